@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test.
+#   ./test.sh              normal build in build/
+#   ./test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer build in build-sanitize/
+#   ./test.sh --tsan       ThreadSanitizer build in build-tsan/
+set -euo pipefail
+cd "$(dirname "$0")"
+
+build_dir=build
+cmake_opts=()
+case "${1:-}" in
+  --sanitize) build_dir=build-sanitize; cmake_opts+=(-DTESMAR_SANITIZE=ON -DTESMAR_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
+  --tsan) build_dir=build-tsan; cmake_opts+=(-DTESMAR_TSAN=ON -DTESMAR_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
+  "") ;;
+  *) echo "usage: $0 [--sanitize|--tsan]" >&2; exit 2 ;;
+esac
+
+./scripts/install-deps.sh
+export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/ccache}"
+cmake -S . -B "$build_dir" -G Ninja "${cmake_opts[@]}" >/dev/null
+cmake --build "$build_dir" -j "$(nproc)"
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
+cd "$build_dir"
+ctest --output-on-failure -j "$(nproc)" --timeout 600
