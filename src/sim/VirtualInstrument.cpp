@@ -1,0 +1,358 @@
+#include "VirtualInstrument.h"
+
+#include "device/Commands.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace tesmar {
+
+namespace {
+// How often a read waiting for an engine looks again, in real time.
+constexpr auto kEnginePoll = std::chrono::microseconds(500);
+} // namespace
+
+VirtualInstrument::VirtualInstrument(const SimClock& clock, std::optional<std::string> calibrationFile)
+    : clock_(clock), calibrationFile_(std::move(calibrationFile))
+{
+    if (calibrationFile_) {
+        std::ifstream in(*calibrationFile_, std::ios::binary);
+        CalibrationBytes bytes{};
+        if (in.read(reinterpret_cast<char*>(bytes.data()), bytes.size()))
+            state_.calibration.bytes = bytes;
+    }
+}
+
+VirtualInstrument::~VirtualInstrument()
+{
+    uninit();
+}
+
+UsbStatus VirtualInstrument::init(AttachCallback onAttach, DetachCallback onDetach)
+{
+    UsbDeviceHandle present = 0;
+    {
+        std::lock_guard lock(mutex_);
+        onAttach_ = std::move(onAttach);
+        onDetach_ = std::move(onDetach);
+        watching_ = true;
+        if (plugged_) {
+            handle_ = nextHandle_++;
+            present = handle_;
+        }
+    }
+    if (present != 0)
+        runEvent([this, present] { if (onAttach_) onAttach_(present); });
+    return usb_status::Success;
+}
+
+void VirtualInstrument::uninit()
+{
+    {
+        std::lock_guard lock(mutex_);
+        watching_ = false;
+    }
+    joinEvents();
+    std::lock_guard lock(mutex_);
+    onAttach_ = nullptr;
+    onDetach_ = nullptr;
+}
+
+UsbStatus VirtualInstrument::setInterface(UsbDeviceHandle device, int interfaceNumber, int alternateSetting)
+{
+    std::lock_guard lock(mutex_);
+    if (!deviceValid(device))
+        return usb_status::DeviceNotFound;
+    return (interfaceNumber == 0 && alternateSetting == 0) ? usb_status::Success : usb_status::InvalidParameter;
+}
+
+bool VirtualInstrument::deviceValid(UsbDeviceHandle device) const
+{
+    return plugged_ && device != 0 && device == handle_;
+}
+
+UsbStatus VirtualInstrument::controlOut(UsbDeviceHandle device, const SetupPacket& setup, const std::uint8_t* data,
+                                        std::size_t length, std::size_t& transferred, int /*timeoutMs*/)
+{
+    transferred = 0;
+    std::vector<std::uint8_t> payload(data, data + (data ? length : 0));
+    {
+        std::lock_guard lock(mutex_);
+        if (!deviceValid(device))
+            return usb_status::DeviceNotFound;
+        if (failingWrites_ > 0) {
+            --failingWrites_;
+            return writeFault_;
+        }
+        if (setup.bmRequestType != 0x40 || setup.wLength != length || length > 64)
+            return usb_status::InvalidParameter;
+        handleCommand(setup, payload);
+    }
+    dataArrived_.notify_all();
+    transferred = length;
+    return usb_status::Success;
+}
+
+void VirtualInstrument::answer(std::vector<std::uint8_t> bytes)
+{
+    // The instrument's answer buffer holds one answer; an unread one is overwritten.
+    answer_.assign(bytes.begin(), bytes.end());
+}
+
+void VirtualInstrument::handleCommand(const SetupPacket& setup, const std::vector<std::uint8_t>& data)
+{
+    InstrumentState& s = state_;
+    if (s.bootLoader) {
+        switch (setup.bRequest) {
+        case CmdGetId: answer({kIdBootLoader}); break;
+        case CmdSwitchFirmware: s.bootLoader = false; break;
+        case CmdBootWriteChunk:
+            for (std::size_t i = 0; i < data.size() && setup.wValue + i < s.bootBlock.size(); ++i)
+                s.bootBlock[setup.wValue + i] = data[i];
+            break;
+        case CmdBootProgramBlock:
+            if (setup.wValue + s.bootBlock.size() <= s.flash.size()) {
+                std::copy(s.bootBlock.begin(), s.bootBlock.end(), s.flash.begin() + setup.wValue);
+                answer({0});
+            } else {
+                answer({1});
+            }
+            break;
+        case CmdBootBegin: std::fill(s.flash.begin(), s.flash.end(), 0); break;
+        default: break; // the boot loader knows nothing else
+        }
+        return;
+    }
+
+    switch (setup.bRequest) {
+    case CmdGetId: answer({kIdMainApplication}); return;
+    case CmdLedOn: s.ledOn = true; return;
+    case CmdLedOff: s.ledOn = false; return;
+    case CmdSwitchFirmware: s.bootLoader = true; answer_.clear(); return;
+    case CmdWriteMemory: s.writeMemory(setup.wValue, setup.wIndex, data); return;
+    case CmdReleaseOutputs: s.outputsHeld = false; return;
+    case CmdGetVersion: {
+        const auto v = s.version();
+        answer({v.begin(), v.end()});
+        return;
+    }
+    case CmdReadCalibration: answer({s.calibration.bytes.begin(), s.calibration.bytes.end()}); return;
+    case CmdStoreCalibration: storeCalibration(); return;
+    case CmdI2CTransfer:
+        // Without a bus partner nothing moves: the whole count is left over.
+        answer({static_cast<std::uint8_t>(setup.wValue & 0xFF), static_cast<std::uint8_t>(setup.wValue >> 8)});
+        return;
+    default: break;
+    }
+
+    for (auto& engine : engines_) {
+        if (engine->handles(setup.bRequest)) {
+            if (setup.bRequest != CmdReadPart) {
+                if (activeEngine_ && activeEngine_ != engine.get())
+                    activeEngine_->stop();
+                activeEngine_ = engine.get();
+                answer_.clear();
+            }
+            engine->onCommand(setup, data, s);
+            return;
+        }
+    }
+}
+
+void VirtualInstrument::storeCalibration()
+{
+    std::copy_n(state_.space1.begin(), kCalibrationRecordSize, state_.calibration.bytes.begin());
+    if (calibrationFile_) {
+        std::ofstream out(*calibrationFile_, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(state_.calibration.bytes.data()), kCalibrationRecordSize);
+    }
+}
+
+UsbStatus VirtualInstrument::bulkIn(UsbDeviceHandle device, std::uint8_t pipe, std::uint8_t* buffer,
+                                    std::size_t length, std::size_t& transferred, int timeoutMs)
+{
+    transferred = 0;
+    const auto deadline = std::chrono::steady_clock::now() + clock_.realDuration(timeoutMs);
+    std::unique_lock lock(mutex_);
+    if (!deviceValid(device))
+        return usb_status::DeviceNotFound;
+    if (pipe != kDataPipe)
+        return usb_status::InvalidParameter;
+    if (failingReads_ > 0) {
+        --failingReads_;
+        return readFault_;
+    }
+    std::size_t limit = length;
+    if (shortRead_) {
+        limit = std::min(limit, *shortRead_);
+        shortRead_.reset();
+    }
+    const unsigned generation = haltGeneration_;
+    for (;;) {
+        if (!deviceValid(device))
+            return usb_status::DeviceNotFound;
+        if (haltGeneration_ != generation)
+            return usb_status::Cancelled;
+        if (!answer_.empty()) {
+            const std::size_t n = std::min(limit, answer_.size());
+            std::copy_n(answer_.begin(), n, buffer);
+            answer_.erase(answer_.begin(), answer_.begin() + static_cast<std::ptrdiff_t>(n));
+            transferred = n;
+            return usb_status::Success;
+        }
+        if (activeEngine_) {
+            const std::vector<std::uint8_t> bytes = activeEngine_->produce(limit, clock_.nowUs());
+            if (!bytes.empty()) {
+                const std::size_t n = std::min(limit, bytes.size());
+                std::copy_n(bytes.begin(), n, buffer);
+                transferred = n;
+                return usb_status::Success;
+            }
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            return usb_status::TimeOut;
+        const auto wakeAt = activeEngine_ ? std::min(deadline, now + kEnginePoll) : deadline;
+        dataArrived_.wait_until(lock, wakeAt);
+    }
+}
+
+void VirtualInstrument::halt(UsbDeviceHandle device, std::uint8_t pipe)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (pipe == kDataPipe)
+            ++haltGeneration_;
+    }
+    dataArrived_.notify_all();
+}
+
+UsbStatus VirtualInstrument::reset(UsbDeviceHandle device)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (!deviceValid(device))
+            return usb_status::DeviceNotFound;
+        ++resets_;
+        if (activeEngine_)
+            activeEngine_->stop();
+        activeEngine_ = nullptr;
+        answer_.clear();
+        ++haltGeneration_; // a pending read ends with the reset
+    }
+    dataArrived_.notify_all();
+    return usb_status::Success;
+}
+
+void VirtualInstrument::plug()
+{
+    UsbDeviceHandle attached = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (plugged_)
+            return;
+        plugged_ = true;
+        handle_ = nextHandle_++;
+        if (watching_)
+            attached = handle_;
+    }
+    if (attached != 0)
+        runEvent([this, attached] { if (onAttach_) onAttach_(attached); });
+}
+
+void VirtualInstrument::unplug()
+{
+    UsbDeviceHandle detached = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (!plugged_)
+            return;
+        plugged_ = false;
+        if (watching_)
+            detached = handle_;
+        handle_ = 0;
+        if (activeEngine_)
+            activeEngine_->stop();
+        activeEngine_ = nullptr;
+        answer_.clear();
+    }
+    dataArrived_.notify_all();
+    if (detached != 0)
+        runEvent([this, detached] { if (onDetach_) onDetach_(detached); });
+}
+
+bool VirtualInstrument::isPlugged() const
+{
+    std::lock_guard lock(mutex_);
+    return plugged_;
+}
+
+bool VirtualInstrument::plugSecondInstrument()
+{
+    AttachCallback attach;
+    UsbDeviceHandle second = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (!watching_)
+            return false;
+        attach = onAttach_;
+        second = nextHandle_++;
+    }
+    bool taken = false;
+    std::thread event([&] { taken = attach && attach(second); });
+    event.join();
+    return taken;
+}
+
+void VirtualInstrument::failNextReads(int count, UsbStatus status)
+{
+    std::lock_guard lock(mutex_);
+    failingReads_ = count;
+    readFault_ = status;
+}
+
+void VirtualInstrument::failNextWrites(int count, UsbStatus status)
+{
+    std::lock_guard lock(mutex_);
+    failingWrites_ = count;
+    writeFault_ = status;
+}
+
+void VirtualInstrument::shortenNextRead(std::size_t bytes)
+{
+    std::lock_guard lock(mutex_);
+    shortRead_ = bytes;
+}
+
+void VirtualInstrument::addEngine(std::unique_ptr<AcquisitionEngine> engine)
+{
+    std::lock_guard lock(mutex_);
+    engines_.push_back(std::move(engine));
+}
+
+int VirtualInstrument::resetCount() const
+{
+    std::lock_guard lock(mutex_);
+    return resets_;
+}
+
+void VirtualInstrument::runEvent(std::function<void()> event)
+{
+    // Attach and detach reach the host on a thread of their own, as from a USB library.
+    std::lock_guard lock(eventsMutex_);
+    events_.emplace_back(std::move(event));
+}
+
+void VirtualInstrument::joinEvents()
+{
+    std::vector<std::thread> events;
+    {
+        std::lock_guard lock(eventsMutex_);
+        events.swap(events_);
+    }
+    for (std::thread& t : events)
+        if (t.joinable())
+            t.join();
+}
+
+} // namespace tesmar

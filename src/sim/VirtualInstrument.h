@@ -1,0 +1,96 @@
+#pragma once
+// A model of the instrument's firmware behind the same transport interface as the real USB
+// device: it decodes the vendor commands, answers on the data pipe, keeps its memory and
+// calibration, and can be unplugged, re-plugged and made to fail on demand.
+
+#include "AcquisitionEngine.h"
+#include "InstrumentState.h"
+#include "SimClock.h"
+#include "device/UsbTransport.h"
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tesmar {
+
+class VirtualInstrument final : public UsbTransport {
+public:
+    // `calibrationFile`, when given, keeps the calibration record between runs.
+    explicit VirtualInstrument(const SimClock& clock, std::optional<std::string> calibrationFile = {});
+    ~VirtualInstrument() override;
+
+    // UsbTransport
+    UsbStatus init(AttachCallback onAttach, DetachCallback onDetach) override;
+    void uninit() override;
+    UsbStatus setInterface(UsbDeviceHandle device, int interfaceNumber, int alternateSetting) override;
+    UsbStatus controlOut(UsbDeviceHandle device, const SetupPacket& setup, const std::uint8_t* data,
+                         std::size_t length, std::size_t& transferred, int timeoutMs) override;
+    UsbStatus bulkIn(UsbDeviceHandle device, std::uint8_t pipe, std::uint8_t* buffer, std::size_t length,
+                     std::size_t& transferred, int timeoutMs) override;
+    void halt(UsbDeviceHandle device, std::uint8_t pipe) override;
+    UsbStatus reset(UsbDeviceHandle device) override;
+
+    // Cable: a plugged instrument is reported to the host (at init, or at once when watching).
+    void plug();
+    void unplug();
+    bool isPlugged() const;
+    // Reports a second matching instrument; returns whether the host took it.
+    bool plugSecondInstrument();
+
+    // Faults for the next transfers of one kind: each fails with `status` (no data moves).
+    void failNextReads(int count, UsbStatus status = usb_status::TimeOut);
+    void failNextWrites(int count, UsbStatus status = usb_status::PidStall);
+    // The next read delivers at most `bytes` bytes.
+    void shortenNextRead(std::size_t bytes);
+
+    void addEngine(std::unique_ptr<AcquisitionEngine> engine);
+
+    // The firmware's state; lock it while looking from another thread than the host's.
+    InstrumentState& state() { return state_; }
+    std::mutex& stateMutex() { return mutex_; }
+    const SimClock& clock() const { return clock_; }
+
+    int resetCount() const;
+
+private:
+    void handleCommand(const SetupPacket& setup, const std::vector<std::uint8_t>& data);
+    void answer(std::vector<std::uint8_t> bytes);
+    void storeCalibration();
+    void runEvent(std::function<void()> event);
+    void joinEvents();
+    bool deviceValid(UsbDeviceHandle device) const;
+
+    const SimClock& clock_;
+    std::optional<std::string> calibrationFile_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable dataArrived_;
+    InstrumentState state_;
+    std::deque<std::uint8_t> answer_;
+    std::vector<std::unique_ptr<AcquisitionEngine>> engines_;
+    AcquisitionEngine* activeEngine_ = nullptr;
+    unsigned haltGeneration_ = 0;
+    int resets_ = 0;
+
+    bool plugged_ = true;
+    bool watching_ = false;
+    UsbDeviceHandle handle_ = 0;
+    UsbDeviceHandle nextHandle_ = 1;
+    AttachCallback onAttach_;
+    DetachCallback onDetach_;
+
+    int failingReads_ = 0, failingWrites_ = 0;
+    UsbStatus readFault_ = 0, writeFault_ = 0;
+    std::optional<std::size_t> shortRead_;
+
+    std::mutex eventsMutex_;
+    std::vector<std::thread> events_;
+};
+
+} // namespace tesmar
