@@ -1,0 +1,11 @@
+#pragma once
+// One breakpoint of a drawn frequency response; the gain is a linear factor (1 = unchanged).
+
+namespace tesmar {
+
+struct FilterPoint {
+    double frequency = 0.0; // Hz
+    double gain = 1.0;
+};
+
+} // namespace tesmar
