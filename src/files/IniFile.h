@@ -8,6 +8,8 @@
 // text is Windows-1251; in memory and through this interface it is UTF-8. Section and key names
 // match without regard to letter case.
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,14 @@ public:
     void writeFloat(const std::string& section, const std::string& key, double value, char decimalSeparator);
 
 private:
+    struct SectionRange {
+        bool found;
+        std::size_t header; // line of "[name]"
+        std::size_t end;    // first line after the section
+    };
+    SectionRange findSection(const std::string& section) const;
+    std::optional<std::size_t> findKey(const std::string& section, const std::string& key) const;
+
     std::string path_;
     std::vector<std::string> lines_;
 };
