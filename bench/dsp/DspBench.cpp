@@ -36,7 +36,7 @@ void BM_RealFFT(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * n);
 }
-BENCHMARK(BM_RealFFT)->RangeMultiplier(4)->Range(1024, 65536)->Arg(2048)->Arg(8192)->Arg(32768);
+BENCHMARK(BM_RealFFT)->RangeMultiplier(2)->Range(1024, 65536);
 
 void BM_ComplexFFT(benchmark::State& state)
 {
@@ -52,7 +52,7 @@ void BM_ComplexFFT(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * n);
 }
-BENCHMARK(BM_ComplexFFT)->RangeMultiplier(4)->Range(1024, 65536)->Arg(2048)->Arg(8192)->Arg(32768);
+BENCHMARK(BM_ComplexFFT)->RangeMultiplier(2)->Range(1024, 65536);
 
 void BM_SpectralFilter(benchmark::State& state)
 {
