@@ -183,7 +183,7 @@ UsbStatus VirtualInstrument::bulkIn(UsbDeviceHandle device, std::uint8_t pipe, s
         return readFault_;
     }
     std::size_t limit = length;
-    if (shortRead_) {
+    if (shortRead_ && readsBeforeShort_-- == 0) {
         limit = std::min(limit, *shortRead_);
         shortRead_.reset();
     }
@@ -318,10 +318,11 @@ void VirtualInstrument::failNextWrites(int count, UsbStatus status)
     writeFault_ = status;
 }
 
-void VirtualInstrument::shortenNextRead(std::size_t bytes)
+void VirtualInstrument::shortenNextRead(std::size_t bytes, int skipReads)
 {
     std::lock_guard lock(mutex_);
     shortRead_ = bytes;
+    readsBeforeShort_ = skipReads;
 }
 
 void VirtualInstrument::addEngine(std::unique_ptr<AcquisitionEngine> engine)

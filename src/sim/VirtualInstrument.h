@@ -46,8 +46,8 @@ public:
     // Faults for the next transfers of one kind: each fails with `status` (no data moves).
     void failNextReads(int count, UsbStatus status = usb_status::TimeOut);
     void failNextWrites(int count, UsbStatus status = usb_status::PidStall);
-    // The next read delivers at most `bytes` bytes.
-    void shortenNextRead(std::size_t bytes);
+    // The read after the next `skipReads` reads delivers at most `bytes` bytes.
+    void shortenNextRead(std::size_t bytes, int skipReads = 0);
 
     void addEngine(std::unique_ptr<AcquisitionEngine> engine);
 
@@ -88,6 +88,7 @@ private:
     int failingReads_ = 0, failingWrites_ = 0;
     UsbStatus readFault_ = 0, writeFault_ = 0;
     std::optional<std::size_t> shortRead_;
+    int readsBeforeShort_ = 0;
 
     std::mutex eventsMutex_;
     std::vector<std::thread> events_;

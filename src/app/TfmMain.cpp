@@ -1,0 +1,390 @@
+#include "TfmMain.h"
+
+#include "MainMenu.h"
+#include "UserMessages.h"
+#include "device/Commands.h"
+#include "device/DeviceStartup.h"
+#include "files/MessageFormat.h"
+#include "pages/FftPage.h"
+#include "pages/LanPage.h"
+#include "pages/OscPage.h"
+#include "pages/RecPage.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <exception>
+
+namespace tesmar {
+
+namespace {
+
+const char* const kPageCaptions[TfmMain::kPageCount] = {"Осциллограф", "Спектр анализатор", "Самописец",
+                                                        "Логический анализатор"};
+
+QString FromUtf8(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
+    : QMainWindow(parent),
+      env_(std::move(environment)),
+      session_(env_.transport),
+      folders_(env_.settingsFolder),
+      settings_(env_.settingsFolder + "tesmar.ini")
+{
+    setObjectName("fmMain");
+    setWindowTitle(kApplicationTitle);
+    if (env_.sleeper)
+        session_.setSleeper(env_.sleeper);
+    // A failed transfer may happen on a reader thread; the box belongs to this thread.
+    session_.setExchangeErrorReporter([this](UsbStatus status) {
+        QMetaObject::invokeMethod(this, [this, status] { showExchangeError(status); }, Qt::QueuedConnection);
+    });
+
+    menu_ = new MainMenu(menuBar(), this);
+    connect(menu_->miFileQuit, &QAction::triggered, this, &QWidget::close);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    pgcntrMain = new QTabWidget(central);
+    pgcntrMain->setObjectName("pgcntrMain");
+    pages_ = {new OscPage(pgcntrMain), new FftPage(pgcntrMain), new RecPage(pgcntrMain), new LanPage(pgcntrMain)};
+    for (int i = 0; i < kPageCount; ++i)
+        pgcntrMain->addTab(pages_[i], kPageCaptions[i]);
+    layout->addWidget(pgcntrMain, 1);
+    createServiceButtons();
+    layout->addWidget(pnService);
+    setCentralWidget(central);
+
+    statusPanel_ = new QLabel(this);
+    statusPanel_->setObjectName("stbrMainPanel");
+    statusBar()->setObjectName("stbrMain");
+    statusBar()->addWidget(statusPanel_, 1);
+
+    connect(pgcntrMain, &QTabWidget::currentChanged, this, &TfmMain::pgcntrMainChange);
+    resize(1000, 700);
+}
+
+TfmMain::~TfmMain() = default;
+
+QString TfmMain::msg(Msg key) const
+{
+    return FromUtf8(messages_.text(key));
+}
+
+void TfmMain::createServiceButtons()
+{
+    pnService = new QWidget(this);
+    pnService->setObjectName("pnService");
+    auto* row = new QHBoxLayout(pnService);
+    row->setContentsMargins(2, 0, 2, 0);
+    auto add = [this, row](const char* name, const char* caption) {
+        auto* button = new QPushButton(caption, pnService);
+        button->setObjectName(name);
+        row->addWidget(button);
+        return button;
+    };
+    btGetID = add("btGetID", "Get ID");
+    btMnToBl = add("btMnToBl", "MnToBl");
+    btLedOn = add("btLedOn", "Led=On");
+    btLedOff = add("btLedOff", "Led=Off");
+    btReset = add("btReset", "Reset");
+    row->addStretch(1);
+    pnService->setVisible(false);
+    connect(btGetID, &QPushButton::clicked, this, &TfmMain::btGetIDClick);
+    connect(btMnToBl, &QPushButton::clicked, this, &TfmMain::btMnToBlClick);
+    connect(btLedOn, &QPushButton::clicked, this, &TfmMain::btLedOnClick);
+    connect(btLedOff, &QPushButton::clicked, this, &TfmMain::btLedOffClick);
+    connect(btReset, &QPushButton::clicked, this, &TfmMain::btResetClick);
+}
+
+void TfmMain::guarded(int code, const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const std::exception&) {
+        env_.messages.error(FromUtf8(FormatMessage(messages_.text(Msg::strErrorInit), {static_cast<long long>(code)})));
+    }
+}
+
+void TfmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!shown_)
+        QMetaObject::invokeMethod(this, &TfmMain::FormShow, Qt::QueuedConnection);
+}
+
+void TfmMain::FormShow()
+{
+    if (shown_)
+        return;
+    shown_ = true;
+
+    guarded(6, [this] { folders_ = DialogFolders(env_.settingsFolder); });
+    settings_.load();
+    guarded(7, [this] {
+        ReadSystemSettings(settings_, system_);
+        TransferSettings& t = session_.settings();
+        t.writeTimeoutMs = system_.usbWrTimeout;
+        t.readTimeoutMs = system_.usbRdTimeout;
+        t.resetTimeoutMs = system_.usbResetTimeout;
+        t.showExchangeError = system_.showExchangeError;
+    });
+    guarded(8, [this] { folders_.read(settings_); });
+    guarded(9, [this] { readWindowPositions(); });
+    guarded(10, [this] { readMenuStates(); });
+    guarded(32, [this] { selectStoredPage(); });
+    guarded(36, [this] {
+        if (env_.closeSplash)
+            env_.closeSplash();
+    });
+    guarded(37, [this] {
+        const CommandLine& line = env_.commandLine;
+        if (line.calibration) {
+            menu_->miClbr->setVisible(true);
+            logicOnlyCheck_ = false;
+        }
+        if (line.debug)
+            pnService->setVisible(true);
+    });
+    takeUpDevice();
+    emit firstShowingDone();
+}
+
+void TfmMain::takeUpDevice()
+{
+    const DeviceTakeUp result =
+        TakeUpDevice(session_, logicOnlyCheck_, [this](int code, const std::function<void()>& step) { guarded(code, step); });
+    switch (result.outcome) {
+    case DeviceTakeUp::Outcome::NoDevice:
+        env_.messages.error(msg(Msg::strInitError));
+        return;
+    case DeviceTakeUp::Outcome::BootLoader:
+        env_.messages.error(msg(Msg::strErrorBL));
+        return;
+    case DeviceTakeUp::Outcome::Ready:
+        break;
+    }
+    if (result.pairs)
+        calibration_ = *result.pairs;
+    if (result.logicOnly)
+        applyLogicOnlyView();
+}
+
+void TfmMain::applyLogicOnlyView()
+{
+    logicOnly_ = true;
+    pgcntrMain->setCurrentIndex(3);
+    pgcntrMainChange(3);
+    for (int i = 0; i < 3; ++i)
+        pgcntrMain->setTabVisible(i, false);
+    menu_->miAnalog->menuAction()->setVisible(false);
+}
+
+void TfmMain::selectStoredPage()
+{
+    const long long stored = settings_.readInteger("misc", "ActivePageIndex", 0);
+    const int index = static_cast<int>(std::clamp<long long>(stored, 0, kPageCount - 1));
+    const QSignalBlocker block(pgcntrMain);
+    pgcntrMain->setCurrentIndex(index);
+    pgcntrMainChange(index);
+}
+
+void TfmMain::readWindowPositions()
+{
+    const long long left = settings_.readInteger("pos", "fmMainLeft", -9999);
+    if (left == -9999) {
+        if (const QScreen* screen = this->screen()) {
+            const QRect area = screen->availableGeometry();
+            move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+        }
+        return;
+    }
+    const int top = static_cast<int>(settings_.readInteger("pos", "fmMainTop", y()));
+    const int h = static_cast<int>(settings_.readInteger("pos", "fmMainHeight", height()));
+    const int w = static_cast<int>(settings_.readInteger("pos", "fmMainWidth", width()));
+    move(static_cast<int>(left), top);
+    if (w > 0 && h > 0)
+        resize(w, h);
+}
+
+void TfmMain::writeWindowPositions()
+{
+    settings_.writeInteger("pos", "fmMainLeft", x());
+    settings_.writeInteger("pos", "fmMainTop", y());
+    settings_.writeInteger("pos", "fmMainHeight", height());
+    settings_.writeInteger("pos", "fmMainWidth", width());
+}
+
+void TfmMain::readMenuStates()
+{
+    menu_->setEvenningLevel(0, static_cast<int>(settings_.readInteger("menu", "EvenningCh1", 0)));
+    menu_->setEvenningLevel(1, static_cast<int>(settings_.readInteger("menu", "EvenningCh2", 0)));
+    const bool before = settings_.readBool("menu", "miAnalogGetParamBefore", true);
+    (before ? menu_->miAnalogGetParamBefore : menu_->miAnalogGetParamAfter)->setChecked(true);
+    menu_->miLANPatch->setChecked(settings_.readBool("menu", "miLANPatch", false));
+    menu_->miLANKeepOUT->setChecked(settings_.readBool("menu", "miLANKeepOUT", true));
+    menu_->miLANStatOnTop->setChecked(settings_.readBool("menu", "miLANStat", false));
+}
+
+void TfmMain::writeMenuStates()
+{
+    settings_.writeInteger("menu", "EvenningCh1", menu_->evenningLevel(0));
+    settings_.writeInteger("menu", "EvenningCh2", menu_->evenningLevel(1));
+    settings_.writeBool("menu", "miAnalogGetParamBefore", menu_->miAnalogGetParamBefore->isChecked());
+    settings_.writeBool("menu", "miLANPatch", menu_->miLANPatch->isChecked());
+    settings_.writeBool("menu", "miLANKeepOUT", menu_->miLANKeepOUT->isChecked());
+    settings_.writeBool("menu", "miLANStat", menu_->miLANStatOnTop->isChecked());
+}
+
+void TfmMain::FormClose()
+{
+    if (settingsWritten_)
+        return;
+    settingsWritten_ = true;
+    WriteSystemSettings(settings_, system_);
+    folders_.write(settings_);
+    writeWindowPositions();
+    writeMenuStates();
+    settings_.writeInteger("misc", "ActivePageIndex", pgcntrMain->currentIndex());
+    settings_.writeString("misc", "lang", "Russian.ini");
+    settings_.save();
+}
+
+void TfmMain::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void TfmMain::pgcntrMainChange(int index)
+{
+    if (index < 0 || index >= kPageCount)
+        return;
+    MeasurementPage* page = pages_[index];
+    const PageHintKeys keys = page->hintKeys();
+    menu_->miFileOpen->setStatusTip(msg(keys.open));
+    menu_->miFileSaveData->setStatusTip(msg(keys.saveData));
+    if (keys.savePcm)
+        menu_->miFileSavePCM->setStatusTip(msg(*keys.savePcm));
+    menu_->miFileSaveEMF->setStatusTip(msg(keys.saveEmf));
+    menu_->miFileSaveBMP->setStatusTip(msg(keys.saveBmp));
+    menu_->miFilePrint->setStatusTip(msg(keys.print));
+    menu_->miEditCopyEMF->setStatusTip(msg(keys.copyEmf));
+    menu_->miEditCopyBMP->setStatusTip(msg(keys.copyBmp));
+    menu_->miEditClear->setStatusTip(msg(keys.clear));
+    menu_->miFileSavePCM->setVisible(keys.savePcm.has_value());
+    currentChart_ = page->chart();
+    if (page->isEnabled())
+        page->setFocus();
+    const QString title = QString::fromUtf8(kApplicationTitle);
+    setWindowTitle(page->dataFileName().isEmpty() ? title : title + " - " + page->dataFileName());
+}
+
+void TfmMain::LockPages(int page)
+{
+    for (int i = 0; i < kPageCount; ++i)
+        pages_[i]->setEnabled(i == page);
+    const MainMenu& m = *menu_;
+    for (QAction* item : {m.miFileOpen, m.miFileSaveData, m.miFileSavePCM, m.miFileSaveEMF, m.miFileSaveBMP,
+                          m.miFilePreView, m.miFilePrint, m.miFileQuit, m.miEditCopyEMF, m.miEditCopyBMP,
+                          m.miEditClear, m.miEditRem, m.miLANPatch, m.miLANKeepOUT, m.miLANCG, m.miLAN_UART,
+                          m.miLAN_I2C, m.miLAN_1Wire, m.miLAN_Terminal, m.miServiceSetup, m.miServiceColor,
+                          m.miServiceLang->menuAction()})
+        item->setEnabled(false);
+}
+
+void TfmMain::UnlockPages()
+{
+    for (MeasurementPage* page : pages_)
+        page->setEnabled(true);
+    const MainMenu& m = *menu_;
+    for (QAction* item : {m.miFileOpen, m.miFileSaveData, m.miFileSavePCM, m.miFileSaveEMF, m.miFileSaveBMP,
+                          m.miFilePreView, m.miFilePrint, m.miFileQuit, m.miEditCopyEMF, m.miEditCopyBMP,
+                          m.miEditClear, m.miEditRem, m.miLANKeepOUT, m.miLANCG, m.miLAN_UART, m.miLAN_I2C,
+                          m.miLAN_1Wire, m.miLAN_Terminal, m.miServiceSetup, m.miServiceColor,
+                          m.miServiceLang->menuAction()})
+        item->setEnabled(true);
+    m.miLANPatch->setEnabled(patchAllowed_);
+}
+
+void TfmMain::setStatusText(const QString& text)
+{
+    statusText_ = text;
+    appevMainHint({});
+}
+
+QString TfmMain::statusLine() const
+{
+    return statusPanel_->text();
+}
+
+void TfmMain::appevMainHint(const QString& hint)
+{
+    statusPanel_->setText(hint.isEmpty() ? statusText_ : hint);
+}
+
+bool TfmMain::event(QEvent* event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        appevMainHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TfmMain::showExchangeError(UsbStatus status)
+{
+    env_.messages.error(FromUtf8(FormatMessage(messages_.text(Msg::strExchangeError),
+                                               {static_cast<unsigned long long>(status), StatusToText(status)})));
+}
+
+void TfmMain::btGetIDClick()
+{
+    const auto id = QueryDevice(session_, CmdGetId, 0, 1);
+    const int byte = id.empty() ? 0 : id[0];
+    if (byte == kIdMainApplication)
+        setWindowTitle("In main application (ID=0xaa)");
+    else if (byte == kIdBootLoader)
+        setWindowTitle("In boot loader (ID=0x55)");
+    else
+        setWindowTitle(QString("Error (ID=%1)").arg(byte, 2, 16, QChar('0')).toUpper());
+}
+
+void TfmMain::btMnToBlClick()
+{
+    SendCommand(session_, {CmdSwitchFirmware});
+}
+
+void TfmMain::btLedOnClick()
+{
+    SendCommand(session_, {CmdLedOn});
+}
+
+void TfmMain::btLedOffClick()
+{
+    SendCommand(session_, {CmdLedOff});
+}
+
+void TfmMain::btResetClick()
+{
+    session_.DeviceReset();
+}
+
+} // namespace tesmar

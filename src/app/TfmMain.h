@@ -1,0 +1,137 @@
+#pragma once
+// The main window: the four measurement pages, the main menu, the status line, the page lock
+// while a measurement runs, the start-up steps of its first showing and the settings written
+// when it closes. It owns the program-wide state and hands it to the pages by reference.
+
+#include "CommandLine.h"
+#include "DialogFolders.h"
+#include "device/Calibration.h"
+#include "device/UsbSession.h"
+#include "files/IniFile.h"
+#include "files/MessageTable.h"
+#include "files/SystemSettings.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QWidget;
+
+namespace tesmar {
+
+class MainMenu;
+class MeasurementPage;
+class OscPage;
+class FftPage;
+class RecPage;
+class LanPage;
+class UserMessages;
+
+struct MainWindowEnvironment {
+    UsbTransport& transport;
+    UserMessages& messages;
+    std::string settingsFolder;            // folder of tesmar.ini and the dialog folders, with '/'
+    CommandLine commandLine;
+    UsbSession::Sleeper sleeper;           // empty: real time
+    std::function<void()> closeSplash;     // frees the splash window (step 36)
+};
+
+class TfmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kPageCount = 4;
+    static constexpr const char* kApplicationTitle = "Tesmar 2";
+
+    explicit TfmMain(MainWindowEnvironment environment, QWidget* parent = nullptr);
+    ~TfmMain() override;
+
+    // Shared state for the pages and dialogs.
+    MessageTable& messageTable() { return messages_; }
+    UsbSession& session() { return session_; }
+    const CalibrationSet& calibration() const { return calibration_; }
+    const SystemSettings& systemSettings() const { return system_; }
+    DialogFolders& dialogFolders() { return folders_; }
+    MainMenu& menu() { return *menu_; }
+    QTabWidget* pages() const { return pgcntrMain; }
+    MeasurementPage* page(int index) const { return pages_[index]; }
+    QWidget* currentChart() const { return currentChart_; }
+    bool logicOnly() const { return logicOnly_; }
+
+    // Text for the status line while no hint is shown.
+    void setStatusText(const QString& text);
+    QString statusLine() const;
+
+    // A measurement on `page` starts: the other pages and the file-like menu items are disabled.
+    void LockPages(int page);
+    void UnlockPages();
+    // The logic analyser's own patch-allowed state, restored to its menu item by UnlockPages.
+    void setPatchAllowed(bool allowed) { patchAllowed_ = allowed; }
+
+    // The first showing's work; runs once, also when called directly by tests.
+    void FormShow();
+    // Writes every section of the settings file (the close handling).
+    void FormClose();
+
+    QTabWidget* pgcntrMain = nullptr;
+    QWidget* pnService = nullptr;
+    QPushButton* btGetID = nullptr;
+    QPushButton* btMnToBl = nullptr;
+    QPushButton* btLedOn = nullptr;
+    QPushButton* btLedOff = nullptr;
+    QPushButton* btReset = nullptr;
+
+public slots:
+    void pgcntrMainChange(int index);
+    void appevMainHint(const QString& hint);
+    void btGetIDClick();
+    void btMnToBlClick();
+    void btLedOnClick();
+    void btLedOffClick();
+    void btResetClick();
+
+signals:
+    void firstShowingDone();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    QString msg(Msg key) const;
+    void guarded(int code, const std::function<void()>& step);
+    void createServiceButtons();
+    void readWindowPositions();
+    void writeWindowPositions();
+    void readMenuStates();
+    void writeMenuStates();
+    void selectStoredPage();
+    void takeUpDevice();
+    void applyLogicOnlyView();
+    void showExchangeError(UsbStatus status);
+
+    MainWindowEnvironment env_;
+    MessageTable messages_;
+    SystemSettings system_;
+    UsbSession session_;
+    CalibrationSet calibration_;
+    DialogFolders folders_;
+    IniFile settings_;
+    bool logicOnlyCheck_ = true;
+    bool logicOnly_ = false;
+    bool patchAllowed_ = true;
+    bool shown_ = false;
+    bool settingsWritten_ = false;
+    QString statusText_;
+
+    MainMenu* menu_ = nullptr;
+    std::array<MeasurementPage*, kPageCount> pages_{};
+    QWidget* currentChart_ = nullptr;
+    QLabel* statusPanel_ = nullptr;
+};
+
+} // namespace tesmar

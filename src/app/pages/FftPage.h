@@ -1,0 +1,14 @@
+#pragma once
+
+#include "MeasurementPage.h"
+
+namespace tesmar {
+
+class FftPage : public MeasurementPage {
+    Q_OBJECT
+public:
+    explicit FftPage(QWidget* parent = nullptr);
+    PageHintKeys hintKeys() const override;
+};
+
+} // namespace tesmar

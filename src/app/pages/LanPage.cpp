@@ -1,0 +1,14 @@
+#include "LanPage.h"
+
+namespace tesmar {
+
+LanPage::LanPage(QWidget* parent) : MeasurementPage("tsLAN", parent) {}
+
+PageHintKeys LanPage::hintKeys() const
+{
+    return {Msg::strLanFileOpenHint,    Msg::strLanFileSaveDataHint, std::nullopt,
+            Msg::strLanFileSaveEMFHint, Msg::strLanFileSaveBMPHint,  Msg::strLanFilePrintHint,
+            Msg::strLanEditCopyEMFHint, Msg::strLanEditCopyBMPHint,  Msg::strLanEditClearHint};
+}
+
+} // namespace tesmar

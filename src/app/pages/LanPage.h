@@ -1,0 +1,14 @@
+#pragma once
+
+#include "MeasurementPage.h"
+
+namespace tesmar {
+
+class LanPage : public MeasurementPage {
+    Q_OBJECT
+public:
+    explicit LanPage(QWidget* parent = nullptr);
+    PageHintKeys hintKeys() const override;
+};
+
+} // namespace tesmar

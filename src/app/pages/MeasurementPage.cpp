@@ -1,0 +1,10 @@
+#include "MeasurementPage.h"
+
+namespace tesmar {
+
+MeasurementPage::MeasurementPage(const char* name, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(name);
+}
+
+} // namespace tesmar

@@ -1,0 +1,35 @@
+#pragma once
+// What the main window needs of each of its four pages.
+
+#include "files/MessageKeys.h"
+
+#include <QWidget>
+
+#include <optional>
+
+namespace tesmar {
+
+// Message-table keys of the File and Edit hints that name the page's data.
+struct PageHintKeys {
+    Msg open, saveData;
+    std::optional<Msg> savePcm; // only pages whose samples can be saved as PCM
+    Msg saveEmf, saveBmp, print, copyEmf, copyBmp, clear;
+};
+
+class MeasurementPage : public QWidget {
+    Q_OBJECT
+public:
+    MeasurementPage(const char* name, QWidget* parent = nullptr);
+
+    virtual PageHintKeys hintKeys() const = 0;
+    // The chart that printing and picture export act on; none until the page has one.
+    virtual QWidget* chart() const { return nullptr; }
+    // Name of the data file last opened or saved on this page.
+    const QString& dataFileName() const { return dataFileName_; }
+    void setDataFileName(const QString& name) { dataFileName_ = name; }
+
+private:
+    QString dataFileName_;
+};
+
+} // namespace tesmar

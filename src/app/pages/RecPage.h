@@ -1,0 +1,14 @@
+#pragma once
+
+#include "MeasurementPage.h"
+
+namespace tesmar {
+
+class RecPage : public MeasurementPage {
+    Q_OBJECT
+public:
+    explicit RecPage(QWidget* parent = nullptr);
+    PageHintKeys hintKeys() const override;
+};
+
+} // namespace tesmar

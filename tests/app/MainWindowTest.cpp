@@ -1,0 +1,342 @@
+// The main window on the offscreen platform against the virtual instrument.
+
+#include "app/MainMenu.h"
+#include "app/TfmMain.h"
+#include "app/UserMessages.h"
+#include "app/pages/MeasurementPage.h"
+#include "device/Commands.h"
+#include "files/IniFile.h"
+#include "sim/VirtualInstrument.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusTipEvent>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fstream>
+#include <memory>
+
+using namespace tesmar;
+
+namespace {
+
+struct RecordedMessages final : UserMessages {
+    QStringList errors, warnings, informations;
+    void error(const QString& text) override { errors << text; }
+    void warning(const QString& text) override { warnings << text; }
+    void information(const QString& text) override { informations << text; }
+    bool question(const QString&) override { return true; }
+};
+
+// One main window on a fresh settings folder and a virtual instrument with a fast clock.
+struct Harness {
+    QTemporaryDir folder;
+    SimClock clock{200.0};
+    VirtualInstrument instrument{clock};
+    RecordedMessages messages;
+    std::unique_ptr<TfmMain> window;
+
+    std::string settingsFolder() const { return folder.path().toStdString() + "/"; }
+    std::string settingsPath() const { return settingsFolder() + "tesmar.ini"; }
+
+    void writeSettings(const std::string& text) const
+    {
+        std::ofstream out(settingsPath(), std::ios::binary);
+        out << text;
+    }
+
+    TfmMain& start(std::vector<std::string> arguments = {})
+    {
+        window = std::make_unique<TfmMain>(MainWindowEnvironment{instrument, messages, settingsFolder(),
+                                                                 CommandLine::Parse(arguments),
+                                                                 [this](int ms) { clock.sleepMs(ms); }, {}});
+        window->FormShow();
+        return *window;
+    }
+};
+
+QString Message(TfmMain& w, Msg key)
+{
+    return QString::fromStdString(w.messageTable().text(key));
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pagesAndMenuAsBuilt()
+    {
+        Harness h;
+        TfmMain& w = h.start();
+        QCOMPARE(w.windowTitle(), QString("Tesmar 2"));
+        QCOMPARE(w.pages()->count(), 4);
+        const QStringList captions{"Осциллограф", "Спектр анализатор", "Самописец", "Логический анализатор"};
+        const QStringList names{"tsOsc", "tsFFT", "tsRec", "tsLAN"};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(w.pages()->tabText(i), captions[i]);
+            QCOMPARE(w.pages()->widget(i)->objectName(), names[i]);
+        }
+        const QStringList menus{"&Файл", "&Правка", "&Аналоговые сигналы", "&Логический анализатор", "&Сервис",
+                                "&Обновление ПО", "&Справка"};
+        const auto bar = w.menuBar()->actions();
+        QCOMPARE(bar.size(), menus.size());
+        for (int i = 0; i < menus.size(); ++i)
+            QCOMPARE(bar[i]->text(), menus[i]);
+
+        struct Item { const char* name; const char* caption; const char* shortcut; };
+        const Item items[] = {{"miFileOpen", "&Открыть...", "Ctrl+O"},
+                              {"miFileSavePCM", "Сохранить как &PCM файл...", "Alt+Shift+S"},
+                              {"miFileSaveBMP", "Сохранить как &растровый рисунок...", "Ctrl+Alt+S"},
+                              {"miEditCopyBMP", "Копировать как &растровый рисунок", "Ctrl+Shift+X"},
+                              {"miAnalogSound", "&Звуки...", "Ctrl+Z"},
+                              {"miLANKeepOUT", "Удерживать состояние выходов", "Ctrl+K"},
+                              {"miLAN_1Wire", "&1-Wire...", ""},
+                              {"miHelp", "&Помощь", "F1"}};
+        for (const Item& item : items) {
+            auto* action = w.findChild<QAction*>(item.name);
+            QVERIFY2(action, item.name);
+            QCOMPARE(action->text(), QString(item.caption));
+            QCOMPARE(action->shortcut(), QKeySequence(item.shortcut));
+            QVERIFY2(!action->statusTip().isEmpty(), item.name);
+        }
+        QVERIFY(w.menu().miLANKeepOUT->isChecked());
+        QVERIFY(w.menu().evenningCh1[0]->isChecked());
+        QVERIFY(w.menu().miAnalogGetParamBefore->isChecked());
+        QVERIFY(!w.menu().miClbr->isVisible());
+        QVERIFY(!w.menu().miLang[0]->isVisible());
+        QVERIFY(!w.pnService->isVisibleTo(&w));
+    }
+
+    void pageChangeSetsHintsPcmItemAndTitle()
+    {
+        Harness h;
+        TfmMain& w = h.start();
+        w.pages()->setCurrentIndex(1);
+        QVERIFY(!w.menu().miFileSavePCM->isVisible());
+        QCOMPARE(w.menu().miFileOpen->statusTip(), Message(w, Msg::strFftFileOpenHint));
+        w.pages()->setCurrentIndex(2);
+        QVERIFY(w.menu().miFileSavePCM->isVisible());
+        QCOMPARE(w.menu().miFileSavePCM->statusTip(), Message(w, Msg::strRecFileSavePCMHint));
+        w.pages()->setCurrentIndex(0);
+        QCOMPARE(w.menu().miEditClear->statusTip(), QString("Очистить окно осциллографа"));
+        w.page(0)->setDataFileName("signal.dat");
+        w.pgcntrMainChange(0);
+        QCOMPARE(w.windowTitle(), QString("Tesmar 2 - signal.dat"));
+    }
+
+    void statusLineShowsHintElseStatusText()
+    {
+        Harness h;
+        TfmMain& w = h.start();
+        w.setStatusText("Ожидание");
+        QCOMPARE(w.statusLine(), QString("Ожидание"));
+        QStatusTipEvent tip("Подсказка");
+        QApplication::sendEvent(&w, &tip);
+        QCOMPARE(w.statusLine(), QString("Подсказка"));
+        QStatusTipEvent none("");
+        QApplication::sendEvent(&w, &none);
+        QCOMPARE(w.statusLine(), QString("Ожидание"));
+    }
+
+    void lockPagesDisablesOthersAndFileItems()
+    {
+        Harness h;
+        TfmMain& w = h.start();
+        w.setPatchAllowed(false);
+        w.LockPages(2);
+        QVERIFY(!w.page(0)->isEnabled());
+        QVERIFY(w.page(2)->isEnabled());
+        QVERIFY(!w.menu().miFileOpen->isEnabled());
+        QVERIFY(!w.menu().miFileQuit->isEnabled());
+        QVERIFY(!w.menu().miLAN_Terminal->isEnabled());
+        QVERIFY(w.menu().miLAN_SPI->isEnabled()); // not in the lock list
+        QVERIFY(w.menu().miAnalogSound->isEnabled());
+        w.UnlockPages();
+        QVERIFY(w.page(0)->isEnabled());
+        QVERIFY(w.menu().miFileOpen->isEnabled());
+        QVERIFY(!w.menu().miLANPatch->isEnabled()); // follows the analyser's own state
+    }
+
+    void startWithoutInstrument()
+    {
+        Harness h;
+        h.instrument.unplug();
+        QElapsedTimer timer;
+        timer.start();
+        TfmMain& w = h.start();
+        QVERIFY(timer.elapsed() >= 900);
+        QCOMPARE(h.messages.errors, QStringList{Message(w, Msg::strInitError)});
+        QVERIFY(h.messages.errors[0].startsWith("Не удалось проинициализировать устройство."));
+        w.btLedOnClick(); // does nothing, and quietly
+        QVERIFY(!h.instrument.state().ledOn);
+        QCOMPARE(h.messages.errors.size(), 1);
+    }
+
+    void instrumentInBootLoader()
+    {
+        Harness h;
+        h.instrument.state().bootLoader = true;
+        TfmMain& w = h.start();
+        QCOMPARE(h.messages.errors, QStringList{Message(w, Msg::strErrorBL)});
+        QVERIFY(h.messages.errors[0].startsWith("Устройство находится в режиме обновления."));
+        QVERIFY(w.isEnabled());
+        QCOMPARE(h.instrument.resetCount(), 0); // the take-up stopped before the reset
+    }
+
+    void calibrationFromTheInstrumentUnlessBlank()
+    {
+        {
+            Harness h;
+            CalibrationSet own;
+            own.aNormal = {2.45, 7.5e-5};
+            h.instrument.state().calibration.setPairs(own);
+            TfmMain& w = h.start();
+            QVERIFY(h.messages.errors.isEmpty());
+            QVERIFY(w.calibration() == own);
+            QCOMPARE(h.instrument.resetCount(), 1);
+        }
+        {
+            Harness h;
+            h.instrument.state().calibration.bytes.fill(0xFF);
+            TfmMain& w = h.start();
+            QVERIFY(w.calibration() == CalibrationSet{});
+        }
+        {
+            Harness h; // a record cut short must not be taken as pairs of zeros
+            h.instrument.shortenNextRead(100, 1); // the identity read passes, the record's is cut
+            CalibrationSet own;
+            own.bNormal = {1.0, 1e-4};
+            h.instrument.state().calibration.setPairs(own);
+            TfmMain& w = h.start();
+            QVERIFY(w.calibration() == CalibrationSet{});
+            QCOMPARE(h.instrument.resetCount(), 1);
+        }
+    }
+
+    void logicOnlyInstrument()
+    {
+        {
+            Harness h;
+            h.instrument.state().calibration.setInstrumentType(0);
+            TfmMain& w = h.start();
+            QVERIFY(w.logicOnly());
+            QCOMPARE(w.pages()->currentIndex(), 3);
+            for (int i = 0; i < 3; ++i)
+                QVERIFY(!w.pages()->isTabVisible(i));
+            QVERIFY(!w.menu().miAnalog->menuAction()->isVisible());
+        }
+        {
+            Harness h;
+            h.instrument.state().calibration.setInstrumentType(0);
+            TfmMain& w = h.start({"-CLBR"});
+            QVERIFY(!w.logicOnly());
+            QVERIFY(w.pages()->isTabVisible(0));
+            QVERIFY(w.menu().miClbr->isVisible());
+        }
+        {
+            Harness h; // a blank record never makes the logic-only view
+            h.instrument.state().calibration.bytes.fill(0xFF);
+            h.instrument.state().calibration.setInstrumentType(0);
+            TfmMain& w = h.start();
+            QVERIFY(!w.logicOnly());
+        }
+    }
+
+    void storedPageIsClamped()
+    {
+        const std::pair<const char*, int> cases[] = {{"7", 3}, {"9", 3}, {"-1", 0}, {"2", 2}, {"junk", 0}};
+        for (const auto& [stored, expected] : cases) {
+            Harness h;
+            h.writeSettings(std::string("[misc]\r\nActivePageIndex=") + stored + "\r\n");
+            TfmMain& w = h.start();
+            QCOMPARE(w.pages()->currentIndex(), expected);
+        }
+    }
+
+    void settingsAreReadAndWrittenBack()
+    {
+        Harness h;
+        h.writeSettings("; user notes\r\n[system]\r\nusb_rd_timeout=0x20\r\nshow_exchange_error=junk\r\n8bit=1\r\n"
+                        "[menu]\r\nEvenningCh1=7\r\nEvenningCh2=2\r\nmiAnalogGetParamBefore=0\r\n"
+                        "[other]\r\nkeep=me\r\n");
+        TfmMain& w = h.start();
+        QCOMPARE(w.session().settings().readTimeoutMs, 32);
+        QCOMPARE(w.session().settings().showExchangeError, false);
+        QVERIFY(w.systemSettings().eightBit);
+        QCOMPARE(w.menu().evenningLevel(0), 3);
+        QCOMPARE(w.menu().evenningLevel(1), 2);
+        QVERIFY(w.menu().miAnalogGetParamAfter->isChecked());
+        w.pages()->setCurrentIndex(2);
+        w.close();
+
+        IniFile ini(h.settingsPath());
+        QCOMPARE(ini.readInteger("system", "usb_rd_timeout", 0), 32LL);
+        QVERIFY(!ini.hasKey("system", "old"));
+        QCOMPARE(ini.readInteger("system", "8bit", 5), 1LL); // kept as the user wrote it, never rewritten
+        QCOMPARE(ini.readInteger("menu", "EvenningCh1", 0), 3LL);
+        QCOMPARE(ini.readInteger("misc", "ActivePageIndex", 0), 2LL);
+        QCOMPARE(QString::fromStdString(ini.readString("misc", "lang", "")), QString("Russian.ini"));
+        QCOMPARE(QString::fromStdString(ini.readString("other", "keep", "")), QString("me"));
+        QVERIFY(ini.text().find("; user notes") != std::string::npos);
+        QVERIFY(QString::fromStdString(ini.readString("dir", "sdSaveFileData", "")).endsWith("/data/"));
+        QVERIFY(ini.hasKey("pos", "fmMainWidth"));
+    }
+
+    void noSettingsFileIsCreatedAtClose()
+    {
+        Harness h;
+        TfmMain& w = h.start();
+        w.close();
+        IniFile ini(h.settingsPath());
+        for (const char* section : {"system", "dir", "pos", "menu", "misc"})
+            QVERIFY2(ini.hasSection(section), section);
+        QCOMPARE(ini.readInteger("system", "usb_wr_timeout", 0), 50LL);
+    }
+
+    void serviceButtonsWithDebug()
+    {
+        Harness h;
+        TfmMain& w = h.start({"-debug"});
+        QVERIFY(w.pnService->isVisibleTo(&w));
+        QTest::mouseClick(w.btLedOn, Qt::LeftButton);
+        QVERIFY(h.instrument.state().ledOn);
+        QTest::mouseClick(w.btLedOff, Qt::LeftButton);
+        QVERIFY(!h.instrument.state().ledOn);
+        QTest::mouseClick(w.btGetID, Qt::LeftButton);
+        QCOMPARE(w.windowTitle(), QString("In main application (ID=0xaa)"));
+        QTest::mouseClick(w.btMnToBl, Qt::LeftButton);
+        QTest::mouseClick(w.btGetID, Qt::LeftButton);
+        QCOMPARE(w.windowTitle(), QString("In boot loader (ID=0x55)"));
+        const int resets = h.instrument.resetCount();
+        QTest::mouseClick(w.btReset, Qt::LeftButton);
+        QCOMPARE(h.instrument.resetCount(), resets + 1);
+    }
+
+    void exchangeErrorIsShownOnTheInterfaceThread()
+    {
+        Harness h;
+        h.writeSettings("[system]\r\nshow_exchange_error=1\r\n");
+        TfmMain& w = h.start();
+        QVERIFY(h.messages.errors.isEmpty());
+        std::thread reader([&] {
+            std::uint8_t byte = 0;
+            w.session().ReadDataPipe(&byte, 1); // nothing to read: time-out
+        });
+        reader.join();
+        QVERIFY(h.messages.errors.isEmpty()); // not shown on the reader's thread
+        QTRY_COMPARE(h.messages.errors.size(), 1);
+        QVERIFY(h.messages.errors[0].contains("Код ошибки: 20000015"));
+        QVERIFY(h.messages.errors[0].contains("Описание: TimeOut expired"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
