@@ -1,0 +1,28 @@
+#include "CliDevice.h"
+
+#include "device/TracingTransport.h"
+#include "sim/VirtualInstrument.h"
+#include "usb/LibUsbTransport.h"
+
+namespace tesmar {
+
+CliDevice::CliDevice(const CliDeviceOptions& options, std::ostream& trace)
+{
+    if (options.simulate)
+        transport_ = std::make_unique<VirtualInstrument>(clock_);
+    else
+        transport_ = std::make_unique<LibUsbTransport>();
+    UsbTransport* used = transport_.get();
+    if (options.traceUsb) {
+        tracing_ = std::make_unique<TracingTransport>(*transport_, trace);
+        used = tracing_.get();
+    }
+    session_ = std::make_unique<UsbSession>(*used);
+}
+
+CliDevice::~CliDevice()
+{
+    session_.reset(); // stops the transport's callbacks before the transport goes
+}
+
+} // namespace tesmar

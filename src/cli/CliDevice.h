@@ -1,0 +1,35 @@
+#pragma once
+// The instrument as the command-line tool reaches it: USB or the virtual instrument, optionally
+// traced transfer by transfer on standard error.
+
+#include "device/UsbSession.h"
+#include "sim/SimClock.h"
+
+#include <memory>
+#include <ostream>
+
+namespace tesmar {
+
+class TracingTransport;
+class UsbTransport;
+
+struct CliDeviceOptions {
+    bool simulate = false;
+    bool traceUsb = false;
+};
+
+class CliDevice {
+public:
+    CliDevice(const CliDeviceOptions& options, std::ostream& trace);
+    ~CliDevice();
+
+    UsbSession& session() { return *session_; }
+
+private:
+    SimClock clock_;
+    std::unique_ptr<UsbTransport> transport_;
+    std::unique_ptr<TracingTransport> tracing_;
+    std::unique_ptr<UsbSession> session_;
+};
+
+} // namespace tesmar
