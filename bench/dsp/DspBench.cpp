@@ -13,8 +13,7 @@
 namespace tesmar {
 namespace {
 
-std::vector<double> NoisyTone(std::size_t n, unsigned seed)
-{
+std::vector<double> NoisyTone(std::size_t n, unsigned seed) {
     std::mt19937 generator(seed);
     std::normal_distribution<double> noise(0.0, 0.05);
     std::vector<double> x(n);
@@ -23,8 +22,7 @@ std::vector<double> NoisyTone(std::size_t n, unsigned seed)
     return x;
 }
 
-void BM_RealFFT(benchmark::State& state)
-{
+void BM_RealFFT(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const std::vector<double> input = NoisyTone(n, 1);
     FFTArray re, im;
@@ -38,8 +36,7 @@ void BM_RealFFT(benchmark::State& state)
 }
 BENCHMARK(BM_RealFFT)->RangeMultiplier(2)->Range(1024, 65536);
 
-void BM_ComplexFFT(benchmark::State& state)
-{
+void BM_ComplexFFT(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const std::vector<double> input = NoisyTone(2 * n, 2);
     FFTArray re, im;
@@ -54,8 +51,7 @@ void BM_ComplexFFT(benchmark::State& state)
 }
 BENCHMARK(BM_ComplexFFT)->RangeMultiplier(2)->Range(1024, 65536);
 
-void BM_SpectralFilter(benchmark::State& state)
-{
+void BM_SpectralFilter(benchmark::State& state) {
     const std::vector<double> input = NoisyTone(1024, 3);
     const std::vector<FilterPoint> lowPass = {{1, 1}, {5000, 1}, {10000, 0}};
     std::vector<double> samples(input.size());
@@ -67,16 +63,14 @@ void BM_SpectralFilter(benchmark::State& state)
 }
 BENCHMARK(BM_SpectralFilter);
 
-void BM_ComputeSignalParams(benchmark::State& state)
-{
+void BM_ComputeSignalParams(benchmark::State& state) {
     const std::vector<double> input = NoisyTone(65536, 4);
     for (auto _ : state)
         benchmark::DoNotOptimize(ComputeSignalParams(input, 1'000'000.0));
 }
 BENCHMARK(BM_ComputeSignalParams);
 
-void BM_WaveletSmooth(benchmark::State& state)
-{
+void BM_WaveletSmooth(benchmark::State& state) {
     const std::vector<double> input = NoisyTone(65536, 5);
     for (auto _ : state)
         benchmark::DoNotOptimize(WaveletSmooth(input, 5, 3));

@@ -17,8 +17,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::vector<double> NoisyTone(std::size_t n, unsigned seed)
-{
+std::vector<double> NoisyTone(std::size_t n, unsigned seed) {
     std::mt19937 generator(seed);
     std::normal_distribution<double> noise(0.0, 0.05);
     std::vector<double> x(n);
@@ -27,21 +26,18 @@ std::vector<double> NoisyTone(std::size_t n, unsigned seed)
     return x;
 }
 
-double Seconds(Clock::time_point from, Clock::time_point to)
-{
+double Seconds(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double>(to - from).count();
 }
 
-void Report(benchmark::State& state, double oursSeconds, double fftwSeconds)
-{
+void Report(benchmark::State& state, double oursSeconds, double fftwSeconds) {
     const double iterations = static_cast<double>(state.iterations());
     state.counters["tesmar_us"] = 1e6 * oursSeconds / iterations;
     state.counters["fftw_us"] = 1e6 * fftwSeconds / iterations;
     state.counters["ratio"] = oursSeconds / fftwSeconds;
 }
 
-void BM_RealFFTvsFFTW(benchmark::State& state)
-{
+void BM_RealFFTvsFFTW(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const std::vector<double> input = NoisyTone(n, 1);
     FFTArray re, im;
@@ -70,8 +66,7 @@ void BM_RealFFTvsFFTW(benchmark::State& state)
 }
 BENCHMARK(BM_RealFFTvsFFTW)->RangeMultiplier(2)->Range(1024, 65536);
 
-void BM_ComplexFFTvsFFTW(benchmark::State& state)
-{
+void BM_ComplexFFTvsFFTW(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const std::vector<double> input = NoisyTone(2 * n, 2);
     FFTArray re, im;

@@ -9,8 +9,7 @@ namespace tesmar {
 namespace {
 
 // log2 of n when n is one of 2^1 ... 2^17, else the failing status as a negative number.
-int LengthStages(int n)
-{
+int LengthStages(int n) {
     if (n < 2)
         return -FftTooShort;
     for (int stages = 1; stages <= 17; ++stages)
@@ -21,8 +20,7 @@ int LengthStages(int n)
 
 } // namespace
 
-void ComplexFFT(int n, bool inverse, FFTArray& re, FFTArray& im, std::uint8_t& status)
-{
+void ComplexFFT(int n, bool inverse, FFTArray& re, FFTArray& im, std::uint8_t& status) {
     const int stages = LengthStages(n);
     if (stages < 0) {
         status = static_cast<std::uint8_t>(-stages);
@@ -32,8 +30,7 @@ void ComplexFFT(int n, bool inverse, FFTArray& re, FFTArray& im, std::uint8_t& s
     status = FftDone;
 }
 
-void RealFFT(int n, FFTArray& re, FFTArray& im, std::uint8_t& status)
-{
+void RealFFT(int n, FFTArray& re, FFTArray& im, std::uint8_t& status) {
     const int halfStages = LengthStages(n / 2);
     // n/2 being a valid length is not enough: n must be even (5 would pass as 2) and must fit
     // the arrays (2^18 would pass as 2^17 and write past their end).
@@ -45,8 +42,7 @@ void RealFFT(int n, FFTArray& re, FFTArray& im, std::uint8_t& status)
     status = FftDone;
 }
 
-double ResponseGain(std::span<const FilterPoint> response, double frequency)
-{
+double ResponseGain(std::span<const FilterPoint> response, double frequency) {
     if (response.empty())
         return 1.0;
     if (response.size() == 1)
@@ -62,8 +58,7 @@ double ResponseGain(std::span<const FilterPoint> response, double frequency)
     return left.gain + (frequency - left.frequency) * (right.gain - left.gain) / width;
 }
 
-bool SpectralFilter(std::span<double> samples, std::span<const FilterPoint> response, double sampleRate)
-{
+bool SpectralFilter(std::span<double> samples, std::span<const FilterPoint> response, double sampleRate) {
     const std::size_t n = samples.size();
     if (n < 4 || n > static_cast<std::size_t>(kFFTMaxLength) || (n & (n - 1)) != 0 || response.size() < 2)
         return false;
@@ -77,7 +72,8 @@ bool SpectralFilter(std::span<double> samples, std::span<const FilterPoint> resp
     // Bins below Nyquist are weighted and mirrored; bin n/2 passes unweighted.
     const std::size_t half = n / 2;
     for (std::size_t i = 0; i < half; ++i) {
-        const double gain = ResponseGain(response, static_cast<double>(i) * sampleRate / static_cast<double>(n));
+        const double gain =
+            ResponseGain(response, static_cast<double>(i) * sampleRate / static_cast<double>(n));
         re[i] *= gain;
         im[i] *= gain;
         if (i >= 1) {

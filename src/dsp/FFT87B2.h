@@ -13,8 +13,8 @@ namespace tesmar {
 
 // Status of a transform; on anything but FftDone the arrays are left untouched.
 inline constexpr std::uint8_t FftDone = 0;
-inline constexpr std::uint8_t FftTooShort = 1;   // length below 2 (RealFFT: N/2 below 2)
-inline constexpr std::uint8_t FftBadLength = 2;  // not a power of two up to 2^17
+inline constexpr std::uint8_t FftTooShort = 1;  // length below 2 (RealFFT: N/2 below 2)
+inline constexpr std::uint8_t FftBadLength = 2; // not a power of two up to 2^17
 
 // In-place transform of n complex values (n = 2 ... 131072, a power of two).
 void ComplexFFT(int n, bool inverse, FFTArray& re, FFTArray& im, std::uint8_t& status);

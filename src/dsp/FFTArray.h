@@ -11,7 +11,7 @@ inline constexpr int kFFTCapacity = 131'073;
 inline constexpr int kFFTMaxLength = 131'072;
 
 class FFTArray {
-public:
+  public:
     FFTArray() : values_(kFFTCapacity, 0.0) {}
 
     double& operator[](std::size_t index) { return values_[index]; }
@@ -26,7 +26,7 @@ public:
 
     bool operator==(const FFTArray&) const = default;
 
-private:
+  private:
     std::vector<double> values_;
 };
 

@@ -10,8 +10,7 @@
 namespace tesmar::fft {
 namespace {
 
-constexpr std::array<std::uint8_t, 256> ReversedBytes()
-{
+constexpr std::array<std::uint8_t, 256> ReversedBytes() {
     std::array<std::uint8_t, 256> table{};
     for (unsigned value = 0; value < 256; ++value) {
         unsigned reversed = 0;
@@ -23,11 +22,11 @@ constexpr std::array<std::uint8_t, 256> ReversedBytes()
 }
 
 // The lowest `bits` bits of value in reverse order (bits <= 24).
-[[gnu::always_inline]] inline unsigned ReverseIndex(unsigned value, int bits)
-{
+[[gnu::always_inline]] inline unsigned ReverseIndex(unsigned value, int bits) {
     static constexpr std::array<std::uint8_t, 256> kReversed = ReversedBytes();
     const unsigned reversed24 = (unsigned{kReversed[value & 0xFF]} << 16) |
-                                (unsigned{kReversed[(value >> 8) & 0xFF]} << 8) | kReversed[(value >> 16) & 0xFF];
+                                (unsigned{kReversed[(value >> 8) & 0xFF]} << 8) |
+                                kReversed[(value >> 16) & 0xFF];
     return reversed24 >> (24 - bits);
 }
 
@@ -35,8 +34,7 @@ constexpr std::array<std::uint8_t, 256> ReversedBytes()
 // and 3 low bits: reversing maps the 8x8 tile of a middle value onto the tile of the reversed
 // middle, so each swap of tiles touches 8 cache lines on either side instead of one line per
 // element. Short lengths use the plain Gold-Rader walk.
-[[gnu::always_inline]] inline void BitReverse(double* __restrict re, double* __restrict im, int log2n)
-{
+[[gnu::always_inline]] inline void BitReverse(double* __restrict re, double* __restrict im, int log2n) {
     const int n = 1 << log2n;
     constexpr int edgeBits = 3;
     constexpr int edge = 1 << edgeBits;
@@ -82,8 +80,7 @@ constexpr std::array<std::uint8_t, 256> ReversedBytes()
 // target[j] = source[stride · reverse(j)] for j < 2^bits, tile by tile as in BitReverse so that
 // both sides are read and written a cache line at a time.
 [[gnu::always_inline]] inline void BitReversedGather(const double* __restrict source, int stride,
-                                                     double* __restrict target, int bits)
-{
+                                                     double* __restrict target, int bits) {
     constexpr int edgeBits = 3;
     constexpr int edge = 1 << edgeBits;
     static constexpr int kReversed3[edge] = {0, 4, 2, 6, 1, 5, 3, 7};
@@ -106,8 +103,7 @@ constexpr std::array<std::uint8_t, 256> ReversedBytes()
     }
 }
 
-[[gnu::always_inline]] inline void Radix2FirstPass(double* __restrict re, double* __restrict im, int n)
-{
+[[gnu::always_inline]] inline void Radix2FirstPass(double* __restrict re, double* __restrict im, int n) {
     for (int i = 0; i < n; i += 2) {
         const double r0 = re[i], i0 = im[i], r1 = re[i + 1], i1 = im[i + 1];
         re[i] = r0 + r1;
@@ -118,8 +114,7 @@ constexpr std::array<std::uint8_t, 256> ReversedBytes()
 }
 
 // Half-spans 1 and 2 merged: groups of four with trivial factors.
-[[gnu::always_inline]] inline void Radix4FirstPass(double* __restrict re, double* __restrict im, int n)
-{
+[[gnu::always_inline]] inline void Radix4FirstPass(double* __restrict re, double* __restrict im, int n) {
     for (int g = 0; g < n; g += 4) {
         // Bit-reversed order: g+1 holds residue 2, g+2 residue 1.
         const double ar = re[g] + re[g + 1], ai = im[g] + im[g + 1];
@@ -138,13 +133,12 @@ constexpr std::array<std::uint8_t, 256> ReversedBytes()
 }
 
 // One radix-4 butterfly column over the four d-point blocks of a group.
-[[gnu::always_inline]] inline void Radix4Butterflies(double* __restrict r0, double* __restrict r1, double* __restrict r2,
-                                                   double* __restrict r3, double* __restrict i0, double* __restrict i1,
-                                                   double* __restrict i2, double* __restrict i3, int d,
-                                                   const double* __restrict w1r, const double* __restrict w1i,
-                                                   const double* __restrict w2r, const double* __restrict w2i,
-                                                   const double* __restrict w3r, const double* __restrict w3i)
-{
+[[gnu::always_inline]] inline void
+Radix4Butterflies(double* __restrict r0, double* __restrict r1, double* __restrict r2, double* __restrict r3,
+                  double* __restrict i0, double* __restrict i1, double* __restrict i2, double* __restrict i3,
+                  int d, const double* __restrict w1r, const double* __restrict w1i,
+                  const double* __restrict w2r, const double* __restrict w2i, const double* __restrict w3r,
+                  const double* __restrict w3i) {
     for (int k = 0; k < d; ++k) {
         const double t0r = r0[k], t0i = i0[k];
         const double t2r = r1[k] * w2r[k] - i1[k] * w2i[k];
@@ -170,20 +164,19 @@ constexpr std::array<std::uint8_t, 256> ReversedBytes()
 
 // Two radix-2 stages (half-spans d and 2d) in one pass over the data: each group of 4d points
 // holds four d-point spectra in bit-reversed block order (residues 0, 2, 1, 3).
-[[gnu::always_inline]] inline void Radix4Pass(double* re, double* im, int n, int d, const TwiddleTable& table)
-{
+[[gnu::always_inline]] inline void Radix4Pass(double* re, double* im, int n, int d,
+                                              const TwiddleTable& table) {
     for (int g = 0; g < n; g += 4 * d) {
         double* r = re + g;
         double* i = im + g;
-        Radix4Butterflies(r, r + d, r + 2 * d, r + 3 * d, i, i + d, i + 2 * d, i + 3 * d, d, table.cosines(2 * d),
-                          table.sines(2 * d), table.cosines(d), table.sines(d), table.tripleCosines(d),
-                          table.tripleSines(d));
+        Radix4Butterflies(r, r + d, r + 2 * d, r + 3 * d, i, i + d, i + 2 * d, i + 3 * d, d,
+                          table.cosines(2 * d), table.sines(2 * d), table.cosines(d), table.sines(d),
+                          table.tripleCosines(d), table.tripleSines(d));
     }
 }
 
 // Unscaled forward DFT (e^-) of data already in bit-reversed order; natural order out.
-[[gnu::always_inline]] inline void ForwardFromBitReversed(double* re, double* im, int log2n)
-{
+[[gnu::always_inline]] inline void ForwardFromBitReversed(double* re, double* im, int log2n) {
     const int n = 1 << log2n;
     const TwiddleTable& table = TwiddleTable::Shared();
     int d;
@@ -198,8 +191,7 @@ constexpr std::array<std::uint8_t, 256> ReversedBytes()
         Radix4Pass(re, im, n, d, table);
 }
 
-[[gnu::always_inline]] inline void Scale(double* __restrict values, int n, double factor)
-{
+[[gnu::always_inline]] inline void Scale(double* __restrict values, int n, double factor) {
     for (int i = 0; i < n; ++i)
         values[i] *= factor;
 }
@@ -209,8 +201,7 @@ constexpr std::array<std::uint8_t, 256> ReversedBytes()
 // Built for AVX with FMA as well as the baseline; the loader picks what the processor has.
 #define TESMAR_FFT_CLONES __attribute__((target_clones("fma", "default")))
 
-TESMAR_FFT_CLONES void ComplexTransform(double* re, double* im, int log2n, bool inverse)
-{
+TESMAR_FFT_CLONES void ComplexTransform(double* re, double* im, int log2n, bool inverse) {
     const int n = 1 << log2n;
     // The inverse is the forward transform of the conjugate, conjugated back.
     if (inverse)
@@ -222,8 +213,7 @@ TESMAR_FFT_CLONES void ComplexTransform(double* re, double* im, int log2n, bool 
     Scale(im, n, inverse ? -scale : scale);
 }
 
-TESMAR_FFT_CLONES void RealForwardTransform(double* __restrict re, double* __restrict im, int log2n)
-{
+TESMAR_FFT_CLONES void RealForwardTransform(double* __restrict re, double* __restrict im, int log2n) {
     const int n = 1 << log2n;
     const int m = n / 2;
     // Pack even samples as real and odd samples as imaginary parts of m points, straight into

@@ -9,8 +9,7 @@ namespace {
 // Crossings closer than 12.5 us to the last accepted one are ringing on an edge, not a period.
 constexpr double kMinCrossingSpacingSeconds = 1.0 / 80'000.0;
 
-double ZeroCrossingFrequency(std::span<const double> samples, double mean, double sampleRate)
-{
+double ZeroCrossingFrequency(std::span<const double> samples, double mean, double sampleRate) {
     const std::size_t n = samples.size();
     if (n <= 2)
         return 0.0;
@@ -41,8 +40,7 @@ double ZeroCrossingFrequency(std::span<const double> samples, double mean, doubl
 
 } // namespace
 
-SignalParams ComputeSignalParams(std::span<const double> samples, double sampleRate)
-{
+SignalParams ComputeSignalParams(std::span<const double> samples, double sampleRate) {
     SignalParams params;
     if (samples.empty())
         return params;

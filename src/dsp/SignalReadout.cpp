@@ -6,19 +6,18 @@
 namespace tesmar {
 namespace {
 
-bool EndsWith(const std::string& text, const std::string& suffix)
-{
+bool EndsWith(const std::string& text, const std::string& suffix) {
     return !suffix.empty() && text.size() >= suffix.size() &&
            text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 } // namespace
 
-std::string FormatFixed(double value, int width, int precision, char decimalSeparator)
-{
+std::string FormatFixed(double value, int width, int precision, char decimalSeparator) {
     // Room for the largest double in fixed notation (309 digits) plus sign, point and digits.
     char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
     std::string text(buffer, result.ec == std::errc{} ? result.ptr : buffer);
     for (char& c : text)
         if (c == '.')
@@ -29,8 +28,7 @@ std::string FormatFixed(double value, int width, int precision, char decimalSepa
 }
 
 std::string FormatVoltage(double volts, const std::string& shownText, const ReadoutUnits& units,
-                          char decimalSeparator)
-{
+                          char decimalSeparator) {
     const double magnitude = std::fabs(volts);
     const bool showsMillivolts = EndsWith(shownText, units.millivolts);
     const bool millivolts = showsMillivolts ? !(magnitude > 1.1) : magnitude < 0.9;
@@ -39,8 +37,7 @@ std::string FormatVoltage(double volts, const std::string& shownText, const Read
     return FormatFixed(volts, 5, 2, decimalSeparator) + units.volts;
 }
 
-std::string FormatFrequency(double hertz, const ReadoutUnits& units, char decimalSeparator)
-{
+std::string FormatFrequency(double hertz, const ReadoutUnits& units, char decimalSeparator) {
     if (hertz == 0.0)
         return units.undetermined;
     if (hertz > 5000.0)
@@ -51,8 +48,7 @@ std::string FormatFrequency(double hertz, const ReadoutUnits& units, char decima
 }
 
 SignalReadout FormatSignalParams(const std::optional<SignalParams>& params, const SignalReadout& shown,
-                                 const ReadoutUnits& units, char decimalSeparator)
-{
+                                 const ReadoutUnits& units, char decimalSeparator) {
     if (!params)
         return {};
     return {FormatVoltage(params->Uconst, shown.constant, units, decimalSeparator),

@@ -6,8 +6,7 @@
 namespace tesmar {
 namespace {
 
-std::string_view Trimmed(std::string_view text)
-{
+std::string_view Trimmed(std::string_view text) {
     // Blanks and control characters, as the text fields may carry either.
     const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
     while (!text.empty() && isBlank(text.front()))
@@ -19,8 +18,7 @@ std::string_view Trimmed(std::string_view text)
 
 } // namespace
 
-std::string ByteToBinText(std::uint8_t value, bool dotted)
-{
+std::string ByteToBinText(std::uint8_t value, bool dotted) {
     std::string text;
     for (int bit = 7; bit >= 0; --bit) {
         text += (value >> bit) & 1 ? '1' : '0';
@@ -30,16 +28,14 @@ std::string ByteToBinText(std::uint8_t value, bool dotted)
     return text;
 }
 
-std::int32_t BinTextToInt(std::string_view text)
-{
+std::int32_t BinTextToInt(std::string_view text) {
     std::uint32_t value = 0;
     for (char c : Trimmed(text))
         value = (value << 1) + (c == '1' ? 1u : 0u);
     return static_cast<std::int32_t>(value);
 }
 
-std::int32_t HexTextToInt(std::string_view text)
-{
+std::int32_t HexTextToInt(std::string_view text) {
     std::uint32_t value = 0;
     for (char c : Trimmed(text)) {
         unsigned code = static_cast<unsigned char>(c);
@@ -51,8 +47,7 @@ std::int32_t HexTextToInt(std::string_view text)
     return static_cast<std::int32_t>(value);
 }
 
-std::string TimeToTextUs(double days)
-{
+std::string TimeToTextUs(double days) {
     if (!std::isfinite(days))
         return "00:00:000:000";
     constexpr long long kMicrosecondsPerDay = 86'400'000'000LL;

@@ -5,16 +5,14 @@
 
 namespace tesmar {
 
-const TwiddleTable& TwiddleTable::Shared()
-{
+const TwiddleTable& TwiddleTable::Shared() {
     static const TwiddleTable table;
     return table;
 }
 
 TwiddleTable::TwiddleTable()
     : halfCos_(2 * kMaxHalfSpan), halfSin_(2 * kMaxHalfSpan), tripleCos_(kMaxHalfSpan),
-      tripleSin_(kMaxHalfSpan)
-{
+      tripleSin_(kMaxHalfSpan) {
     // Only the finest table is evaluated; every coarser one is a strided copy of it, so that
     // all stages share exactly the same rounded values.
     constexpr int finest = kMaxHalfSpan;

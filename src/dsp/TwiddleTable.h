@@ -8,7 +8,7 @@
 namespace tesmar {
 
 class TwiddleTable {
-public:
+  public:
     static constexpr int kMaxHalfSpan = 1 << 16;
 
     // The table for half-spans 1 ... 2^16; built on first use (thread-safe), never modified.
@@ -22,7 +22,7 @@ public:
     const double* tripleCosines(int span) const { return tripleCos_.data() + span; }
     const double* tripleSines(int span) const { return tripleSin_.data() + span; }
 
-private:
+  private:
     TwiddleTable();
 
     std::vector<double> halfCos_, halfSin_;     // span s at [s, 2s)

@@ -9,8 +9,7 @@ namespace tesmar {
 namespace {
 
 // g[m] = (-1)^m · h[F-1-m]
-TVector HighPassOf(const TVector& lowPass)
-{
+TVector HighPassOf(const TVector& lowPass) {
     const std::size_t taps = lowPass.size();
     TVector highPass(taps);
     for (std::size_t m = 0; m < taps; ++m)
@@ -21,8 +20,7 @@ TVector HighPassOf(const TVector& lowPass)
 // The coefficients padded with zeros to `length` and preceded by their last `wrap` values, so
 // that the synthesis sums never leave the array. Wraps modulo the length, which also covers
 // coefficient vectors shorter than the wrap.
-TVector WrappedFront(const TVector& coefficients, std::size_t length, std::size_t wrap)
-{
+TVector WrappedFront(const TVector& coefficients, std::size_t length, std::size_t wrap) {
     TVector extended(length + wrap, 0.0);
     std::copy(coefficients.begin(), coefficients.end(), extended.begin() + static_cast<std::ptrdiff_t>(wrap));
     for (std::size_t j = 0; j < wrap; ++j) {
@@ -34,8 +32,7 @@ TVector WrappedFront(const TVector& coefficients, std::size_t length, std::size_
 
 } // namespace
 
-AnalysisResult AnalysisStep(const TVector& signal, const TVector& filter)
-{
+AnalysisResult AnalysisStep(const TVector& signal, const TVector& filter) {
     const std::size_t length = signal.size();
     const std::size_t taps = filter.size();
     const std::size_t evenLength = length + length % 2;
@@ -66,8 +63,8 @@ AnalysisResult AnalysisStep(const TVector& signal, const TVector& filter)
     return result;
 }
 
-TVector SynthesisStep(const TVector& filter, const TVector& approximation, const TVector& detail, bool dropLast)
-{
+TVector SynthesisStep(const TVector& filter, const TVector& approximation, const TVector& detail,
+                      bool dropLast) {
     const std::size_t taps = filter.size();
     const std::size_t count = std::max(approximation.size(), detail.size());
     if (count == 0 || taps < 2)
@@ -91,8 +88,7 @@ TVector SynthesisStep(const TVector& filter, const TVector& approximation, const
     return out;
 }
 
-TDecomposition WaveletDecompose(const TVector& signal, int order, int levels)
-{
+TDecomposition WaveletDecompose(const TVector& signal, int order, int levels) {
     const TVector& filter = DaubechiesFilter(order);
     TDecomposition decomposition;
     decomposition.order = order;
@@ -106,8 +102,7 @@ TDecomposition WaveletDecompose(const TVector& signal, int order, int levels)
     return decomposition;
 }
 
-TVector WaveletReconstruct(const TDecomposition& decomposition)
-{
+TVector WaveletReconstruct(const TDecomposition& decomposition) {
     const TVector& filter = DaubechiesFilter(decomposition.order);
     TVector signal = decomposition.approximation;
     const TVectors& details = decomposition.details;
@@ -121,8 +116,7 @@ TVector WaveletReconstruct(const TDecomposition& decomposition)
     return signal;
 }
 
-TVector WaveletSmooth(const TVector& signal, int order, int levels)
-{
+TVector WaveletSmooth(const TVector& signal, int order, int levels) {
     TDecomposition decomposition = WaveletDecompose(signal, order, levels);
     for (TVector& detail : decomposition.details)
         std::fill(detail.begin(), detail.end(), 0.0);

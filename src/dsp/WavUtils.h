@@ -10,10 +10,10 @@ using TVector = std::vector<double>;
 using TVectors = std::vector<TVector>;
 
 struct TDecomposition {
-    int order = 0;          // vanishing moments of the Daubechies filter, 1 ... 10
-    int signalLength = 0;   // length of the decomposed signal
-    TVector approximation;  // of the last level
-    TVectors details;       // one per level, index 0 = finest
+    int order = 0;         // vanishing moments of the Daubechies filter, 1 ... 10
+    int signalLength = 0;  // length of the decomposed signal
+    TVector approximation; // of the last level
+    TVectors details;      // one per level, index 0 = finest
 };
 
 struct AnalysisResult {
@@ -26,7 +26,8 @@ struct AnalysisResult {
 AnalysisResult AnalysisStep(const TVector& signal, const TVector& filter);
 
 // Inverse of one level; dropLast removes the padding sample of an odd-length input.
-TVector SynthesisStep(const TVector& filter, const TVector& approximation, const TVector& detail, bool dropLast);
+TVector SynthesisStep(const TVector& filter, const TVector& approximation, const TVector& detail,
+                      bool dropLast);
 
 TDecomposition WaveletDecompose(const TVector& signal, int order, int levels);
 TVector WaveletReconstruct(const TDecomposition& decomposition);

@@ -8,10 +8,11 @@ namespace tesmar {
 
 inline constexpr const char* kWaveletBadOrderText = "Недопустимый порядок вейвлета";
 inline constexpr const char* kWaveletSignalTooShortText = "Длина сигнала не может быть меньше длины фильтра";
-inline constexpr const char* kWaveletLengthMismatchText = "Длина восстановленного сигнала не соответствует исходному";
+inline constexpr const char* kWaveletLengthMismatchText =
+    "Длина восстановленного сигнала не соответствует исходному";
 
 class WaveletError : public std::runtime_error {
-public:
+  public:
     explicit WaveletError(const std::string& text) : std::runtime_error(text) {}
 };
 

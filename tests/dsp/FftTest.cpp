@@ -13,8 +13,7 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-std::vector<std::complex<double>> DirectDft(const std::vector<std::complex<double>>& x, bool inverse)
-{
+std::vector<std::complex<double>> DirectDft(const std::vector<std::complex<double>>& x, bool inverse) {
     const std::size_t n = x.size();
     std::vector<std::complex<double>> result(n);
     const double sign = inverse ? 1.0 : -1.0;
@@ -27,8 +26,7 @@ std::vector<std::complex<double>> DirectDft(const std::vector<std::complex<doubl
     return result;
 }
 
-void FillRandom(FFTArray& re, FFTArray& im, int n, unsigned seed)
-{
+void FillRandom(FFTArray& re, FFTArray& im, int n, unsigned seed) {
     std::mt19937 generator(seed);
     std::uniform_real_distribution<double> value(-1.0, 1.0);
     for (int i = 0; i < n; ++i) {
@@ -37,16 +35,14 @@ void FillRandom(FFTArray& re, FFTArray& im, int n, unsigned seed)
     }
 }
 
-double MaxAbs(const FFTArray& a, int n)
-{
+double MaxAbs(const FFTArray& a, int n) {
     double m = 0.0;
     for (int i = 0; i < n; ++i)
         m = std::max(m, std::fabs(a[i]));
     return m;
 }
 
-TEST(ComplexFFT, MatchesDirectDftBothWays)
-{
+TEST(ComplexFFT, MatchesDirectDftBothWays) {
     for (int n : {2, 4, 8, 16, 32, 64, 128, 512}) {
         for (bool inverse : {false, true}) {
             SCOPED_TRACE(testing::Message() << "n=" << n << " inverse=" << inverse);
@@ -67,8 +63,7 @@ TEST(ComplexFFT, MatchesDirectDftBothWays)
     }
 }
 
-TEST(ComplexFFT, ForwardThenInverseReturnsTheInput)
-{
+TEST(ComplexFFT, ForwardThenInverseReturnsTheInput) {
     for (int n : {2, 8, 1024, 4096, 65536, 131072}) {
         SCOPED_TRACE(n);
         FFTArray re, im;
@@ -86,8 +81,7 @@ TEST(ComplexFFT, ForwardThenInverseReturnsTheInput)
     }
 }
 
-TEST(ComplexFFT, InverseOfARealSpectrumIsReal)
-{
+TEST(ComplexFFT, InverseOfARealSpectrumIsReal) {
     const int n = 256;
     FFTArray re, im;
     for (int i = 0; i < n; ++i)
@@ -99,8 +93,7 @@ TEST(ComplexFFT, InverseOfARealSpectrumIsReal)
     EXPECT_LT(MaxAbs(im, n), 1e-13);
 }
 
-TEST(RealFFT, EqualsComplexFftAndDirectDftOnRandomData)
-{
+TEST(RealFFT, EqualsComplexFftAndDirectDftOnRandomData) {
     for (int n : {4, 8, 16, 64, 256, 1024}) {
         SCOPED_TRACE(n);
         FFTArray re, im, unused;
@@ -126,8 +119,7 @@ TEST(RealFFT, EqualsComplexFftAndDirectDftOnRandomData)
     }
 }
 
-TEST(RealFFT, LargeLengthsAgreeWithComplexFft)
-{
+TEST(RealFFT, LargeLengthsAgreeWithComplexFft) {
     for (int n : {65536, 131072}) {
         SCOPED_TRACE(n);
         FFTArray re, unused;
@@ -144,8 +136,7 @@ TEST(RealFFT, LargeLengthsAgreeWithComplexFft)
     }
 }
 
-TEST(RealFFT, ScalingOfSineAndDc)
-{
+TEST(RealFFT, ScalingOfSineAndDc) {
     const int n = 1024;
     const double amplitude = 2.5, dc = 0.75;
     for (int bin : {1, 37, 511}) {
@@ -177,18 +168,17 @@ TEST(RealFFT, ScalingOfSineAndDc)
     EXPECT_NEAR(im[100], -amplitude * std::sqrt(double(n)) / 2.0, 1e-11); // e^-: sine shows as -i
 }
 
-TEST(FFTStatus, BadLengthsReportAndTouchNothing)
-{
+TEST(FFTStatus, BadLengthsReportAndTouchNothing) {
     struct Case {
         bool real;
         int n;
         std::uint8_t status;
     };
     const Case cases[] = {
-        {false, 1, FftTooShort},   {false, 0, FftTooShort},   {false, -8, FftTooShort},
-        {false, 3, FftBadLength},  {false, 1000, FftBadLength}, {false, 262144, FftBadLength},
-        {true, 2, FftTooShort},    {true, 3, FftTooShort},    {true, 0, FftTooShort},
-        {true, 6, FftBadLength},   {true, 5, FftBadLength},   {true, 1000, FftBadLength},
+        {false, 1, FftTooShort},      {false, 0, FftTooShort},     {false, -8, FftTooShort},
+        {false, 3, FftBadLength},     {false, 1000, FftBadLength}, {false, 262144, FftBadLength},
+        {true, 2, FftTooShort},       {true, 3, FftTooShort},      {true, 0, FftTooShort},
+        {true, 6, FftBadLength},      {true, 5, FftBadLength},     {true, 1000, FftBadLength},
         {true, 262144, FftBadLength},
     };
     for (const Case& c : cases) {

@@ -10,16 +10,14 @@ namespace tesmar {
 namespace {
 
 // Half-periods of +1 and -1, `halfLength` samples each.
-std::vector<double> Square(int halves, int halfLength)
-{
+std::vector<double> Square(int halves, int halfLength) {
     std::vector<double> x;
     for (int h = 0; h < halves; ++h)
         x.insert(x.end(), halfLength, h % 2 == 0 ? 1.0 : -1.0);
     return x;
 }
 
-TEST(ComputeSignalParams, ConstantSignalHasNoVariationAndNoFrequency)
-{
+TEST(ComputeSignalParams, ConstantSignalHasNoVariationAndNoFrequency) {
     for (double level : {0.0, 0.1, -2.7, 1e-3}) {
         const std::vector<double> samples(1000, level);
         const SignalParams p = ComputeSignalParams(samples, 100000.0);
@@ -31,8 +29,7 @@ TEST(ComputeSignalParams, ConstantSignalHasNoVariationAndNoFrequency)
     }
 }
 
-TEST(ComputeSignalParams, SineOfOneKilohertz)
-{
+TEST(ComputeSignalParams, SineOfOneKilohertz) {
     std::vector<double> samples(10000);
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = 0.5 + std::sin(2.0 * std::numbers::pi * 1000.0 * static_cast<double>(i) / 100000.0);
@@ -44,8 +41,7 @@ TEST(ComputeSignalParams, SineOfOneKilohertz)
     EXPECT_NEAR(p.F, 1000.0, 0.5);
 }
 
-TEST(ComputeSignalParams, FrequencyNeedsMoreThanThreeIntervals)
-{
+TEST(ComputeSignalParams, FrequencyNeedsMoreThanThreeIntervals) {
     // 80 kHz makes the minimum spacing one sample, so every crossing 10 samples apart counts.
     // The first accepted crossing only starts the count: n half-periods give n-2 intervals.
     struct Case {
@@ -59,15 +55,13 @@ TEST(ComputeSignalParams, FrequencyNeedsMoreThanThreeIntervals)
     }
 }
 
-TEST(ComputeSignalParams, CrossingsTooCloseTogetherAreSkipped)
-{
+TEST(ComputeSignalParams, CrossingsTooCloseTogetherAreSkipped) {
     // Crossings every 8 samples at 1 MHz are closer than 12.5 samples: every second one counts.
     const SignalParams p = ComputeSignalParams(Square(64, 8), 1'000'000.0);
     EXPECT_DOUBLE_EQ(p.F, 31250.0);
 }
 
-TEST(ComputeSignalParams, CrossingOnEverySampleIsNotAFrequency)
-{
+TEST(ComputeSignalParams, CrossingOnEverySampleIsNotAFrequency) {
     // Alternating samples give more intervals than N/2 allows.
     std::vector<double> samples(100);
     for (std::size_t i = 0; i < samples.size(); ++i)
@@ -75,8 +69,7 @@ TEST(ComputeSignalParams, CrossingOnEverySampleIsNotAFrequency)
     EXPECT_EQ(ComputeSignalParams(samples, 40000.0).F, 0.0);
 }
 
-TEST(ComputeSignalParams, TinyRecords)
-{
+TEST(ComputeSignalParams, TinyRecords) {
     EXPECT_EQ(ComputeSignalParams({}, 1000.0).Uconst, 0.0);
     const std::vector<double> two = {1.0, -1.0};
     const SignalParams p = ComputeSignalParams(two, 1000.0);

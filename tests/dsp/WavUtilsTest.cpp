@@ -8,14 +8,13 @@
 #include <cmath>
 #include <functional>
 #include <numeric>
-#include <string>
 #include <random>
+#include <string>
 
 namespace tesmar {
 namespace {
 
-TVector RandomSignal(std::size_t length, unsigned seed)
-{
+TVector RandomSignal(std::size_t length, unsigned seed) {
     std::mt19937 generator(seed);
     std::normal_distribution<double> value(0.0, 1.0);
     TVector x(length);
@@ -24,8 +23,7 @@ TVector RandomSignal(std::size_t length, unsigned seed)
     return x;
 }
 
-std::string ErrorText(const std::function<void()>& action)
-{
+std::string ErrorText(const std::function<void()>& action) {
     try {
         action();
     } catch (const WaveletError& error) {
@@ -34,8 +32,7 @@ std::string ErrorText(const std::function<void()>& action)
     return "no error";
 }
 
-TEST(DaubechiesFilter, OrthonormalWithVanishingMoments)
-{
+TEST(DaubechiesFilter, OrthonormalWithVanishingMoments) {
     for (int order = 1; order <= kMaxWaveletOrder; ++order) {
         SCOPED_TRACE(order);
         const TVector& h = DaubechiesFilter(order);
@@ -61,8 +58,7 @@ TEST(DaubechiesFilter, OrthonormalWithVanishingMoments)
     }
 }
 
-TEST(DaubechiesFilter, KnownTaps)
-{
+TEST(DaubechiesFilter, KnownTaps) {
     const double r2 = std::sqrt(2.0), r3 = std::sqrt(3.0);
     EXPECT_DOUBLE_EQ(DaubechiesFilter(1)[0], 1.0 / r2);
     EXPECT_DOUBLE_EQ(DaubechiesFilter(1)[1], 1.0 / r2);
@@ -75,8 +71,7 @@ TEST(DaubechiesFilter, KnownTaps)
     EXPECT_NEAR(db4[2], 0.6308808, 5e-8);
 }
 
-TEST(WaveletSmooth, HaarAveragesPairs)
-{
+TEST(WaveletSmooth, HaarAveragesPairs) {
     const TVector oneLevel = WaveletSmooth({1, 3, 5, 7}, 1, 1);
     const TVector expected = {2, 2, 6, 6};
     ASSERT_EQ(oneLevel.size(), expected.size());
@@ -87,8 +82,7 @@ TEST(WaveletSmooth, HaarAveragesPairs)
         EXPECT_NEAR(v, 4.0, 1e-14);
 }
 
-TEST(WaveletSmooth, ConstantSignalIsUnchanged)
-{
+TEST(WaveletSmooth, ConstantSignalIsUnchanged) {
     struct Case {
         std::size_t length;
         int order;
@@ -100,12 +94,12 @@ TEST(WaveletSmooth, ConstantSignalIsUnchanged)
         const TVector smooth = WaveletSmooth(flat, c.order, c.levels);
         ASSERT_EQ(smooth.size(), c.length);
         for (std::size_t i = 0; i < c.length; ++i)
-            ASSERT_NEAR(smooth[i], 1.25, 1e-12) << "order " << c.order << " levels " << c.levels << " i " << i;
+            ASSERT_NEAR(smooth[i], 1.25, 1e-12)
+                << "order " << c.order << " levels " << c.levels << " i " << i;
     }
 }
 
-TEST(WaveletDecompose, ReconstructionIsPerfectWithDetailsKept)
-{
+TEST(WaveletDecompose, ReconstructionIsPerfectWithDetailsKept) {
     for (int order : {1, 2, 4, 5, 10}) {
         for (std::size_t length : {1024u, 1125u, 563u}) {
             const TVector x = RandomSignal(length, 9u + order);
@@ -120,8 +114,7 @@ TEST(WaveletDecompose, ReconstructionIsPerfectWithDetailsKept)
     }
 }
 
-TEST(WaveletSmooth, OddLengthPaddingOnlyTouchesTheEnd)
-{
+TEST(WaveletSmooth, OddLengthPaddingOnlyTouchesTheEnd) {
     // A smooth ramp with odd length: the padding sample (x[L-1] + x[0])/2 breaks the ramp at the
     // end, so only the last samples may differ from the even-length result.
     const std::size_t length = 1125;
@@ -142,8 +135,7 @@ TEST(WaveletSmooth, OddLengthPaddingOnlyTouchesTheEnd)
         EXPECT_NEAR(smoothOdd[i], odd[i], 1e-3) << i;
 }
 
-TEST(WaveletErrors, OrderAndLength)
-{
+TEST(WaveletErrors, OrderAndLength) {
     const TVector signal(64, 1.0);
     EXPECT_EQ(ErrorText([&] { WaveletSmooth(signal, 0, 1); }), "Недопустимый порядок вейвлета");
     EXPECT_EQ(ErrorText([&] { WaveletSmooth(signal, 11, 1); }), "Недопустимый порядок вейвлета");
@@ -154,7 +146,8 @@ TEST(WaveletErrors, OrderAndLength)
     EXPECT_EQ(ErrorText([] { WaveletSmooth(TVector(8, 1.0), 5, 1); }),
               "Длина сигнала не может быть меньше длины фильтра");
     EXPECT_EQ(ErrorText([] { WaveletSmooth(TVector(9, 1.0), 5, 1); }), "no error");
-    EXPECT_EQ(ErrorText([] { WaveletSmooth(TVector{}, 1, 1); }), "Длина сигнала не может быть меньше длины фильтра");
+    EXPECT_EQ(ErrorText([] { WaveletSmooth(TVector{}, 1, 1); }),
+              "Длина сигнала не может быть меньше длины фильтра");
     // The second level of 20 samples has only 10 (order 6 needs 12).
     EXPECT_EQ(ErrorText([] { WaveletSmooth(TVector(20, 1.0), 6, 2); }),
               "Длина сигнала не может быть меньше длины фильтра");
@@ -165,8 +158,7 @@ TEST(WaveletErrors, OrderAndLength)
               "Длина восстановленного сигнала не соответствует исходному");
 }
 
-TEST(SynthesisStep, ShortCoefficientsWrapWithoutReadingOutside)
-{
+TEST(SynthesisStep, ShortCoefficientsWrapWithoutReadingOutside) {
     // Fewer coefficients than the filter's wrap: periodic wrap modulo the length.
     const TVector& h = DaubechiesFilter(10);
     const TVector out = SynthesisStep(h, {1.0, 2.0}, {0.5}, false);
