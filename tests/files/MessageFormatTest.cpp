@@ -81,3 +81,25 @@ TEST(FormatMessage, HostileFormatsAreHarmless) {
 
 } // namespace
 } // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+// Language files are edited by hand; any text at all must format without harm and stay small.
+TEST(FormatMessage, RandomFormatsStayBounded) {
+    const std::string alphabet = "%%%sdiuxXfegEGc.-+ #0123456789lhnqЖ";
+    unsigned state = 12345;
+    auto next = [&] { return state = state * 1103515245u + 12345u, (state >> 16) & 0x7FFF; };
+    for (int round = 0; round < 3000; ++round) {
+        std::string format;
+        const int length = static_cast<int>(next() % 24);
+        for (int i = 0; i < length; ++i)
+            format += alphabet[next() % alphabet.size()];
+        const std::string out =
+            FormatMessage(format, {-1LL, 1e308, std::string("текст"), 0xFFFFFFFFFFFFFFFFULL});
+        ASSERT_LT(out.size(), 4 * (256 + 64 + 400)) << format;
+    }
+}
+
+} // namespace
+} // namespace tesmar
