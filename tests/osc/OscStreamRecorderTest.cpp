@@ -1,0 +1,197 @@
+#include "osc/OscBufferDecoder.h"
+#include "osc/OscStreamRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tesmar {
+namespace {
+
+// A pair under which volts equal the raw sample, so tests speak in raw values.
+constexpr CalibrationPair kIdentity{0.0, -1.0 / 64.0};
+
+std::vector<std::uint8_t> EncodeGroups(const std::vector<int>& samples)
+{
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t i = 0; i + 4 <= samples.size(); i += 4) {
+        std::uint8_t low = 0;
+        for (int k = 0; k < 4; ++k) {
+            bytes.push_back(static_cast<std::uint8_t>(samples[i + k] >> 2));
+            low |= static_cast<std::uint8_t>((samples[i + k] & 3) << (2 * k));
+        }
+        bytes.push_back(low);
+    }
+    return bytes;
+}
+
+OscAcquisitionParams StreamParams(int capacity, int pre, bool trigger)
+{
+    OscAcquisitionParams p;
+    p.block.bytes[0] = AnalogBlock::kStream | (trigger ? AnalogBlock::kTriggerOn : 0);
+    p.pairA = p.pairB = kIdentity;
+    p.capacity = capacity;
+    p.preTrigger = pre;
+    p.triggerOn = trigger;
+    p.level = 100;
+    p.rising = true;
+    return p;
+}
+
+// Feeds the points in reads of `chunk` bytes; pads to whole groups with the last value.
+bool FeedPoints(OscStreamRecorder& recorder, std::vector<int> points, std::size_t chunk = 512)
+{
+    while (points.size() % 4)
+        points.push_back(points.back());
+    const auto bytes = EncodeGroups(points);
+    for (std::size_t at = 0; at < bytes.size(); at += chunk)
+        if (recorder.feed(bytes.data() + at, std::min(chunk, bytes.size() - at)))
+            return true;
+    return recorder.full();
+}
+
+TEST(LevelTrigger, NoiseFilterNeedsThreeBelowThenFiveAbove)
+{
+    struct Case {
+        std::vector<int> sequence; // 0 below, 1 above
+        bool fires;
+    };
+    const Case cases[] = {
+        {{0, 0, 0, 1, 1, 1, 1, 1}, true},
+        {{0, 0, 1, 1, 1, 1, 1}, false},
+        {{0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1}, false}, // five below restart, one below, five above
+        {{0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1}, true}, // restart, two more below: three again
+    };
+    for (const Case& c : cases) {
+        LevelTrigger trigger(1.0, true);
+        bool fired = false;
+        for (int v : c.sequence)
+            fired = trigger.test(v ? 2.0 : 0.0) || fired;
+        EXPECT_EQ(fired, c.fires);
+    }
+    LevelTrigger falling(1.0, false);
+    bool fired = false;
+    for (double v : {2.0, 2.0, 2.0, 0.0, 0.0, 0.0, 0.0, 0.0})
+        fired = falling.test(v) || fired;
+    EXPECT_TRUE(fired);
+}
+
+TEST(OscStreamRecorder, LevelTriggerPutsTheCrossingAtPMinusOne)
+{
+    const int P = 4, capacity = 40;
+    OscResult result;
+    OscStreamRecorder recorder(StreamParams(capacity, P, true), result);
+    std::vector<int> points(9, 10);                 // fills the ring of P + F points
+    for (int v : {11, 12, 13})
+        points.push_back(v);                        // three below
+    for (int v : {200, 201, 202, 203, 204})
+        points.push_back(v);                        // five above: fires
+    for (int i = 0; i < 60; ++i)
+        points.push_back(300 + i);
+    EXPECT_TRUE(FeedPoints(recorder, points, 7));   // odd read sizes: groups span reads
+    recorder.finish();
+    ASSERT_TRUE(result.DataReady);
+    EXPECT_EQ(result.CountA, capacity);
+    EXPECT_EQ(result.TrigIndexA, P - 1);
+    EXPECT_EQ(result.CountB, 0);
+    EXPECT_DOUBLE_EQ(result.ValuesA[P - 1], 13);
+    EXPECT_DOUBLE_EQ(result.ValuesA[P], 200);
+    EXPECT_DOUBLE_EQ(result.ValuesA[0], 10);
+    EXPECT_DOUBLE_EQ(result.ValuesA[P + 5], 300);   // writing went on after the ring
+}
+
+TEST(OscStreamRecorder, NoTriggerMeansNoRecord)
+{
+    OscResult result;
+    OscStreamRecorder recorder(StreamParams(16, 4, true), result);
+    std::vector<int> points(9, 10);
+    for (int i = 0; i < 20; ++i)
+        for (int v : {10, 200, 200, 200, 200, 200})
+            points.push_back(v);                    // one below, five above: never three below
+    EXPECT_FALSE(FeedPoints(recorder, points));
+    recorder.finish();
+    EXPECT_FALSE(result.DataReady);
+}
+
+TEST(OscStreamRecorder, DifferenceTriggerAndFallingEdge)
+{
+    OscAcquisitionParams p = StreamParams(30, 4, true);
+    p.kind = TriggerKind::Difference;
+    p.threshold = 50;
+    p.rising = false;
+    OscResult result;
+    OscStreamRecorder recorder(p, result);
+    std::vector<int> points{500, 500, 500, 500, 500, 540, 500, 400};
+    for (int i = 0; i < 40; ++i)
+        points.push_back(400);
+    EXPECT_TRUE(FeedPoints(recorder, points));
+    recorder.finish();
+    EXPECT_EQ(result.TrigIndexA, 3);
+    EXPECT_DOUBLE_EQ(result.ValuesA[3], 400); // the point that fell by more than 50
+    EXPECT_DOUBLE_EQ(result.ValuesA[2], 500);
+}
+
+TEST(OscStreamRecorder, BothChannelsAveragedWithoutTrigger)
+{
+    OscAcquisitionParams p = StreamParams(8, 4, false);
+    p.chBOn = true;
+    p.averaging = 2;
+    OscResult result;
+    OscStreamRecorder recorder(p, result);
+    std::vector<int> samples; // A, B alternating; pairs averaged two at a time
+    for (int i = 0; i < 40; ++i) {
+        samples.push_back(100 + 2 * i);
+        samples.push_back(600 - 2 * i);
+    }
+    EXPECT_TRUE(FeedPoints(recorder, samples));
+    recorder.finish();
+    EXPECT_EQ(result.CountA, 8);
+    EXPECT_EQ(result.CountB, 8);
+    EXPECT_EQ(result.TrigIndexA, 0);
+    EXPECT_DOUBLE_EQ(result.ValuesA[0], 101);
+    EXPECT_DOUBLE_EQ(result.ValuesB[0], 599);
+    EXPECT_DOUBLE_EQ(result.ValuesA[1], 105);
+}
+
+TEST(OscBufferDecoder, TriggerOffOneChannelAndThePowerOfTwoCut)
+{
+    OscFrame frame{};
+    std::vector<int> samples(1128);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<int>((i * 7) % 1024);
+    const auto bytes = EncodeGroups(samples);
+    // 281 groups, then 3 upper bytes and the partial group's lower bits in byte 1409
+    std::copy(bytes.begin(), bytes.begin() + 1410, frame.begin());
+
+    OscAcquisitionParams p;
+    p.pairA = p.pairB = kIdentity;
+    OscResult result;
+    DecodeOscBuffer(frame, p, {}, result);
+    EXPECT_EQ(result.CountA, 1126);
+    EXPECT_EQ(result.TrigIndexA, 0);
+    EXPECT_EQ(result.CountB, 0);
+    for (int i : {0, 1, 2, 3, 4, 1000, 1124, 1125})
+        EXPECT_DOUBLE_EQ(result.ValuesA[i], samples[i]) << i;
+
+    OscBufferDecodeOptions filtered;
+    filtered.filterA = true;
+    DecodeOscBuffer(frame, p, filtered, result);
+    EXPECT_EQ(result.CountA, 1024);
+
+    p.eightBit = true;
+    DecodeOscBuffer(frame, p, {}, result);
+    EXPECT_DOUBLE_EQ(result.ValuesA[1], samples[1] & 0x3FC);
+
+    p.eightBit = false;
+    p.chBOn = true;
+    OscBufferDecodeOptions small;
+    small.smallBuffer = true;
+    DecodeOscBuffer(frame, p, small, result);
+    EXPECT_EQ(result.CountA, 512);
+    EXPECT_EQ(result.CountB, 512);
+    EXPECT_DOUBLE_EQ(result.ValuesA[1], samples[2]);
+    EXPECT_DOUBLE_EQ(result.ValuesB[1], samples[3]);
+}
+
+} // namespace
+} // namespace tesmar
