@@ -25,16 +25,22 @@ std::string_view Trim(std::string_view s) {
     return s.substr(first, last - first + 1);
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Names are Latin in every file the program uses, so ASCII folding is enough.
 bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
-bool IsBlankLine(std::string_view line) { return Trim(line).empty(); }
-bool IsComment(std::string_view line) { return Trim(line).starts_with(';'); }
+bool IsBlankLine(std::string_view line) {
+    return Trim(line).empty();
+}
+bool IsComment(std::string_view line) {
+    return Trim(line).starts_with(';');
+}
 
 // The section name of a "[name]" line, or nothing for any other line.
 std::optional<std::string_view> SectionName(std::string_view line) {
@@ -58,12 +64,15 @@ std::optional<std::string_view> KeyName(std::string_view line) {
     return key;
 }
 
-std::string_view ValueOf(std::string_view line) { return Trim(line.substr(line.find('=') + 1)); }
+std::string_view ValueOf(std::string_view line) {
+    return Trim(line.substr(line.find('=') + 1));
+}
 
 // A value must stay on its own line: a line break inside it would turn the rest into new keys.
 std::string OneLine(std::string_view value) {
     std::string out(value);
-    std::replace_if(out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return out;
 }
 
@@ -92,7 +101,8 @@ std::optional<long long> ParseInteger(std::string_view text) {
     if (negative) {
         if (magnitude > kMax + 1)
             return std::nullopt;
-        return magnitude == kMax + 1 ? std::numeric_limits<long long>::min() : -static_cast<long long>(magnitude);
+        return magnitude == kMax + 1 ? std::numeric_limits<long long>::min()
+                                     : -static_cast<long long>(magnitude);
     }
     if (magnitude > kMax)
         return std::nullopt;
@@ -133,7 +143,8 @@ std::string ShortestFloat(double value, char decimalSeparator) {
     // to 15 significant digits and keeps plain notation for ordinary magnitudes ("-20", not
     // "-2e+01"); 16 and 17 digits only when fewer would not read back as the same double.
     for (int precision = 15; precision <= 17; ++precision) {
-        const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
+        const auto r =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
         text.assign(buffer, r.ptr);
         double back = 0;
         std::from_chars(text.data(), text.data() + text.size(), back);
@@ -146,7 +157,9 @@ std::string ShortestFloat(double value, char decimalSeparator) {
 
 } // namespace
 
-IniFile::IniFile(std::string path) : path_(std::move(path)) { load(); }
+IniFile::IniFile(std::string path) : path_(std::move(path)) {
+    load();
+}
 
 bool IniFile::load() {
     lines_.clear();
@@ -241,7 +254,9 @@ std::optional<std::size_t> IniFile::findKey(const std::string& section, const st
     return std::nullopt;
 }
 
-bool IniFile::hasSection(const std::string& section) const { return findSection(section).found; }
+bool IniFile::hasSection(const std::string& section) const {
+    return findSection(section).found;
+}
 
 bool IniFile::hasKey(const std::string& section, const std::string& key) const {
     return findKey(section, key).has_value();
@@ -253,7 +268,8 @@ std::vector<std::string> IniFile::sections() const {
         const auto name = SectionName(line);
         if (!name)
             continue;
-        const bool seen = std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, *name); });
+        const bool seen =
+            std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, *name); });
         if (!seen)
             names.emplace_back(*name);
     }
@@ -269,14 +285,16 @@ std::vector<std::string> IniFile::keys(const std::string& section) const {
         const auto name = KeyName(lines_[i]);
         if (!name)
             continue;
-        const bool seen = std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, *name); });
+        const bool seen =
+            std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, *name); });
         if (!seen)
             names.emplace_back(*name);
     }
     return names;
 }
 
-std::string IniFile::readString(const std::string& section, const std::string& key, const std::string& def) const {
+std::string IniFile::readString(const std::string& section, const std::string& key,
+                                const std::string& def) const {
     const auto line = findKey(section, key);
     return line ? std::string(ValueOf(lines_[*line])) : def;
 }
@@ -294,7 +312,8 @@ bool IniFile::readBool(const std::string& section, const std::string& key, bool 
     return readInteger(section, key, def ? 1 : 0) != 0;
 }
 
-double IniFile::readFloat(const std::string& section, const std::string& key, double def, char decimalSeparator) const {
+double IniFile::readFloat(const std::string& section, const std::string& key, double def,
+                          char decimalSeparator) const {
     const auto line = findKey(section, key);
     if (!line)
         return def;
@@ -338,7 +357,8 @@ void IniFile::writeBool(const std::string& section, const std::string& key, bool
     writeString(section, key, value ? "1" : "0");
 }
 
-void IniFile::writeFloat(const std::string& section, const std::string& key, double value, char decimalSeparator) {
+void IniFile::writeFloat(const std::string& section, const std::string& key, double value,
+                         char decimalSeparator) {
     writeString(section, key, ShortestFloat(value, decimalSeparator));
 }
 

@@ -16,7 +16,7 @@
 namespace tesmar {
 
 class IniFile {
-public:
+  public:
     IniFile() = default;
     explicit IniFile(std::string path); // loads at once when the file exists
 
@@ -33,7 +33,7 @@ public:
 
     bool hasSection(const std::string& section) const;
     bool hasKey(const std::string& section, const std::string& key) const;
-    std::vector<std::string> sections() const;                   // in file order
+    std::vector<std::string> sections() const;                       // in file order
     std::vector<std::string> keys(const std::string& section) const; // in file order
 
     std::string readString(const std::string& section, const std::string& key, const std::string& def) const;
@@ -42,7 +42,8 @@ public:
     // Read as an integer; non-zero is true.
     bool readBool(const std::string& section, const std::string& key, bool def) const;
     // Read with the given decimal separator; text that does not convert whole gives the default.
-    double readFloat(const std::string& section, const std::string& key, double def, char decimalSeparator) const;
+    double readFloat(const std::string& section, const std::string& key, double def,
+                     char decimalSeparator) const;
 
     void writeString(const std::string& section, const std::string& key, const std::string& value);
     void writeInteger(const std::string& section, const std::string& key, long long value);
@@ -50,7 +51,7 @@ public:
     // Shortest general decimal form with the given decimal separator.
     void writeFloat(const std::string& section, const std::string& key, double value, char decimalSeparator);
 
-private:
+  private:
     struct SectionRange {
         bool found;
         std::size_t header; // line of "[name]"

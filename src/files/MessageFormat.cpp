@@ -78,10 +78,13 @@ std::string AsText(const FormatArg& arg) {
     return NumberText(arg);
 }
 
-bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 std::size_t CountCodePoints(const std::string& s) {
-    return static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [](char c) { return !IsContinuation(c); }));
+    return static_cast<std::size_t>(
+        std::count_if(s.begin(), s.end(), [](char c) { return !IsContinuation(c); }));
 }
 
 // The first `count` characters (not bytes) of a UTF-8 text, never splitting a character.
@@ -168,7 +171,8 @@ std::string FormatNumber(const Spec& spec, const FormatArg& arg) {
     }
     if (written < 0)
         return {};
-    return std::string(buffer.data(), std::min<std::size_t>(static_cast<std::size_t>(written), buffer.size() - 1));
+    return std::string(buffer.data(),
+                       std::min<std::size_t>(static_cast<std::size_t>(written), buffer.size() - 1));
 }
 
 std::string FormatOne(const Spec& spec, const FormatArg* arg) {

@@ -28,7 +28,9 @@ const std::array<std::string, kMessageCount>& BuiltInTexts() {
 
 MessageTable::MessageTable() : texts_(BuiltInTexts()) {}
 
-std::string_view MessageTable::keyName(Msg key) { return BuiltInMessages()[static_cast<int>(key)].name; }
+std::string_view MessageTable::keyName(Msg key) {
+    return BuiltInMessages()[static_cast<int>(key)].name;
+}
 
 std::optional<Msg> MessageTable::keyFromName(std::string_view name) {
     for (const auto& entry : BuiltInMessages())
@@ -37,6 +39,8 @@ std::optional<Msg> MessageTable::keyFromName(std::string_view name) {
     return std::nullopt;
 }
 
-const std::string& MessageTable::builtInText(Msg key) { return BuiltInTexts()[static_cast<int>(key)]; }
+const std::string& MessageTable::builtInText(Msg key) {
+    return BuiltInTexts()[static_cast<int>(key)];
+}
 
 } // namespace tesmar

@@ -20,10 +20,9 @@ TEST(Cp1251, KnownCharactersMapBothWays) {
         const char* utf8;
     };
     const Case cases[] = {
-        {0x80, "Ђ"}, {0x82, "‚"}, {0x85, "…"}, {0x88, "€"}, {0x8F, "Џ"}, {0x96, "–"}, {0x97, "—"},
-        {0x99, "™"}, {0xA0, "\u00A0"}, {0xA5, "Ґ"}, {0xA8, "Ё"}, {0xAD, "\u00AD"}, {0xB0, "°"},
-        {0xB4, "ґ"}, {0xB8, "ё"}, {0xB9, "№"}, {0xBF, "ї"}, {0xC0, "А"}, {0xDF, "Я"}, {0xE0, "а"},
-        {0xFF, "я"},
+        {0x80, "Ђ"}, {0x82, "‚"},      {0x85, "…"}, {0x88, "€"}, {0x8F, "Џ"},      {0x96, "–"}, {0x97, "—"},
+        {0x99, "™"}, {0xA0, "\u00A0"}, {0xA5, "Ґ"}, {0xA8, "Ё"}, {0xAD, "\u00AD"}, {0xB0, "°"}, {0xB4, "ґ"},
+        {0xB8, "ё"}, {0xB9, "№"},      {0xBF, "ї"}, {0xC0, "А"}, {0xDF, "Я"},      {0xE0, "а"}, {0xFF, "я"},
     };
     for (const auto& c : cases) {
         const std::string byte(1, static_cast<char>(c.byte));
@@ -38,14 +37,14 @@ TEST(Cp1251, UnmappableAndMalformedInputBecomesQuestionMarks) {
         std::string cp1251;
     };
     const Case cases[] = {
-        {"a\u4E2Db", "a?b"},             // CJK has no byte
-        {"\xF0\x9F\x98\x80", "?"},       // 4-byte sequence, one character
-        {"\xC3", "?"},                   // cut short at the end
-        {"\xD0x", "?x"},                 // missing continuation
-        {"\xC0\xAF", "??"},              // overlong form
-        {"\xED\xA0\x80", "???"},         // surrogate
-        {"\x80z", "?z"},                 // stray continuation
-        {Cp1251ToUtf8("\x98"), "?"},     // the one undefined byte
+        {"a\u4E2Db", "a?b"},         // CJK has no byte
+        {"\xF0\x9F\x98\x80", "?"},   // 4-byte sequence, one character
+        {"\xC3", "?"},               // cut short at the end
+        {"\xD0x", "?x"},             // missing continuation
+        {"\xC0\xAF", "??"},          // overlong form
+        {"\xED\xA0\x80", "???"},     // surrogate
+        {"\x80z", "?z"},             // stray continuation
+        {Cp1251ToUtf8("\x98"), "?"}, // the one undefined byte
     };
     for (const auto& c : cases)
         EXPECT_EQ(Utf8ToCp1251(c.utf8), c.cp1251);

@@ -20,7 +20,7 @@ std::string Crlf(std::string_view lf) {
 }
 
 class TempDir {
-public:
+  public:
     TempDir() {
         path_ = std::filesystem::temp_directory_path() /
                 ("tesmar_ini_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
@@ -31,7 +31,7 @@ public:
     ~TempDir() { std::filesystem::remove_all(path_); }
     std::filesystem::path file(const char* name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -50,12 +50,10 @@ TEST(IniFile, ReadsValuesWithDefaults) {
         const char* expected;
     };
     const Case cases[] = {
-        {"main", "KEY1", "some value"}, // names match in any case, value trimmed
-        {"MAIN", "key2", ""},           // present but empty: not the default
-        {"main", "noequals", "def"},
-        {"main", "key3", "def"},        // commented out
-        {"other", "key1", "other"},
-        {"missing", "key1", "def"},
+        {"main", "KEY1", "some value"},                          // names match in any case, value trimmed
+        {"MAIN", "key2", ""},                                    // present but empty: not the default
+        {"main", "noequals", "def"},    {"main", "key3", "def"}, // commented out
+        {"other", "key1", "other"},     {"missing", "key1", "def"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ini.readString(c.section, c.key, "def"), c.expected) << c.section << "/" << c.key;
@@ -71,10 +69,20 @@ TEST(IniFile, IntegersAndBooleans) {
         long long expected;
     };
     const Case cases[] = {
-        {"42", 42},       {"-17", -17},     {"+5", 5},           {"0x1F", 31},
-        {"0XfF", 255},    {"0xFFFFFF", 16777215}, {"12abc", -1}, {"0x", -1},
-        {"0x1G", -1},     {"", -1},         {"1.5", -1},         {"abc", -1},
-        {"99999999999999999999", -1},       {"- 3", -1},
+        {"42", 42},
+        {"-17", -17},
+        {"+5", 5},
+        {"0x1F", 31},
+        {"0XfF", 255},
+        {"0xFFFFFF", 16777215},
+        {"12abc", -1},
+        {"0x", -1},
+        {"0x1G", -1},
+        {"", -1},
+        {"1.5", -1},
+        {"abc", -1},
+        {"99999999999999999999", -1},
+        {"- 3", -1},
     };
     for (const auto& c : cases) {
         IniFile ini;
@@ -99,14 +107,15 @@ TEST(IniFile, FloatsUseTheGivenSeparatorOnly) {
         double expected;
     };
     const Case cases[] = {
-        {"2.5", '.', 2.5},   {"2,5", ',', 2.5},   {"2,5", '.', -99}, {"2.5", ',', -99},
-        {"-20", '.', -20},   {"1e-3", '.', 0.001}, {"1E+20", ',', 1e20}, {"nan", '.', -99},
-        {"inf", '.', -99},   {"", '.', -99},       {"1.5x", '.', -99},
+        {"2.5", '.', 2.5}, {"2,5", ',', 2.5},    {"2,5", '.', -99},    {"2.5", ',', -99},
+        {"-20", '.', -20}, {"1e-3", '.', 0.001}, {"1E+20", ',', 1e20}, {"nan", '.', -99},
+        {"inf", '.', -99}, {"", '.', -99},       {"1.5x", '.', -99},
     };
     for (const auto& c : cases) {
         IniFile ini;
         ini.setText(std::string("[s]\nf=") + c.value + "\n");
-        EXPECT_EQ(ini.readFloat("s", "f", -99, c.separator), c.expected) << c.value << " with " << c.separator;
+        EXPECT_EQ(ini.readFloat("s", "f", -99, c.separator), c.expected)
+            << c.value << " with " << c.separator;
     }
 }
 
@@ -117,8 +126,15 @@ TEST(IniFile, FloatsAreWrittenShortestAndReadBackExactly) {
         const char* text;
     };
     const Case cases[] = {
-        {2.0, '.', "2"}, {-20, ',', "-20"}, {0.1, ',', "0,1"}, {2.5, '.', "2.5"}, {1.0 / 3, '.', "0.3333333333333333"},
-        {1e20, '.', "1e+20"}, {0.0001, '.', "0.0001"}, {-1.5e-7, ',', "-1,5e-07"}, {123456.75, ',', "123456,75"},
+        {2.0, '.', "2"},
+        {-20, ',', "-20"},
+        {0.1, ',', "0,1"},
+        {2.5, '.', "2.5"},
+        {1.0 / 3, '.', "0.3333333333333333"},
+        {1e20, '.', "1e+20"},
+        {0.0001, '.', "0.0001"},
+        {-1.5e-7, ',', "-1,5e-07"},
+        {123456.75, ',', "123456,75"},
     };
     for (const auto& c : cases) {
         IniFile ini;
@@ -190,7 +206,8 @@ TEST(IniFile, CyrillicRoundTripsThroughCp1251OnDisk) {
         ASSERT_TRUE(ini.save());
     }
     const std::string bytes = ReadBytes(path);
-    EXPECT_NE(bytes.find("name_a0=\xD2\xE0\xEA\xF2\xEE\xE2\xFB\xE9 \xF1\xE8\xE3\xED\xE0\xEB \xB9" "1\r\n"),
+    EXPECT_NE(bytes.find("name_a0=\xD2\xE0\xEA\xF2\xEE\xE2\xFB\xE9 \xF1\xE8\xE3\xED\xE0\xEB \xB9"
+                         "1\r\n"),
               std::string::npos);
     EXPECT_EQ(bytes.find('\xD0'), std::string::npos) << "no UTF-8 lead bytes on disk";
     EXPECT_EQ(bytes.substr(0, 6), "[ch]\r\n");

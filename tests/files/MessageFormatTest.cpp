@@ -14,7 +14,8 @@ TEST(FormatMessage, FormatsTheProgramsOwnTexts) {
     EXPECT_EQ(FormatMessage("Файл %s уже существует.", {std::string("/tmp/a b.dat")}),
               "Файл /tmp/a b.dat уже существует.");
     EXPECT_EQ(FormatMessage("Выделено: %d..%d", {3LL, 17LL}), "Выделено: 3..17");
-    EXPECT_EQ(FormatMessage("%d.%d (%s/%s/%s)", {2LL, 5LL, std::string("07"), std::string("11"), std::string("09")}),
+    EXPECT_EQ(FormatMessage("%d.%d (%s/%s/%s)",
+                            {2LL, 5LL, std::string("07"), std::string("11"), std::string("09")}),
               "2.5 (07/11/09)");
 }
 
@@ -34,19 +35,19 @@ TEST(FormatMessage, ConversionsFlagsAndMismatchedArguments) {
         {"%5.0f", 1234.5, " 1234"},
         {"%e", 1500.0, "1.500000e+03"},
         {"%g", 0.0001, "0.0001"},
-        {"%d", 2.9, "2"},                       // a float where an integer is asked: truncated
-        {"%f", 3LL, "3.000000"},                // an integer where a float is asked
-        {"%d", std::string("12"), "12"},        // a number given as text
+        {"%d", 2.9, "2"},                // a float where an integer is asked: truncated
+        {"%f", 3LL, "3.000000"},         // an integer where a float is asked
+        {"%d", std::string("12"), "12"}, // a number given as text
         {"%d", std::string("abc"), "0"},
-        {"%s", 42LL, "42"},                     // a number where text is asked
+        {"%s", 42LL, "42"}, // a number where text is asked
         {"%s", 2.5, "2.5"},
         {"%.3s", std::string("Частота"), "Час"}, // precision counts characters, not bytes
         {"%6s|", std::string("Гц"), "    Гц|"},
         {"%-4s|", std::string("В"), "В   |"},
         {"%c", 0x44CLL, "ь"},
         {"%c", std::string("Яx"), "Я"},
-        {"%ld", 5LL, "5"},                      // C length modifiers are accepted and ignored
-        {"%d", 1e300, "9200000000000000000"},   // huge floats are clamped, not undefined
+        {"%ld", 5LL, "5"},                    // C length modifiers are accepted and ignored
+        {"%d", 1e300, "9200000000000000000"}, // huge floats are clamped, not undefined
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatMessage(c.format, {c.arg}), c.expected) << c.format;

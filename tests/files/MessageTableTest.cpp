@@ -14,7 +14,8 @@ TEST(MessageTable, KeysRoundTripInTableOrder) {
         EXPECT_FALSE(MessageTable::builtInText(key).empty()) << name;
     }
     EXPECT_EQ(MessageTable::keyName(Msg::strReplaceFile), "strReplaceFile");
-    EXPECT_EQ(MessageTable::keyName(Msg::strLanEditClearHint), "strLanEditClearHint"); // last of the main table
+    EXPECT_EQ(MessageTable::keyName(Msg::strLanEditClearHint),
+              "strLanEditClearHint"); // last of the main table
     EXPECT_EQ(MessageTable::keyName(Msg::strInstallByWin), "strInstallByWin");
     EXPECT_EQ(MessageTable::keyFromName("strreplacefile"), std::nullopt); // exact case only
     EXPECT_EQ(MessageTable::keyFromName("strNothing"), std::nullopt);
@@ -30,8 +31,9 @@ TEST(MessageTable, BuiltInTextsAsTheProgramShowsThem) {
         {Msg::strReplaceFile, "Файл %s уже существует.\rЗаменить?"},
         {Msg::strErrorInit, "Ошибка инициализации. Код: %4x"},
         {Msg::strExchangeError, "Во время обмена произошла ошибка.\rКод ошибки: %8x\rОписание: %s"},
-        {Msg::strInitError, "Не удалось проинициализировать устройство.\r\rВозможные причины:\rУстройство не было "
-                            "подключено до запуска программы или\rустройство занято другой программой."},
+        {Msg::strInitError,
+         "Не удалось проинициализировать устройство.\r\rВозможные причины:\rУстройство не было "
+         "подключено до запуска программы или\rустройство занято другой программой."},
         {Msg::strOscFileOpenHint, "Открыть файл с данными осциллографа"},
         {Msg::strOscEditClearHint, "Очистить окно осциллографа"},
         {Msg::strDim_V, " В"},
@@ -45,9 +47,11 @@ TEST(MessageTable, BuiltInTextsAsTheProgramShowsThem) {
         {Msg::strNumber, "№"},
         {Msg::strLan1WrTblDesc, "                                     Описание"},
         {Msg::strInstallOk, "Драйвера успешно установлены!"},
-        {Msg::strInstallWait, "Дождитесь окончания установки (закрытия  консольного окна).\rПосле чего нажмите кнопку \"ОК\"."},
-        {Msg::strLanGenHint, "Данные генератора можно редактировать прямо на графике, щелкая мышкой или перемещая ее, "
-                             "удерживая левую-\"1\", правую-\"0\" кнопку"},
+        {Msg::strInstallWait,
+         "Дождитесь окончания установки (закрытия  консольного окна).\rПосле чего нажмите кнопку \"ОК\"."},
+        {Msg::strLanGenHint,
+         "Данные генератора можно редактировать прямо на графике, щелкая мышкой или перемещая ее, "
+         "удерживая левую-\"1\", правую-\"0\" кнопку"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MessageTable::builtInText(c.key), c.text) << MessageTable::keyName(c.key);

@@ -1,5 +1,5 @@
-#include "files/IniFile.h"
 #include "files/SystemSettings.h"
+#include "files/IniFile.h"
 
 #include <gtest/gtest.h>
 

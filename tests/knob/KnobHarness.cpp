@@ -30,8 +30,8 @@ void Exercise(TOscKnob* time, TOscKnob* ch1, TOscKnob* ch2) {
     QTest::mouseRelease(time, Qt::LeftButton, {}, centre + QPoint(0, -20));
     Report(time);
     // Two wheel notches down on channel A.
-    QWheelEvent wheel(QPointF(centre), ch1->mapToGlobal(QPointF(centre)), QPoint(), QPoint(0, -240), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(QPointF(centre), ch1->mapToGlobal(QPointF(centre)), QPoint(), QPoint(0, -240),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(ch1, &wheel);
     Report(ch1);
     // Keys on channel B.

@@ -37,9 +37,10 @@ TEST(KnobScales, SizesAndInitialEntries) {
         int initial;
     };
     const Case cases[] = {
-        {"knOscTimeDiv", 39, 38}, {"knOscCh1", 29, 28},     {"knOscCh2", 29, 28}, {"knFFTFrecDiv", 39, 38},
-        {"knFFTCh1", 29, 28},     {"knFFTCh2", 29, 28},     {"knRecTimeDiv", 60, 36}, {"knRecCh1", 29, 28},
-        {"knRecCh2", 29, 28},     {"knLANFrecDiv", 37, 31},
+        {"knOscTimeDiv", 39, 38}, {"knOscCh1", 29, 28}, {"knOscCh2", 29, 28},
+        {"knFFTFrecDiv", 39, 38}, {"knFFTCh1", 29, 28}, {"knFFTCh2", 29, 28},
+        {"knRecTimeDiv", 60, 36}, {"knRecCh1", 29, 28}, {"knRecCh2", 29, 28},
+        {"knLANFrecDiv", 37, 31},
     };
     ASSERT_EQ(PageKnobNames().size(), std::size(cases));
     for (const auto& c : cases) {
@@ -58,14 +59,22 @@ TEST(KnobScales, PhysicalValuesOfSelectedEntries) {
         const char* text;
     };
     const Case cases[] = {
-        {"knOscTimeDiv", 0, 10e-3, "10мс"},   {"knOscTimeDiv", 8, 2.5e-3, "2,5мс"},
-        {"knOscTimeDiv", 19, 0.25e-3, "0,25мс"}, {"knOscTimeDiv", 38, 5e-6, "5мкс"},
-        {"knOscCh1", 0, 0.1, "0,1В"},         {"knOscCh1", 28, 20, "20В"},
-        {"knFFTFrecDiv", 0, 100, "100Гц"},    {"knFFTFrecDiv", 11, 2500, "2,5кГц"},
-        {"knFFTFrecDiv", 38, 200e3, "200кГц"}, {"knRecTimeDiv", 0, 10, "10с"},
-        {"knRecTimeDiv", 36, 1e-3, "1мс"},     {"knRecTimeDiv", 59, 5e-6, "5мкс"},
-        {"knLANFrecDiv", 0, 1e3, "1кГц"},     {"knLANFrecDiv", 31, 1e6, "1МГц"},
-        {"knLANFrecDiv", 33, 2.667e6, "2,667МГц"}, {"knLANFrecDiv", 36, 8e6, "8МГц"},
+        {"knOscTimeDiv", 0, 10e-3, "10мс"},
+        {"knOscTimeDiv", 8, 2.5e-3, "2,5мс"},
+        {"knOscTimeDiv", 19, 0.25e-3, "0,25мс"},
+        {"knOscTimeDiv", 38, 5e-6, "5мкс"},
+        {"knOscCh1", 0, 0.1, "0,1В"},
+        {"knOscCh1", 28, 20, "20В"},
+        {"knFFTFrecDiv", 0, 100, "100Гц"},
+        {"knFFTFrecDiv", 11, 2500, "2,5кГц"},
+        {"knFFTFrecDiv", 38, 200e3, "200кГц"},
+        {"knRecTimeDiv", 0, 10, "10с"},
+        {"knRecTimeDiv", 36, 1e-3, "1мс"},
+        {"knRecTimeDiv", 59, 5e-6, "5мкс"},
+        {"knLANFrecDiv", 0, 1e3, "1кГц"},
+        {"knLANFrecDiv", 31, 1e6, "1МГц"},
+        {"knLANFrecDiv", 33, 2.667e6, "2,667МГц"},
+        {"knLANFrecDiv", 36, 8e6, "8МГц"},
     };
     for (const auto& c : cases) {
         const auto p = Parse(c.name);
@@ -95,15 +104,19 @@ TEST(KnobScales, HintsAsThePagesShowThem) {
         {"knRecCh2", 9, "Установить для канала B границы по напряжению ±1 В"},
         {"knLANFrecDiv", 0, "Задание частоты дискретизации Fд = 1 кГц (Tд = 1 мс)"},
         {"knLANFrecDiv", 31, "Задание частоты дискретизации Fд = 1 МГц (Tд = 1 мкс)"},
-        {"knLANFrecDiv", 32, "Задать Fд = 2 МГц (только режим 8-ми канального анализатора, буфер 1,2K, претриггер 8 "
-                             "байт, пропуск и внеш. тактирование)"},
-        {"knLANFrecDiv", 33, "Задать Fд = 2,667 МГц (только режим 8-ми канального анализатора, буфер 1,2K, "
-                             "претриггер 8 байт, пропуск и внеш. тактирование)"},
-        {"knLANFrecDiv", 36, "Задать Fд = 8 МГц (только режим 8-ми канального анализатора, буфер 128 байт без "
-                             "претриггера и пропуска импульсов)"},
+        {"knLANFrecDiv", 32,
+         "Задать Fд = 2 МГц (только режим 8-ми канального анализатора, буфер 1,2K, претриггер 8 "
+         "байт, пропуск и внеш. тактирование)"},
+        {"knLANFrecDiv", 33,
+         "Задать Fд = 2,667 МГц (только режим 8-ми канального анализатора, буфер 1,2K, "
+         "претриггер 8 байт, пропуск и внеш. тактирование)"},
+        {"knLANFrecDiv", 36,
+         "Задать Fд = 8 МГц (только режим 8-ми канального анализатора, буфер 128 байт без "
+         "претриггера и пропуска импульсов)"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Parse(c.name).lines.at(static_cast<std::size_t>(c.index)).data.Hint, c.hint) << c.name << " " << c.index;
+        EXPECT_EQ(Parse(c.name).lines.at(static_cast<std::size_t>(c.index)).data.Hint, c.hint)
+            << c.name << " " << c.index;
 }
 
 TEST(KnobScales, LabelledEntries) {

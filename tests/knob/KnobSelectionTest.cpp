@@ -1,5 +1,5 @@
-#include "ui/knob/KnobGeometry.h"
 #include "ui/knob/KnobSelection.h"
+#include "ui/knob/KnobGeometry.h"
 
 #include <gtest/gtest.h>
 
@@ -38,15 +38,15 @@ TEST(KnobGeometry, AngleFromMousePoint) {
         std::optional<double> angle;
     };
     const Case cases[] = {
-        {45, 10, 130, -130, 0.0},        // straight above
-        {20, 35, 130, -130, 90.0},       // left, level with the centre
-        {70, 35, 130, -130, -90.0},      // right
-        {20, 60, 130, -130, 130.0},      // lower left (135°) limited to the scale start
-        {70, 60, 130, -130, -130.0},     // lower right
-        {45, 60, 130, -130, 130.0},      // straight below, symmetric scale: the start
-        {45, 60, 120, -130, -130.0},     // straight below, the stop reaches further
+        {45, 10, 130, -130, 0.0},          // straight above
+        {20, 35, 130, -130, 90.0},         // left, level with the centre
+        {70, 35, 130, -130, -90.0},        // right
+        {20, 60, 130, -130, 130.0},        // lower left (135°) limited to the scale start
+        {70, 60, 130, -130, -130.0},       // lower right
+        {45, 60, 130, -130, 130.0},        // straight below, symmetric scale: the start
+        {45, 60, 120, -130, -130.0},       // straight below, the stop reaches further
         {45, 35, 130, -130, std::nullopt}, // the centre itself
-        {35, 45, 150, -150, 135.0},      // below left, wider scale
+        {35, 45, 150, -150, 135.0},        // below left, wider scale
     };
     for (const auto& c : cases) {
         const auto a = AngleFromPoint(45, 35, c.px, c.py, c.start, c.stop);
@@ -64,7 +64,7 @@ TEST(KnobSelection, AngleSelectsTheNearestEntry) {
     };
     // 11 entries: 130, 104, 78, … 26° apart.
     const Case cases[] = {
-        {130, 0}, {125, 0}, {120, 0},  {117, 0}, // exactly halfway: the lower index
+        {130, 0},   {125, 0}, {120, 0}, {117, 0}, // exactly halfway: the lower index
         {116.9, 1}, {104, 1}, {0.5, 5}, {-129, 10}, {500, 0}, {-500, 10},
     };
     for (const auto& c : cases) {
@@ -128,8 +128,8 @@ TEST(KnobSelection, WheelAndKeySteps) {
         bool event;
     };
     const Case cases[] = {
-        {5, 240, 7, true}, {5, -120, 4, true}, {5, 119, 6, true}, {5, 59, 5, false}, {5, -360, 2, true},
-        {0, -120, 0, false}, {10, 120, 10, false}, {9, 480, 10, true},
+        {5, 240, 7, true},  {5, -120, 4, true},  {5, 119, 6, true},    {5, 59, 5, false},
+        {5, -360, 2, true}, {0, -120, 0, false}, {10, 120, 10, false}, {9, 480, 10, true},
     };
     for (const auto& c : cases) {
         auto knob = MakeKnob(11);

@@ -22,13 +22,17 @@ TEST(ScaleLineParser, TagsOfALine) {
     const Case cases[] = {
         {"#v=2  #h=set 2  #y=+4 #x=-1", 2, 0, "", "set 2", false, false, false, -1, 4, FontSize::Default, 0},
         {"#v=1  #h=set 1  #s #p", 1, 0, "", "set 1", true, true, false, 0, 0, FontSize::Default, 0},
-        {"ignored text #V2,5#E-3#Dмс#Hhint #R", 2.5, -3, "мс", "hint", false, false, true, 0, 0, FontSize::Default, 0},
-        {"#v=1 #v=7 #x=3 #x=-2", 7, 0, "", "", false, false, false, -2, 0, FontSize::Default, 0}, // later wins
-        {"#v=5 #v=abc", 0, 0, "", "", false, false, false, 0, 0, FontSize::Default, 0},        // bad → default
+        {"ignored text #V2,5#E-3#Dмс#Hhint #R", 2.5, -3, "мс", "hint", false, false, true, 0, 0,
+         FontSize::Default, 0},
+        {"#v=1 #v=7 #x=3 #x=-2", 7, 0, "", "", false, false, false, -2, 0, FontSize::Default,
+         0},                                                                            // later wins
+        {"#v=5 #v=abc", 0, 0, "", "", false, false, false, 0, 0, FontSize::Default, 0}, // bad → default
         {"#d=В #h=no value", 0, 0, "В", "no value", false, false, false, 0, 0, FontSize::Default, 0},
         {"#v=3 #q=7 #z #x=1.5 #y=", 3, 0, "", "", false, false, false, 0, 0, FontSize::Default, 0},
-        {"#v=1 ## #x=4#", 1, 0, "", "", false, false, false, 4, 0, FontSize::Default, 0}, // doubled and final '#'
-        {"#v=\t 4 \r", 4, 0, "", "", false, false, false, 0, 0, FontSize::Default, 0},   // blanks and controls trimmed
+        {"#v=1 ## #x=4#", 1, 0, "", "", false, false, false, 4, 0, FontSize::Default,
+         0}, // doubled and final '#'
+        {"#v=\t 4 \r", 4, 0, "", "", false, false, false, 0, 0, FontSize::Default,
+         0}, // blanks and controls trimmed
         {"#f=9", 0, 0, "", "", false, false, false, 0, 0, FontSize::Absolute, 9},
         {"#f=+2", 0, 0, "", "", false, false, false, 0, 0, FontSize::Relative, 2},
         {"#f-3", 0, 0, "", "", false, false, false, 0, 0, FontSize::Relative, -3},
@@ -69,9 +73,9 @@ TEST(ScaleLineParser, DecimalPointOrCommaInAnyLocale) {
         std::optional<double> value;
     };
     const Case cases[] = {
-        {"2.5", 2.5},   {"2,5", 2.5},   {"-0,25", -0.25}, {"+3", 3.0},     {"1e3", 1000.0},
-        {"1.234,5", {}}, {"1,234.5", {}}, {"", {}},       {"abc", {}},     {"2,5x", {}},
-        {"nan", {}},    {"inf", {}},    {"++1", {}},      {"2.", 2.0},
+        {"2.5", 2.5},    {"2,5", 2.5},    {"-0,25", -0.25}, {"+3", 3.0}, {"1e3", 1000.0},
+        {"1.234,5", {}}, {"1,234.5", {}}, {"", {}},         {"abc", {}}, {"2,5x", {}},
+        {"nan", {}},     {"inf", {}},     {"++1", {}},      {"2.", 2.0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseScaleNumber(c.text), c.value) << c.text;
@@ -89,7 +93,7 @@ TEST(ScaleLineParser, EntryTextIsTheShortestNumberAndItsUnit) {
         const char* text;
     };
     const Case cases[] = {
-        {"#v=2,5 #d=мс", ',', "2,5мс"}, {"#v=2.5 #d=мс", '.', "2.5мс"}, {"#v=200 #d=кГц", ',', "200кГц"},
+        {"#v=2,5 #d=мс", ',', "2,5мс"}, {"#v=2.5 #d=мс", '.', "2.5мс"},   {"#v=200 #d=кГц", ',', "200кГц"},
         {"#v=0.1 #d=В", ',', "0,1В"},   {"#h=no number #d=В", ',', "0В"}, {"#v=2,667", ',', "2,667"},
     };
     for (const auto& c : cases)

@@ -1,6 +1,6 @@
+#include "ui/knob/TOscKnob.h"
 #include "ui/knob/KnobFactory.h"
 #include "ui/knob/KnobScales.h"
-#include "ui/knob/TOscKnob.h"
 #include "ui/knob/TOscKnobLabel.h"
 
 #include <QComboBox>
@@ -14,7 +14,7 @@ using tesmar::TOscKnob;
 class TOscKnobTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     static QStringList Entries(int n) {
         QStringList lines;
         for (int i = 0; i < n; ++i)
@@ -26,8 +26,8 @@ private:
         return QPoint(qRound(knob.X() - radius * std::sin(rad)), qRound(knob.Y() - radius * std::cos(rad)));
     }
     static void Wheel(TOscKnob& knob, int delta) {
-        QWheelEvent event(QPointF(knob.X(), knob.Y()), knob.mapToGlobal(QPointF(knob.X(), knob.Y())), QPoint(),
-                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent event(QPointF(knob.X(), knob.Y()), knob.mapToGlobal(QPointF(knob.X(), knob.Y())),
+                          QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&knob, &event);
     }
     static QImage Render(TOscKnob& knob) {
@@ -43,7 +43,7 @@ private:
         return n;
     }
 
-private slots:
+  private slots:
     void defaults() {
         TOscKnob knob;
         QCOMPARE(knob.size(), QSize(90, 60));

@@ -28,12 +28,14 @@ int DefaultLabelSize(const QFont& font) {
 
 } // namespace
 
-void KnobFaceRenderer::render(QPixmap& face, const KnobFaceStyle& style, const std::vector<KnobFaceEntry>& entries) {
+void KnobFaceRenderer::render(QPixmap& face, const KnobFaceStyle& style,
+                              const std::vector<KnobFaceEntry>& entries) {
     face.fill(style.color);
     QPainter painter(&face);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    drawDisc(painter, style, style.rCirDown, style.color1CirDown, style.color2CirDown, style.angleFillCirDown);
+    drawDisc(painter, style, style.rCirDown, style.color1CirDown, style.color2CirDown,
+             style.angleFillCirDown);
     drawDisc(painter, style, style.rCirUp, style.color1CirUp, style.color2CirUp, style.angleFillCirUp);
     for (const auto& entry : entries)
         drawEntry(painter, style, entry);

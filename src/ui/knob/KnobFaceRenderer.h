@@ -19,7 +19,7 @@ struct KnobFaceStyle {
     int rScaleIn = 20, rScaleOut = 26, rScaleOutSm = 24;
     QColor color, color1CirDown, color2CirDown, color1CirUp, color2CirUp, colorScale, colorScaleSm;
     double angleFillCirDown = 45.0, angleFillCirUp = 225.0;
-    QFont font;             // face name and default label size
+    QFont font; // face name and default label size
     char decimalSeparator = ',';
 };
 
@@ -30,10 +30,10 @@ struct KnobFaceEntry {
 };
 
 class KnobFaceRenderer {
-public:
+  public:
     static void render(QPixmap& face, const KnobFaceStyle& style, const std::vector<KnobFaceEntry>& entries);
 
-private:
+  private:
     static void drawDisc(QPainter& painter, const KnobFaceStyle& style, int radius, const QColor& c1,
                          const QColor& c2, double fillAngle);
     static void drawEntry(QPainter& painter, const KnobFaceStyle& style, const KnobFaceEntry& entry);

@@ -16,7 +16,8 @@ struct Step {
 
 std::string Number(double value, int significant = 4) {
     char buffer[64];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, significant);
+    const auto r =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, significant);
     std::string text(buffer, r.ptr);
     std::replace(text.begin(), text.end(), '.', ',');
     return text;
@@ -50,13 +51,18 @@ std::string Period(double seconds) {
     return Number(seconds * 1e9) + " нс";
 }
 
-double Real(const Step& s) { return s.value * std::pow(10.0, s.exp); }
+double Real(const Step& s) {
+    return s.value * std::pow(10.0, s.exp);
+}
 
-std::string ValueWithUnit(const Step& s) { return Number(s.value) + " " + s.unit; }
+std::string ValueWithUnit(const Step& s) {
+    return Number(s.value) + " " + s.unit;
+}
 
 // One scale line; entries without a label are drawn as short ticks.
 std::string Line(const Step& s, const std::string& hint, bool labelled) {
-    std::string line = "#v=" + Number(s.value) + " #e=" + std::to_string(s.exp) + " #d=" + s.unit + " #h=" + hint;
+    std::string line =
+        "#v=" + Number(s.value) + " #e=" + std::to_string(s.exp) + " #d=" + s.unit + " #h=" + hint;
     if (!labelled)
         line += " #s #p";
     return line;
@@ -105,8 +111,8 @@ KnobScale OscTimeDiv() {
     KnobScale scale;
     for (int i = 0; i < static_cast<int>(steps.size()); ++i) {
         const auto& s = steps[i];
-        const std::string hint = "Задание периода дискретизации Tд = " + ValueWithUnit(s) + " (Fд = " +
-                                 Rate(1.0 / Real(s)) + ")";
+        const std::string hint =
+            "Задание периода дискретизации Tд = " + ValueWithUnit(s) + " (Fд = " + Rate(1.0 / Real(s)) + ")";
         scale.lines.push_back(Line(s, hint, labels.contains(i)));
     }
     scale.initialIndex = 38;
@@ -122,20 +128,21 @@ KnobScale FftFrecDiv() {
     KnobScale scale;
     for (int i = 0; i < static_cast<int>(steps.size()); ++i) {
         const auto& s = steps[i];
-        scale.lines.push_back(Line(s, "Задание частоты дискретизации Fд = " + ValueWithUnit(s), labels.contains(i)));
+        scale.lines.push_back(
+            Line(s, "Задание частоты дискретизации Fд = " + ValueWithUnit(s), labels.contains(i)));
     }
     scale.initialIndex = 38;
     return scale;
 }
 
 KnobScale RecTimeDiv() {
-    const auto steps = Join({Series({10, 9, 8, 7, 6, 5, 4, 3, 2, 1}, 0, "с"),
-                             Series({0.9, 0.8, 0.7, 0.6, 0.5, 0.4, 0.3, 0.2, 0.1}, 0, "с"),
-                             Series({90, 80, 70, 60, 50, 40, 30, 20, 10}, -3, "мс"),
-                             Series({9, 8, 7, 6, 5, 4, 3, 2, 1}, -3, "мс"),
-                             Series({0.9, 0.8, 0.7, 0.6, 0.5, 0.4, 0.3, 0.2, 0.1}, -3, "мс"),
-                             Series({90, 80, 70, 60, 50, 40, 30, 20, 10}, -6, "мкс"),
-                             Series({9, 8, 7, 6, 5}, -6, "мкс")});
+    const auto steps =
+        Join({Series({10, 9, 8, 7, 6, 5, 4, 3, 2, 1}, 0, "с"),
+              Series({0.9, 0.8, 0.7, 0.6, 0.5, 0.4, 0.3, 0.2, 0.1}, 0, "с"),
+              Series({90, 80, 70, 60, 50, 40, 30, 20, 10}, -3, "мс"),
+              Series({9, 8, 7, 6, 5, 4, 3, 2, 1}, -3, "мс"),
+              Series({0.9, 0.8, 0.7, 0.6, 0.5, 0.4, 0.3, 0.2, 0.1}, -3, "мс"),
+              Series({90, 80, 70, 60, 50, 40, 30, 20, 10}, -6, "мкс"), Series({9, 8, 7, 6, 5}, -6, "мкс")});
     const std::set<int> labels = {0, 9, 18, 27, 36, 45, 54, 59}; // 10, 1, 0,1 s; 10, 1, 0,1 ms; 10, 5 µs
     KnobScale scale;
     for (int i = 0; i < static_cast<int>(steps.size()); ++i) {
@@ -150,24 +157,28 @@ KnobScale RecTimeDiv() {
 }
 
 KnobScale LanFrecDiv() {
-    const auto steps = Join({Series({1, 2, 2.5, 3, 4, 5, 6, 7, 8, 9, 10, 20, 25, 30, 40, 50, 60, 70, 80, 90, 100, 150,
-                                     200, 250, 300, 400, 500, 600, 700, 800, 900},
-                                    3, "кГц"),
-                             Series({1, 2, 2.667, 4, 6, 8}, 6, "МГц")});
+    const auto steps =
+        Join({Series({1,  2,  2.5, 3,  4,   5,   6,   7,   8,   9,   10,  20,  25,  30,  40, 50,
+                      60, 70, 80,  90, 100, 150, 200, 250, 300, 400, 500, 600, 700, 800, 900},
+                     3, "кГц"),
+              Series({1, 2, 2.667, 4, 6, 8}, 6, "МГц")});
     const std::set<int> labels = {0, 10, 20, 26, 31, 36}; // 1, 10, 100, 500 kHz; 1, 8 MHz
     KnobScale scale;
     for (int i = 0; i < static_cast<int>(steps.size()); ++i) {
         const auto& s = steps[i];
         std::string hint;
         if (i <= 31) {
-            hint = "Задание частоты дискретизации Fд = " + ValueWithUnit(s) + " (Tд = " + Period(1.0 / Real(s)) + ")";
+            hint = "Задание частоты дискретизации Fд = " + ValueWithUnit(s) +
+                   " (Tд = " + Period(1.0 / Real(s)) + ")";
         } else if (i <= 33) {
-            hint = "Задать Fд = " + ValueWithUnit(s) +
-                   " (только режим 8-ми канального анализатора, буфер 1,2K, претриггер 8 байт, пропуск и внеш. "
-                   "тактирование)";
+            hint =
+                "Задать Fд = " + ValueWithUnit(s) +
+                " (только режим 8-ми канального анализатора, буфер 1,2K, претриггер 8 байт, пропуск и внеш. "
+                "тактирование)";
         } else {
             hint = "Задать Fд = " + ValueWithUnit(s) +
-                   " (только режим 8-ми канального анализатора, буфер 128 байт без претриггера и пропуска импульсов)";
+                   " (только режим 8-ми канального анализатора, буфер 128 байт без претриггера и пропуска "
+                   "импульсов)";
         }
         scale.lines.push_back(Line(s, hint, labels.contains(i)));
     }
@@ -178,9 +189,9 @@ KnobScale LanFrecDiv() {
 } // namespace
 
 const std::vector<std::string_view>& PageKnobNames() {
-    static const std::vector<std::string_view> names = {"knOscTimeDiv", "knOscCh1",     "knOscCh2", "knFFTFrecDiv",
-                                                        "knFFTCh1",     "knFFTCh2",     "knRecTimeDiv", "knRecCh1",
-                                                        "knRecCh2",     "knLANFrecDiv"};
+    static const std::vector<std::string_view> names = {
+        "knOscTimeDiv", "knOscCh1",     "knOscCh2", "knFFTFrecDiv", "knFFTCh1",
+        "knFFTCh2",     "knRecTimeDiv", "knRecCh1", "knRecCh2",     "knLANFrecDiv"};
     return names;
 }
 

@@ -70,7 +70,9 @@ KnobSelection::LimitResult KnobSelection::setIndexMaxEnable(int value) {
     return {true, selectByAngle(angle_)};
 }
 
-int KnobSelection::usableCount() const { return indexMaxEnable_ == kAllEnabled ? count() : indexMaxEnable_; }
+int KnobSelection::usableCount() const {
+    return indexMaxEnable_ == kAllEnabled ? count() : indexMaxEnable_;
+}
 
 bool KnobSelection::selectIndexClamped(int index) {
     if (entries_.empty())
@@ -83,16 +85,22 @@ bool KnobSelection::selectIndexClamped(int index) {
     return true;
 }
 
-bool KnobSelection::stepBy(int delta) { return selectIndexClamped(index_ + delta); }
+bool KnobSelection::stepBy(int delta) {
+    return selectIndexClamped(index_ + delta);
+}
 
 bool KnobSelection::wheel(int delta) {
     const int steps = static_cast<int>(std::lround(delta / 120.0));
     return steps != 0 && selectIndexClamped(index_ + steps);
 }
 
-bool KnobSelection::home() { return selectIndexClamped(0); }
+bool KnobSelection::home() {
+    return selectIndexClamped(0);
+}
 
-bool KnobSelection::end() { return selectIndexClamped(count() - 1); }
+bool KnobSelection::end() {
+    return selectIndexClamped(count() - 1);
+}
 
 bool KnobSelection::pointTo(double cx, double cy, double px, double py) {
     const auto angle = AngleFromPoint(cx, cy, px, py, start_, stop_);

@@ -10,7 +10,7 @@
 namespace tesmar {
 
 class KnobSelection {
-public:
+  public:
     static constexpr int kAllEnabled = -1;
 
     // Takes the entries in list order and places them on the current angle range. The
@@ -36,20 +36,20 @@ public:
     bool setIndexSelectData(int index);
 
     struct LimitResult {
-        bool stored = false;          // the limit changed (the face must be rebuilt)
+        bool stored = false;           // the limit changed (the face must be rebuilt)
         bool selectionChanged = false; // the change event must be raised
     };
     // A value of 0 or less, or of at least the entry count, means every entry is usable.
     LimitResult setIndexMaxEnable(int value);
 
-    bool stepBy(int delta);         // keys: ±1
-    bool wheel(int delta);          // wheel delta in eighths of a degree, 120 per notch
+    bool stepBy(int delta); // keys: ±1
+    bool wheel(int delta);  // wheel delta in eighths of a degree, 120 per notch
     bool home();
     bool end();
     // Mouse point in control coordinates with the knob centre (cx, cy).
     bool pointTo(double cx, double cy, double px, double py);
 
-private:
+  private:
     bool selectByAngle(double angle);
     bool selectIndexClamped(int index);
     int usableCount() const;

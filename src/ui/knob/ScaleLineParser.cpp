@@ -8,7 +8,9 @@
 namespace tesmar {
 namespace {
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F; }
+bool IsBlankOrControl(char c) {
+    return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F;
+}
 
 std::string_view TrimArgument(std::string_view s) {
     while (!s.empty() && IsBlankOrControl(s.front()))
@@ -18,7 +20,9 @@ std::string_view TrimArgument(std::string_view s) {
     return s;
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 void ApplyTag(char letter, std::string_view argument, ScaleLine& line) {
     auto& data = line.data;
@@ -57,7 +61,8 @@ void ApplyTag(char letter, std::string_view argument, ScaleLine& line) {
             style.fontSizeKind = ScaleLabelStyle::FontSize::Default;
         } else {
             const bool relative = argument.front() == '+' || argument.front() == '-';
-            style.fontSizeKind = relative ? ScaleLabelStyle::FontSize::Relative : ScaleLabelStyle::FontSize::Absolute;
+            style.fontSizeKind =
+                relative ? ScaleLabelStyle::FontSize::Relative : ScaleLabelStyle::FontSize::Absolute;
             style.fontSize = *size;
         }
         break;
@@ -96,7 +101,8 @@ ScaleLine ParseScaleLine(std::string_view text) {
             ++argStart;
         const std::size_t next = text.find('#', std::min(argStart, text.size()));
         const std::size_t argEnd = next == std::string_view::npos ? text.size() : next;
-        const auto argument = argStart < argEnd ? TrimArgument(text.substr(argStart, argEnd - argStart)) : std::string_view{};
+        const auto argument =
+            argStart < argEnd ? TrimArgument(text.substr(argStart, argEnd - argStart)) : std::string_view{};
         ApplyTag(letter, argument, line);
         pos = next;
     }

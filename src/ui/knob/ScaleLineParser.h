@@ -13,13 +13,13 @@ namespace tesmar {
 struct ScaleLabelStyle {
     enum class FontSize { Default, Absolute, Relative };
 
-    bool smallTick = false; // #s
-    bool hideLabel = false; // #p
-    bool rotated = false;   // #r
-    int offsetX = 0;        // #x, pixels to the right
-    int offsetY = 0;        // #y, pixels down
+    bool smallTick = false;                    // #s
+    bool hideLabel = false;                    // #p
+    bool rotated = false;                      // #r
+    int offsetX = 0;                           // #x, pixels to the right
+    int offsetY = 0;                           // #y, pixels down
     FontSize fontSizeKind = FontSize::Default; // #f
-    int fontSize = 0;       // the size (Absolute) or the change (Relative)
+    int fontSize = 0;                          // the size (Absolute) or the change (Relative)
 
     // The label's font size for a knob whose scale font has `defaultSize`.
     int resolveFontSize(int defaultSize) const;

@@ -17,9 +17,9 @@ namespace tesmar {
 namespace {
 
 const std::vector<std::string> kDefaultScale = {
-    "#v=0  #h=set 0  #y=-4 #x=-1", "#v=1  #h=set 1  #s #p", "#v=2  #h=set 2  #y=+4 #x=-1",
+    "#v=0  #h=set 0  #y=-4 #x=-1", "#v=1  #h=set 1  #s #p",       "#v=2  #h=set 2  #y=+4 #x=-1",
     "#v=3  #h=set 3  #s #p",       "#v=4  #h=set 4  #y=+6 #x=-1", "#v=5  #h=set 5  #s #p",
-    "#v=6  #h=set 6  #y=+6 #x=+2", "#v=7  #h=set 7  #s #p", "#v=8  #h=set 8  #y=+4 #x=+3",
+    "#v=6  #h=set 6  #y=+6 #x=+2", "#v=7  #h=set 7  #s #p",       "#v=8  #h=set 8  #y=+4 #x=+3",
     "#v=9  #h=set 9  #s #p",       "#v=10 #h=set 10 #y=-4 #x=+3",
 };
 
@@ -103,7 +103,9 @@ void TOscKnob::setScaleCode(const QStringList& lines) {
     setScaleCode(std::move(copy));
 }
 
-void TOscKnob::setScaleCode(std::vector<std::string> lines) { scaleCode_.assign(std::move(lines)); }
+void TOscKnob::setScaleCode(std::vector<std::string> lines) {
+    scaleCode_.assign(std::move(lines));
+}
 
 // ---- face setters: store, rebuild, repaint ----
 
@@ -126,23 +128,57 @@ void TOscKnob::setFaceAngle(double& field, double value) {
     update();
 }
 
-void TOscKnob::setX(int value) { setFaceValue(face_.x, value); }
-void TOscKnob::setY(int value) { setFaceValue(face_.y, value); }
-void TOscKnob::setRCirDown(int value) { setFaceValue(face_.rCirDown, value); }
-void TOscKnob::setRCirUp(int value) { setFaceValue(face_.rCirUp, value); }
-void TOscKnob::setRScaleIn(int value) { setFaceValue(face_.rScaleIn, value); }
-void TOscKnob::setRScaleOut(int value) { setFaceValue(face_.rScaleOut, value); }
-void TOscKnob::setRScaleOutSm(int value) { setFaceValue(face_.rScaleOutSm, value); }
-void TOscKnob::setRCursorIn(int value) { setFaceValue(rCursorIn_, value); }
-void TOscKnob::setColor(const QColor& value) { setFaceColour(face_.color, value); }
-void TOscKnob::setColor1CirDown(const QColor& value) { setFaceColour(face_.color1CirDown, value); }
-void TOscKnob::setColor2CirDown(const QColor& value) { setFaceColour(face_.color2CirDown, value); }
-void TOscKnob::setColor1CirUp(const QColor& value) { setFaceColour(face_.color1CirUp, value); }
-void TOscKnob::setColor2CirUp(const QColor& value) { setFaceColour(face_.color2CirUp, value); }
-void TOscKnob::setColorScale(const QColor& value) { setFaceColour(face_.colorScale, value); }
-void TOscKnob::setColorScaleSm(const QColor& value) { setFaceColour(face_.colorScaleSm, value); }
-void TOscKnob::setAngleFillCirDown(double value) { setFaceAngle(face_.angleFillCirDown, value); }
-void TOscKnob::setAngleFillCirUp(double value) { setFaceAngle(face_.angleFillCirUp, value); }
+void TOscKnob::setX(int value) {
+    setFaceValue(face_.x, value);
+}
+void TOscKnob::setY(int value) {
+    setFaceValue(face_.y, value);
+}
+void TOscKnob::setRCirDown(int value) {
+    setFaceValue(face_.rCirDown, value);
+}
+void TOscKnob::setRCirUp(int value) {
+    setFaceValue(face_.rCirUp, value);
+}
+void TOscKnob::setRScaleIn(int value) {
+    setFaceValue(face_.rScaleIn, value);
+}
+void TOscKnob::setRScaleOut(int value) {
+    setFaceValue(face_.rScaleOut, value);
+}
+void TOscKnob::setRScaleOutSm(int value) {
+    setFaceValue(face_.rScaleOutSm, value);
+}
+void TOscKnob::setRCursorIn(int value) {
+    setFaceValue(rCursorIn_, value);
+}
+void TOscKnob::setColor(const QColor& value) {
+    setFaceColour(face_.color, value);
+}
+void TOscKnob::setColor1CirDown(const QColor& value) {
+    setFaceColour(face_.color1CirDown, value);
+}
+void TOscKnob::setColor2CirDown(const QColor& value) {
+    setFaceColour(face_.color2CirDown, value);
+}
+void TOscKnob::setColor1CirUp(const QColor& value) {
+    setFaceColour(face_.color1CirUp, value);
+}
+void TOscKnob::setColor2CirUp(const QColor& value) {
+    setFaceColour(face_.color2CirUp, value);
+}
+void TOscKnob::setColorScale(const QColor& value) {
+    setFaceColour(face_.colorScale, value);
+}
+void TOscKnob::setColorScaleSm(const QColor& value) {
+    setFaceColour(face_.colorScaleSm, value);
+}
+void TOscKnob::setAngleFillCirDown(double value) {
+    setFaceAngle(face_.angleFillCirDown, value);
+}
+void TOscKnob::setAngleFillCirUp(double value) {
+    setFaceAngle(face_.angleFillCirUp, value);
+}
 
 void TOscKnob::setScaleFont(const QFont& value) {
     face_.font = value;
@@ -215,9 +251,13 @@ void TOscKnob::selected(bool changed) {
     emit OnChange(this);
 }
 
-void TOscKnob::setAngle(double value) { selected(selection_.setAngle(value)); }
+void TOscKnob::setAngle(double value) {
+    selected(selection_.setAngle(value));
+}
 
-void TOscKnob::setIndexSelectData(int value) { selected(selection_.setIndexSelectData(value)); }
+void TOscKnob::setIndexSelectData(int value) {
+    selected(selection_.setIndexSelectData(value));
+}
 
 void TOscKnob::setIndexMaxEnable(int value) {
     const auto result = selection_.setIndexMaxEnable(value);

@@ -18,8 +18,6 @@
 
 #include <vector>
 
-
-
 namespace tesmar {
 
 class TOscKnobLabel;
@@ -59,7 +57,7 @@ class TOscKnob : public QWidget {
     Q_PROPERTY(QStringList ScaleCode READ scaleCodeLines WRITE setScaleCode)
     Q_PROPERTY(int IndexSelectData READ IndexSelectData WRITE setIndexSelectData)
 
-public:
+  public:
     explicit TOscKnob(QWidget* parent = nullptr);
     ~TOscKnob() override;
 
@@ -160,10 +158,10 @@ public:
     void rebuildFace();
     int faceRebuildCount() const { return faceRebuilds_; }
 
-signals:
+  signals:
     void OnChange(tesmar::TOscKnob* sender);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -179,7 +177,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-private:
+  private:
     void scaleCodeChanged();
     void setFaceValue(int& field, int value);
     void setFaceColour(QColor& field, const QColor& value);

@@ -7,10 +7,10 @@ namespace tesmar {
 
 class TOscKnobLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit TOscKnobLabel(QWidget* knob);
 
-protected:
+  protected:
     // A click on the caption gives the knob the focus; it does not turn it.
     void mousePressEvent(QMouseEvent* event) override;
 };

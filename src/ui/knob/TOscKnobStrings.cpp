@@ -8,7 +8,9 @@ void TOscKnobStrings::assign(std::vector<std::string> lines) {
     endUpdate();
 }
 
-void TOscKnobStrings::beginUpdate() { ++updateDepth_; }
+void TOscKnobStrings::beginUpdate() {
+    ++updateDepth_;
+}
 
 void TOscKnobStrings::endUpdate() {
     if (updateDepth_ == 0)
@@ -19,8 +21,12 @@ void TOscKnobStrings::endUpdate() {
         changed_();
 }
 
-void TOscKnobStrings::add(std::string line) { lines_.push_back(std::move(line)); }
+void TOscKnobStrings::add(std::string line) {
+    lines_.push_back(std::move(line));
+}
 
-void TOscKnobStrings::clear() { lines_.clear(); }
+void TOscKnobStrings::clear() {
+    lines_.clear();
+}
 
 } // namespace tesmar

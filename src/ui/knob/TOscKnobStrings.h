@@ -9,7 +9,7 @@
 namespace tesmar {
 
 class TOscKnobStrings {
-public:
+  public:
     explicit TOscKnobStrings(std::function<void()> changed) : changed_(std::move(changed)) {}
 
     const std::vector<std::string>& lines() const { return lines_; }
@@ -23,7 +23,7 @@ public:
     void add(std::string line);
     void clear();
 
-private:
+  private:
     std::function<void()> changed_;
     std::vector<std::string> lines_;
     int updateDepth_ = 0;
