@@ -144,7 +144,7 @@ class TOscKnob : public QWidget {
     QComboBox* ComboBoxSelect() const { return comboBoxSelect_; }
     void setComboBoxSelect(QComboBox* combo);
 
-    const std::vector<TROscKnobData>& OscKnobData() const { return selection_.entries(); }
+    const TOscKnobData& OscKnobData() const { return selection_.entries(); }
     double CurValueReal() const { return selection_.selected().ValueReal; }
     double CurAngle() const { return selection_.selected().Angle; }
     double CurValue() const { return selection_.selected().Value; }

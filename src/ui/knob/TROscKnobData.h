@@ -2,6 +2,7 @@
 // One entry of a knob's scale: what the entry means and where it sits.
 
 #include <string>
+#include <vector>
 
 namespace tesmar {
 
@@ -13,5 +14,8 @@ struct TROscKnobData {
     std::string Dimension;
     std::string Hint;
 };
+
+// The parsed scale: one entry per line of the scale list, in the same order.
+using TOscKnobData = std::vector<TROscKnobData>;
 
 } // namespace tesmar
