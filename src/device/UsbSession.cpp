@@ -92,11 +92,17 @@ void UsbSession::DeviceReset()
 std::uint32_t UsbSession::WriteCommand(const std::uint8_t* data, std::uint16_t length)
 {
     setup_.wLength = length;
+    return WriteCommandPacket(setup_, data, length);
+}
+
+std::uint32_t UsbSession::WriteCommandPacket(SetupPacket setup, const std::uint8_t* data, std::uint16_t length)
+{
+    setup.wLength = length;
     const UsbDeviceHandle device = device_.load();
     if (device == 0)
         return 0;
     std::size_t transferred = 0;
-    const UsbStatus status = transport_.controlOut(device, setup_, data, length, transferred, settings_.writeTimeoutMs);
+    const UsbStatus status = transport_.controlOut(device, setup, data, length, transferred, settings_.writeTimeoutMs);
     lastWriteStatus_ = status;
     reportIfFailed(status);
     return static_cast<std::uint32_t>(transferred);

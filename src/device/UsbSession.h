@@ -58,6 +58,9 @@ public:
     // Ends pending transfers on pipes 0 and 0x83, then waits 100 ms.
     void HaltTransfers();
 
+    // WriteCommand with a setup packet of the caller's own (a reader thread's copy).
+    std::uint32_t WriteCommandPacket(SetupPacket setup, const std::uint8_t* data, std::uint16_t length);
+
     // For reader threads: their own setup packet and time-outs, no exchange error message.
     std::uint32_t writeCommandWith(SetupPacket setup, const std::uint8_t* data, std::uint16_t length,
                                    int timeoutMs, UsbStatus& status);

@@ -1,0 +1,75 @@
+#include "OscReaders.h"
+
+#include "OscStreamRecorder.h"
+#include "device/Commands.h"
+#include "device/UsbSession.h"
+
+namespace tesmar {
+
+namespace {
+
+SetupPacket StartPacket(const OscAcquisitionParams& params)
+{
+    SetupPacket setup;
+    setup.bRequest = CmdStartAnalog;
+    setup.wValue = params.wValue;
+    setup.wIndex = params.wIndex;
+    return setup;
+}
+
+} // namespace
+
+bool ReadOscBufferFrame(UsbSession& session, const OscAcquisitionParams& params, OscFrame& frame,
+                        const std::atomic<bool>& stop)
+{
+    session.WriteCommandPacket(StartPacket(params), params.block.bytes.data(), 12);
+    session.pause(20);
+
+    UsbStatus status = usb_status::Error;
+    while (!stop) {
+        session.readPipe(frame.data(), 512, kOscFirstPartTimeoutMs, status);
+        if (status == usb_status::Success)
+            break;
+        if (!session.isAttached())
+            return false; // unplugged: nothing will come
+    }
+    if (stop)
+        return false;
+
+    bool ok = true;
+    const struct {
+        std::uint16_t part;
+        std::size_t offset, length;
+    } parts[] = {{1, 512, 512}, {2, 1024, 388}};
+    for (const auto& p : parts) {
+        SetupPacket request;
+        request.bRequest = CmdReadPart;
+        request.wValue = p.part;
+        request.wIndex = 0;
+        session.writeCommandWith(request, nullptr, 0, kOscPartTimeoutMs, status);
+        ok = ok && status == usb_status::Success;
+        session.readPipe(frame.data() + p.offset, static_cast<std::uint32_t>(p.length), kOscPartTimeoutMs, status);
+        ok = ok && status == usb_status::Success;
+    }
+    return ok && !stop;
+}
+
+bool ReadOscStream(UsbSession& session, const OscAcquisitionParams& params, OscResult& result,
+                   const std::atomic<bool>& stop)
+{
+    OscStreamRecorder recorder(params, result);
+    session.WriteCommandPacket(StartPacket(params), params.block.bytes.data(), 12);
+    std::uint8_t buffer[512];
+    while (!stop && !recorder.full()) {
+        UsbStatus status = usb_status::Error;
+        const std::uint32_t count = session.readPipe(buffer, sizeof buffer, kOscStreamTimeoutMs, status);
+        if (status != usb_status::Success)
+            break;
+        recorder.feed(buffer, count);
+    }
+    session.DeviceReset();
+    recorder.finish();
+    return result.DataReady;
+}
+
+} // namespace tesmar

@@ -1,0 +1,57 @@
+#pragma once
+// Starts and stops the oscilloscope's (and the spectrum's) reader threads: one at a time, the
+// right kind for the read mode, a reset before streaming after a buffer run, and a completion
+// signal on the user-interface thread once the thread has ended.
+
+#include "OscReaderThreads.h"
+
+#include <QObject>
+
+#include <memory>
+
+namespace tesmar {
+
+class UsbSession;
+
+// Whether the last start of any measuring page was in buffer mode; shared by the pages.
+struct AcquisitionHistory {
+    bool lastStartBufferMode = false;
+};
+
+class OscAcquisition : public QObject {
+    Q_OBJECT
+public:
+    OscAcquisition(UsbSession& session, AcquisitionHistory& history, QObject* parent = nullptr);
+    ~OscAcquisition() override;
+
+    // StartOscAcquisition: a reader thread for the block's read mode.
+    void start(const OscAcquisitionParams& params);
+    // StopOscAcquisition: halts the transfers, asks the thread to end, resets the device. The
+    // completion still follows, with an incomplete record.
+    void stop();
+    // For closing the program: stop and wait for the thread to end.
+    void shutdown();
+
+    bool running() const { return thread_ != nullptr; }
+    // Valid in the completion handler.
+    OscResult& result() { return result_; }
+    const OscAcquisitionParams& lastParams() const { return lastParams_; }
+    // The buffer frame of the run that just completed (buffer mode only).
+    const OscFrame* bufferFrame() const;
+
+signals:
+    // The thread has ended; emitted on the thread that owns this object.
+    void completed(bool bufferMode);
+
+private:
+    void onThreadFinished();
+
+    UsbSession& session_;
+    AcquisitionHistory& history_;
+    OscResult result_;
+    OscAcquisitionParams lastParams_;
+    OscReaderThread* thread_ = nullptr;
+    std::unique_ptr<OscReaderThread> finished_; // kept until the next start, for its frame
+};
+
+} // namespace tesmar

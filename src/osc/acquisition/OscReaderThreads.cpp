@@ -1,0 +1,27 @@
+#include "OscReaderThreads.h"
+
+#include "osc/OscReaders.h"
+
+namespace tesmar {
+
+OscReaderThread::OscReaderThread(UsbSession& session, const OscAcquisitionParams& params, OscResult& result)
+    : session_(session), params_(params), result_(result)
+{
+}
+
+void TWaitOscBufThread::run()
+{
+    result_.DataReady = false;
+    result_.DataReady = ReadOscBufferFrame(session_, params_, frame_, stop_);
+    workDone_ = true;
+    stop_ = true;
+}
+
+void TWaitOscPipeThread::run()
+{
+    ReadOscStream(session_, params_, result_, stop_);
+    workDone_ = true;
+    stop_ = true;
+}
+
+} // namespace tesmar
