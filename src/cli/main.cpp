@@ -2,6 +2,7 @@
 
 #include "CliDevice.h"
 #include "DeviceInfoCommand.h"
+#include "OscCommand.h"
 #include "files/MessageTable.h"
 #include "usb/LibUsbTransport.h"
 
@@ -26,6 +27,7 @@ const char* const kUsage =
     "commands:\n"
     "  info           identity, version, calibration, type and number of the instrument\n"
     "  info FILE.dat  the chunks and settings of a data file\n"
+    "  osc [options]  one oscilloscope record as CSV (osc --help)\n"
     "  decode uart|spi|i2c|1wire FILE [options]   decode captured lines (decode --help)\n"
     "  convert IN OUT convert between .dat, .vcd and .csv by extension\n";
 
@@ -63,6 +65,10 @@ int main(int argc, char* argv[])
     if (command == "info" && args.empty()) {
         CliDevice instrument(device, std::cerr);
         return RunDeviceInfoCommand(instrument.session(), MessageTable(), std::cout, std::cerr);
+    }
+    if (command == "osc") {
+        CliDevice instrument(device, std::cerr);
+        return RunOscCommand(instrument.session(), args, std::cout, std::cerr);
     }
 #ifdef TESMAR_CLI_FILE_COMMANDS
     if (command == "info")

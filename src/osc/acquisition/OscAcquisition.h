@@ -36,6 +36,8 @@ public:
     // Valid in the completion handler.
     OscResult& result() { return result_; }
     const OscAcquisitionParams& lastParams() const { return lastParams_; }
+    // A buffer-mode trigger restart sent a new block to the waiting reader: decode with it.
+    void blockResent(const OscAcquisitionParams& params) { lastParams_ = params; }
     // The buffer frame of the run that just completed (buffer mode only).
     const OscFrame* bufferFrame() const;
 
