@@ -40,14 +40,17 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent)
     miAnalog = addMenu(bar, "miAnalog", "&Аналоговые сигналы", "Обработка аналоговых сигналов");
     const char* levelSuffix[] = {"No", "Min", "Middle", "Max"};
     const char* levelCaption[] = {"&Нет", "&Минимальное", "&Среднее", "М&аксимальное"};
-    const char* levelHint[] = {"Без сглаживания", "Минимальное сглаживание", "Среднее сглаживание",
-                               "Максимальное сглаживание"};
+    const char* levelHint[] = {"Нет обработки сигнала", "Удаление незначительных шумов сигнала",
+                               "Удаление большинство шумов и незначительное сглаживание пиков сигнала",
+                               "Удаление всего шума и значительное сглаживание пиков сигнала"};
     for (int ch = 0; ch < 2; ++ch) {
         const QString name = ch == 0 ? "miEvenningCh1" : "miEvenningCh2";
         QMenu* sub = miAnalog->addMenu(ch == 0 ? "Сглаживание канала &A" : "Сглаживание канала &B");
         sub->setObjectName(name);
         sub->menuAction()->setObjectName(name + "Item");
-        sub->menuAction()->setStatusTip(ch == 0 ? "Сглаживание сигнала канала A" : "Сглаживание сигнала канала B");
+        sub->menuAction()->setStatusTip(ch == 0
+                                            ? "Выберете степень сглаживания сигнала по каналу А (только в режиме осциллографа)"
+                                            : "Выберете степень сглаживания сигнала по каналу B (только в режиме осциллографа)");
         QActionGroup* levels = group();
         auto& items = ch == 0 ? evenningCh1 : evenningCh2;
         for (int level = 0; level < 4; ++level) {
@@ -96,7 +99,8 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent)
     }
     analogMath[0]->setChecked(true);
     miAnalog->addSeparator();
-    miAnalogSound = addItem(miAnalog, "miAnalogSound", "&Звуки...", "Ctrl+Z", "Звуки по условиям сигнала");
+    miAnalogSound = addItem(miAnalog, "miAnalogSound", "&Звуки...", "Ctrl+Z",
+                            "Открыть окно задания звукового сопровождения измерений в режиме осциллографа и спектранализатора");
     // Present in the menu but never shown.
     QAction* hiddenSeparator1 = miAnalog->addSeparator();
     QAction* charge = addItem(miAnalog, "miAnalogCharge", "&Зарядка аккумуляторов...", {}, {});
