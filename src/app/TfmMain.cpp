@@ -8,11 +8,13 @@
 #include "pages/FftPage.h"
 #include "pages/LanPage.h"
 #include "pages/OscPage.h"
+#include "pages/PageContext.h"
 #include "pages/RecPage.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QLocale>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -64,7 +66,19 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     pgcntrMain = new QTabWidget(central);
     pgcntrMain->setObjectName("pgcntrMain");
-    pages_ = {new OscPage(pgcntrMain), new FftPage(pgcntrMain), new RecPage(pgcntrMain), new LanPage(pgcntrMain)};
+    const PageContext context{session_,
+                              messages_,
+                              calibration_,
+                              system_,
+                              oscOptions_,
+                              history_,
+                              *menu_,
+                              [this](int page) { LockPages(page); },
+                              [this] { UnlockPages(); },
+                              [this](const QString& text) { setStatusText(text); },
+                              [this] { return !menu_->miFileQuit->isEnabled(); }};
+    oscPage_ = new OscPage(context, pgcntrMain);
+    pages_ = {oscPage_, new FftPage(pgcntrMain), new RecPage(pgcntrMain), new LanPage(pgcntrMain)};
     for (int i = 0; i < kPageCount; ++i)
         pgcntrMain->addTab(pages_[i], kPageCaptions[i]);
     layout->addWidget(pgcntrMain, 1);
@@ -149,6 +163,8 @@ void TfmMain::FormShow()
     guarded(8, [this] { folders_.read(settings_); });
     guarded(9, [this] { readWindowPositions(); });
     guarded(10, [this] { readMenuStates(); });
+    guarded(15, [this] { oscPage_->readSettings(settings_, decimalSeparator()); });
+    guarded(18, [this] { oscPage_->applyChannelStates(); });
     guarded(32, [this] { selectStoredPage(); });
     guarded(36, [this] {
         if (env_.closeSplash)
@@ -262,6 +278,7 @@ void TfmMain::FormClose()
     folders_.write(settings_);
     writeWindowPositions();
     writeMenuStates();
+    oscPage_->writeSettings(settings_, decimalSeparator());
     settings_.writeInteger("misc", "ActivePageIndex", pgcntrMain->currentIndex());
     settings_.writeString("misc", "lang", "Russian.ini");
     settings_.save();
@@ -269,6 +286,8 @@ void TfmMain::FormClose()
 
 void TfmMain::closeEvent(QCloseEvent* event)
 {
+    // A reader thread must not outlive the window: end the run before the settings are written.
+    oscPage_->shutdown();
     FormClose();
     QMainWindow::closeEvent(event);
 }
@@ -347,6 +366,11 @@ bool TfmMain::event(QEvent* event)
         return true;
     }
     return QMainWindow::event(event);
+}
+
+char TfmMain::decimalSeparator() const
+{
+    return QLocale().decimalPoint().at(0).toLatin1();
 }
 
 void TfmMain::showExchangeError(UsbStatus status)

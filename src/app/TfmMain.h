@@ -10,6 +10,8 @@
 #include "files/IniFile.h"
 #include "files/MessageTable.h"
 #include "files/SystemSettings.h"
+#include "osc/OscOptions.h"
+#include "osc/acquisition/OscAcquisition.h"
 
 #include <QMainWindow>
 
@@ -58,6 +60,8 @@ public:
     MainMenu& menu() { return *menu_; }
     QTabWidget* pages() const { return pgcntrMain; }
     MeasurementPage* page(int index) const { return pages_[index]; }
+    OscPage* oscPage() const { return oscPage_; }
+    OscOptions& oscOptions() { return oscOptions_; }
     QWidget* currentChart() const { return currentChart_; }
     bool logicOnly() const { return logicOnly_; }
 
@@ -113,12 +117,15 @@ private:
     void takeUpDevice();
     void applyLogicOnlyView();
     void showExchangeError(UsbStatus status);
+    char decimalSeparator() const;
 
     MainWindowEnvironment env_;
     MessageTable messages_;
     SystemSettings system_;
     UsbSession session_;
     CalibrationSet calibration_;
+    OscOptions oscOptions_;
+    AcquisitionHistory history_;
     DialogFolders folders_;
     IniFile settings_;
     bool logicOnlyCheck_ = true;
@@ -130,6 +137,7 @@ private:
 
     MainMenu* menu_ = nullptr;
     std::array<MeasurementPage*, kPageCount> pages_{};
+    OscPage* oscPage_ = nullptr;
     QWidget* currentChart_ = nullptr;
     QLabel* statusPanel_ = nullptr;
 };

@@ -16,6 +16,10 @@ TEST(DeviceClock, QuantisesOntoTheTwentyFourMegahertzGrid)
     EXPECT_DOUBLE_EQ(QuantizeRate(200'000), 200'000);
     EXPECT_NEAR(QuantizeRate(401), 24e6 / 59'850, 1e-9);
     EXPECT_DOUBLE_EQ(QuantizePeriod(1.0), 1.0);
+    // decimal periods are whole ticks even though they are not exact in binary
+    for (double t : {1e-6, 5e-6, 25e-6, 0.1e-3, 10e-3})
+        EXPECT_DOUBLE_EQ(QuantizePeriod(t), t) << t;
+    EXPECT_DOUBLE_EQ(QuantizeRate(1.0 / 5e-6), 200'000);
     EXPECT_DOUBLE_EQ(QuantizePeriod(2.5 / 24e6), 2.0 / 24e6);
     EXPECT_DOUBLE_EQ(QuantizePeriod(1.0 / 48e6), 0.0);
 }

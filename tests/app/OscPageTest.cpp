@@ -1,0 +1,178 @@
+// The oscilloscope page in the main window, against the virtual instrument with a fast clock.
+
+#include "app/MainMenu.h"
+#include "app/TfmMain.h"
+#include "app/UserMessages.h"
+#include "app/pages/OscChart.h"
+#include "app/pages/OscPage.h"
+#include "files/IniFile.h"
+#include "sim/VirtualInstrument.h"
+#include "ui/knob/TOscKnob.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <fstream>
+#include <memory>
+
+using namespace tesmar;
+
+namespace {
+
+struct RecordedMessages final : UserMessages {
+    QStringList errors;
+    void error(const QString& text) override { errors << text; }
+    void warning(const QString& text) override { errors << text; }
+    void information(const QString&) override {}
+    bool question(const QString&) override { return true; }
+};
+
+struct Harness {
+    QTemporaryDir folder;
+    SimClock clock{50.0};
+    VirtualInstrument instrument{clock};
+    RecordedMessages messages;
+    std::unique_ptr<TfmMain> window;
+
+    Harness(const std::string& settings = {})
+    {
+        if (!settings.empty()) {
+            std::ofstream out(folder.path().toStdString() + "/tesmar.ini", std::ios::binary);
+            out << settings;
+        }
+        window = std::make_unique<TfmMain>(MainWindowEnvironment{instrument, messages, folder.path().toStdString() + "/",
+                                                                 CommandLine{}, [this](int ms) { clock.sleepMs(ms); }, {}});
+        window->FormShow();
+    }
+    OscPage& page() { return *window->oscPage(); }
+};
+
+} // namespace
+
+class OscPageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void controlsAndDefaults()
+    {
+        Harness h;
+        OscPage& p = h.page();
+        QVERIFY(p.findChild<TOscKnob*>("knOscTimeDiv"));
+        QCOMPARE(p.knOscTimeDiv->IndexSelectData(), 38);
+        QCOMPARE(p.knOscCh1->IndexSelectData(), 28);
+        QCOMPARE(p.sbOscRunSingle->text(), QString("Однокр."));
+        QCOMPARE(p.sbOscRun->text(), QString("Цикл."));
+        QVERIFY(p.sbOscOnCh1->isChecked());
+        QVERIFY(!p.sbOscOnCh2->isChecked());
+        QVERIFY(!p.sbOscTriggerSourceCh2->isEnabled());
+        QCOMPARE(p.pnOscViewReadType->text(), QString("Buf"));
+        // 5 µs buffer record, no data: microseconds, 0 … 5630
+        QCOMPARE(p.chOsc->xAxis->label(), QString("Время, мкс"));
+        QCOMPARE(p.chOsc->xAxis->range().lower, 0.0);
+        QVERIFY(qAbs(p.chOsc->xAxis->range().upper - 5630) < 1e-6);
+    }
+
+    void resetWhileWaitingDrawsNothing()
+    {
+        Harness h;
+        OscPage& p = h.page();
+        QTest::mouseClick(p.sbOscTriggerOn, Qt::LeftButton);
+        p.chOsc->setTriggerLevel(0, 19.0); // never reached
+        QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton);
+        QTest::qWait(100);
+        const int resets = h.instrument.resetCount();
+        QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton); // release: reset
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRunSingle->text() == "Однокр.", 5000);
+        QVERIFY(h.instrument.resetCount() > resets);
+        QCOMPARE(p.chOsc->srOsc_Ch1->dataCount(), 0);
+        QVERIFY(!p.acquisition().running());
+    }
+
+    void triggerRules()
+    {
+        Harness h;
+        OscPage& p = h.page();
+        QTest::mouseClick(p.sbOscTriggerSourceExt, Qt::LeftButton);
+        QVERIFY(p.sbOscTriggerOn->isChecked()); // auto trigger on
+        QVERIFY(!p.spOscTriggerAbs->isEnabled());
+        QVERIFY(!p.spOscTriggerDif->isEnabled());
+        p.knOscTimeDiv->setIndexSelectData(0); // 10 ms: stream with the boundary at "Все"? no: 999 s
+        QCOMPARE(p.pnOscViewReadType->text(), QString("Buf"));
+        QTest::mouseClick(p.sbOscTriggerSourceCh1, Qt::LeftButton);
+        QTest::mouseClick(p.spOscTriggerDif, Qt::LeftButton);
+        QVERIFY(p.edOscTriggerDif->isEnabled());
+        QVERIFY(!p.chOsc->triggerLinesVisible());
+        QTest::mouseClick(p.spOscTriggerAbs, Qt::LeftButton);
+        QVERIFY(!p.edOscTriggerDif->isEnabled());
+        QVERIFY(p.chOsc->triggerLinesVisible());
+    }
+
+    void thresholdFieldFiltersKeysAndClamps()
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        Harness h;
+        OscPage& p = h.page();
+        QTest::mouseClick(p.spOscTriggerDif, Qt::LeftButton);
+        p.edOscTriggerDif->clear();
+        QTest::keyClicks(p.edOscTriggerDif, ",1,2,3x");
+        QCOMPARE(p.edOscTriggerDif->text(), QString("1,23"));
+        p.edOscTriggerDif->setText("25");
+        QTest::keyClick(p.edOscTriggerDif, Qt::Key_Return);
+        QCOMPARE(p.edOscTriggerDif->text(), QString("20"));
+        QCOMPARE(p.differenceThreshold(), 20.0);
+        p.edOscTriggerDif->setText("abc");
+        QTest::keyClick(p.edOscTriggerDif, Qt::Key_Return);
+        QCOMPARE(p.differenceThreshold(), 20.0);
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void rangeKnobAndZeroMenu()
+    {
+        Harness h;
+        OscPage& p = h.page();
+        p.knOscCh1->setIndexSelectData(13); // 5 V
+        QCOMPARE(p.chOsc->yAxis->range().lower, -5.0);
+        QCOMPARE(p.chOsc->yAxis->range().upper, 5.0);
+        p.ZeroMenuClick(0, 30);
+        QVERIFY(qAbs(p.chOsc->yAxis->range().lower + 7) < 1e-12);
+        QVERIFY(qAbs(p.chOsc->yAxis->range().upper - 3) < 1e-12);
+    }
+
+    void channelsAndStreamMode()
+    {
+        Harness h;
+        OscPage& p = h.page();
+        h.window->oscOptions().count_osc_index_buf = 1;
+        // boundary: the period of knob entry 0 (10 ms); 10 ms itself streams
+        p.knOscTimeDiv->setIndexSelectData(0);
+        QCOMPARE(p.pnOscViewReadType->text(), QString("Pipe"));
+        QVERIFY(!p.sbOscTriggerSourceExt->isEnabled());
+        QCOMPARE(p.chOsc->xAxis->label(), QString("Время, сек"));
+        QVERIFY(qAbs(p.chOsc->xAxis->range().upper - 81.92) < 1e-9);
+        QTest::mouseClick(p.sbOscOnCh1, Qt::LeftButton); // the last channel stays on
+        QVERIFY(p.sbOscOnCh1->isChecked());
+        QTest::mouseClick(p.sbOscOnCh2, Qt::LeftButton);
+        QVERIFY(p.sbOscTriggerSourceCh2->isEnabled());
+        QCOMPARE(p.knOscTimeDiv->IndexMaxEnable(), 34);
+    }
+
+    void closingDuringARunEndsTheThread()
+    {
+        Harness h;
+        OscPage& p = h.page();
+        QTest::mouseClick(p.sbOscTriggerOn, Qt::LeftButton);
+        p.chOsc->setTriggerLevel(0, 19.0);
+        QTest::mouseClick(p.sbOscRun, Qt::LeftButton);
+        QTest::qWait(50);
+        QVERIFY(p.acquisition().running());
+        h.window->close();
+        QVERIFY(!p.acquisition().running());
+    }
+};
+
+QTEST_MAIN(OscPageTest)
+#include "OscPageTest.moc"
