@@ -160,6 +160,37 @@ private slots:
         QCOMPARE(p.knOscTimeDiv->IndexMaxEnable(), 34);
     }
 
+    void triggerRestartRules()
+    {
+        Harness h;
+        OscPage& p = h.page();
+        QTest::mouseClick(p.sbOscTriggerOn, Qt::LeftButton);
+        p.chOsc->setTriggerLevel(0, 19.0); // the record never comes: the reader keeps waiting
+        QTest::mouseClick(p.sbOscRun, Qt::LeftButton);
+        QVERIFY(p.acquisition().running());
+        const int resets = h.instrument.resetCount();
+
+        p.knOscCh1->setIndexSelectData(20); // within 300 ms of the start: delayed
+        QVERIFY(p.timerResetOscTrigger->isActive());
+        QCOMPARE(h.instrument.resetCount(), resets);
+        QTRY_COMPARE_WITH_TIMEOUT(h.instrument.resetCount(), resets + 1, 2000); // block resent
+        QVERIFY(p.acquisition().running()); // the same reader goes on waiting
+
+        QTest::qWait(350);
+        QTest::mouseClick(p.sbOscTriggerOn, Qt::LeftButton); // switching it off restarts
+        QCOMPARE(h.instrument.resetCount(), resets + 2);
+
+        QTest::qWait(350);
+        p.ZeroMenuClick(0, 30); // trigger off: no restart
+        QTest::qWait(350);
+        QCOMPARE(h.instrument.resetCount(), resets + 2);
+
+        QTest::mouseClick(p.sbOscRun, Qt::LeftButton); // release: stop
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRun->text() == "Цикл.", 5000);
+        QVERIFY(p.sbOscRunSingle->isEnabled());
+        QVERIFY(!p.acquisition().running());
+    }
+
     void closingDuringARunEndsTheThread()
     {
         Harness h;
