@@ -7,6 +7,8 @@
 #include "device/Commands.h"
 #include "files/IniFile.h"
 #include "sim/VirtualInstrument.h"
+#include "ui/knob/KnobScales.h"
+#include "ui/knob/TOscKnob.h"
 
 #include <QAction>
 #include <QMenu>
@@ -113,6 +115,14 @@ private slots:
         QVERIFY(!w.menu().miClbr->isVisible());
         QVERIFY(!w.menu().miLang[0]->isVisible());
         QVERIFY(!w.pnService->isVisibleTo(&w));
+
+        // the ten knobs sit on their pages with their initial entries
+        for (std::string_view name : PageKnobNames()) {
+            auto* knob = w.findChild<TOscKnob*>(QString::fromUtf8(name.data(), qsizetype(name.size())));
+            QVERIFY2(knob, name.data());
+            QCOMPARE(knob->IndexSelectData(), PageKnobScale(name)->initialIndex);
+        }
+        QCOMPARE(w.findChild<TOscKnob*>("knLANFrecDiv")->parentWidget()->objectName(), QString("tsLAN"));
     }
 
     void pageChangeSetsHintsPcmItemAndTitle()

@@ -9,6 +9,10 @@ class FftPage : public MeasurementPage {
 public:
     explicit FftPage(QWidget* parent = nullptr);
     PageHintKeys hintKeys() const override;
+
+    TOscKnob* knFFTFrecDiv = nullptr;
+    TOscKnob* knFFTCh1 = nullptr;
+    TOscKnob* knFFTCh2 = nullptr;
 };
 
 } // namespace tesmar

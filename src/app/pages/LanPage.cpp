@@ -2,7 +2,11 @@
 
 namespace tesmar {
 
-LanPage::LanPage(QWidget* parent) : MeasurementPage("tsLAN", parent) {}
+LanPage::LanPage(QWidget* parent) : MeasurementPage("tsLAN", parent)
+{
+    const auto knobs = buildKnobColumn({"knLANFrecDiv"});
+    knLANFrecDiv = knobs[0];
+}
 
 PageHintKeys LanPage::hintKeys() const
 {

@@ -9,6 +9,8 @@ class LanPage : public MeasurementPage {
 public:
     explicit LanPage(QWidget* parent = nullptr);
     PageHintKeys hintKeys() const override;
+
+    TOscKnob* knLANFrecDiv = nullptr;
 };
 
 } // namespace tesmar

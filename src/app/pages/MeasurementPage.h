@@ -5,9 +5,13 @@
 
 #include <QWidget>
 
+#include <initializer_list>
 #include <optional>
+#include <vector>
 
 namespace tesmar {
+
+class TOscKnob;
 
 // Message-table keys of the File and Edit hints that name the page's data.
 struct PageHintKeys {
@@ -27,6 +31,10 @@ public:
     // Name of the data file last opened or saved on this page.
     const QString& dataFileName() const { return dataFileName_; }
     void setDataFileName(const QString& name) { dataFileName_ = name; }
+
+protected:
+    // A page whose tool is still to come: its area on the left and its knobs on the right.
+    std::vector<TOscKnob*> buildKnobColumn(std::initializer_list<const char*> knobNames);
 
 private:
     QString dataFileName_;

@@ -2,7 +2,13 @@
 
 namespace tesmar {
 
-RecPage::RecPage(QWidget* parent) : MeasurementPage("tsRec", parent) {}
+RecPage::RecPage(QWidget* parent) : MeasurementPage("tsRec", parent)
+{
+    const auto knobs = buildKnobColumn({"knRecTimeDiv", "knRecCh1", "knRecCh2"});
+    knRecTimeDiv = knobs[0];
+    knRecCh1 = knobs[1];
+    knRecCh2 = knobs[2];
+}
 
 PageHintKeys RecPage::hintKeys() const
 {

@@ -9,6 +9,10 @@ class RecPage : public MeasurementPage {
 public:
     explicit RecPage(QWidget* parent = nullptr);
     PageHintKeys hintKeys() const override;
+
+    TOscKnob* knRecTimeDiv = nullptr;
+    TOscKnob* knRecCh1 = nullptr;
+    TOscKnob* knRecCh2 = nullptr;
 };
 
 } // namespace tesmar
