@@ -1,0 +1,26 @@
+#pragma once
+// Decoding of an I2C exchange into transactions: START/STOP events, address rows and data rows.
+
+#include "decoders/DecoderMessage.h"
+#include "decoders/I2cTable.h"
+#include "logic/ChannelQueries.h"
+
+#include <optional>
+
+namespace tesmar {
+
+struct I2cDecodeRequest {
+    int scl = 0;
+    int sda = 0;
+    double marker1 = 0.0; // seconds; decoding starts at the sample there
+};
+
+struct I2cDecodeResult {
+    std::optional<DecoderMessage> error;
+    I2cGrid grid;
+    double quarterPeriod = 0.0; // q, seconds
+};
+
+I2cDecodeResult DecodeI2c(const ChannelQueries& queries, const I2cDecodeRequest& request);
+
+} // namespace tesmar

@@ -1,0 +1,102 @@
+#include "decoders/SpiDecoder.h"
+
+#include "decoders/DecoderText.h"
+#include "files/MessageTable.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace tesmar {
+
+double MeanEdgeSpacing(const std::uint8_t* data, std::int64_t count, std::uint8_t mask)
+{
+    std::int64_t previous = -1;
+    std::int64_t sum = 0;
+    std::int64_t intervals = 0;
+    for (std::int64_t i = 0; i + 1 < count; ++i) {
+        if (((data[i] ^ data[i + 1]) & mask) == 0)
+            continue;
+        if (previous >= 0) {
+            sum += (i + 1) - previous;
+            ++intervals;
+        }
+        previous = i + 1;
+    }
+    return intervals > 0 ? static_cast<double>(sum) / static_cast<double>(intervals) : 0.0;
+}
+
+SpiDecodeResult DecodeSpi(const ChannelQueries& queries, const SpiDecodeRequest& request)
+{
+    SpiDecodeResult result;
+    const auto sck = queries.data(request.sck);
+    const auto miso = queries.data(request.miso);
+    const auto mosi = queries.data(request.mosi);
+    const std::int64_t n = queries.samples(request.sck);
+    if (n - 1 <= 0 || sck.empty() || miso.empty() || mosi.empty()) {
+        result.error = DecoderMessage{Msg::strLanSpiNoDataA, {}};
+        return result;
+    }
+    const std::int64_t s0 = queries.indexAt(request.sck, request.marker1);
+    if (s0 > n - 1)
+        return result;
+
+    const std::uint8_t sckMask = ChannelQueries::lineMask(request.sck);
+    const std::uint8_t misoMask = ChannelQueries::lineMask(request.miso);
+    const std::uint8_t mosiMask = ChannelQueries::lineMask(request.mosi);
+    const bool rising = request.settings.polarity == request.settings.phase;
+    const std::int64_t end = std::min<std::int64_t>(n, static_cast<std::int64_t>(sck.size()));
+
+    result.edgeSpacing = MeanEdgeSpacing(sck.data(), n, sckMask) * queries.period(request.sck);
+    const double h = result.edgeSpacing;
+
+    // A sample beyond the end of a data line reads low.
+    const auto misoSize = static_cast<std::int64_t>(miso.size());
+    const auto mosiSize = static_cast<std::int64_t>(mosi.size());
+    const std::uint8_t* clock = sck.data();
+    const std::uint8_t wantBefore = rising ? 0 : sckMask;
+    int bitCount = 0;
+    unsigned misoByte = 0, mosiByte = 0;
+    for (std::int64_t p = s0 + 1; p < end; ++p) {
+        // Sampling edge: the clock leaves the level it had before the edge.
+        if ((clock[p - 1] & sckMask) != wantBefore || (clock[p] & sckMask) == wantBefore)
+            continue;
+        const bool misoBit = p < misoSize && (miso[p] & misoMask);
+        const bool mosiBit = p < mosiSize && (mosi[p] & mosiMask);
+        if (bitCount == 0) {
+            result.misoTimes.push_back(queries.timeAt(request.miso, p) - h);
+            result.mosiTimes.push_back(queries.timeAt(request.mosi, p) - h);
+        }
+        const unsigned weight = request.settings.msbFirst ? (0x80u >> bitCount) : (1u << bitCount);
+        if (misoBit)
+            misoByte |= weight;
+        if (mosiBit)
+            mosiByte |= weight;
+        if (++bitCount == 8) {
+            result.miso.push_back(static_cast<std::uint8_t>(misoByte));
+            result.mosi.push_back(static_cast<std::uint8_t>(mosiByte));
+            bitCount = 0;
+            misoByte = mosiByte = 0;
+            if (static_cast<int>(result.miso.size()) > kSpiMaxPairs)
+                break;
+        }
+    }
+    // An incomplete last byte is dropped, and so is its start time.
+    result.misoTimes.resize(result.miso.size());
+    result.mosiTimes.resize(result.mosi.size());
+    return result;
+}
+
+DecoderTable SpiTable(const SpiDecodeResult& result, const MessageTable& table)
+{
+    DecoderTable grid;
+    grid.headers = {"  " + table.text(Msg::strNumber), "BIN(MISO)", "HEX", "BIN(MOSI)", "HEX"};
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    for (std::size_t r = 0; r < result.miso.size(); ++r) {
+        grid.rows.push_back({std::to_string(r + 1), BinaryDigits(result.miso[r], 8), HexByte(result.miso[r]),
+                             BinaryDigits(result.mosi[r], 8), HexByte(result.mosi[r])});
+        grid.times.push_back({none, result.misoTimes[r], result.misoTimes[r], result.mosiTimes[r], result.mosiTimes[r]});
+    }
+    return grid;
+}
+
+} // namespace tesmar

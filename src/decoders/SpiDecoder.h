@@ -1,0 +1,42 @@
+#pragma once
+// Decoding of an SPI exchange: MISO and MOSI bytes taken on the sampling edges of SCK.
+
+#include "decoders/DecoderMessage.h"
+#include "decoders/DecoderTable.h"
+#include "decoders/SpiSettings.h"
+#include "logic/ChannelQueries.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace tesmar {
+
+class MessageTable;
+
+struct SpiDecodeRequest {
+    int sck = 0;
+    int mosi = 0;
+    int miso = 0;
+    SpiSettings settings;
+    double marker1 = 0.0; // seconds
+};
+
+struct SpiDecodeResult {
+    std::optional<DecoderMessage> error;
+    std::vector<std::uint8_t> miso;
+    std::vector<std::uint8_t> mosi;
+    std::vector<double> misoTimes;
+    std::vector<double> mosiTimes;
+    double edgeSpacing = 0.0; // mean SCK edge spacing h, seconds
+};
+
+// Mean distance between SCK edges over the whole line, in samples (0 with at most one edge).
+double MeanEdgeSpacing(const std::uint8_t* data, std::int64_t count, std::uint8_t mask);
+
+SpiDecodeResult DecodeSpi(const ChannelQueries& queries, const SpiDecodeRequest& request);
+
+// Number, BIN(MISO), HEX, BIN(MOSI), HEX.
+DecoderTable SpiTable(const SpiDecodeResult& result, const MessageTable& table);
+
+} // namespace tesmar

@@ -1,0 +1,172 @@
+#include "decoders/UartDecoder.h"
+
+#include "decoders/DecoderText.h"
+#include "files/MessageTable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tesmar {
+
+namespace {
+
+// Reads bits at the nominal bit time, giving a sample back whenever the frame has used more
+// samples than its bits are long, so long frames stay aligned.
+class UartBitSampler {
+public:
+    UartBitSampler(const std::uint8_t* data, std::int64_t size, std::uint8_t mask, double period, double bitTime)
+        : data_(data), size_(size), mask_(mask), period_(period), bitTime_(bitTime)
+    {
+        while (static_cast<double>(samplesPerBit_) * period_ < bitTime_)
+            ++samplesPerBit_;
+    }
+
+    bool high(std::int64_t s) const { return data_[s] & mask_; }
+    void startFrame() { used_ = bits_ = 0; }
+
+    // False when the bit would run past the end of the data.
+    bool readBit(std::int64_t& s, int& bit)
+    {
+        if (s < 0 || s + samplesPerBit_ > size_)
+            return false;
+        int ones = 0;
+        const std::uint8_t* p = data_ + s;
+        for (std::int64_t k = 0; k < samplesPerBit_; ++k)
+            ones += (p[k] & mask_) != 0;
+        s += samplesPerBit_;
+        used_ += samplesPerBit_;
+        bit = ones > samplesPerBit_ - ones ? 1 : 0;
+        ++bits_;
+        if (static_cast<double>(used_) * period_ > static_cast<double>(bits_) * bitTime_) {
+            --s;
+            --used_;
+        }
+        return true;
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::int64_t size_;
+    std::uint8_t mask_;
+    double period_;
+    double bitTime_;
+    std::int64_t samplesPerBit_ = 0;
+    std::int64_t used_ = 0;
+    std::int64_t bits_ = 0;
+};
+
+std::int64_t SkipHigh(const std::uint8_t* data, std::uint8_t mask, std::int64_t s, std::int64_t end)
+{
+    while (s < end && (data[s] & mask))
+        ++s;
+    return s;
+}
+
+} // namespace
+
+UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const UartSettings& settings,
+                              double startTime, const char* lineName, std::vector<DecoderMessage>& messages)
+{
+    UartLineResult result;
+    const double bitTime = 1.0 / settings.baud;
+    const double period = queries.period(channel);
+    if (!(period > 0.0) || bitTime / period <= 2.0) {
+        messages.push_back({Msg::strLanUartTdDecode, {std::string(lineName), IntegerText(2.0 / bitTime)}});
+        return result;
+    }
+    const auto data = queries.data(channel);
+    const std::int64_t e = std::min<std::int64_t>(queries.samples(channel), static_cast<std::int64_t>(data.size()));
+    std::int64_t s = queries.indexAt(channel, startTime);
+    if (e <= 0 || s > e)
+        return result;
+    if (s == e)
+        return result;
+
+    const std::uint8_t mask = ChannelQueries::lineMask(channel);
+    const std::uint8_t* d = data.data();
+    UartBitSampler sampler(d, static_cast<std::int64_t>(data.size()), mask, period, bitTime);
+
+    // Start at the falling edge of the frame the marker is in or before.
+    if (sampler.high(s)) {
+        s = SkipHigh(d, mask, s, e);
+    } else {
+        while (s > 0 && !sampler.high(s))
+            --s;
+    }
+
+    while (s < e) {
+        const std::int64_t frameStart = s;
+        sampler.startFrame();
+        int bit = 0;
+        if (!sampler.readBit(s, bit))
+            break;
+        if (bit == 1) {
+            s = SkipHigh(d, mask, s, e);
+            continue;
+        }
+        unsigned value = 0;
+        bool complete = true;
+        for (int k = 0; k < settings.dataBits && complete; ++k) {
+            complete = sampler.readBit(s, bit);
+            value |= static_cast<unsigned>(bit) << k;
+        }
+        if (complete && settings.parity != UartParity::None)
+            complete = sampler.readBit(s, bit); // parity is not checked
+        int stop = 0;
+        if (complete)
+            complete = sampler.readBit(s, stop); // a second stop bit counts as idle
+        if (!complete)
+            break; // the frame runs past the end of the capture
+        if (stop == 0) {
+            // Framing error: look again one bit after this frame's start.
+            s = frameStart;
+            sampler.startFrame();
+            if (!sampler.readBit(s, bit))
+                break;
+        } else {
+            result.bytes.push_back(static_cast<std::uint8_t>(value));
+            result.startTimes.push_back(queries.timeAt(channel, frameStart));
+            if (static_cast<int>(result.startTimes.size()) > kUartMaxEntries)
+                break;
+        }
+        s = SkipHigh(d, mask, s, e);
+    }
+    return result;
+}
+
+UartDecodeResult DecodeUart(const ChannelQueries& queries, const UartDecodeRequest& request)
+{
+    UartDecodeResult result;
+    result.rxd = DecodeUartLine(queries, request.rxd, request.settings, request.marker1, "RxD", result.messages);
+    result.txd = DecodeUartLine(queries, request.txd, request.settings, request.marker2, "TxD", result.messages);
+    return result;
+}
+
+DecoderTable UartTable(const UartDecodeResult& result, const MessageTable& table)
+{
+    DecoderTable grid;
+    grid.headers = {"  " + table.text(Msg::strNumber), " BIN (RxD)", "HEX", " BIN (TxD)", "HEX"};
+    const std::size_t count = std::max(result.rxd.bytes.size(), result.txd.bytes.size());
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    for (std::size_t r = 0; r < count; ++r) {
+        std::vector<std::string> row(5);
+        std::vector<double> times(5, none);
+        row[0] = std::to_string(r + 1);
+        if (r < result.rxd.bytes.size()) {
+            row[1] = BinaryDigits(result.rxd.bytes[r], 8);
+            row[2] = HexByte(result.rxd.bytes[r]);
+            times[1] = times[2] = result.rxd.startTimes[r];
+        }
+        if (r < result.txd.bytes.size()) {
+            row[3] = BinaryDigits(result.txd.bytes[r], 8);
+            row[4] = HexByte(result.txd.bytes[r]);
+            times[3] = times[4] = result.txd.startTimes[r];
+        }
+        grid.rows.push_back(std::move(row));
+        grid.times.push_back(std::move(times));
+    }
+    return grid;
+}
+
+} // namespace tesmar

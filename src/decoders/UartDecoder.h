@@ -1,0 +1,46 @@
+#pragma once
+// Decoding of asynchronous serial frames on the RxD and TxD lines of a capture.
+
+#include "decoders/DecoderMessage.h"
+#include "decoders/DecoderTable.h"
+#include "decoders/UartSettings.h"
+#include "logic/ChannelQueries.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tesmar {
+
+class MessageTable;
+
+struct UartLineResult {
+    std::vector<std::uint8_t> bytes;
+    std::vector<double> startTimes; // seconds, first sample of each frame's start bit
+};
+
+struct UartDecodeRequest {
+    int rxd = 0;
+    int txd = 0;
+    UartSettings settings;
+    double marker1 = 0.0; // RxD starts here (seconds)
+    double marker2 = 0.0; // TxD starts here
+};
+
+struct UartDecodeResult {
+    UartLineResult rxd;
+    UartLineResult txd;
+    // Per-line refusals ("sample rate too low"), shown after the grid is filled.
+    std::vector<DecoderMessage> messages;
+};
+
+// One line from the sample nearest `startTime`; `lineName` ("RxD"/"TxD") fills the message
+// appended when the sample rate is too low for the baud rate.
+UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const UartSettings& settings,
+                              double startTime, const char* lineName, std::vector<DecoderMessage>& messages);
+
+UartDecodeResult DecodeUart(const ChannelQueries& queries, const UartDecodeRequest& request);
+
+// The result grid: number, BIN (RxD), HEX, BIN (TxD), HEX; filled rows only.
+DecoderTable UartTable(const UartDecodeResult& result, const MessageTable& table);
+
+} // namespace tesmar
