@@ -59,6 +59,7 @@ OscPage::OscPage(const PageContext& context, QWidget* parent) : MeasurementPage(
     timerResetOscTrigger = new QTimer(this);
     timerResetOscTrigger->setObjectName("timerResetOscTrigger");
     timerResetOscTrigger->setSingleShot(true);
+    timerResetOscTrigger->setTimerType(Qt::PreciseTimer);
     connect(timerResetOscTrigger, &QTimer::timeout, this, &OscPage::timerResetOscTriggerTimer);
     buildControls();
     applyTriggerRules();

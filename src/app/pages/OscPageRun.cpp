@@ -361,8 +361,12 @@ void OscPage::RestartTrigger(bool force)
 void OscPage::timerResetOscTriggerTimer()
 {
     timerResetOscTrigger->stop();
-    if (lastBlockBuild_.isValid() && lastBlockBuild_.elapsed() <= ctx_.system.waitResetTrigger)
+    // A timer may fire a little early; the pending restart must not be lost for that.
+    const qint64 elapsed = lastBlockBuild_.isValid() ? lastBlockBuild_.elapsed() : ctx_.system.waitResetTrigger + 1;
+    if (elapsed <= ctx_.system.waitResetTrigger) {
+        timerResetOscTrigger->start(static_cast<int>(ctx_.system.waitResetTrigger - elapsed) + 1);
         return;
+    }
     restartNow();
 }
 
