@@ -1,0 +1,293 @@
+#include "files/VcdFile.h"
+
+#include "files/VcdTimeline.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <map>
+#include <optional>
+
+namespace tesmar {
+
+namespace {
+
+struct TimescaleUnit {
+    const char* name;
+    double seconds;
+};
+constexpr TimescaleUnit kUnits[] = {{"s", 1.0}, {"ms", 1e-3}, {"us", 1e-6}, {"ns", 1e-9}, {"ps", 1e-12}, {"fs", 1e-15}};
+
+std::string TimescaleText(double tick)
+{
+    for (const TimescaleUnit& unit : kUnits)
+        for (int multiple : {100, 10, 1})
+            if (std::fabs(tick - multiple * unit.seconds) <= 1e-6 * tick)
+                return std::to_string(multiple) + " " + unit.name;
+    return "1 ps";
+}
+
+std::string WireId(int line)
+{
+    return std::string(1, static_cast<char>('!' + line));
+}
+
+std::optional<double> UnitSeconds(std::string_view unit)
+{
+    for (const TimescaleUnit& u : kUnits)
+        if (unit == u.name)
+            return u.seconds;
+    return std::nullopt;
+}
+
+class Tokens {
+public:
+    explicit Tokens(std::string_view text) : text_(text) {}
+    bool next(std::string_view& token)
+    {
+        while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_])))
+            ++pos_;
+        if (pos_ >= text_.size())
+            return false;
+        const std::size_t start = pos_;
+        while (pos_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[pos_])))
+            ++pos_;
+        token = text_.substr(start, pos_ - start);
+        return true;
+    }
+    // Tokens up to the next "$end"; false when the text ends first.
+    bool untilEnd(std::vector<std::string_view>& out)
+    {
+        std::string_view token;
+        while (next(token)) {
+            if (token == "$end")
+                return true;
+            out.push_back(token);
+        }
+        return false;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+template <class Number> bool ParseNumber(std::string_view text, Number& value)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+} // namespace
+
+double VcdTimescaleFor(double samplePeriod)
+{
+    for (const TimescaleUnit& unit : kUnits) {
+        for (int multiple : {100, 10, 1}) {
+            const double tick = multiple * unit.seconds;
+            const double ticks = samplePeriod / tick;
+            if (ticks >= 0.999999 && std::fabs(ticks - std::round(ticks)) <= 1e-4)
+                return tick;
+        }
+    }
+    return 1e-12;
+}
+
+std::string WriteVcd(const CaptureSamples& capture)
+{
+    const double tick = VcdTimescaleFor(capture.samplePeriod);
+    const double ticksPerSample = capture.samplePeriod / tick;
+    const bool busB = !capture.busB.empty();
+    const int lines = busB ? 16 : 8;
+    const std::size_t count = std::max(capture.busA.size(), capture.busB.size());
+
+    std::string out;
+    out += "$version tesmar $end\n";
+    out += "$timescale " + TimescaleText(tick) + " $end\n";
+    const auto zero = std::llround(capture.firstSampleTime / tick);
+    if (zero != 0)
+        out += "$timezero " + std::to_string(zero) + " $end\n";
+    out += "$scope module tesmar $end\n";
+    for (int line = 0; line < lines; ++line)
+        out += "$var wire 1 " + WireId(line) + " " + CaptureLineName(line) + " $end\n";
+    out += "$upscope $end\n$enddefinitions $end\n";
+
+    auto sample = [&](std::size_t i) -> unsigned {
+        const unsigned a = i < capture.busA.size() ? capture.busA[i] : 0;
+        const unsigned b = i < capture.busB.size() ? capture.busB[i] : 0;
+        return a | (b << 8);
+    };
+    auto stamp = [&](std::size_t i) {
+        return "#" + std::to_string(std::llround(static_cast<double>(i) * ticksPerSample)) + "\n";
+    };
+    if (count == 0) {
+        out += "#0\n";
+        return out;
+    }
+    unsigned previous = sample(0);
+    out += "#0\n$dumpvars\n";
+    for (int line = 0; line < lines; ++line)
+        out += ((previous >> line) & 1 ? "1" : "0") + WireId(line) + "\n";
+    out += "$end\n";
+    for (std::size_t i = 1; i < count; ++i) {
+        const unsigned value = sample(i);
+        const unsigned changed = value ^ previous;
+        if (!changed)
+            continue;
+        out += stamp(i);
+        for (int line = 0; line < lines; ++line)
+            if ((changed >> line) & 1)
+                out += ((value >> line) & 1 ? "1" : "0") + WireId(line) + "\n";
+        previous = value;
+    }
+    out += stamp(count); // the end of the last sample
+    return out;
+}
+
+std::variant<CaptureImport, std::string> ReadVcd(std::string_view text)
+{
+    CaptureImport result;
+    Tokens tokens(text);
+    double tick = 1e-9; // the default of most tools when no timescale is given
+    long long timezero = 0;
+    std::map<std::string, std::size_t, std::less<>> wireOfId; // 1-bit wires by identifier
+    std::vector<std::string> wireNames;
+    std::map<std::string, bool, std::less<>> vectorIds;
+    bool definitionsDone = false;
+    std::string_view token;
+
+    while (!definitionsDone && tokens.next(token)) {
+        std::vector<std::string_view> body;
+        if (token == "$enddefinitions") {
+            tokens.untilEnd(body);
+            definitionsDone = true;
+        } else if (token == "$timescale") {
+            if (!tokens.untilEnd(body) || body.empty())
+                return std::string("the $timescale section is not closed");
+            std::string joined;
+            for (auto part : body)
+                joined += part;
+            std::size_t digits = 0;
+            while (digits < joined.size() && std::isdigit(static_cast<unsigned char>(joined[digits])))
+                ++digits;
+            int multiple = 0;
+            const auto unit = UnitSeconds(std::string_view(joined).substr(digits));
+            if (!ParseNumber(std::string_view(joined).substr(0, digits), multiple) || !unit || multiple <= 0)
+                return "unknown timescale '" + joined + "'";
+            tick = multiple * *unit;
+        } else if (token == "$timezero") {
+            if (!tokens.untilEnd(body) || body.size() != 1 || !ParseNumber(body[0], timezero))
+                return std::string("bad $timezero section");
+        } else if (token == "$var") {
+            if (!tokens.untilEnd(body) || body.size() < 4)
+                return std::string("bad $var section");
+            int width = 0;
+            if (!ParseNumber(body[1], width) || width <= 0)
+                return "bad width in $var " + std::string(body[3]);
+            const std::string id(body[2]);
+            if (width == 1 && body[0] != "real" && body[0] != "realtime") {
+                if (!wireOfId.count(id)) {
+                    wireOfId[id] = wireNames.size();
+                    wireNames.emplace_back(body[3]);
+                }
+            } else {
+                vectorIds[id] = true;
+            }
+        } else if (!token.empty() && token[0] == '$') {
+            if (!tokens.untilEnd(body))
+                return "the " + std::string(token) + " section is not closed";
+        } else {
+            return "unexpected '" + std::string(token) + "' before $enddefinitions";
+        }
+    }
+    if (!definitionsDone)
+        return std::string("no $enddefinitions: not a value change dump");
+    if (!vectorIds.empty())
+        result.warnings.push_back(std::to_string(vectorIds.size()) + " vector or real variables ignored");
+    if (wireNames.empty())
+        return std::string("no 1-bit wires in the file");
+
+    const std::vector<int> channels = AssignCaptureLines(wireNames, result.warnings);
+    bool hasBusB = false;
+    for (int channel : channels)
+        hasBusB = hasBusB || channel >= 8;
+
+    std::vector<LineChange> changes;
+    std::vector<double> times;
+    long long now = 0;
+    std::optional<long long> first;
+    bool changedSinceStamp = true;
+    bool unordered = false;
+    while (tokens.next(token)) {
+        const char head = token[0];
+        if (head == '#') {
+            long long stamp = 0;
+            if (!ParseNumber(token.substr(1), stamp))
+                return "bad timestamp '" + std::string(token) + "'";
+            if (first && stamp < now)
+                unordered = true;
+            if (!first)
+                first = stamp;
+            now = stamp;
+            changedSinceStamp = false;
+        } else if (head == '$') {
+            if (token == "$comment") {
+                std::vector<std::string_view> skipped;
+                tokens.untilEnd(skipped);
+            } // $dumpvars, $dumpall, $dumpon, $dumpoff and $end only frame value changes
+        } else if (head == 'b' || head == 'B' || head == 'r' || head == 'R') {
+            tokens.next(token); // the identifier of an ignored vector or real
+        } else if (std::string_view("01xXzZ").find(head) != std::string_view::npos) {
+            const auto wire = wireOfId.find(token.substr(1));
+            if (wire == wireOfId.end()) {
+                if (!vectorIds.count(token.substr(1)))
+                    return "value change for undeclared identifier '" + std::string(token.substr(1)) + "'";
+                continue;
+            }
+            const int channel = channels[wire->second];
+            if (!first)
+                first = now;
+            if (channel >= 0)
+                changes.push_back({static_cast<double>(now), channel, head == '1'});
+            if (times.empty() || times.back() != static_cast<double>(now))
+                times.push_back(static_cast<double>(now));
+            changedSinceStamp = true;
+        } else {
+            return "unexpected '" + std::string(token) + "'";
+        }
+    }
+    if (!first)
+        return std::string("the file holds no samples");
+    if (unordered) {
+        result.warnings.push_back("timestamps out of order were sorted");
+        std::stable_sort(changes.begin(), changes.end(), [](auto& a, auto& b) { return a.time < b.time; });
+        std::sort(times.begin(), times.end());
+        times.erase(std::unique(times.begin(), times.end()), times.end());
+    }
+    const double origin = static_cast<double>(*first);
+    // A final timestamp without changes marks the end of the last sample.
+    const bool endMarker = !changedSinceStamp && static_cast<double>(now) > (times.empty() ? origin : times.back());
+    if (endMarker)
+        times.push_back(static_cast<double>(now));
+    for (double& t : times)
+        t -= origin;
+    for (LineChange& change : changes)
+        change.time -= origin;
+
+    PeriodEstimate estimate = EstimateSamplePeriod(times);
+    if (estimate.period <= 0.0)
+        estimate.period = 1.0; // one timestamp: one sample of one tick
+    if (!estimate.uniform)
+        result.warnings.push_back("changes are not on a uniform sample grid; resampled at the shortest interval");
+    const double span = times.empty() ? 0.0 : times.back();
+    const double samples = std::round(span / estimate.period) + (endMarker ? 0 : 1);
+    if (samples > static_cast<double>(kMaxInterchangeSamples))
+        return "the capture would need " + std::to_string(static_cast<long long>(samples)) +
+               " samples; at most " + std::to_string(kMaxInterchangeSamples) + " fit";
+    result.capture = ResampleChanges(changes, estimate.period, static_cast<std::int64_t>(std::max(1.0, samples)), hasBusB);
+    result.capture.samplePeriod = SnapToDeviceClock(estimate.period * tick);
+    result.capture.firstSampleTime = (origin + static_cast<double>(timezero)) * tick;
+    return result;
+}
+
+} // namespace tesmar

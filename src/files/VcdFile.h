@@ -1,0 +1,30 @@
+#pragma once
+// Value change dump files, the capture format of GTKWave, PulseView and most other analysers.
+// Written: one 1-bit wire per captured line, named by its channel name, with a timescale in
+// which the sample period is a whole number of ticks where one exists, and a final timestamp
+// one sample after the last. Read: any timescale; 1-bit wires become lines, vectors and reals
+// are ignored with a warning, x and z read as 0, and the changes are resampled onto the
+// uniform period they fit.
+
+#include "files/DataFileCapture.h"
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace tesmar {
+
+struct CaptureImport {
+    CaptureSamples capture;
+    std::vector<std::string> warnings; // what the file held that the capture cannot
+};
+
+std::string WriteVcd(const CaptureSamples& capture);
+// The tick the writer uses for a sample period, in seconds.
+double VcdTimescaleFor(double samplePeriod);
+
+// Either the capture or the reason it cannot be read.
+std::variant<CaptureImport, std::string> ReadVcd(std::string_view text);
+
+} // namespace tesmar
