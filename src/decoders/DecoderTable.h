@@ -11,6 +11,9 @@ struct DecoderTable {
     std::vector<std::string> headers;
     std::vector<std::vector<std::string>> rows;  // column 0 holds the row number
     std::vector<std::vector<double>> times;      // same shape as rows
+    // The columns whose element times a text listing shows, and a name for each.
+    std::vector<int> timeColumns;
+    std::vector<std::string> timeNames;
 };
 
 // Rows the grid shows at least, the header included.

@@ -19,6 +19,8 @@ DecoderTable I2cDecoderTable(const I2cGrid& grid, const MessageTable& table)
     result.headers = {"  " + table.text(Msg::strNumber), table.text(Msg::strLanI2cTblStart),
                       table.text(Msg::strLanI2cTblAdrr), "R/W", " ACK", table.text(Msg::strLanI2cTblDate),
                       " ACK", table.text(Msg::strLanI2cTblStop)};
+    result.timeColumns = {I2cStart, I2cAddress, I2cDirection, I2cAddressAck, I2cData, I2cDataAck, I2cStop};
+    result.timeNames = {"Start", "Address", "R/W", "ACK", "Data", "ACK", "Stop"};
     const double none = std::numeric_limits<double>::quiet_NaN();
     for (std::size_t r = 0; r < grid.rows.size(); ++r) {
         const I2cRow& source = grid.rows[r];

@@ -190,6 +190,8 @@ DecoderTable OneWireTable(const OneWireDecodeResult& result, const MessageTable&
     DecoderTable grid;
     grid.headers = {"  " + table.text(Msg::strNumber), table.text(Msg::strLan1WrTblCode),
                     table.text(Msg::strLan1WrTblDesc)};
+    grid.timeColumns = {1};
+    grid.timeNames = {"element"};
     const double none = std::numeric_limits<double>::quiet_NaN();
     for (std::size_t r = 0; r < result.rows.size(); ++r) {
         const OneWireRow& row = result.rows[r];

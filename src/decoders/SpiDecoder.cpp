@@ -90,6 +90,8 @@ DecoderTable SpiTable(const SpiDecodeResult& result, const MessageTable& table)
 {
     DecoderTable grid;
     grid.headers = {"  " + table.text(Msg::strNumber), "BIN(MISO)", "HEX", "BIN(MOSI)", "HEX"};
+    grid.timeColumns = {1, 3};
+    grid.timeNames = {"MISO", "MOSI"};
     const double none = std::numeric_limits<double>::quiet_NaN();
     for (std::size_t r = 0; r < result.miso.size(); ++r) {
         grid.rows.push_back({std::to_string(r + 1), BinaryDigits(result.miso[r], 8), HexByte(result.miso[r]),

@@ -147,6 +147,8 @@ DecoderTable UartTable(const UartDecodeResult& result, const MessageTable& table
 {
     DecoderTable grid;
     grid.headers = {"  " + table.text(Msg::strNumber), " BIN (RxD)", "HEX", " BIN (TxD)", "HEX"};
+    grid.timeColumns = {1, 3};
+    grid.timeNames = {"RxD", "TxD"};
     const std::size_t count = std::max(result.rxd.bytes.size(), result.txd.bytes.size());
     const double none = std::numeric_limits<double>::quiet_NaN();
     for (std::size_t r = 0; r < count; ++r) {

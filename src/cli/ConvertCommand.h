@@ -1,0 +1,13 @@
+#pragma once
+// tesmar-cli convert IN OUT: logic captures between .dat, .vcd and .csv by extension, and
+// oscilloscope, spectrum and recorder data files to .csv.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tesmar {
+
+int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+} // namespace tesmar

@@ -1,0 +1,176 @@
+#include "cli/ConvertCommand.h"
+#include "cli/DecodeCommand.h"
+#include "cli/FileInfoCommand.h"
+#include "decoders/I2cEncoder.h"
+#include "decoders/SpiEncoder.h"
+#include "decoders/UartEncoder.h"
+#include "files/DataFileLoad.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace tesmar {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CliCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = fs::temp_directory_path() / ("tesmar_cli_" + std::to_string(::getpid()) + "_" +
+                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+
+    struct Run {
+        int status;
+        std::string out;
+        std::string err;
+    };
+    template <class Command> Run run(Command command, const std::vector<std::string>& args)
+    {
+        std::ostringstream out, err;
+        const int status = command(args, out, err);
+        return {status, out.str(), err.str()};
+    }
+
+    // Bus B traffic from the encoders copied into a capture with a pre-trigger part:
+    // UART on B.0, SPI on B.1 (SCK) and B.2 (MOSI), I2C on B.3 (SCL) and B.4 (SDA).
+    std::string writeTrafficCapture()
+    {
+        CaptureSamples capture;
+        capture.samplePeriod = 1e-6;
+        capture.firstSampleTime = -32e-6;
+        GeneratorData uart, spi, i2c;
+        UartEncodeRequest u;
+        u.txd = 8;
+        u.baudText = "57600";
+        u.bytes = {0x48, 0x69, 0x21};
+        EXPECT_FALSE(EncodeUart({&uart, 1e-6}, u).error);
+        SpiEncodeRequest s;
+        s.sck = 9;
+        s.mosi = 10;
+        s.clockText = "100";
+        s.bytes = {0xA5, 0x3C};
+        EXPECT_FALSE(EncodeSpi({&spi, 1e-6}, s).error);
+        I2cEncodeRequest i;
+        i.scl = 11;
+        i.sda = 12;
+        i.rateText = "100";
+        i.rows = {{"1010000", "W", "00010010"}, {"", "", "00110100"}};
+        EXPECT_FALSE(EncodeI2c({&i2c, 1e-6}, i).error);
+        for (int k = 0; k < GeneratorData::kSampleCount; ++k) {
+            capture.busA.push_back(0);
+            capture.busB.push_back(static_cast<std::uint8_t>((uart.sample(k) & 0x01) | (spi.sample(k) & 0x06) |
+                                                             (i2c.sample(k) & 0x18)));
+        }
+        const std::string dat = path("traffic.dat");
+        EXPECT_EQ(SaveCaptureFile(dat, capture), "");
+        return dat;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(CliCommands, DecodeGivesTheSameRowsFromTheDatAndFromItsVcdAndCsv)
+{
+    const std::string dat = writeTrafficCapture();
+    ASSERT_EQ(run(RunConvertCommand, {dat, path("traffic.vcd")}).status, 0);
+    ASSERT_EQ(run(RunConvertCommand, {dat, path("traffic.csv")}).status, 0);
+    ASSERT_EQ(run(RunConvertCommand, {path("traffic.vcd"), path("again.dat")}).status, 0);
+
+    const std::vector<std::vector<std::string>> decodes = {
+        {"uart", "--rx", "B.0", "--tx", "B.0", "--baud", "57600"},
+        {"spi", "--sck", "9", "--mosi", "B.2", "--miso", "B.2", "--mode", "0"},
+        {"i2c", "--scl", "B.3", "--sda", "B.4"},
+        {"uart", "--rx", "B.0", "--tx", "B.0", "--baud", "57600", "--csv", "--marker1", "10us"},
+    };
+    for (const auto& words : decodes) {
+        SCOPED_TRACE(words[0]);
+        std::vector<std::string> args = words;
+        args.insert(args.begin() + 1, dat);
+        const Run fromDat = run(RunDecodeCommand, args);
+        ASSERT_EQ(fromDat.status, 0) << fromDat.err;
+        EXPECT_EQ(fromDat.err, "");
+        for (const char* other : {"traffic.vcd", "traffic.csv", "again.dat"}) {
+            args[1] = path(other);
+            const Run fromOther = run(RunDecodeCommand, args);
+            EXPECT_EQ(fromOther.status, 0) << other;
+            EXPECT_EQ(fromOther.out, fromDat.out) << other;
+        }
+    }
+    const Run uart = run(RunDecodeCommand, {"uart", dat, "--rx", "B.0", "--tx", "A.7", "--baud", "57600"});
+    EXPECT_EQ(uart.out.substr(0, uart.out.find('\n')), "№  BIN (RxD)  HEX  BIN (TxD)  HEX  t RxD, s  t TxD, s");
+    // The first frame starts at sample 0, 32 µs before the trigger.
+    EXPECT_NE(uart.out.find("1  01001000   48                   -3.2e-05\n"), std::string::npos) << uart.out;
+    const Run uartCsv = run(RunDecodeCommand, {"uart", dat, "--rx", "B.0", "--tx", "B.0", "--baud", "57600", "--csv"});
+    EXPECT_NE(uartCsv.out.find("3,00100001,21,00100001,21,0.000316,0.000316\n"), std::string::npos) << uartCsv.out;
+    const Run spi = run(RunDecodeCommand, {"spi", dat, "--sck", "B.1", "--mosi", "B.2", "--miso", "B.2", "--csv"});
+    EXPECT_NE(spi.out.find("1,10100101,A5,10100101,A5"), std::string::npos) << spi.out;
+    const Run i2c = run(RunDecodeCommand, {"i2c", dat, "--scl", "B.3", "--sda", "B.4", "--csv"});
+    EXPECT_NE(i2c.out.find("\n1,Start,1010000,W,NACK,00010010,NACK,,"), std::string::npos) << i2c.out;
+    EXPECT_NE(i2c.out.find("\n2,,,,,00110100,NACK,Stop,,,,,"), std::string::npos) << i2c.out;
+}
+
+TEST_F(CliCommands, BaudEstimateAndRefusals)
+{
+    const std::string dat = writeTrafficCapture();
+    const Run estimate = run(RunDecodeCommand, {"uart", dat, "--rx", "B.0", "--estimate-baud"});
+    EXPECT_EQ(estimate.status, 0);
+    EXPECT_EQ(estimate.out, "57600\n");
+
+    const Run badBaud = run(RunDecodeCommand, {"uart", dat, "--baud", "9k6"});
+    EXPECT_EQ(badBaud.status, 1);
+    EXPECT_EQ(badBaud.err, "Задана не верная скорость обмена.\n9k6 - не является правильным целым числом.\n");
+
+    const Run noStart = run(RunDecodeCommand, {"i2c", dat, "--scl", "A.0", "--sda", "A.1"});
+    EXPECT_EQ(noStart.status, 1);
+    EXPECT_NE(noStart.err.find("не найден сигнал старта"), std::string::npos);
+
+    EXPECT_EQ(run(RunDecodeCommand, {"uart", dat, "--rx", "C.9"}).status, 64);
+    EXPECT_EQ(run(RunDecodeCommand, {"can", dat}).status, 64);
+    EXPECT_EQ(run(RunDecodeCommand, {"spi", dat, "--bogus", "1"}).status, 64);
+    EXPECT_EQ(run(RunDecodeCommand, {"i2c", path("missing.vcd")}).status, 1);
+    EXPECT_EQ(run(RunDecodeCommand, {"1wire", dat, "--marker1", "later"}).status, 64);
+}
+
+TEST_F(CliCommands, InfoListsChunksAndSettingsAndRefusesDamage)
+{
+    const std::string dat = writeTrafficCapture();
+    const Run info = run(RunFileInfoCommand, {dat});
+    EXPECT_EQ(info.status, 0);
+    EXPECT_NE(info.out.find("@0  0xB0  logic analyser settings  length 1076"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("@1076  0x01  remark  length 9  n 0"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("0xB2  bus B capture  length 1553  n 1544"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("sample rate, Hz: 1000000"), std::string::npos);
+    EXPECT_NE(info.out.find("sbLANModeBusA: 1"), std::string::npos);
+    EXPECT_NE(info.out.find("first sample time (axis units): -32"), std::string::npos);
+
+    auto bytes = *ReadWholeFile(dat);
+    bytes.resize(bytes.size() - 100);
+    const std::string cut = path("cut.dat");
+    WriteWholeFile(cut, bytes.data(), bytes.size());
+    const Run damaged = run(RunFileInfoCommand, {cut});
+    EXPECT_EQ(damaged.status, 1);
+    EXPECT_NE(damaged.err.find("Не возможно открыть выбранный файл:\n" + cut + "\n"), std::string::npos);
+    EXPECT_EQ(damaged.out, "");
+}
+
+TEST_F(CliCommands, ConvertRefusesWhatItCannotWrite)
+{
+    const std::string dat = writeTrafficCapture();
+    EXPECT_EQ(run(RunConvertCommand, {dat, path("x.txt")}).status, 64);
+    EXPECT_EQ(run(RunConvertCommand, {path("none.vcd"), path("x.csv")}).status, 1);
+    WriteWholeFile(path("empty.dat"), "", 0);
+    const Run empty = run(RunConvertCommand, {path("empty.dat"), path("x.vcd")});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("Не известный формат файла."), std::string::npos);
+}
+
+} // namespace
+} // namespace tesmar
