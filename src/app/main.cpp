@@ -5,6 +5,7 @@
 #include "SplashWindow.h"
 #include "TfmMain.h"
 #include "UserMessages.h"
+#include "sim/AnalogEngine.h"
 #include "sim/SimClock.h"
 #include "sim/VirtualInstrument.h"
 #include "usb/LibUsbTransport.h"
@@ -32,10 +33,13 @@ int main(int argc, char* argv[])
 
     SimClock clock;
     std::unique_ptr<UsbTransport> transport;
-    if (commandLine.simulate)
-        transport = std::make_unique<VirtualInstrument>(clock, settingsFolder + "virtual-instrument.cal");
-    else
+    if (commandLine.simulate) {
+        auto instrument = std::make_unique<VirtualInstrument>(clock, settingsFolder + "virtual-instrument.cal");
+        InstallAnalogEngine(*instrument);
+        transport = std::move(instrument);
+    } else {
         transport = std::make_unique<LibUsbTransport>();
+    }
 
     MessageBoxes messages;
     TfmMain window(MainWindowEnvironment{*transport, messages, settingsFolder, commandLine, {},

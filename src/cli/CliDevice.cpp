@@ -1,6 +1,7 @@
 #include "CliDevice.h"
 
 #include "device/TracingTransport.h"
+#include "sim/AnalogEngine.h"
 #include "sim/VirtualInstrument.h"
 #include "usb/LibUsbTransport.h"
 
@@ -8,10 +9,14 @@ namespace tesmar {
 
 CliDevice::CliDevice(const CliDeviceOptions& options, std::ostream& trace)
 {
-    if (options.simulate)
-        transport_ = std::make_unique<VirtualInstrument>(clock_);
-    else
+    if (options.simulate) {
+        auto instrument = std::make_unique<VirtualInstrument>(clock_);
+        InstallAnalogEngine(*instrument);
+        transport_ = std::move(instrument);
+    }
+    else {
         transport_ = std::make_unique<LibUsbTransport>();
+    }
     UsbTransport* used = transport_.get();
     if (options.traceUsb) {
         tracing_ = std::make_unique<TracingTransport>(*transport_, trace);

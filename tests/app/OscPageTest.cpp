@@ -6,6 +6,7 @@
 #include "app/pages/OscChart.h"
 #include "app/pages/OscPage.h"
 #include "files/IniFile.h"
+#include "sim/AnalogEngine.h"
 #include "sim/VirtualInstrument.h"
 #include "ui/knob/TOscKnob.h"
 
@@ -40,6 +41,7 @@ struct Harness {
 
     Harness(const std::string& settings = {})
     {
+        InstallAnalogEngine(instrument);
         if (!settings.empty()) {
             std::ofstream out(folder.path().toStdString() + "/tesmar.ini", std::ios::binary);
             out << settings;
@@ -74,6 +76,30 @@ private slots:
         QCOMPARE(p.chOsc->xAxis->label(), QString("Время, мкс"));
         QCOMPARE(p.chOsc->xAxis->range().lower, 0.0);
         QVERIFY(qAbs(p.chOsc->xAxis->range().upper - 5630) < 1e-6);
+    }
+
+    void singleRunDrawsTheTriggeredSine()
+    {
+        Harness h;
+        OscPage& p = h.page();
+        p.knOscTimeDiv->setIndexSelectData(30); // 25 µs: 1126 points span 28 ms
+        p.knOscCh1->setIndexSelectData(10);     // 2 V
+        QTest::mouseClick(p.sbOscTriggerOn, Qt::LeftButton);
+        p.chOsc->setTriggerLevel(0, 0.0);
+        QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton);
+        QCOMPARE(p.sbOscRunSingle->text(), QString("Сброс"));
+        QVERIFY(!h.window->page(1)->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRunSingle->text() == "Однокр.", 10000);
+        QVERIFY(h.window->page(1)->isEnabled());
+        const ProcessedRecord* r = p.shownRecord();
+        QVERIFY(r);
+        QCOMPARE(int(r->a.values.size()), 1126);
+        QCOMPARE(r->a.trigIndex, 99);
+        QVERIFY(r->a.values[98] <= 0.1 && r->a.values[100] >= -0.1); // rising through 0 V at time 0
+        QCOMPARE(p.chOsc->srOsc_Ch1->dataCount(), 1126);
+        QVERIFY(qAbs(p.chOsc->srOsc_Ch1->data()->at(99)->key) < 1e-9);
+        QVERIFY(!p.lbOscUc[0]->text().isEmpty());
+        QVERIFY(!p.lbOscF[0]->text().isEmpty());
     }
 
     void resetWhileWaitingDrawsNothing()
