@@ -5,6 +5,7 @@
 #include "device/Commands.h"
 #include "device/DeviceStartup.h"
 #include "files/MessageFormat.h"
+#include "app/options/TfmOptions.h"
 #include "pages/FftPage.h"
 #include "pages/LanPage.h"
 #include "pages/OscPage.h"
@@ -70,7 +71,7 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
                               messages_,
                               calibration_,
                               system_,
-                              oscOptions_,
+                              options_,
                               history_,
                               *menu_,
                               [this](int page) { LockPages(page); },
@@ -92,6 +93,10 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     statusBar()->addWidget(statusPanel_, 1);
 
     connect(pgcntrMain, &QTabWidget::currentChanged, this, &TfmMain::pgcntrMainChange);
+
+    fmOptions = new TfmOptions(options_, messages_, env_.messages, this);
+    connect(menu_->miServiceSetup, &QAction::triggered, this, &TfmMain::miServiceSetupClick);
+    connect(oscPage_, &OscPage::optionsRequested, this, [this] { showOptions(0); });
     resize(1000, 700);
 }
 
@@ -163,6 +168,8 @@ void TfmMain::FormShow()
     guarded(8, [this] { folders_.read(settings_); });
     guarded(9, [this] { readWindowPositions(); });
     guarded(10, [this] { readMenuStates(); });
+    guarded(13, [this] { ReadOptions(settings_, options_); });
+    guarded(14, [this] { fmOptions->load(options_); });
     guarded(15, [this] { oscPage_->readSettings(settings_, decimalSeparator()); });
     guarded(18, [this] { oscPage_->applyChannelStates(); });
     guarded(32, [this] { selectStoredPage(); });
@@ -210,6 +217,7 @@ void TfmMain::applyLogicOnlyView()
     pgcntrMainChange(3);
     for (int i = 0; i < 3; ++i)
         pgcntrMain->setTabVisible(i, false);
+    fmOptions->hideAnalogPages();
     menu_->miAnalog->menuAction()->setVisible(false);
 }
 
@@ -278,6 +286,7 @@ void TfmMain::FormClose()
     folders_.write(settings_);
     writeWindowPositions();
     writeMenuStates();
+    WriteOptions(settings_, options_);
     oscPage_->writeSettings(settings_, decimalSeparator());
     settings_.writeInteger("misc", "ActivePageIndex", pgcntrMain->currentIndex());
     settings_.writeString("misc", "lang", "Russian.ini");
@@ -377,6 +386,19 @@ void TfmMain::showExchangeError(UsbStatus status)
 {
     env_.messages.error(FromUtf8(FormatMessage(messages_.text(Msg::strExchangeError),
                                                {static_cast<unsigned long long>(status), StatusToText(status)})));
+}
+
+void TfmMain::miServiceSetupClick()
+{
+    showOptions(pgcntrMain->currentIndex());
+}
+
+void TfmMain::showOptions(int page)
+{
+    fmOptions->showPage(page);
+    fmOptions->exec();
+    // Changed boundaries and depths take effect through the rate handlers.
+    oscPage_->knOscTimeDivChange();
 }
 
 void TfmMain::btGetIDClick()

@@ -5,6 +5,7 @@
 
 #include "CommandLine.h"
 #include "DialogFolders.h"
+#include "app/options/OptionVariables.h"
 #include "device/Calibration.h"
 #include "device/UsbSession.h"
 #include "files/IniFile.h"
@@ -31,6 +32,7 @@ class OscPage;
 class FftPage;
 class RecPage;
 class LanPage;
+class TfmOptions;
 class UserMessages;
 
 struct MainWindowEnvironment {
@@ -61,7 +63,8 @@ public:
     QTabWidget* pages() const { return pgcntrMain; }
     MeasurementPage* page(int index) const { return pages_[index]; }
     OscPage* oscPage() const { return oscPage_; }
-    OscOptions& oscOptions() { return oscOptions_; }
+    OscOptions& oscOptions() { return options_; }
+    OptionVariables& options() { return options_; }
     QWidget* currentChart() const { return currentChart_; }
     bool logicOnly() const { return logicOnly_; }
 
@@ -87,6 +90,7 @@ public:
     QPushButton* btLedOn = nullptr;
     QPushButton* btLedOff = nullptr;
     QPushButton* btReset = nullptr;
+    TfmOptions* fmOptions = nullptr;
 
 public slots:
     void pgcntrMainChange(int index);
@@ -96,6 +100,7 @@ public slots:
     void btLedOnClick();
     void btLedOffClick();
     void btResetClick();
+    void miServiceSetupClick();
 
 signals:
     void firstShowingDone();
@@ -117,6 +122,7 @@ private:
     void takeUpDevice();
     void applyLogicOnlyView();
     void showExchangeError(UsbStatus status);
+    void showOptions(int page);
     char decimalSeparator() const;
 
     MainWindowEnvironment env_;
@@ -124,7 +130,7 @@ private:
     SystemSettings system_;
     UsbSession session_;
     CalibrationSet calibration_;
-    OscOptions oscOptions_;
+    OptionVariables options_;
     AcquisitionHistory history_;
     DialogFolders folders_;
     IniFile settings_;
