@@ -1,5 +1,5 @@
-#include "app/options/OptionLists.h"
 #include "app/options/OptionVariables.h"
+#include "app/options/OptionLists.h"
 #include "files/IniFile.h"
 
 #include <gtest/gtest.h>
@@ -9,15 +9,13 @@
 namespace tesmar {
 namespace {
 
-std::string Written(const OptionVariables& options)
-{
+std::string Written(const OptionVariables& options) {
     IniFile ini;
     WriteOptions(ini, options);
     return ini.text();
 }
 
-OptionVariables ReadFrom(const std::string& text, const OptionVariables& start = {})
-{
+OptionVariables ReadFrom(const std::string& text, const OptionVariables& start = {}) {
     IniFile ini;
     ini.setText(text);
     OptionVariables options = start;
@@ -26,8 +24,7 @@ OptionVariables ReadFrom(const std::string& text, const OptionVariables& start =
 }
 
 // Every value away from its default, so that a key that is not read or not written shows.
-OptionVariables AllChanged()
-{
+OptionVariables AllChanged() {
     OptionVariables o;
     o.count_osc_index_buf = 7;
     o.count_osc_sample_pipe = 32768;
@@ -70,8 +67,7 @@ OptionVariables AllChanged()
     return o;
 }
 
-TEST(OptionVariables, DefaultsAreWrittenAsTheFileExpectsThem)
-{
+TEST(OptionVariables, DefaultsAreWrittenAsTheFileExpectsThem) {
     IniFile ini;
     WriteOptions(ini, OptionVariables{});
     struct Key {
@@ -79,19 +75,44 @@ TEST(OptionVariables, DefaultsAreWrittenAsTheFileExpectsThem)
         long long value;
     };
     const Key defaults[] = {
-        {"count_osc_index_buf", 0},      {"count_osc_sample_pipe", 8192},    {"count_osc_pass_sample_buf", 100},
-        {"count_osc_pass_sample_pipe", 100}, {"f_snap_trigger_level_ch1", 0}, {"f_snap_trigger_level_ch2", 0},
-        {"osc_force_small_buf", 0},      {"osc_disable_average", 1},         {"osc_avto_on_flt", 1},
-        {"osc_avto_on_trigger", 1},      {"pnOscViewReadTypeVisible", 1},    {"count_fft_index_buf", 0},
-        {"count_fft_sample_pipe", 8192}, {"fft_disable_average", 1},         {"fft_avto_on_flt", 1},
-        {"fft_count_kni_ham", 2},        {"pnFFTViewReadTypeVisible", 1},    {"count_rec_index_disable", 32},
-        {"count_rec_index_hide", 18},    {"rec_disable_average", 0},         {"rec_scale_by_Td", 1},
-        {"rec_ask_marker_color", 1},     {"rec_ask_marker_coment", 1},       {"rec_fast_calc", 1},
-        {"rec_draw_no_all_points", 1},   {"rec_hide_time", 0},               {"rec_dynamic_mem", 1},
-        {"rec_time_in_us", 0},           {"lan_index_buf", 24},              {"lan_pre_trg_buf", 32},
-        {"lan_mem_size_index", 4},       {"lan_pre_trg_pipe_pr", 10},        {"lan_ch_ext_smpl", 0},
-        {"lan_use_ch_mask", 255},        {"LanBusAInverse", 1},              {"lan_avto_on_trigger", 1},
-        {"f_lan_pass_group_find", 1},    {"pnLANViewReadTypeVisible", 1},
+        {"count_osc_index_buf", 0},
+        {"count_osc_sample_pipe", 8192},
+        {"count_osc_pass_sample_buf", 100},
+        {"count_osc_pass_sample_pipe", 100},
+        {"f_snap_trigger_level_ch1", 0},
+        {"f_snap_trigger_level_ch2", 0},
+        {"osc_force_small_buf", 0},
+        {"osc_disable_average", 1},
+        {"osc_avto_on_flt", 1},
+        {"osc_avto_on_trigger", 1},
+        {"pnOscViewReadTypeVisible", 1},
+        {"count_fft_index_buf", 0},
+        {"count_fft_sample_pipe", 8192},
+        {"fft_disable_average", 1},
+        {"fft_avto_on_flt", 1},
+        {"fft_count_kni_ham", 2},
+        {"pnFFTViewReadTypeVisible", 1},
+        {"count_rec_index_disable", 32},
+        {"count_rec_index_hide", 18},
+        {"rec_disable_average", 0},
+        {"rec_scale_by_Td", 1},
+        {"rec_ask_marker_color", 1},
+        {"rec_ask_marker_coment", 1},
+        {"rec_fast_calc", 1},
+        {"rec_draw_no_all_points", 1},
+        {"rec_hide_time", 0},
+        {"rec_dynamic_mem", 1},
+        {"rec_time_in_us", 0},
+        {"lan_index_buf", 24},
+        {"lan_pre_trg_buf", 32},
+        {"lan_mem_size_index", 4},
+        {"lan_pre_trg_pipe_pr", 10},
+        {"lan_ch_ext_smpl", 0},
+        {"lan_use_ch_mask", 255},
+        {"LanBusAInverse", 1},
+        {"lan_avto_on_trigger", 1},
+        {"f_lan_pass_group_find", 1},
+        {"pnLANViewReadTypeVisible", 1},
     };
     ASSERT_EQ(ini.keys("opt").size(), std::size(defaults)) << "a key too many or too few";
     for (const Key& key : defaults) {
@@ -102,8 +123,7 @@ TEST(OptionVariables, DefaultsAreWrittenAsTheFileExpectsThem)
     EXPECT_EQ(ini.sections(), std::vector<std::string>{"opt"});
 }
 
-TEST(OptionVariables, EveryKeyTravelsThroughTheFile)
-{
+TEST(OptionVariables, EveryKeyTravelsThroughTheFile) {
     const OptionVariables changed = AllChanged();
     const std::string text = Written(changed);
     ASSERT_NE(text, Written(OptionVariables{})); // every member differs from its default
@@ -124,16 +144,15 @@ TEST(OptionVariables, EveryKeyTravelsThroughTheFile)
     EXPECT_NE(ini.text().find("; mine"), std::string::npos);
 }
 
-TEST(OptionVariables, ValuesThatDoNotConvertOrFitKeepTheValueInForce)
-{
+TEST(OptionVariables, ValuesThatDoNotConvertOrFitKeepTheValueInForce) {
     // Read on top of the changed set: the value in force is kept, not the default.
     const OptionVariables start = AllChanged();
-    const OptionVariables read =
-        ReadFrom("[opt]\r\ncount_osc_index_buf=abc\r\ncount_osc_sample_pipe=0\r\ncount_fft_sample_pipe=-8192\r\n"
-                 "count_osc_pass_sample_buf=70000\r\nlan_pre_trg_buf=12.5\r\nlan_use_ch_mask=256\r\n"
-                 "lan_mem_size_index=99999999999\r\nosc_force_small_buf=yes\r\nrec_time_in_us=\r\n"
-                 "fft_count_kni_ham= \r\n",
-                 start);
+    const OptionVariables read = ReadFrom(
+        "[opt]\r\ncount_osc_index_buf=abc\r\ncount_osc_sample_pipe=0\r\ncount_fft_sample_pipe=-8192\r\n"
+        "count_osc_pass_sample_buf=70000\r\nlan_pre_trg_buf=12.5\r\nlan_use_ch_mask=256\r\n"
+        "lan_mem_size_index=99999999999\r\nosc_force_small_buf=yes\r\nrec_time_in_us=\r\n"
+        "fft_count_kni_ham= \r\n",
+        start);
     EXPECT_EQ(Written(read), Written(start));
 
     // No file, no section: nothing changes.
@@ -141,8 +160,7 @@ TEST(OptionVariables, ValuesThatDoNotConvertOrFitKeepTheValueInForce)
     EXPECT_EQ(Written(ReadFrom("[other]\r\nlan_index_buf=1\r\n", start)), Written(start));
 }
 
-TEST(OptionVariables, ValuesOutsideTheControlsRangesAreTakenAsTheyStand)
-{
+TEST(OptionVariables, ValuesOutsideTheControlsRangesAreTakenAsTheyStand) {
     struct Case {
         const char* line;
         int OptionVariables::*member;
@@ -168,8 +186,7 @@ TEST(OptionVariables, ValuesOutsideTheControlsRangesAreTakenAsTheyStand)
     EXPECT_TRUE(ReadFrom("[opt]\r\nrec_hide_time=-3\r\n").rec_hide_time); // any non-zero is true
 }
 
-TEST(OptionLists, ItemsAndWhatTheyStandFor)
-{
+TEST(OptionLists, ItemsAndWhatTheyStandFor) {
     ASSERT_EQ(OscBufferPeriodList().size(), 40u);
     ASSERT_EQ(FftBufferRateList().size(), 40u);
     ASSERT_EQ(RecPeriodList().size(), 33u);
@@ -184,12 +201,12 @@ TEST(OptionLists, ItemsAndWhatTheyStandFor)
         double value; // 0: no limit
     };
     const Case cases[] = {
-        {OscBufferPeriodList(), 0, "Все", 0},           {OscBufferPeriodList(), 1, "10 мс", 10e-3},
-        {OscBufferPeriodList(), 15, "0,7 мc", 0.7e-3},  {OscBufferPeriodList(), 39, "5 мкс", 5e-6},
-        {FftBufferRateList(), 1, "100 ", 100},          {FftBufferRateList(), 17, "7 К   ", 7000},
-        {FftBufferRateList(), 39, "200 К", 200e3},      {RecPeriodList(), 0, "10 мс", 10e-3},
-        {RecPeriodList(), 18, "0,1 мс", 0.1e-3},        {RecPeriodList(), 32, "5 мкс", 5e-6},
-        {LanBufferRateList(), 1, "1 K", 1e3},           {LanBufferRateList(), 24, "250 K", 250e3},
+        {OscBufferPeriodList(), 0, "Все", 0},          {OscBufferPeriodList(), 1, "10 мс", 10e-3},
+        {OscBufferPeriodList(), 15, "0,7 мc", 0.7e-3}, {OscBufferPeriodList(), 39, "5 мкс", 5e-6},
+        {FftBufferRateList(), 1, "100 ", 100},         {FftBufferRateList(), 17, "7 К   ", 7000},
+        {FftBufferRateList(), 39, "200 К", 200e3},     {RecPeriodList(), 0, "10 мс", 10e-3},
+        {RecPeriodList(), 18, "0,1 мс", 0.1e-3},       {RecPeriodList(), 32, "5 мкс", 5e-6},
+        {LanBufferRateList(), 1, "1 K", 1e3},          {LanBufferRateList(), 24, "250 K", 250e3},
         {LanBufferRateList(), 27, "500 K", 500e3},
     };
     for (const Case& c : cases) {
@@ -215,12 +232,12 @@ TEST(OptionLists, ItemsAndWhatTheyStandFor)
             EXPECT_GT(list[i].value, list[i - 1].value) << list[i].text;
 }
 
-TEST(OptionLists, DepthsAndIndexes)
-{
+TEST(OptionLists, DepthsAndIndexes) {
     EXPECT_EQ(StreamDepthIndex(8192), 2);
     EXPECT_EQ(StreamDepthIndex(65536), 5);
     EXPECT_FALSE(StreamDepthIndex(5000).has_value());
-    const std::pair<int, int> fallbacks[] = {{5000, 4096}, {1, 2048}, {65536, 65536}, {100000, 65536}, {2048, 2048}};
+    const std::pair<int, int> fallbacks[] = {
+        {5000, 4096}, {1, 2048}, {65536, 65536}, {100000, 65536}, {2048, 2048}};
     for (const auto& [depth, listed] : fallbacks)
         EXPECT_EQ(StreamDepthInList(depth), listed) << depth;
 

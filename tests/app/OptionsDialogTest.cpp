@@ -49,9 +49,7 @@ struct DialogHarness {
 
     DialogHarness() { dialog.show(); }
 
-    template <class T>
-    T* control(const char* name)
-    {
+    template <class T> T* control(const char* name) {
         T* found = dialog.findChild<T*>(name);
         if (!found)
             qFatal("no control %s", name);
@@ -60,20 +58,17 @@ struct DialogHarness {
     void click(const char* button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
 };
 
-QString Utf8(const char* text)
-{
+QString Utf8(const char* text) {
     return QString::fromUtf8(text);
 }
 
-QString LabelOf(QWidget* control)
-{
+QString LabelOf(QWidget* control) {
     auto* label = control->parentWidget()->findChild<QLabel*>("lb" + control->objectName().mid(2));
     return label ? label->text() : QString();
 }
 
 // Sets controls away from the defaults, by name, as a user would.
-void ChangeEveryKind(DialogHarness& h)
-{
+void ChangeEveryKind(DialogHarness& h) {
     h.control<QRadioButton>("rbOscSnapBSignal")->setChecked(true);
     h.control<QCheckBox>("cbOscViewIcon")->setChecked(false);
     h.control<QComboBox>("cbOscTdBufIndex")->setCurrentIndex(12);
@@ -103,25 +98,24 @@ struct Harness {
     std::unique_ptr<TfmMain> window;
 
     std::string settingsPath() const { return folder.path().toStdString() + "/tesmar.ini"; }
-    void writeSettings(const std::string& text) const
-    {
+    void writeSettings(const std::string& text) const {
         std::ofstream out(settingsPath(), std::ios::binary);
         out << text;
     }
-    TfmMain& start()
-    {
-        window = std::make_unique<TfmMain>(MainWindowEnvironment{instrument, messages,
+    TfmMain& start() {
+        window = std::make_unique<TfmMain>(MainWindowEnvironment{instrument,
+                                                                 messages,
                                                                  folder.path().toStdString() + "/",
                                                                  CommandLine::Parse({}),
-                                                                 [this](int ms) { clock.sleepMs(ms); }, {}});
+                                                                 [this](int ms) { clock.sleepMs(ms); },
+                                                                 {}});
         window->FormShow();
         return *window;
     }
 };
 
 // Runs `act` on the modal dialog once it is up; `open` is what brings it up.
-void WithModalDialog(const std::function<void()>& open, const std::function<void(TfmOptions&)>& act)
-{
+void WithModalDialog(const std::function<void()>& open, const std::function<void(TfmOptions&)>& act) {
     bool acted = false;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<TfmOptions*>(QApplication::activeModalWidget());
@@ -141,9 +135,8 @@ void WithModalDialog(const std::function<void()>& open, const std::function<void
 class OptionsDialogTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void pagesControlsCaptionsAndRanges()
-    {
+  private slots:
+    void pagesControlsCaptionsAndRanges() {
         DialogHarness h;
         QCOMPARE(h.dialog.objectName(), QString("fmOptions"));
         QCOMPARE(h.dialog.windowTitle(), Utf8("Параметры"));
@@ -157,11 +150,17 @@ private slots:
         }
         QCOMPARE(h.control<QPushButton>("btOK")->text(), QString("OK"));
         QVERIFY(h.control<QPushButton>("btOK")->isDefault());
-        QCOMPARE(h.control<QPushButton>("btOK")->toolTip(), Utf8("Сохранить все внесенные изменения и закрыть окно"));
+        QCOMPARE(h.control<QPushButton>("btOK")->toolTip(),
+                 Utf8("Сохранить все внесенные изменения и закрыть окно"));
         QCOMPARE(h.control<QPushButton>("btCancel")->text(), Utf8("Отмена"));
-        QCOMPARE(h.control<QPushButton>("btCancel")->toolTip(), Utf8("Отменить все внесенные изменения и закрыть окно"));
+        QCOMPARE(h.control<QPushButton>("btCancel")->toolTip(),
+                 Utf8("Отменить все внесенные изменения и закрыть окно"));
 
-        struct Check { const char* name; const char* caption; const char* page; };
+        struct Check {
+            const char* name;
+            const char* caption;
+            const char* page;
+        };
         const Check checks[] = {
             {"cbOscViewIcon", "Вывести информацию о режиме чтения (буфер/поток)", "tsOsc"},
             {"cbOscForceSmallBuf", "Буфер на 1024/512", "tsOsc"},
@@ -181,7 +180,13 @@ private slots:
             QVERIFY2(h.control<QWidget>(c.page)->isAncestorOf(box), c.name);
         }
 
-        struct List { const char* name; const char* label; int count; const char* first; const char* last; };
+        struct List {
+            const char* name;
+            const char* label;
+            int count;
+            const char* first;
+            const char* last;
+        };
         const List lists[] = {
             {"cbOscTdBufIndex", "Tд грн. буфера", 40, "Все", "5 мкс"},
             {"cbOscPipeSize", "Глубина памяти", 6, "2048", "65536"},
@@ -203,12 +208,19 @@ private slots:
             QCOMPARE(LabelOf(list), Utf8(l.label));
         }
         QCOMPARE(h.control<QComboBox>("cbOscTdBufIndex")->toolTip(),
-                 Utf8("Задайте граничное значение периода дискретизации меньше, которого будет чтение через буфер"));
-        QCOMPARE(h.control<QComboBox>("cbLANFdBufIndex")->toolTip(),
-                 Utf8("Задайте граничное значение частоты дискретизации больше, которой будет чтение через буфер"));
+                 Utf8("Задайте граничное значение периода дискретизации меньше, которого будет чтение через "
+                      "буфер"));
+        QCOMPARE(
+            h.control<QComboBox>("cbLANFdBufIndex")->toolTip(),
+            Utf8(
+                "Задайте граничное значение частоты дискретизации больше, которой будет чтение через буфер"));
         QVERIFY(h.control<QCheckBox>("cbLANUseCh3")->toolTip().startsWith(Utf8("Вкл/выкл отображение")));
 
-        struct UpDown { const char* name; const char* edit; int lowest, highest, step, initial; };
+        struct UpDown {
+            const char* name;
+            const char* edit;
+            int lowest, highest, step, initial;
+        };
         const UpDown upDowns[] = {
             {"udOscBufPreTrigger", "edOscBufPreTrigger", 8, 200, 4, 100},
             {"udOscPipePreTrigger", "edOscPipePreTrigger", 10, 1000, 10, 100},
@@ -237,8 +249,7 @@ private slots:
         QCOMPARE(h.control<QRadioButton>("rbOscSnapBSignal")->text(), Utf8("Привязка к сигналу"));
     }
 
-    void initialStateIsTheDefaults()
-    {
+    void initialStateIsTheDefaults() {
         DialogHarness h;
         QVERIFY(h.control<QRadioButton>("rbOscSnapAScreen")->isChecked());
         QVERIFY(h.control<QRadioButton>("rbOscSnapBScreen")->isChecked());
@@ -257,8 +268,7 @@ private slots:
         QVERIFY(h.control<QCheckBox>("cbRecDynamicMem")->isChecked());
     }
 
-    void okCopiesEveryControlIntoItsOption()
-    {
+    void okCopiesEveryControlIntoItsOption() {
         DialogHarness h;
         ChangeEveryKind(h);
         h.click("btOK");
@@ -289,8 +299,7 @@ private slots:
         QVERIFY(h.boxes.warnings.isEmpty());
     }
 
-    void cancelAndTheCloseBoxChangeNothing()
-    {
+    void cancelAndTheCloseBoxChangeNothing() {
         for (const char* how : {"cancel", "close box", "escape"}) {
             DialogHarness h;
             const std::string before = [&] {
@@ -318,8 +327,7 @@ private slots:
         }
     }
 
-    void okWithNoLineRefusesTheMaskAndStaysOpen()
-    {
+    void okWithNoLineRefusesTheMaskAndStaysOpen() {
         DialogHarness h;
         h.options.lan_use_ch_mask = 0x12;
         h.dialog.load(h.options);
@@ -328,7 +336,8 @@ private slots:
             box->setChecked(false);
         h.control<QCheckBox>("cbRecHideTime")->setChecked(true);
         h.click("btOK");
-        QCOMPARE(h.boxes.warnings, QStringList{QString::fromStdString(h.messages.text(Msg::strDisableAllCh))});
+        QCOMPARE(h.boxes.warnings,
+                 QStringList{QString::fromStdString(h.messages.text(Msg::strDisableAllCh))});
         QVERIFY(h.dialog.isVisible());
         QCOMPARE(h.control<QTabWidget>("pgcntrOptions")->currentWidget(), h.dialog.tsLAN);
         QCOMPARE(int(h.options.lan_use_ch_mask), 0x12);
@@ -342,8 +351,7 @@ private slots:
         QVERIFY(!h.dialog.cbLANUseCh[0]->isChecked());
     }
 
-    void aStoredMaskOfNoLineNeedsALineAndOk()
-    {
+    void aStoredMaskOfNoLineNeedsALineAndOk() {
         DialogHarness h;
         h.options.lan_use_ch_mask = 0;
         h.dialog.load(h.options);
@@ -357,11 +365,10 @@ private slots:
         QCOMPARE(int(h.options.lan_use_ch_mask), 0x20);
     }
 
-    void loadKeepsListsSafeFromStoredValues()
-    {
+    void loadKeepsListsSafeFromStoredValues() {
         DialogHarness h;
         OptionVariables stored;
-        stored.count_osc_index_buf = 55;  // beyond the list
+        stored.count_osc_index_buf = 55; // beyond the list
         stored.lan_mem_size_index = -4;
         stored.lan_ch_ext_smpl = 8;
         stored.count_osc_sample_pipe = 5000; // not a list value
@@ -386,8 +393,7 @@ private slots:
         QCOMPARE(h.options.count_fft_sample_pipe, 16384);
     }
 
-    void pagesShownAndHidden()
-    {
+    void pagesShownAndHidden() {
         DialogHarness h;
         auto* pages = h.control<QTabWidget>("pgcntrOptions");
         const std::pair<int, QWidget*> cases[] = {{TfmOptions::PageRec, h.dialog.tsRec},
@@ -407,8 +413,7 @@ private slots:
         QCOMPARE(pages->currentWidget(), h.dialog.tsLAN);
     }
 
-    void mainWindowReadsOptionsAtStartAndWritesThemAtClose()
-    {
+    void mainWindowReadsOptionsAtStartAndWritesThemAtClose() {
         Harness h;
         h.writeSettings("[opt]\r\ncount_osc_sample_pipe=16384\r\nlan_use_ch_mask=0x0F\r\nrec_time_in_us=1\r\n"
                         "count_rec_index_hide=junk\r\npnOscViewReadTypeVisible=0\r\nmy_note=keep\r\n");
@@ -440,8 +445,7 @@ private slots:
         QCOMPARE(QString::fromStdString(ini.readString("opt", "my_note", "")), QString("keep"));
     }
 
-    void serviceSetupOpensOnTheActivePageAndOkTakesEffect()
-    {
+    void serviceSetupOpensOnTheActivePageAndOkTakesEffect() {
         Harness h;
         TfmMain& w = h.start();
         const std::pair<int, const char*> cases[] = {{2, "tsRec"}, {3, "tsLAN"}, {1, "tsFFT"}};
@@ -476,10 +480,18 @@ private slots:
                         });
         QVERIFY(!w.options().pnOscViewReadTypeVisible);
         QVERIFY(!w.fmOptions->cbOscViewIcon->isChecked());
+
+        // The oscilloscope's mode panel opens it on the oscilloscope tab from any tab left before.
+        w.pages()->setCurrentIndex(0);
+        w.fmOptions->showPage(TfmOptions::PageLan);
+        panel->setVisible(true);
+        QString shown;
+        WithModalDialog([&] { QTest::mouseDClick(panel, Qt::LeftButton); },
+                        [&](TfmOptions& d) { shown = d.pgcntrOptions->currentWidget()->objectName(); });
+        QCOMPARE(shown, QString("tsOsc"));
     }
 
-    void logicOnlyInstrumentHidesTheAnalogueTabs()
-    {
+    void logicOnlyInstrumentHidesTheAnalogueTabs() {
         Harness h;
         h.instrument.state().calibration.setInstrumentType(0);
         TfmMain& w = h.start();

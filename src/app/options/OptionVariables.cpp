@@ -24,9 +24,7 @@ constexpr IntRange kInt16{std::numeric_limits<std::int16_t>::min(), std::numeric
 constexpr IntRange kStreamDepth{1, 65536};
 
 // Every key of the section, in the order of the file, with its member.
-template <class Options, class Visitor>
-void VisitOptions(Options& o, Visitor&& visit)
-{
+template <class Options, class Visitor> void VisitOptions(Options& o, Visitor&& visit) {
     visit("count_osc_index_buf", o.count_osc_index_buf, kInt32);
     visit("count_osc_sample_pipe", o.count_osc_sample_pipe, kStreamDepth);
     visit("count_osc_pass_sample_buf", o.count_osc_pass_sample_buf, kInt16);
@@ -73,15 +71,13 @@ void VisitOptions(Options& o, Visitor&& visit)
 struct KeyReader {
     const IniFile& ini;
 
-    void operator()(const char* key, int& value, IntRange range) const
-    {
+    void operator()(const char* key, int& value, IntRange range) const {
         const long long read = ini.readInteger(kSection, key, value);
         if (read >= range.lowest && read <= range.highest)
             value = static_cast<int>(read);
     }
     void operator()(const char* key, bool& value) const { value = ini.readBool(kSection, key, value); }
-    void operator()(const char* key, std::uint8_t& mask) const
-    {
+    void operator()(const char* key, std::uint8_t& mask) const {
         const long long read = ini.readInteger(kSection, key, mask);
         if (read >= 0 && read <= 0xFF)
             mask = static_cast<std::uint8_t>(read);
@@ -98,13 +94,11 @@ struct KeyWriter {
 
 } // namespace
 
-void ReadOptions(const IniFile& ini, OptionVariables& options)
-{
+void ReadOptions(const IniFile& ini, OptionVariables& options) {
     VisitOptions(options, KeyReader{ini});
 }
 
-void WriteOptions(IniFile& ini, const OptionVariables& options)
-{
+void WriteOptions(IniFile& ini, const OptionVariables& options) {
     VisitOptions(options, KeyWriter{ini});
 }
 

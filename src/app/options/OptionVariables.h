@@ -34,11 +34,11 @@ struct OptionVariables : OscOptions {
     bool rec_time_in_us = false;
 
     // Logic analyser
-    int lan_index_buf = 24;      // buffer boundary item ("250 K")
-    int lan_pre_trg_buf = 32;    // pre-trigger bytes, buffer reading
-    int lan_mem_size_index = 4;  // stream depth item ("64 K")
-    int lan_pre_trg_pipe_pr = 10; // pre-trigger share of the stream depth, percent
-    int lan_ch_ext_smpl = 0;     // external clock line B.0 … B.7
+    int lan_index_buf = 24;              // buffer boundary item ("250 K")
+    int lan_pre_trg_buf = 32;            // pre-trigger bytes, buffer reading
+    int lan_mem_size_index = 4;          // stream depth item ("64 K")
+    int lan_pre_trg_pipe_pr = 10;        // pre-trigger share of the stream depth, percent
+    int lan_ch_ext_smpl = 0;             // external clock line B.0 … B.7
     std::uint8_t lan_use_ch_mask = 0xFF; // bit k: line A.k of a stream capture is drawn
     bool LanBusAInverse = true;
     bool lan_avto_on_trigger = true;

@@ -35,8 +35,7 @@ const char* const kRateBoundaryHint =
 const char* const kLineHint =
     "Вкл/выкл отображение данных по каналу шины A (выкл. значительно экономит оперативную память)";
 
-QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* caption, const char* hint = nullptr)
-{
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* caption, const char* hint = nullptr) {
     auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
     box->setObjectName(name);
     if (hint)
@@ -44,8 +43,7 @@ QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* caption, con
     return box;
 }
 
-QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items, const char* hint = nullptr)
-{
+QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items, const char* hint = nullptr) {
     auto* list = new QComboBox(parent);
     list->setObjectName(name);
     list->setEditable(false);
@@ -56,24 +54,21 @@ QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items,
     return list;
 }
 
-QStringList Texts(std::span<const OptionListItem> items)
-{
+QStringList Texts(std::span<const OptionListItem> items) {
     QStringList texts;
     for (const OptionListItem& item : items)
         texts << QString::fromUtf8(item.text);
     return texts;
 }
 
-QStringList Texts(std::span<const char* const> items)
-{
+QStringList Texts(std::span<const char* const> items) {
     QStringList texts;
     for (const char* item : items)
         texts << QString::fromUtf8(item);
     return texts;
 }
 
-QStringList StreamDepthTexts()
-{
+QStringList StreamDepthTexts() {
     QStringList texts;
     for (int depth : StreamDepthList())
         texts << QString::number(depth);
@@ -83,8 +78,7 @@ QStringList StreamDepthTexts()
 // A number field the user changes only by its arrows: the spin box's own edit is read-only
 // and carries the edit's name.
 QSpinBox* MakeUpDown(QWidget* parent, const char* name, const char* editName, int lowest, int highest,
-                     int step, QLineEdit*& edit)
-{
+                     int step, QLineEdit*& edit) {
     auto* upDown = new QSpinBox(parent);
     upDown->setObjectName(name);
     upDown->setRange(lowest, highest);
@@ -95,16 +89,14 @@ QSpinBox* MakeUpDown(QWidget* parent, const char* name, const char* editName, in
     return upDown;
 }
 
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption)
-{
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
     return label;
 }
 
 // A labelled row of a group: label on the left, the control and an optional unit on the right.
-void AddRow(QGridLayout* grid, QWidget* control, const char* caption, const char* unit = nullptr)
-{
+void AddRow(QGridLayout* grid, QWidget* control, const char* caption, const char* unit = nullptr) {
     const int row = grid->rowCount();
     QWidget* parent = control->parentWidget();
     const QString base = control->objectName().mid(2);
@@ -114,27 +106,23 @@ void AddRow(QGridLayout* grid, QWidget* control, const char* caption, const char
         grid->addWidget(MakeLabel(parent, "lb" + base + "Unit", QString::fromUtf8(unit)), row, 2);
 }
 
-QGroupBox* MakeGroup(QWidget* parent, const char* name, const char* caption)
-{
+QGroupBox* MakeGroup(QWidget* parent, const char* name, const char* caption) {
     auto* group = new QGroupBox(QString::fromUtf8(caption), parent);
     group->setObjectName(name);
     return group;
 }
 
-void SelectStreamDepth(QComboBox* list, int depth)
-{
+void SelectStreamDepth(QComboBox* list, int depth) {
     list->setCurrentIndex(list->findText(QString::number(depth)));
 }
 
-void SelectItem(QComboBox* list, int index)
-{
+void SelectItem(QComboBox* list, int index) {
     list->setCurrentIndex(ClampListIndex(index, list->count()));
 }
 
 // The depth OK stores: the one shown, or for a list without a selection (a number from the file
 // that the list does not hold) the nearest list value, so only list values reach the option.
-int ChosenStreamDepth(const QComboBox* list, int stored)
-{
+int ChosenStreamDepth(const QComboBox* list, int stored) {
     if (list->currentIndex() < 0)
         return StreamDepthInList(stored);
     return list->currentText().toInt();
@@ -142,9 +130,9 @@ int ChosenStreamDepth(const QComboBox* list, int stored)
 
 } // namespace
 
-TfmOptions::TfmOptions(OptionVariables& options, const MessageTable& messages, UserMessages& boxes, QWidget* parent)
-    : QDialog(parent), options_(options), messages_(messages), boxes_(boxes)
-{
+TfmOptions::TfmOptions(OptionVariables& options, const MessageTable& messages, UserMessages& boxes,
+                       QWidget* parent)
+    : QDialog(parent), options_(options), messages_(messages), boxes_(boxes) {
     setObjectName("fmOptions");
     setWindowTitle("Параметры");
 
@@ -188,14 +176,13 @@ TfmOptions::TfmOptions(OptionVariables& options, const MessageTable& messages, U
     load(options_);
 }
 
-QWidget* TfmOptions::buildOscPage()
-{
+QWidget* TfmOptions::buildOscPage() {
     auto* page = new QWidget(pgcntrOptions);
     page->setObjectName("tsOsc");
     auto* column = new QVBoxLayout(page);
 
-    auto snapGroup = [page](const char* name, const char* caption, QRadioButton*& screen, QRadioButton*& signal,
-                            const char* screenName, const char* signalName) {
+    auto snapGroup = [page](const char* name, const char* caption, QRadioButton*& screen,
+                            QRadioButton*& signal, const char* screenName, const char* signalName) {
         QGroupBox* group = MakeGroup(page, name, caption);
         auto* row = new QHBoxLayout(group);
         screen = new QRadioButton("Привязка к экрану", group);
@@ -221,11 +208,12 @@ QWidget* TfmOptions::buildOscPage()
     auto* bufferGrid = new QGridLayout(buffer);
     cbOscTdBufIndex = MakeList(buffer, "cbOscTdBufIndex", Texts(OscBufferPeriodList()), kPeriodBoundaryHint);
     AddRow(bufferGrid, cbOscTdBufIndex, "Tд грн. буфера");
-    udOscBufPreTrigger = MakeUpDown(buffer, "udOscBufPreTrigger", "edOscBufPreTrigger", 8, 200, 4, edOscBufPreTrigger);
+    udOscBufPreTrigger =
+        MakeUpDown(buffer, "udOscBufPreTrigger", "edOscBufPreTrigger", 8, 200, 4, edOscBufPreTrigger);
     AddRow(bufferGrid, udOscBufPreTrigger, kPreTrigger);
-    cbOscForceSmallBuf =
-        MakeCheck(buffer, "cbOscForceSmallBuf", "Буфер на 1024/512",
-                  "Принудительное уменьшение буфера с 1126/563 до 1024/512 (подробности(смысл) смотрите в справке)");
+    cbOscForceSmallBuf = MakeCheck(
+        buffer, "cbOscForceSmallBuf", "Буфер на 1024/512",
+        "Принудительное уменьшение буфера с 1126/563 до 1024/512 (подробности(смысл) смотрите в справке)");
     bufferGrid->addWidget(cbOscForceSmallBuf, bufferGrid->rowCount(), 0, 1, 3);
     modes->addWidget(buffer);
 
@@ -249,8 +237,7 @@ QWidget* TfmOptions::buildOscPage()
     return page;
 }
 
-QWidget* TfmOptions::buildFftPage()
-{
+QWidget* TfmOptions::buildFftPage() {
     auto* page = new QWidget(pgcntrOptions);
     page->setObjectName("tsFFT");
     auto* column = new QVBoxLayout(page);
@@ -260,7 +247,8 @@ QWidget* TfmOptions::buildFftPage()
     auto* formula = new QLabel(QString::fromUtf8("Kг = √(U₂² + U₃² + … + Uₙ²) / U₁"), distortion);
     formula->setObjectName("imgFFTKNI");
     distortionGrid->addWidget(formula, 0, 0, 1, 3);
-    udFFTCountKNIHam = MakeUpDown(distortion, "udFFTCountKNIHam", "edFFTCountKNIHam", 2, 10, 1, edFFTCountKNIHam);
+    udFFTCountKNIHam =
+        MakeUpDown(distortion, "udFFTCountKNIHam", "edFFTCountKNIHam", 2, 10, 1, edFFTCountKNIHam);
     AddRow(distortionGrid, udFFTCountKNIHam, "Количество гармоник в сумме");
     column->addWidget(distortion);
 
@@ -288,8 +276,7 @@ QWidget* TfmOptions::buildFftPage()
     return page;
 }
 
-QWidget* TfmOptions::buildRecPage()
-{
+QWidget* TfmOptions::buildRecPage() {
     auto* page = new QWidget(pgcntrOptions);
     page->setObjectName("tsRec");
     auto* column = new QVBoxLayout(page);
@@ -297,34 +284,38 @@ QWidget* TfmOptions::buildRecPage()
     QGroupBox* limits = MakeGroup(page, "grboxRecBuf", kBufferGroup);
     auto* grid = new QGridLayout(limits);
     const QStringList periods = Texts(RecPeriodList());
-    cbRecIndexDisable =
-        MakeList(limits, "cbRecIndexDisable", periods,
-                 "Задайте граничное значение периода дискретизации меньше, которого запись сигнала будет запрещена");
+    cbRecIndexDisable = MakeList(
+        limits, "cbRecIndexDisable", periods,
+        "Задайте граничное значение периода дискретизации меньше, которого запись сигнала будет запрещена");
     AddRow(grid, cbRecIndexDisable, "Tд мин рабочее");
-    cbRecIndexHide = MakeList(
-        limits, "cbRecIndexHide", periods,
-        "Задайте граничное значение периода дискретизации меньше, которого не будет отображения сигнала в процессе записи");
+    cbRecIndexHide = MakeList(limits, "cbRecIndexHide", periods,
+                              "Задайте граничное значение периода дискретизации меньше, которого не будет "
+                              "отображения сигнала в процессе записи");
     AddRow(grid, cbRecIndexHide, "Tд мин отображения");
     column->addWidget(limits);
 
     cbRecScaleByTd = MakeCheck(page, "cbRecScaleByTd", "Масштабирование разверткой");
     cbRecAskMarkerColor = MakeCheck(page, "cbRecAskMarkerColor", "Запрос цвета при добавлении маркера");
-    cbRecAskMarkerComent = MakeCheck(page, "cbRecAskMarkerComent", "Запрос комментария при добавлении маркера");
+    cbRecAskMarkerComent =
+        MakeCheck(page, "cbRecAskMarkerComent", "Запрос комментария при добавлении маркера");
     cbRecDisableAverage = MakeCheck(page, "cbRecDisableAverage", "Запрет усреднение (Тд<10мс)");
     cbRecFastCalc = MakeCheck(page, "cbRecFastCalc", "Ускоренная прорисовка результатов измерения ");
-    cbRecDrawNoAllPoints = MakeCheck(page, "cbRecDrawNoAllPoints", "Не отображать промежуточные (сливающиеся) точки ");
-    cbRecHideTime = MakeCheck(page, "cbRecHideTime", "Не отображать суммарное время записи в процессе записи");
-    cbRecDynamicMem = MakeCheck(page, "cbRecDynamicMem", "Динамическое выделение памяти (по мере необходимости)");
+    cbRecDrawNoAllPoints =
+        MakeCheck(page, "cbRecDrawNoAllPoints", "Не отображать промежуточные (сливающиеся) точки ");
+    cbRecHideTime =
+        MakeCheck(page, "cbRecHideTime", "Не отображать суммарное время записи в процессе записи");
+    cbRecDynamicMem =
+        MakeCheck(page, "cbRecDynamicMem", "Динамическое выделение памяти (по мере необходимости)");
     cbRecTimeInUs = MakeCheck(page, "cbRecTimeInUs", "Время в мкс");
-    for (QCheckBox* box : {cbRecScaleByTd, cbRecAskMarkerColor, cbRecAskMarkerComent, cbRecDisableAverage,
-                           cbRecFastCalc, cbRecDrawNoAllPoints, cbRecHideTime, cbRecDynamicMem, cbRecTimeInUs})
+    for (QCheckBox* box :
+         {cbRecScaleByTd, cbRecAskMarkerColor, cbRecAskMarkerComent, cbRecDisableAverage, cbRecFastCalc,
+          cbRecDrawNoAllPoints, cbRecHideTime, cbRecDynamicMem, cbRecTimeInUs})
         column->addWidget(box);
     column->addStretch(1);
     return page;
 }
 
-QWidget* TfmOptions::buildLanPage()
-{
+QWidget* TfmOptions::buildLanPage() {
     auto* page = new QWidget(pgcntrOptions);
     page->setObjectName("tsLAN");
     auto* column = new QVBoxLayout(page);
@@ -334,7 +325,8 @@ QWidget* TfmOptions::buildLanPage()
     auto* bufferGrid = new QGridLayout(buffer);
     cbLANFdBufIndex = MakeList(buffer, "cbLANFdBufIndex", Texts(LanBufferRateList()), kRateBoundaryHint);
     AddRow(bufferGrid, cbLANFdBufIndex, "Fд грн. буфера");
-    udLANBufPreTrigger = MakeUpDown(buffer, "udLANBufPreTrigger", "edLANBufPreTrigger", 8, 120, 8, edLANBufPreTrigger);
+    udLANBufPreTrigger =
+        MakeUpDown(buffer, "udLANBufPreTrigger", "edLANBufPreTrigger", 8, 120, 8, edLANBufPreTrigger);
     AddRow(bufferGrid, udLANBufPreTrigger, kPreTrigger);
     bufferGrid->setRowStretch(bufferGrid->rowCount(), 1);
     modes->addWidget(buffer);
@@ -379,8 +371,7 @@ QWidget* TfmOptions::buildLanPage()
     return page;
 }
 
-void TfmOptions::load(const OptionVariables& values)
-{
+void TfmOptions::load(const OptionVariables& values) {
     (values.f_snap_trigger_level_ch1 ? rbOscSnapASignal : rbOscSnapAScreen)->setChecked(true);
     (values.f_snap_trigger_level_ch2 ? rbOscSnapBSignal : rbOscSnapBScreen)->setChecked(true);
     cbOscViewIcon->setChecked(values.pnOscViewReadTypeVisible);
@@ -425,8 +416,7 @@ void TfmOptions::load(const OptionVariables& values)
     cbLANViewIcon->setChecked(values.pnLANViewReadTypeVisible);
 }
 
-void TfmOptions::spOKClick()
-{
+void TfmOptions::spOKClick() {
     answered_ = true;
     OptionVariables& o = options_;
     o.f_snap_trigger_level_ch1 = rbOscSnapASignal->isChecked();
@@ -482,14 +472,12 @@ void TfmOptions::spOKClick()
     o.lan_use_ch_mask = mask;
 }
 
-void TfmOptions::spCancelClick()
-{
+void TfmOptions::spCancelClick() {
     answered_ = true;
     load(options_);
 }
 
-void TfmOptions::done(int result)
-{
+void TfmOptions::done(int result) {
     if (!answered_)
         spCancelClick();
     answered_ = false;
@@ -498,22 +486,19 @@ void TfmOptions::done(int result)
     QDialog::done(result);
 }
 
-bool TfmOptions::anyLineChecked() const
-{
+bool TfmOptions::anyLineChecked() const {
     for (const QCheckBox* box : cbLANUseCh)
         if (box->isChecked())
             return true;
     return false;
 }
 
-void TfmOptions::showPage(int page)
-{
+void TfmOptions::showPage(int page) {
     QWidget* const tabs[] = {tsOsc, tsFFT, tsRec, tsLAN};
     pgcntrOptions->setCurrentWidget(page >= PageOsc && page <= PageRec ? tabs[page] : tsLAN);
 }
 
-void TfmOptions::hideAnalogPages()
-{
+void TfmOptions::hideAnalogPages() {
     for (int i = PageOsc; i <= PageRec; ++i)
         pgcntrOptions->setTabVisible(i, false);
     pgcntrOptions->setCurrentWidget(tsLAN);

@@ -25,7 +25,7 @@ class UserMessages;
 
 class TfmOptions : public QDialog {
     Q_OBJECT
-public:
+  public:
     // Tab indexes, in the order of the main window's pages.
     enum Page { PageOsc = 0, PageFft = 1, PageRec = 2, PageLan = 3 };
 
@@ -96,18 +96,18 @@ public:
     QCheckBox* cbLanPassGroupFind = nullptr;
     QCheckBox* cbLANViewIcon = nullptr;
 
-public slots:
+  public slots:
     // OK: every control into its option; a mask of no lines is refused and keeps the old one.
     void spOKClick();
     // Cancel: every option back into its control.
     void spCancelClick();
 
-protected:
+  protected:
     // Every way of closing passes here: an unanswered close acts as Cancel, and the dialog
     // stays open while no line of bus A is switched on.
     void done(int result) override;
 
-private:
+  private:
     QWidget* buildOscPage();
     QWidget* buildFftPage();
     QWidget* buildRecPage();
