@@ -13,10 +13,6 @@ namespace tesmar {
 
 namespace {
 
-template <class... Visitors> struct Overloaded : Visitors... {
-    using Visitors::operator()...;
-};
-
 void WriteChunkHeader(DataFileByteWriter& w, std::uint8_t type, std::size_t elementSize, std::size_t count)
 {
     w.u8(type);
@@ -70,11 +66,10 @@ private:
 
 DataFilePage DataFile::page() const
 {
-    return std::visit(Overloaded{[](const OscSettingsChunk&) { return DataFilePage::Oscilloscope; },
-                                 [](const SpectrumSettingsChunk&) { return DataFilePage::Spectrum; },
-                                 [](const RecorderSettingsChunk&) { return DataFilePage::Recorder; },
-                                 [](const LogicSettingsChunk&) { return DataFilePage::Logic; }},
-                      settings);
+    // In the order of the settings variant.
+    static constexpr DataFilePage kPages[] = {DataFilePage::Oscilloscope, DataFilePage::Spectrum,
+                                              DataFilePage::Recorder, DataFilePage::Logic};
+    return kPages[settings.index()];
 }
 
 std::uint8_t DataChunkTypeA(DataFilePage page) { return static_cast<std::uint8_t>(static_cast<int>(page) + 1); }

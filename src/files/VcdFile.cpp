@@ -7,6 +7,7 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <cstdio>
 
 namespace tesmar {
 
@@ -78,6 +79,17 @@ template <class Number> bool ParseNumber(std::string_view text, Number& value)
     return error == std::errc() && end == text.data() + text.size();
 }
 
+// Every time within rounding of a whole number of periods (all in ticks).
+bool FitsPeriod(const std::vector<double>& times, double period)
+{
+    if (!(period > 0) || !std::isfinite(period))
+        return false;
+    for (double t : times)
+        if (std::fabs(t - std::round(t / period) * period) > 0.5 + 1e-6 * period)
+            return false;
+    return true;
+}
+
 } // namespace
 
 double VcdTimescaleFor(double samplePeriod)
@@ -104,6 +116,13 @@ std::string WriteVcd(const CaptureSamples& capture)
     std::string out;
     out += "$version tesmar $end\n";
     out += "$timescale " + TimescaleText(tick) + " $end\n";
+    // Where the period is no whole number of ticks the stamps are rounded; the exact period goes
+    // along in a comment so that a long idle stretch cannot blur it on reading.
+    if (std::fabs(ticksPerSample - std::round(ticksPerSample)) > 1e-4) {
+        char hint[64];
+        std::snprintf(hint, sizeof hint, "$comment sample_period %.17g $end\n", capture.samplePeriod);
+        out += hint;
+    }
     const auto zero = std::llround(capture.firstSampleTime / tick);
     if (zero != 0)
         out += "$timezero " + std::to_string(zero) + " $end\n";
@@ -154,6 +173,7 @@ std::variant<CaptureImport, std::string> ReadVcd(std::string_view text)
     std::vector<std::string> wireNames;
     std::map<std::string, bool, std::less<>> vectorIds;
     bool definitionsDone = false;
+    double periodHint = 0.0; // seconds, from our own writer
     std::string_view token;
 
     while (!definitionsDone && tokens.next(token)) {
@@ -193,6 +213,12 @@ std::variant<CaptureImport, std::string> ReadVcd(std::string_view text)
             } else {
                 vectorIds[id] = true;
             }
+        } else if (token == "$comment") {
+            if (!tokens.untilEnd(body))
+                return std::string("the $comment section is not closed");
+            double period = 0;
+            if (body.size() == 2 && body[0] == "sample_period" && ParseNumber(body[1], period) && period > 0)
+                periodHint = period;
         } else if (!token.empty() && token[0] == '$') {
             if (!tokens.untilEnd(body))
                 return "the " + std::string(token) + " section is not closed";
@@ -275,6 +301,8 @@ std::variant<CaptureImport, std::string> ReadVcd(std::string_view text)
         change.time -= origin;
 
     PeriodEstimate estimate = EstimateSamplePeriod(times);
+    if (periodHint > 0 && FitsPeriod(times, periodHint / tick))
+        estimate = {periodHint / tick, true};
     if (estimate.period <= 0.0)
         estimate.period = 1.0; // one timestamp: one sample of one tick
     if (!estimate.uniform)
@@ -285,7 +313,9 @@ std::variant<CaptureImport, std::string> ReadVcd(std::string_view text)
         return "the capture would need " + std::to_string(static_cast<long long>(samples)) +
                " samples; at most " + std::to_string(kMaxInterchangeSamples) + " fit";
     result.capture = ResampleChanges(changes, estimate.period, static_cast<std::int64_t>(std::max(1.0, samples)), hasBusB);
-    result.capture.samplePeriod = SnapToDeviceClock(estimate.period * tick);
+    result.capture.samplePeriod = periodHint > 0 && estimate.period == periodHint / tick
+                                      ? periodHint
+                                      : SnapToDeviceClock(estimate.period * tick);
     result.capture.firstSampleTime = (origin + static_cast<double>(timezero)) * tick;
     return result;
 }

@@ -80,6 +80,21 @@ TEST(Interchange, VcdAndCsvRoundTripsKeepSamplesPeriodAndOrigin)
     }
 }
 
+TEST(Interchange, LongIdleStretchAtAnInexactPeriodKeepsItsSamples)
+{
+    // One change near the start, then millions of idle samples: the rounded stamps alone
+    // cannot pin a 6 MHz period down over that span.
+    CaptureSamples capture;
+    capture.samplePeriod = 4 / 24e6;
+    capture.busA.assign(2000000, 0);
+    capture.busA[1] = 1;
+    capture.busA[2] = 0;
+    capture.busA[1999990] = 3;
+    const auto back = ReadOk(ReadVcd, WriteVcd(capture));
+    EXPECT_EQ(back.capture.busA, capture.busA);
+    EXPECT_EQ(back.capture.samplePeriod, capture.samplePeriod);
+}
+
 TEST(Interchange, VcdFromAnotherToolWithVectorsXZAndAnOddTimescale)
 {
     const std::string vcd =
