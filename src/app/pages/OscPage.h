@@ -162,6 +162,7 @@ private:
     void drawRecord(const ProcessedRecord& record);
     void autoRange(int channel, const std::vector<double>& values);
     void updateScrollBar();
+    void setTimeRange(const AxisRange& range);
     std::optional<std::pair<double, double>> curveExtent() const;
     void showSignalParams(const ProcessedRecord& record);
     void setAxis(int channel, const AxisRange& range);

@@ -164,20 +164,29 @@ void OscPage::SetupTimeAxis()
             for (QCPGraph* g : {chOsc->srOsc_Ch1, chOsc->srOsc_Ch2})
                 for (auto it = g->data()->begin(); it != g->data()->end(); ++it)
                     it->key *= layout.xScale;
-            for (int m = 0; m < 2; ++m)
-                chOsc->setMarkerTime(m, chOsc->markerTime(m) * layout.xScale);
         }
         range = layout.range;
     }
     if (timeAxis_.factor() != oldFactor || chOsc->xAxis->label().isEmpty())
         chOsc->xAxis->setLabel(msg(TitleKey(timeAxis_.factor())));
-    chOsc->xAxis->setRange(range.min, range.max);
+    setTimeRange(range);
     if (markersUnset_) {
         chOsc->resetMarkers();
         markersUnset_ = false;
     }
     chOsc->replot();
     UpdateMarkerReadouts();
+}
+
+void OscPage::setTimeRange(const AxisRange& range)
+{
+    // The markers keep their places on the screen; their times follow the new axis.
+    const QCPRange old = chOsc->xAxis->range();
+    for (int m = 0; m < 2; ++m) {
+        const double share = old.size() > 0 ? (chOsc->markerTime(m) - old.lower) / old.size() : m;
+        chOsc->setMarkerTime(m, range.min + share * (range.max - range.min));
+    }
+    chOsc->xAxis->setRange(range.min, range.max);
 }
 
 void OscPage::updateScrollBar()
@@ -202,7 +211,7 @@ void OscPage::scbrOscScroll(int position)
                                            extent->first, extent->second);
     if (!moved)
         return;
-    chOsc->xAxis->setRange(moved->min, moved->max);
+    setTimeRange(*moved);
     chOsc->replot();
     setFocus();
     UpdateMarkerReadouts();
