@@ -159,8 +159,9 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
                 anyChange = true;
             }
         }
-        // Rows that change something fix the grid; the last row fixes its end.
-        if (anyChange && (rowTimes.empty() || rowTimes.back() != at))
+        // Rows that change something fix the grid, the second row the spacing of rows (lines
+        // may change only every few rows), the last row its end.
+        if ((anyChange || rows == 1) && (rowTimes.empty() || rowTimes.back() != at))
             rowTimes.push_back(at);
         lastTime = at;
         ++rows;

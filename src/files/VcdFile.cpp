@@ -116,13 +116,11 @@ std::string WriteVcd(const CaptureSamples& capture)
     std::string out;
     out += "$version tesmar $end\n";
     out += "$timescale " + TimescaleText(tick) + " $end\n";
-    // Where the period is no whole number of ticks the stamps are rounded; the exact period goes
-    // along in a comment so that a long idle stretch cannot blur it on reading.
-    if (std::fabs(ticksPerSample - std::round(ticksPerSample)) > 1e-4) {
-        char hint[64];
-        std::snprintf(hint, sizeof hint, "$comment sample_period %.17g $end\n", capture.samplePeriod);
-        out += hint;
-    }
+    // The exact period goes along in a comment: rounded stamps over a long idle stretch, or a
+    // capture whose lines change only every few samples, cannot tell it on their own.
+    char hint[64];
+    std::snprintf(hint, sizeof hint, "$comment sample_period %.17g $end\n", capture.samplePeriod);
+    out += hint;
     const auto zero = std::llround(capture.firstSampleTime / tick);
     if (zero != 0)
         out += "$timezero " + std::to_string(zero) + " $end\n";

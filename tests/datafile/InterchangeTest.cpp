@@ -80,6 +80,20 @@ TEST(Interchange, VcdAndCsvRoundTripsKeepSamplesPeriodAndOrigin)
     }
 }
 
+TEST(Interchange, LinesChangingOnlyEveryFewSamplesKeepTheSamplePeriod)
+{
+    // A 100 kHz clock sampled at 1 MHz changes every 5 samples; the capture still has 1 µs.
+    CaptureSamples capture;
+    capture.samplePeriod = 1e-6;
+    for (int i = 0; i < 1001; ++i)
+        capture.busA.push_back(static_cast<std::uint8_t>((i / 5) % 2));
+    for (const auto& text : {WriteVcd(capture), WriteCaptureCsv(capture)}) {
+        const auto back = text[0] == '$' ? ReadOk(ReadVcd, text) : ReadOk(ReadCaptureCsv, text);
+        EXPECT_EQ(back.capture.busA, capture.busA);
+        EXPECT_EQ(back.capture.samplePeriod, capture.samplePeriod);
+    }
+}
+
 TEST(Interchange, LongIdleStretchAtAnInexactPeriodKeepsItsSamples)
 {
     // One change near the start, then millions of idle samples: the rounded stamps alone
