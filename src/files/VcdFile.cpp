@@ -92,26 +92,32 @@ bool FitsPeriod(const std::vector<double>& times, double period)
 
 } // namespace
 
-double VcdTimescaleFor(double samplePeriod)
+double VcdTimescaleFor(double samplePeriod, std::size_t sampleCount)
 {
+    // Stamps are 64-bit: the whole capture must fit in ticks.
+    const double samples = static_cast<double>(sampleCount) + 1;
+    auto fits = [&](double tick) { return samplePeriod / tick * samples < 4e18; };
     for (const TimescaleUnit& unit : kUnits) {
         for (int multiple : {100, 10, 1}) {
             const double tick = multiple * unit.seconds;
             const double ticks = samplePeriod / tick;
-            if (ticks >= 0.999999 && std::fabs(ticks - std::round(ticks)) <= 1e-4)
+            if (ticks >= 0.999999 && std::fabs(ticks - std::round(ticks)) <= 1e-4 && fits(tick))
                 return tick;
         }
     }
-    return 1e-12;
+    for (double tick : {1e-12, 1e-9, 1e-6, 1e-3})
+        if (fits(tick))
+            return tick;
+    return 1.0;
 }
 
 std::string WriteVcd(const CaptureSamples& capture)
 {
-    const double tick = VcdTimescaleFor(capture.samplePeriod);
+    const std::size_t count = std::max(capture.busA.size(), capture.busB.size());
+    const double tick = VcdTimescaleFor(capture.samplePeriod, count);
     const double ticksPerSample = capture.samplePeriod / tick;
     const bool busB = !capture.busB.empty();
     const int lines = busB ? 16 : 8;
-    const std::size_t count = std::max(capture.busA.size(), capture.busB.size());
 
     std::string out;
     out += "$version tesmar $end\n";

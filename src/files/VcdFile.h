@@ -21,8 +21,9 @@ struct CaptureImport {
 };
 
 std::string WriteVcd(const CaptureSamples& capture);
-// The tick the writer uses for a sample period, in seconds.
-double VcdTimescaleFor(double samplePeriod);
+// The tick the writer uses for a capture, in seconds: the coarsest in which the sample period
+// is whole and the capture's span fits 64-bit stamps, else the finest that fits.
+double VcdTimescaleFor(double samplePeriod, std::size_t sampleCount);
 
 // Either the capture or the reason it cannot be read.
 std::variant<CaptureImport, std::string> ReadVcd(std::string_view text);

@@ -59,6 +59,7 @@ TEST(Interchange, VcdAndCsvRoundTripsKeepSamplesPeriodAndOrigin)
         {3000, 1.0 / 6000000, 0.0, false, "1 ps"},
         {100, 1e-3, -0.01, true, "1 ms"},
         {1, 1e-6, 0.0, false, "1 us"},
+        {100000, 10.0 / 3, -10.0 / 3, true, "1 ps"}, // femtoseconds would overflow the stamps
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.count << " samples of " << c.period);
