@@ -309,8 +309,9 @@ TEST_F(AnalogEngineTest, DifferenceTriggerFindsTheJump)
         EXPECT_NEAR(v[t - 3], -sign, 2 * kNormalStep);
         // Each channel's array holds its own square.
         EXPECT_NEAR(CrossingFrequency(r.a(), r.pointRate), 500.0, 10.0);
-        if (c.both)
+        if (c.both) {
             EXPECT_NEAR(CrossingFrequency(r.b(), r.pointRate), 700.0, 14.0);
+        }
     }
 }
 
