@@ -1,5 +1,6 @@
 #include "ConverterSequence.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tesmar {
@@ -30,8 +31,9 @@ std::int64_t ConverterSequence::samplesBy(std::int64_t nowUs) const
 {
     if (rate_ <= 0.0 || nowUs < startUs_)
         return 0;
-    // Sample 0 is taken at the start itself.
-    return static_cast<std::int64_t>(std::floor(static_cast<double>(nowUs - startUs_) * 1e-6 * rate_)) + 1;
+    // Sample 0 is taken at the start itself; the count is kept far from the 64-bit limit.
+    const double taken = std::floor(static_cast<double>(nowUs - startUs_) * 1e-6 * rate_);
+    return static_cast<std::int64_t>(std::min(taken, 1e18)) + 1;
 }
 
 int ConverterSequence::raw(std::int64_t n) const
