@@ -1,17 +1,13 @@
 // tesmar-cli: the program's device and file code without windows.
 
 #include "CliDevice.h"
+#include "ConvertCommand.h"
+#include "DecodeCommand.h"
 #include "DeviceInfoCommand.h"
+#include "FileInfoCommand.h"
 #include "OscCommand.h"
 #include "files/MessageTable.h"
 #include "usb/LibUsbTransport.h"
-
-#if __has_include("cli/DecodeCommand.h")
-#include "cli/ConvertCommand.h"
-#include "cli/DecodeCommand.h"
-#include "cli/FileInfoCommand.h"
-#define TESMAR_CLI_FILE_COMMANDS 1
-#endif
 
 #include <iostream>
 #include <string>
@@ -70,14 +66,12 @@ int main(int argc, char* argv[])
         CliDevice instrument(device, std::cerr);
         return RunOscCommand(instrument.session(), args, std::cout, std::cerr);
     }
-#ifdef TESMAR_CLI_FILE_COMMANDS
     if (command == "info")
         return RunFileInfoCommand(args, std::cout, std::cerr);
     if (command == "decode")
         return RunDecodeCommand(args, std::cout, std::cerr);
     if (command == "convert")
         return RunConvertCommand(args, std::cout, std::cerr);
-#endif
     std::cerr << "tesmar-cli: unknown command '" << command << "'\n" << kUsage;
     return 64;
 }
