@@ -415,17 +415,17 @@ void TfmMain::btGetIDClick()
 
 void TfmMain::btMnToBlClick()
 {
-    SendCommand(session_, {CmdSwitchFirmware});
+    SendCommand(session_, {.code = CmdSwitchFirmware});
 }
 
 void TfmMain::btLedOnClick()
 {
-    SendCommand(session_, {CmdLedOn});
+    SendCommand(session_, {.code = CmdLedOn});
 }
 
 void TfmMain::btLedOffClick()
 {
-    SendCommand(session_, {CmdLedOff});
+    SendCommand(session_, {.code = CmdLedOff});
 }
 
 void TfmMain::btResetClick()

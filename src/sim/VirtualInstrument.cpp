@@ -145,6 +145,11 @@ void VirtualInstrument::handleCommand(const SetupPacket& setup, const std::vecto
     default: break;
     }
 
+    // A part request belongs to the measurement that is running.
+    if (setup.bRequest == CmdReadPart && activeEngine_ && activeEngine_->handles(CmdReadPart)) {
+        activeEngine_->onCommand(setup, data, s);
+        return;
+    }
     for (auto& engine : engines_) {
         if (engine->handles(setup.bRequest)) {
             if (setup.bRequest != CmdReadPart) {

@@ -75,8 +75,9 @@ TEST(Interchange, VcdAndCsvRoundTripsKeepSamplesPeriodAndOrigin)
         const std::string csv = WriteCaptureCsv(original);
         EXPECT_EQ(csv.substr(0, 20), "time,A.0,A.1,A.2,A.3");
         const auto fromCsv = ReadOk(ReadCaptureCsv, csv);
-        if (c.count > 1)
+        if (c.count > 1) {
             EXPECT_TRUE(fromCsv.warnings.empty());
+        }
         ExpectSameCapture(fromCsv.capture, original);
     }
 }

@@ -48,9 +48,9 @@ TEST_F(SessionFixture, OpensReadsIdentityAndVersion)
     ASSERT_EQ(version.size(), 5u);
     EXPECT_EQ(version[0], 2);
     EXPECT_EQ(version[1], 5);
-    SendCommand(session, {CmdLedOn});
+    SendCommand(session, {.code = CmdLedOn});
     EXPECT_TRUE(instrument.state().ledOn);
-    SendCommand(session, {CmdSwitchFirmware});
+    SendCommand(session, {.code = CmdSwitchFirmware});
     EXPECT_EQ(QueryDevice(session, CmdGetId, 50, 1), std::vector<std::uint8_t>{0x55});
 }
 
@@ -100,7 +100,7 @@ TEST_F(SessionFixture, ReadTimeOutIsReportedOnlyWhenAsked)
     EXPECT_EQ(reported[0], 0x20000015u);
 
     instrument.failNextWrites(1);
-    SendCommand(session, {CmdLedOn});
+    SendCommand(session, {.code = CmdLedOn});
     ASSERT_EQ(reported.size(), 2u);
     EXPECT_EQ(reported[1], usb_status::PidStall);
     EXPECT_FALSE(instrument.state().ledOn);
@@ -167,8 +167,8 @@ TEST_F(SessionFixture, GeneratorImageIsReassembledFromTheUpload)
 TEST_F(SessionFixture, BootLoaderProgramsTheImageAndReportsItsVersion)
 {
     ASSERT_TRUE(session.DeviceOpen());
-    SendCommand(session, {CmdSwitchFirmware});
-    SendCommand(session, {CmdBootBegin});
+    SendCommand(session, {.code = CmdSwitchFirmware});
+    SendCommand(session, {.code = CmdBootBegin});
     std::vector<std::uint8_t> image(600, 0x11);
     image[598] = 3;
     image[599] = 7;
@@ -179,12 +179,12 @@ TEST_F(SessionFixture, BootLoaderProgramsTheImageAndReportsItsVersion)
             SendCommand(session, {CmdBootWriteChunk, static_cast<std::uint16_t>(chunk * 64), {},
                                   std::vector<std::uint8_t>(from, from + 64)});
         }
-        SendCommand(session, {CmdBootProgramBlock, static_cast<std::uint16_t>(block * 512)});
+        SendCommand(session, {.code = CmdBootProgramBlock, .wValue = static_cast<std::uint16_t>(block * 512)});
         std::uint8_t result = 0xEE;
         session.ReadDataPipe(&result, 1);
         EXPECT_EQ(result, 0);
     }
-    SendCommand(session, {CmdSwitchFirmware});
+    SendCommand(session, {.code = CmdSwitchFirmware});
     const auto version = QueryDevice(session, CmdGetVersion, 10, 5);
     ASSERT_EQ(version.size(), 5u);
     EXPECT_EQ(version[0], 3);
