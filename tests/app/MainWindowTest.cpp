@@ -1,5 +1,6 @@
 // The main window on the offscreen platform against the virtual instrument.
 
+#include "MainWindowHarness.h"
 #include "app/MainMenu.h"
 #include "app/TfmMain.h"
 #include "app/UserMessages.h"
@@ -28,40 +29,7 @@ using namespace tesmar;
 
 namespace {
 
-struct RecordedMessages final : UserMessages {
-    QStringList errors, warnings, informations;
-    void error(const QString& text) override { errors << text; }
-    void warning(const QString& text) override { warnings << text; }
-    void information(const QString& text) override { informations << text; }
-    bool question(const QString&) override { return true; }
-};
-
-// One main window on a fresh settings folder and a virtual instrument with a fast clock.
-struct Harness {
-    QTemporaryDir folder;
-    SimClock clock{200.0};
-    VirtualInstrument instrument{clock};
-    RecordedMessages messages;
-    std::unique_ptr<TfmMain> window;
-
-    std::string settingsFolder() const { return folder.path().toStdString() + "/"; }
-    std::string settingsPath() const { return settingsFolder() + "tesmar.ini"; }
-
-    void writeSettings(const std::string& text) const
-    {
-        std::ofstream out(settingsPath(), std::ios::binary);
-        out << text;
-    }
-
-    TfmMain& start(std::vector<std::string> arguments = {})
-    {
-        window = std::make_unique<TfmMain>(MainWindowEnvironment{instrument, messages, settingsFolder(),
-                                                                 CommandLine::Parse(arguments),
-                                                                 [this](int ms) { clock.sleepMs(ms); }, {}});
-        window->FormShow();
-        return *window;
-    }
-};
+using Harness = testing::MainWindowHarness;
 
 QString Message(TfmMain& w, Msg key)
 {

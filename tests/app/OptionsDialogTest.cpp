@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "MainWindowHarness.h"
+
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -32,13 +34,7 @@ using namespace tesmar;
 
 namespace {
 
-struct RecordedMessages final : UserMessages {
-    QStringList errors, warnings;
-    void error(const QString& text) override { errors << text; }
-    void warning(const QString& text) override { warnings << text; }
-    void information(const QString&) override {}
-    bool question(const QString&) override { return true; }
-};
+using testing::RecordedMessages;
 
 // A dialog on its own variables, shown as the user sees it.
 struct DialogHarness {
@@ -90,29 +86,7 @@ void ChangeEveryKind(DialogHarness& h) {
     h.control<QCheckBox>("cbLanBusAInverse")->setChecked(false);
 }
 
-struct Harness {
-    QTemporaryDir folder;
-    SimClock clock{200.0};
-    VirtualInstrument instrument{clock};
-    RecordedMessages messages;
-    std::unique_ptr<TfmMain> window;
-
-    std::string settingsPath() const { return folder.path().toStdString() + "/tesmar.ini"; }
-    void writeSettings(const std::string& text) const {
-        std::ofstream out(settingsPath(), std::ios::binary);
-        out << text;
-    }
-    TfmMain& start() {
-        window = std::make_unique<TfmMain>(MainWindowEnvironment{instrument,
-                                                                 messages,
-                                                                 folder.path().toStdString() + "/",
-                                                                 CommandLine::Parse({}),
-                                                                 [this](int ms) { clock.sleepMs(ms); },
-                                                                 {}});
-        window->FormShow();
-        return *window;
-    }
-};
+using Harness = testing::MainWindowHarness;
 
 // Runs `act` on the modal dialog once it is up; `open` is what brings it up.
 void WithModalDialog(const std::function<void()>& open, const std::function<void(TfmOptions&)>& act) {

@@ -1,5 +1,6 @@
 // The oscilloscope page in the main window, against the virtual instrument with a fast clock.
 
+#include "MainWindowHarness.h"
 #include "app/MainMenu.h"
 #include "app/TfmMain.h"
 #include "app/UserMessages.h"
@@ -24,32 +25,9 @@ using namespace tesmar;
 
 namespace {
 
-struct RecordedMessages final : UserMessages {
-    QStringList errors;
-    void error(const QString& text) override { errors << text; }
-    void warning(const QString& text) override { errors << text; }
-    void information(const QString&) override {}
-    bool question(const QString&) override { return true; }
-};
-
-struct Harness {
-    QTemporaryDir folder;
-    SimClock clock{50.0};
-    VirtualInstrument instrument{clock};
-    RecordedMessages messages;
-    std::unique_ptr<TfmMain> window;
-
-    Harness(const std::string& settings = {})
-    {
-        InstallAnalogEngine(instrument);
-        if (!settings.empty()) {
-            std::ofstream out(folder.path().toStdString() + "/tesmar.ini", std::ios::binary);
-            out << settings;
-        }
-        window = std::make_unique<TfmMain>(MainWindowEnvironment{instrument, messages, folder.path().toStdString() + "/",
-                                                                 CommandLine{}, [this](int ms) { clock.sleepMs(ms); }, {}});
-        window->FormShow();
-    }
+// The oscilloscope page of a started main window, with the virtual instrument's signals.
+struct Harness : testing::MainWindowHarness {
+    Harness() : MainWindowHarness(50.0, true) { start(); }
     OscPage& page() { return *window->oscPage(); }
 };
 

@@ -1,0 +1,61 @@
+#pragma once
+// A main window on a fresh settings folder and a virtual instrument with a fast clock, with the
+// message boxes recorded instead of shown.
+
+#include "app/TfmMain.h"
+#include "app/UserMessages.h"
+#include "sim/AnalogEngine.h"
+#include "sim/VirtualInstrument.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tesmar::testing {
+
+struct RecordedMessages final : UserMessages {
+    QStringList errors, warnings, informations;
+    void error(const QString& text) override { errors << text; }
+    void warning(const QString& text) override { warnings << text; }
+    void information(const QString& text) override { informations << text; }
+    bool question(const QString&) override { return true; }
+};
+
+struct MainWindowHarness {
+    QTemporaryDir folder;
+    SimClock clock;
+    VirtualInstrument instrument{clock};
+    RecordedMessages messages;
+    std::unique_ptr<TfmMain> window;
+
+    explicit MainWindowHarness(double clockSpeed = 200.0, bool analogSignals = false) : clock(clockSpeed)
+    {
+        if (analogSignals)
+            InstallAnalogEngine(instrument);
+    }
+
+    std::string settingsFolder() const { return folder.path().toStdString() + "/"; }
+    std::string settingsPath() const { return settingsFolder() + "tesmar.ini"; }
+
+    void writeSettings(const std::string& text) const
+    {
+        std::ofstream out(settingsPath(), std::ios::binary);
+        out << text;
+    }
+
+    // Creates the window and runs its first showing, as the program does.
+    TfmMain& start(const std::vector<std::string>& arguments = {})
+    {
+        window = std::make_unique<TfmMain>(MainWindowEnvironment{instrument, messages, settingsFolder(),
+                                                                 CommandLine::Parse(arguments),
+                                                                 [this](int ms) { clock.sleepMs(ms); }, {}});
+        window->FormShow();
+        return *window;
+    }
+};
+
+} // namespace tesmar::testing
