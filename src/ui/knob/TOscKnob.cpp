@@ -46,6 +46,8 @@ TOscKnob::TOscKnob(QWidget* parent) : QWidget(parent), scaleCode_([this] { scale
     face_.font.setPointSize(12);
 
     caption_ = new TOscKnobLabel(this);
+    // The caption sits on the knob's centre: a press there turns the knob like anywhere else.
+    caption_->setAttribute(Qt::WA_TransparentForMouseEvents);
     resize(sizeHint());
     facePixmap_ = QPixmap(size());
     scaleCode_.assign(kDefaultScale);
