@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <fstream>
@@ -193,6 +194,39 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRun->text() == "Цикл.", 5000);
         QVERIFY(p.sbOscRunSingle->isEnabled());
         QVERIFY(!p.acquisition().running());
+    }
+
+    void cyclicRunsFollowEachOther()
+    {
+        Harness h;
+        OscPage& p = h.page();
+        p.knOscTimeDiv->setIndexSelectData(30); // 25 µs, buffer mode
+        QSignalSpy records(&p.acquisition(), &OscAcquisition::completed);
+        QTest::mouseClick(p.sbOscRun, Qt::LeftButton);
+        QVERIFY(!p.sbOscRunSingle->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(records.count() >= 3, 10000);
+        QVERIFY(!p.timerRunOsc->isActive()); // buffer mode: the next record starts at once
+        QVERIFY(p.acquisition().running());
+
+        QTest::mouseClick(p.sbOscRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRunSingle->isEnabled(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!p.acquisition().running(), 5000);
+
+        // stream mode: the next record waits for the 50 ms timer
+        h.window->options().count_osc_index_buf = 1;
+        p.knOscTimeDiv->setIndexSelectData(0); // 10 ms reaches the 10 ms boundary; a short record
+        h.window->options().count_osc_sample_pipe = 16;
+        h.window->options().count_osc_pass_sample_pipe = 10;
+        p.knOscTimeDivChange();
+        QCOMPARE(p.pnOscViewReadType->text(), QString("Pipe"));
+        QCOMPARE(p.timerRunOsc->interval(), 50);
+        records.clear();
+        QTest::mouseClick(p.sbOscRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(records.count() >= 1, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(p.timerRunOsc->isActive() || p.acquisition().running(), 2000);
+        QTest::mouseClick(p.sbOscRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRunSingle->isEnabled(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!p.acquisition().running() && !p.timerRunOsc->isActive(), 5000);
     }
 
     void closingDuringARunEndsTheThread()
