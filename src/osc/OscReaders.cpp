@@ -26,8 +26,9 @@ bool ReadOscBufferFrame(UsbSession& session, const OscAcquisitionParams& params,
     session.pause(20);
 
     UsbStatus status = usb_status::Error;
+    std::uint32_t first = 0;
     while (!stop) {
-        session.readPipe(frame.data(), 512, kOscFirstPartTimeoutMs, status);
+        first = session.readPipe(frame.data(), 512, kOscFirstPartTimeoutMs, status);
         if (status == usb_status::Success)
             break;
         if (!session.isAttached())
@@ -36,7 +37,8 @@ bool ReadOscBufferFrame(UsbSession& session, const OscAcquisitionParams& params,
     if (stop)
         return false;
 
-    bool ok = true;
+    // A part that arrives short leaves old bytes in the frame: that record is not drawn.
+    bool ok = first == 512;
     const struct {
         std::uint16_t part;
         std::size_t offset, length;
@@ -48,8 +50,9 @@ bool ReadOscBufferFrame(UsbSession& session, const OscAcquisitionParams& params,
         request.wIndex = 0;
         session.writeCommandWith(request, nullptr, 0, kOscPartTimeoutMs, status);
         ok = ok && status == usb_status::Success;
-        session.readPipe(frame.data() + p.offset, static_cast<std::uint32_t>(p.length), kOscPartTimeoutMs, status);
-        ok = ok && status == usb_status::Success;
+        const std::uint32_t got =
+            session.readPipe(frame.data() + p.offset, static_cast<std::uint32_t>(p.length), kOscPartTimeoutMs, status);
+        ok = ok && status == usb_status::Success && got == p.length;
     }
     return ok && !stop;
 }

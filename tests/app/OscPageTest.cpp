@@ -229,6 +229,31 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!p.acquisition().running() && !p.timerRunOsc->isActive(), 5000);
     }
 
+    void faultsEndTheRunWithoutDrawing()
+    {
+        Harness h;
+        OscPage& p = h.page();
+        h.window->options().count_osc_index_buf = 1;
+        p.knOscTimeDiv->setIndexSelectData(0); // stream
+        QTest::mouseClick(p.sbOscRun, Qt::LeftButton);
+        QTest::qWait(50);
+        h.instrument.unplug(); // the pending read fails: the run ends, nothing is drawn
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRun->text() == "Цикл.", 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!p.acquisition().running(), 5000);
+        QCOMPARE(p.chOsc->srOsc_Ch1->dataCount(), 0);
+        QVERIFY(h.window->page(1)->isEnabled());
+
+        h.instrument.plug();
+        QTRY_VERIFY_WITH_TIMEOUT(h.window->session().isAttached(), 5000);
+        p.knOscTimeDiv->setIndexSelectData(30); // buffer mode
+        h.instrument.shortenNextRead(0, 1);     // the second part read brings nothing
+        h.instrument.failNextReads(0);
+        QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRunSingle->text() == "Однокр.", 5000);
+        QVERIFY(!p.acquisition().running());
+        QCOMPARE(p.chOsc->srOsc_Ch1->dataCount(), 0); // a record with a part missing is not drawn
+    }
+
     void closingDuringARunEndsTheThread()
     {
         Harness h;
