@@ -97,27 +97,21 @@ std::uint32_t UsbSession::WriteCommand(const std::uint8_t* data, std::uint16_t l
 
 std::uint32_t UsbSession::WriteCommandPacket(SetupPacket setup, const std::uint8_t* data, std::uint16_t length)
 {
-    setup.wLength = length;
-    const UsbDeviceHandle device = device_.load();
-    if (device == 0)
-        return 0;
-    std::size_t transferred = 0;
-    const UsbStatus status = transport_.controlOut(device, setup, data, length, transferred, settings_.writeTimeoutMs);
-    lastWriteStatus_ = status;
-    reportIfFailed(status);
-    return static_cast<std::uint32_t>(transferred);
+    UsbStatus status = usb_status::Success;
+    const std::uint32_t count = writeCommandWith(setup, data, length, settings_.writeTimeoutMs, status);
+    // A device that is gone (before or during the transfer) is silent: that is no exchange error.
+    if (isAttached() || status != usb_status::DeviceNotFound)
+        reportIfFailed(status);
+    return count;
 }
 
 std::uint32_t UsbSession::ReadDataPipe(std::uint8_t* buffer, std::uint32_t length)
 {
-    const UsbDeviceHandle device = device_.load();
-    if (device == 0)
-        return 0;
-    std::size_t transferred = 0;
-    const UsbStatus status = transport_.bulkIn(device, kDataPipe, buffer, length, transferred, settings_.readTimeoutMs);
-    lastReadStatus_ = status;
-    reportIfFailed(status);
-    return static_cast<std::uint32_t>(transferred);
+    UsbStatus status = usb_status::Success;
+    const std::uint32_t count = readPipe(buffer, length, settings_.readTimeoutMs, status);
+    if (isAttached() || status != usb_status::DeviceNotFound)
+        reportIfFailed(status);
+    return count;
 }
 
 std::uint32_t UsbSession::writeCommandWith(SetupPacket setup, const std::uint8_t* data, std::uint16_t length,
@@ -126,6 +120,7 @@ std::uint32_t UsbSession::writeCommandWith(SetupPacket setup, const std::uint8_t
     setup.wLength = length;
     const UsbDeviceHandle device = device_.load();
     if (device == 0) {
+        // No device: no transfer is attempted and nothing is reported.
         status = usb_status::DeviceNotFound;
         return 0;
     }

@@ -158,6 +158,7 @@ private:
     void applyTriggerRules();
     void setTriggerOn(bool on);
     OscBlockInput blockInput() const;
+    void pressRunButton(QToolButton* pressed, QToolButton* other);
     void restoreRunButtons();
     void drawRecord(const ProcessedRecord& record);
     void autoRange(int channel, const std::vector<double>& values);

@@ -84,19 +84,24 @@ void OscPage::shutdown()
     acquisition_->shutdown();
 }
 
+void OscPage::pressRunButton(QToolButton* pressed, QToolButton* other)
+{
+    other->setEnabled(false);
+    pressed->setText(msg(Msg::strReset));
+    pressed->setStyleSheet("color: red");
+    pressed->setToolTip(msg(Msg::strWaitReset));
+    ctx_.setStatusText(msg(Msg::strWaitReset));
+    ctx_.lockPages(0);
+    StartOscAcquisition();
+}
+
 void OscPage::sbOscRunSingleClick()
 {
     if (!sbOscRunSingle->isChecked()) {
         StopOscAcquisition();
         return;
     }
-    sbOscRun->setEnabled(false);
-    sbOscRunSingle->setText(msg(Msg::strReset));
-    sbOscRunSingle->setStyleSheet("color: red");
-    sbOscRunSingle->setToolTip(msg(Msg::strWaitReset));
-    ctx_.setStatusText(msg(Msg::strWaitReset));
-    ctx_.lockPages(0);
-    StartOscAcquisition();
+    pressRunButton(sbOscRunSingle, sbOscRun);
 }
 
 void OscPage::sbOscRunClick()
@@ -108,13 +113,7 @@ void OscPage::sbOscRunClick()
             OscRunDone(!streamMode_);
         return;
     }
-    sbOscRunSingle->setEnabled(false);
-    sbOscRun->setText(msg(Msg::strReset));
-    sbOscRun->setStyleSheet("color: red");
-    sbOscRun->setToolTip(msg(Msg::strWaitReset));
-    ctx_.setStatusText(msg(Msg::strWaitReset));
-    ctx_.lockPages(0);
-    StartOscAcquisition();
+    pressRunButton(sbOscRun, sbOscRunSingle);
 }
 
 void OscPage::restoreRunButtons()
