@@ -199,7 +199,13 @@ Radix4Butterflies(double* __restrict r0, double* __restrict r1, double* __restri
 } // namespace
 
 // Built for AVX with FMA as well as the baseline; the loader picks what the processor has.
+// The choice runs before ThreadSanitizer's runtime is up and crashes it, so that build keeps
+// the baseline only.
+#if defined(__SANITIZE_THREAD__)
+#define TESMAR_FFT_CLONES
+#else
 #define TESMAR_FFT_CLONES __attribute__((target_clones("fma", "default")))
+#endif
 
 TESMAR_FFT_CLONES void ComplexTransform(double* re, double* im, int log2n, bool inverse) {
     const int n = 1 << log2n;
