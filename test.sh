@@ -8,9 +8,13 @@ cd "$(dirname "$0")"
 
 build_dir=build
 cmake_opts=()
+ctest_opts=()
 case "${1:-}" in
   --sanitize) build_dir=build-sanitize; cmake_opts+=(-DTESMAR_SANITIZE=ON -DTESMAR_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
-  --tsan) build_dir=build-tsan; cmake_opts+=(-DTESMAR_TSAN=ON -DTESMAR_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
+  # Qt itself is not built with ThreadSanitizer, so its own locks look like races: the window
+  # tests are left out; the reader threads are checked by the model and virtual-instrument tests.
+  --tsan) build_dir=build-tsan; cmake_opts+=(-DTESMAR_TSAN=ON -DTESMAR_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
+          ctest_opts+=(-LE gui) ;;
   "") ;;
   *) echo "usage: $0 [--sanitize|--tsan]" >&2; exit 2 ;;
 esac
@@ -24,4 +28,4 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 cd "$build_dir"
-ctest --output-on-failure -j "$(nproc)" --timeout 600
+ctest --output-on-failure -j "$(nproc)" --timeout 600 "${ctest_opts[@]}"
