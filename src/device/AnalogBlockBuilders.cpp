@@ -47,6 +47,19 @@ void ApplyRate(AnalogBlock& block, const SampleRateCode& code)
     block.timingCode() = code.timingCode;
 }
 
+// The fields every analogue block result has: rate code, channels and their pairs.
+template <class Out, class In>
+void FillCommon(Out& out, const SampleRateCode& rate, const ChannelSetup& ch, const In& in)
+{
+    ApplyRate(out.block, rate);
+    out.wValue = rate.wValue;
+    out.rate = rate.rate;
+    out.chAOn = in.chAOn;
+    out.chBOn = in.chBOn;
+    out.pairA = ch.pairA;
+    out.pairB = ch.pairB;
+}
+
 } // namespace
 
 OscBlock BuildOscBlock(const OscBlockInput& in)
@@ -97,14 +110,8 @@ OscBlock BuildOscBlock(const OscBlockInput& in)
             out.averaging = AveragingFor(requested, std::min(50'000.0, 1.0 / *in.bufferBoundaryPeriod));
     }
     const SampleRateCode rate = ComputeSampleRateCode(requested, out.averaging);
-    ApplyRate(block, rate);
-    out.wValue = rate.wValue;
-    out.rate = rate.rate;
+    FillCommon(out, rate, ch, in);
     out.pointPeriod = out.averaging * channelFactor / rate.rate;
-    out.chAOn = in.chAOn;
-    out.chBOn = in.chBOn;
-    out.pairA = ch.pairA;
-    out.pairB = ch.pairB;
     out.capacity = in.capacity;
     out.preTriggerCount = in.preTriggerCount;
     return out;
@@ -123,15 +130,8 @@ SpectrumBlock BuildSpectrumBlock(const SpectrumBlockInput& in)
         if (!in.disableAveraging && in.bufferBoundaryRate)
             out.averaging = AveragingFor(requested, std::min(50'000.0, *in.bufferBoundaryRate));
     }
-    const SampleRateCode rate = ComputeSampleRateCode(requested, out.averaging);
-    ApplyRate(out.block, rate);
-    out.wValue = rate.wValue;
-    out.rate = rate.rate;
+    FillCommon(out, ComputeSampleRateCode(requested, out.averaging), ch, in);
     out.sampleRate = QuantizeRate(in.sampleRate);
-    out.chAOn = in.chAOn;
-    out.chBOn = in.chBOn;
-    out.pairA = ch.pairA;
-    out.pairB = ch.pairB;
     out.capacity = in.capacity;
     return out;
 }
@@ -155,14 +155,7 @@ RecorderBlock BuildRecorderBlock(const RecorderBlockInput& in)
             limit = std::min(limit, 1'000.0);
         out.averaging = AveragingFor(requested, limit);
     }
-    const SampleRateCode rate = ComputeSampleRateCode(requested, out.averaging);
-    ApplyRate(out.block, rate);
-    out.wValue = rate.wValue;
-    out.rate = rate.rate;
-    out.chAOn = in.chAOn;
-    out.chBOn = in.chBOn;
-    out.pairA = ch.pairA;
-    out.pairB = ch.pairB;
+    FillCommon(out, ComputeSampleRateCode(requested, out.averaging), ch, in);
     return out;
 }
 
