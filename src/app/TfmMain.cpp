@@ -327,8 +327,9 @@ void TfmMain::pgcntrMainChange(int index)
 
 void TfmMain::LockPages(int page)
 {
+    // A disabled tab cannot be chosen, and its page takes no input.
     for (int i = 0; i < kPageCount; ++i)
-        pages_[i]->setEnabled(i == page);
+        pgcntrMain->setTabEnabled(i, i == page);
     const MainMenu& m = *menu_;
     for (QAction* item : {m.miFileOpen, m.miFileSaveData, m.miFileSavePCM, m.miFileSaveEMF, m.miFileSaveBMP,
                           m.miFilePreView, m.miFilePrint, m.miFileQuit, m.miEditCopyEMF, m.miEditCopyBMP,
@@ -340,8 +341,8 @@ void TfmMain::LockPages(int page)
 
 void TfmMain::UnlockPages()
 {
-    for (MeasurementPage* page : pages_)
-        page->setEnabled(true);
+    for (int i = 0; i < kPageCount; ++i)
+        pgcntrMain->setTabEnabled(i, true);
     const MainMenu& m = *menu_;
     for (QAction* item : {m.miFileOpen, m.miFileSaveData, m.miFileSavePCM, m.miFileSaveEMF, m.miFileSaveBMP,
                           m.miFilePreView, m.miFilePrint, m.miFileQuit, m.miEditCopyEMF, m.miEditCopyBMP,

@@ -131,6 +131,7 @@ private slots:
         w.setPatchAllowed(false);
         w.LockPages(2);
         QVERIFY(!w.page(0)->isEnabled());
+        QVERIFY(!w.pages()->isTabEnabled(0)); // the tab cannot be chosen either
         QVERIFY(w.page(2)->isEnabled());
         QVERIFY(!w.menu().miFileOpen->isEnabled());
         QVERIFY(!w.menu().miFileQuit->isEnabled());
