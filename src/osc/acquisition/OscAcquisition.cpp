@@ -59,8 +59,9 @@ void OscAcquisition::shutdown()
 
 void OscAcquisition::onThreadFinished()
 {
-    if (!thread_ || !thread_->isFinished())
+    if (!thread_)
         return;
+    // `finished` is sent just before the thread ends: wait the last moment out.
     thread_->wait();
     finished_.reset(thread_);
     thread_ = nullptr;
