@@ -235,7 +235,7 @@ QWidget* OscPage::buildTriggerGroup()
     edOscTriggerDif = new QLineEdit(grboxOscTrigger);
     edOscTriggerDif->setObjectName("edOscTriggerDif");
     edOscTriggerDif->setToolTip("Задайте разницу между соседними отсчетами, по которой будет выполнена синхронизация (0,2…20 В)");
-    edOscTriggerDif->setText(QString::number(threshold_).replace('.', QChar(decimalSeparator())));
+    showThreshold();
     edOscTriggerDif->installEventFilter(this);
     lbOscTriggerDifUnit = MakeLabel(grboxOscTrigger, "lbOscTriggerDifUnit", "В");
 

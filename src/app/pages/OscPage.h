@@ -159,6 +159,9 @@ private:
     void setTriggerOn(bool on);
     OscBlockInput blockInput() const;
     void pressRunButton(QToolButton* pressed, QToolButton* other);
+    // The threshold field as a number, none when it is not one; and back into the field.
+    std::optional<double> typedThreshold() const;
+    void showThreshold();
     void restoreRunButtons();
     void drawRecord(const ProcessedRecord& record);
     void autoRange(int channel, const std::vector<double>& values);

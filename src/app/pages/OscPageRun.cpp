@@ -51,12 +51,21 @@ OscBlockInput OscPage::blockInput() const
     in.triggerKind = spOscTriggerDif->isChecked() ? TriggerKind::Difference : TriggerKind::Absolute;
     in.levelA = chOsc->triggerLevel(0);
     in.levelB = chOsc->triggerLevel(1);
-    bool ok = false;
-    const double typed = QLocale().toDouble(edOscTriggerDif->text(), &ok);
-    if (ok)
-        in.typedThreshold = typed;
+    in.typedThreshold = typedThreshold();
     in.previousThreshold = threshold_;
     return in;
+}
+
+std::optional<double> OscPage::typedThreshold() const
+{
+    bool ok = false;
+    const double typed = QLocale().toDouble(edOscTriggerDif->text(), &ok);
+    return ok ? std::optional<double>(typed) : std::nullopt;
+}
+
+void OscPage::showThreshold()
+{
+    edOscTriggerDif->setText(QString::number(threshold_).replace('.', QChar(decimalSeparator())));
 }
 
 void OscPage::StartOscAcquisition()
@@ -65,7 +74,7 @@ void OscPage::StartOscAcquisition()
     const OscBlockInput input = blockInput();
     const OscBlock block = BuildOscBlock(input);
     threshold_ = block.threshold;
-    edOscTriggerDif->setText(QString::number(threshold_).replace('.', QChar(decimalSeparator())));
+    showThreshold();
     dt_ = block.pointPeriod;
     lastBlockBuild_.start();
     acquisition_->start(OscAcquisitionParams::FromBlock(block, input, ctx_.system.eightBit));
@@ -331,11 +340,9 @@ void OscPage::sbOscTriggerSourceCh1Click()
 
 void OscPage::edOscTriggerDifEnter()
 {
-    bool ok = false;
-    const double typed = QLocale().toDouble(edOscTriggerDif->text(), &ok);
-    if (ok)
-        threshold_ = std::clamp(typed, kMinDifferenceThreshold, kMaxDifferenceThreshold);
-    edOscTriggerDif->setText(QString::number(threshold_).replace('.', QChar(decimalSeparator())));
+    if (const auto typed = typedThreshold())
+        threshold_ = std::clamp(*typed, kMinDifferenceThreshold, kMaxDifferenceThreshold);
+    showThreshold();
     setFocus();
     if (ctx_.oscOptions.osc_avto_on_trigger && !sbOscTriggerOn->isChecked()) {
         setTriggerOn(true);
