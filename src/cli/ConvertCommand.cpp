@@ -1,5 +1,7 @@
 #include "cli/ConvertCommand.h"
 
+#include "CliText.h"
+
 #include "files/AnalogCsv.h"
 #include "files/DataFile.h"
 #include "files/DataFileLoad.h"
@@ -15,12 +17,6 @@ const char* const kConvertUsage =
     "usage: tesmar-cli convert IN OUT\n"
     "  logic captures between .dat, .vcd and .csv (by extension);\n"
     "  oscilloscope, spectrum and recorder .dat files to .csv\n";
-
-std::string TerminalText(std::string text)
-{
-    std::replace(text.begin(), text.end(), '\r', '\n');
-    return text;
-}
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "cli/DecodeCommand.h"
 
+#include "CliText.h"
+
 #include "decoders/DecoderText.h"
 #include "decoders/I2cDecoder.h"
 #include "decoders/OneWireDecoder.h"
@@ -32,32 +34,6 @@ const char* const kDecodeUsage =
     "common:  --marker1 T --marker2 T (seconds, or with a unit: 12us, 3.5ms; default: the\n"
     "         start of the capture; --marker2 is where TxD starts)  --csv (CSV instead of columns)\n"
     "CH is a line name A.0 … B.7 or an index 0 … 15.\n";
-
-std::string TerminalText(std::string text)
-{
-    std::replace(text.begin(), text.end(), '\r', '\n');
-    return text;
-}
-
-std::optional<double> ParseSeconds(const std::string& text)
-{
-    static const std::pair<const char*, double> kUnits[] = {{"ns", 1e-9}, {"us", 1e-6}, {"ms", 1e-3}, {"s", 1.0}};
-    double scale = 1.0;
-    std::string number = text;
-    for (const auto& [suffix, factor] : kUnits) {
-        const std::string s = suffix;
-        if (number.size() > s.size() && number.compare(number.size() - s.size(), s.size(), s) == 0) {
-            number.resize(number.size() - s.size());
-            scale = factor;
-            break;
-        }
-    }
-    char* end = nullptr;
-    const double value = std::strtod(number.c_str(), &end);
-    if (number.empty() || end != number.c_str() + number.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value * scale;
-}
 
 std::string TimeText(double seconds)
 {

@@ -1,5 +1,7 @@
 #include "DeviceInfoCommand.h"
 
+#include "CliText.h"
+
 #include "device/Commands.h"
 #include "device/DeviceStartup.h"
 #include "device/UsbSession.h"
@@ -11,15 +13,6 @@
 namespace tesmar {
 
 namespace {
-
-// Message-table texts break lines with CR; a terminal wants LF.
-std::string ForTerminal(std::string text)
-{
-    for (char& c : text)
-        if (c == '\r')
-            c = '\n';
-    return text;
-}
 
 std::string PairLine(const char* name, const CalibrationPair& pair)
 {
@@ -41,12 +34,12 @@ int RunDeviceInfoCommand(UsbSession& session, const MessageTable& messages, std:
         }
     });
     if (device.outcome == DeviceTakeUp::Outcome::NoDevice) {
-        err << ForTerminal(messages.text(Msg::strInitError)) << '\n';
+        err << TerminalText(messages.text(Msg::strInitError)) << '\n';
         return 2;
     }
     if (device.outcome == DeviceTakeUp::Outcome::BootLoader) {
         out << "Identity: 0x55 (boot loader)\n";
-        err << ForTerminal(messages.text(Msg::strErrorBL)) << '\n';
+        err << TerminalText(messages.text(Msg::strErrorBL)) << '\n';
         return 3;
     }
     out << "Identity: 0xAA (main application)\n";

@@ -1,5 +1,7 @@
 #include "cli/FileInfoCommand.h"
 
+#include "CliText.h"
+
 #include "files/DataFile.h"
 #include "files/DataFileBytes.h"
 #include "files/DataFileLoad.h"
@@ -190,9 +192,7 @@ int RunFileInfoCommand(const std::vector<std::string>& args, std::ostream& out, 
     }
     const auto result = ReadDataFile(*bytes);
     if (const auto* error = std::get_if<DataFileReadError>(&result)) {
-        std::string text = DataFileErrorText(*error, args[0], MessageTable());
-        std::replace(text.begin(), text.end(), '\r', '\n');
-        err << "tesmar-cli info: " << text << '\n';
+        err << "tesmar-cli info: " << TerminalText(DataFileErrorText(*error, args[0], MessageTable())) << '\n';
         return 1;
     }
     const DataFile& file = std::get<DataFile>(result);

@@ -1,5 +1,7 @@
 #include "OscCommand.h"
 
+#include "CliText.h"
+
 #include "device/DeviceStartup.h"
 #include "device/UsbSession.h"
 #include "files/MessageTable.h"
@@ -35,23 +37,6 @@ const char* const kOscUsage =
     "  --depth N          stream record length per channel (default 8192)\n"
     "  --timeout S        give up after S seconds without a record (default 10)\n"
     "  --csv FILE         write the CSV to FILE instead of standard output\n";
-
-std::optional<double> ParseSeconds(const std::string& text)
-{
-    static const std::map<std::string, double> units{{"s", 1}, {"ms", 1e-3}, {"us", 1e-6}, {"µs", 1e-6}};
-    std::size_t used = 0;
-    double value = 0;
-    try {
-        value = std::stod(text, &used);
-    } catch (...) {
-        return std::nullopt;
-    }
-    const std::string unit = text.substr(used);
-    if (unit.empty())
-        return value;
-    const auto it = units.find(unit);
-    return it == units.end() ? std::nullopt : std::optional<double>(value * it->second);
-}
 
 std::optional<double> ParseNumber(const std::string& text)
 {
@@ -156,12 +141,9 @@ int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std
     const MessageTable messages;
     const DeviceTakeUp device = TakeUpDevice(session, true, [](int, const std::function<void()>& step) { step(); });
     if (device.outcome != DeviceTakeUp::Outcome::Ready) {
-        std::string text = messages.text(device.outcome == DeviceTakeUp::Outcome::NoDevice ? Msg::strInitError
-                                                                                           : Msg::strErrorBL);
-        for (char& c : text)
-            if (c == '\r')
-                c = '\n';
-        err << text << '\n';
+        err << TerminalText(messages.text(device.outcome == DeviceTakeUp::Outcome::NoDevice ? Msg::strInitError
+                                                                                            : Msg::strErrorBL))
+            << '\n';
         return device.outcome == DeviceTakeUp::Outcome::NoDevice ? 2 : 3;
     }
     in.calibration = device.pairs.value_or(CalibrationSet{});

@@ -262,16 +262,21 @@ bool IniFile::hasKey(const std::string& section, const std::string& key) const {
     return findKey(section, key).has_value();
 }
 
+namespace {
+// Names match without regard to case: a name already listed is not listed again.
+void AppendUnique(std::vector<std::string>& names, std::string_view name) {
+    if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, name); }))
+        names.emplace_back(name);
+}
+} // namespace
+
 std::vector<std::string> IniFile::sections() const {
     std::vector<std::string> names;
     for (const auto& line : lines_) {
         const auto name = SectionName(line);
         if (!name)
             continue;
-        const bool seen =
-            std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, *name); });
-        if (!seen)
-            names.emplace_back(*name);
+        AppendUnique(names, *name);
     }
     return names;
 }
@@ -285,10 +290,7 @@ std::vector<std::string> IniFile::keys(const std::string& section) const {
         const auto name = KeyName(lines_[i]);
         if (!name)
             continue;
-        const bool seen =
-            std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, *name); });
-        if (!seen)
-            names.emplace_back(*name);
+        AppendUnique(names, *name);
     }
     return names;
 }
