@@ -136,7 +136,7 @@ int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std
         return 64;
     }
     in.streamMode = stream;
-    in.capacity = stream ? depth : 1126;
+    in.capacity = stream ? depth : kOscBufferSamples;
 
     const MessageTable messages;
     const DeviceTakeUp device = TakeUpDevice(session, true, [](int, const std::function<void()>& step) { step(); });

@@ -1,5 +1,6 @@
 #include "osc/OscChannelView.h"
 #include "osc/OscTimeAxis.h"
+#include "osc/OscReadMode.h"
 
 #include <gtest/gtest.h>
 
@@ -144,6 +145,39 @@ TEST(OscChannelView, MarkerValuesAndReadoutFormat)
     EXPECT_EQ(FormatReadout(1234.4, " мс", ','), " 1234 мс");
     EXPECT_EQ(FormatReadout(123.45, " мс", ','), "123,5 мс");
     EXPECT_EQ(FormatReadout(-1.5, " В", '.'), "-1.50 В");
+}
+
+} // namespace
+} // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+TEST(OscReadMode, BoundaryOptionChannelsAndTheModesSettings)
+{
+    OscOptions options;
+    options.count_osc_sample_pipe = 4096;
+    options.count_osc_pass_sample_pipe = 300;
+    options.count_osc_pass_sample_buf = 40;
+    struct Case {
+        double td;
+        std::optional<double> boundary;
+        bool both, stream;
+    };
+    const Case cases[] = {
+        {10e-3, std::nullopt, false, false}, // "Все": always the buffer
+        {10e-3, 10e-3, false, true},         // at the boundary: stream
+        {9e-3, 10e-3, false, false},
+        {10e-3, 10e-3, true, false},         // both channels double the boundary
+        {20e-3, 10e-3, true, true},
+        {5e-6, 5e-6, false, true},           // decimal periods compare as whole ticks
+    };
+    for (const Case& c : cases) {
+        const OscReadMode mode = ChooseOscReadMode(c.td, c.boundary, c.both, options);
+        EXPECT_EQ(mode.stream, c.stream) << c.td;
+        EXPECT_EQ(mode.capacity, c.stream ? 4096 : 1126);
+        EXPECT_EQ(mode.preTrigger, c.stream ? 300 : 40);
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "PageContext.h"
 #include "osc/OscChannelView.h"
 #include "osc/OscProcessing.h"
+#include "osc/OscReadMode.h"
 #include "osc/OscTimeAxis.h"
 #include "osc/acquisition/OscAcquisition.h"
 #include "dsp/FilterPoint.h"
@@ -161,6 +162,8 @@ private:
     void pressRunButton(QToolButton* pressed, QToolButton* other);
     // The threshold field as a number, none when it is not one; and back into the field.
     std::optional<double> typedThreshold() const;
+    // The period the buffer/stream boundary option names, none for "Все".
+    std::optional<double> bufferBoundaryPeriod() const;
     void showThreshold();
     void restoreRunButtons();
     void drawRecord(const ProcessedRecord& record);
@@ -177,7 +180,7 @@ private:
     OscAcquisition* acquisition_ = nullptr;
     OscTimeAxis timeAxis_;
     bool streamMode_ = false;
-    int capacity_ = 1126;
+    int capacity_ = kOscBufferSamples;
     int preTrigger_ = 100;
     double quantizedTd_ = 5e-6;
     double dt_ = 5e-6;                 // point interval of the shown record

@@ -4,7 +4,7 @@
 #include "OscPage.h"
 #include "files/MessageTable.h"
 #include "osc/OscOptions.h"
-#include "device/DeviceClock.h"
+#include "osc/OscReadMode.h"
 #include "device/UsbSession.h"
 #include "files/SystemSettings.h"
 #include "ui/knob/TOscKnob.h"
@@ -39,10 +39,7 @@ OscBlockInput OscPage::blockInput() const
     in.capacity = capacity_;
     in.preTriggerCount = preTrigger_;
     in.disableAveraging = ctx_.oscOptions.osc_disable_average;
-    const int b = static_cast<int>(ctx_.oscOptions.count_osc_index_buf);
-    const auto& entries = knOscTimeDiv->OscKnobData();
-    if (b >= 1 && b - 1 < static_cast<int>(entries.size()))
-        in.bufferBoundaryPeriod = entries[b - 1].ValueReal;
+    in.bufferBoundaryPeriod = bufferBoundaryPeriod();
     in.triggerOn = sbOscTriggerOn->isChecked();
     in.triggerSource = sbOscTriggerSourceExt->isChecked()   ? TriggerSource::External
                        : sbOscTriggerSourceCh2->isChecked() ? TriggerSource::ChannelB
@@ -54,6 +51,16 @@ OscBlockInput OscPage::blockInput() const
     in.typedThreshold = typedThreshold();
     in.previousThreshold = threshold_;
     return in;
+}
+
+std::optional<double> OscPage::bufferBoundaryPeriod() const
+{
+    // Item e ≥ 1 of the option's list stands for time-base entry e − 1; item 0 is "Все".
+    const int b = ctx_.oscOptions.count_osc_index_buf;
+    const auto& entries = knOscTimeDiv->OscKnobData();
+    if (b >= 1 && b - 1 < static_cast<int>(entries.size()))
+        return entries[b - 1].ValueReal;
+    return std::nullopt;
 }
 
 std::optional<double> OscPage::typedThreshold() const
@@ -178,18 +185,12 @@ void OscPage::OscRunDone(bool bufferMode)
 void OscPage::knOscTimeDivChange()
 {
     const bool both = sbOscOnCh1->isChecked() && sbOscOnCh2->isChecked();
-    const int b = static_cast<int>(ctx_.oscOptions.count_osc_index_buf);
-    const auto& entries = knOscTimeDiv->OscKnobData();
-    double boundary = 999.0;
-    if (b >= 1 && b - 1 < static_cast<int>(entries.size()))
-        boundary = QuantizePeriod(entries[b - 1].ValueReal);
-    if (both)
-        boundary *= 2;
-    quantizedTd_ = QuantizePeriod(knOscTimeDiv->CurValueReal());
-    streamMode_ = quantizedTd_ >= boundary;
-    capacity_ = streamMode_ ? static_cast<int>(ctx_.oscOptions.count_osc_sample_pipe) : 1126;
-    preTrigger_ = streamMode_ ? static_cast<int>(ctx_.oscOptions.count_osc_pass_sample_pipe)
-                              : static_cast<int>(ctx_.oscOptions.count_osc_pass_sample_buf);
+    const OscReadMode mode =
+        ChooseOscReadMode(knOscTimeDiv->CurValueReal(), bufferBoundaryPeriod(), both, ctx_.oscOptions);
+    quantizedTd_ = mode.quantizedTd;
+    streamMode_ = mode.stream;
+    capacity_ = mode.capacity;
+    preTrigger_ = mode.preTrigger;
     if (streamMode_) {
         if (sbOscTriggerSourceExt->isChecked())
             (sbOscTriggerSourceCh1->isEnabled() ? sbOscTriggerSourceCh1 : sbOscTriggerSourceCh2)->setChecked(true);
