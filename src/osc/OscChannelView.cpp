@@ -55,6 +55,14 @@ AutoRangeResult AutoRange(const AutoRangeInput& in, const AxisRange& axisAfterKn
     return out;
 }
 
+double LevelAfterAxisChange(double level, const AxisRange& before, const AxisRange& after, bool snapToSignal)
+{
+    const double span = before.max - before.min;
+    if (snapToSignal || !(span > 0))
+        return level;
+    return after.min + (level - before.min) / span * (after.max - after.min);
+}
+
 std::optional<double> CurveValueAt(const CurveSamples& c, double t)
 {
     const int count = static_cast<int>(c.values.size());

@@ -29,6 +29,10 @@ struct AutoRangeResult {
 // `axisAfterKnob` gives the axis the knob change leaves, for the zero shift to start from.
 AutoRangeResult AutoRange(const AutoRangeInput& input, const AxisRange& axisAfterKnob);
 
+// A channel's trigger level after its axis changed: bound to the signal it keeps its volts; bound
+// to the screen its line keeps its height and the level becomes the new axis value there.
+double LevelAfterAxisChange(double level, const AxisRange& before, const AxisRange& after, bool snapToSignal);
+
 // A drawn curve: x of its first point and the step between points, in axis units.
 struct CurveSamples {
     std::span<const double> values;

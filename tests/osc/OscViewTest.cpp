@@ -102,6 +102,14 @@ TEST(OscChannelView, RangeKnobAndZeroMenu)
     EXPECT_NEAR(zero.max, 3, 1e-12);
 }
 
+TEST(OscChannelView, TriggerLevelFollowsTheSnapOption)
+{
+    // -20 … 20 to -5 … 5: a line at 10 V (three quarters up) stays there on the screen: 2.5 V
+    EXPECT_DOUBLE_EQ(LevelAfterAxisChange(10, {-20, 20}, {-5, 5}, false), 2.5);
+    EXPECT_DOUBLE_EQ(LevelAfterAxisChange(10, {-20, 20}, {-5, 5}, true), 10);
+    EXPECT_DOUBLE_EQ(LevelAfterAxisChange(1, {0, 0}, {-5, 5}, false), 1); // no extent: kept
+}
+
 TEST(OscChannelView, AutoRangeAndAutoZero)
 {
     const std::vector<double> knob{0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1,  2,  3,  4,  5,  6,

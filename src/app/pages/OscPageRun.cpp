@@ -244,7 +244,12 @@ void OscPage::sbOscOnCh2Click()
 
 void OscPage::setAxis(int channel, const AxisRange& range)
 {
-    chOsc->channelAxis(channel)->setRange(range.min, range.max);
+    QCPAxis* axis = chOsc->channelAxis(channel);
+    const AxisRange before{axis->range().lower, axis->range().upper};
+    const bool snapToSignal =
+        channel == 0 ? ctx_.oscOptions.f_snap_trigger_level_ch1 : ctx_.oscOptions.f_snap_trigger_level_ch2;
+    chOsc->setTriggerLevel(channel, LevelAfterAxisChange(chOsc->triggerLevel(channel), before, range, snapToSignal));
+    axis->setRange(range.min, range.max);
     chOsc->replot();
 }
 
@@ -252,16 +257,7 @@ void OscPage::rangeKnobChange(int channel)
 {
     QCPAxis* axis = chOsc->channelAxis(channel);
     const double volts = (channel == 0 ? knOscCh1 : knOscCh2)->CurValueReal();
-    const AxisRange range = RescaleForRange({axis->range().lower, axis->range().upper}, volts);
-    double level = chOsc->triggerLevel(channel);
-    const bool snapToSignal = channel == 0 ? ctx_.oscOptions.f_snap_trigger_level_ch1 : ctx_.oscOptions.f_snap_trigger_level_ch2;
-    const double ratio = (level - axis->range().lower) / axis->range().size();
-    setAxis(channel, range);
-    if (!snapToSignal) {
-        // The line keeps its place on the screen; its level follows the new axis.
-        level = range.min + ratio * (range.max - range.min);
-        chOsc->setTriggerLevel(channel, level);
-    }
+    setAxis(channel, RescaleForRange({axis->range().lower, axis->range().upper}, volts));
     RestartTrigger(false);
 }
 
