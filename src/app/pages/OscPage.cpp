@@ -345,12 +345,12 @@ QWidget* OscPage::buildReadouts()
         lbOscUc[ch] = MakeLabel(box, ("lbOscUc" + suffix).toLatin1().constData());
         lbOscUv[ch] = MakeLabel(box, ("lbOscUv" + suffix).toLatin1().constData());
         lbOscF[ch] = MakeLabel(box, ("lbOscF" + suffix).toLatin1().constData());
-        const QLabel* values[] = {lbOscUc[ch], lbOscUv[ch], lbOscF[ch]};
+        QLabel* values[] = {lbOscUc[ch], lbOscUv[ch], lbOscF[ch]};
         for (int row = 0; row < 3; ++row) {
             auto* title = MakeLabel(box, "", titles[row]);
             title->setStyleSheet(ch == 0 ? "color: red" : "color: blue");
             grid->addWidget(title, row, 4 + ch * 2);
-            grid->addWidget(const_cast<QLabel*>(values[row]), row, 5 + ch * 2);
+            grid->addWidget(values[row], row, 5 + ch * 2);
         }
     }
     grid->setColumnStretch(8, 1);
