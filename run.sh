@@ -6,6 +6,8 @@ cd "$(dirname "$0")"
 
 ./scripts/install-deps.sh
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/ccache}"
+# Paths relative to the checkout, so that other clones and worktrees share the cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}" CCACHE_NOHASHDIR=1
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build -j "$(nproc)" --target tesmar tesmar-cli
 

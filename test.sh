@@ -21,6 +21,8 @@ esac
 
 ./scripts/install-deps.sh
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/ccache}"
+# Paths relative to the checkout, so that other clones and worktrees share the cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}" CCACHE_NOHASHDIR=1
 cmake -S . -B "$build_dir" -G Ninja "${cmake_opts[@]}" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"
 
