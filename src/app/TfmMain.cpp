@@ -6,6 +6,8 @@
 #include "device/DeviceStartup.h"
 #include "files/MessageFormat.h"
 #include "app/options/TfmOptions.h"
+#include "filter/TfmFiltr.h"
+#include <QCheckBox>
 #include "pages/FftPage.h"
 #include "pages/LanPage.h"
 #include "pages/OscPage.h"
@@ -77,9 +79,14 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
                               [this](int page) { LockPages(page); },
                               [this] { UnlockPages(); },
                               [this](const QString& text) { setStatusText(text); },
-                              [this] { return !menu_->miFileQuit->isEnabled(); }};
+                              [this] { return !menu_->miFileQuit->isEnabled(); },
+                              options_,
+                              filters_,
+                              [this](int channel, QCheckBox* box) { openFilterDesigner(channel, box); },
+                              {}};
     oscPage_ = new OscPage(context, pgcntrMain);
-    pages_ = {oscPage_, new FftPage(pgcntrMain), new RecPage(pgcntrMain), new LanPage(pgcntrMain)};
+    fftPage_ = new FftPage(context, pgcntrMain);
+    pages_ = {oscPage_, fftPage_, new RecPage(pgcntrMain), new LanPage(pgcntrMain)};
     for (int i = 0; i < kPageCount; ++i)
         pgcntrMain->addTab(pages_[i], kPageCaptions[i]);
     layout->addWidget(pgcntrMain, 1);
@@ -95,8 +102,10 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     connect(pgcntrMain, &QTabWidget::currentChanged, this, &TfmMain::pgcntrMainChange);
 
     fmOptions = new TfmOptions(options_, messages_, env_.messages, this);
+    fmFiltr = new TfmFiltr(filters_, options_, messages_, env_.messages, folders_, this);
     connect(menu_->miServiceSetup, &QAction::triggered, this, &TfmMain::miServiceSetupClick);
     connect(oscPage_, &OscPage::optionsRequested, this, [this] { showOptions(0); });
+    connect(fftPage_, &FftPage::optionsRequested, this, [this] { showOptions(1); });
     resize(1000, 700);
 }
 
@@ -170,8 +179,12 @@ void TfmMain::FormShow()
     guarded(10, [this] { readMenuStates(); });
     guarded(13, [this] { ReadOptions(settings_, options_); });
     guarded(14, [this] { fmOptions->load(options_); });
-    guarded(15, [this] { oscPage_->readSettings(settings_, decimalSeparator()); });
+    guarded(15, [this] {
+        oscPage_->readSettings(settings_, decimalSeparator());
+        fftPage_->readSettings(settings_);
+    });
     guarded(18, [this] { oscPage_->applyChannelStates(); });
+    guarded(20, [this] { fftPage_->applyStoredStates(); });
     guarded(32, [this] { selectStoredPage(); });
     guarded(36, [this] {
         if (env_.closeSplash)
@@ -288,6 +301,7 @@ void TfmMain::FormClose()
     writeMenuStates();
     WriteOptions(settings_, options_);
     oscPage_->writeSettings(settings_, decimalSeparator());
+    fftPage_->writeSettings(settings_);
     settings_.writeInteger("misc", "ActivePageIndex", pgcntrMain->currentIndex());
     settings_.writeString("misc", "lang", "Russian.ini");
     settings_.save();
@@ -297,6 +311,7 @@ void TfmMain::closeEvent(QCloseEvent* event)
 {
     // A reader thread must not outlive the window: end the run before the settings are written.
     oscPage_->shutdown();
+    fftPage_->shutdown();
     FormClose();
     QMainWindow::closeEvent(event);
 }
@@ -394,12 +409,19 @@ void TfmMain::miServiceSetupClick()
     showOptions(pgcntrMain->currentIndex());
 }
 
+void TfmMain::openFilterDesigner(int channel, QCheckBox* autoOnBox)
+{
+    const bool spectrum = autoOnBox && fftPage_->isAncestorOf(autoOnBox);
+    fmFiltr->OpenDesigner(channel, autoOnBox, spectrum ? FilterOwnerPage::Spectrum : FilterOwnerPage::Oscilloscope);
+}
+
 void TfmMain::showOptions(int page)
 {
     fmOptions->showPage(page);
     fmOptions->exec();
     // Changed boundaries and depths take effect through the rate handlers.
     oscPage_->knOscTimeDivChange();
+    fftPage_->knFFTFrecDivChange();
 }
 
 void TfmMain::btGetIDClick()

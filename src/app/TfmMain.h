@@ -11,6 +11,7 @@
 #include "files/IniFile.h"
 #include "files/MessageTable.h"
 #include "files/SystemSettings.h"
+#include "filter/FilterResponse.h"
 #include "osc/OscOptions.h"
 #include "osc/acquisition/OscAcquisition.h"
 
@@ -19,6 +20,7 @@
 #include <array>
 #include <functional>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -32,6 +34,7 @@ class OscPage;
 class FftPage;
 class RecPage;
 class LanPage;
+class TfmFiltr;
 class TfmOptions;
 class UserMessages;
 
@@ -63,6 +66,8 @@ public:
     QTabWidget* pages() const { return pgcntrMain; }
     MeasurementPage* page(int index) const { return pages_[index]; }
     OscPage* oscPage() const { return oscPage_; }
+    FftPage* fftPage() const { return fftPage_; }
+    std::array<FilterResponse, 2>& filterResponses() { return filters_; }
     OscOptions& oscOptions() { return options_; }
     OptionVariables& options() { return options_; }
     QWidget* currentChart() const { return currentChart_; }
@@ -91,6 +96,7 @@ public:
     QPushButton* btLedOff = nullptr;
     QPushButton* btReset = nullptr;
     TfmOptions* fmOptions = nullptr;
+    TfmFiltr* fmFiltr = nullptr;
 
 public slots:
     void pgcntrMainChange(int index);
@@ -123,6 +129,7 @@ private:
     void applyLogicOnlyView();
     void showExchangeError(UsbStatus status);
     void showOptions(int page);
+    void openFilterDesigner(int channel, QCheckBox* autoOnBox);
     char decimalSeparator() const;
 
     MainWindowEnvironment env_;
@@ -132,6 +139,7 @@ private:
     CalibrationSet calibration_;
     OptionVariables options_;
     AcquisitionHistory history_;
+    std::array<FilterResponse, 2> filters_;
     DialogFolders folders_;
     IniFile settings_;
     bool logicOnlyCheck_ = true;
@@ -144,6 +152,7 @@ private:
     MainMenu* menu_ = nullptr;
     std::array<MeasurementPage*, kPageCount> pages_{};
     OscPage* oscPage_ = nullptr;
+    FftPage* fftPage_ = nullptr;
     QWidget* currentChart_ = nullptr;
     QLabel* statusPanel_ = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "DeviceInfoCommand.h"
 #include "FileInfoCommand.h"
 #include "OscCommand.h"
+#include "SpectrumCommand.h"
 #include "files/MessageTable.h"
 #include "usb/LibUsbTransport.h"
 
@@ -24,6 +25,7 @@ const char* const kUsage =
     "  info           identity, version, calibration, type and number of the instrument\n"
     "  info FILE.dat  the chunks and settings of a data file\n"
     "  osc [options]  one oscilloscope record as CSV (osc --help)\n"
+    "  spectrum [options]  one spectrum as CSV: the curve or a summary (spectrum --help)\n"
     "  decode uart|spi|i2c|1wire FILE [options]   decode captured lines (decode --help)\n"
     "  convert IN OUT convert between .dat, .vcd and .csv by extension\n";
 
@@ -65,6 +67,10 @@ int main(int argc, char* argv[])
     if (command == "osc") {
         CliDevice instrument(device, std::cerr);
         return RunOscCommand(instrument.session(), args, std::cout, std::cerr);
+    }
+    if (command == "spectrum") {
+        CliDevice instrument(device, std::cerr);
+        return RunSpectrumCommand(instrument.session(), args, std::cout, std::cerr);
     }
     if (command == "info")
         return RunFileInfoCommand(args, std::cout, std::cerr);

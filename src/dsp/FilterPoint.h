@@ -6,6 +6,7 @@ namespace tesmar {
 struct FilterPoint {
     double frequency = 0.0; // Hz
     double gain = 1.0;
+    bool operator==(const FilterPoint&) const = default;
 };
 
 } // namespace tesmar

@@ -208,6 +208,10 @@ QWidget* OscPage::buildChannelGroup(int channel)
     on->setStyleSheet(a ? "color: red" : "color: black");
     connect(on, &QToolButton::clicked, this, [this, channel] { channelClick(channel); });
     connect(range, &QToolButton::clicked, this, [this, channel] { autoRangeClick(channel); });
+    connect(filterSet, &QToolButton::clicked, this, [this, channel, filter] {
+        if (ctx_.openFilterDesigner)
+            ctx_.openFilterDesigner(channel, filter);
+    });
     return group;
 }
 

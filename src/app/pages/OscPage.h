@@ -104,8 +104,6 @@ public:
     QTimer* timerRunOsc = nullptr;
     QTimer* timerResetOscTrigger = nullptr;
 
-    // The filter responses of the two channels (the filter designer fills them).
-    std::array<std::vector<FilterPoint>, 2> filterResponse;
     double differenceThreshold() const { return threshold_; }
 
 public slots:

@@ -60,8 +60,8 @@ void OscPage::ProcessOscData()
     b.smoothingLevel = ctx_.menu.evenningLevel(1);
     a.filterOn = chboxOscFiltrationOnCh1->isChecked();
     b.filterOn = chboxOscFiltrationOnCh2->isChecked();
-    a.response = filterResponse[0];
-    b.response = filterResponse[1];
+    a.response = ctx_.filters[0].points;
+    b.response = ctx_.filters[1].points;
     shown_ = ProcessOscRecord(record, dt_, ctx_.menu.miAnalogGetParamBefore->isChecked(), a, b, MathFromMenu(ctx_.menu));
     drawRecord(*shown_);
     showSignalParams(*shown_);

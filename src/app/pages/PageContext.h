@@ -2,9 +2,16 @@
 // What the main window hands to its pages: shared state by reference and the few main-window
 // services a page calls. No page reaches the main window otherwise.
 
+#include "dsp/SignalParams.h"
+#include "filter/FilterResponse.h"
+
 #include <QString>
 
+#include <array>
 #include <functional>
+#include <optional>
+
+class QCheckBox;
 
 namespace tesmar {
 
@@ -12,6 +19,7 @@ class MainMenu;
 class MessageTable;
 class UsbSession;
 struct AcquisitionHistory;
+struct OptionVariables;
 struct CalibrationSet;
 struct OscOptions;
 struct SystemSettings;
@@ -28,6 +36,14 @@ struct PageContext {
     std::function<void()> unlockPages;
     std::function<void(const QString&)> setStatusText;
     std::function<bool()> measurementRuns; // the quit item is disabled while one runs
+    const OptionVariables& options;
+    // One drawn response per channel, shared by the oscilloscope and the spectrum analyser.
+    std::array<FilterResponse, 2>& filters;
+    // Opens the filter designer on `channel`; `autoOnBox` is the page's box it may switch on.
+    std::function<void(int channel, QCheckBox* autoOnBox)> openFilterDesigner;
+    // After each parameter readout: the sounds of the conditions that have just become true.
+    std::function<void(const std::array<std::optional<SignalParams>, 2>& params, std::array<double, 2> rangeVolts)>
+        checkSounds;
 };
 
 } // namespace tesmar

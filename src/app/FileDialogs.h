@@ -1,0 +1,28 @@
+#pragma once
+// The program's file dialogs: the remembered folder of each dialog, the default extension and
+// the question before an existing file is replaced.
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace tesmar {
+
+class DialogFolders;
+class MessageTable;
+class UserMessages;
+
+struct FileDialogKind {
+    const char* dialogName; // key of the remembered folder, e.g. "odOpenFlt"
+    QString filter;         // Qt filter text, e.g. "Текстовые файлы (*.txt);;Все файлы (*)"
+    QString extension;      // ".txt"; saving appends it when missing
+};
+
+std::optional<QString> AskOpenPath(QWidget* parent, DialogFolders& folders, const FileDialogKind& kind);
+// Asks before an existing file is replaced; No cancels.
+std::optional<QString> AskSavePath(QWidget* parent, DialogFolders& folders, const FileDialogKind& kind,
+                                   UserMessages& messages, const MessageTable& table);
+
+} // namespace tesmar

@@ -1,0 +1,331 @@
+#include "SpectrumCommand.h"
+
+#include "AnalogCapture.h"
+#include "CliText.h"
+
+#include "device/DeviceStartup.h"
+#include "device/UsbSession.h"
+#include "filter/FilterFile.h"
+#include "osc/OscBufferDecoder.h"
+#include "files/MessageTable.h"
+#include "spectrum/SpectrumAcquisition.h"
+#include "spectrum/SpectrumProcessing.h"
+#include "spectrum/SpectrumReadType.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+
+namespace tesmar {
+
+namespace {
+
+const char* const kSpectrumUsage =
+    "usage: tesmar-cli [--sim] [--trace-usb] spectrum [options]\n"
+    "  --rate HZ          sample rate, 100 … 200000 Hz, or with k: 2.5k, 100k (default 100k);\n"
+    "                     at most 100k with both channels\n"
+    "  --channels a|b|ab  channels on (default a)\n"
+    "  --range-a V        input range of A, 0.1 … 20 V: above 2 V the attenuated input (default 20)\n"
+    "  --range-b V        the same for B (default 20)\n"
+    "  --window none|hamming|hann|blackman|harris   (default none)\n"
+    "  --mode buffer|stream    read mode (default buffer: 1024 points per channel)\n"
+    "  --size N           stream block length: 2048, 4096, 8192, 16384, 32768 or 65536 (default 8192)\n"
+    "  --harmonics K      harmonics summed into kg, 2 … 10 (default 2)\n"
+    "  --f1 HZ            fundamental for kg and k3, 1 … rate/3 (default: the largest line)\n"
+    "  --db               the curve in dB\n"
+    "  --db-ref 0.775|umax     0 dB reference (default 0.775 V)\n"
+    "  --filter-a FILE    weight A's spectrum by the response of a filter file (.txt)\n"
+    "  --filter-b FILE    the same for B\n"
+    "  --timeout S        give up after S seconds without a record, 0.1 … 3600 (default 10)\n"
+    "  --summary          one row per channel: channel,Uconst_V,Uvaria_V,F_Hz,Umax_V,F1_Hz,kg,k3\n"
+    "                     (a cell is empty where the page shows nothing)\n"
+    "  --csv FILE         write the CSV to FILE instead of standard output\n"
+    "Without --summary the curve: f_Hz, then a_V or a_dB, then b_V or b_dB.\n";
+
+std::optional<double> ParseFinite(const std::string& text)
+{
+    try {
+        std::size_t used = 0;
+        const double v = std::stod(text, &used);
+        if (used != text.size() || !std::isfinite(v))
+            return std::nullopt;
+        return v;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::optional<double> ParseRate(std::string text)
+{
+    double factor = 1.0;
+    if (!text.empty() && (text.back() == 'k' || text.back() == 'K')) {
+        factor = 1000.0;
+        text.pop_back();
+    }
+    const auto v = ParseFinite(text);
+    return v ? std::optional<double>(*v * factor) : std::nullopt;
+}
+
+struct Options {
+    SpectrumBlockInput block;
+    SpectrumSettings settings;
+    bool stream = false;
+    int size = 8192;
+    bool sizeGiven = false;
+    SpectrumScale scale;
+    std::array<std::string, 2> filterFiles;
+    double timeout = 10;
+    bool summary = false;
+    std::string csvPath;
+};
+
+std::string Cell(double v, const char* format)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, v);
+    return text;
+}
+
+void WriteSummary(std::ostream& csv, const SpectrumRecord& record, const std::array<bool, 2>& on)
+{
+    csv << "channel,Uconst_V,Uvaria_V,F_Hz,Umax_V,F1_Hz,kg,k3\n";
+    for (int c = 0; c < 2; ++c) {
+        if (!on[c])
+            continue;
+        const SpectrumChannel& ch = record.channels[c];
+        csv << (c == 0 ? 'a' : 'b') << ',';
+        if (ch.hasData() && ch.params) {
+            csv << Cell(ch.params->Uconst, "%.6f") << ',' << Cell(ch.params->Uvaria, "%.6f") << ',';
+            if (ch.params->F > 0)
+                csv << Cell(ch.params->F, "%.3f");
+            csv << ',' << Cell(ch.peaks.Umax, "%.6f") << ',' << Cell(ch.fundamental.F1, "%.3f") << ',';
+            if (ch.distortion)
+                csv << Cell(ch.distortion->kg, "%.2f") << ',' << Cell(ch.distortion->k3, "%.2f");
+            else
+                csv << ',';
+        } else {
+            csv << ",,,,,,";
+        }
+        csv << '\n';
+    }
+}
+
+void WriteCurve(std::ostream& csv, const SpectrumRecord& record, const std::array<bool, 2>& on, bool dB)
+{
+    csv << "f_Hz";
+    for (int c = 0; c < 2; ++c)
+        if (on[c])
+            csv << ',' << (c == 0 ? 'a' : 'b') << (dB ? "_dB" : "_V");
+    csv << '\n';
+    const int first = on[0] ? 0 : 1;
+    const SpectrumCurvePoints& base = record.channels[first].curve;
+    const double unit = SpectrumFrequencyUnit(record.sampleRate);
+    for (std::size_t i = 0; i < base.x.size(); ++i) {
+        csv << Cell(base.x[i] * unit, "%.6g");
+        for (int c = 0; c < 2; ++c)
+            if (on[c]) {
+                const auto& y = record.channels[c].curve.y;
+                csv << ',' << (i < y.size() ? Cell(y[i], "%.6g") : std::string());
+            }
+        csv << '\n';
+    }
+}
+
+} // namespace
+
+int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args, std::ostream& out,
+                       std::ostream& err)
+{
+    Options o;
+    o.block.sampleRate = 100'000;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& key = args[i];
+        if (key == "--help") {
+            out << kSpectrumUsage;
+            return out.flush() ? 0 : 1;
+        }
+        if (key == "--db") {
+            o.scale.dB = true;
+            continue;
+        }
+        if (key == "--summary") {
+            o.summary = true;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            err << "tesmar-cli spectrum: " << key << " needs a value\n" << kSpectrumUsage;
+            return 64;
+        }
+        const std::string value = args[++i];
+        const std::optional<double> number = ParseFinite(value);
+        const char* range = nullptr; // what the option allows, for the message
+        bool ok = true;
+        if (key == "--rate") {
+            const auto rate = ParseRate(value);
+            range = "100 … 200000 Hz";
+            ok = rate && *rate >= 100 && *rate <= 200'000;
+            if (ok)
+                o.block.sampleRate = *rate;
+        } else if (key == "--channels") {
+            range = "a, b or ab";
+            ok = value == "a" || value == "b" || value == "ab";
+            o.block.chAOn = value != "b";
+            o.block.chBOn = value != "a";
+        } else if (key == "--range-a" || key == "--range-b") {
+            range = "0.1 … 20 V";
+            ok = number && *number >= 0.1 && *number <= 20;
+            if (ok)
+                (key == "--range-a" ? o.block.rangeA : o.block.rangeB) = *number;
+        } else if (key == "--window") {
+            static const char* const names[] = {"none", "hamming", "hann", "blackman", "harris"};
+            range = "none, hamming, hann, blackman or harris";
+            ok = false;
+            for (int w = 0; w < 5; ++w)
+                if (value == names[w]) {
+                    o.settings.window = static_cast<SpectrumWindow>(w);
+                    ok = true;
+                }
+        } else if (key == "--mode") {
+            range = "buffer or stream";
+            ok = value == "buffer" || value == "stream";
+            o.stream = value == "stream";
+        } else if (key == "--size") {
+            range = "2048, 4096, 8192, 16384, 32768 or 65536";
+            ok = false;
+            for (int n : {2048, 4096, 8192, 16384, 32768, 65536})
+                if (number && *number == n) {
+                    o.size = n;
+                    ok = o.sizeGiven = true;
+                }
+        } else if (key == "--harmonics") {
+            range = "a whole number 2 … 10";
+            ok = number && *number >= 2 && *number <= 10 && std::floor(*number) == *number;
+            if (ok)
+                o.settings.harmonics = static_cast<int>(*number);
+        } else if (key == "--f1") {
+            range = "1 … rate/3 Hz";
+            ok = number && *number >= 1;
+            if (ok)
+                o.settings.manualF1 = *number;
+        } else if (key == "--db-ref") {
+            range = "0.775 or umax";
+            ok = value == "0.775" || value == "umax";
+            o.scale.referenceUmax = value == "umax";
+        } else if (key == "--filter-a" || key == "--filter-b") {
+            o.filterFiles[key == "--filter-a" ? 0 : 1] = value;
+        } else if (key == "--timeout") {
+            range = "0.1 … 3600 s";
+            ok = number && *number >= 0.1 && *number <= 3600;
+            if (ok)
+                o.timeout = *number;
+        } else if (key == "--csv") {
+            ok = !value.empty();
+            range = "a file name";
+            o.csvPath = value;
+        } else {
+            err << "tesmar-cli spectrum: unknown option " << key << "\n" << kSpectrumUsage;
+            return 64;
+        }
+        if (!ok) {
+            err << "tesmar-cli spectrum: bad value '" << TerminalText(value) << "' for " << key << " (allowed: " << range
+                << ")\n";
+            return 64;
+        }
+    }
+    const bool both = o.block.chAOn && o.block.chBOn;
+    if (both && o.block.sampleRate > 100'000) {
+        err << "tesmar-cli spectrum: with both channels --rate is at most 100k\n";
+        return 64;
+    }
+    if (o.sizeGiven && !o.stream) {
+        err << "tesmar-cli spectrum: --size needs --mode stream (a buffer read has 1024 points)\n";
+        return 64;
+    }
+    if (o.settings.manualF1 && *o.settings.manualF1 > o.block.sampleRate / 3) {
+        err << "tesmar-cli spectrum: --f1 must be at most rate/3 (" << o.block.sampleRate / 3 << " Hz)\n";
+        return 64;
+    }
+
+    std::array<FilterResponse, 2> filters;
+    for (int c = 0; c < 2; ++c) {
+        if (o.filterFiles[c].empty())
+            continue;
+        auto read = ReadFilterFile(o.filterFiles[c], DefaultFilterResponse(), '.');
+        if (auto* problem = std::get_if<std::string>(&read)) {
+            err << "tesmar-cli spectrum: cannot use the filter file " << TerminalText(o.filterFiles[c]) << ": "
+                << *problem << '\n';
+            return 65;
+        }
+        filters[c] = std::get<FilterResponse>(read);
+    }
+
+    const MessageTable messages;
+    const DeviceTakeUp device = TakeUpDevice(session, true, [](int, const std::function<void()>& step) { step(); });
+    if (device.outcome != DeviceTakeUp::Outcome::Ready) {
+        err << TerminalText(messages.text(device.outcome == DeviceTakeUp::Outcome::NoDevice ? Msg::strInitError
+                                                                                            : Msg::strErrorBL))
+            << '\n';
+        return device.outcome == DeviceTakeUp::Outcome::NoDevice ? 2 : 3;
+    }
+    o.block.calibration = device.pairs.value_or(CalibrationSet{});
+    const int length = o.stream ? o.size : kSpectrumBufferLength;
+    o.block.streamMode = o.stream;
+    o.block.capacity = o.stream ? length : kOscBufferSamples;
+    const SpectrumBlock block = BuildSpectrumBlock(o.block);
+    const OscAcquisitionParams params = SpectrumAcquisitionParams(block, false);
+
+    OscResult result;
+    if (o.stream)
+        err << "tesmar-cli spectrum: recording " << length << " points per channel at " << block.sampleRate
+            << " Hz…\n";
+    switch (CaptureAnalogRecord(session, params, o.timeout, result)) {
+    case AnalogCaptureOutcome::Complete:
+        break;
+    case AnalogCaptureOutcome::TimedOut:
+        err << "tesmar-cli spectrum: no record within the time-out\n";
+        return 1;
+    case AnalogCaptureOutcome::Failed:
+        err << "tesmar-cli spectrum: the exchange with the instrument failed\n";
+        return 1;
+    }
+
+    SpectrumRecord record;
+    record.length = length;
+    record.sampleRate = block.sampleRate;
+    const std::array<bool, 2> on{params.chAOn, params.chBOn};
+    std::array<SpectrumChannelInput, 2> inputs{};
+    for (int c = 0; c < 2; ++c) {
+        inputs[c].captured = on[c];
+        inputs[c].samples = SpectrumSamples(result, c, length);
+        inputs[c].filterOn = filters[c].designed();
+        inputs[c].response = filters[c].points;
+        inputs[c].scale = o.scale;
+    }
+    ProcessSpectrum(SpectrumMode::Full, record, inputs, o.settings);
+
+    std::ofstream file;
+    if (!o.csvPath.empty()) {
+        file.open(o.csvPath, std::ios::trunc);
+        if (!file) {
+            err << "tesmar-cli spectrum: cannot write " << TerminalText(o.csvPath) << '\n';
+            return 73;
+        }
+    }
+    std::ostream& csv = o.csvPath.empty() ? out : file;
+    if (o.summary)
+        WriteSummary(csv, record, on);
+    else
+        WriteCurve(csv, record, on, o.scale.dB);
+    csv.flush();
+    if (file.is_open())
+        file.close();
+    if (!csv || (file.is_open() && !file)) {
+        err << "tesmar-cli spectrum: writing the CSV failed\n";
+        return 74;
+    }
+    return 0;
+}
+
+} // namespace tesmar

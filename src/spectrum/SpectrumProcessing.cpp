@@ -1,0 +1,40 @@
+#include "SpectrumProcessing.h"
+
+namespace tesmar {
+
+double SpectrumFrequencyUnit(double sampleRate)
+{
+    return sampleRate > 10'000 ? 1000.0 : 1.0;
+}
+
+void ProcessSpectrum(SpectrumMode mode, SpectrumRecord& record, const std::array<SpectrumChannelInput, 2>& inputs,
+                     const SpectrumSettings& settings)
+{
+    const int n = record.length;
+    const double fs = record.sampleRate;
+    for (int c = 0; c < 2; ++c) {
+        SpectrumChannel& ch = record.channels[c];
+        const SpectrumChannelInput& in = inputs[c];
+        ch.curve = {};
+        if (mode == SpectrumMode::Full) {
+            ch = {};
+            if (!in.captured || in.samples.empty() || n <= 0)
+                continue;
+            ch.params = ComputeSignalParams(in.samples, fs);
+            ch.amplitudes = AmplitudeSpectrum(in.samples, n, fs, settings.window,
+                                              in.filterOn ? in.response : std::span<const FilterPoint>{});
+        }
+        if (!ch.hasData()) {
+            ch.distortion.reset();
+            continue;
+        }
+        if (mode != SpectrumMode::Redraw) {
+            ch.peaks = FindSpectrumPeaks(ch.amplitudes, n);
+            ch.fundamental = ChooseFundamental(ch.amplitudes, n, fs, ch.peaks, settings.manualF1);
+            ch.distortion = ComputeDistortion(ch.amplitudes, n, fs, ch.fundamental, settings.harmonics);
+        }
+        ch.curve = MakeSpectrumCurve(ch.amplitudes, n, fs, SpectrumFrequencyUnit(fs), in.scale, ch.peaks.Umax);
+    }
+}
+
+} // namespace tesmar
