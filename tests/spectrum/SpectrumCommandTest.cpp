@@ -1,0 +1,133 @@
+#include "cli/SpectrumCommand.h"
+#include "device/UsbSession.h"
+#include "filter/FilterFile.h"
+#include "sim/AnalogEngine.h"
+#include "sim/VirtualInstrument.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tesmar {
+namespace {
+
+struct SpectrumCommandFixture : ::testing::Test {
+    SimClock clock{50.0};
+    VirtualInstrument instrument{clock};
+    UsbSession session{instrument};
+    std::ostringstream out, err;
+
+    SpectrumCommandFixture()
+    {
+        InstallAnalogEngine(instrument);
+        session.setSleeper([this](int ms) { clock.sleepMs(ms); });
+    }
+
+    int run(const std::vector<std::string>& args) { return RunSpectrumCommand(session, args, out, err); }
+
+    std::vector<std::vector<std::string>> rows() const
+    {
+        std::vector<std::vector<std::string>> table;
+        std::istringstream in(out.str());
+        for (std::string line; std::getline(in, line);) {
+            std::vector<std::string> cells;
+            std::istringstream row(line);
+            for (std::string cell; std::getline(row, cell, ',');)
+                cells.push_back(cell);
+            if (!line.empty() && line.back() == ',')
+                cells.push_back({});
+            table.push_back(cells);
+        }
+        return table;
+    }
+};
+
+TEST_F(SpectrumCommandFixture, CurveOfBothChannelsReachesHalfTheRate)
+{
+    ASSERT_EQ(run({"--channels", "ab", "--rate", "20k"}), 0) << err.str();
+    const auto t = rows();
+    ASSERT_EQ(t.size(), 1u + 513u);
+    EXPECT_EQ(t[0], (std::vector<std::string>{"f_Hz", "a_V", "b_V"}));
+    EXPECT_DOUBLE_EQ(std::stod(t.back()[0]), 10'000.0);
+    // A's line near 1 kHz (bin 51 of 1024 at 20 kHz) stands above its neighbours far away.
+    EXPECT_GT(std::stod(t[1 + 51][1]), 10 * std::stod(t[1 + 200][1]));
+}
+
+TEST_F(SpectrumCommandFixture, SummaryOfASquareInDbAndStream)
+{
+    ASSERT_EQ(run({"--channels", "b", "--rate", "50k", "--mode", "stream", "--size", "8192", "--window", "hann",
+                   "--summary"}),
+              0)
+        << err.str();
+    const auto t = rows();
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_EQ(t[0], (std::vector<std::string>{"channel", "Uconst_V", "Uvaria_V", "F_Hz", "Umax_V", "F1_Hz", "kg", "k3"}));
+    ASSERT_EQ(t[1].size(), 8u);
+    EXPECT_EQ(t[1][0], "b");
+    EXPECT_NEAR(std::stod(t[1][5]), 500, 50'000.0 / 8192);
+    EXPECT_NEAR(std::stod(t[1][7]), 0.33, 0.03);
+    EXPECT_NE(err.str().find("recording 8192 points"), std::string::npos);
+}
+
+TEST_F(SpectrumCommandFixture, DistortionCellsEmptyWhenTheFundamentalIsTooHigh)
+{
+    ASSERT_EQ(run({"--rate", "200k", "--f1", "40000", "--summary"}), 0) << err.str();
+    const auto t = rows();
+    ASSERT_EQ(t.size(), 2u);
+    ASSERT_EQ(t[1].size(), 8u);
+    EXPECT_EQ(t[1][5], "40000.000");
+    EXPECT_TRUE(t[1][6].empty());
+    EXPECT_TRUE(t[1][7].empty());
+}
+
+TEST_F(SpectrumCommandFixture, FilterFileWeightsTheSpectrum)
+{
+    const auto path = (std::filesystem::temp_directory_path() / "tesmar-spectrum-filter.txt").string();
+    FilterResponse r = DefaultFilterResponse();
+    for (FilterPoint& p : r.points)
+        p.gain = 0.5;
+    ASSERT_TRUE(WriteFilterFile(path, r, '.'));
+    ASSERT_EQ(run({"--rate", "20k", "--summary"}), 0);
+    const double plain = std::stod(rows()[1][4]);
+    out.str({});
+    ASSERT_EQ(run({"--rate", "20k", "--summary", "--filter-a", path}), 0) << err.str();
+    EXPECT_NEAR(std::stod(rows()[1][4]), plain / 2, plain * 0.05);
+    std::filesystem::remove(path);
+}
+
+TEST_F(SpectrumCommandFixture, BadOptionsAreNamed)
+{
+    const auto missing = (std::filesystem::temp_directory_path() / "tesmar-no-such-filter.txt").string();
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string message;
+    } cases[] = {
+        {{"--rate", "300k"}, 64, "--rate"},
+        {{"--rate", "nan"}, 64, "--rate"},
+        {{"--channels", "ab", "--rate", "150k"}, 64, "at most 100k"},
+        {{"--range-a", "50"}, 64, "--range-a"},
+        {{"--window", "kaiser"}, 64, "--window"},
+        {{"--size", "3000", "--mode", "stream"}, 64, "--size"},
+        {{"--size", "4096"}, 64, "--mode stream"},
+        {{"--harmonics", "11"}, 64, "--harmonics"},
+        {{"--harmonics", "2.5"}, 64, "--harmonics"},
+        {{"--f1", "50000", "--rate", "100k"}, 64, "rate/3"},
+        {{"--timeout", "inf"}, 64, "--timeout"},
+        {{"--db-ref", "1"}, 64, "--db-ref"},
+        {{"--rate"}, 64, "needs a value"},
+        {{"--colour", "red"}, 64, "unknown option"},
+        {{"--filter-a", missing}, 65, "filter file"},
+    };
+    for (const auto& c : cases) {
+        err.str({});
+        EXPECT_EQ(run(c.args), c.code) << c.args[0];
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+    }
+}
+
+} // namespace
+} // namespace tesmar
