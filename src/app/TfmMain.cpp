@@ -7,6 +7,8 @@
 #include "files/MessageFormat.h"
 #include "app/options/TfmOptions.h"
 #include "filter/TfmFiltr.h"
+#include "sounds/SoundPlayer.h"
+#include "sounds/TfmOSC_Buzzer.h"
 #include <QCheckBox>
 #include "pages/FftPage.h"
 #include "pages/LanPage.h"
@@ -83,7 +85,8 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
                               options_,
                               filters_,
                               [this](int channel, QCheckBox* box) { openFilterDesigner(channel, box); },
-                              {}};
+                              [this](const std::array<std::optional<SignalParams>, 2>& params,
+                                     std::array<double, 2> rangeVolts) { fmOSC_Buzzer->CheckSounds(params, rangeVolts); }};
     oscPage_ = new OscPage(context, pgcntrMain);
     fftPage_ = new FftPage(context, pgcntrMain);
     pages_ = {oscPage_, fftPage_, new RecPage(pgcntrMain), new LanPage(pgcntrMain)};
@@ -103,6 +106,10 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
 
     fmOptions = new TfmOptions(options_, messages_, env_.messages, this);
     fmFiltr = new TfmFiltr(filters_, options_, messages_, env_.messages, folders_, this);
+    if (!env_.soundPlayer)
+        env_.soundPlayer = new QtSoundPlayer(this);
+    fmOSC_Buzzer = new TfmOSC_Buzzer(*env_.soundPlayer, folders_, this);
+    connect(menu_->miAnalogSound, &QAction::triggered, fmOSC_Buzzer, &QWidget::show);
     connect(menu_->miServiceSetup, &QAction::triggered, this, &TfmMain::miServiceSetupClick);
     connect(oscPage_, &OscPage::optionsRequested, this, [this] { showOptions(0); });
     connect(fftPage_, &FftPage::optionsRequested, this, [this] { showOptions(1); });

@@ -34,7 +34,9 @@ class OscPage;
 class FftPage;
 class RecPage;
 class LanPage;
+class SoundPlayer;
 class TfmFiltr;
+class TfmOSC_Buzzer;
 class TfmOptions;
 class UserMessages;
 
@@ -45,6 +47,7 @@ struct MainWindowEnvironment {
     CommandLine commandLine;
     UsbSession::Sleeper sleeper;           // empty: real time
     std::function<void()> closeSplash;     // frees the splash window (step 36)
+    SoundPlayer* soundPlayer = nullptr;    // none: the program's own player
 };
 
 class TfmMain : public QMainWindow {
@@ -97,6 +100,7 @@ public:
     QPushButton* btReset = nullptr;
     TfmOptions* fmOptions = nullptr;
     TfmFiltr* fmFiltr = nullptr;
+    TfmOSC_Buzzer* fmOSC_Buzzer = nullptr;
 
 public slots:
     void pgcntrMainChange(int index);

@@ -4,6 +4,7 @@
 
 #include "app/TfmMain.h"
 #include "app/UserMessages.h"
+#include "app/sounds/SoundPlayer.h"
 #include "sim/AnalogEngine.h"
 #include "sim/VirtualInstrument.h"
 
@@ -25,11 +26,19 @@ struct RecordedMessages final : UserMessages {
     bool question(const QString&) override { return true; }
 };
 
+// Sounds are recorded, never played: tests run where no audio output exists.
+struct RecordedSounds final : SoundPlayer {
+    QStringList played; // "tone 300 x2" or the file's path
+    void playTone(int frequency, int beeps) override { played << QString("tone %1 x%2").arg(frequency).arg(beeps); }
+    void playFile(const QString& path) override { played << path; }
+};
+
 struct MainWindowHarness {
     QTemporaryDir folder;
     SimClock clock;
     VirtualInstrument instrument{clock};
     RecordedMessages messages;
+    RecordedSounds sounds;
     std::unique_ptr<TfmMain> window;
 
     explicit MainWindowHarness(double clockSpeed = 200.0, bool analogSignals = false) : clock(clockSpeed)
@@ -52,7 +61,7 @@ struct MainWindowHarness {
     {
         window = std::make_unique<TfmMain>(MainWindowEnvironment{instrument, messages, settingsFolder(),
                                                                  CommandLine::Parse(arguments),
-                                                                 [this](int ms) { clock.sleepMs(ms); }, {}});
+                                                                 [this](int ms) { clock.sleepMs(ms); }, {}, &sounds});
         window->FormShow();
         return *window;
     }

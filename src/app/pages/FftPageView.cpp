@@ -65,6 +65,9 @@ void FftPage::drawRecord()
 
 void FftPage::showResults()
 {
+    if (ctx_.checkSounds)
+        ctx_.checkSounds({record_.channels[0].params, record_.channels[1].params},
+                         {knFFTCh1->CurValueReal(), knFFTCh2->CurValueReal()});
     const char sep = decimalSeparator();
     const ReadoutUnits units{ctx_.messages.text(Msg::strDim_V), ctx_.messages.text(Msg::strDim_mV),
                              ctx_.messages.text(Msg::strDim_Hz), ctx_.messages.text(Msg::strDim_KHz),
@@ -89,12 +92,6 @@ void FftPage::showResults()
         }
         if (c.hasData())
             lbFFTF1[ch]->setText(QString::fromStdString(FormatFundamental(c.fundamental.F1, sep)));
-    }
-    if (ctx_.checkSounds) {
-        std::array<std::optional<SignalParams>, 2> params;
-        for (int ch = 0; ch < 2; ++ch)
-            params[ch] = record_.channels[ch].params;
-        ctx_.checkSounds(params, {knFFTCh1->CurValueReal(), knFFTCh2->CurValueReal()});
     }
 }
 

@@ -111,6 +111,8 @@ void OscPage::autoRange(int channel, const std::vector<double>& values)
 
 void OscPage::showSignalParams(const ProcessedRecord& record)
 {
+    if (ctx_.checkSounds)
+        ctx_.checkSounds({record.a.params, record.b.params}, {knOscCh1->CurValueReal(), knOscCh2->CurValueReal()});
     ReadoutUnits units;
     units.volts = ctx_.messages.text(Msg::strDim_V);
     units.millivolts = ctx_.messages.text(Msg::strDim_mV);
