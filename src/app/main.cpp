@@ -6,12 +6,14 @@
 #include "TfmMain.h"
 #include "UserMessages.h"
 #include "sim/AnalogEngine.h"
+#include "sim/SceneSettings.h"
 #include "sim/SimClock.h"
 #include "sim/VirtualInstrument.h"
 #include "usb/LibUsbTransport.h"
 
 #include <QApplication>
 
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char* argv[])
@@ -35,7 +37,9 @@ int main(int argc, char* argv[])
     std::unique_ptr<UsbTransport> transport;
     if (commandLine.simulate) {
         auto instrument = std::make_unique<VirtualInstrument>(clock, settingsFolder + "virtual-instrument.cal");
-        InstallAnalogEngine(*instrument);
+        std::string problems;
+        InstallAnalogEngine(*instrument, SceneFromEnvironment(problems));
+        std::fputs(problems.c_str(), stderr);
         transport = std::move(instrument);
     } else {
         transport = std::make_unique<LibUsbTransport>();

@@ -2,6 +2,7 @@
 
 #include "device/TracingTransport.h"
 #include "sim/AnalogEngine.h"
+#include "sim/SceneSettings.h"
 #include "sim/VirtualInstrument.h"
 #include "usb/LibUsbTransport.h"
 
@@ -11,7 +12,9 @@ CliDevice::CliDevice(const CliDeviceOptions& options, std::ostream& trace)
 {
     if (options.simulate) {
         auto instrument = std::make_unique<VirtualInstrument>(clock_);
-        InstallAnalogEngine(*instrument);
+        std::string problems;
+        InstallAnalogEngine(*instrument, SceneFromEnvironment(problems));
+        trace << problems;
         transport_ = std::move(instrument);
     }
     else {

@@ -69,9 +69,98 @@ SignalSource& SignalSource::withNoise(double deviation, std::uint64_t seed)
     return *this;
 }
 
+SignalSource& SignalSource::withHarmonic(int order, double relative)
+{
+    harmonics_.push_back({order, relative});
+    return *this;
+}
+
+std::optional<SignalSource> SignalSource::Parse(const std::string& text, std::string* error)
+{
+    auto fail = [&](const std::string& why) -> std::optional<SignalSource> {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    };
+    auto number = [](const std::string& s) -> std::optional<double> {
+        try {
+            std::size_t used = 0;
+            const double v = std::stod(s, &used);
+            if (used == s.size() && std::isfinite(v))
+                return v;
+        } catch (...) {
+        }
+        return std::nullopt;
+    };
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : text + ",") {
+        if (c == ',') {
+            parts.push_back(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    std::vector<std::string> fields;
+    for (char c : parts[0] + ":") {
+        if (c == ':') {
+            fields.push_back(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    std::vector<double> values;
+    for (std::size_t i = 1; i < fields.size(); ++i) {
+        const auto v = number(fields[i]);
+        if (!v)
+            return fail("not a number: '" + fields[i] + "'");
+        values.push_back(*v);
+    }
+    const std::string& kind = fields[0];
+    SignalSource source;
+    if (kind == "dc" && values.size() == 1) {
+        source = Dc(values[0]);
+    } else if (kind == "noise" && (values.size() == 1 || values.size() == 2)) {
+        source = Noise(values[0], values.size() == 2 ? values[1] : 0.0);
+    } else if ((kind == "sine" || kind == "square" || kind == "triangle") && (values.size() == 2 || values.size() == 3)) {
+        const Waveform w = kind == "sine" ? Waveform::Sine : kind == "square" ? Waveform::Square : Waveform::Triangle;
+        if (!(values[1] > 0))
+            return fail("the frequency must be above 0");
+        source = SignalSource(w, values[0], values[1], values.size() == 3 ? values[2] : 0.0);
+    } else {
+        return fail("expected sine|square|triangle:AMPLITUDE:FREQUENCY[:OFFSET], dc:VOLTS or noise:DEVIATION");
+    }
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        const std::string& p = parts[i];
+        const auto eq = p.find('=');
+        const auto v = eq == std::string::npos ? std::nullopt : number(p.substr(eq + 1));
+        if (!v)
+            return fail("expected hN=RELATIVE or noise=DEVIATION: '" + p + "'");
+        if (p.rfind("noise=", 0) == 0) {
+            source.withNoise(*v);
+        } else if (p.size() > 1 && p[0] == 'h') {
+            const auto order = number(p.substr(1, eq - 1));
+            if (!order || *order < 2 || *order > 50 || *order != std::floor(*order))
+                return fail("harmonic order must be a whole number 2 … 50: '" + p + "'");
+            source.withHarmonic(static_cast<int>(*order), *v);
+        } else {
+            return fail("expected hN=RELATIVE or noise=DEVIATION: '" + p + "'");
+        }
+    }
+    return source;
+}
+
 double SignalSource::valueAt(double seconds) const
 {
     double value = offset_ + periodic(seconds);
+    if (!harmonics_.empty()) {
+        const double cycles = frequency_ * seconds + phaseDegrees_ / 360.0;
+        const double fraction = cycles - std::floor(cycles);
+        for (const Harmonic& h : harmonics_)
+            value += amplitude_ * h.relative * std::sin(2.0 * std::numbers::pi * h.order * fraction);
+    }
     if (noiseDeviation_ != 0.0)
         value += noiseDeviation_ * gaussian(seconds);
     return value;

@@ -4,6 +4,9 @@
 // moment of the sample, so the same scene sampled at the same times gives the same values.
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace tesmar {
 
@@ -25,6 +28,12 @@ public:
     SignalSource& withPhase(double degrees);
     // Gaussian noise of standard deviation `deviation` added to the waveform.
     SignalSource& withNoise(double deviation, std::uint64_t seed = 1);
+    // A sine at `order` times the frequency, `relative` times the amplitude, in phase with it.
+    SignalSource& withHarmonic(int order, double relative);
+
+    // "sine:2:1000", "square:1:500:0.5", "dc:1.5", "noise:0.1", each optionally followed by
+    // ",h3=0.1" harmonics and ",noise=0.01"; none with a reason in `error` when it does not parse.
+    static std::optional<SignalSource> Parse(const std::string& text, std::string* error = nullptr);
 
     Waveform waveform() const { return waveform_; }
     double amplitude() const { return amplitude_; }
@@ -45,6 +54,11 @@ private:
     double phaseDegrees_ = 0.0;
     double noiseDeviation_ = 0.0;
     std::uint64_t seed_ = 1;
+    struct Harmonic {
+        int order;
+        double relative;
+    };
+    std::vector<Harmonic> harmonics_;
 };
 
 } // namespace tesmar

@@ -51,6 +51,23 @@ TEST(SignalSource, NoiseIsRepeatableAndHasItsDeviation)
     EXPECT_LT(sameAsOtherSeed, 10);
 }
 
+TEST(SignalSource, ParsedFromTextWithHarmonics)
+{
+    const auto s = SignalSource::Parse("sine:2:1000,h3=0.1");
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->waveform(), Waveform::Sine);
+    // At a twelfth of the period the fundamental is at half its peak, the third harmonic at its peak.
+    EXPECT_NEAR(s->valueAt(1.0 / 12'000), 2 * 0.5 + 0.2, 1e-9);
+    const auto dc = SignalSource::Parse("dc:1.5,noise=0.01");
+    ASSERT_TRUE(dc);
+    EXPECT_NEAR(dc->valueAt(0.001), 1.5, 0.1);
+    std::string why;
+    for (const char* bad : {"sine:2", "sine:2:0", "saw:1:10", "sine:2:1000,h1=0.5", "sine:2:1000,h3", "dc:x", ""}) {
+        EXPECT_FALSE(SignalSource::Parse(bad, &why)) << bad;
+        EXPECT_FALSE(why.empty());
+    }
+}
+
 TEST(AnalogFrontEnd, ConverterInvertsTheHostsConversionAndSaturates)
 {
     const CalibrationSet pairs;

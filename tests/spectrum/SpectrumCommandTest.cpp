@@ -98,6 +98,29 @@ TEST_F(SpectrumCommandFixture, FilterFileWeightsTheSpectrum)
     std::filesystem::remove(path);
 }
 
+TEST(SpectrumCommand, KnownThirdHarmonicOfTheScene)
+{
+    SimClock clock{50.0};
+    VirtualInstrument instrument{clock};
+    AnalogScene scene;
+    scene.channelA = *SignalSource::Parse("sine:2:1000,h3=0.1");
+    InstallAnalogEngine(instrument, scene);
+    UsbSession session{instrument};
+    session.setSleeper([&](int ms) { clock.sleepMs(ms); });
+    std::ostringstream out, err;
+    ASSERT_EQ(RunSpectrumCommand(session, {"--rate", "50k", "--mode", "stream", "--size", "16384", "--window",
+                                           "harris", "--summary"},
+                                 out, err),
+              0)
+        << err.str();
+    std::istringstream rows(out.str());
+    std::string header, a;
+    std::getline(rows, header);
+    std::getline(rows, a);
+    // channel,Uconst,Uvaria,F,Umax,F1,kg,k3: with K = 2 both factors are the third harmonic's 0.1.
+    EXPECT_NE(a.find(",0.10,0.10"), std::string::npos) << a;
+}
+
 TEST_F(SpectrumCommandFixture, BadOptionsAreNamed)
 {
     const auto missing = (std::filesystem::temp_directory_path() / "tesmar-no-such-filter.txt").string();

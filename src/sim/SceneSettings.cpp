@@ -1,0 +1,27 @@
+#include "SceneSettings.h"
+
+#include <cstdlib>
+
+namespace tesmar {
+
+AnalogScene SceneFromEnvironment(std::string& problems)
+{
+    AnalogScene scene;
+    const struct {
+        const char* variable;
+        SignalSource* source;
+    } inputs[] = {{"TESMAR_SIM_A", &scene.channelA}, {"TESMAR_SIM_B", &scene.channelB}};
+    for (const auto& input : inputs) {
+        const char* text = std::getenv(input.variable);
+        if (!text || !*text)
+            continue;
+        std::string why;
+        if (auto source = SignalSource::Parse(text, &why))
+            *input.source = *source;
+        else
+            problems += std::string(input.variable) + ": " + why + "\n";
+    }
+    return scene;
+}
+
+} // namespace tesmar
