@@ -33,16 +33,43 @@ double AmplitudeScale(int length)
     return 2.0 / std::sqrt(static_cast<double>(length));
 }
 
+std::vector<double> WindowTable(SpectrumWindow window, int length)
+{
+    if (window == SpectrumWindow::None || length <= 0)
+        return {};
+    std::vector<double> table(length);
+    for (int n = 0; n < length; ++n) {
+        // One cosine per sample; the higher terms from the multiple-angle identities.
+        const double c = std::cos(2.0 * std::numbers::pi * n / length);
+        const double c2 = 2 * c * c - 1, c3 = (4 * c * c - 3) * c;
+        switch (window) {
+        case SpectrumWindow::Hamming: table[n] = 0.54 - 0.46 * c; break;
+        case SpectrumWindow::Hann: table[n] = 0.5 - 0.5 * c; break;
+        case SpectrumWindow::Blackman: table[n] = 0.42 - 0.5 * c + 0.08 * c2; break;
+        case SpectrumWindow::Harris: table[n] = 0.35875 - 0.48829 * c + 0.14128 * c2 - 0.01168 * c3; break;
+        case SpectrumWindow::None: break;
+        }
+    }
+    return table;
+}
+
 std::vector<double> AmplitudeSpectrum(std::span<const double> samples, int length, double sampleRate,
                                       SpectrumWindow window, std::span<const FilterPoint> response)
+{
+    return AmplitudeSpectrum(samples, length, sampleRate, WindowTable(window, length), response);
+}
+
+std::vector<double> AmplitudeSpectrum(std::span<const double> samples, int length, double sampleRate,
+                                      std::span<const double> windowTable, std::span<const FilterPoint> response)
 {
     const double r = AmplitudeScale(length);
     if (r == 0.0)
         return {};
     FFTArray re, im;
     const int count = std::min<int>(length, static_cast<int>(samples.size()));
+    const bool windowed = static_cast<int>(windowTable.size()) >= length;
     for (int n = 0; n < count; ++n)
-        re[n] = samples[n] * WindowFactor(window, n, length);
+        re[n] = windowed ? samples[n] * windowTable[n] : samples[n];
     std::uint8_t status = FftDone;
     RealFFT(length, re, im, status);
     if (status != FftDone)
@@ -50,7 +77,7 @@ std::vector<double> AmplitudeSpectrum(std::span<const double> samples, int lengt
     std::vector<double> a(length);
     const int half = length / 2;
     for (int k = 0; k < half; ++k)
-        a[k] = r * std::hypot(re[k], im[k]);
+        a[k] = r * std::sqrt(re[k] * re[k] + im[k] * im[k]);
     a[0] /= 2;
     for (int k = half; k < length; ++k)
         a[k] = re[k];

@@ -14,6 +14,9 @@ enum class SpectrumWindow { None = 0, Hamming = 1, Hann = 2, Blackman = 3, Harri
 // Window factor of sample n of N (periodic form: the denominator is N).
 double WindowFactor(SpectrumWindow window, int n, int length);
 
+// The factors of all N samples, for use on several channels.
+std::vector<double> WindowTable(SpectrumWindow window, int length);
+
 // r(N) = 2/√N for the powers of two 256 … 131 072; 0 for any other length.
 double AmplitudeScale(int length);
 
@@ -22,5 +25,8 @@ double AmplitudeScale(int length);
 // amplitudes when it holds two points or more. Empty for a length the transform refuses.
 std::vector<double> AmplitudeSpectrum(std::span<const double> samples, int length, double sampleRate,
                                       SpectrumWindow window, std::span<const FilterPoint> response = {});
+// The same with the window's factors given (empty: no window).
+std::vector<double> AmplitudeSpectrum(std::span<const double> samples, int length, double sampleRate,
+                                      std::span<const double> windowTable, std::span<const FilterPoint> response);
 
 } // namespace tesmar

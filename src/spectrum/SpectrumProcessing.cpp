@@ -12,6 +12,7 @@ void ProcessSpectrum(SpectrumMode mode, SpectrumRecord& record, const std::array
 {
     const int n = record.length;
     const double fs = record.sampleRate;
+    const std::vector<double> window = mode == SpectrumMode::Full ? WindowTable(settings.window, n) : std::vector<double>{};
     for (int c = 0; c < 2; ++c) {
         SpectrumChannel& ch = record.channels[c];
         const SpectrumChannelInput& in = inputs[c];
@@ -21,8 +22,8 @@ void ProcessSpectrum(SpectrumMode mode, SpectrumRecord& record, const std::array
             if (!in.captured || in.samples.empty() || n <= 0)
                 continue;
             ch.params = ComputeSignalParams(in.samples, fs);
-            ch.amplitudes = AmplitudeSpectrum(in.samples, n, fs, settings.window,
-                                              in.filterOn ? in.response : std::span<const FilterPoint>{});
+            ch.amplitudes =
+                AmplitudeSpectrum(in.samples, n, fs, window, in.filterOn ? in.response : std::span<const FilterPoint>{});
         }
         if (!ch.hasData()) {
             ch.distortion.reset();
