@@ -187,6 +187,24 @@ private slots:
         QVERIFY(h.window->page(0)->isEnabled());
     }
 
+    void unplugDuringACycleEndsItAndKeepsTheLastSpectrum()
+    {
+        Harness h;
+        FftPage& p = h.page();
+        QTest::mouseClick(p.sbFFTRunSingle, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbFFTRunSingle->text() == "Однокр.", 10000);
+        QCOMPARE(p.chFFT->srFFT_Ch1->dataCount(), 513);
+        h.streamEverything();
+        p.knFFTFrecDiv->setIndexSelectData(0);
+        QTest::mouseClick(p.sbFFTRun, Qt::LeftButton);
+        QTest::qWait(50);
+        h.instrument.unplug(); // the pending read fails: the cycle ends, the last spectrum stays
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbFFTRun->text() == "Цикл.", 5000);
+        QVERIFY(p.sbFFTRunSingle->isEnabled());
+        QVERIFY(h.window->page(0)->isEnabled());
+        QCOMPARE(p.chFFT->srFFT_Ch1->dataCount(), 513);
+    }
+
     void closingDuringARunEndsTheReader()
     {
         Harness h;
