@@ -86,10 +86,12 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
                               filters_,
                               [this](int channel, QCheckBox* box) { openFilterDesigner(channel, box); },
                               [this](const std::array<std::optional<SignalParams>, 2>& params,
-                                     std::array<double, 2> rangeVolts) { fmOSC_Buzzer->CheckSounds(params, rangeVolts); }};
+                                     std::array<double, 2> rangeVolts) { fmOSC_Buzzer->CheckSounds(params, rangeVolts); },
+                              [this](const QString& text) { env_.messages.warning(text); }};
     oscPage_ = new OscPage(context, pgcntrMain);
     fftPage_ = new FftPage(context, pgcntrMain);
-    pages_ = {oscPage_, fftPage_, new RecPage(pgcntrMain), new LanPage(pgcntrMain)};
+    lanPage_ = new LanPage(context, logicCapture_, generatorData_, pgcntrMain);
+    pages_ = {oscPage_, fftPage_, new RecPage(pgcntrMain), lanPage_};
     for (int i = 0; i < kPageCount; ++i)
         pgcntrMain->addTab(pages_[i], kPageCaptions[i]);
     layout->addWidget(pgcntrMain, 1);
@@ -113,6 +115,7 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     connect(menu_->miServiceSetup, &QAction::triggered, this, &TfmMain::miServiceSetupClick);
     connect(oscPage_, &OscPage::optionsRequested, this, [this] { showOptions(0); });
     connect(fftPage_, &FftPage::optionsRequested, this, [this] { showOptions(1); });
+    connect(lanPage_, &LanPage::optionsRequested, this, [this] { showOptions(3); });
     resize(1000, 700);
 }
 
@@ -189,6 +192,7 @@ void TfmMain::FormShow()
     guarded(15, [this] {
         oscPage_->readSettings(settings_, decimalSeparator());
         fftPage_->readSettings(settings_);
+        lanPage_->readSettings(settings_);
     });
     guarded(18, [this] { oscPage_->applyChannelStates(); });
     guarded(20, [this] { fftPage_->applyStoredStates(); });
@@ -309,6 +313,7 @@ void TfmMain::FormClose()
     WriteOptions(settings_, options_);
     oscPage_->writeSettings(settings_, decimalSeparator());
     fftPage_->writeSettings(settings_);
+    lanPage_->writeSettings(settings_);
     settings_.writeInteger("misc", "ActivePageIndex", pgcntrMain->currentIndex());
     settings_.writeString("misc", "lang", "Russian.ini");
     settings_.save();
@@ -319,6 +324,7 @@ void TfmMain::closeEvent(QCloseEvent* event)
     // A reader thread must not outlive the window: end the run before the settings are written.
     oscPage_->shutdown();
     fftPage_->shutdown();
+    lanPage_->shutdown();
     FormClose();
     QMainWindow::closeEvent(event);
 }
@@ -429,6 +435,7 @@ void TfmMain::showOptions(int page)
     // Changed boundaries and depths take effect through the rate handlers.
     oscPage_->knOscTimeDivChange();
     fftPage_->knFFTFrecDivChange();
+    lanPage_->knLANFrecDivChange();
 }
 
 void TfmMain::btGetIDClick()

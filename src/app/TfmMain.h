@@ -12,6 +12,8 @@
 #include "files/MessageTable.h"
 #include "files/SystemSettings.h"
 #include "filter/FilterResponse.h"
+#include "logic/GeneratorData.h"
+#include "logic/LogicCapture.h"
 #include "osc/OscOptions.h"
 #include "osc/acquisition/OscAcquisition.h"
 
@@ -70,6 +72,9 @@ public:
     MeasurementPage* page(int index) const { return pages_[index]; }
     OscPage* oscPage() const { return oscPage_; }
     FftPage* fftPage() const { return fftPage_; }
+    LanPage* lanPage() const { return lanPage_; }
+    LogicCapture& logicCapture() { return logicCapture_; }
+    GeneratorData& generatorData() { return generatorData_; }
     std::array<FilterResponse, 2>& filterResponses() { return filters_; }
     OscOptions& oscOptions() { return options_; }
     OptionVariables& options() { return options_; }
@@ -144,6 +149,8 @@ private:
     OptionVariables options_;
     AcquisitionHistory history_;
     std::array<FilterResponse, 2> filters_;
+    LogicCapture logicCapture_;
+    GeneratorData generatorData_;
     DialogFolders folders_;
     IniFile settings_;
     bool logicOnlyCheck_ = true;
@@ -157,6 +164,7 @@ private:
     std::array<MeasurementPage*, kPageCount> pages_{};
     OscPage* oscPage_ = nullptr;
     FftPage* fftPage_ = nullptr;
+    LanPage* lanPage_ = nullptr;
     QWidget* currentChart_ = nullptr;
     QLabel* statusPanel_ = nullptr;
 };

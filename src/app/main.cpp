@@ -6,6 +6,7 @@
 #include "TfmMain.h"
 #include "UserMessages.h"
 #include "sim/AnalogEngine.h"
+#include "sim/LogicEngine.h"
 #include "sim/SceneSettings.h"
 #include "sim/SimClock.h"
 #include "sim/VirtualInstrument.h"
@@ -39,6 +40,7 @@ int main(int argc, char* argv[])
         auto instrument = std::make_unique<VirtualInstrument>(clock, settingsFolder + "virtual-instrument.cal");
         std::string problems;
         InstallAnalogEngine(*instrument, SceneFromEnvironment(problems));
+        InstallLogicEngine(*instrument);
         std::fputs(problems.c_str(), stderr);
         transport = std::move(instrument);
     } else {

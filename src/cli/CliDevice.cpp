@@ -2,6 +2,7 @@
 
 #include "device/TracingTransport.h"
 #include "sim/AnalogEngine.h"
+#include "sim/LogicEngine.h"
 #include "sim/SceneSettings.h"
 #include "sim/VirtualInstrument.h"
 #include "usb/LibUsbTransport.h"
@@ -14,6 +15,7 @@ CliDevice::CliDevice(const CliDeviceOptions& options, std::ostream& trace)
         auto instrument = std::make_unique<VirtualInstrument>(clock_);
         std::string problems;
         InstallAnalogEngine(*instrument, SceneFromEnvironment(problems));
+        InstallLogicEngine(*instrument);
         trace << problems;
         transport_ = std::move(instrument);
     }

@@ -6,6 +6,7 @@
 #include "app/UserMessages.h"
 #include "app/sounds/SoundPlayer.h"
 #include "sim/AnalogEngine.h"
+#include "sim/LogicEngine.h"
 #include "sim/VirtualInstrument.h"
 
 #include <QStringList>
@@ -43,8 +44,10 @@ struct MainWindowHarness {
 
     explicit MainWindowHarness(double clockSpeed = 200.0, bool analogSignals = false) : clock(clockSpeed)
     {
-        if (analogSignals)
+        if (analogSignals) {
             InstallAnalogEngine(instrument);
+            InstallLogicEngine(instrument);
+        }
     }
 
     std::string settingsFolder() const { return folder.path().toStdString() + "/"; }

@@ -1,16 +1,150 @@
 #pragma once
+// The logic analyser page `tsLAN`: rate knob, bus B mode, external clock, trigger, the single
+// run on its reader threads, and the chart with its markers and bus readouts.
 
 #include "MeasurementPage.h"
+#include "PageContext.h"
+#include "logic/GeneratorData.h"
+#include "logic/LogicCapture.h"
+#include "logic/LogicMode.h"
+#include "logic/LogicSummary.h"
+#include "logic/LogicTimeAxis.h"
+
+#include <array>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QScrollBar;
+class QSpinBox;
+class QTimer;
+class QToolButton;
 
 namespace tesmar {
+
+class IniFile;
+class LanAcquisition;
+class LanChart;
+class TOscKnob;
 
 class LanPage : public MeasurementPage {
     Q_OBJECT
 public:
-    explicit LanPage(QWidget* parent = nullptr);
+    LanPage(const PageContext& context, LogicCapture& capture, GeneratorData& generator, QWidget* parent = nullptr);
+    ~LanPage() override;
     PageHintKeys hintKeys() const override;
+    QWidget* chart() const override;
 
+    void readSettings(const IniFile& ini);
+    void writeSettings(IniFile& ini) const;
+    void shutdown();
+
+    const LogicMode& mode() const { return mode_; }
+    double multiplier() const { return multiplier_; }
+    LanAcquisition& acquisition() { return *acquisition_; }
+
+    LanChart* chLAN = nullptr;
     TOscKnob* knLANFrecDiv = nullptr;
+    QToolButton* sbLANRun = nullptr;
+    QToolButton* sbLANModeBusG = nullptr;
+    QToolButton* sbLANModeBusA = nullptr;
+    QToolButton* sbLANExtSampling = nullptr;
+    QToolButton* sbLANExtEdgeRising = nullptr;
+    QToolButton* sbLANExtEdgeFailling = nullptr;
+    QToolButton* sbLANExtFrec = nullptr;
+    QLineEdit* edLANExtFrec = nullptr;
+    QToolButton* sbLANTriggerOn = nullptr;
+    QToolButton* sbLANTriggerEdgeRising = nullptr;
+    QToolButton* sbLANTriggerEdgeFailling = nullptr;
+    QComboBox* cbLANTriggerEdgeCh = nullptr;
+    QToolButton* sbLANTriggerMask = nullptr;
+    QLineEdit* edLANTriggerMask = nullptr;
+    QToolButton* sbLANTriggerMaskOnBusA = nullptr;
+    QToolButton* sbLANTriggerMaskOnBusB = nullptr;
+    QToolButton* sbLANPassImpulsRising = nullptr;
+    QToolButton* sbLANPassImpulsFailling = nullptr;
+    QComboBox* cbLANPassImpulsCh = nullptr;
+    QSpinBox* udLANPassImpuls = nullptr;
+    QComboBox* cbLANZoom = nullptr;
+    QToolButton* sbLANZoomIn = nullptr;
+    QToolButton* sbLANZoomOut = nullptr;
+    QToolButton* sbLANZoomUndo = nullptr;
+    QScrollBar* scbrLAN = nullptr;
+    QLabel* pnLANViewReadType = nullptr;
+    QLabel* lbLANMarker1Time = nullptr;
+    QLabel* lbLANMarker2Time = nullptr;
+    QLabel* lbLANMarker2Sub1Time = nullptr;
+    // [marker][bus]: lbLANMarker1BusABin, lbLANMarker1BusBBin, …
+    std::array<std::array<QLabel*, 2>, 2> lbLANMarkerBusBin{};
+    std::array<std::array<QLabel*, 2>, 2> lbLANMarkerBusHex{};
+    std::array<QLabel*, 16> channelCaptions{}; // lbLANChA0Caption … lbLANChB7Caption
+    QWidget* pnLANSetup = nullptr;
+    QToolButton* lsbLANSetupHide = nullptr;
+    QToolButton* lsbLANSetupShow = nullptr;
+    QTimer* timerChangeUpPass = nullptr;
+
+public slots:
+    void knLANFrecDivChange();
+    void sbLANRunClick();
+    void LanRunDone();
+    void sbLANModeBusGClick();
+    void sbLANTriggerOnClick();
+    void sbLANExtSamplingClick();
+    void sbLANExtFrecClick();
+    void edLANExtFrecEnter();
+    void cbLANZoomChange();
+    void sbLANZoomInClick();
+    void sbLANZoomOutClick();
+    void sbLANZoomUndoClick();
+    void scbrLANScroll(int position);
+    void UpdateReadouts();
+    void RecomputeTimeAxis();
+    void lsbLANSetupHideClick();
+    void lsbLANSetupShowClick();
+
+signals:
+    void optionsRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    QWidget* buildModeGroup();
+    QWidget* buildTriggerGroup();
+    QWidget* buildControlGroup();
+    QWidget* buildReadouts();
+    QString msg(Msg key) const;
+    char decimalSeparator() const;
+    bool running() const;
+    void triggerControlTouched();
+    void fillLineList(QComboBox* list, LogicLineList lines);
+    bool pulseSkipActive() const;
+    void startCapture();
+    void restoreRunButton();
+    void takeBufferCapture();
+    void takeStreamCapture();
+    void drawCapture(bool fresh, bool stream);
+    void drawGenerator();
+    void setWindow(const LogicWindow& window);
+    void updateScrollBar();
+
+    PageContext ctx_;
+    LogicCapture& capture_;
+    GeneratorData& generator_;
+    LanAcquisition* acquisition_ = nullptr;
+    LogicMode mode_;
+    std::optional<double> externalFrequency_;
+    double captureRate_ = 1e6;    // Fs of the capture being made
+    std::array<LogicSummary, 2> summaries_;
+    double multiplier_ = 1e6;
+    double zoom_ = 1.0;
+    bool startAtZero_ = false;
+    bool markersUnset_ = true;
+    bool scrolling_ = false;
+    std::uint8_t preTriggerByte_ = 0;
+    int rateCode_ = 5;
 };
 
 } // namespace tesmar
