@@ -13,7 +13,10 @@ bool LevelTrigger::test(double v)
     else
         ++starting_;
     if (starting_ >= kTriggerFilterStarting) {
-        starting_ = 1;
+        // A full run on the starting side clears the stray points beyond, but it is proof enough
+        // of the starting side: falling back to 1 here would make the count at each edge of a
+        // clean periodic signal the same every period, and possibly too low for ever.
+        starting_ = kTriggerMinStartingSide;
         beyond_ = 0;
     } else if (beyond_ >= kTriggerFilterBeyond) {
         if (starting_ >= kTriggerMinStartingSide)

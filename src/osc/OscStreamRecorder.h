@@ -14,7 +14,8 @@
 namespace tesmar {
 
 // The level trigger's noise filter: F points beyond the level after at least kMinStartingSide
-// on the starting side; F2 points on the starting side restart the count.
+// on the starting side; F2 points on the starting side clear the count beyond and keep the
+// starting side's count at kMinStartingSide.
 inline constexpr int kTriggerFilterBeyond = 5;   // F
 inline constexpr int kTriggerFilterStarting = 5; // F2
 inline constexpr int kTriggerMinStartingSide = 3;

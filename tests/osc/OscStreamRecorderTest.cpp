@@ -59,8 +59,9 @@ TEST(LevelTrigger, NoiseFilterNeedsThreeBelowThenFiveAbove)
     const Case cases[] = {
         {{0, 0, 0, 1, 1, 1, 1, 1}, true},
         {{0, 0, 1, 1, 1, 1, 1}, false},
-        {{0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1}, false}, // five below restart, one below, five above
-        {{0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1}, true}, // restart, two more below: three again
+        {{0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1}, true},  // a long run below counts, however long
+        {{0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1}, true},
+        {{1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 1}, false},    // from beyond: one below is not enough
     };
     for (const Case& c : cases) {
         LevelTrigger trigger(1.0, true);
@@ -74,6 +75,89 @@ TEST(LevelTrigger, NoiseFilterNeedsThreeBelowThenFiveAbove)
     for (double v : {2.0, 2.0, 2.0, 0.0, 0.0, 0.0, 0.0, 0.0})
         fired = falling.test(v) || fired;
     EXPECT_TRUE(fired);
+}
+
+// A clean square of `plateau` points per half period, starting `phase` points into its low half.
+std::vector<bool> Square(int plateau, int phase, int length)
+{
+    std::vector<bool> high(static_cast<std::size_t>(length));
+    for (int i = 0; i < length; ++i)
+        high[i] = ((i + phase) / plateau) % 2 == 1;
+    return high;
+}
+
+// The first edge into `beyond` preceded by at least three points on the starting side.
+int FirstFairEdge(const std::vector<bool>& beyond)
+{
+    int run = 0;
+    for (int i = 0; i < static_cast<int>(beyond.size()); ++i) {
+        if (beyond[i] && run >= kTriggerMinStartingSide)
+            return i;
+        run = beyond[i] ? 0 : run + 1;
+    }
+    return -1;
+}
+
+TEST(LevelTrigger, CleanSquareFiresAtItsFirstEdgeWhateverThePhase)
+{
+    for (bool rising : {true, false}) {
+        for (int plateau = kTriggerFilterBeyond; plateau <= 24; ++plateau) {
+            for (int phase = 0; phase < 2 * plateau; ++phase) {
+                const std::vector<bool> beyond = Square(plateau, phase, 8 * plateau);
+                LevelTrigger trigger(1.0, rising);
+                int fired = -1;
+                for (int i = 0; i < static_cast<int>(beyond.size()) && fired < 0; ++i)
+                    if (trigger.test(beyond[i] == rising ? 2.0 : 0.0))
+                        fired = i;
+                const int edge = FirstFairEdge(beyond);
+                ASSERT_GE(edge, 0);
+                EXPECT_EQ(fired, edge + kTriggerFilterBeyond - 1)
+                    << "plateau " << plateau << ", phase " << phase << (rising ? ", rising" : ", falling");
+            }
+        }
+    }
+}
+
+TEST(LevelTrigger, ShortSpikesBeyondTheLevelNeverFire)
+{
+    for (int spike = 1; spike < kTriggerFilterBeyond; ++spike) {
+        for (int gap = 2; gap <= 12; ++gap) {
+            LevelTrigger trigger(1.0, true);
+            std::vector<double> v(20, 0.0); // a long run below first
+            for (int n = 0; n < 30; ++n) {
+                v.insert(v.end(), static_cast<std::size_t>(spike), 2.0);
+                v.insert(v.end(), static_cast<std::size_t>(gap), 0.0);
+            }
+            bool fired = false;
+            for (double x : v)
+                fired = trigger.test(x) || fired;
+            EXPECT_FALSE(fired) << "spikes of " << spike << " with gaps of " << gap;
+            int at = 0; // a real crossing afterwards still fires, on its fifth point
+            while (!trigger.test(2.0) && at < 20)
+                ++at;
+            EXPECT_EQ(at, kTriggerFilterBeyond - 1) << "spikes of " << spike << " with gaps of " << gap;
+        }
+    }
+}
+
+TEST(OscStreamRecorder, CleanSquareTriggersWithTheCrossingAtPMinusOne)
+{
+    const int P = 6, capacity = 64;
+    for (int plateau : {5, 7, 8, 12}) {
+        for (int phase = 0; phase < 2 * plateau; ++phase) {
+            OscResult result;
+            OscStreamRecorder recorder(StreamParams(capacity, P, true), result);
+            std::vector<int> points;
+            for (bool high : Square(plateau, phase, 400))
+                points.push_back(high ? 300 : 10);
+            ASSERT_TRUE(FeedPoints(recorder, points)) << "plateau " << plateau << ", phase " << phase;
+            recorder.finish();
+            ASSERT_TRUE(result.DataReady);
+            EXPECT_DOUBLE_EQ(result.ValuesA[P - 1], 10) << "plateau " << plateau << ", phase " << phase;
+            for (int i = P; i < P + kTriggerFilterBeyond; ++i)
+                EXPECT_DOUBLE_EQ(result.ValuesA[i], 300) << "plateau " << plateau << ", phase " << phase;
+        }
+    }
 }
 
 TEST(OscStreamRecorder, LevelTriggerPutsTheCrossingAtPMinusOne)

@@ -374,6 +374,56 @@ TEST_F(AnalogEngineTest, StreamRecordOfBothChannelsThroughTheHostsReader)
     EXPECT_NEAR(CrossingFrequency(b, 10'000.0), 500.0, 5.0);
 }
 
+TEST_F(AnalogEngineTest, StreamLevelTriggerFiresOnTheCleanSignalsOfBothChannels)
+{
+    struct Case {
+        bool chA, chB;
+        TriggerSource source;
+        TriggerEdge edge;
+        double level;
+    } cases[] = {
+        {false, true, TriggerSource::ChannelB, TriggerEdge::Rising, 0.0},  // the clean square
+        {false, true, TriggerSource::ChannelB, TriggerEdge::Falling, 0.5},
+        {true, true, TriggerSource::ChannelB, TriggerEdge::Rising, -0.5},
+        {true, false, TriggerSource::ChannelA, TriggerEdge::Rising, 0.0},  // the sine
+        {true, true, TriggerSource::ChannelA, TriggerEdge::Falling, 1.0},
+    };
+    for (const double period : {2e-5, 5e-5, 1e-4}) {
+        for (const Case& c : cases) {
+            if (c.source == TriggerSource::ChannelA && period > 5e-5)
+                continue; // the sine must stay beyond the level for five points
+            for (int run = 0; run < 3; ++run) {
+                SCOPED_TRACE("period " + std::to_string(period) + ", level " + std::to_string(c.level) +
+                             (c.chA && c.chB ? ", both" : "") + ", run " + std::to_string(run));
+                OscBlockInput in = Input(period, c.chA, c.chB);
+                in.streamMode = true;
+                in.capacity = 2048;
+                in.preTriggerCount = 100;
+                in.triggerOn = true;
+                in.triggerSource = c.source;
+                in.triggerEdge = c.edge;
+                in.levelA = in.levelB = c.level;
+                const OscAcquisitionParams params = Params(in);
+                OscResult result;
+                std::atomic<bool> stop = false;
+                auto reader = std::async(std::launch::async, [&] { return ReadOscStream(session, params, result, stop); });
+                if (reader.wait_for(10s) != std::future_status::ready) {
+                    ADD_FAILURE() << "the stream trigger never fired";
+                    stop = true;
+                    session.HaltTransfers();
+                }
+                ASSERT_TRUE(reader.get());
+                const bool onA = c.source == TriggerSource::ChannelA;
+                const int index = onA ? result.TrigIndexA : result.TrigIndexB;
+                ASSERT_EQ(index, 99);
+                const std::vector<double> v(onA ? result.ValuesA.begin() : result.ValuesB.begin(),
+                                            (onA ? result.ValuesA.begin() : result.ValuesB.begin()) + 2048);
+                ExpectCrossingAt(v, index + 1, c.level, c.edge == TriggerEdge::Rising);
+            }
+        }
+    }
+}
+
 TEST_F(AnalogEngineTest, NewBlockWhileWaitingRestartsTheRecord)
 {
     OscBlockInput never = Input(1e-5, true, false);
