@@ -155,6 +155,9 @@ private:
     void rangeKnobChange(int channel);
     void autoRangeClick(int channel);
     void applyTriggerRules();
+    // On/off, source, edge and kind, in the order they are kept in the settings file.
+    std::array<QToolButton*, 8> triggerButtons() const;
+    void readTriggerSettings(const IniFile& ini, char separator);
     void setTriggerOn(bool on);
     OscBlockInput blockInput() const;
     void pressRunButton(QToolButton* pressed, QToolButton* other);

@@ -15,7 +15,9 @@
 #include <QScrollBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace tesmar {
 
@@ -303,6 +305,7 @@ void OscPage::readSettings(const IniFile& ini, char separator)
     sbOscAvtoZeroCh2->setChecked(ini.readBool("main", "sbOscAvtoZeroCh2", false));
     autoRangeClick(0);
     autoRangeClick(1);
+    readTriggerSettings(ini, separator);
     knOscTimeDiv->setIndexSelectData(static_cast<int>(ini.readInteger("main", "knOscTimeDivIndexSelectData", 38)));
     chOsc->replot();
 }
@@ -324,6 +327,35 @@ void OscPage::writeSettings(IniFile& ini, char separator) const
     ini.writeBool("main", "sbOscAvtoRangeCh2", sbOscAvtoRangeCh2->isChecked());
     ini.writeBool("main", "sbOscAvtoZeroCh2", sbOscAvtoZeroCh2->isChecked());
     ini.writeInteger("main", "knOscTimeDivIndexSelectData", knOscTimeDiv->IndexSelectData());
+    for (const QToolButton* b : triggerButtons())
+        ini.writeBool("main", b->objectName().toStdString(), b->isChecked());
+    ini.writeFloat("main", "edOscTriggerDif", threshold_, separator);
+}
+
+std::array<QToolButton*, 8> OscPage::triggerButtons() const
+{
+    return {sbOscTriggerOn,         sbOscTriggerSourceCh1,    sbOscTriggerSourceCh2, sbOscTriggerSourceExt,
+            sbOscTriggerEdgeRising, sbOscTriggerEdgeFailling, spOscTriggerAbs,       spOscTriggerDif};
+}
+
+void OscPage::readTriggerSettings(const IniFile& ini, char separator)
+{
+    // Buttons take their stored state without their handlers; of each group the first button
+    // stored as down wins, and a group with none keeps its choice.
+    auto read = [&](QToolButton* b) { return ini.readBool("main", b->objectName().toStdString(), b->isChecked()); };
+    setTriggerOn(read(sbOscTriggerOn));
+    for (auto group : {std::vector{sbOscTriggerSourceCh1, sbOscTriggerSourceCh2, sbOscTriggerSourceExt},
+                       std::vector{sbOscTriggerEdgeRising, sbOscTriggerEdgeFailling},
+                       std::vector{spOscTriggerAbs, spOscTriggerDif}}) {
+        const auto down = std::find_if(group.begin(), group.end(), read);
+        if (down != group.end())
+            (*down)->setChecked(true);
+    }
+    const double threshold = ini.readFloat("main", "edOscTriggerDif", threshold_, separator);
+    if (std::isfinite(threshold))
+        threshold_ = std::clamp(threshold, kMinDifferenceThreshold, kMaxDifferenceThreshold);
+    showThreshold();
+    applyTriggerRules();
 }
 
 void OscPage::applyChannelStates()
@@ -338,6 +370,8 @@ void OscPage::applyChannelStates()
     }
     if (!sbOscOnCh1->isChecked() && sbOscTriggerSourceCh1->isChecked())
         sbOscTriggerSourceCh2->setChecked(true);
+    else if (!sbOscOnCh2->isChecked() && sbOscTriggerSourceCh2->isChecked())
+        sbOscTriggerSourceCh1->setChecked(true);
     knOscTimeDiv->setIndexMaxEnable(sbOscOnCh1->isChecked() && sbOscOnCh2->isChecked() ? 34 : -1);
     knOscTimeDivChange();
     SetupTimeAxis();
