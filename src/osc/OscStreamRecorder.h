@@ -43,6 +43,10 @@ public:
     bool full() const { return full_; }
     // Puts the record in time order and sets counts and trigger indexes; DataReady when full.
     void finish();
+    // The points so far in time order, into `out` (DataReady false), leaving the record alone.
+    // Until the trigger fires that is the pre-trigger ring, its newest points at the trigger
+    // point; afterwards the record as finish() will lay it out.
+    void snapshot(OscResult& out) const;
 
 private:
     void addSample(int raw);

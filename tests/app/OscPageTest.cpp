@@ -254,6 +254,42 @@ private slots:
         QCOMPARE(p.chOsc->srOsc_Ch1->dataCount(), 0); // a record with a part missing is not drawn
     }
 
+    void slowStreamRecordIsDrawnAsItFillsAndStaysAfterReset()
+    {
+        testing::MainWindowHarness h(10.0, true); // 10 ms per point: 82 s of record in 8 s
+        OscPage& p = *h.start().oscPage();
+        h.window->oscOptions().count_osc_index_buf = 1;
+        p.knOscTimeDiv->setIndexSelectData(0); // 10 ms: stream
+        QCOMPARE(p.pnOscViewReadType->text(), QString("Pipe"));
+        const QCPRange axis = p.chOsc->xAxis->range();
+        QVERIFY(qAbs(axis.upper - 81.92) < 1e-9);
+        QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton);
+
+        QTRY_VERIFY_WITH_TIMEOUT(p.chOsc->srOsc_Ch1->dataCount() > 0, 5000);
+        QVERIFY(p.acquisition().running()); // drawn while the record fills
+        const int first = p.chOsc->srOsc_Ch1->dataCount();
+        QVERIFY(first < 8192);
+        QTRY_VERIFY_WITH_TIMEOUT(p.chOsc->srOsc_Ch1->dataCount() > first, 5000);
+        QVERIFY(p.acquisition().running());
+        // The curve grows across the whole record's axis, from its start, in time order.
+        QCOMPARE(p.chOsc->xAxis->range(), axis);
+        const auto data = p.chOsc->srOsc_Ch1->data();
+        QCOMPARE(data->constBegin()->key, 0.0);
+        QVERIFY((data->constEnd() - 1)->key < 81.92);
+        QVERIFY(qAbs(data->at(1)->key - 0.01) < 1e-9);
+        QVERIFY(!p.lbOscMarker2VoltA->text().isEmpty() || !p.lbOscMarker1VoltA->text().isEmpty());
+
+        const int beforeReset = p.chOsc->srOsc_Ch1->dataCount();
+        QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton); // "Сброс"
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRunSingle->text() == "Однокр.", 5000);
+        QVERIFY(!p.acquisition().running());
+        QVERIFY(p.chOsc->srOsc_Ch1->dataCount() >= beforeReset); // what was seen stays
+        QVERIFY(p.chOsc->srOsc_Ch1->dataCount() < 8192);
+        QCOMPARE(p.chOsc->xAxis->range(), axis);
+        QTest::qWait(400);
+        QVERIFY(p.chOsc->srOsc_Ch1->dataCount() >= beforeReset); // and nothing takes it away later
+    }
+
     void aPressOnAZeroMarkTakesTheZeroNotTheMarkerBesideIt()
     {
         Harness h;

@@ -1,8 +1,11 @@
 #include "osc/OscBufferDecoder.h"
+#include "osc/OscLiveRecord.h"
 #include "osc/OscStreamRecorder.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace tesmar {
@@ -235,6 +238,118 @@ TEST(OscStreamRecorder, BothChannelsAveragedWithoutTrigger)
     EXPECT_DOUBLE_EQ(result.ValuesA[0], 101);
     EXPECT_DOUBLE_EQ(result.ValuesB[0], 599);
     EXPECT_DOUBLE_EQ(result.ValuesA[1], 105);
+}
+
+std::vector<double> Points(const std::vector<double>& values, int count)
+{
+    return {values.begin(), values.begin() + count};
+}
+
+TEST(OscStreamRecorder, SnapshotsShowTheRecordInTimeOrderAsItFills)
+{
+    { // trigger off: the points as they came
+        OscResult result, live;
+        OscStreamRecorder recorder(StreamParams(40, 4, false), result);
+        std::vector<int> points;
+        for (int i = 0; i < 12; ++i)
+            points.push_back(10 + i);
+        FeedPoints(recorder, points);
+        recorder.snapshot(live);
+        ASSERT_EQ(live.CountA, 12);
+        EXPECT_EQ(live.CountB, 0);
+        EXPECT_EQ(live.TrigIndexA, 0);
+        EXPECT_FALSE(live.DataReady);
+        EXPECT_DOUBLE_EQ(live.ValuesA[0], 10);
+        EXPECT_DOUBLE_EQ(live.ValuesA[11], 21);
+    }
+    // Trigger on: the ring in time order until it fires, then the record as finish lays it out.
+    const int P = 4, capacity = 40, ring = P + kTriggerFilterBeyond;
+    OscResult result, live;
+    OscStreamRecorder recorder(StreamParams(capacity, P, true), result);
+    std::vector<int> below;
+    for (int i = 0; i < 8; ++i)
+        below.push_back(i); // fewer than the ring holds
+    FeedPoints(recorder, below);
+    recorder.snapshot(live);
+    ASSERT_EQ(live.CountA, 8);
+    EXPECT_EQ(live.TrigIndexA, P - 1);
+    EXPECT_DOUBLE_EQ(live.ValuesA[0], 0);
+    std::vector<int> more;
+    for (int i = 0; i < 16; ++i)
+        more.push_back(20 + i); // wraps the ring: its oldest point is no longer at position 0
+    FeedPoints(recorder, more);
+    recorder.snapshot(live);
+    ASSERT_EQ(live.CountA, ring);
+    for (int i = 1; i < ring; ++i)
+        EXPECT_DOUBLE_EQ(live.ValuesA[i], live.ValuesA[i - 1] + 1) << i;
+    EXPECT_DOUBLE_EQ(live.ValuesA[ring - 1], 35);
+
+    std::vector<int> edge{200, 201, 202, 203, 204, 205, 206, 207}; // fires, then grows on
+    FeedPoints(recorder, edge);
+    const std::vector<double> asWritten = result.ValuesA;
+    recorder.snapshot(live);
+    EXPECT_EQ(result.ValuesA, asWritten); // the snapshot leaves the record alone
+    EXPECT_FALSE(result.DataReady);
+    ASSERT_EQ(live.CountA, ring + 3);
+    EXPECT_DOUBLE_EQ(live.ValuesA[P - 1], 35);
+    EXPECT_DOUBLE_EQ(live.ValuesA[P], 200);
+    EXPECT_DOUBLE_EQ(live.ValuesA[ring + 2], 207);
+
+    std::vector<int> rest(60, 300);
+    ASSERT_TRUE(FeedPoints(recorder, rest));
+    recorder.snapshot(live);
+    recorder.finish();
+    ASSERT_EQ(live.CountA, result.CountA); // the last snapshot is the finished record
+    EXPECT_EQ(Points(live.ValuesA, live.CountA), Points(result.ValuesA, result.CountA));
+    EXPECT_EQ(live.TrigIndexA, result.TrigIndexA);
+}
+
+TEST(OscLiveRecord, HandsConsistentSnapshotsAcrossThreadsWithoutEverBlockingTheReader)
+{
+    // The reader records a ramp and offers what it has after every read; the other side takes
+    // snapshots as fast as it can. Each one must be a whole prefix of the ramp.
+    const int capacity = 20'000;
+    OscLiveRecord live;
+    OscResult result;
+    std::atomic<bool> done = false;
+    std::thread reader([&] {
+        OscStreamRecorder recorder(StreamParams(capacity, 4, false), result);
+        OscResult snapshot;
+        std::vector<int> block;
+        for (int v = 0; !recorder.full(); v += 400) {
+            block.clear();
+            for (int i = 0; i < 400; ++i)
+                block.push_back((v + i) % 1024);
+            FeedPoints(recorder, block);
+            recorder.snapshot(snapshot);
+            live.offer(snapshot); // refused while the other side takes: the next one is newer
+        }
+        recorder.finish();
+        recorder.snapshot(snapshot);
+        live.offer(snapshot, true);
+        done = true;
+    });
+    OscResult taken;
+    int previousCount = 0, snapshots = 0;
+    bool consistent = true;
+    for (;;) {
+        const bool finished = done; // read before taking, so that the last offer is not missed
+        if (!live.take(taken)) {
+            if (finished)
+                break;
+            continue;
+        }
+        ++snapshots;
+        consistent = consistent && taken.CountA >= previousCount;
+        previousCount = taken.CountA;
+        for (int i = 0; i < taken.CountA && consistent; ++i)
+            consistent = taken.ValuesA[i] == i % 1024;
+    }
+    reader.join();
+    EXPECT_TRUE(consistent);
+    EXPECT_GT(snapshots, 0);
+    EXPECT_EQ(previousCount, capacity); // the last one is the whole record
+    EXPECT_TRUE(result.DataReady);
 }
 
 TEST(OscBufferDecoder, TriggerOffOneChannelAndThePowerOfTwoCut)

@@ -3,6 +3,7 @@
 #include "device/Commands.h"
 #include "device/UsbSession.h"
 #include "osc/OscBufferDecoder.h"
+#include "osc/OscLiveRecord.h"
 #include "osc/OscReaders.h"
 #include "sim/AnalogEngine.h"
 #include "sim/VirtualInstrument.h"
@@ -422,6 +423,39 @@ TEST_F(AnalogEngineTest, StreamLevelTriggerFiresOnTheCleanSignalsOfBothChannels)
             }
         }
     }
+}
+
+TEST_F(AnalogEngineTest, SlowStreamRecordIsHandedOverWhileItFills)
+{
+    OscBlockInput in = Input(1e-2, true, true); // 10 ms per point: 82 s of instrument time
+    in.streamMode = true;
+    in.capacity = 8192;
+    const OscAcquisitionParams params = Params(in);
+    OscResult result;
+    OscLiveRecord live;
+    std::atomic<bool> stop = false;
+    auto reader = std::async(std::launch::async, [&] { return ReadOscStream(session, params, result, stop, &live); });
+    std::vector<OscResult> taken;
+    OscResult snapshot;
+    while (reader.wait_for(20ms) != std::future_status::ready)
+        if (live.take(snapshot))
+            taken.push_back(snapshot);
+    ASSERT_TRUE(reader.get());
+    if (live.take(snapshot))
+        taken.push_back(snapshot);
+    ASSERT_GE(taken.size(), 2u); // at least one while it filled, and the last
+    int previous = 0;
+    for (const OscResult& t : taken) { // each one the beginning of the record, in time order
+        ASSERT_GE(t.CountA, previous);
+        ASSERT_EQ(t.CountB, t.CountA);
+        previous = t.CountA;
+        for (int i = 0; i < t.CountA; ++i) {
+            ASSERT_EQ(t.ValuesA[i], result.ValuesA[i]) << i;
+            ASSERT_EQ(t.ValuesB[i], result.ValuesB[i]) << i;
+        }
+    }
+    EXPECT_LT(taken.front().CountA, 8192);
+    EXPECT_EQ(taken.back().CountA, result.CountA);
 }
 
 TEST_F(AnalogEngineTest, NewBlockWhileWaitingRestartsTheRecord)

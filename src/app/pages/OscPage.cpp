@@ -61,6 +61,10 @@ OscPage::OscPage(const PageContext& context, QWidget* parent) : MeasurementPage(
     timerResetOscTrigger->setSingleShot(true);
     timerResetOscTrigger->setTimerType(Qt::PreciseTimer);
     connect(timerResetOscTrigger, &QTimer::timeout, this, &OscPage::timerResetOscTriggerTimer);
+    timerOscLive = new QTimer(this);
+    timerOscLive->setObjectName("timerOscLive");
+    timerOscLive->setInterval(250);
+    connect(timerOscLive, &QTimer::timeout, this, &OscPage::drawLiveRecord);
     buildControls();
     applyTriggerRules();
     knOscTimeDivChange();

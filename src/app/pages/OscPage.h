@@ -103,6 +103,7 @@ public:
     QToolButton* lsbOscSetupShow = nullptr;
     QTimer* timerRunOsc = nullptr;
     QTimer* timerResetOscTrigger = nullptr;
+    QTimer* timerOscLive = nullptr; // draws a stream record while it fills
 
     double differenceThreshold() const { return threshold_; }
 
@@ -168,6 +169,12 @@ private:
     void showThreshold();
     void restoreRunButtons();
     void drawRecord(const ProcessedRecord& record);
+    void drawCurves(const ProcessedRecord& record);
+    // The stream record as far as it has come (timerOscLive), without the end processing.
+    void drawLiveRecord();
+    // The time axis of the record the block in force will bring; sets the unit.
+    AxisRange expectedRecordAxis();
+    void showTimeUnit(double oldFactor);
     void autoRange(int channel, const std::vector<double>& values);
     void updateScrollBar();
     void setTimeRange(const AxisRange& range);
@@ -191,6 +198,7 @@ private:
     bool scrolling_ = false;
     QElapsedTimer lastBlockBuild_;
     std::optional<ProcessedRecord> shown_;
+    OscResult live_; // the page's buffer of the live hand-over
     std::array<SignalReadout, 2> readouts_{};
 };
 

@@ -85,6 +85,8 @@ void OscPage::StartOscAcquisition()
     dt_ = block.pointPeriod;
     lastBlockBuild_.start();
     acquisition_->start(OscAcquisitionParams::FromBlock(block, input, ctx_.system.eightBit));
+    if (streamMode_)
+        timerOscLive->start();
 }
 
 void OscPage::StopOscAcquisition()
@@ -97,6 +99,7 @@ void OscPage::shutdown()
 {
     timerRunOsc->stop();
     timerResetOscTrigger->stop();
+    timerOscLive->stop();
     acquisition_->shutdown();
 }
 
@@ -150,7 +153,14 @@ void OscPage::restoreRunButtons()
 
 void OscPage::OscRunDone(bool bufferMode)
 {
+    timerOscLive->stop();
     OscResult& result = acquisition_->result();
+    // A stream record that is not drawn whole (a reset, a read that failed) keeps what the
+    // screen showed of it, with the points that came since.
+    auto keepLive = [&] {
+        if (!bufferMode && !skipDraw_)
+            drawLiveRecord();
+    };
     auto decode = [&] {
         if (bufferMode && acquisition_->bufferFrame()) {
             OscBufferDecodeOptions options;
@@ -166,6 +176,8 @@ void OscPage::OscRunDone(bool bufferMode)
     if (sbOscRunSingle->isEnabled()) {
         if (result.DataReady)
             decode();
+        else
+            keepLive();
         restoreRunButtons();
     } else {
         const bool go = result.DataReady && sbOscRun->isChecked();
@@ -176,6 +188,7 @@ void OscPage::OscRunDone(bool bufferMode)
             else
                 timerRunOsc->start();
         } else {
+            keepLive();
             restoreRunButtons();
         }
     }

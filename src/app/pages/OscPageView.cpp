@@ -72,6 +72,15 @@ void OscPage::ProcessOscData()
 
 void OscPage::drawRecord(const ProcessedRecord& record)
 {
+    drawCurves(record);
+    const ProcessedChannel* channels[] = {&record.a, &record.b};
+    for (int ch = 0; ch < 2; ++ch)
+        if (!channels[ch]->values.empty())
+            autoRange(ch, channels[ch]->values);
+}
+
+void OscPage::drawCurves(const ProcessedRecord& record)
+{
     const double factor = timeAxis_.factor();
     const ProcessedChannel* channels[] = {&record.a, &record.b};
     QCPGraph* graphs[] = {chOsc->srOsc_Ch1, chOsc->srOsc_Ch2};
@@ -83,8 +92,46 @@ void OscPage::drawRecord(const ProcessedRecord& record)
         for (int i = 0; i < points.size(); ++i)
             points[i] = {(i - c.trigIndex + c.shift) * dt_ * factor, c.values[i]};
         graphs[ch]->data()->set(points, true);
-        autoRange(ch, c.values);
     }
+}
+
+void OscPage::drawLiveRecord()
+{
+    if (!acquisition_->takeLive(live_) || (live_.CountA <= 0 && live_.CountB <= 0))
+        return;
+    // Inversion and channel arithmetic only: smoothing, the filter, the parameters and the auto
+    // range wait for the whole record.
+    ChannelProcessing a, b;
+    a.invert = ctx_.menu.miAnalogMathInvA->isChecked();
+    b.invert = ctx_.menu.miAnalogMathInvB->isChecked();
+    shown_ = ProcessOscRecord(live_, dt_, true, a, b, MathFromMenu(ctx_.menu));
+    const double oldFactor = timeAxis_.factor();
+    const AxisRange range = expectedRecordAxis(); // the curve grows across the whole record's axis
+    chOsc->srOsc_Ch1->data()->clear();
+    chOsc->srOsc_Ch2->data()->clear();
+    drawCurves(*shown_);
+    showTimeUnit(oldFactor);
+    setTimeRange(range);
+    chOsc->replot();
+    UpdateMarkerReadouts();
+}
+
+AxisRange OscPage::expectedRecordAxis()
+{
+    OscTimeAxis::EmptyRecord r;
+    r.triggerOn = sbOscTriggerOn->isChecked();
+    r.preTrigger = preTrigger_;
+    r.capacity = capacity_;
+    r.bufferMode = !streamMode_;
+    r.bothChannels = sbOscOnCh1->isChecked() && sbOscOnCh2->isChecked();
+    r.quantizedTd = quantizedTd_;
+    return timeAxis_.setupEmpty(r);
+}
+
+void OscPage::showTimeUnit(double oldFactor)
+{
+    if (timeAxis_.factor() != oldFactor || chOsc->xAxis->label().isEmpty())
+        chOsc->xAxis->setLabel(msg(TitleKey(timeAxis_.factor())));
 }
 
 void OscPage::autoRange(int channel, const std::vector<double>& values)
@@ -150,14 +197,7 @@ void OscPage::SetupTimeAxis()
     AxisRange range;
     const auto extent = curveExtent();
     if (!extent) {
-        OscTimeAxis::EmptyRecord r;
-        r.triggerOn = sbOscTriggerOn->isChecked();
-        r.preTrigger = preTrigger_;
-        r.capacity = capacity_;
-        r.bufferMode = !streamMode_;
-        r.bothChannels = sbOscOnCh1->isChecked() && sbOscOnCh2->isChecked();
-        r.quantizedTd = quantizedTd_;
-        range = timeAxis_.setupEmpty(r);
+        range = expectedRecordAxis();
     } else {
         const int count = std::max(chOsc->srOsc_Ch1->dataCount(), chOsc->srOsc_Ch2->dataCount());
         const ScrollState scroll{scbrOsc->value(), scbrOsc->pageStep()};
@@ -171,8 +211,7 @@ void OscPage::SetupTimeAxis()
         }
         range = layout.range;
     }
-    if (timeAxis_.factor() != oldFactor || chOsc->xAxis->label().isEmpty())
-        chOsc->xAxis->setLabel(msg(TitleKey(timeAxis_.factor())));
+    showTimeUnit(oldFactor);
     setTimeRange(range);
     if (markersUnset_) {
         chOsc->resetMarkers();
