@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
@@ -142,7 +143,17 @@ void OscPage::buildControls()
     panel->addWidget(buildTriggerGroup());
     panel->addWidget(buildRunGroup());
     panel->addStretch(1);
-    layout->addWidget(pnOscSetup);
+    // A window lower than the panel scrolls the panel instead of squashing its groups.
+    pnOscSetupScroll = new QScrollArea(this);
+    pnOscSetupScroll->setObjectName("pnOscSetupScroll");
+    pnOscSetupScroll->setFrameShape(QFrame::NoFrame);
+    pnOscSetupScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pnOscSetupScroll->setWidgetResizable(true);
+    pnOscSetupScroll->setWidget(pnOscSetup);
+    pnOscSetupScroll->setMinimumWidth(pnOscSetup->minimumSizeHint().width() +
+                                      pnOscSetupScroll->verticalScrollBar()->sizeHint().width());
+    pnOscSetupScroll->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    layout->addWidget(pnOscSetupScroll);
 
     connect(lsbOscSetupHide, &QToolButton::clicked, this, &OscPage::lsbOscSetupHideClick);
     connect(lsbOscSetupShow, &QToolButton::clicked, this, &OscPage::lsbOscSetupShowClick);
@@ -367,14 +378,14 @@ QWidget* OscPage::buildReadouts()
 
 void OscPage::lsbOscSetupHideClick()
 {
-    pnOscSetup->setVisible(false);
+    pnOscSetupScroll->setVisible(false);
     lsbOscSetupShow->setVisible(true);
 }
 
 void OscPage::lsbOscSetupShowClick()
 {
     lsbOscSetupShow->setVisible(false);
-    pnOscSetup->setVisible(true);
+    pnOscSetupScroll->setVisible(true);
 }
 
 bool OscPage::eventFilter(QObject* watched, QEvent* event)

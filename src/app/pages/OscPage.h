@@ -22,6 +22,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QScrollArea;
 class QScrollBar;
 class QTimer;
 class QToolButton;
@@ -99,6 +100,7 @@ public:
     std::array<QLabel*, 2> lbOscUv{};  // lbOscUvCh1, lbOscUvCh2
     std::array<QLabel*, 2> lbOscF{};   // lbOscFCh1, lbOscFCh2
     QWidget* pnOscSetup = nullptr;
+    QScrollArea* pnOscSetupScroll = nullptr; // holds pnOscSetup
     QToolButton* lsbOscSetupHide = nullptr;
     QToolButton* lsbOscSetupShow = nullptr;
     QTimer* timerRunOsc = nullptr;

@@ -105,6 +105,10 @@ void OscPage::shutdown()
 
 void OscPage::pressRunButton(QToolButton* pressed, QToolButton* other)
 {
+    if (!ctx_.requireDevice()) {
+        pressed->setChecked(false);
+        return;
+    }
     other->setEnabled(false);
     pressed->setText(msg(Msg::strReset));
     pressed->setStyleSheet("color: red");
