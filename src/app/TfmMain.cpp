@@ -121,6 +121,9 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     connect(menu_->miServiceSetup, &QAction::triggered, this, &TfmMain::miServiceSetupClick);
     connect(oscPage_, &OscPage::optionsRequested, this, [this] { showOptions(0); });
     connect(fftPage_, &FftPage::optionsRequested, this, [this] { showOptions(1); });
+    // Below this the readouts and the page's controls would no longer fit side by side; a lower
+    // window scrolls the control panel.
+    setMinimumSize(760, 540);
     resize(1000, 700);
 }
 

@@ -20,6 +20,9 @@
 #include <QSignalSpy>
 #include <QStatusTipEvent>
 #include <QTabBar>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTemporaryDir>
@@ -213,6 +216,48 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w.calibration() == other, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(w.logicOnly(), 5000);
         QCOMPARE(w.pages()->currentIndex(), 3);
+    }
+
+    void minimumSizeKeepsEveryControlWholeAndThePanelScrolls()
+    {
+        Harness h;
+        TfmMain& w = h.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.minimumWidth() >= 700 && w.minimumHeight() >= 500);
+        w.resize(300, 200); // cannot go below the minimum
+        QTest::qWait(20);
+        QCOMPARE(w.size(), w.minimumSize());
+        OscPage& p = *w.oscPage();
+        auto whole = [](QWidget* c) {
+            // A knob places its own caption by its geometry; everything else is laid out.
+            const bool laidOut = !qobject_cast<TOscKnob*>(c->parentWidget());
+            if (laidOut && (c->width() < c->minimumSizeHint().width() || c->height() < c->minimumSizeHint().height()))
+                return false;
+            QString text;
+            if (auto* b = qobject_cast<QAbstractButton*>(c))
+                text = b->text();
+            else if (auto* l = qobject_cast<QLabel*>(c))
+                text = l->text();
+            return c->fontMetrics().horizontalAdvance(text) <= c->contentsRect().width();
+        };
+        for (QWidget* c : p.findChildren<QWidget*>()) {
+            if (c->isVisibleTo(&p) && !c->objectName().isEmpty() && !c->objectName().startsWith("qt_"))
+                QVERIFY2(whole(c), qPrintable(c->objectName()));
+        }
+        QVERIFY(p.grboxOscTrigger->height() >= p.grboxOscTrigger->sizeHint().height()); // not squashed
+        QVERIFY(p.pnOscSetup->height() >= p.pnOscSetup->minimumSizeHint().height());
+        // Lower than the panel: the panel scrolls, and every control can be scrolled into view.
+        QScrollBar* scroll = p.pnOscSetupScroll->verticalScrollBar();
+        QVERIFY(scroll->maximum() > 0);
+        p.pnOscSetupScroll->ensureWidgetVisible(p.sbOscRun);
+        QVERIFY(p.pnOscSetupScroll->viewport()->rect().contains(
+            p.sbOscRun->mapTo(p.pnOscSetupScroll->viewport(), p.sbOscRun->rect().bottomRight())));
+        // Hiding the panel hides the whole scrolling column.
+        QTest::mouseClick(p.lsbOscSetupHide, Qt::LeftButton);
+        QVERIFY(!p.pnOscSetupScroll->isVisible());
+        QTest::mouseClick(p.lsbOscSetupShow, Qt::LeftButton);
+        QVERIFY(p.pnOscSetup->isVisible());
     }
 
     void instrumentInBootLoader()
