@@ -42,6 +42,7 @@ void KnobFaceRenderer::render(QPixmap& face, const KnobFaceStyle& style,
     drawDisc(painter, style, style.rCirDown, style.color1CirDown, style.color2CirDown,
              style.angleFillCirDown);
     drawDisc(painter, style, style.rCirUp, style.color1CirUp, style.color2CirUp, style.angleFillCirUp);
+    painter.setRenderHint(QPainter::Antialiasing, false); // ticks are crisp one-pixel lines
     for (const auto& entry : entries)
         drawTick(painter, style, entry);
     for (const KnobLabel& label : layoutLabels(style, entries)) {
