@@ -1,9 +1,9 @@
 #include "OscReaders.h"
 
+#include "OscLiveRecord.h"
 #include "OscStreamRecorder.h"
 #include "device/Commands.h"
 #include "device/UsbSession.h"
-#include "OscLiveRecord.h"
 
 #include <chrono>
 
