@@ -51,6 +51,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text = {})
 OscPage::OscPage(const PageContext& context, QWidget* parent) : MeasurementPage("tsOsc", parent), ctx_(context)
 {
     acquisition_ = new OscAcquisition(ctx_.session, ctx_.history, this);
+    acquisition_->setLiveRecord(true);
     connect(acquisition_, &OscAcquisition::completed, this, &OscPage::OscRunDone);
     timerRunOsc = new QTimer(this);
     timerRunOsc->setObjectName("timerRunOsc");

@@ -25,7 +25,7 @@ void OscAcquisition::start(const OscAcquisitionParams& params)
         session_.DeviceReset();
     live_.clear();
     if (stream)
-        thread_ = new TWaitOscPipeThread(session_, params, result_, &live_);
+        thread_ = new TWaitOscPipeThread(session_, params, result_, liveOn_ ? &live_ : nullptr);
     else
         thread_ = new TWaitOscBufThread(session_, params, result_);
     connect(thread_, &QThread::finished, this, &OscAcquisition::onThreadFinished, Qt::QueuedConnection);
