@@ -28,6 +28,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -62,6 +63,8 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     session_.setExchangeErrorReporter([this](UsbStatus status) {
         QMetaObject::invokeMethod(this, [this, status] { showExchangeError(status); }, Qt::QueuedConnection);
     });
+    session_.setDeviceListener(
+        [this] { QMetaObject::invokeMethod(this, &TfmMain::deviceChanged, Qt::QueuedConnection); });
 
     menu_ = new MainMenu(menuBar(), this);
     connect(menu_->miFileQuit, &QAction::triggered, this, &QWidget::close);
@@ -87,6 +90,7 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
                               [this](int channel, QCheckBox* box) { openFilterDesigner(channel, box); },
                               [this](const std::array<std::optional<SignalParams>, 2>& params,
                                      std::array<double, 2> rangeVolts) { fmOSC_Buzzer->CheckSounds(params, rangeVolts); },
+                              [this] { return requireDevice(); },
                               [this](const QString& text) { env_.messages.warning(text); }};
     oscPage_ = new OscPage(context, pgcntrMain);
     fftPage_ = new FftPage(context, pgcntrMain);
@@ -103,6 +107,10 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     statusPanel_->setObjectName("stbrMainPanel");
     statusBar()->setObjectName("stbrMain");
     statusBar()->addWidget(statusPanel_, 1);
+    devicePanel_ = new QLabel(this);
+    devicePanel_->setObjectName("stbrMainDevice");
+    statusBar()->addPermanentWidget(devicePanel_);
+    showDeviceState();
 
     connect(pgcntrMain, &QTabWidget::currentChanged, this, &TfmMain::pgcntrMainChange);
 
@@ -116,6 +124,9 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     connect(oscPage_, &OscPage::optionsRequested, this, [this] { showOptions(0); });
     connect(fftPage_, &FftPage::optionsRequested, this, [this] { showOptions(1); });
     connect(lanPage_, &LanPage::optionsRequested, this, [this] { showOptions(3); });
+    // Below this the readouts and the page's controls would no longer fit side by side; a lower
+    // window scrolls the control panel.
+    setMinimumSize(760, 540);
     resize(1000, 700);
 }
 
@@ -216,11 +227,21 @@ void TfmMain::FormShow()
 
 void TfmMain::takeUpDevice()
 {
-    const DeviceTakeUp result =
-        TakeUpDevice(session_, logicOnlyCheck_, [this](int code, const std::function<void()>& step) { guarded(code, step); });
+    // The session keeps watching when no instrument is there, so that one plugged in later counts.
+    const DeviceTakeUp result = TakeUpDevice(
+        session_, logicOnlyCheck_, [this](int code, const std::function<void()>& step) { guarded(code, step); }, true);
+    takenUpAttach_ = session_.attachCount();
+    watchingDevice_ = true;
+    showDeviceState();
+    applyTakeUp(result, true);
+}
+
+void TfmMain::applyTakeUp(const DeviceTakeUp& result, bool atStart)
+{
     switch (result.outcome) {
     case DeviceTakeUp::Outcome::NoDevice:
-        env_.messages.error(msg(Msg::strInitError));
+        if (atStart)
+            env_.messages.error(msg(Msg::strInitError));
         return;
     case DeviceTakeUp::Outcome::BootLoader:
         env_.messages.error(msg(Msg::strErrorBL));
@@ -228,10 +249,52 @@ void TfmMain::takeUpDevice()
     case DeviceTakeUp::Outcome::Ready:
         break;
     }
-    if (result.pairs)
-        calibration_ = *result.pairs;
-    if (result.logicOnly)
+    calibration_ = result.pairs.value_or(CalibrationSet{});
+    if (result.logicOnly && !logicOnly_)
         applyLogicOnlyView();
+}
+
+void TfmMain::deviceChanged()
+{
+    showDeviceState();
+    if (!watchingDevice_ || !session_.isAttached() || session_.attachCount() == takenUpAttach_)
+        return;
+    if (!menu_->miFileQuit->isEnabled()) {
+        QTimer::singleShot(250, this, &TfmMain::deviceChanged); // after the measurement
+        return;
+    }
+    takenUpAttach_ = session_.attachCount();
+    applyTakeUp(TakeUpAttachedDevice(session_, logicOnlyCheck_,
+                                     [this](int code, const std::function<void()>& step) { guarded(code, step); }),
+                false);
+    if (statusText_ == noDeviceText())
+        setStatusText({});
+}
+
+void TfmMain::showDeviceState()
+{
+    devicePanel_->setText(!session_.isAttached()          ? "Прибор не подключен"
+                          : env_.commandLine.simulate ? "Виртуальный прибор"
+                                                      : "Прибор подключен");
+}
+
+QString TfmMain::deviceLine() const
+{
+    return devicePanel_->text();
+}
+
+QString TfmMain::noDeviceText() const
+{
+    return msg(Msg::strInitError).section('\r', 0, 0);
+}
+
+bool TfmMain::requireDevice()
+{
+    if (session_.isAttached())
+        return true;
+    setStatusText(noDeviceText());
+    env_.messages.error(msg(Msg::strInitError));
+    return false;
 }
 
 void TfmMain::applyLogicOnlyView()

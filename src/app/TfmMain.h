@@ -7,6 +7,7 @@
 #include "DialogFolders.h"
 #include "app/options/OptionVariables.h"
 #include "device/Calibration.h"
+#include "device/DeviceStartup.h"
 #include "device/UsbSession.h"
 #include "files/IniFile.h"
 #include "files/MessageTable.h"
@@ -84,6 +85,8 @@ public:
     // Text for the status line while no hint is shown.
     void setStatusText(const QString& text);
     QString statusLine() const;
+    // The status bar's note of the instrument in use.
+    QString deviceLine() const;
 
     // A measurement on `page` starts: the other pages and the file-like menu items are disabled.
     void LockPages(int page);
@@ -135,6 +138,13 @@ private:
     void writeMenuStates();
     void selectStoredPage();
     void takeUpDevice();
+    // An instrument came or went (queued from the transport's thread): a new one is taken up as
+    // at start, once no measurement runs.
+    void deviceChanged();
+    void applyTakeUp(const DeviceTakeUp& result, bool atStart);
+    void showDeviceState();
+    bool requireDevice();
+    QString noDeviceText() const;
     void applyLogicOnlyView();
     void showExchangeError(UsbStatus status);
     void showOptions(int page);
@@ -167,6 +177,9 @@ private:
     LanPage* lanPage_ = nullptr;
     QWidget* currentChart_ = nullptr;
     QLabel* statusPanel_ = nullptr;
+    QLabel* devicePanel_ = nullptr;   // which instrument is in use
+    bool watchingDevice_ = false;     // the start-up take-up is over: an attach is news
+    unsigned takenUpAttach_ = 0;      // the session's attach count when last taken up
 };
 
 } // namespace tesmar

@@ -7,10 +7,17 @@
 
 namespace tesmar {
 
-DeviceTakeUp TakeUpDevice(UsbSession& session, bool logicOnlyCheck, const GuardedStep& guarded)
+DeviceTakeUp TakeUpDevice(UsbSession& session, bool logicOnlyCheck, const GuardedStep& guarded, bool keepWatching)
+{
+    if (!session.DeviceOpen(std::chrono::seconds(1), keepWatching))
+        return {};
+    return TakeUpAttachedDevice(session, logicOnlyCheck, guarded);
+}
+
+DeviceTakeUp TakeUpAttachedDevice(UsbSession& session, bool logicOnlyCheck, const GuardedStep& guarded)
 {
     DeviceTakeUp result;
-    if (!session.DeviceOpen())
+    if (!session.isAttached())
         return result;
 
     bool bootLoader = false;

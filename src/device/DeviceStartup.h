@@ -22,7 +22,11 @@ struct DeviceTakeUp {
 // Runs one numbered start-up step; the caller reports a failure by its code and goes on.
 using GuardedStep = std::function<void(int code, const std::function<void()>& step)>;
 
-// `logicOnlyCheck` is false when the program was started with -CLBR.
-DeviceTakeUp TakeUpDevice(UsbSession& session, bool logicOnlyCheck, const GuardedStep& guarded);
+// `logicOnlyCheck` is false when the program was started with -CLBR. With `keepWatching`, a
+// session that finds no instrument stays open for one plugged in later.
+DeviceTakeUp TakeUpDevice(UsbSession& session, bool logicOnlyCheck, const GuardedStep& guarded,
+                          bool keepWatching = false);
+// The same for an instrument attached to the open session: identity, calibration, reset.
+DeviceTakeUp TakeUpAttachedDevice(UsbSession& session, bool logicOnlyCheck, const GuardedStep& guarded);
 
 } // namespace tesmar

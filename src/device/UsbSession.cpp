@@ -23,7 +23,7 @@ void UsbSession::pause(int milliseconds) const
         sleep_(milliseconds);
 }
 
-bool UsbSession::DeviceOpen(std::chrono::milliseconds attachWait)
+bool UsbSession::DeviceOpen(std::chrono::milliseconds attachWait, bool keepWatching)
 {
     if (open_)
         DeviceClose();
@@ -47,7 +47,8 @@ bool UsbSession::DeviceOpen(std::chrono::milliseconds attachWait)
     }
     if (signalled && interfaceStatus_ == usb_status::Success && device_ != 0)
         return true;
-    DeviceClose();
+    if (!keepWatching)
+        DeviceClose();
     return false;
 }
 
@@ -69,18 +70,23 @@ bool UsbSession::onAttach(UsbDeviceHandle device)
     interfaceStatus_ = status;
     if (status != usb_status::Success)
         device_ = 0;
+    else
+        ++attachCount_;
     {
         std::lock_guard lock(attachMutex_);
         attachSignalled_ = true;
     }
     attachEvent_.notify_all();
+    if (status == usb_status::Success && deviceListener_)
+        deviceListener_();
     return status == usb_status::Success;
 }
 
 void UsbSession::onDetach(UsbDeviceHandle device)
 {
     UsbDeviceHandle expected = device;
-    device_.compare_exchange_strong(expected, 0);
+    if (device_.compare_exchange_strong(expected, 0) && deviceListener_)
+        deviceListener_();
 }
 
 void UsbSession::DeviceReset()

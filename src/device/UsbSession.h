@@ -29,6 +29,8 @@ public:
     // user-interface thread itself.
     using ExchangeErrorReporter = std::function<void(UsbStatus)>;
     using Sleeper = std::function<void(int milliseconds)>;
+    // Called on the transport's thread after an attach that took a device and after a detach.
+    using DeviceListener = std::function<void()>;
 
     explicit UsbSession(UsbTransport& transport);
     ~UsbSession();
@@ -38,6 +40,8 @@ public:
     TransferSettings& settings() { return settings_; }
     const TransferSettings& settings() const { return settings_; }
     void setExchangeErrorReporter(ExchangeErrorReporter reporter) { reportError_ = std::move(reporter); }
+    // Set before DeviceOpen; the receiver hands the news to its own thread.
+    void setDeviceListener(DeviceListener listener) { deviceListener_ = std::move(listener); }
     // Replaces the real sleep (a fast clock in tests).
     void setSleeper(Sleeper sleeper) { sleep_ = std::move(sleeper); }
     void pause(int milliseconds) const;
@@ -46,8 +50,9 @@ public:
     SetupPacket& setupPacket() { return setup_; }
 
     // Starts the transport and waits up to `attachWait` for the instrument; true when one is
-    // attached and its interface selected.
-    bool DeviceOpen(std::chrono::milliseconds attachWait = std::chrono::seconds(1));
+    // attached and its interface selected. With `keepWatching`, a session that finds none stays
+    // open, so that an instrument plugged in later is attached.
+    bool DeviceOpen(std::chrono::milliseconds attachWait = std::chrono::seconds(1), bool keepWatching = false);
     void DeviceClose();
     // Resets the device (also when none is attached) and waits the reset time-out.
     void DeviceReset();
@@ -68,6 +73,8 @@ public:
 
     bool isOpen() const { return open_; }
     bool isAttached() const { return device_.load() != 0; }
+    // Counts the devices taken since the program started: a new count is a new attach.
+    unsigned attachCount() const { return attachCount_.load(); }
     UsbStatus lastReadStatus() const { return lastReadStatus_.load(); }
     UsbStatus lastWriteStatus() const { return lastWriteStatus_.load(); }
 
@@ -81,6 +88,8 @@ private:
     SetupPacket setup_;
     ExchangeErrorReporter reportError_;
     Sleeper sleep_;
+    DeviceListener deviceListener_;
+    std::atomic<unsigned> attachCount_{0};
 
     bool open_ = false;
     std::atomic<UsbDeviceHandle> device_{0};

@@ -1,8 +1,11 @@
 #include "OscReaders.h"
 
+#include "OscLiveRecord.h"
 #include "OscStreamRecorder.h"
 #include "device/Commands.h"
 #include "device/UsbSession.h"
+
+#include <chrono>
 
 namespace tesmar {
 
@@ -58,17 +61,31 @@ bool ReadOscBufferFrame(UsbSession& session, const OscAcquisitionParams& params,
 }
 
 bool ReadOscStream(UsbSession& session, const OscAcquisitionParams& params, OscResult& result,
-                   const std::atomic<bool>& stop)
+                   const std::atomic<bool>& stop, OscLiveRecord* live)
 {
     OscStreamRecorder recorder(params, result);
     session.WriteCommandPacket(StartPacket(params), params.block.bytes.data(), 12);
     std::uint8_t buffer[512];
+    // The reader's own buffer for the hand-over; it changes hands only by swapping.
+    OscResult snapshot;
+    using Clock = std::chrono::steady_clock;
+    auto lastOffer = Clock::now();
     while (!stop && !recorder.full()) {
         UsbStatus status = usb_status::Error;
         const std::uint32_t count = session.readPipe(buffer, sizeof buffer, kOscStreamTimeoutMs, status);
         if (status != usb_status::Success)
             break;
         recorder.feed(buffer, count);
+        if (live && Clock::now() - lastOffer >= std::chrono::milliseconds(kOscLiveIntervalMs)) {
+            recorder.snapshot(snapshot);
+            if (live->offer(snapshot))
+                lastOffer = Clock::now();
+        }
+    }
+    if (live) {
+        // What was recorded up to a stop stays on the screen: this last one is always handed over.
+        recorder.snapshot(snapshot);
+        live->offer(snapshot, true);
     }
     session.DeviceReset();
     recorder.finish();

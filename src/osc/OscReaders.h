@@ -10,6 +10,7 @@
 
 namespace tesmar {
 
+class OscLiveRecord;
 class UsbSession;
 
 // Time-outs of the exchange, ms.
@@ -22,9 +23,13 @@ inline constexpr int kOscStreamTimeoutMs = 30'000;
 bool ReadOscBufferFrame(UsbSession& session, const OscAcquisitionParams& params, OscFrame& frame,
                         const std::atomic<bool>& stop);
 
+// How often a stream reader hands the points so far to the user-interface thread, ms.
+inline constexpr int kOscLiveIntervalMs = 200;
+
 // Stream mode: sends the block and records until the record is full, a read fails or `stop`;
-// then resets the device (which ends the stream) and finishes the record.
+// then resets the device (which ends the stream) and finishes the record. With `live`, the
+// points so far are offered there every kOscLiveIntervalMs and once more at the end.
 bool ReadOscStream(UsbSession& session, const OscAcquisitionParams& params, OscResult& result,
-                   const std::atomic<bool>& stop);
+                   const std::atomic<bool>& stop, OscLiveRecord* live = nullptr);
 
 } // namespace tesmar

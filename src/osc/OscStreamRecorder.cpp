@@ -13,7 +13,10 @@ bool LevelTrigger::test(double v)
     else
         ++starting_;
     if (starting_ >= kTriggerFilterStarting) {
-        starting_ = 1;
+        // A full run on the starting side clears the stray points beyond, but it is proof enough
+        // of the starting side: falling back to 1 here would make the count at each edge of a
+        // clean periodic signal the same every period, and possibly too low for ever.
+        starting_ = kTriggerMinStartingSide;
         beyond_ = 0;
     } else if (beyond_ >= kTriggerFilterBeyond) {
         if (starting_ >= kTriggerMinStartingSide)
@@ -144,6 +147,38 @@ void OscStreamRecorder::finish()
     result_.TrigIndexA = params_.triggerOn && params_.chAOn ? P - 1 : 0;
     result_.TrigIndexB = params_.triggerOn && params_.chBOn ? P - 1 : 0;
     result_.DataReady = full_;
+}
+
+void OscStreamRecorder::snapshot(OscResult& out) const
+{
+    const int written = params_.chAOn ? posA_ : posB_; // both advance together
+    const bool ring = params_.triggerOn;
+    // Positions in time order: the ring from its oldest point, then what follows it.
+    int ringStart = 0, ringCount = 0, tailEnd = written;
+    if (ring && triggered_) {
+        ringStart = triggerRingPos_;
+        ringCount = ringLength_;
+    } else if (ring) {
+        ringStart = ringFilled_ ? written % ringLength_ : 0;
+        ringCount = ringFilled_ ? ringLength_ : written;
+        tailEnd = ringCount;
+    }
+    const int count = std::min(tailEnd, params_.capacity);
+    auto copy = [&](const std::vector<double>& from, std::vector<double>& to, bool on) {
+        if (!on)
+            return 0;
+        if (to.size() < static_cast<std::size_t>(count))
+            to.resize(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i)
+            to[i] = i < ringCount ? from[(ringStart + i) % ringLength_] : from[i];
+        return count;
+    };
+    out.CountA = copy(result_.ValuesA, out.ValuesA, params_.chAOn);
+    out.CountB = copy(result_.ValuesB, out.ValuesB, params_.chBOn);
+    const int trigIndex = ring ? params_.preTrigger - 1 : 0;
+    out.TrigIndexA = params_.chAOn ? trigIndex : 0;
+    out.TrigIndexB = params_.chBOn ? trigIndex : 0;
+    out.DataReady = false;
 }
 
 } // namespace tesmar

@@ -14,7 +14,8 @@
 namespace tesmar {
 
 // The level trigger's noise filter: F points beyond the level after at least kMinStartingSide
-// on the starting side; F2 points on the starting side restart the count.
+// on the starting side; F2 points on the starting side clear the count beyond and keep the
+// starting side's count at kMinStartingSide.
 inline constexpr int kTriggerFilterBeyond = 5;   // F
 inline constexpr int kTriggerFilterStarting = 5; // F2
 inline constexpr int kTriggerMinStartingSide = 3;
@@ -42,6 +43,10 @@ public:
     bool full() const { return full_; }
     // Puts the record in time order and sets counts and trigger indexes; DataReady when full.
     void finish();
+    // The points so far in time order, into `out` (DataReady false), leaving the record alone.
+    // Until the trigger fires that is the pre-trigger ring, its newest points at the trigger
+    // point; afterwards the record as finish() will lay it out.
+    void snapshot(OscResult& out) const;
 
 private:
     void addSample(int raw);

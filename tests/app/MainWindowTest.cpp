@@ -5,6 +5,8 @@
 #include "app/TfmMain.h"
 #include "app/UserMessages.h"
 #include "app/pages/MeasurementPage.h"
+#include "app/pages/OscChart.h"
+#include "app/pages/OscPage.h"
 #include "device/Commands.h"
 #include "files/IniFile.h"
 #include "sim/VirtualInstrument.h"
@@ -18,7 +20,11 @@
 #include <QSignalSpy>
 #include <QStatusTipEvent>
 #include <QTabBar>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -157,6 +163,101 @@ private slots:
         w.btLedOnClick(); // does nothing, and quietly
         QVERIFY(!h.instrument.state().ledOn);
         QCOMPARE(h.messages.errors.size(), 1);
+    }
+
+    void instrumentPluggedInLaterIsTakenUpAsAtStart()
+    {
+        Harness h(200.0, true);
+        h.instrument.unplug();
+        CalibrationSet own;
+        own.aNormal = {2.45, 7.5e-5};
+        h.instrument.state().calibration.setPairs(own);
+        TfmMain& w = h.start({"-SIM"});
+        QCOMPARE(h.messages.errors, QStringList{Message(w, Msg::strInitError)});
+        QCOMPARE(w.deviceLine(), QString("Прибор не подключен"));
+        OscPage& osc = *w.oscPage();
+
+        // Without an instrument the run buttons say so, and stay as they were.
+        QTest::mouseClick(osc.sbOscRunSingle, Qt::LeftButton);
+        QCOMPARE(osc.sbOscRunSingle->text(), QString("Однокр."));
+        QVERIFY(!osc.sbOscRunSingle->isChecked());
+        QVERIFY(osc.sbOscRun->isEnabled());
+        QVERIFY(!osc.acquisition().running());
+        QCOMPARE(h.messages.errors.size(), 2);
+        QCOMPARE(h.messages.errors[1], Message(w, Msg::strInitError));
+        QCOMPARE(w.statusLine(), QString("Не удалось проинициализировать устройство."));
+        QTest::mouseClick(osc.sbOscRun, Qt::LeftButton);
+        QCOMPARE(osc.sbOscRun->text(), QString("Цикл."));
+        QCOMPARE(h.messages.errors.size(), 3);
+        QVERIFY(w.page(1)->isEnabled()); // nothing was locked
+
+        // Plugged in: identity, calibration and reset as at start, and the next run uses it.
+        const int resets = h.instrument.resetCount();
+        h.instrument.plug();
+        QTRY_VERIFY_WITH_TIMEOUT(w.calibration() == own, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(h.instrument.resetCount(), resets + 1, 5000);
+        QCOMPARE(w.deviceLine(), QString("Виртуальный прибор"));
+        QCOMPARE(w.statusLine(), QString());
+        osc.knOscTimeDiv->setIndexSelectData(30); // 25 µs, buffer mode
+        QTest::mouseClick(osc.sbOscRunSingle, Qt::LeftButton);
+        QCOMPARE(osc.sbOscRunSingle->text(), QString("Сброс"));
+        QTRY_VERIFY_WITH_TIMEOUT(osc.sbOscRunSingle->text() == "Однокр.", 10000);
+        QCOMPARE(osc.chOsc->srOsc_Ch1->dataCount(), 1126);
+        QCOMPARE(h.messages.errors.size(), 3);
+
+        // Unplugged and another instrument plugged in: taken up again.
+        h.instrument.unplug();
+        QTRY_COMPARE_WITH_TIMEOUT(w.deviceLine(), QString("Прибор не подключен"), 5000);
+        CalibrationSet other;
+        other.bNormal = {1.0, 1e-4};
+        h.instrument.state().calibration.setPairs(other);
+        h.instrument.state().calibration.setInstrumentType(0); // logic analyser only
+        h.instrument.plug();
+        QTRY_VERIFY_WITH_TIMEOUT(w.calibration() == other, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.logicOnly(), 5000);
+        QCOMPARE(w.pages()->currentIndex(), 3);
+    }
+
+    void minimumSizeKeepsEveryControlWholeAndThePanelScrolls()
+    {
+        Harness h;
+        TfmMain& w = h.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.minimumWidth() >= 700 && w.minimumHeight() >= 500);
+        w.resize(300, 200); // cannot go below the minimum
+        QTest::qWait(20);
+        QCOMPARE(w.size(), w.minimumSize());
+        OscPage& p = *w.oscPage();
+        auto whole = [](QWidget* c) {
+            // A knob places its own caption by its geometry; everything else is laid out.
+            const bool laidOut = !qobject_cast<TOscKnob*>(c->parentWidget());
+            if (laidOut && (c->width() < c->minimumSizeHint().width() || c->height() < c->minimumSizeHint().height()))
+                return false;
+            QString text;
+            if (auto* b = qobject_cast<QAbstractButton*>(c))
+                text = b->text();
+            else if (auto* l = qobject_cast<QLabel*>(c))
+                text = l->text();
+            return c->fontMetrics().horizontalAdvance(text) <= c->contentsRect().width();
+        };
+        for (QWidget* c : p.findChildren<QWidget*>()) {
+            if (c->isVisibleTo(&p) && !c->objectName().isEmpty() && !c->objectName().startsWith("qt_"))
+                QVERIFY2(whole(c), qPrintable(c->objectName()));
+        }
+        QVERIFY(p.grboxOscTrigger->height() >= p.grboxOscTrigger->sizeHint().height()); // not squashed
+        QVERIFY(p.pnOscSetup->height() >= p.pnOscSetup->minimumSizeHint().height());
+        // Lower than the panel: the panel scrolls, and every control can be scrolled into view.
+        QScrollBar* scroll = p.pnOscSetupScroll->verticalScrollBar();
+        QVERIFY(scroll->maximum() > 0);
+        p.pnOscSetupScroll->ensureWidgetVisible(p.sbOscRun);
+        QVERIFY(p.pnOscSetupScroll->viewport()->rect().contains(
+            p.sbOscRun->mapTo(p.pnOscSetupScroll->viewport(), p.sbOscRun->rect().bottomRight())));
+        // Hiding the panel hides the whole scrolling column.
+        QTest::mouseClick(p.lsbOscSetupHide, Qt::LeftButton);
+        QVERIFY(!p.pnOscSetupScroll->isVisible());
+        QTest::mouseClick(p.lsbOscSetupShow, Qt::LeftButton);
+        QVERIFY(p.pnOscSetup->isVisible());
     }
 
     void instrumentInBootLoader()

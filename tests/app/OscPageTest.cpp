@@ -254,6 +254,139 @@ private slots:
         QCOMPARE(p.chOsc->srOsc_Ch1->dataCount(), 0); // a record with a part missing is not drawn
     }
 
+    void slowStreamRecordIsDrawnAsItFillsAndStaysAfterReset()
+    {
+        testing::MainWindowHarness h(10.0, true); // 10 ms per point: 82 s of record in 8 s
+        OscPage& p = *h.start().oscPage();
+        h.window->oscOptions().count_osc_index_buf = 1;
+        p.knOscTimeDiv->setIndexSelectData(0); // 10 ms: stream
+        QCOMPARE(p.pnOscViewReadType->text(), QString("Pipe"));
+        const QCPRange axis = p.chOsc->xAxis->range();
+        QVERIFY(qAbs(axis.upper - 81.92) < 1e-9);
+        QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton);
+
+        QTRY_VERIFY_WITH_TIMEOUT(p.chOsc->srOsc_Ch1->dataCount() > 0, 5000);
+        QVERIFY(p.acquisition().running()); // drawn while the record fills
+        const int first = p.chOsc->srOsc_Ch1->dataCount();
+        QVERIFY(first < 8192);
+        QTRY_VERIFY_WITH_TIMEOUT(p.chOsc->srOsc_Ch1->dataCount() > first, 5000);
+        QVERIFY(p.acquisition().running());
+        // The curve grows across the whole record's axis, from its start, in time order.
+        QCOMPARE(p.chOsc->xAxis->range(), axis);
+        const auto data = p.chOsc->srOsc_Ch1->data();
+        QCOMPARE(data->constBegin()->key, 0.0);
+        QVERIFY((data->constEnd() - 1)->key < 81.92);
+        QVERIFY(qAbs(data->at(1)->key - 0.01) < 1e-9);
+        QVERIFY(!p.lbOscMarker2VoltA->text().isEmpty() || !p.lbOscMarker1VoltA->text().isEmpty());
+
+        const int beforeReset = p.chOsc->srOsc_Ch1->dataCount();
+        QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton); // "Сброс"
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRunSingle->text() == "Однокр.", 5000);
+        QVERIFY(!p.acquisition().running());
+        QVERIFY(p.chOsc->srOsc_Ch1->dataCount() >= beforeReset); // what was seen stays
+        QVERIFY(p.chOsc->srOsc_Ch1->dataCount() < 8192);
+        QCOMPARE(p.chOsc->xAxis->range(), axis);
+        QTest::qWait(400);
+        QVERIFY(p.chOsc->srOsc_Ch1->dataCount() >= beforeReset); // and nothing takes it away later
+    }
+
+    void aPressOnAZeroMarkTakesTheZeroNotTheMarkerBesideIt()
+    {
+        Harness h;
+        OscPage& p = h.page();
+        h.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        p.chOsc->replot();
+        const QRect plot = p.chOsc->axisRect()->rect();
+        const double m1 = p.chOsc->markerTime(0);
+        QCOMPARE(p.chOsc->xAxis->coordToPixel(m1), double(plot.left())); // M1 starts on the left edge
+        const double lowerA = p.chOsc->yAxis->range().lower;
+        const double lowerB = p.chOsc->yAxis2->range().lower;
+
+        auto drag = [&](QPointF from, QPointF to) {
+            QMouseEvent press(QEvent::MouseButtonPress, from, p.chOsc->mapToGlobal(from), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(p.chOsc, &press);
+            QMouseEvent move(QEvent::MouseMove, to, p.chOsc->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(p.chOsc, &move);
+            QMouseEvent release(QEvent::MouseButtonRelease, to, p.chOsc->mapToGlobal(to), Qt::LeftButton,
+                                Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(p.chOsc, &release);
+        };
+        // Zero mark of A: just left of the plot, at 0 V, where M1's grip reaches too.
+        const double zeroA = p.chOsc->yAxis->coordToPixel(0);
+        for (double x : {plot.left() - 4.0, plot.left() + 1.0}) {
+            const double before = p.chOsc->yAxis->range().lower;
+            drag({x, zeroA}, {x, zeroA + 40});
+            QVERIFY(p.chOsc->yAxis->range().lower != before); // the axis moved under the zero
+            QCOMPARE(p.chOsc->markerTime(0), m1);
+            drag({x, p.chOsc->yAxis->coordToPixel(0)}, {x, zeroA}); // and back
+        }
+        QVERIFY(qAbs(p.chOsc->yAxis->range().lower - lowerA) < 0.5);
+        // The same on the right for B, beside M2.
+        const double m2 = p.chOsc->markerTime(1);
+        const double zeroB = p.chOsc->yAxis2->coordToPixel(0);
+        drag({plot.right() + 4.0, zeroB}, {plot.right() + 4.0, zeroB - 30});
+        QVERIFY(p.chOsc->yAxis2->range().lower != lowerB);
+        QCOMPARE(p.chOsc->markerTime(1), m2);
+        // Away from the zero marks the marker line is still taken.
+        const double y = plot.top() + 10;
+        drag({double(plot.left()), y}, {plot.left() + 50.0, y});
+        QVERIFY(p.chOsc->markerTime(0) > m1);
+    }
+
+    void triggerSettingsComeBackAfterARestart()
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        std::string stored;
+        {
+            Harness h;
+            OscPage& p = h.page();
+            QTest::mouseClick(p.sbOscOnCh2, Qt::LeftButton);
+            QTest::mouseClick(p.sbOscTriggerSourceCh2, Qt::LeftButton); // switches the trigger on
+            QTest::mouseClick(p.sbOscTriggerEdgeFailling, Qt::LeftButton);
+            QTest::mouseClick(p.spOscTriggerDif, Qt::LeftButton);
+            p.edOscTriggerDif->setText("1,5");
+            QTest::keyClick(p.edOscTriggerDif, Qt::Key_Return);
+            p.chOsc->setTriggerLevel(1, -0.75);
+            h.window->close();
+            IniFile ini(h.settingsPath());
+            QVERIFY(ini.readBool("main", "sbOscTriggerOn", false));
+            QVERIFY(ini.readBool("main", "sbOscTriggerSourceCh2", false));
+            QVERIFY(!ini.readBool("main", "sbOscTriggerSourceCh1", true));
+            QVERIFY(ini.readBool("main", "sbOscTriggerEdgeFailling", false));
+            QVERIFY(ini.readBool("main", "spOscTriggerDif", false));
+            QCOMPARE(QString::fromStdString(ini.readString("main", "edOscTriggerDif", "")), QString("1,5"));
+            std::ifstream in(h.settingsPath(), std::ios::binary);
+            stored.assign(std::istreambuf_iterator<char>(in), {});
+        }
+        testing::MainWindowHarness again(50.0, true);
+        again.writeSettings(stored);
+        OscPage& p = *again.start().oscPage();
+        QVERIFY(p.sbOscTriggerOn->isChecked());
+        QCOMPARE(p.sbOscTriggerOn->text(), QString("Включена"));
+        QVERIFY(p.sbOscTriggerSourceCh2->isChecked());
+        QVERIFY(p.sbOscTriggerSourceCh2->isEnabled());
+        QVERIFY(p.sbOscTriggerEdgeFailling->isChecked());
+        QVERIFY(p.spOscTriggerDif->isChecked());
+        QVERIFY(p.edOscTriggerDif->isEnabled());              // the kind's rule applied
+        QVERIFY(!p.chOsc->triggerLinesVisible());
+        QCOMPARE(p.differenceThreshold(), 1.5);
+        QCOMPARE(p.edOscTriggerDif->text(), QString("1,5"));
+        QCOMPARE(p.chOsc->triggerLevel(1), -0.75);
+
+        // A stored source whose channel is off falls back to the channel that is on.
+        testing::MainWindowHarness off(50.0, true);
+        off.writeSettings("[main]\r\nsbOscOnCh2=0\r\nsbOscTriggerSourceCh2=1\r\nsbOscTriggerSourceCh1=0\r\n"
+                          "edOscTriggerDif=99\r\n");
+        OscPage& q = *off.start().oscPage();
+        QVERIFY(q.sbOscTriggerSourceCh1->isChecked());
+        QVERIFY(!q.sbOscTriggerOn->isChecked());
+        QCOMPARE(q.differenceThreshold(), 20.0);
+        QLocale::setDefault(QLocale::c());
+    }
+
     void closingDuringARunEndsTheThread()
     {
         Harness h;

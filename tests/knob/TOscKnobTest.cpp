@@ -229,6 +229,55 @@ class TOscKnobTest : public QObject {
         QCOMPARE(time->CurValueReal(), 5e-6);
         QCOMPARE(time->CurHint(), QString("Задание периода дискретизации Tд = 5 мкс (Fд = 200 кГц)"));
     }
+
+    void pageKnobLabelsNeverOverlap() {
+        QWidget page;
+        for (auto name : tesmar::PageKnobNames()) {
+            TOscKnob* knob = tesmar::CreatePageKnob(name, &page);
+            QVERIFY(!Render(*knob).isNull());
+            const QStringList lines = knob->scaleCodeLines();
+            int first = -1, last = -1;
+            for (int i = 0; i < lines.size(); ++i)
+                if (!lines[i].contains("#p")) {
+                    first = first < 0 ? i : first;
+                    last = i;
+                }
+            for (double scale : {1.0, 2.0}) { // 100 % and 200 % display scale
+                const auto labels = knob->scaleLabels(scale);
+                const QString where = QString("%1 at %2").arg(QString::fromUtf8(name.data(), name.size())).arg(scale);
+                QVERIFY2(labels.size() >= 2, qPrintable(where));
+                for (std::size_t i = 0; i < labels.size(); ++i) {
+                    QVERIFY2(labels[i].box.width() > 0 && labels[i].box.height() > 0, qPrintable(where));
+                    for (std::size_t j = i + 1; j < labels.size(); ++j)
+                        QVERIFY2(!labels[i].box.intersects(labels[j].box),
+                                 qPrintable(where + ": " + labels[i].text + " / " + labels[j].text));
+                }
+                // The scale keeps its two ends.
+                QCOMPARE(int(labels.front().entry), first);
+                QCOMPARE(int(labels.back().entry), last);
+            }
+        }
+    }
+
+    void crowdedLabelsAreThinnedAndTheOthersStay() {
+        QWidget page;
+        TOscKnob* rate = tesmar::CreatePageKnob("knFFTFrecDiv", &page);
+        QStringList texts;
+        for (const auto& label : rate->scaleLabels())
+            texts << label.text;
+        QVERIFY(texts.contains("5кГц") != texts.contains("10кГц")); // too close for both
+        QVERIFY(texts.contains("100Гц"));
+        QVERIFY(texts.contains("200кГц"));
+        // Labels with room to spare are all drawn.
+        TOscKnob plain;
+        plain.resize(400, 300);
+        plain.setX(200);
+        plain.setY(150);
+        plain.setRScaleOut(100);
+        plain.setScaleCode(QStringList{"#v=1 #d=В", "#v=2 #d=В", "#v=3 #d=В"});
+        QCOMPARE(int(plain.scaleLabels().size()), 3);
+        QCOMPARE(int(plain.scaleLabels(2.0).size()), 3);
+    }
 };
 
 QTEST_MAIN(TOscKnobTest)

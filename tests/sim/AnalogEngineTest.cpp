@@ -3,6 +3,7 @@
 #include "device/Commands.h"
 #include "device/UsbSession.h"
 #include "osc/OscBufferDecoder.h"
+#include "osc/OscLiveRecord.h"
 #include "osc/OscReaders.h"
 #include "sim/AnalogEngine.h"
 #include "sim/VirtualInstrument.h"
@@ -372,6 +373,89 @@ TEST_F(AnalogEngineTest, StreamRecordOfBothChannelsThroughTheHostsReader)
     EXPECT_LT(FitSine(a, 10'000.0, 1000.0).worstResidual, kNormalStep);
     ExpectSquare(b, 1.0, 2 * kNormalStep);
     EXPECT_NEAR(CrossingFrequency(b, 10'000.0), 500.0, 5.0);
+}
+
+TEST_F(AnalogEngineTest, StreamLevelTriggerFiresOnTheCleanSignalsOfBothChannels)
+{
+    struct Case {
+        bool chA, chB;
+        TriggerSource source;
+        TriggerEdge edge;
+        double level;
+    } cases[] = {
+        {false, true, TriggerSource::ChannelB, TriggerEdge::Rising, 0.0},  // the clean square
+        {false, true, TriggerSource::ChannelB, TriggerEdge::Falling, 0.5},
+        {true, true, TriggerSource::ChannelB, TriggerEdge::Rising, -0.5},
+        {true, false, TriggerSource::ChannelA, TriggerEdge::Rising, 0.0},  // the sine
+        {true, true, TriggerSource::ChannelA, TriggerEdge::Falling, 1.0},
+    };
+    for (const double period : {2e-5, 5e-5, 1e-4}) {
+        for (const Case& c : cases) {
+            if (c.source == TriggerSource::ChannelA && period > 5e-5)
+                continue; // the sine must stay beyond the level for five points
+            for (int run = 0; run < 3; ++run) {
+                SCOPED_TRACE("period " + std::to_string(period) + ", level " + std::to_string(c.level) +
+                             (c.chA && c.chB ? ", both" : "") + ", run " + std::to_string(run));
+                OscBlockInput in = Input(period, c.chA, c.chB);
+                in.streamMode = true;
+                in.capacity = 2048;
+                in.preTriggerCount = 100;
+                in.triggerOn = true;
+                in.triggerSource = c.source;
+                in.triggerEdge = c.edge;
+                in.levelA = in.levelB = c.level;
+                const OscAcquisitionParams params = Params(in);
+                OscResult result;
+                std::atomic<bool> stop = false;
+                auto reader = std::async(std::launch::async, [&] { return ReadOscStream(session, params, result, stop); });
+                if (reader.wait_for(10s) != std::future_status::ready) {
+                    ADD_FAILURE() << "the stream trigger never fired";
+                    stop = true;
+                    session.HaltTransfers();
+                }
+                ASSERT_TRUE(reader.get());
+                const bool onA = c.source == TriggerSource::ChannelA;
+                const int index = onA ? result.TrigIndexA : result.TrigIndexB;
+                ASSERT_EQ(index, 99);
+                const std::vector<double> v(onA ? result.ValuesA.begin() : result.ValuesB.begin(),
+                                            (onA ? result.ValuesA.begin() : result.ValuesB.begin()) + 2048);
+                ExpectCrossingAt(v, index + 1, c.level, c.edge == TriggerEdge::Rising);
+            }
+        }
+    }
+}
+
+TEST_F(AnalogEngineTest, SlowStreamRecordIsHandedOverWhileItFills)
+{
+    OscBlockInput in = Input(1e-2, true, true); // 10 ms per point: 82 s of instrument time
+    in.streamMode = true;
+    in.capacity = 8192;
+    const OscAcquisitionParams params = Params(in);
+    OscResult result;
+    OscLiveRecord live;
+    std::atomic<bool> stop = false;
+    auto reader = std::async(std::launch::async, [&] { return ReadOscStream(session, params, result, stop, &live); });
+    std::vector<OscResult> taken;
+    OscResult snapshot;
+    while (reader.wait_for(20ms) != std::future_status::ready)
+        if (live.take(snapshot))
+            taken.push_back(snapshot);
+    ASSERT_TRUE(reader.get());
+    if (live.take(snapshot))
+        taken.push_back(snapshot);
+    ASSERT_GE(taken.size(), 2u); // at least one while it filled, and the last
+    int previous = 0;
+    for (const OscResult& t : taken) { // each one the beginning of the record, in time order
+        ASSERT_GE(t.CountA, previous);
+        ASSERT_EQ(t.CountB, t.CountA);
+        previous = t.CountA;
+        for (int i = 0; i < t.CountA; ++i) {
+            ASSERT_EQ(t.ValuesA[i], result.ValuesA[i]) << i;
+            ASSERT_EQ(t.ValuesB[i], result.ValuesB[i]) << i;
+        }
+    }
+    EXPECT_LT(taken.front().CountA, 8192);
+    EXPECT_EQ(taken.back().CountA, result.CountA);
 }
 
 TEST_F(AnalogEngineTest, NewBlockWhileWaitingRestartsTheRecord)

@@ -219,6 +219,10 @@ void FftPage::StartFFTAcquisition()
 
 void FftPage::pressRunButton(QToolButton* pressed, QToolButton* other)
 {
+    if (ctx_.requireDevice && !ctx_.requireDevice()) {
+        pressed->setChecked(false);
+        return;
+    }
     other->setEnabled(false);
     pressed->setText(msg(Msg::strReset));
     pressed->setStyleSheet("color: red");

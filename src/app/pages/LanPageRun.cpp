@@ -173,6 +173,10 @@ void LanPage::sbLANRunClick()
     }
     if (running())
         return;
+    if (ctx_.requireDevice && !ctx_.requireDevice()) {
+        sbLANRun->setChecked(false);
+        return;
+    }
     if (sbLANExtFrec->isChecked())
         edLANExtFrecEnter();
     sbLANRun->setText(msg(Msg::strReset));

@@ -97,14 +97,16 @@ void OscChart::setTriggerLinesVisible(bool visible)
 
 OscChart::Grip OscChart::gripAt(const QPointF& p) const
 {
-    for (int m = 0; m < 2; ++m)
-        if (std::fabs(xAxis->coordToPixel(markerTime_[m]) - p.x()) <= kGripPixels)
-            return m == 0 ? Grip::Marker1 : Grip::Marker2;
+    // The zero marks first: they are small targets, and a time marker at the plot's edge lies
+    // right beside them.
     const QRect plot = axisRect()->rect();
     if (p.x() < plot.left() + 2 && std::fabs(yAxis->coordToPixel(0) - p.y()) <= 8)
         return Grip::ZeroA;
     if (p.x() > plot.right() - 2 && std::fabs(yAxis2->coordToPixel(0) - p.y()) <= 8)
         return Grip::ZeroB;
+    for (int m = 0; m < 2; ++m)
+        if (std::fabs(xAxis->coordToPixel(markerTime_[m]) - p.x()) <= kGripPixels)
+            return m == 0 ? Grip::Marker1 : Grip::Marker2;
     if (triggerLinesVisible_) {
         for (int ch = 0; ch < 2; ++ch)
             if (std::fabs(channelAxis(ch)->coordToPixel(triggerLevel_[ch]) - p.y()) <= kGripPixels)

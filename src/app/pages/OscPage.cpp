@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
@@ -50,6 +51,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text = {})
 OscPage::OscPage(const PageContext& context, QWidget* parent) : MeasurementPage("tsOsc", parent), ctx_(context)
 {
     acquisition_ = new OscAcquisition(ctx_.session, ctx_.history, this);
+    acquisition_->setLiveRecord(true);
     connect(acquisition_, &OscAcquisition::completed, this, &OscPage::OscRunDone);
     timerRunOsc = new QTimer(this);
     timerRunOsc->setObjectName("timerRunOsc");
@@ -61,6 +63,10 @@ OscPage::OscPage(const PageContext& context, QWidget* parent) : MeasurementPage(
     timerResetOscTrigger->setSingleShot(true);
     timerResetOscTrigger->setTimerType(Qt::PreciseTimer);
     connect(timerResetOscTrigger, &QTimer::timeout, this, &OscPage::timerResetOscTriggerTimer);
+    timerOscLive = new QTimer(this);
+    timerOscLive->setObjectName("timerOscLive");
+    timerOscLive->setInterval(250);
+    connect(timerOscLive, &QTimer::timeout, this, &OscPage::drawLiveRecord);
     buildControls();
     applyTriggerRules();
     knOscTimeDivChange();
@@ -138,7 +144,17 @@ void OscPage::buildControls()
     panel->addWidget(buildTriggerGroup());
     panel->addWidget(buildRunGroup());
     panel->addStretch(1);
-    layout->addWidget(pnOscSetup);
+    // A window lower than the panel scrolls the panel instead of squashing its groups.
+    pnOscSetupScroll = new QScrollArea(this);
+    pnOscSetupScroll->setObjectName("pnOscSetupScroll");
+    pnOscSetupScroll->setFrameShape(QFrame::NoFrame);
+    pnOscSetupScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pnOscSetupScroll->setWidgetResizable(true);
+    pnOscSetupScroll->setWidget(pnOscSetup);
+    pnOscSetupScroll->setMinimumWidth(pnOscSetup->minimumSizeHint().width() +
+                                      pnOscSetupScroll->verticalScrollBar()->sizeHint().width());
+    pnOscSetupScroll->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    layout->addWidget(pnOscSetupScroll);
 
     connect(lsbOscSetupHide, &QToolButton::clicked, this, &OscPage::lsbOscSetupHideClick);
     connect(lsbOscSetupShow, &QToolButton::clicked, this, &OscPage::lsbOscSetupShowClick);
@@ -363,14 +379,14 @@ QWidget* OscPage::buildReadouts()
 
 void OscPage::lsbOscSetupHideClick()
 {
-    pnOscSetup->setVisible(false);
+    pnOscSetupScroll->setVisible(false);
     lsbOscSetupShow->setVisible(true);
 }
 
 void OscPage::lsbOscSetupShowClick()
 {
     lsbOscSetupShow->setVisible(false);
-    pnOscSetup->setVisible(true);
+    pnOscSetupScroll->setVisible(true);
 }
 
 bool OscPage::eventFilter(QObject* watched, QEvent* event)

@@ -22,6 +22,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QScrollArea;
 class QScrollBar;
 class QTimer;
 class QToolButton;
@@ -99,10 +100,12 @@ public:
     std::array<QLabel*, 2> lbOscUv{};  // lbOscUvCh1, lbOscUvCh2
     std::array<QLabel*, 2> lbOscF{};   // lbOscFCh1, lbOscFCh2
     QWidget* pnOscSetup = nullptr;
+    QScrollArea* pnOscSetupScroll = nullptr; // holds pnOscSetup
     QToolButton* lsbOscSetupHide = nullptr;
     QToolButton* lsbOscSetupShow = nullptr;
     QTimer* timerRunOsc = nullptr;
     QTimer* timerResetOscTrigger = nullptr;
+    QTimer* timerOscLive = nullptr; // draws a stream record while it fills
 
     double differenceThreshold() const { return threshold_; }
 
@@ -155,6 +158,9 @@ private:
     void rangeKnobChange(int channel);
     void autoRangeClick(int channel);
     void applyTriggerRules();
+    // On/off, source, edge and kind, in the order they are kept in the settings file.
+    std::array<QToolButton*, 8> triggerButtons() const;
+    void readTriggerSettings(const IniFile& ini, char separator);
     void setTriggerOn(bool on);
     OscBlockInput blockInput() const;
     void pressRunButton(QToolButton* pressed, QToolButton* other);
@@ -165,6 +171,12 @@ private:
     void showThreshold();
     void restoreRunButtons();
     void drawRecord(const ProcessedRecord& record);
+    void drawCurves(const ProcessedRecord& record);
+    // The stream record as far as it has come (timerOscLive), without the end processing.
+    void drawLiveRecord();
+    // The time axis of the record the block in force will bring; sets the unit.
+    AxisRange expectedRecordAxis();
+    void showTimeUnit(double oldFactor);
     void autoRange(int channel, const std::vector<double>& values);
     void updateScrollBar();
     void setTimeRange(const AxisRange& range);
@@ -188,6 +200,7 @@ private:
     bool scrolling_ = false;
     QElapsedTimer lastBlockBuild_;
     std::optional<ProcessedRecord> shown_;
+    OscResult live_; // the page's buffer of the live hand-over
     std::array<SignalReadout, 2> readouts_{};
 };
 

@@ -85,6 +85,8 @@ void OscPage::StartOscAcquisition()
     dt_ = block.pointPeriod;
     lastBlockBuild_.start();
     acquisition_->start(OscAcquisitionParams::FromBlock(block, input, ctx_.system.eightBit));
+    if (streamMode_)
+        timerOscLive->start();
 }
 
 void OscPage::StopOscAcquisition()
@@ -97,11 +99,16 @@ void OscPage::shutdown()
 {
     timerRunOsc->stop();
     timerResetOscTrigger->stop();
+    timerOscLive->stop();
     acquisition_->shutdown();
 }
 
 void OscPage::pressRunButton(QToolButton* pressed, QToolButton* other)
 {
+    if (!ctx_.requireDevice()) {
+        pressed->setChecked(false);
+        return;
+    }
     other->setEnabled(false);
     pressed->setText(msg(Msg::strReset));
     pressed->setStyleSheet("color: red");
@@ -150,7 +157,14 @@ void OscPage::restoreRunButtons()
 
 void OscPage::OscRunDone(bool bufferMode)
 {
+    timerOscLive->stop();
     OscResult& result = acquisition_->result();
+    // A stream record that is not drawn whole (a reset, a read that failed) keeps what the
+    // screen showed of it, with the points that came since.
+    auto keepLive = [&] {
+        if (!bufferMode && !skipDraw_)
+            drawLiveRecord();
+    };
     auto decode = [&] {
         if (bufferMode && acquisition_->bufferFrame()) {
             OscBufferDecodeOptions options;
@@ -166,6 +180,8 @@ void OscPage::OscRunDone(bool bufferMode)
     if (sbOscRunSingle->isEnabled()) {
         if (result.DataReady)
             decode();
+        else
+            keepLive();
         restoreRunButtons();
     } else {
         const bool go = result.DataReady && sbOscRun->isChecked();
@@ -176,6 +192,7 @@ void OscPage::OscRunDone(bool bufferMode)
             else
                 timerRunOsc->start();
         } else {
+            keepLive();
             restoreRunButtons();
         }
     }

@@ -15,7 +15,9 @@
 #include <QScrollBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace tesmar {
 
@@ -70,6 +72,15 @@ void OscPage::ProcessOscData()
 
 void OscPage::drawRecord(const ProcessedRecord& record)
 {
+    drawCurves(record);
+    const ProcessedChannel* channels[] = {&record.a, &record.b};
+    for (int ch = 0; ch < 2; ++ch)
+        if (!channels[ch]->values.empty())
+            autoRange(ch, channels[ch]->values);
+}
+
+void OscPage::drawCurves(const ProcessedRecord& record)
+{
     const double factor = timeAxis_.factor();
     const ProcessedChannel* channels[] = {&record.a, &record.b};
     QCPGraph* graphs[] = {chOsc->srOsc_Ch1, chOsc->srOsc_Ch2};
@@ -81,8 +92,46 @@ void OscPage::drawRecord(const ProcessedRecord& record)
         for (int i = 0; i < points.size(); ++i)
             points[i] = {(i - c.trigIndex + c.shift) * dt_ * factor, c.values[i]};
         graphs[ch]->data()->set(points, true);
-        autoRange(ch, c.values);
     }
+}
+
+void OscPage::drawLiveRecord()
+{
+    if (!acquisition_->takeLive(live_) || (live_.CountA <= 0 && live_.CountB <= 0))
+        return;
+    // Inversion and channel arithmetic only: smoothing, the filter, the parameters and the auto
+    // range wait for the whole record.
+    ChannelProcessing a, b;
+    a.invert = ctx_.menu.miAnalogMathInvA->isChecked();
+    b.invert = ctx_.menu.miAnalogMathInvB->isChecked();
+    shown_ = ProcessOscRecord(live_, dt_, true, a, b, MathFromMenu(ctx_.menu));
+    const double oldFactor = timeAxis_.factor();
+    const AxisRange range = expectedRecordAxis(); // the curve grows across the whole record's axis
+    chOsc->srOsc_Ch1->data()->clear();
+    chOsc->srOsc_Ch2->data()->clear();
+    drawCurves(*shown_);
+    showTimeUnit(oldFactor);
+    setTimeRange(range);
+    chOsc->replot();
+    UpdateMarkerReadouts();
+}
+
+AxisRange OscPage::expectedRecordAxis()
+{
+    OscTimeAxis::EmptyRecord r;
+    r.triggerOn = sbOscTriggerOn->isChecked();
+    r.preTrigger = preTrigger_;
+    r.capacity = capacity_;
+    r.bufferMode = !streamMode_;
+    r.bothChannels = sbOscOnCh1->isChecked() && sbOscOnCh2->isChecked();
+    r.quantizedTd = quantizedTd_;
+    return timeAxis_.setupEmpty(r);
+}
+
+void OscPage::showTimeUnit(double oldFactor)
+{
+    if (timeAxis_.factor() != oldFactor || chOsc->xAxis->label().isEmpty())
+        chOsc->xAxis->setLabel(msg(TitleKey(timeAxis_.factor())));
 }
 
 void OscPage::autoRange(int channel, const std::vector<double>& values)
@@ -148,14 +197,7 @@ void OscPage::SetupTimeAxis()
     AxisRange range;
     const auto extent = curveExtent();
     if (!extent) {
-        OscTimeAxis::EmptyRecord r;
-        r.triggerOn = sbOscTriggerOn->isChecked();
-        r.preTrigger = preTrigger_;
-        r.capacity = capacity_;
-        r.bufferMode = !streamMode_;
-        r.bothChannels = sbOscOnCh1->isChecked() && sbOscOnCh2->isChecked();
-        r.quantizedTd = quantizedTd_;
-        range = timeAxis_.setupEmpty(r);
+        range = expectedRecordAxis();
     } else {
         const int count = std::max(chOsc->srOsc_Ch1->dataCount(), chOsc->srOsc_Ch2->dataCount());
         const ScrollState scroll{scbrOsc->value(), scbrOsc->pageStep()};
@@ -169,8 +211,7 @@ void OscPage::SetupTimeAxis()
         }
         range = layout.range;
     }
-    if (timeAxis_.factor() != oldFactor || chOsc->xAxis->label().isEmpty())
-        chOsc->xAxis->setLabel(msg(TitleKey(timeAxis_.factor())));
+    showTimeUnit(oldFactor);
     setTimeRange(range);
     if (markersUnset_) {
         chOsc->resetMarkers();
@@ -303,6 +344,7 @@ void OscPage::readSettings(const IniFile& ini, char separator)
     sbOscAvtoZeroCh2->setChecked(ini.readBool("main", "sbOscAvtoZeroCh2", false));
     autoRangeClick(0);
     autoRangeClick(1);
+    readTriggerSettings(ini, separator);
     knOscTimeDiv->setIndexSelectData(static_cast<int>(ini.readInteger("main", "knOscTimeDivIndexSelectData", 38)));
     chOsc->replot();
 }
@@ -324,6 +366,35 @@ void OscPage::writeSettings(IniFile& ini, char separator) const
     ini.writeBool("main", "sbOscAvtoRangeCh2", sbOscAvtoRangeCh2->isChecked());
     ini.writeBool("main", "sbOscAvtoZeroCh2", sbOscAvtoZeroCh2->isChecked());
     ini.writeInteger("main", "knOscTimeDivIndexSelectData", knOscTimeDiv->IndexSelectData());
+    for (const QToolButton* b : triggerButtons())
+        ini.writeBool("main", b->objectName().toStdString(), b->isChecked());
+    ini.writeFloat("main", "edOscTriggerDif", threshold_, separator);
+}
+
+std::array<QToolButton*, 8> OscPage::triggerButtons() const
+{
+    return {sbOscTriggerOn,         sbOscTriggerSourceCh1,    sbOscTriggerSourceCh2, sbOscTriggerSourceExt,
+            sbOscTriggerEdgeRising, sbOscTriggerEdgeFailling, spOscTriggerAbs,       spOscTriggerDif};
+}
+
+void OscPage::readTriggerSettings(const IniFile& ini, char separator)
+{
+    // Buttons take their stored state without their handlers; of each group the first button
+    // stored as down wins, and a group with none keeps its choice.
+    auto read = [&](QToolButton* b) { return ini.readBool("main", b->objectName().toStdString(), b->isChecked()); };
+    setTriggerOn(read(sbOscTriggerOn));
+    for (auto group : {std::vector{sbOscTriggerSourceCh1, sbOscTriggerSourceCh2, sbOscTriggerSourceExt},
+                       std::vector{sbOscTriggerEdgeRising, sbOscTriggerEdgeFailling},
+                       std::vector{spOscTriggerAbs, spOscTriggerDif}}) {
+        const auto down = std::find_if(group.begin(), group.end(), read);
+        if (down != group.end())
+            (*down)->setChecked(true);
+    }
+    const double threshold = ini.readFloat("main", "edOscTriggerDif", threshold_, separator);
+    if (std::isfinite(threshold))
+        threshold_ = std::clamp(threshold, kMinDifferenceThreshold, kMaxDifferenceThreshold);
+    showThreshold();
+    applyTriggerRules();
 }
 
 void OscPage::applyChannelStates()
@@ -338,6 +409,8 @@ void OscPage::applyChannelStates()
     }
     if (!sbOscOnCh1->isChecked() && sbOscTriggerSourceCh1->isChecked())
         sbOscTriggerSourceCh2->setChecked(true);
+    else if (!sbOscOnCh2->isChecked() && sbOscTriggerSourceCh2->isChecked())
+        sbOscTriggerSourceCh1->setChecked(true);
     knOscTimeDiv->setIndexMaxEnable(sbOscOnCh1->isChecked() && sbOscOnCh2->isChecked() ? 34 : -1);
     knOscTimeDivChange();
     SetupTimeAxis();

@@ -44,6 +44,8 @@ struct PageContext {
     // After each parameter readout: the sounds of the conditions that have just become true.
     std::function<void(const std::array<std::optional<SignalParams>, 2>& params, std::array<double, 2> rangeVolts)>
         checkSounds;
+    // True when an instrument is attached; otherwise says so (status line and message).
+    std::function<bool()> requireDevice;
     // A warning box after a measurement.
     std::function<void(const QString&)> showWarning;
 };

@@ -23,8 +23,9 @@ void OscAcquisition::start(const OscAcquisitionParams& params)
     const bool stream = params.streamMode();
     if (stream && history_.lastStartBufferMode)
         session_.DeviceReset();
+    live_.clear();
     if (stream)
-        thread_ = new TWaitOscPipeThread(session_, params, result_);
+        thread_ = new TWaitOscPipeThread(session_, params, result_, liveOn_ ? &live_ : nullptr);
     else
         thread_ = new TWaitOscBufThread(session_, params, result_);
     connect(thread_, &QThread::finished, this, &OscAcquisition::onThreadFinished, Qt::QueuedConnection);

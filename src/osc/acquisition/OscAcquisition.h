@@ -40,6 +40,11 @@ public:
     void blockResent(const OscAcquisitionParams& params) { lastParams_ = params; }
     // The buffer frame of the run that just completed (buffer mode only).
     const OscFrame* bufferFrame() const;
+    // Stream records hand their points over while they fill (for a page that draws them).
+    void setLiveRecord(bool on) { liveOn_ = on; }
+    // A stream record's points so far, newer than those last taken, swapped into `out`; also
+    // the last ones after the run has ended.
+    bool takeLive(OscResult& out) { return live_.take(out); }
 
 signals:
     // The thread has ended; emitted on the thread that owns this object.
@@ -51,6 +56,8 @@ private:
     UsbSession& session_;
     AcquisitionHistory& history_;
     OscResult result_;
+    OscLiveRecord live_;
+    bool liveOn_ = false;
     OscAcquisitionParams lastParams_;
     OscReaderThread* thread_ = nullptr;
     std::unique_ptr<OscReaderThread> finished_; // kept until the next start, for its frame

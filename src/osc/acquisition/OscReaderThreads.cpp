@@ -4,8 +4,9 @@
 
 namespace tesmar {
 
-OscReaderThread::OscReaderThread(UsbSession& session, const OscAcquisitionParams& params, OscResult& result)
-    : session_(session), params_(params), result_(result)
+OscReaderThread::OscReaderThread(UsbSession& session, const OscAcquisitionParams& params, OscResult& result,
+                                 OscLiveRecord* live)
+    : session_(session), params_(params), result_(result), live_(live)
 {
 }
 
@@ -19,7 +20,7 @@ void TWaitOscBufThread::run()
 
 void TWaitOscPipeThread::run()
 {
-    ReadOscStream(session_, params_, result_, stop_);
+    ReadOscStream(session_, params_, result_, stop_, live_);
     workDone_ = true;
     stop_ = true;
 }

@@ -4,6 +4,7 @@
 
 #include "osc/OscAcquisitionParams.h"
 #include "osc/OscBufferDecoder.h"
+#include "osc/OscLiveRecord.h"
 #include "osc/OscResult.h"
 
 #include <QThread>
@@ -17,7 +18,9 @@ class UsbSession;
 class OscReaderThread : public QThread {
     Q_OBJECT
 public:
-    OscReaderThread(UsbSession& session, const OscAcquisitionParams& params, OscResult& result);
+    // `live`, when given, receives the points of a stream record while it fills.
+    OscReaderThread(UsbSession& session, const OscAcquisitionParams& params, OscResult& result,
+                    OscLiveRecord* live = nullptr);
 
     void requestStop() { stop_ = true; }
     // Set by the thread itself when its work is over, so a stop can tell it from a running one.
@@ -29,6 +32,7 @@ protected:
     UsbSession& session_;
     const OscAcquisitionParams params_;
     OscResult& result_;
+    OscLiveRecord* live_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> workDone_{false};
 };

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QTransform>
 
 #include <cmath>
 #include <numbers>
@@ -26,6 +27,10 @@ int DefaultLabelSize(const QFont& font) {
     return font.pixelSize() > 0 ? font.pixelSize() : 12;
 }
 
+QColor EntryColour(const KnobFaceStyle& style, const KnobFaceEntry& entry) {
+    return !entry.enabled ? kDisabledEntry : entry.style->smallTick ? style.colorScaleSm : style.colorScale;
+}
+
 } // namespace
 
 void KnobFaceRenderer::render(QPixmap& face, const KnobFaceStyle& style,
@@ -37,8 +42,20 @@ void KnobFaceRenderer::render(QPixmap& face, const KnobFaceStyle& style,
     drawDisc(painter, style, style.rCirDown, style.color1CirDown, style.color2CirDown,
              style.angleFillCirDown);
     drawDisc(painter, style, style.rCirUp, style.color1CirUp, style.color2CirUp, style.angleFillCirUp);
+    painter.setRenderHint(QPainter::Antialiasing, false); // ticks are crisp one-pixel lines
     for (const auto& entry : entries)
-        drawEntry(painter, style, entry);
+        drawTick(painter, style, entry);
+    for (const KnobLabel& label : layoutLabels(style, entries)) {
+        painter.save();
+        painter.setFont(label.font);
+        painter.setPen(EntryColour(style, entries[label.entry]));
+        painter.translate(label.topLeft);
+        if (label.rotation != 0)
+            painter.rotate(-label.rotation); // counter-clockwise on screen
+        painter.drawText(QRectF(0, 0, label.size.width() + 1, label.size.height()),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, label.text);
+        painter.restore();
+    }
 }
 
 void KnobFaceRenderer::drawDisc(QPainter& painter, const KnobFaceStyle& style, int radius, const QColor& c1,
@@ -61,48 +78,76 @@ void KnobFaceRenderer::drawDisc(QPainter& painter, const KnobFaceStyle& style, i
     painter.drawEllipse(disc);
 }
 
-void KnobFaceRenderer::drawEntry(QPainter& painter, const KnobFaceStyle& style, const KnobFaceEntry& entry) {
+void KnobFaceRenderer::drawTick(QPainter& painter, const KnobFaceStyle& style, const KnobFaceEntry& entry) {
     const double a = entry.data->Angle;
-    const bool small = entry.style->smallTick;
-    const int outer = small ? style.rScaleOutSm : style.rScaleOut;
-    const QColor colour = !entry.enabled ? kDisabledEntry : small ? style.colorScaleSm : style.colorScale;
-
-    painter.setPen(QPen(colour, 1));
+    const int outer = entry.style->smallTick ? style.rScaleOutSm : style.rScaleOut;
+    painter.setPen(QPen(EntryColour(style, entry), 1));
     painter.drawLine(At(style, style.rScaleIn, a), At(style, outer, a));
-    if (entry.style->hideLabel)
-        return;
+}
 
-    QFont font(style.font.family());
-    font.setPixelSize(std::max(1, entry.style->resolveFontSize(DefaultLabelSize(style.font))));
-    const QString text = QString::fromStdString(ScaleEntryText(*entry.data, style.decimalSeparator));
-    const QFontMetrics metrics(font);
-    const double w = metrics.horizontalAdvance(text);
-    const double h = metrics.height();
-    const double sinA = std::sin(a * kDegree);
-    const double cosA = std::cos(a * kDegree);
+std::vector<KnobLabel> KnobFaceRenderer::layoutLabels(const KnobFaceStyle& style,
+                                                      const std::vector<KnobFaceEntry>& entries, double scale) {
+    std::vector<KnobLabel> labels;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const KnobFaceEntry& entry = entries[i];
+        if (entry.style->hideLabel)
+            continue;
+        const double a = entry.data->Angle;
+        const double outer = scale * (entry.style->smallTick ? style.rScaleOutSm : style.rScaleOut);
+        KnobLabel label;
+        label.entry = i;
+        label.font = QFont(style.font.family());
+        label.font.setPixelSize(std::max(
+            1, static_cast<int>(std::lround(scale * entry.style->resolveFontSize(DefaultLabelSize(style.font))))));
+        label.text = QString::fromStdString(ScaleEntryText(*entry.data, style.decimalSeparator));
+        const QFontMetricsF metrics(label.font);
+        const double w = std::ceil(metrics.horizontalAdvance(label.text));
+        const double h = std::ceil(metrics.height());
+        const double sinA = std::sin(a * kDegree);
+        const double cosA = std::cos(a * kDegree);
+        const double cx = scale * style.x, cy = scale * style.y;
 
-    double left = 0;
-    double top = 0;
-    if (entry.style->rotated) {
-        left = style.x - (outer + h) * sinA - (w / 2) * cosA;
-        top = style.y - (outer + h) * cosA + (w / 2) * sinA;
-    } else {
-        // Upright labels hang off the tick's end on the side away from the knob.
-        const QPointF anchor = At(style, outer - 2, a);
-        left = a >= 0 ? anchor.x() - w : anchor.x();
-        top = std::fabs(a) < 90 ? anchor.y() - h : anchor.y();
+        double left = 0;
+        double top = 0;
+        if (entry.style->rotated) {
+            left = cx - (outer + h) * sinA - (w / 2) * cosA;
+            top = cy - (outer + h) * cosA + (w / 2) * sinA;
+            label.rotation = a;
+        } else {
+            // Upright labels hang off the tick's end on the side away from the knob.
+            const KnobPoint anchor = PointOnKnob(cx, cy, outer - 2 * scale, a);
+            left = a >= 0 ? anchor.x - w : anchor.x;
+            top = std::fabs(a) < 90 ? anchor.y - h : anchor.y;
+        }
+        label.topLeft = QPoint(static_cast<int>(std::lround(left + scale * entry.style->offsetX)),
+                               static_cast<int>(std::lround(top + scale * entry.style->offsetY)));
+        label.size = QSizeF(w, h);
+        label.box = QTransform()
+                        .translate(label.topLeft.x(), label.topLeft.y())
+                        .rotate(-label.rotation)
+                        .mapRect(QRectF(0, 0, w, h));
+        labels.push_back(std::move(label));
     }
-    const int x = static_cast<int>(std::lround(left)) + entry.style->offsetX;
-    const int y = static_cast<int>(std::lround(top)) + entry.style->offsetY;
-
-    painter.save();
-    painter.setFont(font);
-    painter.setPen(colour);
-    painter.translate(x, y);
-    if (entry.style->rotated)
-        painter.rotate(-a); // counter-clockwise on screen
-    painter.drawText(QRectF(0, 0, w + 1, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
-    painter.restore();
+    std::vector<std::size_t> order;
+    if (!labels.empty())
+        order.push_back(0);
+    if (labels.size() > 1)
+        order.push_back(labels.size() - 1);
+    for (std::size_t i = 1; i + 1 < labels.size(); ++i)
+        order.push_back(i);
+    std::vector<bool> kept(labels.size(), false);
+    for (std::size_t i : order) {
+        const QRectF room = labels[i].box.adjusted(-1, -1, 1, 1);
+        bool free = true;
+        for (std::size_t j = 0; j < labels.size() && free; ++j)
+            free = !kept[j] || !room.intersects(labels[j].box);
+        kept[i] = free;
+    }
+    std::vector<KnobLabel> placed;
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        if (kept[i])
+            placed.push_back(std::move(labels[i]));
+    return placed;
 }
 
 } // namespace tesmar

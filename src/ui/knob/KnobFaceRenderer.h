@@ -8,6 +8,8 @@
 #include <QColor>
 #include <QFont>
 #include <QPixmap>
+#include <QRectF>
+#include <QString>
 
 #include <vector>
 
@@ -29,14 +31,31 @@ struct KnobFaceEntry {
     bool enabled;
 };
 
+// One scale label as it is drawn.
+struct KnobLabel {
+    std::size_t entry = 0; // index into the entries
+    QString text;
+    QFont font;
+    QPoint topLeft;        // where the text starts, before any rotation
+    double rotation = 0;   // degrees counter-clockwise (#r); 0 for upright labels
+    QSizeF size;           // of the text
+    QRectF box;            // the area the text covers on the face
+};
+
 class KnobFaceRenderer {
   public:
     static void render(QPixmap& face, const KnobFaceStyle& style, const std::vector<KnobFaceEntry>& entries);
+    // The labels where the scale's geometry puts them, measured in their fonts, with every
+    // length multiplied by `scale` (2 for a display at 200 %). A label that would touch or
+    // overlap one already placed is left out: the scale's two ends are placed first, then the
+    // other entries in order, so crowded entries are thinned and the scale keeps its ends.
+    static std::vector<KnobLabel> layoutLabels(const KnobFaceStyle& style, const std::vector<KnobFaceEntry>& entries,
+                                               double scale = 1.0);
 
   private:
     static void drawDisc(QPainter& painter, const KnobFaceStyle& style, int radius, const QColor& c1,
                          const QColor& c2, double fillAngle);
-    static void drawEntry(QPainter& painter, const KnobFaceStyle& style, const KnobFaceEntry& entry);
+    static void drawTick(QPainter& painter, const KnobFaceStyle& style, const KnobFaceEntry& entry);
 };
 
 } // namespace tesmar

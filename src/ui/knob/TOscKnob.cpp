@@ -60,19 +60,32 @@ char TOscKnob::decimalSeparator() const {
     return point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode()) : '.';
 }
 
-void TOscKnob::rebuildFace() {
-    ++faceRebuilds_;
-    if (facePixmap_.size() != size())
-        facePixmap_ = QPixmap(size());
-    if (facePixmap_.isNull())
-        return;
-    face_.decimalSeparator = decimalSeparator();
+std::vector<KnobFaceEntry> TOscKnob::faceEntries() const {
     std::vector<KnobFaceEntry> entries;
     entries.reserve(parsed_.size());
     const auto& data = selection_.entries();
     for (std::size_t i = 0; i < parsed_.size() && i < data.size(); ++i)
         entries.push_back({&data[i], &parsed_[i].style, selection_.isEntryEnabled(static_cast<int>(i))});
-    KnobFaceRenderer::render(facePixmap_, face_, entries);
+    return entries;
+}
+
+std::vector<KnobLabel> TOscKnob::scaleLabels(double scale) const {
+    return KnobFaceRenderer::layoutLabels(face_, faceEntries(), scale);
+}
+
+void TOscKnob::rebuildFace() {
+    ++faceRebuilds_;
+    // Drawn at the display's own resolution, so that labels stay sharp on a scaled display.
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (facePixmap_.size() != pixels || facePixmap_.devicePixelRatio() != ratio) {
+        facePixmap_ = QPixmap(pixels);
+        facePixmap_.setDevicePixelRatio(ratio);
+    }
+    if (facePixmap_.isNull())
+        return;
+    face_.decimalSeparator = decimalSeparator();
+    KnobFaceRenderer::render(facePixmap_, face_, faceEntries());
     fillComboBox();
 }
 
@@ -358,7 +371,7 @@ void TOscKnob::paintEvent(QPaintEvent*) {
 
 void TOscKnob::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (facePixmap_.size() == size())
+    if (facePixmap_.deviceIndependentSize().toSize() == size())
         return; // the first showing delivers the size the face was already drawn for
     rebuildFace();
     update();

@@ -157,6 +157,8 @@ class TOscKnob : public QWidget {
     // Redraws the pre-rendered face; called by the setters that change what it shows.
     void rebuildFace();
     int faceRebuildCount() const { return faceRebuilds_; }
+    // The scale labels as the face draws them, every length multiplied by `scale`.
+    std::vector<KnobLabel> scaleLabels(double scale = 1.0) const;
 
   signals:
     void OnChange(tesmar::TOscKnob* sender);
@@ -179,6 +181,7 @@ class TOscKnob : public QWidget {
 
   private:
     void scaleCodeChanged();
+    std::vector<KnobFaceEntry> faceEntries() const;
     void setFaceValue(int& field, int value);
     void setFaceColour(QColor& field, const QColor& value);
     void setFaceAngle(double& field, double value);
