@@ -96,7 +96,8 @@ private slots:
             QVERIFY2(knob, name.data());
             QCOMPARE(knob->IndexSelectData(), PageKnobScale(name)->initialIndex);
         }
-        QCOMPARE(w.findChild<TOscKnob*>("knLANFrecDiv")->parentWidget()->objectName(), QString("tsLAN"));
+        QVERIFY(w.findChild<QWidget*>("tsLAN")->isAncestorOf(w.findChild<TOscKnob*>("knLANFrecDiv")));
+        QVERIFY(w.findChild<QWidget*>("tsFFT")->isAncestorOf(w.findChild<TOscKnob*>("knFFTFrecDiv")));
     }
 
     void pageChangeSetsHintsPcmItemAndTitle()
