@@ -6,6 +6,7 @@
 #include "device/DeviceStartup.h"
 #include "files/MessageFormat.h"
 #include "app/options/TfmOptions.h"
+#include "FileDialogs.h"
 #include "filter/TfmFiltr.h"
 #include "sounds/SoundPlayer.h"
 #include "sounds/TfmOSC_Buzzer.h"
@@ -91,7 +92,12 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
                               [this](const std::array<std::optional<SignalParams>, 2>& params,
                                      std::array<double, 2> rangeVolts) { fmOSC_Buzzer->CheckSounds(params, rangeVolts); },
                               [this] { return requireDevice(); },
-                              [this](const QString& text) { env_.messages.warning(text); }};
+                              [this](const QString& text) { env_.messages.warning(text); },
+                              [this](const char* dialog, const QString& filter, const QString& extension, bool save) {
+                                  const FileDialogKind kind{dialog, filter, extension};
+                                  return save ? AskSavePath(this, folders_, kind, env_.messages, messages_)
+                                              : AskOpenPath(this, folders_, kind);
+                              }};
     oscPage_ = new OscPage(context, pgcntrMain);
     fftPage_ = new FftPage(context, pgcntrMain);
     lanPage_ = new LanPage(context, logicCapture_, generatorData_, pgcntrMain);

@@ -4,6 +4,8 @@
 #include "app/TfmMain.h"
 #include "app/pages/LanChart.h"
 #include "app/pages/LanPage.h"
+#include "app/logic/LanGeneratorPanel.h"
+#include "app/logic/TfmLANSetup.h"
 #include "decoders/UartDecoder.h"
 #include "logic/ChannelQueries.h"
 #include "logic/acquisition/LanAcquisition.h"
@@ -13,7 +15,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+#include <QTableWidget>
+#include <QTimer>
 #include <QtTest>
+
+#include <fstream>
 
 using namespace tesmar;
 
@@ -131,6 +137,66 @@ private slots:
         p.chLAN->replot();
         QVERIFY(p.chLAN->lastStrokeCount() == 8);
         (void)c;
+    }
+
+    void channelNamesAndColours()
+    {
+        Harness h;
+        LanPage& p = h.page();
+        // Cancel keeps the old name, OK takes the new one and its colour.
+        QTimer::singleShot(0, [&] {
+            p.fmLANSetup->edName->setText("SDA");
+            p.fmLANSetup->btCancel->click();
+        });
+        QVERIFY(!p.editChannel(10));
+        QCOMPARE(p.channelCaptions[10]->text(), QString("B.2"));
+        QTimer::singleShot(0, [&] {
+            p.fmLANSetup->edName->setText("SDA");
+            p.fmLANSetup->clboxColor->setCurrentIndex(p.fmLANSetup->clboxColor->findText("green"));
+            p.fmLANSetup->btOK->click();
+        });
+        QVERIFY(p.editChannel(10));
+        QCOMPARE(p.channelCaptions[10]->text(), QString("SDA"));
+        QCOMPARE(p.chLAN->channelColour(10), QColor("green"));
+        // A file with only name3 renames A.3 and nothing else.
+        const QString path = h.folder.path() + "/names.txt";
+        std::ofstream(path.toStdString()) << "[main]\r\nname3=CLK\r\n";
+        QVERIFY(p.openSetupFile(path));
+        QCOMPARE(p.channelCaptions[3]->text(), QString("CLK"));
+        QCOMPARE(p.channelCaptions[10]->text(), QString("SDA"));
+        QCOMPARE(p.cbLANTriggerEdgeCh->itemText(3), QString("CLK"));
+        // Kept in the settings file.
+        h.window->close();
+        h.start();
+        QCOMPARE(h.page().channelCaptions[10]->text(), QString("SDA"));
+    }
+
+    void generatorTableOperationsReachTheChart()
+    {
+        Harness h;
+        LanPage& p = h.page();
+        LanGeneratorPanel& g = *p.generatorPanel;
+        QVERIFY(g.isEnabled());
+        g.strgridLANGenerator->item(0, 1)->setText("FE"); // a typed cell commits its sample
+        QCOMPARE(h.window->generatorData().sample(0), 0xFE);
+        g.selectSamples({0, 299});
+        QCOMPARE(g.lbLANGeneratorSelectCell->text(), QString("Выделено: 1..300"));
+        QTest::mouseClick(g.spbtLANGeneratorINC, Qt::LeftButton);
+        QCOMPARE(h.window->generatorData().sample(2), 0x00);
+        QCOMPARE(g.strgridLANGenerator->item(3, 0)->text(), QString("00000001"));
+        QCOMPARE(p.chLAN->bus(1).samples.size(), std::size_t(1544));
+        QCOMPARE(p.chLAN->bus(1).samples[1], std::uint8_t(0xFF));
+        QTest::mouseClick(g.spbtCopyGeneratorData, Qt::LeftButton);
+        QVERIFY(g.spbtPasteGeneratorData->isEnabled());
+        QTest::mouseClick(p.sbLANModeBusG, Qt::LeftButton); // leaving generator mode
+        QVERIFY(!g.isEnabled());
+        QVERIFY(p.chLAN->bus(1).empty());
+        // A short file fills the start and clears the rest.
+        const QString path = h.folder.path() + "/gen.dat";
+        std::ofstream(path.toStdString(), std::ios::binary) << std::string(10, '\x0F');
+        QVERIFY(g.openFile(path));
+        QCOMPARE(h.window->generatorData().sample(9), 0x0F);
+        QCOMPARE(h.window->generatorData().sample(10), 0x00);
     }
 };
 

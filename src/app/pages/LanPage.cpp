@@ -4,6 +4,9 @@
 
 #include "LanChart.h"
 #include "PageWidgets.h"
+#include "app/MainMenu.h"
+#include "app/logic/LanGeneratorPanel.h"
+#include "app/logic/TfmLANSetup.h"
 #include "files/MessageTable.h"
 #include "logic/ChannelNames.h"
 #include "logic/acquisition/LanAcquisition.h"
@@ -19,6 +22,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QAction>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTimer>
@@ -37,9 +42,16 @@ LanPage::LanPage(const PageContext& context, LogicCapture& capture, GeneratorDat
     timerChangeUpPass->setSingleShot(true);
     timerChangeUpPass->setInterval(100);
     connect(timerChangeUpPass, &QTimer::timeout, this, &LanPage::knLANFrecDivChange);
+    fmLANSetup = new TfmLANSetup(this);
     buildControls();
+    connect(ctx_.menu.miLANSelectByMarker, &QAction::triggered, this, &LanPage::miLANSelectByMarkerClick);
+    connect(ctx_.menu.miLANKeepOUT, &QAction::toggled, this, [this](bool keep) {
+        if (!keep)
+            releaseOutputs();
+    });
     sbLANModeBusG->setChecked(true); // bus B starts as the generator
     sbLANModeBusGClick();
+    applyChannelSetup();
 }
 
 LanPage::~LanPage()
@@ -84,9 +96,16 @@ void LanPage::buildControls()
                                     name);
         label->setToolTip("Щелкните для задания названия и цвета канала");
         label->setStyleSheet(c < 8 ? "color: red" : "color: blue");
+        label->installEventFilter(this);
         channelCaptions[c] = label;
         captionColumn->addWidget(label, 1);
     }
+    sbOpenLANSetup = MakePageButton(captions, "sbOpenLANSetup", "Откр.", "Открыть файл с названиями каналов", false);
+    sbSaveLANSetup = MakePageButton(captions, "sbSaveLANSetup", "Сохр.", "Сохранить названия каналов в файл", false);
+    captionColumn->addWidget(sbOpenLANSetup);
+    captionColumn->addWidget(sbSaveLANSetup);
+    connect(sbOpenLANSetup, &QToolButton::clicked, this, &LanPage::sbOpenLANSetupClick);
+    connect(sbSaveLANSetup, &QToolButton::clicked, this, &LanPage::sbSaveLANSetupClick);
     layout->addWidget(captions);
 
     auto* centre = new QWidget(this);
@@ -126,8 +145,34 @@ void LanPage::buildControls()
     panel->addWidget(buildModeGroup());
     panel->addWidget(buildTriggerGroup());
     panel->addWidget(buildControlGroup());
-    panel->addStretch(1);
-    layout->addWidget(pnLANSetup);
+    generatorPanel = new LanGeneratorPanel(generator_, pnLANSetup);
+    generatorPanel->setMinimumHeight(300);
+    panel->addWidget(generatorPanel, 1);
+    // A small window scrolls the panel instead of squashing it.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName("pnLANSetupScroll");
+    scroll->setWidget(pnLANSetup);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumWidth(pnLANSetup->sizeHint().width() + 20);
+    layout->addWidget(scroll);
+    connect(generatorPanel, &LanGeneratorPanel::samplesChanged, this, &LanPage::generatorChanged);
+    connect(generatorPanel, &LanGeneratorPanel::openRequested, this, [this] {
+        if (!ctx_.askFilePath)
+            return;
+        if (const auto path = ctx_.askFilePath("odOpenGeneratorData", "Двоичные файлы (*.dat);;Все файлы (*)", ".dat", false)) {
+            QString problem;
+            if (!generatorPanel->openFile(*path, &problem) && ctx_.showWarning)
+                ctx_.showWarning("Не возможно открыть файл:\n" + *path + "\n" + problem);
+        }
+    });
+    connect(generatorPanel, &LanGeneratorPanel::saveRequested, this, [this] {
+        if (!ctx_.askFilePath)
+            return;
+        if (const auto path = ctx_.askFilePath("sdSaveGeneratorData", "Двоичные файлы (*.dat);;Все файлы (*)", ".dat", true))
+            if (!generatorPanel->saveFile(*path) && ctx_.showWarning)
+                ctx_.showWarning("Не удалось записать файл:\n" + *path);
+    });
 
     connect(lsbLANSetupHide, &QToolButton::clicked, this, &LanPage::lsbLANSetupHideClick);
     connect(lsbLANSetupShow, &QToolButton::clicked, this, &LanPage::lsbLANSetupShowClick);
@@ -322,14 +367,14 @@ QWidget* LanPage::buildReadouts()
 
 void LanPage::lsbLANSetupHideClick()
 {
-    pnLANSetup->setVisible(false);
+    findChild<QScrollArea*>("pnLANSetupScroll")->setVisible(false);
     lsbLANSetupShow->setVisible(true);
 }
 
 void LanPage::lsbLANSetupShowClick()
 {
     lsbLANSetupShow->setVisible(false);
-    pnLANSetup->setVisible(true);
+    findChild<QScrollArea*>("pnLANSetupScroll")->setVisible(true);
 }
 
 bool LanPage::eventFilter(QObject* watched, QEvent* event)
@@ -341,6 +386,12 @@ bool LanPage::eventFilter(QObject* watched, QEvent* event)
         const QChar separator(decimalSeparator());
         return !(text.at(0) == separator && !edLANExtFrec->text().contains(separator));
     }
+    if (event->type() == QEvent::MouseButtonPress)
+        for (int c = 0; c < 16; ++c)
+            if (watched == channelCaptions[c]) {
+                editChannel(c);
+                return true;
+            }
     if (watched == pnLANViewReadType && event->type() == QEvent::MouseButtonDblClick) {
         if (!ctx_.measurementRuns())
             emit optionsRequested();

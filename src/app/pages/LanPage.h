@@ -4,6 +4,7 @@
 
 #include "MeasurementPage.h"
 #include "PageContext.h"
+#include "logic/ChannelSetup.h"
 #include "logic/GeneratorData.h"
 #include "logic/LogicCapture.h"
 #include "logic/LogicMode.h"
@@ -26,6 +27,8 @@ namespace tesmar {
 class IniFile;
 class LanAcquisition;
 class LanChart;
+class LanGeneratorPanel;
+class TfmLANSetup;
 class TOscKnob;
 
 class LanPage : public MeasurementPage {
@@ -41,6 +44,12 @@ public:
     void shutdown();
 
     const LogicMode& mode() const { return mode_; }
+    const ChannelSetup& channelSetup() const { return channels_; }
+    // The channel setup file behind the open and save buttons.
+    bool openSetupFile(const QString& path);
+    bool saveSetupFile(const QString& path);
+    // Caption click: the dialog for line `channel`; true when it was accepted.
+    bool editChannel(int channel);
     double multiplier() const { return multiplier_; }
     LanAcquisition& acquisition() { return *acquisition_; }
 
@@ -79,6 +88,10 @@ public:
     std::array<std::array<QLabel*, 2>, 2> lbLANMarkerBusBin{};
     std::array<std::array<QLabel*, 2>, 2> lbLANMarkerBusHex{};
     std::array<QLabel*, 16> channelCaptions{}; // lbLANChA0Caption … lbLANChB7Caption
+    QToolButton* sbOpenLANSetup = nullptr;
+    QToolButton* sbSaveLANSetup = nullptr;
+    LanGeneratorPanel* generatorPanel = nullptr;
+    TfmLANSetup* fmLANSetup = nullptr;
     QWidget* pnLANSetup = nullptr;
     QToolButton* lsbLANSetupHide = nullptr;
     QToolButton* lsbLANSetupShow = nullptr;
@@ -102,6 +115,9 @@ public slots:
     void RecomputeTimeAxis();
     void lsbLANSetupHideClick();
     void lsbLANSetupShowClick();
+    void sbOpenLANSetupClick();
+    void sbSaveLANSetupClick();
+    void miLANSelectByMarkerClick();
 
 signals:
     void optionsRequested();
@@ -129,6 +145,9 @@ private:
     void drawGenerator();
     void setWindow(const LogicWindow& window);
     void updateScrollBar();
+    void applyChannelSetup();
+    void releaseOutputs();
+    void generatorChanged();
 
     PageContext ctx_;
     LogicCapture& capture_;
@@ -145,6 +164,7 @@ private:
     bool scrolling_ = false;
     std::uint8_t preTriggerByte_ = 0;
     int rateCode_ = 5;
+    ChannelSetup channels_;
 };
 
 } // namespace tesmar

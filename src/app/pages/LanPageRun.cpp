@@ -2,6 +2,8 @@
 
 #include "LanChart.h"
 #include "LanPage.h"
+#include "app/MainMenu.h"
+#include "app/logic/LanGeneratorPanel.h"
 #include "app/options/OptionVariables.h"
 #include "device/DeviceClock.h"
 #include "device/LogicBlock.h"
@@ -41,11 +43,11 @@ void LanPage::fillLineList(QComboBox* list, LogicLineList lines)
     const int first = lines == LogicLineList::BusB ? 8 : 0;
     const int last = lines == LogicLineList::BusA ? 8 : 16;
     const QString current = list->currentText();
-    if (list->count() == last - first && list->itemText(0) == QString::fromStdString(DefaultChannelName(first)))
+    if (list->count() == last - first && list->itemData(0).toInt() == first)
         return;
     list->clear();
     for (int c = first; c < last; ++c)
-        list->addItem(QString::fromStdString(DefaultChannelName(c)), c);
+        list->addItem(QString::fromStdString(channels_.names[c]), c);
     const int keep = list->findText(current);
     list->setCurrentIndex(std::max(keep, 0));
 }
@@ -122,16 +124,23 @@ void LanPage::sbLANModeBusGClick()
     const bool generator = sbLANModeBusG->isChecked();
     chLAN->setToolTip(generator ? msg(Msg::strLanGenHint) : QString());
     if (!generator) {
-        // The generator's outputs are released when bus B is no longer driven.
-        SetupPacket release;
-        release.bRequest = CmdReleaseOutputs;
-        if (ctx_.session.isOpen())
-            ctx_.session.WriteCommandPacket(release, nullptr, 0);
+        releaseOutputs(); // bus B is no longer driven
         if (!sbLANModeBusA->isChecked())
             capture_.busB.clear();
     }
+    generatorPanel->setEnabled(generator);
+    generatorPanel->setStyleSheet(generator ? QString() : QString("QGroupBox { color: #808080; }"));
     drawGenerator();
     knLANFrecDivChange();
+}
+
+void LanPage::releaseOutputs()
+{
+    if (!ctx_.session.isOpen() || running())
+        return;
+    SetupPacket release;
+    release.bRequest = CmdReleaseOutputs;
+    ctx_.session.WriteCommandPacket(release, nullptr, 0);
 }
 
 void LanPage::sbLANExtSamplingClick()
@@ -201,6 +210,8 @@ void LanPage::startCapture()
     in.bufferMode = mode_.buffered;
     in.busBAnalyser = sbLANModeBusA->isChecked();
     in.busBGenerator = sbLANModeBusG->isChecked();
+    in.cyclicGeneration = ctx_.menu.miLANCG->isChecked();
+    in.keepOutputs = ctx_.menu.miLANKeepOUT->isChecked();
     in.externalClock = sbLANExtSampling->isChecked();
     in.externalClockLine = ctx_.options.lan_ch_ext_smpl;
     in.externalEdgeRising = sbLANExtEdgeRising->isChecked();
@@ -319,6 +330,8 @@ void LanPage::readSettings(const IniFile& ini)
     sbLANTriggerEdgeFailling->setChecked(!sbLANTriggerMask->isChecked() && !sbLANTriggerEdgeRising->isChecked());
     edLANTriggerMask->setText(QString::fromStdString(ini.readString(s, "edLANTriggerMask", "00000000")).left(8));
     udLANPassImpuls->setValue(static_cast<int>(ini.readInteger(s, "udLANPassImpuls", 0)));
+    ReadChannelSetup(ini, "ch", channels_);
+    applyChannelSetup();
     sbLANTriggerOn->setText(msg(sbLANTriggerOn->isChecked() ? Msg::strTriggerOn : Msg::strTriggerOff));
     sbLANModeBusGClick();
 }
@@ -334,6 +347,7 @@ void LanPage::writeSettings(IniFile& ini) const
     ini.writeBool(s, "sbLANTriggerEdgeRising", sbLANTriggerEdgeRising->isChecked());
     ini.writeString(s, "edLANTriggerMask", edLANTriggerMask->text().toStdString());
     ini.writeInteger(s, "udLANPassImpuls", udLANPassImpuls->value());
+    WriteChannelSetup(ini, "ch", channels_);
 }
 
 } // namespace tesmar

@@ -48,6 +48,10 @@ struct PageContext {
     std::function<bool()> requireDevice;
     // A warning box after a measurement.
     std::function<void(const QString&)> showWarning;
+    // A file dialog with the remembered folder of `dialog` (saving appends `extension` and asks
+    // before replacing a file); none when cancelled.
+    std::function<std::optional<QString>(const char* dialog, const QString& filter, const QString& extension, bool save)>
+        askFilePath;
 };
 
 } // namespace tesmar

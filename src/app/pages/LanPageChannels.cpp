@@ -1,0 +1,114 @@
+// The logic analyser page: channel names and colours, and the generator data on the chart.
+
+#include "LanChart.h"
+#include "LanPage.h"
+#include "app/logic/LanGeneratorPanel.h"
+#include "app/logic/TfmLANSetup.h"
+#include "files/IniFile.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QToolButton>
+
+namespace tesmar {
+
+namespace {
+
+QColor FromColourValue(std::uint32_t bgr)
+{
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+std::uint32_t ToColourValue(const QColor& c)
+{
+    return static_cast<std::uint32_t>(c.red() | c.green() << 8 | c.blue() << 16);
+}
+
+} // namespace
+
+void LanPage::applyChannelSetup()
+{
+    for (int c = 0; c < 16; ++c) {
+        QLabel* caption = channelCaptions[c];
+        const QString name = QString::fromStdString(channels_.names[c]);
+        const QColor colour = FromColourValue(channels_.colours[c]);
+        caption->setText(name);
+        caption->setStyleSheet(QString("color: %1").arg(colour.name()));
+        // A name wider than its box shows its start.
+        const bool wide = QFontMetrics(caption->font()).horizontalAdvance(name) > caption->width();
+        caption->setAlignment((wide ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+        chLAN->setChannelColour(c, colour);
+    }
+    // Every line list shows the names, each keeping its position.
+    for (QComboBox* list : {cbLANTriggerEdgeCh, cbLANPassImpulsCh})
+        for (int i = 0; i < list->count(); ++i)
+            list->setItemText(i, QString::fromStdString(channels_.names[list->itemData(i).toInt()]));
+    chLAN->replot();
+}
+
+bool LanPage::editChannel(int channel)
+{
+    fmLANSetup->setChannel(QString::fromStdString(channels_.names[channel]), FromColourValue(channels_.colours[channel]));
+    if (fmLANSetup->exec() != QDialog::Accepted)
+        return false;
+    channels_.names[channel] = fmLANSetup->name().toStdString();
+    channels_.colours[channel] = ToColourValue(fmLANSetup->colour());
+    applyChannelSetup();
+    return true;
+}
+
+bool LanPage::openSetupFile(const QString& path)
+{
+    if (!ReadChannelSetupFile(path.toStdString(), channels_))
+        return false;
+    applyChannelSetup();
+    setFocus();
+    return true;
+}
+
+bool LanPage::saveSetupFile(const QString& path)
+{
+    return WriteChannelSetupFile(path.toStdString(), channels_);
+}
+
+void LanPage::sbOpenLANSetupClick()
+{
+    if (!ctx_.askFilePath)
+        return;
+    if (const auto path = ctx_.askFilePath("odOpenLANSetup", "Текстовые файлы (*.txt *.TXT);;Все файлы (*)", ".txt", false))
+        if (!openSetupFile(*path) && ctx_.showWarning)
+            ctx_.showWarning("Не возможно открыть файл:\n" + *path);
+}
+
+void LanPage::sbSaveLANSetupClick()
+{
+    if (!ctx_.askFilePath)
+        return;
+    if (const auto path = ctx_.askFilePath("sdSaveLANSetup", "Текстовые файлы (*.txt *.TXT);;Все файлы (*)", ".txt", true))
+        if (!saveSetupFile(*path) && ctx_.showWarning)
+            ctx_.showWarning("Не удалось записать файл:\n" + *path);
+    setFocus();
+}
+
+void LanPage::generatorChanged()
+{
+    if (!sbLANModeBusG->isChecked())
+        return;
+    drawGenerator();
+    chLAN->replot();
+    UpdateReadouts();
+}
+
+void LanPage::miLANSelectByMarkerClick()
+{
+    const DrawnBus& bus = chLAN->bus(1);
+    if (!sbLANModeBusG->isChecked() || bus.empty() || !(bus.step > 0))
+        return;
+    const auto e = static_cast<int>(std::lround(chLAN->markerPosition(0) / bus.step));
+    const auto f = static_cast<int>(std::lround(chLAN->markerPosition(1) / bus.step));
+    const int last = GeneratorData::kSampleCount - 1;
+    generatorPanel->selectSamples({std::max(0, std::min({e, f, last})), std::max(0, std::min(std::max(e, f), last))});
+}
+
+} // namespace tesmar
