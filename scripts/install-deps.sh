@@ -6,7 +6,7 @@ packages=(
   g++ cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev
   libqcustomplot-dev libqcustomplot2.1-qt6
-  libusb-1.0-0-dev
+  libusb-1.0-0-dev libzip-dev sigrok-cli
   googletest libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
   fonts-dejavu-core xvfb xauth
 )
