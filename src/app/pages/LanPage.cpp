@@ -86,39 +86,46 @@ void LanPage::buildControls()
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
 
-    auto* captions = new QGroupBox("Каналы", this);
+    auto* centre = new QWidget(this);
+    auto* centreColumn = new QVBoxLayout(centre);
+    centreColumn->setContentsMargins(0, 0, 0, 0);
+    // The captions stand beside their traces; they are placed after every replot.
+    auto* chartRow = new QHBoxLayout;
+    chartRow->setSpacing(0);
+    auto* captions = new QWidget(centre);
     captions->setObjectName("grboxLANChannels");
-    auto* captionColumn = new QVBoxLayout(captions);
-    captionColumn->setContentsMargins(2, 2, 2, 2);
+    captions->setFixedWidth(64);
     for (int c = 0; c < 16; ++c) {
         const QString name = QString::fromStdString(DefaultChannelName(c));
         auto* label = MakePageLabel(captions, QString("lbLANCh%1%2Caption").arg(c < 8 ? 'A' : 'B').arg(c % 8).toLatin1(),
                                     name);
         label->setToolTip("Щелкните для задания названия и цвета канала");
-        label->setStyleSheet(c < 8 ? "color: red" : "color: blue");
+        label->setFixedWidth(60);
         label->installEventFilter(this);
         channelCaptions[c] = label;
-        captionColumn->addWidget(label, 1);
     }
-    sbOpenLANSetup = MakePageButton(captions, "sbOpenLANSetup", "Откр.", "Открыть файл с названиями каналов", false);
-    sbSaveLANSetup = MakePageButton(captions, "sbSaveLANSetup", "Сохр.", "Сохранить названия каналов в файл", false);
-    captionColumn->addWidget(sbOpenLANSetup);
-    captionColumn->addWidget(sbSaveLANSetup);
-    connect(sbOpenLANSetup, &QToolButton::clicked, this, &LanPage::sbOpenLANSetupClick);
-    connect(sbSaveLANSetup, &QToolButton::clicked, this, &LanPage::sbSaveLANSetupClick);
-    layout->addWidget(captions);
-
-    auto* centre = new QWidget(this);
-    auto* centreColumn = new QVBoxLayout(centre);
-    centreColumn->setContentsMargins(0, 0, 0, 0);
+    chartRow->addWidget(captions);
     chLAN = new LanChart(centre);
     chLAN->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     chLAN->setMinimumSize(300, 250);
-    centreColumn->addWidget(chLAN, 1);
+    chartRow->addWidget(chLAN, 1);
+    centreColumn->addLayout(chartRow, 1);
+    connect(chLAN, &QCustomPlot::afterReplot, this, [this] {
+        for (int c = 0; c < 16; ++c)
+            channelCaptions[c]->move(0, static_cast<int>(chLAN->yAxis->coordToPixel(15 - c)) - 12);
+    });
     scbrLAN = new QScrollBar(Qt::Horizontal, centre);
     scbrLAN->setObjectName("scbrLAN");
     scbrLAN->setRange(0, 0);
-    centreColumn->addWidget(scbrLAN);
+    auto* scrollRow = new QHBoxLayout;
+    sbOpenLANSetup = MakePageButton(centre, "sbOpenLANSetup", "Откр.", "Открыть файл с названиями каналов", false);
+    sbSaveLANSetup = MakePageButton(centre, "sbSaveLANSetup", "Сохр.", "Сохранить названия каналов в файл", false);
+    connect(sbOpenLANSetup, &QToolButton::clicked, this, &LanPage::sbOpenLANSetupClick);
+    connect(sbSaveLANSetup, &QToolButton::clicked, this, &LanPage::sbSaveLANSetupClick);
+    scrollRow->addWidget(sbOpenLANSetup);
+    scrollRow->addWidget(sbSaveLANSetup);
+    scrollRow->addWidget(scbrLAN, 1);
+    centreColumn->addLayout(scrollRow);
     centreColumn->addWidget(buildReadouts());
     layout->addWidget(centre, 1);
 
@@ -248,8 +255,8 @@ QWidget* LanPage::buildTriggerGroup()
     edLANTriggerMask->setToolTip("Задайте маску с использованием символов 0, 1, x (безразлично)");
     sbLANTriggerMaskOnBusA = MakePageButton(group, "sbLANTriggerMaskOnBusA", "A", "Маска для шины A");
     sbLANTriggerMaskOnBusB = MakePageButton(group, "sbLANTriggerMaskOnBusB", "B", "Маска для шины B");
-    sbLANPassImpulsRising = MakePageButton(group, "sbLANPassImpulsRising", "⎍", "Пропуск заданного количества импульсов");
-    sbLANPassImpulsFailling = MakePageButton(group, "sbLANPassImpulsFailling", "⎎", "Пропуск заданного количества импульсов");
+    sbLANPassImpulsRising = MakePageButton(group, "sbLANPassImpulsRising", "⊓", "Пропуск заданного количества импульсов");
+    sbLANPassImpulsFailling = MakePageButton(group, "sbLANPassImpulsFailling", "⊔", "Пропуск заданного количества импульсов");
     cbLANPassImpulsCh = new QComboBox(group);
     cbLANPassImpulsCh->setObjectName("cbLANPassImpulsCh");
     udLANPassImpuls = new QSpinBox(group);

@@ -41,6 +41,8 @@ void LanPage::drawGenerator()
         return;
     }
     const double step = multiplier_ / mode_.sampleRate;
+    if (chLAN->bus(1).empty() && chLAN->bus(0).empty())
+        startAtZero_ = true; // new generator traces open at their start
     chLAN->setBus(1, {generator_.samples(), nullptr, 0.0, step, 0xFF});
 }
 
