@@ -21,6 +21,33 @@ void SendBlock(UsbSession& session, const LogicBlockResult& block)
 
 } // namespace
 
+std::optional<std::vector<std::uint8_t>> FinishLogicStream(LogicStreamResult&& r, std::int64_t pre, bool busAInverse)
+{
+    if (r.status == LogicStreamStatus::OutOfMemory || (pre > 0 && !r.triggered))
+        return std::nullopt;
+    std::vector<std::uint8_t> busA = std::move(r.capture);
+    if (r.triggered)
+        RotateLogicRing(busA, pre, r.ringPosition);
+    busA.resize(static_cast<std::size_t>(std::min<std::int64_t>(r.stored, static_cast<std::int64_t>(busA.size()))));
+    if (busAInverse)
+        ReverseBits(busA);
+    return busA;
+}
+
+LogicBufferLayout BufferLayoutOf(const LogicBlockInput& in, const LogicBlockResult& block, int modePreTrigger)
+{
+    LogicBufferLayout l;
+    l.rateCode = block.captureMode;
+    l.sixteenLines = in.busBAnalyser;
+    l.triggerOn = in.triggerOn;
+    l.pulseSkip = in.triggerOn && (in.skipRising || in.skipFalling) && in.skipCount > 0;
+    l.generator = in.busBGenerator;
+    l.preTriggerByte = block.block.bytes[7];
+    l.preTrigger = modePreTrigger;
+    l.busAInverse = in.busAInverse;
+    return l;
+}
+
 LogicStreamTrigger StreamTriggerOf(const LogicBlock& block)
 {
     const auto& b = block.bytes;

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace tesmar {
@@ -39,6 +40,15 @@ struct LogicStreamResult {
 LogicStreamResult ReadLogicStream(UsbSession& session, const LogicBlockResult& block, std::int64_t depth,
                                   std::int64_t preTrigger, const std::atomic<bool>& stop,
                                   const std::function<void(std::int64_t stored)>& progress = {});
+
+// The stream's bus A in time order and in line order: the ring rotated when the trigger fired,
+// cut to what arrived, bits reversed when the instrument sends them reversed. None when the
+// bytes cannot be put in order (a failure while the trigger was still being searched).
+std::optional<std::vector<std::uint8_t>> FinishLogicStream(LogicStreamResult&& result, std::int64_t preTrigger,
+                                                          bool busAInverse);
+
+// How a buffered read-out of this block is unpacked; `modePreTrigger` is the mode's count.
+LogicBufferLayout BufferLayoutOf(const LogicBlockInput& input, const LogicBlockResult& block, int modePreTrigger);
 
 // The trigger the stream reader looks for, from the block it sends.
 LogicStreamTrigger StreamTriggerOf(const LogicBlock& block);

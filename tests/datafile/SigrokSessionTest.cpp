@@ -10,7 +10,9 @@ namespace tesmar {
 namespace {
 
 struct SigrokFixture : ::testing::Test {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "tesmar-sr-test";
+    // One folder per test: ctest runs them side by side.
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                (std::string("tesmar-sr-test-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     void SetUp() override { std::filesystem::create_directories(dir); }
     void TearDown() override { std::filesystem::remove_all(dir); }
     std::string at(const char* name) const { return (dir / name).string(); }

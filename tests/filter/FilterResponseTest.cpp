@@ -66,7 +66,9 @@ TEST(FilterResponse, PointEditing)
 
 class FilterFileTest : public ::testing::Test {
 protected:
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "tesmar-filter-test";
+    // One folder per test: ctest runs them side by side.
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                (std::string("tesmar-filter-test-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     void SetUp() override { std::filesystem::create_directories(dir); }
     void TearDown() override { std::filesystem::remove_all(dir); }
     std::string write(const std::string& name, const std::string& text)

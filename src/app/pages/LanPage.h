@@ -10,6 +10,7 @@
 #include "logic/LogicMode.h"
 #include "logic/LogicSummary.h"
 #include "logic/LogicTimeAxis.h"
+#include "logic/LogicUnpack.h"
 
 #include <array>
 
@@ -162,8 +163,7 @@ private:
     bool startAtZero_ = false;
     bool markersUnset_ = true;
     bool scrolling_ = false;
-    std::uint8_t preTriggerByte_ = 0;
-    int rateCode_ = 5;
+    LogicBufferLayout layout_;
     ChannelSetup channels_;
 };
 

@@ -235,8 +235,7 @@ void LanPage::startCapture()
     in.generator = &image;
     const LogicBlockResult block = BuildLogicBlock(in);
     captureRate_ = mode_.sampleRate;
-    rateCode_ = block.captureMode;
-    preTriggerByte_ = block.block.bytes[7];
+    layout_ = BufferLayoutOf(in, block, static_cast<int>(mode_.preTrigger));
     acquisition_->start(block, mode_.depth, mode_.preTrigger);
 }
 
@@ -267,16 +266,7 @@ void LanPage::takeBufferCapture()
     auto* thread = static_cast<TWaitLanBufThread*>(acquisition_->finished());
     if (!thread->valid())
         return; // an incomplete read-out is dropped; the previous diagram stays
-    LogicBufferLayout layout;
-    layout.rateCode = rateCode_;
-    layout.sixteenLines = sbLANModeBusA->isChecked();
-    layout.triggerOn = sbLANTriggerOn->isChecked();
-    layout.pulseSkip = pulseSkipActive();
-    layout.generator = sbLANModeBusG->isChecked();
-    layout.preTriggerByte = preTriggerByte_;
-    layout.preTrigger = static_cast<int>(mode_.preTrigger);
-    layout.busAInverse = ctx_.options.LanBusAInverse;
-    UnpackedLogic u = UnpackLogicBuffer(thread->frame(), layout);
+    UnpackedLogic u = UnpackLogicBuffer(thread->frame(), layout_);
     startAtZero_ = !chLAN->extent().has_value();
     capture_ = MakeLogicCapture(std::move(u.busA), std::move(u.busB), 1.0 / captureRate_, u.preTrigger);
     drawCapture(true, false);
@@ -292,19 +282,13 @@ void LanPage::takeStreamCapture()
         return;
     }
     const std::int64_t pre = thread->preTrigger();
-    if (r.status == LogicStreamStatus::ReadError) {
-        if (ctx_.showWarning)
-            ctx_.showWarning(msg(Msg::strRecErrRead));
-        // What arrived before the failure is kept, as long as it is in time order.
-        if (pre > 0 && !r.triggered)
-            return;
-    }
-    std::vector<std::uint8_t> busA = std::move(r.capture);
-    if (r.triggered)
-        RotateLogicRing(busA, pre, r.ringPosition);
-    busA.resize(static_cast<std::size_t>(r.stored));
-    if (ctx_.options.LanBusAInverse)
-        ReverseBits(busA);
+    if (r.status == LogicStreamStatus::ReadError && ctx_.showWarning)
+        ctx_.showWarning(msg(Msg::strRecErrRead));
+    // What arrived before a failure is kept, as long as it can be put in time order.
+    auto ordered = FinishLogicStream(std::move(r), pre, ctx_.options.LanBusAInverse);
+    if (!ordered)
+        return;
+    std::vector<std::uint8_t> busA = std::move(*ordered);
     capture_ = MakeLogicCapture(std::move(busA), {}, 1.0 / captureRate_, static_cast<std::int32_t>(pre));
     capture_.drawnLinesA = ctx_.options.lan_use_ch_mask;
     startAtZero_ = true;
