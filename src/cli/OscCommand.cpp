@@ -33,7 +33,7 @@ const char* const kOscUsage =
     "  --edge rising|falling   (default rising)\n"
     "  --kind level|diff       level or difference trigger (default level)\n"
     "  --level V          trigger level, within the source channel's range (default 0)\n"
-    "  --threshold V      difference threshold, 0.2 … 20 V (default 0.5)\n"
+    "  --threshold V      difference threshold, 0.2 … 20 V (default 0.2)\n"
     "  --mode buffer|stream    read mode (default buffer)\n"
     "  --pre N            pre-trigger points: 8 … 200 in steps of 4 (buffer), 10 … 1000 and fewer than\n"
     "                     --depth (stream) (default 100)\n"
@@ -50,15 +50,20 @@ constexpr NumberRange kStreamPreRange{10, 1000, true, " in stream mode"};
 constexpr NumberRange kDepthRange{16, 65536, true, ""};
 constexpr NumberRange kTimeoutRange{0.001, 86400, false, " s"};
 
-} // namespace
-
-int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
-{
+struct OscCommandOptions {
     OscBlockInput in;
-    in.timeDiv = 10e-6;
-    in.disableAveraging = true;
     std::string csvPath;
     double timeoutSeconds = 10;
+};
+
+// The options into `options`; -1 when the record is to be taken, else the exit status (after
+// the help or a message).
+int ParseOscOptions(const std::vector<std::string>& args, OscCommandOptions& options, std::ostream& out,
+                    std::ostream& err)
+{
+    OscBlockInput& in = options.in;
+    in.timeDiv = 10e-6;
+    in.disableAveraging = true;
     int depth = 8192;
     bool stream = false;
     std::map<std::string, std::string> values;
@@ -113,7 +118,7 @@ int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std
     const auto timeDiv = number("--time-div", kTimeDivRange, 10e-6, true);
     const auto rangeA = number("--range-a", kVoltsRange, 20);
     const auto rangeB = number("--range-b", kVoltsRange, 20);
-    const auto threshold = number("--threshold", kThresholdRange, 0.5);
+    const auto threshold = number("--threshold", kThresholdRange, kMinDifferenceThreshold);
     const auto pre = number("--pre", stream ? kStreamPreRange : kBufferPreRange, 100);
     const auto depthValue = number("--depth", kDepthRange, 8192);
     const auto timeout = number("--timeout", kTimeoutRange, 10);
@@ -128,11 +133,12 @@ int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std
     in.triggerSource = trigger == "b" ? TriggerSource::ChannelB : trigger == "ext" ? TriggerSource::External : TriggerSource::ChannelA;
     in.triggerEdge = edge == "falling" ? TriggerEdge::Falling : TriggerEdge::Rising;
     in.triggerKind = kind == "diff" ? TriggerKind::Difference : TriggerKind::Absolute;
-    in.typedThreshold = *threshold;
+    if (has("--threshold"))
+        in.typedThreshold = *threshold;
     in.preTriggerCount = static_cast<int>(*pre);
     depth = static_cast<int>(*depthValue);
-    timeoutSeconds = *timeout;
-    csvPath = has("--csv") ? values["--csv"] : "";
+    options.timeoutSeconds = *timeout;
+    options.csvPath = has("--csv") ? values["--csv"] : "";
 
     // What the page itself does not allow.
     if ((trigger == "a" && !in.chAOn) || (trigger == "b" && !in.chBOn))
@@ -153,6 +159,20 @@ int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std
     in.levelA = in.levelB = *level;
     in.streamMode = stream;
     in.capacity = stream ? depth : kOscBufferSamples;
+    return -1;
+}
+
+} // namespace
+
+int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    OscCommandOptions options;
+    if (const int status = ParseOscOptions(args, options, out, err); status >= 0)
+        return status;
+    OscBlockInput& in = options.in;
+    const bool stream = in.streamMode;
+    const std::string& csvPath = options.csvPath;
+    const double timeoutSeconds = options.timeoutSeconds;
 
     const MessageTable messages;
     const DeviceTakeUp device = TakeUpDevice(session, true, [](int, const std::function<void()>& step) { step(); });
