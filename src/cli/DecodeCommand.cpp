@@ -178,7 +178,7 @@ struct DecodeContext {
         } else if (*parsed >= 8 && capture.busB.empty()) {
             err << "tesmar-cli decode: " << key << ": the capture has no line " << DefaultChannelName(*parsed)
                 << " (it holds the 8 lines A.0 … A.7)\n";
-            status = 1;
+            status = std::max(status, 1); // a bad command line (64) takes precedence
             return std::nullopt;
         }
         return parsed;
@@ -195,7 +195,7 @@ struct DecodeContext {
         } else if (*seconds < captureStart() || *seconds >= captureEnd()) {
             err << "tesmar-cli decode: " << key << ": " << TerminalText(text) << " is outside the capture ("
                 << TimeText(captureStart()) << " … " << TimeText(captureEnd()) << " s)\n";
-            status = 1;
+            status = std::max(status, 1); // a bad command line (64) takes precedence
             return std::nullopt;
         }
         return seconds;

@@ -221,8 +221,7 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
     }
     const double count = timeColumn < 0 ? static_cast<double>(rows) : std::round(lastTime / period) + 1;
     if (count > static_cast<double>(kMaxInterchangeSamples))
-        return "the capture would need " + std::to_string(static_cast<long long>(count)) + " samples; at most " +
-               std::to_string(kMaxInterchangeSamples) + " fit";
+        return TooManySamplesText(count);
     result.capture = ResampleChanges(changes, period, static_cast<std::int64_t>(count), hasBusB);
     result.capture.samplePeriod = seconds;
     result.capture.firstSampleTime = timeColumn < 0 ? 0.0 : firstTime;

@@ -61,8 +61,9 @@ double RateAt(const std::vector<std::string_view>& words, std::size_t i)
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (number.empty() || error != std::errc() || end != number.data() + number.size())
         return 0.0;
+    // Rates no analyser has (and whose period would not be a finite number) are no statement.
     const double rate = value * RateUnit(unit);
-    return std::isfinite(rate) && rate > 0 ? rate : 0.0;
+    return rate >= 1e-3 && rate <= 1e12 ? rate : 0.0;
 }
 
 } // namespace
@@ -110,9 +111,8 @@ std::variant<VcdGrid, std::string> ChooseVcdGrid(const std::vector<std::uint64_t
         const double coarse = grid.periodTicks * factor;
         const double needed = samplesAt(coarse);
         if (static_cast<double>(shortest) < coarse || needed > static_cast<double>(kMaxInterchangeSamples))
-            return "the capture would need " + std::to_string(static_cast<long long>(wanted)) + " samples of " +
-                   SecondsText(grid.seconds) + "; at most " + std::to_string(kMaxInterchangeSamples) +
-                   " fit, and a coarser grid would merge changes " + SecondsText(static_cast<double>(shortest) * source.tick) +
+            return TooManySamplesText(wanted) + " at " + SecondsText(grid.seconds) +
+                   ", and a coarser grid would merge changes " + SecondsText(static_cast<double>(shortest) * source.tick) +
                    " apart";
         grid.note = "sampled every " + SecondsText(coarse * source.tick) + " instead of " + SecondsText(grid.seconds) +
                     " so that the capture fits in " + std::to_string(kMaxInterchangeSamples) + " samples";

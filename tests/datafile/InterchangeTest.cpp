@@ -188,6 +188,7 @@ TEST(Interchange, CsvCellsThatAreNoFiniteNumbersAreRefusedWithTheirLine)
         {"A.0,A.1\n1,inf\n", "line 2: bad value 'inf' in column 2"},
         {"time,A.0,A.1\n0,1,\n", "line 2: bad value '' in column 3"},
         {"# comment\ntime;A.0\n0;high\n", "line 3: bad value 'high' in column 2"},
+        {"time,A.0\n0,1\n1,0\n1e308,1\n", "the capture would need 1e+308 samples; at most 268435456 fit"},
     };
     for (const auto& c : cases) {
         const auto result = ReadCaptureCsv(c.text);
