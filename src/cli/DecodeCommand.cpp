@@ -279,7 +279,8 @@ int DecodeUartCommand(const DecodeContext& context)
         return 1;
     }
     if (result.rxd.bytes.empty() && result.txd.bytes.empty()) {
-        const double frame = (2.0 + request.settings.dataBits + (request.settings.parity != UartParity::None)) / *baud;
+        // Up to its stop bit, as the decoder counts it.
+        const double frame = (1.0 + request.settings.dataBits + (request.settings.parity != UartParity::None)) / *baud;
         if (frame > context.captureEnd() - context.captureStart())
             return context.nothingFound("a frame at " + std::to_string(request.settings.baud) + " baud (" +
                                         TimeText(frame) + " s) is longer than the capture (" +
