@@ -60,6 +60,9 @@ std::variant<std::vector<std::uint8_t>, std::string> ReadFileBytes(const std::st
         bytes.insert(bytes.end(), block, block + got);
         if (got < sizeof block)
             break;
+        // A device that never ends (/dev/zero) or a file no capture needs.
+        if (bytes.size() > kMaxInputFileBytes)
+            return "cannot read " + path + ": larger than " + std::to_string(kMaxInputFileBytes >> 30) + " GiB";
     }
     // A folder opens like a file and fails on the first read.
     if (std::ferror(file.get()))

@@ -19,6 +19,9 @@ enum class CaptureFileKind { DataFile, Vcd, Csv };
 // By the extension, without regard to case; nullopt for any other.
 std::optional<CaptureFileKind> CaptureFileKindOf(const std::string& path);
 
+// Input files are read whole; larger ones are refused.
+inline constexpr std::size_t kMaxInputFileBytes = std::size_t(4) << 30;
+
 // The bytes, or "cannot read PATH: reason" ("is a directory", "no such file or directory").
 std::variant<std::vector<std::uint8_t>, std::string> ReadFileBytes(const std::string& path);
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path);
