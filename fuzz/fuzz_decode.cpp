@@ -13,8 +13,7 @@
 #include <cmath>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tesmar;
     auto result = ReadVcd(std::string_view(reinterpret_cast<const char*>(data), size));
     auto* imported = std::get_if<CaptureImport>(&result);

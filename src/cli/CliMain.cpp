@@ -35,8 +35,7 @@ const char* const kUsage =
     "exit status: 0 complete result, 1 refused or incomplete, 64 bad usage, 70 internal error,\n"
     "  74 the output could not be written\n";
 
-int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err)
-{
+int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
     CliDeviceOptions device;
     std::vector<std::string> rest;
     for (const std::string& word : words) {
@@ -83,8 +82,7 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
 
 } // namespace
 
-int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err)
-{
+int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
     int status = 0;
     try {
         errno = 0;
@@ -106,8 +104,8 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
     }
     if (!out && status != kExitInternal) {
         const int cause = errno;
-        err << "tesmar-cli: cannot write the output" << (cause ? std::string(": ") + std::strerror(cause) : std::string())
-            << '\n';
+        err << "tesmar-cli: cannot write the output"
+            << (cause ? std::string(": ") + std::strerror(cause) : std::string()) << '\n';
         return kExitOutput;
     }
     return status;

@@ -11,8 +11,7 @@ namespace tesmar {
 namespace {
 
 // Length of the well-formed UTF-8 sequence at `i`, 0 when there is none.
-std::size_t Utf8Length(const std::string& text, std::size_t i, unsigned& codePoint)
-{
+std::size_t Utf8Length(const std::string& text, std::size_t i, unsigned& codePoint) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned lead = byte(i);
     std::size_t length = 0;
@@ -39,15 +38,13 @@ std::size_t Utf8Length(const std::string& text, std::size_t i, unsigned& codePoi
     return length;
 }
 
-void AppendEscaped(std::string& out, unsigned char byte)
-{
+void AppendEscaped(std::string& out, unsigned char byte) {
     char escaped[8];
     std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
     out += escaped;
 }
 
-std::string Limit(double value)
-{
+std::string Limit(double value) {
     char text[40];
     std::snprintf(text, sizeof text, "%.12g", value);
     return text;
@@ -55,8 +52,7 @@ std::string Limit(double value)
 
 } // namespace
 
-std::string TerminalText(std::string text)
-{
+std::string TerminalText(std::string text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
@@ -66,7 +62,8 @@ std::string TerminalText(std::string text)
             AppendEscaped(out, static_cast<unsigned char>(text[i++]));
             continue;
         }
-        const bool control = codePoint < 0x20 || codePoint == 0x7F || (codePoint >= 0x80 && codePoint <= 0x9F);
+        const bool control =
+            codePoint < 0x20 || codePoint == 0x7F || (codePoint >= 0x80 && codePoint <= 0x9F);
         if (codePoint == '\r' || codePoint == '\n')
             out += '\n';
         else if (codePoint == '\t' || !control)
@@ -79,8 +76,7 @@ std::string TerminalText(std::string text)
     return out;
 }
 
-std::optional<double> ParseSeconds(const std::string& text)
-{
+std::optional<double> ParseSeconds(const std::string& text) {
     static const std::pair<const char*, double> kUnits[] = {
         {"ns", 1e-9}, {"us", 1e-6}, {"µs", 1e-6}, {"ms", 1e-3}, {"s", 1.0}};
     double scale = 1.0;
@@ -99,8 +95,7 @@ std::optional<double> ParseSeconds(const std::string& text)
     return *value * scale;
 }
 
-std::optional<double> ParseFinite(const std::string& text)
-{
+std::optional<double> ParseFinite(const std::string& text) {
     if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
         return std::nullopt;
     char* end = nullptr;
@@ -110,14 +105,15 @@ std::optional<double> ParseFinite(const std::string& text)
     return value;
 }
 
-std::optional<double> CheckedNumber(const std::string& option, const std::string& value, const NumberRange& range,
-                                    std::string& problem, bool seconds)
-{
+std::optional<double> CheckedNumber(const std::string& option, const std::string& value,
+                                    const NumberRange& range, std::string& problem, bool seconds) {
     const auto number = seconds ? ParseSeconds(value) : ParseFinite(value);
-    if (number && *number >= range.min && *number <= range.max && (!range.whole || std::floor(*number) == *number))
+    if (number && *number >= range.min && *number <= range.max &&
+        (!range.whole || std::floor(*number) == *number))
         return number;
-    problem = option + ": '" + TerminalText(value) + "' is not " + (range.whole ? "a whole number" : "a number") +
-              " from " + Limit(range.min) + " to " + Limit(range.max) + range.unit;
+    problem = option + ": '" + TerminalText(value) + "' is not " +
+              (range.whole ? "a whole number" : "a number") + " from " + Limit(range.min) + " to " +
+              Limit(range.max) + range.unit;
     return std::nullopt;
 }
 

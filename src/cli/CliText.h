@@ -21,14 +21,14 @@ std::optional<double> ParseFinite(const std::string& text);
 struct NumberRange {
     double min;
     double max;
-    bool whole = false; // integers only
+    bool whole = false;    // integers only
     const char* unit = ""; // shown after the limits
 };
 
 // The value of `option` when `value` is a finite number in the range (whole where it must be,
 // read with ParseSeconds when `seconds`); else none, with "OPTION: 'VALUE' is not …" in
 // `problem`.
-std::optional<double> CheckedNumber(const std::string& option, const std::string& value, const NumberRange& range,
-                                    std::string& problem, bool seconds = false);
+std::optional<double> CheckedNumber(const std::string& option, const std::string& value,
+                                    const NumberRange& range, std::string& problem, bool seconds = false);
 
 } // namespace tesmar

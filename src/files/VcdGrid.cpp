@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <numeric>
 
 namespace tesmar {
@@ -14,8 +14,7 @@ namespace tesmar {
 namespace {
 
 // Every time within half a tick of a whole number of periods.
-bool FitsPeriod(const std::vector<std::uint64_t>& times, double period)
-{
+bool FitsPeriod(const std::vector<std::uint64_t>& times, double period) {
     if (!(period > 0) || !std::isfinite(period))
         return false;
     for (std::uint64_t time : times) {
@@ -26,15 +25,13 @@ bool FitsPeriod(const std::vector<std::uint64_t>& times, double period)
     return true;
 }
 
-std::string SecondsText(double seconds)
-{
+std::string SecondsText(double seconds) {
     char text[40];
     std::snprintf(text, sizeof text, "%.6g s", seconds);
     return text;
 }
 
-double RateUnit(std::string_view unit)
-{
+double RateUnit(std::string_view unit) {
     if (unit == "Hz")
         return 1.0;
     if (unit == "kHz" || unit == "KHz")
@@ -47,11 +44,11 @@ double RateUnit(std::string_view unit)
 }
 
 // "24", "1.5" followed by a unit, or "24MHz" in one word.
-double RateAt(const std::vector<std::string_view>& words, std::size_t i)
-{
+double RateAt(const std::vector<std::string_view>& words, std::size_t i) {
     std::string_view number = words[i];
     std::size_t digits = 0;
-    while (digits < number.size() && (std::isdigit(static_cast<unsigned char>(number[digits])) || number[digits] == '.'))
+    while (digits < number.size() &&
+           (std::isdigit(static_cast<unsigned char>(number[digits])) || number[digits] == '.'))
         ++digits;
     std::string_view unit = number.substr(digits);
     number = number.substr(0, digits);
@@ -68,20 +65,19 @@ double RateAt(const std::vector<std::string_view>& words, std::size_t i)
 
 } // namespace
 
-double StatedSampleRate(const std::vector<std::string_view>& words)
-{
+double StatedSampleRate(const std::vector<std::string_view>& words) {
     for (std::size_t i = 0; i + 1 < words.size(); ++i) {
         const std::string_view word = words[i];
-        if (word == "at" || word == "samplerate" || word == "samplerate:" || word == "samplerate=" || word == "rate" ||
-            word == "rate:")
+        if (word == "at" || word == "samplerate" || word == "samplerate:" || word == "samplerate=" ||
+            word == "rate" || word == "rate:")
             if (const double rate = RateAt(words, i + 1); rate > 0)
                 return rate;
     }
     return 0.0;
 }
 
-std::variant<VcdGrid, std::string> ChooseVcdGrid(const std::vector<std::uint64_t>& times, const VcdGridSource& source)
-{
+std::variant<VcdGrid, std::string> ChooseVcdGrid(const std::vector<std::uint64_t>& times,
+                                                 const VcdGridSource& source) {
     VcdGrid grid;
     const double span = times.empty() ? 0.0 : static_cast<double>(times.back());
     std::uint64_t shortest = 0; // between two changes
@@ -112,10 +108,11 @@ std::variant<VcdGrid, std::string> ChooseVcdGrid(const std::vector<std::uint64_t
         const double needed = samplesAt(coarse);
         if (static_cast<double>(shortest) < coarse || needed > static_cast<double>(kMaxInterchangeSamples))
             return TooManySamplesText(wanted) + " at " + SecondsText(grid.seconds) +
-                   ", and a coarser grid would merge changes " + SecondsText(static_cast<double>(shortest) * source.tick) +
-                   " apart";
-        grid.note = "sampled every " + SecondsText(coarse * source.tick) + " instead of " + SecondsText(grid.seconds) +
-                    " so that the capture fits in " + std::to_string(kMaxInterchangeSamples) + " samples";
+                   ", and a coarser grid would merge changes " +
+                   SecondsText(static_cast<double>(shortest) * source.tick) + " apart";
+        grid.note = "sampled every " + SecondsText(coarse * source.tick) + " instead of " +
+                    SecondsText(grid.seconds) + " so that the capture fits in " +
+                    std::to_string(kMaxInterchangeSamples) + " samples";
         grid.periodTicks = coarse;
         grid.seconds = SnapToDeviceClock(coarse * source.tick);
     }

@@ -11,8 +11,8 @@
 
 #include <cmath>
 #include <filesystem>
-#include <limits>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <streambuf>
 
@@ -27,16 +27,14 @@ struct CliRun {
     std::string err;
 };
 
-CliRun RunWords(const std::vector<std::string>& words)
-{
+CliRun RunWords(const std::vector<std::string>& words) {
     std::ostringstream out, err;
     const int status = RunCli(words, out, err);
     return {status, out.str(), err.str()};
 }
 
 // A capture of UART traffic ("U" at 9600 baud on A.0) sampled at 1 MHz, 8 lines.
-CaptureSamples SmallCapture(double period = 1e-6)
-{
+CaptureSamples SmallCapture(double period = 1e-6) {
     CaptureSamples capture;
     capture.samplePeriod = period;
     capture.busA.assign(3000, 1);
@@ -49,11 +47,11 @@ CaptureSamples SmallCapture(double period = 1e-6)
 }
 
 class CliBadInput : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        folder_ = fs::temp_directory_path() / ("tesmar_bad_" + std::to_string(::getpid()) + "_" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  protected:
+    void SetUp() override {
+        folder_ =
+            fs::temp_directory_path() / ("tesmar_bad_" + std::to_string(::getpid()) + "_" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(folder_);
         for (const char* name : {"folder.dat", "folder.vcd", "folder.csv"})
             fs::create_directories(folder_ / name);
@@ -61,12 +59,17 @@ protected:
         text("nan-middle.csv", "time,A.0\n0,1\n0.000001,nan\n0.000002,1\n");
         text("inf-time.csv", "time,A.0\n0,1\ninf,0\n");
         text("word.csv", "time,A.0\n0,1\n0.000001,high\n");
-        text("femto.vcd", "$timescale 1 fs $end $var wire 1 ! a $end $enddefinitions $end #0 1! #3 0! #5 1! #10\n");
-        text("escape.vcd", "\x1b[31mred\x07 $timescale 1 us $end $var wire 1 ! a $end $enddefinitions $end #0 1! #10 0! #20\n");
+        text("femto.vcd",
+             "$timescale 1 fs $end $var wire 1 ! a $end $enddefinitions $end #0 1! #3 0! #5 1! #10\n");
+        text("escape.vcd", "\x1b[31mred\x07 $timescale 1 us $end $var wire 1 ! a $end $enddefinitions $end "
+                           "#0 1! #10 0! #20\n");
         EXPECT_EQ(SaveCaptureFile(path("uart.dat"), SmallCapture()), "");
         EXPECT_EQ(SaveCaptureFile(path("peta.dat"), SmallCapture(1e-15)), "");
         for (const auto& [name, rate] : std::vector<std::pair<std::string, double>>{
-                 {"rate-zero.dat", 0.0}, {"rate-negative.dat", -1e6}, {"rate-nan.dat", std::nan("")}, {"rate-inf.dat", std::numeric_limits<double>::infinity()}}) {
+                 {"rate-zero.dat", 0.0},
+                 {"rate-negative.dat", -1e6},
+                 {"rate-nan.dat", std::nan("")},
+                 {"rate-inf.dat", std::numeric_limits<double>::infinity()}}) {
             DataFile file = LogicDataFile(SmallCapture());
             std::get<LogicSettingsChunk>(file.settings).sampleRate = rate;
             bytes(name, WriteDataFile(file));
@@ -74,25 +77,27 @@ protected:
         DataFile empty = LogicDataFile(SmallCapture());
         empty.busA.reset();
         bytes("no-samples.dat", WriteDataFile(empty));
-        bytes("oscilloscope.dat", WriteDataFile(DataFile{OscSettingsChunk{}, {"\x1b]0;title\x07remark"}, std::vector<double>{1, 2}, {}, {}, {}}));
+        bytes("oscilloscope.dat",
+              WriteDataFile(DataFile{
+                  OscSettingsChunk{}, {"\x1b]0;title\x07remark"}, std::vector<double>{1, 2}, {}, {}, {}}));
     }
     void TearDown() override { fs::remove_all(folder_); }
     std::string path(const std::string& name) const { return (folder_ / name).string(); }
-    void text(const std::string& name, const std::string& content) { WriteWholeFile(path(name), content.data(), content.size()); }
-    void bytes(const std::string& name, const std::vector<std::uint8_t>& content)
-    {
+    void text(const std::string& name, const std::string& content) {
+        WriteWholeFile(path(name), content.data(), content.size());
+    }
+    void bytes(const std::string& name, const std::vector<std::uint8_t>& content) {
         WriteWholeFile(path(name), content.data(), content.size());
     }
 
     fs::path folder_;
 };
 
-TEST_F(CliBadInput, EveryBadInputEndsWithItsMessageAndStatus)
-{
+TEST_F(CliBadInput, EveryBadInputEndsWithItsMessageAndStatus) {
     const struct {
         std::vector<std::string> words; // "@name" is a file of the test's folder
         int status;
-        std::string message;            // part of standard error
+        std::string message; // part of standard error
     } cases[] = {
         // Folders given as files.
         {{"decode", "uart", "@folder.vcd"}, 1, "cannot read @folder.vcd: is a directory"},
@@ -109,20 +114,30 @@ TEST_F(CliBadInput, EveryBadInputEndsWithItsMessageAndStatus)
         {{"decode", "uart", "@femto.vcd"}, 1, "nothing decoded: a frame at 9600 baud"},
         {{"decode", "uart", "@peta.dat", "--baud", "115200"}, 1, "nothing decoded: a frame at 115200 baud"},
         // Data files whose rate cannot be used.
-        {{"decode", "uart", "@rate-zero.dat", "--estimate-baud"}, 1, "the sample rate is not a positive number"},
+        {{"decode", "uart", "@rate-zero.dat", "--estimate-baud"},
+         1,
+         "the sample rate is not a positive number"},
         {{"decode", "uart", "@rate-negative.dat"}, 1, "the sample rate is not a positive number"},
         {{"info", "@rate-nan.dat"}, 1, "the sample rate is not a positive number"},
         {{"convert", "@rate-inf.dat", "@out.vcd"}, 1, "the sample rate is not a positive number"},
         // Results that would be empty for a reason.
         {{"decode", "uart", "@uart.dat", "--rx", "B.0"}, 1, "--rx: the capture has no line B.0"},
-        {{"decode", "spi", "@uart.dat", "--sck", "A.0", "--miso", "B.7"}, 1, "--miso: the capture has no line B.7"},
-        {{"decode", "uart", "@uart.dat", "--marker1", "10s"}, 1, "--marker1: 10s is outside the capture (0 … 0.003 s)"},
+        {{"decode", "spi", "@uart.dat", "--sck", "A.0", "--miso", "B.7"},
+         1,
+         "--miso: the capture has no line B.7"},
+        {{"decode", "uart", "@uart.dat", "--marker1", "10s"},
+         1,
+         "--marker1: 10s is outside the capture (0 … 0.003 s)"},
         {{"decode", "i2c", "@uart.dat", "--marker1", "-1ms"}, 1, "--marker1: -1ms is outside the capture"},
-        {{"decode", "uart", "@uart.dat", "--rx", "A.1", "--tx", "A.2"}, 1, "nothing decoded: no frame on RxD (A.1) or TxD (A.2)"},
+        {{"decode", "uart", "@uart.dat", "--rx", "A.1", "--tx", "A.2"},
+         1,
+         "nothing decoded: no frame on RxD (A.1) or TxD (A.2)"},
         {{"decode", "uart", "@no-samples.dat"}, 1, "no-samples.dat holds no samples"},
         {{"decode", "1wire", "@oscilloscope.dat"}, 1, "oscilloscope.dat holds no logic analyser capture"},
         // Options.
-        {{"decode", "uart", "@uart.dat", "--baud", "0"}, 64, "--baud: '0' is not a whole number from 1 to 1000000000 baud"},
+        {{"decode", "uart", "@uart.dat", "--baud", "0"},
+         64,
+         "--baud: '0' is not a whole number from 1 to 1000000000 baud"},
         {{"decode", "uart", "@uart.dat", "--baud", "9600.5"}, 64, "--baud: '9600.5' is not a whole number"},
         {{"decode", "uart", "@uart.dat", "--baud", "nan"}, 64, "--baud: 'nan' is not a whole number"},
         {{"decode", "uart", "@uart.dat", "--marker1", "inf"}, 64, "--marker1: not a time 'inf'"},
@@ -130,7 +145,9 @@ TEST_F(CliBadInput, EveryBadInputEndsWithItsMessageAndStatus)
         {{"decode", "can", "@uart.dat"}, 64, "unknown protocol 'can'"},
         {{"frobnicate"}, 64, "unknown command 'frobnicate'"},
         {{"convert", "@uart.dat", "@no/such/folder/out.vcd"}, 1, "cannot write @no/such/folder/out.vcd"},
-        {{"convert", "@oscilloscope.dat", "@out.vcd"}, 64, "holds analogue data, which converts to .csv only"},
+        {{"convert", "@oscilloscope.dat", "@out.vcd"},
+         64,
+         "holds analogue data, which converts to .csv only"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> words;
@@ -155,11 +172,11 @@ TEST_F(CliBadInput, EveryBadInputEndsWithItsMessageAndStatus)
     EXPECT_NE(decoded.out.find("01010101   55"), std::string::npos) << decoded.out;
 }
 
-TEST_F(CliBadInput, TextFromFilesReachesTheTerminalWithoutControlCharacters)
-{
+TEST_F(CliBadInput, TextFromFilesReachesTheTerminalWithoutControlCharacters) {
     const CliRun warned = RunWords({"convert", path("escape.vcd"), path("out.csv")});
     EXPECT_EQ(warned.status, 0) << warned.err;
-    EXPECT_NE(warned.err.find("words outside the header sections skipped (from '\\x1B[31mred\\x07')"), std::string::npos)
+    EXPECT_NE(warned.err.find("words outside the header sections skipped (from '\\x1B[31mred\\x07')"),
+              std::string::npos)
         << warned.err;
     const CliRun info = RunWords({"info", path("oscilloscope.dat")});
     EXPECT_EQ(info.status, 0) << info.err;
@@ -170,13 +187,12 @@ TEST_F(CliBadInput, TextFromFilesReachesTheTerminalWithoutControlCharacters)
 
 // A stream buffer that takes nothing, as a full disk does.
 class FullBuffer : public std::streambuf {
-protected:
+  protected:
     int_type overflow(int_type) override { return traits_type::eof(); }
     std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
 };
 
-TEST_F(CliBadInput, FailedOutputIsAnErrorAndEscapesAreCaught)
-{
+TEST_F(CliBadInput, FailedOutputIsAnErrorAndEscapesAreCaught) {
     // Standard output on a full disk.
     for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
              {"decode", "uart", path("uart.dat")}, {"info", path("uart.dat")}, {"--help"}}) {
@@ -190,7 +206,8 @@ TEST_F(CliBadInput, FailedOutputIsAnErrorAndEscapesAreCaught)
         std::ofstream full("/dev/full");
         std::ostringstream err;
         EXPECT_EQ(RunCli({"info", path("uart.dat")}, full, err), kExitOutput);
-        EXPECT_NE(err.str().find("cannot write the output: No space left on device"), std::string::npos) << err.str();
+        EXPECT_NE(err.str().find("cannot write the output: No space left on device"), std::string::npos)
+            << err.str();
     }
     // What a command lets escape ends in one line and a status, not in an abort.
     FullBuffer full;

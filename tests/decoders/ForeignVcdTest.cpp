@@ -24,9 +24,8 @@ struct Change {
 
 // UART frames on one wire as changes only, with `idle` ticks of quiet before each byte: edges at
 // the exact bit times rounded to the capture's ticks (`ticksPerSecond`).
-std::vector<Change> UartChanges(const std::vector<std::uint8_t>& bytes, const UartSettings& settings, double ticksPerSecond,
-                                long long idle, int wire = 0)
-{
+std::vector<Change> UartChanges(const std::vector<std::uint8_t>& bytes, const UartSettings& settings,
+                                double ticksPerSecond, long long idle, int wire = 0) {
     std::vector<Change> changes{{0, wire, 1}};
     int level = 1;
     double at = 0;
@@ -52,8 +51,7 @@ struct VcdShape {
     long long endTick = -1; // a final timestamp without changes; none when negative
 };
 
-std::string ForeignVcd(const std::vector<Change>& changes, const VcdShape& shape)
-{
+std::string ForeignVcd(const std::vector<Change>& changes, const VcdShape& shape) {
     std::string text = shape.header;
     text += "$date Thu Dec 10 2026 $end\n$version other analyser 0.5 $end\n";
     text += "$timescale " + shape.timescale + " $end\n$scope module capture $end\n";
@@ -76,8 +74,7 @@ std::string ForeignVcd(const std::vector<Change>& changes, const VcdShape& shape
     return text;
 }
 
-std::vector<std::uint8_t> DecodeRx(const CaptureSamples& samples, const UartSettings& settings)
-{
+std::vector<std::uint8_t> DecodeRx(const CaptureSamples& samples, const UartSettings& settings) {
     const auto capture = MakeLogicCapture(samples.busA, samples.busB, samples.samplePeriod, 0);
     std::vector<DecoderMessage> messages;
     const auto line = DecodeUartLine(ChannelQueries(capture), 0, settings, 0.0, "RxD", messages);
@@ -85,8 +82,7 @@ std::vector<std::uint8_t> DecodeRx(const CaptureSamples& samples, const UartSett
     return line.bytes;
 }
 
-TEST(ForeignVcd, UartCapturesKeepTheirSampleGridAndDecode)
-{
+TEST(ForeignVcd, UartCapturesKeepTheirSampleGridAndDecode) {
     const std::vector<std::uint8_t> hello = {'H', 'i', '\n'};
     const struct {
         const char* name;
@@ -101,12 +97,21 @@ TEST(ForeignVcd, UartCapturesKeepTheirSampleGridAndDecode)
         {"9600 8N1, 1 us, quiet stretches", {9600, 8, UartParity::None, 1}, 1e6, 1000000, {}, 1e-6},
         {"1200 7E1, 1 us", {1200, 7, UartParity::Even, 1}, 1e6, 5000, {}, 1e-6},
         // A tool's metadata line before $date, the rate in a comment, time and value on one line.
-        {"19200 8O1, stated 1 MHz, one line per stamp", {19200, 8, UartParity::Odd, 1}, 1e6, 20000,
-         {"1 us", "; exported by another analyser\n$comment\n  Acquisition with 2/8 channels at 1 MHz\n$end\n", true, -1},
+        {"19200 8O1, stated 1 MHz, one line per stamp",
+         {19200, 8, UartParity::Odd, 1},
+         1e6,
+         20000,
+         {"1 us",
+          "; exported by another analyser\n$comment\n  Acquisition with 2/8 channels at 1 MHz\n$end\n", true,
+          -1},
          1e-6},
         // 921 600 baud captured at 5 MHz, stamps in ns: only the stated rate gives the grid.
-        {"921600 8N1, stated 5 MHz, 1 ns ticks", {921600, 8, UartParity::None, 1}, 1e9, 100000,
-         {"1 ns", "$comment Acquisition with 2/8 channels at 5 MHz $end\n", false, -1}, 2e-7},
+        {"921600 8N1, stated 5 MHz, 1 ns ticks",
+         {921600, 8, UartParity::None, 1},
+         1e9,
+         100000,
+         {"1 ns", "$comment Acquisition with 2/8 channels at 5 MHz $end\n", false, -1},
+         2e-7},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -123,8 +128,7 @@ TEST(ForeignVcd, UartCapturesKeepTheirSampleGridAndDecode)
     }
 }
 
-TEST(ForeignVcd, ChangesBeforeTheFirstTimestampAreKeptInTimeOrder)
-{
+TEST(ForeignVcd, ChangesBeforeTheFirstTimestampAreKeptInTimeOrder) {
     const std::string vcd = "$timescale 1 us $end $var wire 1 ! a $end $enddefinitions $end\n"
                             "#50\n1!\n#20\n0!\n#30\n1!\n#0\n0!\n#60\n";
     const auto read = ReadVcd(vcd);
@@ -138,14 +142,14 @@ TEST(ForeignVcd, ChangesBeforeTheFirstTimestampAreKeptInTimeOrder)
     EXPECT_DOUBLE_EQ(imported.capture.firstSampleTime, 0.0);
 }
 
-TEST(ForeignVcd, FastUartIsDecodedOnTheCommandLineAtAnyBaudTheCaptureHolds)
-{
-    const auto folder = std::filesystem::temp_directory_path() / ("tesmar_foreign_" + std::to_string(::getpid()));
+TEST(ForeignVcd, FastUartIsDecodedOnTheCommandLineAtAnyBaudTheCaptureHolds) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("tesmar_foreign_" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     const std::string path = (folder / "fast.vcd").string();
     const UartSettings settings{921600, 8, UartParity::None, 1};
-    const std::string vcd =
-        ForeignVcd(UartChanges({0x55, 0xA3}, settings, 1e9, 50000), {"1 ns", "$comment at 5 MHz $end\n", false, 2000000});
+    const std::string vcd = ForeignVcd(UartChanges({0x55, 0xA3}, settings, 1e9, 50000),
+                                       {"1 ns", "$comment at 5 MHz $end\n", false, 2000000});
     ASSERT_TRUE(WriteWholeFile(path, vcd.data(), vcd.size()));
     auto run = [&](std::vector<std::string> words, std::string& out, std::string& err) {
         std::ostringstream o, e;
@@ -155,7 +159,9 @@ TEST(ForeignVcd, FastUartIsDecodedOnTheCommandLineAtAnyBaudTheCaptureHolds)
         return status;
     };
     std::string out, err;
-    EXPECT_EQ(run({"decode", "uart", path, "--rx", "A.0", "--tx", "A.1", "--baud", "921600", "--csv"}, out, err), 0) << err;
+    EXPECT_EQ(
+        run({"decode", "uart", path, "--rx", "A.0", "--tx", "A.1", "--baud", "921600", "--csv"}, out, err), 0)
+        << err;
     EXPECT_NE(out.find("\n1,01010101,55,"), std::string::npos) << out;
     EXPECT_NE(out.find("\n2,10100011,A3,"), std::string::npos) << out;
     // 5 MHz holds 5.4 samples per bit at 921 600 baud, but not 2 at 3 Mbaud.
