@@ -15,12 +15,54 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <exception>
 #include <memory>
+#include <new>
+
+namespace {
+
+// What a handler lets escape reaches the application's central handler: an error box, and the
+// window stays as it was.
+class TesmarApplication final : public QApplication {
+public:
+    using QApplication::QApplication;
+    void setMessages(tesmar::UserMessages* messages) { messages_ = messages; }
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::bad_alloc&) {
+            report(QString::fromUtf8("Недостаточно памяти."));
+        } catch (const std::exception& error) {
+            report(QString::fromUtf8(error.what()));
+        } catch (...) {
+            report(QString::fromUtf8("Внутренняя ошибка."));
+        }
+        return false;
+    }
+
+private:
+    void report(const QString& text)
+    {
+        std::fprintf(stderr, "tesmar: %s\n", text.toLocal8Bit().constData());
+        if (messages_ && !reporting_) {
+            reporting_ = true; // an error inside the box itself is not shown again
+            messages_->error(text);
+            reporting_ = false;
+        }
+    }
+
+    tesmar::UserMessages* messages_ = nullptr;
+    bool reporting_ = false;
+};
+
+} // namespace
 
 int main(int argc, char* argv[])
-{
+try {
     using namespace tesmar;
-    QApplication app(argc, argv);
+    TesmarApplication app(argc, argv);
 
     auto* splash = new SplashWindow;
     splash->show();
@@ -54,12 +96,20 @@ int main(int argc, char* argv[])
                                              splash = nullptr;
                                          }});
     messages.setParent(&window);
+    app.setMessages(&messages);
     splash->setProgress(30);
     splash->setProgress(50);
     splash->setProgress(70);
     splash->setProgress(90);
     window.show();
     const int result = app.exec();
+    app.setMessages(nullptr);
     delete splash;
     return result;
+} catch (const std::exception& error) {
+    std::fprintf(stderr, "tesmar: %s\n", error.what());
+    return 70;
+} catch (...) {
+    std::fputs("tesmar: internal error\n", stderr);
+    return 70;
 }

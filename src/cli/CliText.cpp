@@ -1,20 +1,82 @@
 #include "CliText.h"
 
-#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
 namespace tesmar {
 
-std::string TerminalText(std::string text)
-{
-    std::replace(text.begin(), text.end(), '\r', '\n');
+namespace {
+
+// Length of the well-formed UTF-8 sequence at `i`, 0 when there is none.
+std::size_t Utf8Length(const std::string& text, std::size_t i, unsigned& codePoint) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned lead = byte(i);
+    std::size_t length = 0;
+    unsigned minimum = 0;
+    if (lead < 0x80)
+        return codePoint = lead, 1;
+    if ((lead & 0xE0) == 0xC0)
+        length = 2, codePoint = lead & 0x1F, minimum = 0x80;
+    else if ((lead & 0xF0) == 0xE0)
+        length = 3, codePoint = lead & 0x0F, minimum = 0x800;
+    else if ((lead & 0xF8) == 0xF0)
+        length = 4, codePoint = lead & 0x07, minimum = 0x10000;
+    else
+        return 0;
+    if (i + length > text.size())
+        return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return 0;
+        codePoint = codePoint << 6 | (byte(i + k) & 0x3F);
+    }
+    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+void AppendEscaped(std::string& out, unsigned char byte) {
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+    out += escaped;
+}
+
+std::string Limit(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.12g", value);
     return text;
 }
 
-std::optional<double> ParseSeconds(const std::string& text)
-{
+} // namespace
+
+std::string TerminalText(std::string text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        unsigned codePoint = 0;
+        const std::size_t length = Utf8Length(text, i, codePoint);
+        if (length == 0) {
+            AppendEscaped(out, static_cast<unsigned char>(text[i++]));
+            continue;
+        }
+        const bool control =
+            codePoint < 0x20 || codePoint == 0x7F || (codePoint >= 0x80 && codePoint <= 0x9F);
+        if (codePoint == '\r' || codePoint == '\n')
+            out += '\n';
+        else if (codePoint == '\t' || !control)
+            out.append(text, i, length);
+        else
+            for (std::size_t k = 0; k < length; ++k)
+                AppendEscaped(out, static_cast<unsigned char>(text[i + k]));
+        i += length;
+    }
+    return out;
+}
+
+std::optional<double> ParseSeconds(const std::string& text) {
     static const std::pair<const char*, double> kUnits[] = {
         {"ns", 1e-9}, {"us", 1e-6}, {"µs", 1e-6}, {"ms", 1e-3}, {"s", 1.0}};
     double scale = 1.0;
@@ -27,11 +89,32 @@ std::optional<double> ParseSeconds(const std::string& text)
             break;
         }
     }
-    char* end = nullptr;
-    const double value = std::strtod(number.c_str(), &end);
-    if (number.empty() || end != number.c_str() + number.size() || !std::isfinite(value))
+    const auto value = ParseFinite(number);
+    if (!value)
         return std::nullopt;
-    return value * scale;
+    return *value * scale;
+}
+
+std::optional<double> ParseFinite(const std::string& text) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
+        return std::nullopt;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> CheckedNumber(const std::string& option, const std::string& value,
+                                    const NumberRange& range, std::string& problem, bool seconds) {
+    const auto number = seconds ? ParseSeconds(value) : ParseFinite(value);
+    if (number && *number >= range.min && *number <= range.max &&
+        (!range.whole || std::floor(*number) == *number))
+        return number;
+    problem = option + ": '" + TerminalText(value) + "' is not " +
+              (range.whole ? "a whole number" : "a number") + " from " + Limit(range.min) + " to " +
+              Limit(range.max) + range.unit;
+    return std::nullopt;
 }
 
 } // namespace tesmar

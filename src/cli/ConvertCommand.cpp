@@ -5,7 +5,6 @@
 #include "files/AnalogCsv.h"
 #include "files/DataFile.h"
 #include "files/DataFileLoad.h"
-#include "files/MessageTable.h"
 
 #include <algorithm>
 
@@ -38,48 +37,42 @@ int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
         err << "tesmar-cli convert: files must end in .dat, .vcd or .csv\n";
         return 64;
     }
-    const MessageTable table;
-
     // An analogue page's data file has no capture: it becomes a table of values.
     if (*inKind == CaptureFileKind::DataFile) {
-        const auto bytes = ReadWholeFile(input);
-        if (!bytes) {
-            err << "tesmar-cli convert: cannot read " << input << '\n';
+        const auto bytes = ReadFileBytes(input);
+        if (const auto* refusal = std::get_if<std::string>(&bytes)) {
+            err << "tesmar-cli convert: " << TerminalText(*refusal) << '\n';
             return 1;
         }
-        const auto file = ReadDataFile(*bytes);
+        const auto file = ReadDataFile(std::get<std::vector<std::uint8_t>>(bytes));
         if (const auto* error = std::get_if<DataFileReadError>(&file)) {
-            err << "tesmar-cli convert: " << TerminalText(DataFileErrorText(*error, input, table)) << '\n';
+            err << "tesmar-cli convert: " << TerminalText("cannot read " + input + ": " + DataFileProblemText(*error)) << '\n';
             return 1;
         }
         if (const auto csv = AnalogDataFileToCsv(std::get<DataFile>(file))) {
             if (*outKind != CaptureFileKind::Csv) {
-                err << "tesmar-cli convert: " << input << " holds analogue data, which converts to .csv only\n";
+                err << "tesmar-cli convert: " << TerminalText(input) << " holds analogue data, which converts to .csv only\n";
                 return 64;
             }
             if (!WriteWholeFile(output, csv->data(), csv->size())) {
-                err << "tesmar-cli convert: cannot write " << output << '\n';
+                err << "tesmar-cli convert: cannot write " << TerminalText(output) << '\n';
                 return 1;
             }
             return 0;
         }
     }
 
-    const auto loaded = LoadCaptureFile(input, table);
+    auto loaded = LoadCaptureFile(input);
     if (const auto* message = std::get_if<std::string>(&loaded)) {
         err << "tesmar-cli convert: " << TerminalText(*message) << '\n';
         return 1;
     }
     const CaptureImport& imported = std::get<CaptureImport>(loaded);
     for (const auto& warning : imported.warnings)
-        err << "tesmar-cli convert: " << input << ": " << warning << '\n';
-    if (imported.capture.busA.empty() && imported.capture.busB.empty()) {
-        err << "tesmar-cli convert: " << TerminalText(table.text(Msg::strNoDataToSave)) << '\n';
-        return 1;
-    }
+        err << "tesmar-cli convert: " << TerminalText(input + ": " + warning) << '\n';
     const std::string problem = SaveCaptureFile(output, imported.capture);
     if (!problem.empty()) {
-        err << "tesmar-cli convert: " << problem << '\n';
+        err << "tesmar-cli convert: " << TerminalText(problem) << '\n';
         return 1;
     }
     return 0;

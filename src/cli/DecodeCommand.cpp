@@ -28,12 +28,16 @@ const char* const kDecodeUsage =
     "usage: tesmar-cli decode PROTOCOL FILE [options]   (FILE: .dat, .vcd or .csv)\n"
     "  uart   --rx CH --tx CH --baud N --bits 5..8 --parity none|even|odd --stop 1|2\n"
     "         --estimate-baud (print the baud rate estimated on --rx and stop)\n"
+    "         --baud: any whole rate (default 9600) at which one bit spans more than 2 samples\n"
+    "         of the capture\n"
     "  spi    --sck CH --mosi CH --miso CH --mode 0..3 (or --cpol 0|1 --cpha 0|1) --order msb|lsb\n"
     "  i2c    --scl CH --sda CH\n"
     "  1wire  --dq CH --device none|thermometer\n"
     "common:  --marker1 T --marker2 T (seconds, or with a unit: 12us, 3.5ms; default: the\n"
     "         start of the capture; --marker2 is where TxD starts)  --csv (CSV instead of columns)\n"
-    "CH is a line name A.0 … B.7 or an index 0 … 15.\n";
+    "CH is a line name A.0 … B.7 or an index 0 … 15, and the capture must have that line.\n"
+    "exit status: 0 when something was decoded, 1 when nothing was (the reason on standard\n"
+    "error) or the file is refused, 64 for a bad command line.\n";
 
 std::string TimeText(double seconds)
 {
@@ -131,7 +135,7 @@ public:
                 }
                 values_[key] = args[++i];
             } else {
-                err << "tesmar-cli decode: unknown option " << key << "\n" << kDecodeUsage;
+                err << "tesmar-cli decode: unknown option " << TerminalText(key) << "\n" << kDecodeUsage;
                 return false;
             }
         }
@@ -150,28 +154,59 @@ private:
 
 struct DecodeContext {
     const ChannelQueries& queries;
+    const LogicCapture& capture;
     const Options& options;
     const MessageTable& table;
-    double captureStart;
     std::ostream& out;
     std::ostream& err;
+    // Set by a refused option: 64 for a bad command line, 1 for what the file does not hold.
+    mutable int status = 0;
 
+    double captureStart() const { return capture.firstSampleTime; }
+    double captureEnd() const
+    {
+        const auto samples = std::max(capture.busA.size(), capture.busB.size());
+        return capture.firstSampleTime + capture.samplePeriod * static_cast<double>(samples);
+    }
     std::optional<int> channel(const std::string& key) const
     {
         const std::string text = options.get(key, "A.0");
         const auto parsed = ParseChannel(text);
-        if (!parsed)
-            err << "tesmar-cli decode: " << key << ": no line '" << text << "' (A.0 … B.7 or 0 … 15)\n";
+        if (!parsed) {
+            err << "tesmar-cli decode: " << key << ": no line '" << TerminalText(text) << "' (A.0 … B.7 or 0 … 15)\n";
+            status = 64;
+        } else if (*parsed >= 8 && capture.busB.empty()) {
+            err << "tesmar-cli decode: " << key << ": the capture has no line " << DefaultChannelName(*parsed)
+                << " (it holds the 8 lines A.0 … A.7)\n";
+            status = std::max(status, 1); // a bad command line (64) takes precedence
+            return std::nullopt;
+        }
         return parsed;
     }
     std::optional<double> marker(const std::string& key) const
     {
         if (!options.has(key))
-            return captureStart;
-        const auto seconds = ParseSeconds(options.get(key, ""));
-        if (!seconds)
-            err << "tesmar-cli decode: " << key << ": not a time '" << options.get(key, "") << "'\n";
+            return captureStart();
+        const std::string text = options.get(key, "");
+        const auto seconds = ParseSeconds(text);
+        if (!seconds) {
+            err << "tesmar-cli decode: " << key << ": not a time '" << TerminalText(text) << "'\n";
+            status = 64;
+        } else if (*seconds < captureStart() || *seconds >= captureEnd()) {
+            err << "tesmar-cli decode: " << key << ": " << TerminalText(text) << " is outside the capture ("
+                << TimeText(captureStart()) << " … " << TimeText(captureEnd()) << " s)\n";
+            status = std::max(status, 1); // a bad command line (64) takes precedence
+            return std::nullopt;
+        }
         return seconds;
+    }
+    // The status of a refused option (64 unless set otherwise).
+    int refused() const { return status ? status : 64; }
+    // An empty result says why and is not a success.
+    int nothingFound(const std::string& why) const
+    {
+        err << "tesmar-cli decode: nothing decoded: " << why << '\n';
+        return 1;
     }
     int refuse(const DecoderMessage& message) const
     {
@@ -186,20 +221,25 @@ struct DecodeContext {
         for (std::size_t i = 0; i < items.size(); ++i)
             if (items[i] == value)
                 return static_cast<int>(i);
-        err << "tesmar-cli decode: " << key << ": '" << value << "' is not one of";
+        err << "tesmar-cli decode: " << key << ": '" << TerminalText(value) << "' is not one of";
         for (const auto& item : items)
             err << ' ' << item;
         err << '\n';
+        status = 64;
         return std::nullopt;
     }
 };
+
+// The baud rate: any whole positive number; whether the capture has enough samples for it is
+// the decoder's check.
+constexpr NumberRange kBaudRange{1, 1e9, true, " baud"};
 
 int DecodeUartCommand(const DecodeContext& context)
 {
     const auto rx = context.channel("--rx");
     const auto tx = context.channel("--tx");
     if (!rx || !tx)
-        return 64;
+        return context.refused();
     if (context.options.has("--estimate-baud")) {
         const auto estimate = EstimateUartBaud(context.queries, *rx, DefaultChannelName(*rx));
         if (const auto* message = std::get_if<DecoderMessage>(&estimate))
@@ -207,20 +247,23 @@ int DecodeUartCommand(const DecodeContext& context)
         context.out << std::get<long long>(estimate) << '\n';
         return 0;
     }
-    const auto baud = ParseRateText(context.options.get("--baud", "9600"), kUartMinBaud, kUartMaxBaud, Msg::strLanUartRngBaud);
-    if (const auto* message = std::get_if<DecoderMessage>(&baud))
-        return context.refuse(*message);
+    std::string problem;
+    const auto baud = CheckedNumber("--baud", context.options.get("--baud", "9600"), kBaudRange, problem);
+    if (!baud) {
+        context.err << "tesmar-cli decode: " << problem << '\n';
+        return 64;
+    }
     const auto bits = context.choice("--bits", {"5", "6", "7", "8"}, 3);
     const auto parity = context.choice("--parity", {"none", "even", "odd"}, 0);
     const auto stop = context.choice("--stop", {"1", "2"}, 0);
     const auto marker1 = context.marker("--marker1");
     const auto marker2 = context.marker("--marker2");
     if (!bits || !parity || !stop || !marker1 || !marker2)
-        return 64;
+        return context.refused();
     UartDecodeRequest request;
     request.rxd = *rx;
     request.txd = *tx;
-    request.settings = {std::get<int>(baud), *bits + 5, static_cast<UartParity>(*parity), *stop + 1};
+    request.settings = {static_cast<int>(*baud), *bits + 5, static_cast<UartParity>(*parity), *stop + 1};
     // Two stop bits and parity exclude each other, as in the window.
     if (request.settings.stopBits == 2 && request.settings.parity != UartParity::None) {
         context.err << "tesmar-cli decode: two stop bits and parity exclude each other\n";
@@ -229,10 +272,24 @@ int DecodeUartCommand(const DecodeContext& context)
     request.marker1 = *marker1;
     request.marker2 = *marker2;
     const auto result = DecodeUart(context.queries, request);
+    if (!result.messages.empty()) {
+        PrintTable(UartTable(result, context.table), context.options.has("--csv"), context.out);
+        for (const auto& message : result.messages)
+            context.refuse(message);
+        return 1;
+    }
+    if (result.rxd.bytes.empty() && result.txd.bytes.empty()) {
+        // Up to its stop bit, as the decoder counts it.
+        const double frame = (1.0 + request.settings.dataBits + (request.settings.parity != UartParity::None)) / *baud;
+        if (frame > context.captureEnd() - context.captureStart())
+            return context.nothingFound("a frame at " + std::to_string(request.settings.baud) + " baud (" +
+                                        TimeText(frame) + " s) is longer than the capture (" +
+                                        TimeText(context.captureEnd() - context.captureStart()) + " s)");
+        return context.nothingFound("no frame on RxD (" + DefaultChannelName(*rx) + ") or TxD (" +
+                                    DefaultChannelName(*tx) + ") after the markers");
+    }
     PrintTable(UartTable(result, context.table), context.options.has("--csv"), context.out);
-    for (const auto& message : result.messages)
-        context.refuse(message);
-    return result.messages.empty() ? 0 : 1;
+    return 0;
 }
 
 int DecodeSpiCommand(const DecodeContext& context)
@@ -244,18 +301,21 @@ int DecodeSpiCommand(const DecodeContext& context)
     const auto order = context.choice("--order", {"msb", "lsb"}, 0);
     const auto marker1 = context.marker("--marker1");
     if (!sck || !mosi || !miso || !mode || !order || !marker1)
-        return 64;
+        return context.refused();
     SpiSettings settings = SpiMode(*mode, *order == 0);
     const auto cpol = context.choice("--cpol", {"0", "1"}, settings.polarity);
     const auto cpha = context.choice("--cpha", {"0", "1"}, settings.phase);
     if (!cpol || !cpha)
-        return 64;
+        return context.refused();
     settings.polarity = *cpol;
     settings.phase = *cpha;
     const auto result = DecodeSpi(context.queries, {*sck, *mosi, *miso, settings, *marker1});
     if (result.error)
         return context.refuse(*result.error);
-    PrintTable(SpiTable(result, context.table), context.options.has("--csv"), context.out);
+    const DecoderTable table = SpiTable(result, context.table);
+    if (table.rows.empty())
+        return context.nothingFound("no clock edges on SCK (" + DefaultChannelName(*sck) + ") after --marker1");
+    PrintTable(table, context.options.has("--csv"), context.out);
     return 0;
 }
 
@@ -265,11 +325,15 @@ int DecodeI2cCommand(const DecodeContext& context)
     const auto sda = context.channel("--sda");
     const auto marker1 = context.marker("--marker1");
     if (!scl || !sda || !marker1)
-        return 64;
+        return context.refused();
     const auto result = DecodeI2c(context.queries, {*scl, *sda, *marker1});
     if (result.error)
         return context.refuse(*result.error);
-    PrintTable(I2cDecoderTable(result.grid, context.table), context.options.has("--csv"), context.out);
+    const DecoderTable table = I2cDecoderTable(result.grid, context.table);
+    if (table.rows.empty())
+        return context.nothingFound("no whole byte after a start on SCL (" + DefaultChannelName(*scl) + ") and SDA (" +
+                                    DefaultChannelName(*sda) + ")");
+    PrintTable(table, context.options.has("--csv"), context.out);
     return 0;
 }
 
@@ -279,11 +343,14 @@ int DecodeOneWireCommand(const DecodeContext& context)
     const auto device = context.choice("--device", {"none", "thermometer"}, 0);
     const auto marker1 = context.marker("--marker1");
     if (!dq || !device || !marker1)
-        return 64;
+        return context.refused();
     const auto result = DecodeOneWire(context.queries, {*dq, static_cast<OneWireDevice>(*device), *marker1});
     if (result.error)
         return context.refuse(*result.error);
-    PrintTable(OneWireTable(result, context.table), context.options.has("--csv"), context.out);
+    const DecoderTable table = OneWireTable(result, context.table);
+    if (table.rows.empty())
+        return context.nothingFound("no 1-Wire traffic on DQ (" + DefaultChannelName(*dq) + ") after --marker1");
+    PrintTable(table, context.options.has("--csv"), context.out);
     return 0;
 }
 
@@ -308,7 +375,7 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
     };
     const auto valued = valuedOptions.find(protocol);
     if (valued == valuedOptions.end()) {
-        err << "tesmar-cli decode: unknown protocol '" << protocol << "'\n" << kDecodeUsage;
+        err << "tesmar-cli decode: unknown protocol '" << TerminalText(protocol) << "'\n" << kDecodeUsage;
         return 64;
     }
     Options options;
@@ -319,24 +386,27 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
         return 64;
 
     const MessageTable table;
-    auto loaded = LoadCaptureFile(args[1], table);
+    auto loaded = LoadCaptureFile(args[1]);
     if (const auto* message = std::get_if<std::string>(&loaded)) {
         err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
         return 1;
     }
-    const CaptureImport& imported = std::get<CaptureImport>(loaded);
+    CaptureImport& imported = std::get<CaptureImport>(loaded);
     for (const auto& warning : imported.warnings)
-        err << "tesmar-cli decode: " << args[1] << ": " << warning << '\n';
+        err << "tesmar-cli decode: " << TerminalText(args[1] + ": " + warning) << '\n';
     LogicCapture capture;
-    capture.busA = imported.capture.busA;
-    capture.busB = imported.capture.busB;
+    capture.busA = std::move(imported.capture.busA);
+    capture.busB = std::move(imported.capture.busB);
     capture.samplePeriod = imported.capture.samplePeriod;
     capture.firstSampleTime = imported.capture.firstSampleTime;
-    capture.preTriggerCount = capture.samplePeriod > 0
-                                  ? static_cast<std::int32_t>(std::llround(-capture.firstSampleTime / capture.samplePeriod))
-                                  : 0;
+    if (!(capture.samplePeriod > 0 && std::isfinite(capture.samplePeriod) && std::isfinite(capture.firstSampleTime))) {
+        err << "tesmar-cli decode: " << TerminalText(args[1]) << ": the capture has no usable sample period\n";
+        return 1;
+    }
+    const double pre = std::clamp(std::round(-capture.firstSampleTime / capture.samplePeriod), -2147483648.0, 2147483647.0);
+    capture.preTriggerCount = static_cast<std::int32_t>(pre);
     const ChannelQueries queries(capture);
-    const DecodeContext context{queries, options, table, capture.firstSampleTime, out, err};
+    const DecodeContext context{queries, capture, options, table, out, err};
     if (protocol == "uart")
         return DecodeUartCommand(context);
     if (protocol == "spi")

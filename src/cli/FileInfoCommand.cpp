@@ -5,7 +5,6 @@
 #include "files/DataFile.h"
 #include "files/DataFileBytes.h"
 #include "files/DataFileLoad.h"
-#include "files/MessageTable.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -74,7 +73,7 @@ void PrintChunks(const std::vector<std::uint8_t>& bytes, std::ostream& out)
     }
 }
 
-void Field(std::ostream& out, const char* name, const std::string& value) { out << "  " << name << ": " << value << '\n'; }
+void Field(std::ostream& out, const char* name, const std::string& value) { out << "  " << name << ": " << TerminalText(value) << '\n'; }
 void Field(std::ostream& out, const char* name, double value) { Field(out, name, Number(value)); }
 void Axis(std::ostream& out, const char* name, const AxisLimits& axis)
 {
@@ -159,7 +158,7 @@ void PrintSettings(const RecorderSettingsChunk& c, std::ostream& out)
         if (!marker.exists)
             continue;
         out << "  marker " << k + 1 << ": at " << Number(marker.position) << " d, colour " << Hex(marker.colour >> 16)
-            << Hex(marker.colour >> 8 & 0xFF).substr(2) << Hex(marker.colour & 0xFF).substr(2) << ", \"" << marker.comment
+            << Hex(marker.colour >> 8 & 0xFF).substr(2) << Hex(marker.colour & 0xFF).substr(2) << ", \"" << TerminalText(marker.comment)
             << "\"\n";
     }
 }
@@ -185,23 +184,24 @@ int RunFileInfoCommand(const std::vector<std::string>& args, std::ostream& out, 
         err << "usage: tesmar-cli info FILE.dat\n";
         return 64;
     }
-    const auto bytes = ReadWholeFile(args[0]);
-    if (!bytes) {
-        err << "tesmar-cli info: cannot read " << args[0] << '\n';
+    const auto read = ReadFileBytes(args[0]);
+    if (const auto* refusal = std::get_if<std::string>(&read)) {
+        err << "tesmar-cli info: " << TerminalText(*refusal) << '\n';
         return 1;
     }
-    const auto result = ReadDataFile(*bytes);
+    const auto& bytes = std::get<std::vector<std::uint8_t>>(read);
+    const auto result = ReadDataFile(bytes);
     if (const auto* error = std::get_if<DataFileReadError>(&result)) {
-        err << "tesmar-cli info: " << TerminalText(DataFileErrorText(*error, args[0], MessageTable())) << '\n';
+        err << "tesmar-cli info: " << TerminalText("cannot read " + args[0] + ": " + DataFileProblemText(*error)) << '\n';
         return 1;
     }
     const DataFile& file = std::get<DataFile>(result);
-    PrintChunks(*bytes, out);
+    PrintChunks(bytes, out);
     out << "settings:\n";
     std::visit([&](const auto& settings) { PrintSettings(settings, out); }, file.settings);
     out << "remark:\n";
     for (const auto& line : file.remarkLines)
-        out << "  " << line << '\n';
+        out << "  " << TerminalText(line) << '\n';
     return 0;
 }
 

@@ -7,6 +7,7 @@
 #include "files/MessageTable.h"
 #include "osc/OscReaders.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -23,120 +24,155 @@ namespace {
 
 const char* const kOscUsage =
     "usage: tesmar-cli [--sim] [--trace-usb] osc [options]\n"
-    "  --time-div T       sample period of one channel: seconds, or with a unit: 5us, 0.1ms, 10ms (default 10us)\n"
+    "  --time-div T       sample period of one channel, 5us … 10ms: seconds, or with a unit: 5us, 0.1ms\n"
+    "                     (default 10us)\n"
     "  --channels a|b|ab  channels on (default a)\n"
-    "  --range-a V        volts per half screen of A: above 2 V the attenuated input (default 20)\n"
+    "  --range-a V        volts per half screen of A, 0.1 … 20: above 2 V the attenuated input (default 20)\n"
     "  --range-b V        the same for B (default 20)\n"
-    "  --trigger off|a|b|ext   trigger source (default off)\n"
+    "  --trigger off|a|b|ext   trigger source, a channel that is on (default off)\n"
     "  --edge rising|falling   (default rising)\n"
     "  --kind level|diff       level or difference trigger (default level)\n"
-    "  --level V          trigger level of the source channel (default 0)\n"
-    "  --threshold V      difference threshold, 0.2 … 20 V (default 0.5)\n"
+    "  --level V          trigger level, within the source channel's range (default 0)\n"
+    "  --threshold V      difference threshold, 0.2 … 20 V (default 0.2)\n"
     "  --mode buffer|stream    read mode (default buffer)\n"
-    "  --pre N            pre-trigger points (default 100)\n"
-    "  --depth N          stream record length per channel (default 8192)\n"
-    "  --timeout S        give up after S seconds without a record (default 10)\n"
+    "  --pre N            pre-trigger points: 8 … 200 in steps of 4 (buffer), 10 … 1000 and fewer than\n"
+    "                     --depth (stream) (default 100)\n"
+    "  --depth N          stream record length per channel, 16 … 65536 (default 8192)\n"
+    "  --timeout S        give up after S seconds without a record, up to 86400 (default 10)\n"
     "  --csv FILE         write the CSV to FILE instead of standard output\n";
 
-std::optional<double> ParseNumber(const std::string& text)
-{
-    try {
-        std::size_t used = 0;
-        const double v = std::stod(text, &used);
-        return used == text.size() ? std::optional<double>(v) : std::nullopt;
-    } catch (...) {
-        return std::nullopt;
-    }
-}
+// The limits of the page's knobs and fields.
+constexpr NumberRange kTimeDivRange{5e-6, 10e-3, false, " s (5us to 10ms)"};
+constexpr NumberRange kVoltsRange{0.1, 20, false, " V"};
+constexpr NumberRange kThresholdRange{kMinDifferenceThreshold, kMaxDifferenceThreshold, false, " V"};
+constexpr NumberRange kBufferPreRange{8, 200, true, " (in steps of 4) in buffer mode"};
+constexpr NumberRange kStreamPreRange{10, 1000, true, " in stream mode"};
+constexpr NumberRange kDepthRange{16, 65536, true, ""};
+constexpr NumberRange kTimeoutRange{0.001, 86400, false, " s"};
 
-} // namespace
-
-int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
-{
+struct OscCommandOptions {
     OscBlockInput in;
-    in.timeDiv = 10e-6;
-    in.disableAveraging = true;
     std::string csvPath;
     double timeoutSeconds = 10;
+};
+
+// The options into `options`; -1 when the record is to be taken, else the exit status (after
+// the help or a message).
+int ParseOscOptions(const std::vector<std::string>& args, OscCommandOptions& options, std::ostream& out,
+                    std::ostream& err)
+{
+    OscBlockInput& in = options.in;
+    in.timeDiv = 10e-6;
+    in.disableAveraging = true;
     int depth = 8192;
     bool stream = false;
+    std::map<std::string, std::string> values;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& key = args[i];
         if (key == "--help") {
             out << kOscUsage;
             return 0;
         }
+        static const char* const kKeys[] = {"--time-div", "--channels", "--range-a", "--range-b", "--trigger", "--edge",
+                                            "--kind", "--level", "--threshold", "--mode", "--pre", "--depth",
+                                            "--timeout", "--csv"};
+        if (std::find_if(std::begin(kKeys), std::end(kKeys), [&](const char* k) { return key == k; }) == std::end(kKeys)) {
+            err << "tesmar-cli osc: unknown option " << TerminalText(key) << "\n" << kOscUsage;
+            return 64;
+        }
         if (i + 1 >= args.size()) {
             err << "tesmar-cli osc: " << key << " needs a value\n" << kOscUsage;
             return 64;
         }
-        const std::string value = args[++i];
-        std::optional<double> number = ParseNumber(value);
-        bool ok = true;
-        if (key == "--time-div") {
-            const auto td = ParseSeconds(value);
-            ok = td && *td > 0 && *td <= 10;
-            if (ok)
-                in.timeDiv = *td;
-        } else if (key == "--channels") {
-            ok = value == "a" || value == "b" || value == "ab";
-            in.chAOn = value != "b";
-            in.chBOn = value != "a";
-        } else if (key == "--range-a" || key == "--range-b") {
-            ok = number && *number > 0;
-            (key == "--range-a" ? in.rangeA : in.rangeB) = number.value_or(20);
-        } else if (key == "--trigger") {
-            ok = value == "off" || value == "a" || value == "b" || value == "ext";
-            in.triggerOn = value != "off";
-            in.triggerSource = value == "b" ? TriggerSource::ChannelB
-                               : value == "ext" ? TriggerSource::External
-                                                : TriggerSource::ChannelA;
-        } else if (key == "--edge") {
-            ok = value == "rising" || value == "falling";
-            in.triggerEdge = value == "falling" ? TriggerEdge::Falling : TriggerEdge::Rising;
-        } else if (key == "--kind") {
-            ok = value == "level" || value == "diff";
-            in.triggerKind = value == "diff" ? TriggerKind::Difference : TriggerKind::Absolute;
-        } else if (key == "--level") {
-            ok = number.has_value();
-            in.levelA = in.levelB = number.value_or(0);
-        } else if (key == "--threshold") {
-            ok = number.has_value();
-            in.typedThreshold = number;
-        } else if (key == "--mode") {
-            ok = value == "buffer" || value == "stream";
-            stream = value == "stream";
-        } else if (key == "--pre") {
-            ok = number && *number >= 1 && *number <= 1000;
-            in.preTriggerCount = static_cast<int>(number.value_or(100));
-        } else if (key == "--depth") {
-            ok = number && *number >= 16 && *number <= 65536;
-            depth = static_cast<int>(number.value_or(8192));
-        } else if (key == "--timeout") {
-            ok = number && *number > 0;
-            timeoutSeconds = number.value_or(10);
-        } else if (key == "--csv") {
-            csvPath = value;
-        } else {
-            err << "tesmar-cli osc: unknown option " << key << "\n" << kOscUsage;
-            return 64;
-        }
-        if (!ok) {
-            err << "tesmar-cli osc: bad value '" << value << "' for " << key << "\n";
-            return 64;
-        }
+        values[key] = args[++i];
     }
-    if (stream && in.triggerSource == TriggerSource::External) {
-        err << "tesmar-cli osc: the external trigger works only in buffer mode\n";
+    auto has = [&](const char* key) { return values.count(key) != 0; };
+    std::string problem;
+    auto refuse = [&](const std::string& text) {
+        err << "tesmar-cli osc: " << text << '\n';
         return 64;
-    }
-    const int pre = in.preTriggerCount;
-    if (stream ? (pre < 10 || pre > 1000) : (pre < 8 || pre > 200 || pre % 4 != 0)) {
-        err << "tesmar-cli osc: --pre must be 8 … 200 in steps of 4 (buffer) or 10 … 1000 (stream)\n";
-        return 64;
-    }
+    };
+    // A choice among fixed words; false (with the message) for any other.
+    auto choice = [&](const char* key, std::initializer_list<const char*> words, const char* fallback, std::string& chosen) {
+        chosen = has(key) ? values[key] : fallback;
+        for (const char* word : words)
+            if (chosen == word)
+                return true;
+        problem = std::string(key) + ": '" + TerminalText(chosen) + "' is not one of";
+        for (const char* word : words)
+            problem += std::string(" ") + word;
+        return false;
+    };
+    auto number = [&](const char* key, const NumberRange& range, double fallback, bool seconds = false) -> std::optional<double> {
+        if (!has(key))
+            return fallback;
+        return CheckedNumber(key, values[key], range, problem, seconds);
+    };
+
+    std::string channels, trigger, edge, kind, mode;
+    if (!choice("--channels", {"a", "b", "ab"}, "a", channels) || !choice("--trigger", {"off", "a", "b", "ext"}, "off", trigger) ||
+        !choice("--edge", {"rising", "falling"}, "rising", edge) || !choice("--kind", {"level", "diff"}, "level", kind) ||
+        !choice("--mode", {"buffer", "stream"}, "buffer", mode))
+        return refuse(problem);
+    stream = mode == "stream";
+    const auto timeDiv = number("--time-div", kTimeDivRange, 10e-6, true);
+    const auto rangeA = number("--range-a", kVoltsRange, 20);
+    const auto rangeB = number("--range-b", kVoltsRange, 20);
+    const auto threshold = number("--threshold", kThresholdRange, kMinDifferenceThreshold);
+    const auto pre = number("--pre", stream ? kStreamPreRange : kBufferPreRange, 100);
+    const auto depthValue = number("--depth", kDepthRange, 8192);
+    const auto timeout = number("--timeout", kTimeoutRange, 10);
+    if (!timeDiv || !rangeA || !rangeB || !threshold || !pre || !depthValue || !timeout)
+        return refuse(problem);
+    in.timeDiv = *timeDiv;
+    in.chAOn = channels != "b";
+    in.chBOn = channels != "a";
+    in.rangeA = *rangeA;
+    in.rangeB = *rangeB;
+    in.triggerOn = trigger != "off";
+    in.triggerSource = trigger == "b" ? TriggerSource::ChannelB : trigger == "ext" ? TriggerSource::External : TriggerSource::ChannelA;
+    in.triggerEdge = edge == "falling" ? TriggerEdge::Falling : TriggerEdge::Rising;
+    in.triggerKind = kind == "diff" ? TriggerKind::Difference : TriggerKind::Absolute;
+    if (has("--threshold"))
+        in.typedThreshold = *threshold;
+    in.preTriggerCount = static_cast<int>(*pre);
+    depth = static_cast<int>(*depthValue);
+    options.timeoutSeconds = *timeout;
+    options.csvPath = has("--csv") ? values["--csv"] : "";
+
+    // What the page itself does not allow.
+    if ((trigger == "a" && !in.chAOn) || (trigger == "b" && !in.chBOn))
+        return refuse("--trigger " + trigger + " needs channel " + (trigger == "a" ? "A" : "B") +
+                      " on (--channels " + trigger + " or ab)");
+    if (stream && trigger == "ext")
+        return refuse("the external trigger works only in buffer mode");
+    if (!stream && in.preTriggerCount % 4 != 0)
+        return refuse("--pre: '" + values["--pre"] + "' is not a whole number from 8 to 200 in steps of 4 in buffer mode");
+    if (stream && in.preTriggerCount >= depth)
+        return refuse("--pre (" + std::to_string(in.preTriggerCount) + ") must be less than --depth (" +
+                      std::to_string(depth) + ") in stream mode");
+    // The level lies within the source channel's range.
+    const double levelLimit = trigger == "b" ? in.rangeB : trigger == "a" ? in.rangeA : 20.0;
+    const auto level = number("--level", {-levelLimit, levelLimit, false, " V (the trigger channel's range)"}, 0);
+    if (!level)
+        return refuse(problem);
+    in.levelA = in.levelB = *level;
     in.streamMode = stream;
     in.capacity = stream ? depth : kOscBufferSamples;
+    return -1;
+}
+
+} // namespace
+
+int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    OscCommandOptions options;
+    if (const int status = ParseOscOptions(args, options, out, err); status >= 0)
+        return status;
+    OscBlockInput& in = options.in;
+    const bool stream = in.streamMode;
+    const std::string& csvPath = options.csvPath;
+    const double timeoutSeconds = options.timeoutSeconds;
 
     const MessageTable messages;
     const DeviceTakeUp device = TakeUpDevice(session, true, [](int, const std::function<void()>& step) { step(); });
@@ -190,7 +226,7 @@ int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std
     if (!csvPath.empty()) {
         file.open(csvPath, std::ios::trunc);
         if (!file) {
-            err << "tesmar-cli osc: cannot write " << csvPath << '\n';
+            err << "tesmar-cli osc: cannot write " << TerminalText(csvPath) << '\n';
             return 1;
         }
     }
@@ -217,7 +253,16 @@ int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std
         }
         csv << '\n';
     }
-    return csv ? 0 : 1;
+    if (!csvPath.empty()) {
+        file.close();
+        if (!file) {
+            std::remove(csvPath.c_str());
+            err << "tesmar-cli osc: cannot write " << TerminalText(csvPath) << '\n';
+            return 1;
+        }
+    }
+    // Standard output is checked once flushed, by the caller.
+    return 0;
 }
 
 } // namespace tesmar

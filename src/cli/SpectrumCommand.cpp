@@ -44,19 +44,6 @@ const char* const kSpectrumUsage =
     "  --csv FILE         write the CSV to FILE instead of standard output\n"
     "Without --summary the curve: f_Hz, then a_V or a_dB, then b_V or b_dB.\n";
 
-std::optional<double> ParseFinite(const std::string& text)
-{
-    try {
-        std::size_t used = 0;
-        const double v = std::stod(text, &used);
-        if (used != text.size() || !std::isfinite(v))
-            return std::nullopt;
-        return v;
-    } catch (...) {
-        return std::nullopt;
-    }
-}
-
 std::optional<double> ParseRate(std::string text)
 {
     double factor = 1.0;

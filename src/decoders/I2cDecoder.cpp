@@ -21,20 +21,21 @@ public:
     }
 
     std::int64_t position() const { return p_; }
-    bool atEnd() const { return p_ >= end_; }
+    bool atEnd() const { return p_ > end_; }
     double timeHere() const { return queries_.timeAt(scl_, p_); }
     bool full() const { return grid_.count >= kI2cMaxRows; }
 
     // One bit: SDA at the first sample with SCL high; a START or STOP while SCL stays high is
-    // reported as the event. End: no high SCL sample was left to read.
+    // reported as the event. End: no high SCL sample was left to read. Every sample is read
+    // once: a clock still high at the last sample ends there, and the next bit finds the end.
     I2cEvent readBit(int& bit)
     {
-        while (p_ < end_ && !sclHigh(p_))
+        while (p_ <= end_ && !sclHigh(p_))
             ++p_;
-        if (!sclHigh(p_))
+        if (p_ > end_)
             return I2cEvent::End;
         bit = sdaHigh(p_) ? 1 : 0;
-        while (p_ < end_ && sclHigh(p_)) {
+        while (p_ <= end_ && sclHigh(p_)) {
             const bool changed = p_ > 0 && sdaHigh(p_) != sdaHigh(p_ - 1);
             if ((p_ == start_ && bit == 0) || changed) {
                 const bool isStart = (p_ == start_ && bit == 0) || (!sdaHigh(p_) && bit == 1);
@@ -77,7 +78,7 @@ public:
 
     void skipClockHigh()
     {
-        while (p_ < end_ && sclHigh(p_))
+        while (p_ <= end_ && sclHigh(p_))
             ++p_;
     }
 

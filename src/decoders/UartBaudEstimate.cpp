@@ -74,6 +74,9 @@ std::variant<long long, DecoderMessage> EstimateUartBaud(const ChannelQueries& q
     else
         bitWidth = highSum / highCount;
     const double baud = 1.0 / (bitWidth * queries.period(channel));
+    // A sample period so short that the rate is no whole number is as good as none.
+    if (!(baud > 0) || baud > 1e15)
+        return DecoderMessage{Msg::strLanUartTdLess, {}};
     return SnapUartBaud(baud);
 }
 

@@ -15,14 +15,27 @@ namespace {
 // samples than its bits are long, so long frames stay aligned.
 class UartBitSampler {
 public:
+    // The caller makes sure that a bit is shorter than the data.
     UartBitSampler(const std::uint8_t* data, std::int64_t size, std::uint8_t mask, double period, double bitTime)
-        : data_(data), size_(size), mask_(mask), period_(period), bitTime_(bitTime)
+        : data_(data), size_(size), mask_(mask), period_(period), bitTime_(bitTime),
+          samplesPerBit_(SamplesPerBit(period, bitTime))
     {
-        while (static_cast<double>(samplesPerBit_) * period_ < bitTime_)
-            ++samplesPerBit_;
+    }
+
+    // The fewest whole samples that cover one bit.
+    static std::int64_t SamplesPerBit(double period, double bitTime)
+    {
+        auto samples = static_cast<std::int64_t>(std::ceil(bitTime / period));
+        while (samples > 1 && static_cast<double>(samples - 1) * period >= bitTime)
+            --samples;
+        return std::max<std::int64_t>(samples, 1);
     }
 
     bool high(std::int64_t s) const { return data_[s] & mask_; }
+
+    // A stop bit cut by the end of the data: the line is high at the last sample (the samples
+    // before may still belong to the last data or parity bit).
+    bool cutStopBitHigh(std::int64_t s) const { return s < size_ && high(size_ - 1); }
     void startFrame() { used_ = bits_ = 0; }
 
     // False when the bit would run past the end of the data.
@@ -51,7 +64,7 @@ private:
     std::uint8_t mask_;
     double period_;
     double bitTime_;
-    std::int64_t samplesPerBit_ = 0;
+    std::int64_t samplesPerBit_;
     std::int64_t used_ = 0;
     std::int64_t bits_ = 0;
 };
@@ -83,6 +96,12 @@ UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const 
     if (s == e)
         return result;
 
+    // Frames (up to their stop bit) longer than the whole capture cannot be in it (and would take as long to look for
+    // as they have samples).
+    const int frameBits = 1 + settings.dataBits + (settings.parity != UartParity::None ? 1 : 0);
+    if (bitTime * frameBits > period * static_cast<double>(e))
+        return result;
+
     const std::uint8_t mask = ChannelQueries::lineMask(channel);
     const std::uint8_t* d = data.data();
     UartBitSampler sampler(d, static_cast<std::int64_t>(data.size()), mask, period, bitTime);
@@ -111,13 +130,19 @@ UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const 
             complete = sampler.readBit(s, bit);
             value |= static_cast<unsigned>(bit) << k;
         }
-        if (complete && settings.parity != UartParity::None)
-            complete = sampler.readBit(s, bit); // parity is not checked
-        int stop = 0;
-        if (complete)
-            complete = sampler.readBit(s, stop); // a second stop bit counts as idle
         if (!complete)
-            break; // the frame runs past the end of the capture
+            break; // the frame's data runs past the end of the capture
+        int stop = 0;
+        const bool parityRead = settings.parity == UartParity::None || sampler.readBit(s, bit); // parity is not checked
+        if (!parityRead || !sampler.readBit(s, stop)) {
+            // The capture ends in the parity or stop bit: the byte is whole, its stop bit
+            // unchecked but for the level at the end (a line held low is no frame).
+            if (sampler.cutStopBitHigh(s)) {
+                result.bytes.push_back(static_cast<std::uint8_t>(value));
+                result.startTimes.push_back(queries.timeAt(channel, frameStart));
+            }
+            break;
+        }
         if (stop == 0) {
             // Framing error: look again one bit after this frame's start.
             s = frameStart;

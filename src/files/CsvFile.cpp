@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <sstream>
 
 namespace tesmar {
 
@@ -37,6 +39,17 @@ bool ParseDouble(std::string_view text, double& value)
     return error == std::errc() && end == text.data() + text.size();
 }
 
+// A line's level: a finite number (non-zero is high), or x and z (unknown, read as low).
+std::optional<unsigned> LineLevel(std::string_view cell)
+{
+    if (cell == "x" || cell == "X" || cell == "z" || cell == "Z")
+        return 0u;
+    double number = 0;
+    if (!ParseDouble(cell, number) || !std::isfinite(number))
+        return std::nullopt;
+    return number != 0 ? 1u : 0u;
+}
+
 std::string Lower(std::string_view text)
 {
     std::string out(text);
@@ -49,6 +62,13 @@ std::string Lower(std::string_view text)
 
 std::string WriteCaptureCsv(const CaptureSamples& capture)
 {
+    std::ostringstream text;
+    WriteCaptureCsv(capture, text);
+    return text.str();
+}
+
+void WriteCaptureCsv(const CaptureSamples& capture, std::ostream& stream)
+{
     const bool busB = !capture.busB.empty();
     const int lines = busB ? 16 : 8;
     const std::size_t count = std::max(capture.busA.size(), capture.busB.size());
@@ -56,9 +76,9 @@ std::string WriteCaptureCsv(const CaptureSamples& capture)
     for (int line = 0; line < lines; ++line)
         out += "," + CaptureLineName(line);
     out += "\n";
-    out.reserve(out.size() + count * (16 + 2 * lines));
+    out.reserve(kWriteChunk + 64);
     char time[40];
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count && stream; ++i) {
         const int length = std::snprintf(time, sizeof time, "%.12g",
                                          capture.firstSampleTime + capture.samplePeriod * static_cast<double>(i));
         out.append(time, static_cast<std::size_t>(length));
@@ -69,8 +89,12 @@ std::string WriteCaptureCsv(const CaptureSamples& capture)
             out += ((value >> line) & 1) ? '1' : '0';
         }
         out += '\n';
+        if (out.size() >= kWriteChunk) {
+            stream.write(out.data(), static_cast<std::streamsize>(out.size()));
+            out.clear();
+        }
     }
-    return out;
+    stream.write(out.data(), static_cast<std::streamsize>(out.size()));
 }
 
 std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
@@ -139,11 +163,16 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
             return "line " + std::to_string(lineNumber) + " has " + std::to_string(cells.size()) + " cells, " +
                    std::to_string(names.size()) + " expected";
         double time = static_cast<double>(rows);
-        if (timeColumn >= 0 && !ParseDouble(cells[static_cast<std::size_t>(timeColumn)], time))
-            return "line " + std::to_string(lineNumber) + ": bad time '" + std::string(cells[static_cast<std::size_t>(timeColumn)]) + "'";
+        if (timeColumn >= 0) {
+            const std::string_view cell = cells[static_cast<std::size_t>(timeColumn)];
+            if (!ParseDouble(cell, time) || !std::isfinite(time))
+                return "line " + std::to_string(lineNumber) + ": bad time '" + std::string(cell.substr(0, 40)) + "'";
+        }
         if (rows == 0)
             firstTime = time;
         const double at = time - firstTime;
+        if (!std::isfinite(at))
+            return "line " + std::to_string(lineNumber) + ": time out of range";
         if (rows > 0 && at < lastTime)
             return "line " + std::to_string(lineNumber) + ": time goes backwards";
         bool anyChange = rows == 0;
@@ -151,11 +180,13 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
             if (channels[c] < 0)
                 continue;
             const std::string_view cell = cells[c];
-            double number = 0;
-            const unsigned level = ParseDouble(cell, number) ? (number != 0 ? 1u : 0u) : 0u; // x, z: 0
-            if (level != previous[c]) {
-                changes.push_back({at, channels[c], level == 1});
-                previous[c] = level;
+            const auto level = LineLevel(cell);
+            if (!level)
+                return "line " + std::to_string(lineNumber) + ": bad value '" + std::string(cell.substr(0, 40)) +
+                       "' in column " + std::to_string(c + 1);
+            if (*level != previous[c]) {
+                changes.push_back({at, channels[c], *level == 1});
+                previous[c] = *level;
                 anyChange = true;
             }
         }
@@ -190,8 +221,7 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
     }
     const double count = timeColumn < 0 ? static_cast<double>(rows) : std::round(lastTime / period) + 1;
     if (count > static_cast<double>(kMaxInterchangeSamples))
-        return "the capture would need " + std::to_string(static_cast<long long>(count)) + " samples; at most " +
-               std::to_string(kMaxInterchangeSamples) + " fit";
+        return TooManySamplesText(count);
     result.capture = ResampleChanges(changes, period, static_cast<std::int64_t>(count), hasBusB);
     result.capture.samplePeriod = seconds;
     result.capture.firstSampleTime = timeColumn < 0 ? 0.0 : firstTime;

@@ -6,6 +6,7 @@
 #include "files/MessageTable.h"
 
 #include <algorithm>
+#include <cmath>
 #include <bit>
 #include <cctype>
 
@@ -204,6 +205,10 @@ std::variant<DataFile, DataFileReadError> ReadDataFile(std::span<const std::uint
             return fail(DataFileProblem::ChunkPastEnd);
         cursor.take(static_cast<std::size_t>(length));
     }
+    // Every time of a capture is derived from its rate: without a usable one it cannot be shown.
+    if (const auto* logic = std::get_if<LogicSettingsChunk>(&file.settings);
+        logic && (file.busA || file.busB) && !(std::isfinite(logic->sampleRate) && logic->sampleRate > 0))
+        return DataFileReadError{DataFileProblem::BadSampleRate, 6}; // where the rate is stored
     return file;
 }
 
@@ -222,10 +227,26 @@ std::string DataFileErrorText(const DataFileReadError& error, const std::string&
     case DataFileProblem::BadCount: text += "Неверное количество элементов в блоке данных."; break;
     case DataFileProblem::MissingEnd: text += "Файл обрывается до завершающего блока."; break;
     case DataFileProblem::BadChunkLength: text += "Неверная длина блока."; break;
+    case DataFileProblem::BadSampleRate: text += "Неверная частота дискретизации."; break;
     case DataFileProblem::UnknownFormat: break;
     }
     text += " (" + std::to_string(error.offset) + ")";
     return text;
+}
+
+std::string DataFileProblemText(const DataFileReadError& error)
+{
+    const char* what = "";
+    switch (error.problem) {
+    case DataFileProblem::UnknownFormat: return "not a measurement data file";
+    case DataFileProblem::SettingsTooLong: what = "settings chunk longer than 65536 bytes"; break;
+    case DataFileProblem::ChunkPastEnd: what = "a chunk runs past the end of the file"; break;
+    case DataFileProblem::BadCount: what = "negative element count in a data chunk"; break;
+    case DataFileProblem::MissingEnd: what = "the file ends before its end chunk"; break;
+    case DataFileProblem::BadChunkLength: what = "bad chunk length"; break;
+    case DataFileProblem::BadSampleRate: what = "the sample rate is not a positive number"; break;
+    }
+    return std::string("damaged data file: ") + what + " (at byte " + std::to_string(error.offset) + ")";
 }
 
 std::string WithDataFileExtension(const std::string& path)

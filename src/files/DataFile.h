@@ -56,6 +56,7 @@ enum class DataFileProblem {
     BadCount,         // a negative element count
     MissingEnd,       // the file ends before its end chunk
     BadChunkLength,   // a chunk length that cannot be skipped
+    BadSampleRate,    // a logic capture whose sample rate is not a positive finite number
 };
 
 struct DataFileReadError {
@@ -68,6 +69,10 @@ std::variant<DataFile, DataFileReadError> ReadDataFile(std::span<const std::uint
 // The message for a refused file: the unknown-format message for an unknown format, and for a
 // damaged file the same opening followed by what is wrong.
 std::string DataFileErrorText(const DataFileReadError& error, const std::string& path, const MessageTable& table);
+
+// The same in English for the command line: "not a measurement data file", or "damaged data
+// file: what is wrong (at byte N)".
+std::string DataFileProblemText(const DataFileReadError& error);
 
 // ".dat" appended when the upper-cased path does not contain ".DAT" anywhere.
 std::string WithDataFileExtension(const std::string& path);

@@ -5,9 +5,25 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <memory>
 
 namespace tesmar {
+
+namespace {
+
+// A reader's refusal names the file it came from.
+std::variant<CaptureImport, std::string> WithFileName(const std::string& path, std::variant<CaptureImport, std::string> read)
+{
+    if (auto* refusal = std::get_if<std::string>(&read))
+        *refusal = path + ": " + *refusal;
+    return read;
+}
+
+} // namespace
 
 std::optional<CaptureFileKind> CaptureFileKindOf(const std::string& path)
 {
@@ -26,45 +42,83 @@ std::optional<CaptureFileKind> CaptureFileKindOf(const std::string& path)
     return std::nullopt;
 }
 
+std::variant<std::vector<std::uint8_t>, std::string> ReadFileBytes(const std::string& path)
+{
+    auto refusal = [&path](int error) {
+        std::string reason = std::strerror(error);
+        if (!reason.empty())
+            reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+        return "cannot read " + path + ": " + reason;
+    };
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file)
+        return refusal(errno);
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t block[65536];
+    for (;;) {
+        const std::size_t got = std::fread(block, 1, sizeof block, file.get());
+        bytes.insert(bytes.end(), block, block + got);
+        if (got < sizeof block)
+            break;
+        // A device that never ends (/dev/zero) or a file no capture needs.
+        if (bytes.size() > kMaxInputFileBytes)
+            return "cannot read " + path + ": larger than " + std::to_string(kMaxInputFileBytes >> 30) + " GiB";
+    }
+    // A folder opens like a file and fails on the first read.
+    if (std::ferror(file.get()))
+        return refusal(errno != 0 ? errno : EIO);
+    return bytes;
+}
+
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return std::nullopt;
-    return bytes;
+    auto bytes = ReadFileBytes(path);
+    if (auto* read = std::get_if<std::vector<std::uint8_t>>(&bytes))
+        return std::move(*read);
+    return std::nullopt;
 }
 
 bool WriteWholeFile(const std::string& path, const void* data, std::size_t size)
 {
+    return WriteFileWith(path, [&](std::ostream& out) { out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size)); });
+}
+
+bool WriteFileWith(const std::string& path, const std::function<void(std::ostream&)>& write)
+{
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out)
         return false;
-    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+    write(out);
     out.close();
-    return static_cast<bool>(out);
+    if (out)
+        return true;
+    // Nothing half-written is left behind.
+    std::remove(path.c_str());
+    return false;
 }
 
-std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path, const MessageTable& table)
+std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path)
 {
     const auto kind = CaptureFileKindOf(path);
     if (!kind)
         return "unknown file type (not .dat, .vcd or .csv): " + path;
-    const auto bytes = ReadWholeFile(path);
-    if (!bytes)
-        return "cannot read " + path;
+    const auto read = ReadFileBytes(path);
+    if (const auto* refusal = std::get_if<std::string>(&read))
+        return *refusal;
+    const auto& bytes = std::get<std::vector<std::uint8_t>>(read);
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (*kind == CaptureFileKind::Vcd)
-        return ReadVcd(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+        return WithFileName(path, ReadVcd(text));
     if (*kind == CaptureFileKind::Csv)
-        return ReadCaptureCsv(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-    auto file = ReadDataFile(*bytes);
+        return WithFileName(path, ReadCaptureCsv(text));
+    auto file = ReadDataFile(bytes);
     if (const auto* error = std::get_if<DataFileReadError>(&file))
-        return DataFileErrorText(*error, path, table);
+        return "cannot read " + path + ": " + DataFileProblemText(*error);
     const auto capture = CaptureFromDataFile(std::get<DataFile>(file));
     if (!capture)
         return path + " holds no logic analyser capture";
+    if (capture->busA.empty() && capture->busB.empty())
+        return path + " holds no samples";
     return CaptureImport{*capture, {}};
 }
 
@@ -77,9 +131,10 @@ std::string SaveCaptureFile(const std::string& path, const CaptureSamples& captu
     if (*kind == CaptureFileKind::DataFile) {
         const auto bytes = WriteDataFile(LogicDataFile(capture));
         written = WriteWholeFile(path, bytes.data(), bytes.size());
+    } else if (*kind == CaptureFileKind::Vcd) {
+        written = WriteFileWith(path, [&](std::ostream& out) { WriteVcd(capture, out); });
     } else {
-        const std::string text = *kind == CaptureFileKind::Vcd ? WriteVcd(capture) : WriteCaptureCsv(capture);
-        written = WriteWholeFile(path, text.data(), text.size());
+        written = WriteFileWith(path, [&](std::ostream& out) { WriteCaptureCsv(capture, out); });
     }
     return written ? std::string() : "cannot write " + path;
 }

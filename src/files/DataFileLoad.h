@@ -5,6 +5,8 @@
 #include "files/VcdFile.h"
 
 #include <cstdint>
+#include <functional>
+#include <ostream>
 #include <optional>
 #include <string>
 #include <variant>
@@ -12,18 +14,23 @@
 
 namespace tesmar {
 
-class MessageTable;
-
 enum class CaptureFileKind { DataFile, Vcd, Csv };
 
 // By the extension, without regard to case; nullopt for any other.
 std::optional<CaptureFileKind> CaptureFileKindOf(const std::string& path);
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path);
-bool WriteWholeFile(const std::string& path, const void* data, std::size_t size);
+// Input files are read whole; larger ones are refused.
+inline constexpr std::size_t kMaxInputFileBytes = std::size_t(4) << 30;
 
-// The capture, or the message saying why it cannot be loaded.
-std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path, const MessageTable& table);
+// The bytes, or "cannot read PATH: reason" ("is a directory", "no such file or directory").
+std::variant<std::vector<std::uint8_t>, std::string> ReadFileBytes(const std::string& path);
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path);
+// False when any write or the close fails; the partial file is then removed.
+bool WriteWholeFile(const std::string& path, const void* data, std::size_t size);
+bool WriteFileWith(const std::string& path, const std::function<void(std::ostream&)>& write);
+
+// The capture, or the message (in English, for the command line) saying why it cannot be loaded.
+std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path);
 // An empty string on success, else what went wrong.
 std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture);
 

@@ -1,5 +1,6 @@
 #include "files/VcdFile.h"
 
+#include "files/VcdGrid.h"
 #include "files/VcdTimeline.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <cstdio>
+#include <sstream>
 
 namespace tesmar {
 
@@ -79,17 +81,6 @@ template <class Number> bool ParseNumber(std::string_view text, Number& value)
     return error == std::errc() && end == text.data() + text.size();
 }
 
-// Every time within rounding of a whole number of periods (all in ticks).
-bool FitsPeriod(const std::vector<double>& times, double period)
-{
-    if (!(period > 0) || !std::isfinite(period))
-        return false;
-    for (double t : times)
-        if (std::fabs(t - std::round(t / period) * period) > 0.5 + 1e-6 * period)
-            return false;
-    return true;
-}
-
 } // namespace
 
 double VcdTimescaleFor(double samplePeriod, std::size_t sampleCount)
@@ -112,6 +103,13 @@ double VcdTimescaleFor(double samplePeriod, std::size_t sampleCount)
 }
 
 std::string WriteVcd(const CaptureSamples& capture)
+{
+    std::ostringstream text;
+    WriteVcd(capture, text);
+    return text.str();
+}
+
+void WriteVcd(const CaptureSamples& capture, std::ostream& stream)
 {
     const std::size_t count = std::max(capture.busA.size(), capture.busB.size());
     const double tick = VcdTimescaleFor(capture.samplePeriod, count);
@@ -145,18 +143,23 @@ std::string WriteVcd(const CaptureSamples& capture)
     };
     if (count == 0) {
         out += "#0\n";
-        return out;
+        stream.write(out.data(), static_cast<std::streamsize>(out.size()));
+        return;
     }
     unsigned previous = sample(0);
     out += "#0\n$dumpvars\n";
     for (int line = 0; line < lines; ++line)
         out += ((previous >> line) & 1 ? "1" : "0") + WireId(line) + "\n";
     out += "$end\n";
-    for (std::size_t i = 1; i < count; ++i) {
+    for (std::size_t i = 1; i < count && stream; ++i) {
         const unsigned value = sample(i);
         const unsigned changed = value ^ previous;
         if (!changed)
             continue;
+        if (out.size() >= kWriteChunk) {
+            stream.write(out.data(), static_cast<std::streamsize>(out.size()));
+            out.clear();
+        }
         out += stamp(i);
         for (int line = 0; line < lines; ++line)
             if ((changed >> line) & 1)
@@ -164,7 +167,7 @@ std::string WriteVcd(const CaptureSamples& capture)
         previous = value;
     }
     out += stamp(count); // the end of the last sample
-    return out;
+    stream.write(out.data(), static_cast<std::streamsize>(out.size()));
 }
 
 std::variant<CaptureImport, std::string> ReadVcd(std::string_view text)
@@ -178,6 +181,9 @@ std::variant<CaptureImport, std::string> ReadVcd(std::string_view text)
     std::map<std::string, bool, std::less<>> vectorIds;
     bool definitionsDone = false;
     double periodHint = 0.0; // seconds, from our own writer
+    double rateHint = 0.0;   // Hz, from another analyser's header comment
+    std::size_t strayWords = 0;
+    std::string firstStray;
     std::string_view token;
 
     while (!definitionsDone && tokens.next(token)) {
@@ -221,17 +227,25 @@ std::variant<CaptureImport, std::string> ReadVcd(std::string_view text)
             if (!tokens.untilEnd(body))
                 return std::string("the $comment section is not closed");
             double period = 0;
-            if (body.size() == 2 && body[0] == "sample_period" && ParseNumber(body[1], period) && period > 0)
+            if (body.size() == 2 && body[0] == "sample_period" && ParseNumber(body[1], period) && period > 0 &&
+                std::isfinite(period))
                 periodHint = period;
+            else if (const double rate = StatedSampleRate(body); rate > 0)
+                rateHint = rate;
         } else if (!token.empty() && token[0] == '$') {
             if (!tokens.untilEnd(body))
                 return "the " + std::string(token) + " section is not closed";
         } else {
-            return "unexpected '" + std::string(token) + "' before $enddefinitions";
+            // A tool's own lines outside the sections (a metadata line before $date, say).
+            if (strayWords++ == 0)
+                firstStray = token.substr(0, 40);
         }
     }
     if (!definitionsDone)
         return std::string("no $enddefinitions: not a value change dump");
+    if (strayWords > 0)
+        result.warnings.push_back(std::to_string(strayWords) + " words outside the header sections skipped (from '" +
+                                  firstStray + "')");
     if (!vectorIds.empty())
         result.warnings.push_back(std::to_string(vectorIds.size()) + " vector or real variables ignored");
     if (wireNames.empty())
@@ -242,10 +256,16 @@ std::variant<CaptureImport, std::string> ReadVcd(std::string_view text)
     for (int channel : channels)
         hasBusB = hasBusB || channel >= 8;
 
-    std::vector<LineChange> changes;
-    std::vector<double> times;
+    struct StampedChange {
+        long long stamp;
+        int channel;
+        bool level;
+    };
+    std::vector<StampedChange> changes;
+    std::vector<long long> stamps; // distinct times with a change, in file order
     long long now = 0;
-    std::optional<long long> first;
+    bool anyStamp = false;
+    long long lowest = 0;
     bool changedSinceStamp = true;
     bool unordered = false;
     while (tokens.next(token)) {
@@ -253,11 +273,11 @@ std::variant<CaptureImport, std::string> ReadVcd(std::string_view text)
         if (head == '#') {
             long long stamp = 0;
             if (!ParseNumber(token.substr(1), stamp))
-                return "bad timestamp '" + std::string(token) + "'";
-            if (first && stamp < now)
+                return "bad timestamp '" + std::string(token.substr(0, 40)) + "'";
+            if (anyStamp && stamp < now)
                 unordered = true;
-            if (!first)
-                first = stamp;
+            lowest = anyStamp ? std::min(lowest, stamp) : stamp;
+            anyStamp = true;
             now = stamp;
             changedSinceStamp = false;
         } else if (head == '$') {
@@ -271,56 +291,63 @@ std::variant<CaptureImport, std::string> ReadVcd(std::string_view text)
             const auto wire = wireOfId.find(token.substr(1));
             if (wire == wireOfId.end()) {
                 if (!vectorIds.count(token.substr(1)))
-                    return "value change for undeclared identifier '" + std::string(token.substr(1)) + "'";
+                    return "value change for undeclared identifier '" + std::string(token.substr(1, 40)) + "'";
                 continue;
             }
             const int channel = channels[wire->second];
-            if (!first)
-                first = now;
+            if (!anyStamp) { // changes before the first timestamp happen at 0
+                anyStamp = true;
+                lowest = now;
+            }
             if (channel >= 0)
-                changes.push_back({static_cast<double>(now), channel, head == '1'});
-            if (times.empty() || times.back() != static_cast<double>(now))
-                times.push_back(static_cast<double>(now));
+                changes.push_back({now, channel, head == '1'});
+            if (stamps.empty() || stamps.back() != now)
+                stamps.push_back(now);
             changedSinceStamp = true;
         } else {
-            return "unexpected '" + std::string(token) + "'";
+            return "unexpected '" + std::string(token.substr(0, 40)) + "'";
         }
     }
-    if (!first)
+    if (!anyStamp)
         return std::string("the file holds no samples");
     if (unordered) {
-        result.warnings.push_back("timestamps out of order were sorted");
-        std::stable_sort(changes.begin(), changes.end(), [](auto& a, auto& b) { return a.time < b.time; });
-        std::sort(times.begin(), times.end());
-        times.erase(std::unique(times.begin(), times.end()), times.end());
+        result.warnings.push_back("timestamps out of order: the changes were sorted by time");
+        std::stable_sort(changes.begin(), changes.end(), [](auto& a, auto& b) { return a.stamp < b.stamp; });
+        std::sort(stamps.begin(), stamps.end());
+        stamps.erase(std::unique(stamps.begin(), stamps.end()), stamps.end());
     }
-    const double origin = static_cast<double>(*first);
+    // Stamps relative to the earliest one, which is sample 0.
+    const auto ticksFrom = [lowest](long long stamp) {
+        return static_cast<std::uint64_t>(stamp) - static_cast<std::uint64_t>(lowest);
+    };
+    std::vector<std::uint64_t> times;
+    times.reserve(stamps.size() + 1);
+    for (long long stamp : stamps)
+        times.push_back(ticksFrom(stamp));
     // A final timestamp without changes marks the end of the last sample.
-    const bool endMarker = !changedSinceStamp && static_cast<double>(now) > (times.empty() ? origin : times.back());
+    const bool endMarker = !changedSinceStamp && (stamps.empty() ? now > lowest : now > stamps.back());
     if (endMarker)
-        times.push_back(static_cast<double>(now));
-    for (double& t : times)
-        t -= origin;
-    for (LineChange& change : changes)
-        change.time -= origin;
+        times.push_back(ticksFrom(now));
 
-    PeriodEstimate estimate = EstimateSamplePeriod(times);
-    if (periodHint > 0 && FitsPeriod(times, periodHint / tick))
-        estimate = {periodHint / tick, true};
-    if (estimate.period <= 0.0)
-        estimate.period = 1.0; // one timestamp: one sample of one tick
-    if (!estimate.uniform)
-        result.warnings.push_back("changes are not on a uniform sample grid; resampled at the shortest interval");
-    const double span = times.empty() ? 0.0 : times.back();
-    const double samples = std::round(span / estimate.period) + (endMarker ? 0 : 1);
-    if (samples > static_cast<double>(kMaxInterchangeSamples))
-        return "the capture would need " + std::to_string(static_cast<long long>(samples)) +
-               " samples; at most " + std::to_string(kMaxInterchangeSamples) + " fit";
-    result.capture = ResampleChanges(changes, estimate.period, static_cast<std::int64_t>(std::max(1.0, samples)), hasBusB);
-    result.capture.samplePeriod = periodHint > 0 && estimate.period == periodHint / tick
-                                      ? periodHint
-                                      : SnapToDeviceClock(estimate.period * tick);
-    result.capture.firstSampleTime = (origin + static_cast<double>(timezero)) * tick;
+    VcdGridSource source;
+    source.tick = tick;
+    source.statedPeriod = periodHint;
+    source.statedRate = rateHint;
+    source.endMarker = endMarker;
+    const auto grid = ChooseVcdGrid(times, source);
+    if (const auto* refusal = std::get_if<std::string>(&grid))
+        return *refusal;
+    const VcdGrid& chosen = std::get<VcdGrid>(grid);
+    if (!chosen.note.empty())
+        result.warnings.push_back(chosen.note);
+
+    std::vector<LineChange> lineChanges;
+    lineChanges.reserve(changes.size());
+    for (const StampedChange& change : changes)
+        lineChanges.push_back({static_cast<double>(ticksFrom(change.stamp)), change.channel, change.level});
+    result.capture = ResampleChanges(lineChanges, chosen.periodTicks, chosen.samples, hasBusB);
+    result.capture.samplePeriod = chosen.seconds;
+    result.capture.firstSampleTime = (static_cast<double>(lowest) + static_cast<double>(timezero)) * tick;
     return result;
 }
 

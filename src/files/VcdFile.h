@@ -8,6 +8,7 @@
 
 #include "files/DataFileCapture.h"
 
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -21,6 +22,11 @@ struct CaptureImport {
 };
 
 std::string WriteVcd(const CaptureSamples& capture);
+// The same text written in pieces, so that a capture of any size never needs its whole text in
+// memory; stops at the first failed write (the stream's state tells).
+void WriteVcd(const CaptureSamples& capture, std::ostream& stream);
+// Text is handed to a stream in pieces of about this size.
+inline constexpr std::size_t kWriteChunk = 1 << 20;
 // The tick the writer uses for a capture, in seconds: the coarsest in which the sample period
 // is whole and the capture's span fits 64-bit stamps, else the finest that fits.
 double VcdTimescaleFor(double samplePeriod, std::size_t sampleCount);

@@ -2,8 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace tesmar {
+
+std::string TooManySamplesText(double count)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, count < 1e15 ? "%.0f" : "%.3g", count);
+    return std::string("the capture would need ") + text + " samples; at most " + std::to_string(kMaxInterchangeSamples) +
+           " fit";
+}
 
 std::vector<int> AssignCaptureLines(const std::vector<std::string>& names, std::vector<std::string>& warnings)
 {

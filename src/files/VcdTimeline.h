@@ -13,6 +13,9 @@ namespace tesmar {
 // Captures larger than the deepest stream memory are refused.
 inline constexpr std::int64_t kMaxInterchangeSamples = 268435456;
 
+// "the capture would need N samples; at most M fit" for any count, however large.
+std::string TooManySamplesText(double count);
+
 // Channel of each named line: its own channel when named "A.k"/"B.k", else the next free one;
 // -1 for lines beyond 16 (a warning says how many were dropped).
 std::vector<int> AssignCaptureLines(const std::vector<std::string>& names, std::vector<std::string>& warnings);

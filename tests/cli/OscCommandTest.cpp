@@ -73,21 +73,38 @@ TEST_F(OscCommandFixture, BadOptionsAndNoRecord)
     struct Case {
         std::vector<std::string> args;
         int code;
+        std::string message; // part of standard error
     };
     const Case cases[] = {
-        {{"--time-div", "fast"}, 64},
-        {{"--channels", "c"}, 64},
-        {{"--mode", "stream", "--trigger", "ext"}, 64},
-        {{"--pre", "7"}, 64},
-        {{"--bogus", "1"}, 64},
-        {{"--level"}, 64},
-        {{"--trigger", "a", "--level", "19", "--timeout", "0.3"}, 1}, // never reached
+        {{"--time-div", "fast"}, 64, "--time-div: 'fast' is not a number from 5e-06 to 0.01 s (5us to 10ms)"},
+        {{"--time-div", "41ns"}, 64, "--time-div: '41ns' is not a number from 5e-06"},
+        {{"--time-div", "nan"}, 64, "--time-div: 'nan' is not a number"},
+        {{"--channels", "c"}, 64, "--channels: 'c' is not one of a b ab"},
+        {{"--mode", "stream", "--trigger", "ext"}, 64, "the external trigger works only in buffer mode"},
+        {{"--pre", "7"}, 64, "--pre: '7' is not a whole number from 8 to 200 (in steps of 4) in buffer mode"},
+        {{"--pre", "8.5"}, 64, "--pre: '8.5' is not a whole number"},
+        {{"--pre", "10"}, 64, "--pre: '10' is not a whole number from 8 to 200 in steps of 4"},
+        {{"--mode", "stream", "--depth", "16.9"}, 64, "--depth: '16.9' is not a whole number from 16 to 65536"},
+        {{"--mode", "stream", "--pre", "1000", "--depth", "16", "--trigger", "a"}, 64,
+         "--pre (1000) must be less than --depth (16) in stream mode"},
+        {{"--channels", "a", "--trigger", "b"}, 64, "--trigger b needs channel B on (--channels b or ab)"},
+        {{"--channels", "b", "--trigger", "a"}, 64, "--trigger a needs channel A on"},
+        {{"--level", "nan", "--trigger", "a"}, 64, "--level: 'nan' is not a number from -20 to 20 V"},
+        {{"--level", "3", "--range-a", "2", "--trigger", "a"}, 64, "--level: '3' is not a number from -2 to 2 V"},
+        {{"--threshold", "0"}, 64, "--threshold: '0' is not a number from 0.2 to 20 V"},
+        {{"--range-b", "inf"}, 64, "--range-b: 'inf' is not a number from 0.1 to 20 V"},
+        {{"--timeout", "1e10"}, 64, "--timeout: '1e10' is not a number from 0.001 to 86400 s"},
+        {{"--timeout", "inf"}, 64, "--timeout: 'inf' is not a number"},
+        {{"--bogus", "1"}, 64, "unknown option --bogus"},
+        {{"--level"}, 64, "--level needs a value"},
+        {{"--trigger", "a", "--level", "19", "--timeout", "0.3"}, 1, "no record within the time-out"}, // never reached
     };
     for (const Case& c : cases) {
         out.str({});
         err.str({});
-        EXPECT_EQ(RunOscCommand(session, c.args, out, err), c.code) << c.args[0];
-        EXPECT_FALSE(err.str().empty());
+        SCOPED_TRACE(c.args[0] + (c.args.size() > 1 ? " " + c.args[1] : ""));
+        EXPECT_EQ(RunOscCommand(session, c.args, out, err), c.code);
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
     }
 }
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+
 namespace tesmar {
 namespace {
 
@@ -127,6 +130,7 @@ TEST(DataFile, SpectrumChunkOf2049ValuesReadsWhole)
 TEST(DataFile, LogicFileWithBusAOnlyHasNoBusBChunk)
 {
     LogicSettingsChunk settings;
+    settings.sampleRate = 24e6;
     settings.sbLANModeBusG = true;
     const std::vector<std::uint8_t> busA = {0x00, 0xFF, 0x55};
     const auto bytes = WriteDataFile({settings, {}, {}, {}, busA, std::nullopt});
@@ -177,6 +181,7 @@ TEST(DataFile, ExtensionRule)
 std::vector<std::uint8_t> ValidLogicFile()
 {
     LogicSettingsChunk settings;
+    settings.sampleRate = 1e6;
     return WriteDataFile({settings, {"r"}, {}, {}, std::vector<std::uint8_t>(100, 0xA5), std::vector<std::uint8_t>(10, 1)});
 }
 
@@ -184,6 +189,13 @@ void PutI32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::int32_t v
 {
     for (int k = 0; k < 4; ++k)
         bytes[offset + k] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * k));
+}
+
+// The logic settings hold the sample rate as a double at byte 6.
+std::vector<std::uint8_t> WithRate(std::vector<std::uint8_t> bytes, double rate)
+{
+    std::memcpy(bytes.data() + 6, &rate, sizeof rate);
+    return bytes;
 }
 
 TEST(DataFile, DamagedFilesAreRefused)
@@ -211,6 +223,10 @@ TEST(DataFile, DamagedFilesAreRefused)
         {"no remark", std::vector<std::uint8_t>(valid.begin(), valid.begin() + remark), DataFileProblem::MissingEnd},
         {"unknown chunk with short length", [&] { auto b = valid; b[busA] = 0x42; PutI32(b, busA + 1, 3); return b; }(),
          DataFileProblem::BadChunkLength},
+        {"sample rate 0", WithRate(valid, 0.0), DataFileProblem::BadSampleRate},
+        {"negative sample rate", WithRate(valid, -1e6), DataFileProblem::BadSampleRate},
+        {"sample rate NaN", WithRate(valid, std::nan("")), DataFileProblem::BadSampleRate},
+        {"infinite sample rate", WithRate(valid, HUGE_VAL), DataFileProblem::BadSampleRate},
     };
     for (const auto& c : cases) {
         const auto result = ReadDataFile(c.bytes);

@@ -2,6 +2,7 @@
 #include "files/CsvFile.h"
 #include "files/DataFileCapture.h"
 #include "files/VcdFile.h"
+#include "files/VcdGrid.h"
 #include "files/VcdTimeline.h"
 
 #include <gtest/gtest.h>
@@ -171,6 +172,85 @@ TEST(Interchange, WhatACaptureCannotHoldIsReported)
     EXPECT_TRUE(std::holds_alternative<std::string>(ReadCaptureCsv("time,A.0\n0,1\nzz,0\n")));
     EXPECT_TRUE(std::holds_alternative<std::string>(ReadCaptureCsv("time,A.0\n1,1\n0,0\n")));
     EXPECT_TRUE(std::holds_alternative<std::string>(ReadCaptureCsv("time,A.0,A.1\n0,1\n")));
+}
+
+TEST(Interchange, CsvCellsThatAreNoFiniteNumbersAreRefusedWithTheirLine)
+{
+    const struct {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"time,A.0\nnan,1\n0.000001,0\n", "line 2: bad time 'nan'"},
+        {"time,A.0\n0,1\n-inf,0\n", "line 3: bad time '-inf'"},
+        {"time,A.0\n0,1\n1e309,0\n", "line 3: bad time '1e309'"},
+        {"time,A.0\n-1e308,1\n1e308,0\n", "line 3: time out of range"},
+        {"time,A.0\n0,1\n0.000001,nan\n0.000002,1\n", "line 3: bad value 'nan' in column 2"},
+        {"A.0,A.1\n1,inf\n", "line 2: bad value 'inf' in column 2"},
+        {"time,A.0,A.1\n0,1,\n", "line 2: bad value '' in column 3"},
+        {"# comment\ntime;A.0\n0;high\n", "line 3: bad value 'high' in column 2"},
+        {"time,A.0\n0,1\n1,0\n1e308,1\n", "the capture would need 1e+308 samples; at most 268435456 fit"},
+    };
+    for (const auto& c : cases) {
+        const auto result = ReadCaptureCsv(c.text);
+        ASSERT_TRUE(std::holds_alternative<std::string>(result)) << c.text;
+        EXPECT_EQ(std::get<std::string>(result), c.message);
+    }
+    // Unknown levels x and z read as low, as in a VCD.
+    const auto xz = ReadOk(ReadCaptureCsv, "time,A.0,A.1\n0,x,1\n0.000001,1,Z\n");
+    EXPECT_EQ(xz.capture.busA, (std::vector<std::uint8_t>{2, 1}));
+}
+
+TEST(Interchange, VcdSampleGridFromStatementCommonDivisorOrMemory)
+{
+    const struct {
+        const char* name;
+        std::vector<std::uint64_t> times;
+        VcdGridSource source;
+        double seconds;
+        std::int64_t samples;
+        bool note;
+    } cases[] = {
+        {"common divisor", {0, 20, 40, 100}, {1e-7, 0, 0, true}, 2e-6, 5, false},
+        {"one tick apart", {0, 104, 209, 313}, {1e-6, 0, 0, false}, 1e-6, 314, false},
+        {"a single time", {0}, {1e-9, 0, 0, false}, 1e-9, 1, false},
+        {"stated period", {0, 1000, 3000}, {1e-9, 1e-6, 0, false}, 1e-6, 4, false},
+        {"stated period that does not fit", {0, 1500}, {1e-9, 1e-6, 0, false}, 1.5e-6, 2, false},
+        {"stated rate", {0, 1085, 2170}, {1e-9, 0, 5e6, false}, 2e-7, 12, false},
+        {"coarser to fit the memory", {0, 999, 1000000000}, {1e-9, 0, 0, false}, 4e-9, 250000001, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto grid = ChooseVcdGrid(c.times, c.source);
+        ASSERT_TRUE(std::holds_alternative<VcdGrid>(grid)) << std::get<std::string>(grid);
+        const VcdGrid& chosen = std::get<VcdGrid>(grid);
+        EXPECT_NEAR(chosen.seconds, c.seconds, c.seconds * 1e-12);
+        EXPECT_EQ(chosen.samples, c.samples);
+        EXPECT_EQ(chosen.note.empty(), !c.note) << chosen.note;
+        EXPECT_LE(chosen.samples, kMaxInterchangeSamples);
+    }
+    // A grid coarse enough to fit would put two changes on one sample.
+    const auto merged = ChooseVcdGrid({0, 1, 1000000000}, {1e-9, 0, 0, false});
+    ASSERT_TRUE(std::holds_alternative<std::string>(merged));
+    EXPECT_NE(std::get<std::string>(merged).find("would merge changes 1e-09 s apart"), std::string::npos);
+
+    using Words = std::vector<std::string_view>;
+    EXPECT_DOUBLE_EQ(StatedSampleRate(Words{"Acquisition", "with", "2/8", "channels", "at", "1", "MHz"}), 1e6);
+    EXPECT_DOUBLE_EQ(StatedSampleRate(Words{"samplerate", "24MHz"}), 24e6);
+    EXPECT_DOUBLE_EQ(StatedSampleRate(Words{"at", "250", "kHz"}), 250e3);
+    EXPECT_DOUBLE_EQ(StatedSampleRate(Words{"clock", "8", "MHz"}), 0.0);
+    EXPECT_DOUBLE_EQ(StatedSampleRate(Words{"at", "nan", "MHz"}), 0.0);
+    EXPECT_DOUBLE_EQ(StatedSampleRate(Words{"at", "noon"}), 0.0);
+}
+
+TEST(Interchange, VcdWithTextOfItsOwnBeforeTheHeaderAndStampsOnTheValueLine)
+{
+    const std::string vcd = "Exported by a logic analyser, version 2\n$date today $end\n$timescale 1 us $end\n"
+                            "$var wire 1 ! D0 $end\n$enddefinitions $end\n#0 1!\n#3 0!\n#7 1!\n#9\n";
+    const auto imported = ReadOk(ReadVcd, vcd);
+    ASSERT_EQ(imported.warnings.size(), 1u);
+    EXPECT_EQ(imported.warnings[0], "7 words outside the header sections skipped (from 'Exported')");
+    EXPECT_DOUBLE_EQ(imported.capture.samplePeriod, 1e-6);
+    EXPECT_EQ(imported.capture.busA, (std::vector<std::uint8_t>{1, 1, 1, 0, 0, 0, 0, 1, 1}));
 }
 
 TEST(Interchange, CsvFromAnotherAnalyser)

@@ -147,6 +147,32 @@ TEST(I2cDecoder, AddressFollowedByStopLeavesItsRowForTheNextTransaction)
     EXPECT_EQ(result.grid.rows[0].cells[I2cStop], "    Stop");
 }
 
+TEST(I2cDecoder, ByteCutByTheEndOfTheCaptureIsNotReported)
+{
+    // The capture ends while SCL is high in the third bit of a byte, then in its eighth bit
+    // (no acknowledge captured).
+    for (const int bitsBeforeCut : {2, 7}) {
+        SCOPED_TRACE(bitsBeforeCut);
+        I2cBus bus(3);
+        bus.start();
+        bus.byte(0x50 * 2, 0);
+        bus.byte(0x12, 0);
+        bus.partial(0x5F, bitsBeforeCut);
+        bus.bit(1);
+        auto samples = bus.samples();
+        samples.resize(samples.size() - 3); // the last quarter (SCL low) is not captured
+        const auto result = Decode(samples);
+        ASSERT_FALSE(result.error);
+        ASSERT_EQ(result.grid.count, 1);
+        EXPECT_EQ(result.grid.rows[0].cells[I2cAddress], "1010000");
+        EXPECT_EQ(result.grid.rows[0].cells[I2cData], "00010010");
+        for (std::size_t r = 1; r < result.grid.rows.size(); ++r) {
+            EXPECT_EQ(result.grid.rows[r].cells[I2cData], "");
+            EXPECT_EQ(result.grid.rows[r].cells[I2cAddress], "");
+        }
+    }
+}
+
 TEST(I2cDecoder, RefusesNoDataAndNoStart)
 {
     LogicCapture empty;

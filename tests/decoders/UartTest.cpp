@@ -131,6 +131,38 @@ TEST(UartDecoder, StopsAfterTheEntryLimitAndDropsFramesCutByTheEnd)
     EXPECT_EQ(line.bytes[0], 0x11);
 }
 
+TEST(UartDecoder, ByteWhoseStopBitIsCutByTheEndIsTheLastRow)
+{
+    const UartSettings settings{9600, 8, UartParity::None, 1};
+    std::vector<std::int64_t> starts;
+    auto bus = UartSignal({0x11, 0x0A}, 9600, 1e6, settings, 0, 1, &starts);
+    // Idle bit, two frames of 10 bits: the capture ends half-way through the last stop bit, and
+    // then one sample into it.
+    for (const double stopPart : {0.5, 1e-6}) {
+        SCOPED_TRACE(stopPart);
+        auto cut = bus;
+        cut.resize(static_cast<std::size_t>(std::llround((1 + 19 + stopPart) * 1e6 / 9600)) + 1);
+        const auto capture = MakeLogicCapture(cut, {}, 1e-6, 0);
+        std::vector<DecoderMessage> messages;
+        const auto line = DecodeUartLine(ChannelQueries(capture), 0, settings, 0.0, "RxD", messages);
+        EXPECT_TRUE(messages.empty());
+        ASSERT_EQ(line.bytes, (std::vector<std::uint8_t>{0x11, 0x0A}));
+        EXPECT_DOUBLE_EQ(line.startTimes[1], static_cast<double>(starts[1]) * 1e-6);
+    }
+}
+
+TEST(UartDecoder, BitsOfMillionsOfSamplesEndAtOnceWithoutFrames)
+{
+    // 1544 samples at 1 PHz: a bit at 9600 baud would span 10^11 samples.
+    auto bus = UartSignal({0x55}, 9600, 1e6, {9600, 8, UartParity::None, 1});
+    bus.resize(1544);
+    const auto capture = MakeLogicCapture(bus, {}, 1e-15, 0);
+    std::vector<DecoderMessage> messages;
+    const auto line = DecodeUartLine(ChannelQueries(capture), 0, {9600, 8, UartParity::None, 1}, 0.0, "RxD", messages);
+    EXPECT_TRUE(line.bytes.empty());
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST(UartDecoder, MarkerInsideAFrameStartsAtThatFramesStartBit)
 {
     const UartSettings settings{9600, 8, UartParity::None, 1};

@@ -1,0 +1,114 @@
+#include "cli/CliMain.h"
+
+#include "CliDevice.h"
+#include "CliText.h"
+#include "ConvertCommand.h"
+#include "DecodeCommand.h"
+#include "DeviceInfoCommand.h"
+#include "FileInfoCommand.h"
+#include "OscCommand.h"
+#include "SpectrumCommand.h"
+#include "files/MessageTable.h"
+#include "usb/LibUsbTransport.h"
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <new>
+
+namespace tesmar {
+
+namespace {
+
+const char* const kUsage =
+    "usage: tesmar-cli [--sim] [--trace-usb] COMMAND [ARGS]\n"
+    "  --sim          use the virtual instrument instead of USB\n"
+    "  --trace-usb    print every USB transfer on standard error\n"
+    "  --probe        exit 0 when an instrument is plugged in, 1 otherwise\n"
+    "commands:\n"
+    "  info           identity, version, calibration, type and number of the instrument\n"
+    "  info FILE.dat  the chunks and settings of a data file\n"
+    "  osc [options]  one oscilloscope record as CSV (osc --help)\n"
+    "  spectrum [options]  one spectrum as CSV: the curve or a summary (spectrum --help)\n"
+    "  decode uart|spi|i2c|1wire FILE [options]   decode captured lines (decode --help)\n"
+    "  convert IN OUT convert between .dat, .vcd and .csv by extension\n"
+    "exit status: 0 complete result, 1 refused or incomplete, 64 bad usage, 70 internal error,\n"
+    "  74 the output could not be written\n";
+
+int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    CliDeviceOptions device;
+    std::vector<std::string> rest;
+    for (const std::string& word : words) {
+        if (word == "--sim")
+            device.simulate = true;
+        else if (word == "--trace-usb")
+            device.traceUsb = true;
+        else if (word == "--probe" && rest.empty())
+            return LibUsbTransport::instrumentPresent() ? 0 : 1;
+        else if ((word == "--help" || word == "-h") && rest.empty()) {
+            out << kUsage;
+            return 0;
+        } else
+            rest.push_back(word);
+    }
+    if (rest.empty()) {
+        err << kUsage;
+        return kExitUsage;
+    }
+    const std::string command = rest.front();
+    const std::vector<std::string> args(rest.begin() + 1, rest.end());
+
+    if (command == "info" && args.empty()) {
+        CliDevice instrument(device, err);
+        return RunDeviceInfoCommand(instrument.session(), MessageTable(), out, err);
+    }
+    if (command == "osc") {
+        CliDevice instrument(device, err);
+        return RunOscCommand(instrument.session(), args, out, err);
+    }
+    if (command == "spectrum") {
+        CliDevice instrument(device, err);
+        return RunSpectrumCommand(instrument.session(), args, out, err);
+    }
+    if (command == "info")
+        return RunFileInfoCommand(args, out, err);
+    if (command == "decode")
+        return RunDecodeCommand(args, out, err);
+    if (command == "convert")
+        return RunConvertCommand(args, out, err);
+    err << "tesmar-cli: unknown command '" << TerminalText(command) << "'\n" << kUsage;
+    return kExitUsage;
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    int status = 0;
+    try {
+        errno = 0;
+        status = RunCommand(words, out, err);
+    } catch (const std::bad_alloc&) {
+        err << "tesmar-cli: out of memory\n";
+        status = kExitInternal;
+    } catch (const std::exception& error) {
+        err << "tesmar-cli: internal error: " << TerminalText(error.what()) << '\n';
+        status = kExitInternal;
+    } catch (...) {
+        err << "tesmar-cli: internal error\n";
+        status = kExitInternal;
+    }
+    try {
+        out.flush();
+    } catch (...) {
+        // The stream's own exceptions: its state tells the same.
+    }
+    if (!out && status != kExitInternal) {
+        const int cause = errno;
+        err << "tesmar-cli: cannot write the output"
+            << (cause ? std::string(": ") + std::strerror(cause) : std::string()) << '\n';
+        return kExitOutput;
+    }
+    return status;
+}
+
+} // namespace tesmar
