@@ -7,6 +7,8 @@
 #include "files/SavePath.h"
 
 #include <QDir>
+
+#include <algorithm>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -32,7 +34,10 @@ std::optional<QString> AskSavePath(QWidget* parent, DialogFolders& folders, cons
                                                 QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty())
         return std::nullopt;
-    path = QString::fromStdString(WithDefaultExtension(path.toStdString(), kind.extension.toStdString()));
+    const bool own = std::any_of(kind.alsoAccepted.begin(), kind.alsoAccepted.end(),
+                                 [&](const QString& e) { return path.endsWith(e, Qt::CaseInsensitive); });
+    if (!own)
+        path = QString::fromStdString(WithDefaultExtension(path.toStdString(), kind.extension.toStdString()));
     if (QFileInfo::exists(path)) {
         const std::string question = FormatMessage(table.text(Msg::strReplaceFile), {path.toStdString()});
         if (!messages.question(QString::fromStdString(question)))

@@ -3,6 +3,7 @@
 // the question before an existing file is replaced.
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -18,6 +19,7 @@ struct FileDialogKind {
     const char* dialogName; // key of the remembered folder, e.g. "odOpenFlt"
     QString filter;         // Qt filter text, e.g. "Текстовые файлы (*.txt);;Все файлы (*)"
     QString extension;      // ".txt"; saving appends it when missing
+    QStringList alsoAccepted = {}; // other extensions a saved name may end in instead
 };
 
 std::optional<QString> AskOpenPath(QWidget* parent, DialogFolders& folders, const FileDialogKind& kind);

@@ -7,6 +7,9 @@
 #include "files/MessageFormat.h"
 #include "app/options/TfmOptions.h"
 #include "FileDialogs.h"
+#include "export/ExportActions.h"
+
+#include <qcustomplot.h>
 #include "filter/TfmFiltr.h"
 #include "sounds/SoundPlayer.h"
 #include "sounds/TfmOSC_Buzzer.h"
@@ -122,6 +125,15 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
 
     fmOptions = new TfmOptions(options_, messages_, env_.messages, this);
     fmFiltr = new TfmFiltr(filters_, options_, messages_, env_.messages, folders_, this);
+    exportActions = new ExportActions(
+        *menu_, folders_, messages_, env_.messages,
+        [this] { return qobject_cast<QCustomPlot*>(pages_[pgcntrMain->currentIndex()]->chart()); },
+        [this]() -> std::optional<std::pair<std::vector<double>, std::vector<double>>> {
+            if (pgcntrMain->currentIndex() != 0)
+                return std::nullopt;
+            return oscPage_->shownTraces();
+        },
+        this);
     if (!env_.soundPlayer)
         env_.soundPlayer = new QtSoundPlayer(this);
     fmOSC_Buzzer = new TfmOSC_Buzzer(*env_.soundPlayer, folders_, this);

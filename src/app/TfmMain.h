@@ -38,6 +38,7 @@ class FftPage;
 class RecPage;
 class LanPage;
 class SoundPlayer;
+class ExportActions;
 class TfmFiltr;
 class TfmOSC_Buzzer;
 class TfmOptions;
@@ -108,6 +109,7 @@ public:
     QPushButton* btReset = nullptr;
     TfmOptions* fmOptions = nullptr;
     TfmFiltr* fmFiltr = nullptr;
+    ExportActions* exportActions = nullptr;
     TfmOSC_Buzzer* fmOSC_Buzzer = nullptr;
 
 public slots:

@@ -52,6 +52,8 @@ public:
     bool streamMode() const { return streamMode_; }
     OscAcquisition& acquisition() { return *acquisition_; }
     const ProcessedRecord* shownRecord() const;
+    // The values of the two drawn traces (for PCM export).
+    std::pair<std::vector<double>, std::vector<double>> shownTraces() const;
 
     // Controls under their names.
     OscChart* chOsc = nullptr;

@@ -417,3 +417,19 @@ void OscPage::applyChannelStates()
 }
 
 } // namespace tesmar
+
+namespace tesmar {
+
+std::pair<std::vector<double>, std::vector<double>> OscPage::shownTraces() const
+{
+    auto values = [](const QCPGraph* graph) {
+        std::vector<double> v;
+        v.reserve(static_cast<std::size_t>(graph->dataCount()));
+        for (auto it = graph->data()->constBegin(); it != graph->data()->constEnd(); ++it)
+            v.push_back(it->value);
+        return v;
+    };
+    return {values(chOsc->srOsc_Ch1), values(chOsc->srOsc_Ch2)};
+}
+
+} // namespace tesmar

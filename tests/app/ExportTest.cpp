@@ -1,0 +1,78 @@
+// Pictures, clipboard and PCM of the active chart, through the main window's File and Edit commands.
+
+#include "MainWindowHarness.h"
+#include "app/TfmMain.h"
+#include "app/export/ExportActions.h"
+#include "app/pages/OscPage.h"
+#include "ui/knob/TOscKnob.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QMimeData>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace tesmar;
+
+namespace {
+
+QByteArray Head(const QString& path, int n)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
+}
+
+} // namespace
+
+class ExportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void picturesOfTheActiveChart()
+    {
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        w.resize(1000, 700);
+        ExportActions& e = *w.exportActions;
+        const QString dir = h.folder.path();
+        QCOMPARE(e.saveVector(dir + "/osc.svg"), QString());
+        QVERIFY(Head(dir + "/osc.svg", 400).contains("<svg"));
+        QCOMPARE(e.saveVector(dir + "/osc.pdf"), QString());
+        QCOMPARE(Head(dir + "/osc.pdf", 4), QByteArray("%PDF"));
+        QCOMPARE(e.saveBitmap(dir + "/osc.png"), QString());
+        QCOMPARE(Head(dir + "/osc.png", 4), QByteArray("\x89PNG"));
+        QCOMPARE(e.saveBitmap(dir + "/osc.bmp"), QString());
+        QCOMPARE(Head(dir + "/osc.bmp", 2), QByteArray("BM"));
+        QVERIFY(!e.saveVector("/nonexistent-folder/x.svg").isEmpty());
+
+        w.pages()->setCurrentIndex(3); // the logic analyser's chart
+        QCOMPARE(e.saveBitmap(dir + "/lan.png"), QString());
+        e.miEditCopyEMFClick();
+        const QMimeData* copied = QApplication::clipboard()->mimeData();
+        QVERIFY(copied->hasImage());
+        QVERIFY(copied->data("image/svg+xml").contains("<svg"));
+    }
+
+    void pcmOfTheOscilloscopeTraces()
+    {
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        ExportActions& e = *w.exportActions;
+        const QString path = h.folder.path() + "/osc.pcm";
+        QCOMPARE(e.savePcm(path), QString("Нет данных для сохранения."));
+        OscPage& osc = *w.oscPage();
+        QTest::mouseClick(osc.sbOscOnCh2, Qt::LeftButton);
+        QTest::mouseClick(osc.sbOscRunSingle, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(osc.sbOscRunSingle->text() == "Однокр.", 10000);
+        QCOMPARE(e.savePcm(path), QString());
+        const auto traces = osc.shownTraces();
+        QCOMPARE(QFile(path).size(), qint64(traces.first.size() * 4)); // frames of A and B
+        w.pages()->setCurrentIndex(1);
+        e.miFileSavePCMClick(); // nothing on the spectrum page
+        QVERIFY(h.messages.errors.isEmpty());
+    }
+};
+
+QTEST_MAIN(ExportTest)
+#include "ExportTest.moc"
