@@ -101,7 +101,8 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     oscPage_ = new OscPage(context, pgcntrMain);
     fftPage_ = new FftPage(context, pgcntrMain);
     lanPage_ = new LanPage(context, logicCapture_, generatorData_, pgcntrMain);
-    pages_ = {oscPage_, fftPage_, new RecPage(pgcntrMain), lanPage_};
+    recPage_ = new RecPage(context, pgcntrMain);
+    pages_ = {oscPage_, fftPage_, recPage_, lanPage_};
     for (int i = 0; i < kPageCount; ++i)
         pgcntrMain->addTab(pages_[i], kPageCaptions[i]);
     layout->addWidget(pgcntrMain, 1);
@@ -129,6 +130,7 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     connect(menu_->miServiceSetup, &QAction::triggered, this, &TfmMain::miServiceSetupClick);
     connect(oscPage_, &OscPage::optionsRequested, this, [this] { showOptions(0); });
     connect(fftPage_, &FftPage::optionsRequested, this, [this] { showOptions(1); });
+    connect(recPage_, &RecPage::optionsRequested, this, [this] { showOptions(2); });
     connect(lanPage_, &LanPage::optionsRequested, this, [this] { showOptions(3); });
     // Below this the readouts and the page's controls would no longer fit side by side; a lower
     // window scrolls the control panel.
@@ -394,6 +396,7 @@ void TfmMain::closeEvent(QCloseEvent* event)
     oscPage_->shutdown();
     fftPage_->shutdown();
     lanPage_->shutdown();
+    recPage_->shutdown();
     FormClose();
     QMainWindow::closeEvent(event);
 }
@@ -505,6 +508,7 @@ void TfmMain::showOptions(int page)
     oscPage_->knOscTimeDivChange();
     fftPage_->knFFTFrecDivChange();
     lanPage_->knLANFrecDivChange();
+    recPage_->knRecTimeDivChange();
 }
 
 void TfmMain::btGetIDClick()
