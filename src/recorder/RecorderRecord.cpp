@@ -11,6 +11,24 @@ RecorderRecord::RecorderRecord(const RecordLayout& layout, std::size_t maxPoints
 {
 }
 
+void RecordChannel::summarise()
+{
+    pyramid_.update(values_, written_);
+    // The sums run chunk by chunk over the values written since the last call.
+    while (summed_ < written_) {
+        const double* v = values_.chunkOf(summed_) + (summed_ & ChunkedValues::kChunkMask);
+        const std::size_t n = std::min(written_ - summed_, ChunkedValues::kChunkSize - (summed_ & ChunkedValues::kChunkMask));
+        double s = 0, a = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            s += v[i];
+            a += std::fabs(v[i]);
+        }
+        sum_ += s;
+        absSum_ += a;
+        summed_ += n;
+    }
+}
+
 bool RecorderRecord::reserve(std::size_t points) noexcept
 {
     if (points > maxPoints_)

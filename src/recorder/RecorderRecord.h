@@ -26,18 +26,21 @@ public:
     {
         values_.release();
         pyramid_.release();
-        written_ = 0;
+        written_ = summed_ = 0;
+        cursor_ = chunkEnd_ = nullptr;
         sum_ = absSum_ = 0;
     }
 
-    // Writer side.
+    // Writer side: values go straight into the current chunk; reserve first.
     void append(double v)
     {
-        values_[written_++] = v;
-        sum_ += v;
-        absSum_ += std::fabs(v);
+        if (cursor_ == chunkEnd_)
+            nextChunk();
+        *cursor_++ = v;
+        ++written_;
     }
-    void summarise() { pyramid_.update(values_, written_); }
+    // Brings the summary and the sums up to the values written.
+    void summarise();
 
     // Reader side, below a published count.
     double at(std::size_t i) const { return values_[i]; }
@@ -47,9 +50,17 @@ public:
     double absSum() const { return absSum_; }
 
 private:
+    void nextChunk()
+    {
+        cursor_ = values_.chunkOf(written_) + (written_ & ChunkedValues::kChunkMask);
+        chunkEnd_ = values_.chunkOf(written_) + ChunkedValues::kChunkSize;
+    }
+
     ChunkedValues values_;
     MinMaxPyramid pyramid_;
-    std::size_t written_ = 0;
+    std::size_t written_ = 0, summed_ = 0;
+    double* cursor_ = nullptr;
+    double* chunkEnd_ = nullptr;
     double sum_ = 0, absSum_ = 0;
 };
 

@@ -43,7 +43,15 @@ bool RecorderStream::prepare()
         return false;
     }
     capacity_ = plan_.capacity;
+    planNextCheck();
     return true;
+}
+
+void RecorderStream::planNextCheck()
+{
+    nextCheck_ = std::min(capacity_ - std::min(capacity_, kRecorderHeadroom), dayPoints_);
+    if (autoStopPoints_ != 0)
+        nextCheck_ = std::min(nextCheck_, autoStopPoints_);
 }
 
 void RecorderStream::fail(int status)
@@ -85,6 +93,27 @@ void RecorderStream::frame(const std::uint8_t* f)
     const int s1 = (f[1] << 2) | ((low >> 2) & 3);
     const int s2 = (f[2] << 2) | ((low >> 4) & 3);
     const int s3 = (f[3] << 2) | (low >> 6);
+    // Without averaging and far from every limit, a frame's points go straight in.
+    if (settings_.averaging == 1 && count_ + 4 < nextCheck_) {
+        if (settings_.both()) {
+            RecordChannel& a = record_.channel(0);
+            RecordChannel& b = record_.channel(1);
+            a.append(volts_[0][s0]);
+            b.append(volts_[1][s1]);
+            a.append(volts_[0][s2]);
+            b.append(volts_[1][s3]);
+            count_ += 2;
+        } else {
+            RecordChannel& c = record_.channel(single_);
+            const auto& volts = volts_[single_];
+            c.append(volts[s0]);
+            c.append(volts[s1]);
+            c.append(volts[s2]);
+            c.append(volts[s3]);
+            count_ += 4;
+        }
+        return;
+    }
     if (settings_.both()) {
         pair(s0, s1);
         if (!ended_)
@@ -100,7 +129,14 @@ void RecorderStream::frame(const std::uint8_t* f)
 
 void RecorderStream::sample(int raw, int channel)
 {
-    (channel == 0 ? sumA_ : sumB_) += volts_[channel][raw];
+    const double v = volts_[channel][raw];
+    if (settings_.averaging == 1) {
+        record_.channel(channel).append(v);
+        if (++count_ >= nextCheck_)
+            checkPoint();
+        return;
+    }
+    (channel == 0 ? sumA_ : sumB_) += v;
     if (++summed_ < settings_.averaging)
         return;
     const double n = summed_;
@@ -127,7 +163,12 @@ void RecorderStream::addPoint(double a, double b)
         record_.channel(0).append(a);
     if (settings_.chBOn)
         record_.channel(1).append(b);
-    ++count_;
+    if (++count_ >= nextCheck_)
+        checkPoint();
+}
+
+void RecorderStream::checkPoint()
+{
     if (count_ + kRecorderHeadroom >= capacity_) {
         if (plan_.growth == 0) {
             fail(RecMemoryFull);
@@ -148,6 +189,7 @@ void RecorderStream::addPoint(double a, double b)
         autoStopped_ = true;
         ended_ = true;
     }
+    planNextCheck();
 }
 
 void RecorderStream::publish()

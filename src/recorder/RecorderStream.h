@@ -70,6 +70,8 @@ private:
     void sample(int raw, int channel);
     void pair(int rawA, int rawB);
     void addPoint(double a, double b);
+    void checkPoint();
+    void planNextCheck();
     void fail(int status);
 
     RecorderSettings settings_;
@@ -86,6 +88,7 @@ private:
     int summed_ = 0;
 
     std::size_t count_ = 0;
+    std::size_t nextCheck_ = 0; // the next count at which a limit needs looking at
     std::size_t capacity_ = 0;
     std::size_t dayPoints_ = 0;
     std::size_t autoStopPoints_ = 0; // 0: none

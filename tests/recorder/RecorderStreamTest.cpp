@@ -174,13 +174,16 @@ TEST(RecorderStream, CapacityGrowsWithDynamicMemoryAndFillsWithout)
         std::uint64_t memory = kPlenty;
         auto stream = std::make_unique<RecorderStream>(Settings(), [&memory] { return memory; });
         ASSERT_TRUE(stream->prepare());
-        const auto many = testing::EncodeFrames(std::vector<int>(200'000, 7));
+        const std::size_t chunk = ChunkedValues::kChunkSize;
+        const auto many = testing::EncodeFrames(std::vector<int>(chunk + 100'000, 7));
         stream->feed(many.data(), 75'000); // 60 000 points in the first chunk
-        memory = 1000;                    // the next chunk is refused
+        memory = 1000;                     // the next chunk is refused
         stream->feed(many.data() + 75'000, many.size() - 75'000);
         stream->publish();
         EXPECT_EQ(stream->status(), RecMemoryFull);
-        EXPECT_EQ(stream->record().count(), 64'900u); // capacity 65 000 could not grow past the chunk
+        // The capacity grew in steps of 1000 as long as the first chunk had room.
+        const std::size_t lastCapacity = kRecorderSpare + (chunk - kRecorderSpare) / 1000 * 1000;
+        EXPECT_EQ(stream->record().count(), lastCapacity - kRecorderHeadroom);
     }
 }
 
