@@ -212,6 +212,7 @@ void TfmMain::FormShow()
         oscPage_->readSettings(settings_, decimalSeparator());
         fftPage_->readSettings(settings_);
         lanPage_->readSettings(settings_);
+        recPage_->readSettings(settings_, decimalSeparator());
     });
     guarded(18, [this] { oscPage_->applyChannelStates(); });
     guarded(20, [this] { fftPage_->applyStoredStates(); });
@@ -385,6 +386,7 @@ void TfmMain::FormClose()
     oscPage_->writeSettings(settings_, decimalSeparator());
     fftPage_->writeSettings(settings_);
     lanPage_->writeSettings(settings_);
+    recPage_->writeSettings(settings_, decimalSeparator());
     settings_.writeInteger("misc", "ActivePageIndex", pgcntrMain->currentIndex());
     settings_.writeString("misc", "lang", "Russian.ini");
     settings_.save();

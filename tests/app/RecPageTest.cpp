@@ -70,6 +70,23 @@ private slots:
         QVERIFY(p.sbRecOnCh2->isChecked());
     }
 
+    void settingsKeysRoundTrip()
+    {
+        Harness h;
+        RecPage& p = h.page();
+        p.knRecTimeDiv->setIndexSelectData(20);
+        p.knRecCh1->setIndexSelectData(5);
+        QTest::mouseClick(p.sbRecOnCh2, Qt::LeftButton);
+        h.window->close();
+        h.window.reset();
+        h.start();
+        RecPage& again = h.page();
+        QCOMPARE(again.knRecTimeDiv->IndexSelectData(), 20);
+        QCOMPARE(again.knRecCh1->IndexSelectData(), 5);
+        QVERIFY(again.sbRecOnCh2->isChecked());
+        QCOMPARE(again.sbRecOnCh2->text(), QString("Включен"));
+    }
+
     void recordGrowsLiveAndAStopKeepsThePoints()
     {
         Harness h;

@@ -29,6 +29,7 @@ class QToolButton;
 
 namespace tesmar {
 
+class IniFile;
 class RecAcquisition;
 class RecChart;
 class TOscKnob;
@@ -48,6 +49,9 @@ public:
     PageHintKeys hintKeys() const override;
     QWidget* chart() const override;
 
+    // Section `main` keys of the page (knobs, axes, channel buttons).
+    void readSettings(const IniFile& ini, char decimalSeparator);
+    void writeSettings(IniFile& ini, char decimalSeparator) const;
     // Closing: ends a running recording and waits for its thread; the points stay.
     void shutdown();
     bool running() const;
