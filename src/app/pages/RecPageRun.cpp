@@ -60,7 +60,8 @@ void RecPage::setControlsEnabled(bool enabled)
     for (QWidget* w : {static_cast<QWidget*>(grboxRecCh1), static_cast<QWidget*>(grboxRecCh2),
                        static_cast<QWidget*>(grboxRecTimeDiv), static_cast<QWidget*>(sgRecMarker),
                        static_cast<QWidget*>(spRecStop), static_cast<QWidget*>(dtRecStop),
-                       static_cast<QWidget*>(lsbRecSetupHide), static_cast<QWidget*>(cbRecZoom)})
+                       static_cast<QWidget*>(lsbRecSetupHide), static_cast<QWidget*>(cbRecZoom),
+                       static_cast<QWidget*>(chRec)})
         w->setEnabled(enabled);
 }
 
@@ -75,6 +76,11 @@ void RecPage::sbRecRunClick()
         }
         if (acquisition_->running())
             acquisition_->stop();
+        return;
+    }
+    if (acquisition_->running()) {
+        // A stop is still under way: its end comes first.
+        sbRecRun->setChecked(false);
         return;
     }
     if (!spRecStop->isChecked()) {
