@@ -97,7 +97,8 @@ bool WriteCsv(const RecorderRecord& record, std::ostream& csv)
     return static_cast<bool>(csv);
 }
 
-bool WriteDat(const RecorderRecord& record, const std::string& runTime, const std::string& path)
+// Each channel's memory is given back once it is copied, so a day-long record is not held twice.
+bool WriteDat(RecorderRecord& record, const std::string& runTime, const std::string& path)
 {
     DataFile file;
     RecorderSettingsChunk settings;
@@ -110,14 +111,15 @@ bool WriteDat(const RecorderRecord& record, const std::string& runTime, const st
     for (int ch = 0; ch < 2; ++ch) {
         if (!record.on(ch))
             continue;
-        std::vector<double> values(n);
-        for (std::size_t i = 0; i < n; ++i)
-            values[i] = record.channel(ch).at(i);
-        (ch == 0 ? file.channelA : file.channelB) = std::move(values);
         const SummaryTexts t = FormatSummary(SummarizeChannel(record, ch));
         (ch == 0 ? settings.lbRecUmaxCh1 : settings.lbRecUmaxCh2) = t.max;
         (ch == 0 ? settings.lbRecUminCh1 : settings.lbRecUminCh2) = t.min;
         (ch == 0 ? settings.lbRecUsrCh1 : settings.lbRecUsrCh2) = t.mean;
+        std::vector<double> values(n);
+        for (std::size_t i = 0; i < n; ++i)
+            values[i] = record.channel(ch).at(i);
+        record.channel(ch).release();
+        (ch == 0 ? file.channelA : file.channelB) = std::move(values);
     }
     file.settings = settings;
     const std::vector<std::uint8_t> bytes = WriteDataFile(file);
