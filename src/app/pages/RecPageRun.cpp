@@ -78,8 +78,8 @@ void RecPage::sbRecRunClick()
             acquisition_->stop();
         return;
     }
-    if (acquisition_->running()) {
-        // A stop is still under way: its end comes first.
+    if (acquisition_->running() || !ctx_.requireDevice()) {
+        // A stop still under way ends first; without an instrument nothing starts.
         sbRecRun->setChecked(false);
         return;
     }
