@@ -73,6 +73,8 @@ void RecChart::setTimeInMicroseconds(bool on)
 void RecChart::refreshCurves()
 {
     const int columns = std::max(1, axisRect()->width());
+    // A time label is about 90 pixels wide: room for each.
+    ticker_->setTickCount(std::max(2, columns / 150));
     const QCPRange range = xAxis->range();
     for (int ch = 0; ch < 2; ++ch) {
         QCPGraph* graph = ch == 0 ? srRec_Ch1 : srRec_Ch2;

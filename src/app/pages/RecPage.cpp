@@ -20,6 +20,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTimeEdit>
@@ -171,7 +172,17 @@ void RecPage::buildControls()
     panel->addWidget(buildPeriodGroup());
     panel->addWidget(buildRunGroup());
     panel->addWidget(buildMarkerTable(), 1);
-    layout->addWidget(pnRecSetup);
+    // A window lower than the panel scrolls the panel instead of squashing its groups.
+    pnRecSetupScroll = new QScrollArea(this);
+    pnRecSetupScroll->setObjectName("pnRecSetupScroll");
+    pnRecSetupScroll->setFrameShape(QFrame::NoFrame);
+    pnRecSetupScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pnRecSetupScroll->setWidgetResizable(true);
+    pnRecSetupScroll->setWidget(pnRecSetup);
+    pnRecSetupScroll->setMinimumWidth(pnRecSetup->minimumSizeHint().width() +
+                                      pnRecSetupScroll->verticalScrollBar()->sizeHint().width());
+    pnRecSetupScroll->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    layout->addWidget(pnRecSetupScroll);
 
     connect(lsbRecSetupHide, &QToolButton::clicked, this, &RecPage::lsbRecSetupHideClick);
     connect(lsbRecSetupShow, &QToolButton::clicked, this, &RecPage::lsbRecSetupShowClick);
@@ -342,14 +353,14 @@ QWidget* RecPage::buildReadouts()
 
 void RecPage::lsbRecSetupHideClick()
 {
-    pnRecSetup->setVisible(false);
+    pnRecSetupScroll->setVisible(false);
     lsbRecSetupShow->setVisible(true);
 }
 
 void RecPage::lsbRecSetupShowClick()
 {
     lsbRecSetupShow->setVisible(false);
-    pnRecSetup->setVisible(true);
+    pnRecSetupScroll->setVisible(true);
 }
 
 bool RecPage::eventFilter(QObject* watched, QEvent* event)

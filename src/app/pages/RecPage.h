@@ -21,6 +21,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QScrollArea;
 class QScrollBar;
 class QTableWidget;
 class QTimeEdit;
@@ -103,6 +104,7 @@ public:
     std::array<QLabel*, 2> lbRecUmin{}; // lbRecUminCh1, lbRecUminCh2
     std::array<QLabel*, 2> lbRecUsr{};  // lbRecUsrCh1, lbRecUsrCh2
     QWidget* pnRecSetup = nullptr;
+    QScrollArea* pnRecSetupScroll = nullptr;
     QToolButton* lsbRecSetupHide = nullptr;
     QToolButton* lsbRecSetupShow = nullptr;
     QTimer* timerRunRec = nullptr;
