@@ -42,23 +42,12 @@ const char* const kRecordUsage =
 
 constexpr double kMinPeriod = 5e-6, kMinPeriodBoth = 10e-6, kMaxPeriod = 10.0;
 
-std::optional<double> ParseNumber(const std::string& text)
-{
-    try {
-        std::size_t used = 0;
-        const double v = std::stod(text, &used);
-        return used == text.size() && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
-    } catch (...) {
-        return std::nullopt;
-    }
-}
-
 // Seconds with the units of ParseSeconds, plus minutes and hours.
 std::optional<double> ParseDuration(const std::string& text)
 {
     for (const auto& [suffix, factor] : {std::pair{"h", 3600.0}, std::pair{"m", 60.0}}) {
         if (text.size() > 1 && text.back() == suffix[0] && text[text.size() - 2] != 'm') {
-            const auto n = ParseNumber(text.substr(0, text.size() - 1));
+            const auto n = ParseFinite(text.substr(0, text.size() - 1));
             return n ? std::optional<double>(*n * factor) : std::nullopt;
         }
     }
@@ -159,7 +148,7 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
             return 64;
         }
         const std::string value = args[++i];
-        const std::optional<double> number = ParseNumber(value);
+        const std::optional<double> number = ParseFinite(value);
         bool ok = true;
         if (key == "--period") {
             const auto td = ParseSeconds(value);
