@@ -8,6 +8,7 @@
 #include "app/options/TfmOptions.h"
 #include "FileDialogs.h"
 #include "export/ExportActions.h"
+#include "recorder/RecorderRecord.h"
 
 #include <qcustomplot.h>
 #include "filter/TfmFiltr.h"
@@ -104,7 +105,8 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     oscPage_ = new OscPage(context, pgcntrMain);
     fftPage_ = new FftPage(context, pgcntrMain);
     lanPage_ = new LanPage(context, logicCapture_, generatorData_, pgcntrMain);
-    pages_ = {oscPage_, fftPage_, new RecPage(pgcntrMain), lanPage_};
+    recPage_ = new RecPage(context, pgcntrMain);
+    pages_ = {oscPage_, fftPage_, recPage_, lanPage_};
     for (int i = 0; i < kPageCount; ++i)
         pgcntrMain->addTab(pages_[i], kPageCaptions[i]);
     layout->addWidget(pgcntrMain, 1);
@@ -129,9 +131,19 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
         *menu_, folders_, messages_, env_.messages,
         [this] { return qobject_cast<QCustomPlot*>(pages_[pgcntrMain->currentIndex()]->chart()); },
         [this]() -> std::optional<std::pair<std::vector<double>, std::vector<double>>> {
-            if (pgcntrMain->currentIndex() != 0)
-                return std::nullopt;
-            return oscPage_->shownTraces();
+            if (pgcntrMain->currentIndex() == 0)
+                return oscPage_->shownTraces();
+            if (pgcntrMain->currentIndex() != 2)
+                return std::nullopt; // the spectrum and logic pages have no PCM
+            std::pair<std::vector<double>, std::vector<double>> traces;
+            if (const RecorderRecord* record = recPage_->record())
+                for (int ch = 0; ch < 2; ++ch)
+                    if (record->on(ch)) {
+                        auto& values = ch == 0 ? traces.first : traces.second;
+                        for (std::size_t i = 0; i < record->count(); ++i)
+                            values.push_back(record->channel(ch).at(i));
+                    }
+            return traces;
         },
         this);
     if (!env_.soundPlayer)
@@ -141,6 +153,7 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     connect(menu_->miServiceSetup, &QAction::triggered, this, &TfmMain::miServiceSetupClick);
     connect(oscPage_, &OscPage::optionsRequested, this, [this] { showOptions(0); });
     connect(fftPage_, &FftPage::optionsRequested, this, [this] { showOptions(1); });
+    connect(recPage_, &RecPage::optionsRequested, this, [this] { showOptions(2); });
     connect(lanPage_, &LanPage::optionsRequested, this, [this] { showOptions(3); });
     // Below this the readouts and the page's controls would no longer fit side by side; a lower
     // window scrolls the control panel.
@@ -222,6 +235,7 @@ void TfmMain::FormShow()
         oscPage_->readSettings(settings_, decimalSeparator());
         fftPage_->readSettings(settings_);
         lanPage_->readSettings(settings_);
+        recPage_->readSettings(settings_, decimalSeparator());
     });
     guarded(18, [this] { oscPage_->applyChannelStates(); });
     guarded(20, [this] { fftPage_->applyStoredStates(); });
@@ -395,6 +409,7 @@ void TfmMain::FormClose()
     oscPage_->writeSettings(settings_, decimalSeparator());
     fftPage_->writeSettings(settings_);
     lanPage_->writeSettings(settings_);
+    recPage_->writeSettings(settings_, decimalSeparator());
     settings_.writeInteger("misc", "ActivePageIndex", pgcntrMain->currentIndex());
     settings_.writeString("misc", "lang", "Russian.ini");
     settings_.save();
@@ -406,6 +421,7 @@ void TfmMain::closeEvent(QCloseEvent* event)
     oscPage_->shutdown();
     fftPage_->shutdown();
     lanPage_->shutdown();
+    recPage_->shutdown();
     FormClose();
     QMainWindow::closeEvent(event);
 }
@@ -517,6 +533,7 @@ void TfmMain::showOptions(int page)
     oscPage_->knOscTimeDivChange();
     fftPage_->knFFTFrecDivChange();
     lanPage_->knLANFrecDivChange();
+    recPage_->knRecTimeDivChange();
 }
 
 void TfmMain::btGetIDClick()

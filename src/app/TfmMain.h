@@ -78,6 +78,7 @@ public:
     LogicCapture& logicCapture() { return logicCapture_; }
     GeneratorData& generatorData() { return generatorData_; }
     std::array<FilterResponse, 2>& filterResponses() { return filters_; }
+    RecPage* recPage() const { return recPage_; }
     OscOptions& oscOptions() { return options_; }
     OptionVariables& options() { return options_; }
     QWidget* currentChart() const { return currentChart_; }
@@ -177,6 +178,7 @@ private:
     OscPage* oscPage_ = nullptr;
     FftPage* fftPage_ = nullptr;
     LanPage* lanPage_ = nullptr;
+    RecPage* recPage_ = nullptr;
     QWidget* currentChart_ = nullptr;
     QLabel* statusPanel_ = nullptr;
     QLabel* devicePanel_ = nullptr;   // which instrument is in use

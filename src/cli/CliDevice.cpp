@@ -9,7 +9,7 @@
 
 namespace tesmar {
 
-CliDevice::CliDevice(const CliDeviceOptions& options, std::ostream& trace)
+CliDevice::CliDevice(const CliDeviceOptions& options, std::ostream& trace) : clock_(options.simSpeed)
 {
     if (options.simulate) {
         auto instrument = std::make_unique<VirtualInstrument>(clock_);
@@ -28,6 +28,8 @@ CliDevice::CliDevice(const CliDeviceOptions& options, std::ostream& trace)
         used = tracing_.get();
     }
     session_ = std::make_unique<UsbSession>(*used);
+    if (options.simulate && options.simSpeed != 1.0)
+        session_->setSleeper([this](int ms) { clock_.sleepMs(ms); });
 }
 
 CliDevice::~CliDevice()

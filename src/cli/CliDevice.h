@@ -16,6 +16,7 @@ class UsbTransport;
 struct CliDeviceOptions {
     bool simulate = false;
     bool traceUsb = false;
+    double simSpeed = 1.0; // the virtual instrument's clock: above 1 it runs ahead of real time
 };
 
 class CliDevice {

@@ -6,7 +6,9 @@
 #include "DecodeCommand.h"
 #include "DeviceInfoCommand.h"
 #include "FileInfoCommand.h"
+#include "InterruptWatch.h"
 #include "OscCommand.h"
+#include "RecordCommand.h"
 #include "SpectrumCommand.h"
 #include "files/MessageTable.h"
 #include "usb/LibUsbTransport.h"
@@ -23,6 +25,7 @@ namespace {
 const char* const kUsage =
     "usage: tesmar-cli [--sim] [--trace-usb] COMMAND [ARGS]\n"
     "  --sim          use the virtual instrument instead of USB\n"
+    "  --sim-fast     the virtual instrument on a fast clock: streams as fast as they are read\n"
     "  --trace-usb    print every USB transfer on standard error\n"
     "  --probe        exit 0 when an instrument is plugged in, 1 otherwise\n"
     "commands:\n"
@@ -30,10 +33,14 @@ const char* const kUsage =
     "  info FILE.dat  the chunks and settings of a data file\n"
     "  osc [options]  one oscilloscope record as CSV (osc --help)\n"
     "  spectrum [options]  one spectrum as CSV: the curve or a summary (spectrum --help)\n"
+    "  record [options]  a recorder record as CSV or data file, until Ctrl-C or a duration (record --help)\n"
     "  decode uart|spi|i2c|1wire FILE [options]   decode captured lines (decode --help)\n"
     "  convert IN OUT convert between .dat, .vcd and .csv by extension\n"
     "exit status: 0 complete result, 1 refused or incomplete, 64 bad usage, 70 internal error,\n"
     "  74 the output could not be written\n";
+
+// Fast enough that the virtual instrument's pacing never holds a reader back.
+constexpr double kFastSimSpeed = 1e6;
 
 int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
     CliDeviceOptions device;
@@ -41,6 +48,10 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
     for (const std::string& word : words) {
         if (word == "--sim")
             device.simulate = true;
+        else if (word == "--sim-fast") {
+            device.simulate = true;
+            device.simSpeed = kFastSimSpeed;
+        }
         else if (word == "--trace-usb")
             device.traceUsb = true;
         else if (word == "--probe" && rest.empty())
@@ -69,6 +80,11 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
     if (command == "spectrum") {
         CliDevice instrument(device, err);
         return RunSpectrumCommand(instrument.session(), args, out, err);
+    }
+    if (command == "record" || command == "rec") {
+        const InterruptWatch watch; // before the instrument's threads start
+        CliDevice instrument(device, err);
+        return RunRecordCommand(instrument.session(), args, out, err, watch.interrupted());
     }
     if (command == "info")
         return RunFileInfoCommand(args, out, err);

@@ -1,0 +1,289 @@
+#include "RecordCommand.h"
+
+#include "CliText.h"
+
+#include "device/DeviceClock.h"
+#include "device/DeviceStartup.h"
+#include "device/UsbSession.h"
+#include "files/DataFile.h"
+#include "files/MessageTable.h"
+#include "recorder/RecorderReader.h"
+#include "recorder/RecorderSummary.h"
+#include "recorder/RecTimeAxis.h"
+
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <unistd.h>
+
+namespace tesmar {
+
+namespace {
+
+const char* const kRecordUsage =
+    "usage: tesmar-cli [--sim [--sim-fast]] [--trace-usb] record [options]\n"
+    "  --period T         point period: seconds or with a unit, 5us … 10s (default 1ms)\n"
+    "  --channels a|b|ab  channels on (default a); both channels need a period of at least 10us\n"
+    "  --range-a V        volts per half screen of A: above 2 V the attenuated input (default 20)\n"
+    "  --range-b V        the same for B (default 20)\n"
+    "  --averaging N      samples averaged into each point, 1 … 65535 (default: the program's choice)\n"
+    "  --duration T       record this long, at most 24 h: seconds or with a unit (s, ms, m, h);\n"
+    "                     without it the record runs until Ctrl-C or the one-day limit\n"
+    "  --out FILE         FILE.csv (time in seconds, volts of A and B) or FILE.dat (data file);\n"
+    "                     default: CSV on standard output\n"
+    "Ctrl-C ends the record and still writes what was recorded. Progress goes to standard error.\n"
+    "Exit 0 for a complete record, 1 when the recording failed, 2 without an instrument,\n"
+    "64 for bad options, 130 when Ctrl-C cut a --duration record short.\n";
+
+constexpr double kMinPeriod = 5e-6, kMinPeriodBoth = 10e-6, kMaxPeriod = 10.0;
+
+// Seconds with the units of ParseSeconds, plus minutes and hours.
+std::optional<double> ParseDuration(const std::string& text)
+{
+    for (const auto& [suffix, factor] : {std::pair{"h", 3600.0}, std::pair{"m", 60.0}}) {
+        if (text.size() > 1 && text.back() == suffix[0] && text[text.size() - 2] != 'm') {
+            const auto n = ParseFinite(text.substr(0, text.size() - 1));
+            return n ? std::optional<double>(*n * factor) : std::nullopt;
+        }
+    }
+    return ParseSeconds(text);
+}
+
+bool EndsWith(const std::string& text, const std::string& suffix)
+{
+    if (text.size() < suffix.size())
+        return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - suffix.size() + i])) != suffix[i])
+            return false;
+    return true;
+}
+
+bool WriteCsv(const RecorderRecord& record, std::ostream& csv)
+{
+    csv << "time_s";
+    if (record.on(0))
+        csv << ",a_V";
+    if (record.on(1))
+        csv << ",b_V";
+    csv << '\n';
+    const std::size_t n = record.count();
+    const double tp = record.layout().pointPeriod;
+    char line[96];
+    for (std::size_t i = 0; i < n && csv; ++i) {
+        int used = std::snprintf(line, sizeof line, "%.9g", static_cast<double>(i) * tp);
+        for (int ch = 0; ch < 2; ++ch)
+            if (record.on(ch))
+                used += std::snprintf(line + used, sizeof line - used, ",%.6f", record.channel(ch).at(i));
+        csv.write(line, used).put('\n');
+    }
+    csv.flush();
+    return static_cast<bool>(csv);
+}
+
+// Each channel's memory is given back once it is copied, so a day-long record is not held twice.
+bool WriteDat(RecorderRecord& record, const std::string& runTime, const std::string& path)
+{
+    DataFile file;
+    RecorderSettingsChunk settings;
+    settings.samplePeriod = record.layout().pointPeriod;
+    settings.sbRecOnCh1 = record.on(0);
+    settings.sbRecOnCh2 = record.on(1);
+    settings.cbRecZoom = kRecZoomHome;
+    settings.lbRecRunTime = runTime;
+    const std::size_t n = record.count();
+    for (int ch = 0; ch < 2; ++ch) {
+        if (!record.on(ch))
+            continue;
+        const SummaryTexts t = FormatSummary(SummarizeChannel(record, ch));
+        (ch == 0 ? settings.lbRecUmaxCh1 : settings.lbRecUmaxCh2) = t.max;
+        (ch == 0 ? settings.lbRecUminCh1 : settings.lbRecUminCh2) = t.min;
+        (ch == 0 ? settings.lbRecUsrCh1 : settings.lbRecUsrCh2) = t.mean;
+        std::vector<double> values(n);
+        for (std::size_t i = 0; i < n; ++i)
+            values[i] = record.channel(ch).at(i);
+        record.channel(ch).release();
+        (ch == 0 ? file.channelA : file.channelB) = std::move(values);
+    }
+    file.settings = settings;
+    const std::vector<std::uint8_t> bytes = WriteDataFile(file);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+void ShowProgress(const RecorderStream& stream, double seconds, bool terminal, std::ostream& err, bool last)
+{
+    const std::size_t n = stream.record().count();
+    char line[128];
+    std::snprintf(line, sizeof line, "%s  %zu points  %.0f points/s", RecTimeText(stream.elapsedDays(), false).c_str(),
+                  n, seconds > 0 ? n / seconds : 0.0);
+    err << (terminal ? "\r" : "") << line << (terminal && !last ? "" : "\n") << std::flush;
+}
+
+} // namespace
+
+int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                     const std::atomic<bool>& interrupted)
+{
+    RecorderBlockInput in;
+    in.timeDiv = 1e-3;
+    std::optional<int> averaging;
+    std::optional<double> duration;
+    std::string outPath;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& key = args[i];
+        if (key == "--help") {
+            out << kRecordUsage;
+            return 0;
+        }
+        if (i + 1 >= args.size()) {
+            err << "tesmar-cli record: " << key << " needs a value\n" << kRecordUsage;
+            return 64;
+        }
+        const std::string value = args[++i];
+        const std::optional<double> number = ParseFinite(value);
+        bool ok = true;
+        if (key == "--period") {
+            const auto td = ParseSeconds(value);
+            ok = td && *td >= kMinPeriod * (1 - 1e-9) && *td <= kMaxPeriod;
+            in.timeDiv = td.value_or(1e-3);
+        } else if (key == "--channels") {
+            ok = value == "a" || value == "b" || value == "ab";
+            in.chAOn = value != "b";
+            in.chBOn = value != "a";
+        } else if (key == "--range-a" || key == "--range-b") {
+            ok = number && *number > 0 && *number <= 20;
+            (key == "--range-a" ? in.rangeA : in.rangeB) = number.value_or(20);
+        } else if (key == "--averaging") {
+            ok = number && *number >= 1 && *number <= 65535 && std::floor(*number) == *number;
+            averaging = static_cast<int>(number.value_or(1));
+        } else if (key == "--duration") {
+            duration = ParseDuration(value);
+            ok = duration && *duration > 0 && *duration < kSecondsPerDay;
+        } else if (key == "--out") {
+            outPath = value;
+            ok = EndsWith(value, ".csv") || EndsWith(value, ".dat");
+        } else {
+            err << "tesmar-cli record: unknown option " << key << "\n" << kRecordUsage;
+            return 64;
+        }
+        if (!ok) {
+            err << "tesmar-cli record: bad value '" << value << "' for " << key
+                << (key == "--out" ? " (FILE.csv or FILE.dat)" : "") << "\n";
+            return 64;
+        }
+    }
+    if (in.chAOn && in.chBOn && in.timeDiv < kMinPeriodBoth * (1 - 1e-9)) {
+        err << "tesmar-cli record: with both channels --period must be at least 10us\n";
+        return 64;
+    }
+    // A point takes at least one sample per channel at the converter's 200 kHz.
+    in.workingLimit = in.displayLimit = 1.0 / kMinPeriod;
+
+    const MessageTable messages;
+    const DeviceTakeUp device = TakeUpDevice(session, true, [](int, const std::function<void()>& step) { step(); });
+    if (device.outcome != DeviceTakeUp::Outcome::Ready) {
+        err << TerminalText(messages.text(device.outcome == DeviceTakeUp::Outcome::NoDevice ? Msg::strInitError
+                                                                                            : Msg::strErrorBL))
+            << '\n';
+        return device.outcome == DeviceTakeUp::Outcome::NoDevice ? 2 : 3;
+    }
+    in.calibration = device.pairs.value_or(CalibrationSet{});
+    RecorderBlock block = BuildRecorderBlock(in);
+    if (averaging && *averaging != block.averaging) {
+        const int channels = in.chAOn && in.chBOn ? 2 : 1;
+        const SampleRateCode rate = ComputeSampleRateCode(channels / in.timeDiv, *averaging);
+        if (rate.rate > 1.0 / kMinPeriod * (1 + 1e-9)) {
+            err << "tesmar-cli record: --averaging " << *averaging << " needs a converter faster than 200 kHz\n";
+            return 64;
+        }
+        block.averaging = *averaging;
+        block.rate = rate.rate;
+        block.wValue = rate.wValue;
+        block.block.timingCode() = rate.timingCode;
+        if (rate.inHertz)
+            block.block.modeFlags() |= AnalogBlock::kRateInHertz;
+        else
+            block.block.modeFlags() &= static_cast<std::uint8_t>(~AnalogBlock::kRateInHertz);
+    }
+
+    RecorderSettings settings;
+    settings.pointPeriod = QuantizePeriod(in.timeDiv);
+    settings.averaging = block.averaging;
+    settings.chAOn = block.chAOn;
+    settings.chBOn = block.chBOn;
+    settings.pairA = block.pairA;
+    settings.pairB = block.pairB;
+    settings.liveDisplay = false;
+    settings.autoStopSeconds = duration;
+    settings.dynamicMemory = !duration; // a duration reserves its need at the start
+    RecorderStream stream(settings, {});
+
+    // Ctrl-C ends the recording as the page's reset button does: stop, then halt the transfer.
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    const bool terminal = isatty(STDERR_FILENO) == 1;
+    const auto started = std::chrono::steady_clock::now();
+    const auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(); };
+    std::thread watcher([&] {
+        std::unique_lock lock(mutex);
+        auto nextProgress = std::chrono::steady_clock::now() + std::chrono::milliseconds(terminal ? 500 : 10'000);
+        while (!finished) {
+            done.wait_for(lock, std::chrono::milliseconds(20));
+            if (interrupted && !stop) {
+                stop = true;
+                session.HaltTransfers();
+            }
+            if (!finished && std::chrono::steady_clock::now() >= nextProgress) {
+                ShowProgress(stream, elapsed(), terminal, err, false);
+                nextProgress += std::chrono::milliseconds(terminal ? 500 : 10'000);
+            }
+        }
+    });
+    ReadRecorderStream(session, block, stream, stop);
+    {
+        std::lock_guard lock(mutex);
+        finished = true;
+    }
+    done.notify_all();
+    watcher.join();
+    ShowProgress(stream, elapsed(), terminal, err, true);
+
+    const int status = stream.status();
+    if (const auto key = RecorderStatusMessage(status))
+        err << "tesmar-cli record: " << TerminalText(messages.text(*key)) << '\n';
+    if (status == RecNoMemoryAtStart)
+        return 1;
+
+    bool written = false;
+    if (outPath.empty()) {
+        written = WriteCsv(stream.record(), out);
+    } else if (EndsWith(outPath, ".dat")) {
+        written = WriteDat(stream.record(), RecTimeText(stream.elapsedDays(), false), outPath);
+    } else {
+        std::ofstream file(outPath, std::ios::trunc);
+        written = file && WriteCsv(stream.record(), file);
+        file.close();
+        written = written && file;
+    }
+    if (!written) {
+        err << "tesmar-cli record: cannot write " << (outPath.empty() ? "standard output" : outPath) << '\n';
+        return 1;
+    }
+    if (status != RecOk)
+        return 1;
+    if (stop && duration && !stream.autoStopped())
+        return 130;
+    return 0;
+}
+
+} // namespace tesmar

@@ -1,0 +1,246 @@
+// The recorder page in the main window, against the virtual instrument with a fast clock.
+
+#include "MainWindowHarness.h"
+#include "app/TfmMain.h"
+#include "app/pages/RecChart.h"
+#include "app/pages/RecPage.h"
+#include "recorder/acquisition/RecAcquisition.h"
+#include "ui/knob/TOscKnob.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTimeEdit>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace tesmar;
+
+namespace {
+
+struct Harness : testing::MainWindowHarness {
+    Harness() : MainWindowHarness(50.0, true)
+    {
+        start();
+        window->pages()->setCurrentIndex(2);
+        page().markerQuestions.comment = [this](const std::string& current) -> std::optional<std::string> {
+            asked << QString::fromStdString(current);
+            return answer;
+        };
+        page().markerQuestions.colour = [this](std::uint32_t) -> std::optional<std::uint32_t> { return colour; };
+    }
+    RecPage& page() { return *window->recPage(); }
+    std::size_t count() { return page().acquisition().stream() ? page().acquisition().stream()->record().count() : 0; }
+
+    QStringList asked;
+    std::optional<std::string> answer = "пробный маркер";
+    std::optional<std::uint32_t> colour = 0x00FFFF;
+};
+
+constexpr double kDay = 86'400.0;
+
+} // namespace
+
+class RecPageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void controlsAndDefaults()
+    {
+        Harness h;
+        RecPage& p = h.page();
+        QCOMPARE(p.knRecTimeDiv->IndexSelectData(), 36);
+        QCOMPARE(p.knRecCh1->IndexSelectData(), 28);
+        QCOMPARE(p.sbRecRun->text(), QString("Запуск"));
+        QCOMPARE(p.cbRecZoom->currentText(), QString("1:1"));
+        QCOMPARE(p.pnRecShowSignal->text(), QString("En"));
+        QVERIFY(!p.sbRecZoomUndo->isEnabled());
+        QCOMPARE(p.chRec->xAxis->label(), QString("Время"));
+        QCOMPARE(p.sgRecMarker->rowCount(), 100);
+        QCOMPARE(p.sgRecMarker->item(0, 0)->text(), QString("№"));
+        // Both channels: the knob stops at 10 µs.
+        QTest::mouseClick(p.sbRecOnCh2, Qt::LeftButton);
+        QCOMPARE(p.knRecTimeDiv->IndexMaxEnable(), 55);
+        p.knRecTimeDiv->setIndexSelectData(45); // 0.1 ms with two channels: too fast to draw live
+        QCOMPARE(p.pnRecShowSignal->text(), QString("Dis"));
+        // The last channel cannot be switched off.
+        QTest::mouseClick(p.sbRecOnCh1, Qt::LeftButton);
+        QTest::mouseClick(p.sbRecOnCh2, Qt::LeftButton);
+        QVERIFY(p.sbRecOnCh2->isChecked());
+    }
+
+    void settingsKeysRoundTrip()
+    {
+        Harness h;
+        RecPage& p = h.page();
+        p.knRecTimeDiv->setIndexSelectData(20);
+        p.knRecCh1->setIndexSelectData(5);
+        QTest::mouseClick(p.sbRecOnCh2, Qt::LeftButton);
+        h.window->close();
+        h.window.reset();
+        h.start();
+        RecPage& again = h.page();
+        QCOMPARE(again.knRecTimeDiv->IndexSelectData(), 20);
+        QCOMPARE(again.knRecCh1->IndexSelectData(), 5);
+        QVERIFY(again.sbRecOnCh2->isChecked());
+        QCOMPARE(again.sbRecOnCh2->text(), QString("Включен"));
+    }
+
+    void recordGrowsLiveAndAStopKeepsThePoints()
+    {
+        Harness h;
+        RecPage& p = h.page();
+        QTest::mouseClick(p.sbRecOnCh2, Qt::LeftButton);
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QCOMPARE(p.sbRecRun->text(), QString("Сброс"));
+        QVERIFY(!h.window->page(0)->isEnabled() || !h.window->pages()->isTabEnabled(0));
+        QVERIFY(!p.grboxRecCh1->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(h.count() > 2000, 10000);
+        // The chart follows the newest point while the record grows.
+        QTRY_VERIFY_WITH_TIMEOUT(p.chRec->srRec_Ch1->dataCount() > 0, 5000);
+        const std::size_t seen = h.count();
+        QTRY_VERIFY_WITH_TIMEOUT(h.count() > seen + 1000, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(p.chRec->xAxis->range().upper * kDay > 2.0, 5000);
+        QVERIFY(p.lbRecRunTime->text() != "00:00:00:000");
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbRecRun->text() == "Запуск", 5000);
+        QVERIFY(!p.acquisition().running());
+        QVERIFY(h.window->pages()->isTabEnabled(0));
+        const std::size_t kept = h.count();
+        QVERIFY(kept > 3000);
+        QTest::qWait(100);
+        QCOMPARE(h.count(), kept);
+        QVERIFY(p.chRec->srRec_Ch1->dataCount() > 0);
+        QVERIFY(p.chRec->srRec_Ch2->dataCount() > 0);
+        QVERIFY(!p.lbRecUmax[0]->text().isEmpty());
+        QVERIFY(!p.lbRecUsr[1]->text().isEmpty());
+        QVERIFY(h.messages.warnings.isEmpty());
+        // The window shows the end of the record: 1 s at "1:1", 0.1 s at "10:1".
+        const double end = (kept - 1) * 1e-3;
+        QVERIFY(qAbs(p.chRec->xAxis->range().upper * kDay - end) < 1e-3);
+        QVERIFY(qAbs(p.chRec->xAxis->range().size() * kDay - 1.0) < 1e-6);
+        p.cbRecZoom->setCurrentIndex(20);
+        QVERIFY(qAbs(p.chRec->xAxis->range().size() * kDay - 0.1) < 1e-6);
+        QVERIFY(p.sbRecZoomUndo->isEnabled());
+        QTest::mouseClick(p.sbRecZoomUndo, Qt::LeftButton);
+        QCOMPARE(p.cbRecZoom->currentIndex(), 15);
+        // Zoomed in to single points: the exact samples are drawn.
+        for (int i = 0; i < 5; ++i)
+            QTest::mouseClick(p.sbRecZoomIn, Qt::LeftButton);
+        p.cbRecZoom->setCurrentIndex(30); // 2 ms: 2 points
+        QVERIFY(p.chRec->srRec_Ch1->dataCount() <= 6);
+    }
+
+    void stopBeforeTheStartTimerEndsQuietly()
+    {
+        Harness h;
+        RecPage& p = h.page();
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QCOMPARE(p.sbRecRun->text(), QString("Запуск"));
+        QVERIFY(!p.running());
+        QTest::qWait(400);
+        QVERIFY(!p.acquisition().running());
+        QVERIFY(h.messages.warnings.isEmpty());
+        QVERIFY(h.window->pages()->isTabEnabled(0));
+    }
+
+    void autoStopWithoutAnIntervalDoesNotStart()
+    {
+        Harness h;
+        RecPage& p = h.page();
+        QTest::mouseClick(p.spRecStop, Qt::LeftButton);
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QVERIFY(!p.sbRecRun->isChecked());
+        QVERIFY(!p.running());
+        // With 2 s it records 2 s and ends by itself.
+        p.dtRecStop->setTime(QTime(0, 0, 2));
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbRecRun->text() == "Запуск", 10000);
+        QCOMPARE(h.count(), std::size_t{2001});
+        QVERIFY(h.messages.warnings.isEmpty());
+    }
+
+    void unplugKeepsThePointsAndWarnsOnce()
+    {
+        Harness h;
+        RecPage& p = h.page();
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(h.count() > 1000, 10000);
+        h.instrument.unplug();
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbRecRun->text() == "Запуск", 5000);
+        QCOMPARE(h.messages.warnings, QStringList{"Ошибка чтения данных из устройства"});
+        QVERIFY(h.count() > 1000);
+        QVERIFY(p.chRec->srRec_Ch1->dataCount() > 0);
+        QTest::qWait(100);
+        QCOMPARE(h.messages.warnings.size(), 1);
+    }
+
+    void closingWhileRecordingKeepsThePoints()
+    {
+        Harness h;
+        RecPage& p = h.page();
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(h.count() > 500, 10000);
+        h.window->close();
+        QVERIFY(!p.acquisition().running());
+        QVERIFY(h.count() > 500);
+    }
+
+    void markerTable()
+    {
+        Harness h;
+        RecPage& p = h.page();
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(h.count() > 3000, 10000);
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbRecRun->text() == "Запуск", 5000);
+        const QCPRange shown = p.chRec->xAxis->range();
+
+        p.sgRecMarkerDblClick(3);
+        QVERIFY(p.markers().used(3));
+        QCOMPARE(p.markers().marker(3)->comment, std::string("пробный маркер"));
+        QCOMPARE(p.markers().marker(3)->colour, 0x00FFFFu);
+        QVERIFY(qAbs(p.markers().marker(3)->time - shown.center()) < 1e-12);
+        QVERIFY(!p.sgRecMarker->item(3, 1)->text().isEmpty());
+        QCOMPARE(p.sgRecMarker->item(3, 1)->foreground().color(), QColor(Qt::black)); // yellow row
+        QVERIFY(p.chRec->userMarkerVisible(3));
+        // A used row keeps its marker.
+        h.answer = "другой";
+        p.sgRecMarkerDblClick(3);
+        QCOMPARE(p.markers().marker(3)->comment, std::string("пробный маркер"));
+        // A 200-character comment keeps 128.
+        h.answer = std::string(200, 'x');
+        p.EditComment(3);
+        QCOMPARE(p.markers().marker(3)->comment.size(), std::size_t{128});
+        h.colour = 0x800000;
+        p.EditColour(3);
+        QCOMPARE(p.sgRecMarker->item(3, 1)->foreground().color(), QColor(Qt::white));
+
+        // Scrolled out of view the marker hides; a click on its row brings it back.
+        p.cbRecZoom->setCurrentIndex(30);
+        p.chRec->xAxis->setRange(0, shown.size() / 500);
+        p.chRec->replot();
+        QVERIFY(!p.chRec->userMarkerVisible(3));
+        p.sgRecMarkerClick(3);
+        QVERIFY(p.chRec->xAxis->range().contains(p.markers().marker(3)->time));
+        p.chRec->replot();
+        QVERIFY(p.chRec->userMarkerVisible(3));
+
+        // Insert and Delete keys on the table.
+        p.sgRecMarker->setCurrentCell(7, 0);
+        QTest::keyClick(p.sgRecMarker, Qt::Key_Insert);
+        QVERIFY(p.markers().used(7));
+        QTest::keyClick(p.sgRecMarker, Qt::Key_Delete);
+        QVERIFY(!p.markers().used(7));
+        QVERIFY(p.sgRecMarker->item(7, 1)->text().isEmpty());
+        p.sgRecMarker->setCurrentCell(8, 0);
+        QTest::keyClick(p.sgRecMarker, Qt::Key_Delete); // empty: nothing happens
+        p.DeleteAllMarkers();
+        QVERIFY(!p.markers().used(3));
+    }
+};
+
+QTEST_MAIN(RecPageTest)
+#include "RecPageTest.moc"
