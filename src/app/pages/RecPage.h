@@ -45,6 +45,8 @@ struct RecMarkerQuestions {
 class RecPage : public MeasurementPage {
     Q_OBJECT
 public:
+    // The record being made or last made; none before the first.
+    const RecorderRecord* record() const;
     explicit RecPage(const PageContext& context, QWidget* parent = nullptr);
     ~RecPage() override;
     PageHintKeys hintKeys() const override;
@@ -177,7 +179,6 @@ private:
     void showMarkerChange();
     std::string timeText(double days) const;
     RecorderBlockInput blockInput() const;
-    const RecorderRecord* record() const;
 
     PageContext ctx_;
     const OptionVariables& options_;
