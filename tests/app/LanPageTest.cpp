@@ -191,6 +191,19 @@ private slots:
         QTest::mouseClick(p.sbLANModeBusG, Qt::LeftButton); // leaving generator mode
         QVERIFY(!g.isEnabled());
         QVERIFY(p.chLAN->bus(1).empty());
+        // Drawing on the chart: a click at y = 6.5 sets B.1 at that sample.
+        QTest::mouseClick(p.sbLANModeBusG, Qt::LeftButton); // generator mode again
+        h.window->pages()->setCurrentIndex(3);
+        h.window->resize(1200, 800);
+        h.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        p.chLAN->xAxis->setRange(0, 100);
+        p.chLAN->replot();
+        const QPoint at(qRound(p.chLAN->xAxis->coordToPixel(10.5)), qRound(p.chLAN->yAxis->coordToPixel(6.5)));
+        QTest::mouseClick(p.chLAN, Qt::LeftButton, {}, at);
+        QVERIFY(h.window->generatorData().line(10, 1));
+        QTest::mouseClick(p.chLAN, Qt::RightButton, {}, at);
+        QVERIFY(!h.window->generatorData().line(10, 1));
         // A short file fills the start and clears the rest.
         const QString path = h.folder.path() + "/gen.dat";
         std::ofstream(path.toStdString(), std::ios::binary) << std::string(10, '\x0F');

@@ -122,6 +122,38 @@ LanChart::LanChart(QWidget* parent) : MarkerChart(parent)
     resetMarkers();
 }
 
+void LanChart::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    if (!traceEditing_ || markerAt(p) >= 0 || !axisRect()->rect().contains(p.toPoint())) {
+        MarkerChart::mousePressEvent(event);
+        return;
+    }
+    tracePressed_ = true;
+    traceMoved_ = false;
+    emit tracePressed(xAxis->pixelToCoord(p.x()), yAxis->pixelToCoord(p.y()), event->button());
+}
+
+void LanChart::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!tracePressed_) {
+        MarkerChart::mouseMoveEvent(event);
+        return;
+    }
+    traceMoved_ = true;
+    emit traceDragged(xAxis->pixelToCoord(event->position().x()));
+}
+
+void LanChart::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!tracePressed_) {
+        MarkerChart::mouseReleaseEvent(event);
+        return;
+    }
+    tracePressed_ = false;
+    emit traceReleased(xAxis->pixelToCoord(event->position().x()), traceMoved_);
+}
+
 std::optional<std::pair<double, double>> LanChart::extent() const
 {
     std::optional<std::pair<double, double>> e;

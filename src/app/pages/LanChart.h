@@ -44,6 +44,20 @@ public:
     // Drawing work of the last paint, for tests: line strokes issued.
     int lastStrokeCount() const { return strokes_; }
 
+    // Pressing, moving and releasing a mouse button in the plot away from the markers, in axis
+    // values (the generator data is edited this way).
+    void setTraceEditing(bool on) { traceEditing_ = on; }
+
+signals:
+    void tracePressed(double x, double y, Qt::MouseButton button);
+    void traceDragged(double x);
+    void traceReleased(double x, bool moved);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
 private:
     class Traces;
     friend class Traces;
@@ -51,6 +65,9 @@ private:
     std::array<QColor, 16> colours_{};
     Traces* traces_ = nullptr;
     int strokes_ = 0;
+    bool traceEditing_ = false;
+    bool tracePressed_ = false;
+    bool traceMoved_ = false;
 };
 
 } // namespace tesmar

@@ -30,6 +30,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace tesmar {
 
 LanPage::LanPage(const PageContext& context, LogicCapture& capture, GeneratorData& generator, QWidget* parent)
@@ -110,6 +112,30 @@ void LanPage::buildControls()
     chLAN->setMinimumSize(300, 250);
     chartRow->addWidget(chLAN, 1);
     centreColumn->addLayout(chartRow, 1);
+    // The generator's lines are drawn with the mouse: left button 1, right button 0.
+    connect(chLAN, &LanChart::tracePressed, this, [this](double x, double y, Qt::MouseButton button) {
+        editLine_ = -1;
+        if (!(y > 0 && y < 8))
+            return;
+        editLine_ = 7 - static_cast<int>(std::trunc(y));
+        if (button == Qt::LeftButton || button == Qt::RightButton)
+            editHigh_ = button == Qt::LeftButton;
+        if (chLAN->bus(1).samples.size() != static_cast<std::size_t>(GeneratorData::kSampleCount)) {
+            generator_.clear();
+            generatorPanel->refreshTable(0, GeneratorData::kSampleCount - 1);
+            drawGenerator();
+        }
+        editFromX_ = x;
+    });
+    connect(chLAN, &LanChart::traceDragged, this, [this](double x) {
+        editGeneratorBetween(editFromX_, x);
+        editFromX_ = x;
+    });
+    connect(chLAN, &LanChart::traceReleased, this, [this](double x, bool moved) {
+        if (!moved)
+            editGeneratorBetween(x, x);
+        editLine_ = -1;
+    });
     connect(chLAN, &QCustomPlot::afterReplot, this, [this] {
         for (int c = 0; c < 16; ++c)
             channelCaptions[c]->move(0, static_cast<int>(chLAN->yAxis->coordToPixel(15 - c)) - 12);

@@ -149,6 +149,7 @@ private:
     void applyChannelSetup();
     void releaseOutputs();
     void generatorChanged();
+    void editGeneratorBetween(double fromX, double toX);
 
     PageContext ctx_;
     LogicCapture& capture_;
@@ -165,6 +166,10 @@ private:
     bool scrolling_ = false;
     LogicBufferLayout layout_;
     ChannelSetup channels_;
+    // Editing the generator on the chart: the line, set or clear, and the last position.
+    int editLine_ = -1;
+    bool editHigh_ = true;
+    double editFromX_ = 0.0;
 };
 
 } // namespace tesmar

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include <cmath>
+
 namespace tesmar {
 
 namespace {
@@ -98,6 +100,23 @@ void LanPage::generatorChanged()
     drawGenerator();
     chLAN->replot();
     UpdateReadouts();
+}
+
+void LanPage::editGeneratorBetween(double fromX, double toX)
+{
+    const DrawnBus& bus = chLAN->bus(1);
+    if (editLine_ < 0 || bus.empty() || !(bus.step > 0))
+        return;
+    const int last = GeneratorData::kSampleCount - 1;
+    auto sample = [&](double x) {
+        const double clamped = std::clamp(x, 0.0, bus.lastX());
+        return std::clamp(static_cast<int>(std::trunc(clamped / bus.step)), 0, last);
+    };
+    const int a = std::min(sample(fromX), sample(toX)), b = std::max(sample(fromX), sample(toX));
+    for (int i = a; i <= b; ++i)
+        generator_.setLine(i, editLine_, editHigh_);
+    generatorPanel->refreshTable(a, b);
+    generatorChanged();
 }
 
 void LanPage::miLANSelectByMarkerClick()

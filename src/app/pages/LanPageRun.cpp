@@ -129,6 +129,7 @@ void LanPage::sbLANModeBusGClick()
             capture_.busB.clear();
     }
     generatorPanel->setEnabled(generator);
+    chLAN->setTraceEditing(generator);
     generatorPanel->setStyleSheet(generator ? QString() : QString("QGroupBox { color: #808080; }"));
     drawGenerator();
     knLANFrecDivChange();

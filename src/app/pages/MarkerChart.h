@@ -27,9 +27,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // The marker whose line or head is under the point, −1 for none.
+    int markerAt(const QPointF& point) const;
+    bool draggingMarker() const { return dragged_ >= 0; }
 
 private:
-    int markerAt(const QPointF& point) const;
     void placeMarkers();
 
     std::array<double, 2> markerPosition_{0, 0};
