@@ -1,6 +1,9 @@
 // Runs on the offscreen platform unless another one is chosen.
 #include "logic/LogicStreamRecorder.h"
 #include "logic/LogicSummary.h"
+#include "files/SigrokSession.h"
+
+#include <filesystem>
 
 #ifdef TESMAR_BENCH_CHART
 #include "app/pages/LanChart.h"
@@ -79,6 +82,25 @@ void BM_SummaryBuild256M(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SummaryBuild256M)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A 64 M-sample 8-line capture to a sigrok session file and back (disk and zip compression).
+void BM_SigrokSession64M(benchmark::State& state)
+{
+    CaptureSamples capture;
+    capture.busA = Traffic(std::size_t{64} << 20);
+    capture.samplePeriod = 1e-6;
+    const auto path = (std::filesystem::temp_directory_path() / "tesmar-bench.sr").string();
+    for (auto _ : state) {
+        if (!WriteSigrokSession(path, capture).empty())
+            state.SkipWithError("write failed");
+        const auto back = ReadSigrokSession(path);
+        if (!std::holds_alternative<CaptureImport>(back))
+            state.SkipWithError("read failed");
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * 2 * capture.busA.size()));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_SigrokSession64M)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 #ifdef TESMAR_BENCH_CHART
 // One replot of a 256 M-sample 8-line capture in a 1000-pixel plot, whole (range 0) and at 1 %.
