@@ -1,5 +1,6 @@
 #include "OscCommand.h"
 
+#include "AnalogCapture.h"
 #include "CliText.h"
 
 #include "device/DeviceStartup.h"
@@ -188,37 +189,14 @@ int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std
     const OscAcquisitionParams params = OscAcquisitionParams::FromBlock(block, in, false);
     OscResult result;
 
-    // A record that never comes (no trigger) ends after the time-out, as the reset button would.
-    std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
-    std::thread watchdog([&] {
-        std::unique_lock lock(mutex);
-        if (!done.wait_for(lock, std::chrono::duration<double>(timeoutSeconds), [&] { return finished; })) {
-            stop = true;
-            session.HaltTransfers();
-        }
-    });
-    bool ok = false;
-    if (stream) {
-        ok = ReadOscStream(session, params, result, stop);
-    } else {
-        OscFrame frame{};
-        ok = ReadOscBufferFrame(session, params, frame, stop);
-        if (ok)
-            DecodeOscBuffer(frame, params, {}, result);
-        session.DeviceReset();
-    }
-    {
-        std::lock_guard lock(mutex);
-        finished = true;
-    }
-    done.notify_all();
-    watchdog.join();
-    if (!ok) {
-        err << (stop ? "tesmar-cli osc: no record within the time-out (is the trigger level reached?)\n"
-                     : "tesmar-cli osc: the exchange with the instrument failed\n");
+    switch (CaptureAnalogRecord(session, params, timeoutSeconds, result)) {
+    case AnalogCaptureOutcome::Complete:
+        break;
+    case AnalogCaptureOutcome::TimedOut:
+        err << "tesmar-cli osc: no record within the time-out (is the trigger level reached?)\n";
+        return 1;
+    case AnalogCaptureOutcome::Failed:
+        err << "tesmar-cli osc: the exchange with the instrument failed\n";
         return 1;
     }
 

@@ -350,16 +350,7 @@ void FftPage::lsbFFTSetupShowClick()
 bool FftPage::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == edFFTKNIF && event->type() == QEvent::KeyPress) {
-        // Digits, one decimal separator (not first), control keys.
-        auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
-        if (text.isEmpty() || text.at(0).category() == QChar::Other_Control)
-            return false;
-        const QChar c = text.at(0);
-        if (c.isDigit())
-            return false;
-        const QChar separator(decimalSeparator());
-        return !(c == separator && !edFFTKNIF->text().isEmpty() && !edFFTKNIF->text().contains(separator));
+        return !AcceptsPositiveNumberKey(*static_cast<QKeyEvent*>(event), *edFFTKNIF, QChar(decimalSeparator()));
     }
     if (watched == pnFFTViewReadType && event->type() == QEvent::MouseButtonDblClick) {
         if (!ctx_.measurementRuns())

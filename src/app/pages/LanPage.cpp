@@ -413,11 +413,7 @@ void LanPage::lsbLANSetupShowClick()
 bool LanPage::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == edLANExtFrec && event->type() == QEvent::KeyPress) {
-        const QString text = static_cast<QKeyEvent*>(event)->text();
-        if (text.isEmpty() || text.at(0).category() == QChar::Other_Control || text.at(0).isDigit())
-            return false;
-        const QChar separator(decimalSeparator());
-        return !(text.at(0) == separator && !edLANExtFrec->text().contains(separator));
+        return !AcceptsPositiveNumberKey(*static_cast<QKeyEvent*>(event), *edLANExtFrec, QChar(decimalSeparator()));
     }
     if (event->type() == QEvent::MouseButtonPress)
         for (int c = 0; c < 16; ++c)

@@ -1,6 +1,7 @@
 #include "OscPage.h"
 
 #include "OscChart.h"
+#include "PageWidgets.h"
 #include "files/MessageTable.h"
 #include "ui/knob/KnobFactory.h"
 #include "ui/knob/TOscKnob.h"
@@ -23,30 +24,6 @@
 #include <QVBoxLayout>
 
 namespace tesmar {
-
-namespace {
-
-QToolButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
-                        bool checkable = true)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setText(caption);
-    button->setToolTip(hint);
-    button->setStatusTip(hint);
-    button->setCheckable(checkable);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    return button;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text = {})
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-} // namespace
 
 OscPage::OscPage(const PageContext& context, QWidget* parent) : MeasurementPage("tsOsc", parent), ctx_(context)
 {
@@ -119,7 +96,7 @@ void OscPage::buildControls()
     leftColumn->addWidget(buildReadouts());
     layout->addWidget(left, 1);
 
-    lsbOscSetupShow = MakeButton(this, "lsbOscSetupShow", "«", "Показать панель настроек", false);
+    lsbOscSetupShow = MakePageButton(this, "lsbOscSetupShow", "«", "Показать панель настроек", false);
     lsbOscSetupShow->setVisible(false);
     layout->addWidget(lsbOscSetupShow, 0, Qt::AlignTop);
 
@@ -129,12 +106,12 @@ void OscPage::buildControls()
     panel->setContentsMargins(0, 0, 0, 0);
     panel->setSpacing(2);
     auto* top = new QHBoxLayout;
-    pnOscViewReadType = MakeLabel(pnOscSetup, "pnOscViewReadType", "Buf");
+    pnOscViewReadType = MakePageLabel(pnOscSetup, "pnOscViewReadType", "Buf");
     pnOscViewReadType->setToolTip("Режим чтения данных (двойной щелчок: настройка)");
     pnOscViewReadType->installEventFilter(this);
     top->addWidget(pnOscViewReadType);
     top->addStretch(1);
-    lsbOscSetupHide = MakeButton(pnOscSetup, "lsbOscSetupHide", "»", "Скрыть панель настроек", false);
+    lsbOscSetupHide = MakePageButton(pnOscSetup, "lsbOscSetupHide", "»", "Скрыть панель настроек", false);
     top->addWidget(lsbOscSetupHide);
     panel->addLayout(top);
     panel->addWidget(buildChannelGroup(0));
@@ -197,17 +174,17 @@ QWidget* OscPage::buildChannelGroup(int channel)
     TOscKnob* knob = CreatePageKnob(a ? "knOscCh1" : "knOscCh2", group);
     (a ? knOscCh1 : knOscCh2) = knob;
     grid->addWidget(knob, 0, 0, 4, 1);
-    QToolButton* on = MakeButton(group, a ? "sbOscOnCh1" : "sbOscOnCh2", msg(Msg::strChOff),
+    QToolButton* on = MakePageButton(group, a ? "sbOscOnCh1" : "sbOscOnCh2", msg(Msg::strChOff),
                                  a ? "Включить/выключить канал A" : "Включить/выключить канал B");
-    QToolButton* range = MakeButton(group, a ? "sbOscAvtoRangeCh1" : "sbOscAvtoRangeCh2", "Авто",
+    QToolButton* range = MakePageButton(group, a ? "sbOscAvtoRangeCh1" : "sbOscAvtoRangeCh2", "Авто",
                                     "Автоматический выбор диапазона по напряжению");
-    QToolButton* zero = MakeButton(group, a ? "sbOscAvtoZeroCh1" : "sbOscAvtoZeroCh2", "0",
+    QToolButton* zero = MakePageButton(group, a ? "sbOscAvtoZeroCh1" : "sbOscAvtoZeroCh2", "0",
                                    "Автоматическая установка нуля");
     zero->setEnabled(false);
     auto* filter = new QCheckBox("Фильтр", group);
     filter->setObjectName(a ? "chboxOscFiltrationOnCh1" : "chboxOscFiltrationOnCh2");
     filter->setToolTip("Включить цифровой фильтр канала");
-    QToolButton* filterSet = MakeButton(group, a ? "spbtOscFiltrationSetCh1" : "spbtOscFiltrationSetCh2", "...",
+    QToolButton* filterSet = MakePageButton(group, a ? "spbtOscFiltrationSetCh1" : "spbtOscFiltrationSetCh2", "...",
                                         msg(a ? Msg::strSetFltParamChA : Msg::strSetFltParamChB), false);
     grid->addWidget(on, 0, 1, 1, 2);
     grid->addWidget(range, 1, 1);
@@ -237,27 +214,27 @@ QWidget* OscPage::buildTriggerGroup()
     grboxOscTrigger->setObjectName("grboxOscTrigger");
     auto* grid = new QGridLayout(grboxOscTrigger);
     grid->setContentsMargins(4, 4, 4, 4);
-    sbOscTriggerOn = MakeButton(grboxOscTrigger, "sbOscTriggerOn", msg(Msg::strTriggerOff), "Включить синхронизацию");
-    sbOscTriggerSourceCh1 = MakeButton(grboxOscTrigger, "sbOscTriggerSourceCh1", "A",
+    sbOscTriggerOn = MakePageButton(grboxOscTrigger, "sbOscTriggerOn", msg(Msg::strTriggerOff), "Включить синхронизацию");
+    sbOscTriggerSourceCh1 = MakePageButton(grboxOscTrigger, "sbOscTriggerSourceCh1", "A",
                                        "Выбрать к качестве источника синхронизации канал А (уровень задается маркером A слева)");
-    sbOscTriggerSourceCh2 = MakeButton(grboxOscTrigger, "sbOscTriggerSourceCh2", "B",
+    sbOscTriggerSourceCh2 = MakePageButton(grboxOscTrigger, "sbOscTriggerSourceCh2", "B",
                                        "Выбрать к качестве источника синхронизации канал B (уровень задается маркером B справа)");
-    sbOscTriggerSourceExt = MakeButton(grboxOscTrigger, "sbOscTriggerSourceExt", "Ext",
+    sbOscTriggerSourceExt = MakePageButton(grboxOscTrigger, "sbOscTriggerSourceExt", "Ext",
                                        "Внешний источник синхронизации (ТТЛ уровни) только при работе через буфер ");
-    sbOscTriggerEdgeRising = MakeButton(grboxOscTrigger, "sbOscTriggerEdgeRising", "↑",
+    sbOscTriggerEdgeRising = MakePageButton(grboxOscTrigger, "sbOscTriggerEdgeRising", "↑",
                                         "Синхронизация по нарастающему фронту сигнала");
-    sbOscTriggerEdgeFailling = MakeButton(grboxOscTrigger, "sbOscTriggerEdgeFailling", "↓",
+    sbOscTriggerEdgeFailling = MakePageButton(grboxOscTrigger, "sbOscTriggerEdgeFailling", "↓",
                                           "Синхронизация по спадающему фронту сигнала");
-    spOscTriggerAbs = MakeButton(grboxOscTrigger, "spOscTriggerAbs", "Абс",
+    spOscTriggerAbs = MakePageButton(grboxOscTrigger, "spOscTriggerAbs", "Абс",
                                  "Синхронизация по превышению/понижению заданного уровня (абсолютная)");
-    spOscTriggerDif = MakeButton(grboxOscTrigger, "spOscTriggerDif", "Диф",
+    spOscTriggerDif = MakePageButton(grboxOscTrigger, "spOscTriggerDif", "Диф",
                                  "Синхронизация по превышению разницы между соседними отсчетами (дифференциальная) ");
     edOscTriggerDif = new QLineEdit(grboxOscTrigger);
     edOscTriggerDif->setObjectName("edOscTriggerDif");
     edOscTriggerDif->setToolTip("Задайте разницу между соседними отсчетами, по которой будет выполнена синхронизация (0,2…20 В)");
     showThreshold();
     edOscTriggerDif->installEventFilter(this);
-    lbOscTriggerDifUnit = MakeLabel(grboxOscTrigger, "lbOscTriggerDifUnit", "В");
+    lbOscTriggerDifUnit = MakePageLabel(grboxOscTrigger, "lbOscTriggerDifUnit", "В");
 
     auto exclusive = [this](std::initializer_list<QToolButton*> buttons) {
         auto* group = new QButtonGroup(this);
@@ -294,8 +271,8 @@ QWidget* OscPage::buildRunGroup()
     auto* box = new QWidget(pnOscSetup);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
-    sbOscRunSingle = MakeButton(box, "sbOscRunSingle", msg(Msg::strRunSingle), msg(Msg::strRunSingleHint));
-    sbOscRun = MakeButton(box, "sbOscRun", msg(Msg::strRun), msg(Msg::strRunHint));
+    sbOscRunSingle = MakePageButton(box, "sbOscRunSingle", msg(Msg::strRunSingle), msg(Msg::strRunSingleHint));
+    sbOscRun = MakePageButton(box, "sbOscRun", msg(Msg::strRun), msg(Msg::strRunHint));
     for (QToolButton* b : {sbOscRunSingle, sbOscRun}) {
         b->setStyleSheet("color: green");
         b->setMinimumWidth(70);
@@ -307,9 +284,9 @@ QWidget* OscPage::buildRunGroup()
     cbOscZoom->setObjectName("cbOscZoom");
     cbOscZoom->addItems({"1:1", "2:1", "3:1", "4:1", "5:1", "10:1", "20:1", "30:1", "40:1", "50:1", "100:1", "150:1",
                          "200:1", "300:1", "400:1", "500:1"});
-    sbOscZoomIn = MakeButton(box, "sbOscZoomIn", "+", "Увеличить масштаб по времени", false);
-    sbOscZoomOut = MakeButton(box, "sbOscZoomOut", "-", "Уменьшить масштаб по времени", false);
-    sbOscZoomUndo = MakeButton(box, "sbOscZoomUndo", "1:1", "Исходный масштаб", false);
+    sbOscZoomIn = MakePageButton(box, "sbOscZoomIn", "+", "Увеличить масштаб по времени", false);
+    sbOscZoomOut = MakePageButton(box, "sbOscZoomOut", "-", "Уменьшить масштаб по времени", false);
+    sbOscZoomUndo = MakePageButton(box, "sbOscZoomUndo", "1:1", "Исходный масштаб", false);
     sbOscZoomOut->setEnabled(false);
     sbOscZoomUndo->setEnabled(false);
     auto* zoomRow = new QHBoxLayout;
@@ -334,18 +311,18 @@ QWidget* OscPage::buildReadouts()
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(2, 0, 2, 0);
     grid->setHorizontalSpacing(12);
-    lbOscMarker1Time = MakeLabel(box, "lbOscMarker1Time");
-    lbOscMarker2Time = MakeLabel(box, "lbOscMarker2Time");
-    lbOscMarker2Sub1Time = MakeLabel(box, "lbOscMarker2Sub1Time");
-    lbOscMarker1VoltA = MakeLabel(box, "lbOscMarker1VoltA");
-    lbOscMarker1VoltB = MakeLabel(box, "lbOscMarker1VoltB");
-    lbOscMarker2VoltA = MakeLabel(box, "lbOscMarker2VoltA");
-    lbOscMarker2VoltB = MakeLabel(box, "lbOscMarker2VoltB");
-    lbOscMarker2Sub1VoltA = MakeLabel(box, "lbOscMarker2Sub1VoltA");
-    lbOscMarker2Sub1VoltB = MakeLabel(box, "lbOscMarker2Sub1VoltB");
-    grid->addWidget(MakeLabel(box, "lbOscMarker1Title", "M1"), 0, 0);
-    grid->addWidget(MakeLabel(box, "lbOscMarker2Title", "M2"), 1, 0);
-    grid->addWidget(MakeLabel(box, "lbOscMarker2Sub1Title", "M2-M1"), 2, 0);
+    lbOscMarker1Time = MakePageLabel(box, "lbOscMarker1Time");
+    lbOscMarker2Time = MakePageLabel(box, "lbOscMarker2Time");
+    lbOscMarker2Sub1Time = MakePageLabel(box, "lbOscMarker2Sub1Time");
+    lbOscMarker1VoltA = MakePageLabel(box, "lbOscMarker1VoltA");
+    lbOscMarker1VoltB = MakePageLabel(box, "lbOscMarker1VoltB");
+    lbOscMarker2VoltA = MakePageLabel(box, "lbOscMarker2VoltA");
+    lbOscMarker2VoltB = MakePageLabel(box, "lbOscMarker2VoltB");
+    lbOscMarker2Sub1VoltA = MakePageLabel(box, "lbOscMarker2Sub1VoltA");
+    lbOscMarker2Sub1VoltB = MakePageLabel(box, "lbOscMarker2Sub1VoltB");
+    grid->addWidget(MakePageLabel(box, "lbOscMarker1Title", "M1"), 0, 0);
+    grid->addWidget(MakePageLabel(box, "lbOscMarker2Title", "M2"), 1, 0);
+    grid->addWidget(MakePageLabel(box, "lbOscMarker2Sub1Title", "M2-M1"), 2, 0);
     grid->addWidget(lbOscMarker1Time, 0, 1);
     grid->addWidget(lbOscMarker2Time, 1, 1);
     grid->addWidget(lbOscMarker2Sub1Time, 2, 1);
@@ -362,12 +339,12 @@ QWidget* OscPage::buildReadouts()
     const char* titles[] = {"U- =", "U~ =", "F  ="};
     for (int ch = 0; ch < 2; ++ch) {
         const QString suffix = ch == 0 ? "Ch1" : "Ch2";
-        lbOscUc[ch] = MakeLabel(box, ("lbOscUc" + suffix).toLatin1().constData());
-        lbOscUv[ch] = MakeLabel(box, ("lbOscUv" + suffix).toLatin1().constData());
-        lbOscF[ch] = MakeLabel(box, ("lbOscF" + suffix).toLatin1().constData());
+        lbOscUc[ch] = MakePageLabel(box, ("lbOscUc" + suffix).toLatin1().constData());
+        lbOscUv[ch] = MakePageLabel(box, ("lbOscUv" + suffix).toLatin1().constData());
+        lbOscF[ch] = MakePageLabel(box, ("lbOscF" + suffix).toLatin1().constData());
         QLabel* values[] = {lbOscUc[ch], lbOscUv[ch], lbOscF[ch]};
         for (int row = 0; row < 3; ++row) {
-            auto* title = MakeLabel(box, "", titles[row]);
+            auto* title = MakePageLabel(box, "", titles[row]);
             title->setStyleSheet(ch == 0 ? "color: red" : "color: blue");
             grid->addWidget(title, row, 4 + ch * 2);
             grid->addWidget(values[row], row, 5 + ch * 2);
@@ -392,18 +369,7 @@ void OscPage::lsbOscSetupShowClick()
 bool OscPage::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == edOscTriggerDif && event->type() == QEvent::KeyPress) {
-        // Digits, one decimal separator (not first), control keys; everything else is dropped.
-        auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
-        if (text.isEmpty() || text.at(0).category() == QChar::Other_Control)
-            return false;
-        const QChar c = text.at(0);
-        if (c.isDigit())
-            return false;
-        const QChar separator(decimalSeparator());
-        if (c == separator && !edOscTriggerDif->text().isEmpty() && !edOscTriggerDif->text().contains(separator))
-            return false;
-        return true;
+        return !AcceptsPositiveNumberKey(*static_cast<QKeyEvent*>(event), *edOscTriggerDif, QChar(decimalSeparator()));
     }
     if (watched == pnOscViewReadType && event->type() == QEvent::MouseButtonDblClick) {
         // The options dialog on its oscilloscope page, only while nothing runs.

@@ -1,6 +1,8 @@
 #include "PageWidgets.h"
 
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QToolButton>
 
 namespace tesmar {
@@ -23,6 +25,14 @@ QLabel* MakePageLabel(QWidget* parent, const char* name, const QString& text)
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     return label;
+}
+
+bool AcceptsPositiveNumberKey(const QKeyEvent& key, const QLineEdit& field, QChar separator)
+{
+    const QString text = key.text();
+    if (text.isEmpty() || text.at(0).category() == QChar::Other_Control || text.at(0).isDigit())
+        return true;
+    return text.at(0) == separator && !field.text().isEmpty() && !field.text().contains(separator);
 }
 
 } // namespace tesmar

@@ -3,7 +3,9 @@
 
 #include <QString>
 
+class QKeyEvent;
 class QLabel;
+class QLineEdit;
 class QToolButton;
 class QWidget;
 
@@ -13,5 +15,9 @@ namespace tesmar {
 QToolButton* MakePageButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                             bool checkable = true);
 QLabel* MakePageLabel(QWidget* parent, const char* name, const QString& text = {});
+
+// The key filter of positive number fields: digits, control keys and one decimal separator that
+// is not the first character. False: the key is dropped.
+bool AcceptsPositiveNumberKey(const QKeyEvent& key, const QLineEdit& field, QChar separator);
 
 } // namespace tesmar

@@ -2,6 +2,7 @@
 
 #include "RecChart.h"
 #include "app/options/OptionVariables.h"
+#include "PageWidgets.h"
 #include "files/MessageTable.h"
 #include "recorder/acquisition/RecAcquisition.h"
 #include "ui/knob/KnobFactory.h"
@@ -31,26 +32,6 @@
 namespace tesmar {
 
 namespace {
-
-QToolButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
-                        bool checkable = true)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setText(caption);
-    button->setToolTip(hint);
-    button->setStatusTip(hint);
-    button->setCheckable(checkable);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    return button;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text = {})
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
 
 RecMarkerQuestions DialogQuestions(QWidget* parent)
 {
@@ -147,7 +128,7 @@ void RecPage::buildControls()
     leftColumn->addWidget(buildReadouts());
     layout->addWidget(left, 1);
 
-    lsbRecSetupShow = MakeButton(this, "lsbRecSetupShow", "«", "Показать панель настроек", false);
+    lsbRecSetupShow = MakePageButton(this, "lsbRecSetupShow", "«", "Показать панель настроек", false);
     lsbRecSetupShow->setVisible(false);
     layout->addWidget(lsbRecSetupShow, 0, Qt::AlignTop);
 
@@ -157,12 +138,12 @@ void RecPage::buildControls()
     panel->setContentsMargins(0, 0, 0, 0);
     panel->setSpacing(2);
     auto* top = new QHBoxLayout;
-    pnRecShowSignal = MakeLabel(pnRecSetup, "pnRecShowSignal", "En");
+    pnRecShowSignal = MakePageLabel(pnRecSetup, "pnRecShowSignal", "En");
     pnRecShowSignal->setToolTip("Прорисовка сигнала в процессе записи (Dis - запрещена, En - разрешена)");
     pnRecShowSignal->installEventFilter(this);
     top->addWidget(pnRecShowSignal);
     top->addStretch(1);
-    lsbRecSetupHide = MakeButton(pnRecSetup, "lsbRecSetupHide", "»", "Скрыть панель настроек", false);
+    lsbRecSetupHide = MakePageButton(pnRecSetup, "lsbRecSetupHide", "»", "Скрыть панель настроек", false);
     top->addWidget(lsbRecSetupHide);
     panel->addLayout(top);
     auto* channels = new QHBoxLayout;
@@ -225,7 +206,7 @@ QWidget* RecPage::buildChannelGroup(int channel)
     auto* column = new QVBoxLayout(group);
     column->setContentsMargins(4, 4, 4, 4);
     TOscKnob* knob = CreatePageKnob(a ? "knRecCh1" : "knRecCh2", group);
-    QToolButton* on = MakeButton(group, a ? "sbRecOnCh1" : "sbRecOnCh2", msg(a ? Msg::strChOn : Msg::strChOff),
+    QToolButton* on = MakePageButton(group, a ? "sbRecOnCh1" : "sbRecOnCh2", msg(a ? Msg::strChOn : Msg::strChOff),
                                  a ? "Включить/выключить канал A" : "Включить/выключить канал B");
     on->setChecked(a);
     on->setStyleSheet(a ? "color: red" : "color: black");
@@ -254,11 +235,11 @@ QWidget* RecPage::buildRunGroup()
     auto* box = new QWidget(pnRecSetup);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
-    sbRecRun = MakeButton(box, "sbRecRun", msg(Msg::strStart), msg(Msg::strStartHint));
+    sbRecRun = MakePageButton(box, "sbRecRun", msg(Msg::strStart), msg(Msg::strStartHint));
     sbRecRun->setStyleSheet("color: green");
     sbRecRun->setMinimumWidth(70);
-    lbRecRunTime = MakeLabel(box, "lbRecRunTime", "00:00:00:000");
-    spRecStop = MakeButton(box, "spRecStop", "Авто",
+    lbRecRunTime = MakePageLabel(box, "lbRecRunTime", "00:00:00:000");
+    spRecStop = MakePageButton(box, "spRecStop", "Авто",
                            "Включить автоостанов записи по прошествию заданного интервала времени от момента "
                            "запуска записи");
     dtRecStop = new QTimeEdit(box);
@@ -276,9 +257,9 @@ QWidget* RecPage::buildRunGroup()
     for (const char* item : RecZoomList())
         cbRecZoom->addItem(item);
     cbRecZoom->setCurrentIndex(kRecZoomHome);
-    sbRecZoomIn = MakeButton(box, "sbRecZoomIn", "+", "Увеличить масштаб по времени", false);
-    sbRecZoomOut = MakeButton(box, "sbRecZoomOut", "-", "Уменьшить масштаб по времени", false);
-    sbRecZoomUndo = MakeButton(box, "sbRecZoomUndo", "1:1", "Исходный масштаб", false);
+    sbRecZoomIn = MakePageButton(box, "sbRecZoomIn", "+", "Увеличить масштаб по времени", false);
+    sbRecZoomOut = MakePageButton(box, "sbRecZoomOut", "-", "Уменьшить масштаб по времени", false);
+    sbRecZoomUndo = MakePageButton(box, "sbRecZoomUndo", "1:1", "Исходный масштаб", false);
     sbRecZoomUndo->setEnabled(false);
     auto* zoomRow = new QHBoxLayout;
     zoomRow->addWidget(cbRecZoom, 1);
@@ -294,12 +275,12 @@ QWidget* RecPage::buildRunGroup()
     const char* titles[] = {"Umax=", "Umin =", "Uср. ="};
     for (int ch = 0; ch < 2; ++ch) {
         const QString suffix = ch == 0 ? "Ch1" : "Ch2";
-        lbRecUmax[ch] = MakeLabel(summary, ("lbRecUmax" + suffix).toLatin1().constData());
-        lbRecUmin[ch] = MakeLabel(summary, ("lbRecUmin" + suffix).toLatin1().constData());
-        lbRecUsr[ch] = MakeLabel(summary, ("lbRecUsr" + suffix).toLatin1().constData());
+        lbRecUmax[ch] = MakePageLabel(summary, ("lbRecUmax" + suffix).toLatin1().constData());
+        lbRecUmin[ch] = MakePageLabel(summary, ("lbRecUmin" + suffix).toLatin1().constData());
+        lbRecUsr[ch] = MakePageLabel(summary, ("lbRecUsr" + suffix).toLatin1().constData());
         QLabel* labels[] = {lbRecUmax[ch], lbRecUmin[ch], lbRecUsr[ch]};
         for (int row = 0; row < 3; ++row) {
-            auto* title = MakeLabel(summary, "", titles[row]);
+            auto* title = MakePageLabel(summary, "", titles[row]);
             title->setStyleSheet(ch == 0 ? "color: red" : "color: blue");
             values->addWidget(title, row, ch * 2);
             values->addWidget(labels[row], row, ch * 2 + 1);
@@ -322,18 +303,18 @@ QWidget* RecPage::buildReadouts()
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(2, 0, 2, 0);
     grid->setHorizontalSpacing(12);
-    lbRecMarker1Time = MakeLabel(box, "lbRecMarker1Time");
-    lbRecMarker2Time = MakeLabel(box, "lbRecMarker2Time");
-    lbRecMarker2Sub1Time = MakeLabel(box, "lbRecMarker2Sub1Time");
-    lbRecMarker1VoltA = MakeLabel(box, "lbRecMarker1VoltA");
-    lbRecMarker1VoltB = MakeLabel(box, "lbRecMarker1VoltB");
-    lbRecMarker2VoltA = MakeLabel(box, "lbRecMarker2VoltA");
-    lbRecMarker2VoltB = MakeLabel(box, "lbRecMarker2VoltB");
-    lbRecMarker2Sub1VoltA = MakeLabel(box, "lbRecMarker2Sub1VoltA");
-    lbRecMarker2Sub1VoltB = MakeLabel(box, "lbRecMarker2Sub1VoltB");
-    grid->addWidget(MakeLabel(box, "", "M1"), 0, 0);
-    grid->addWidget(MakeLabel(box, "", "M2"), 1, 0);
-    grid->addWidget(MakeLabel(box, "", "M2-M1"), 2, 0);
+    lbRecMarker1Time = MakePageLabel(box, "lbRecMarker1Time");
+    lbRecMarker2Time = MakePageLabel(box, "lbRecMarker2Time");
+    lbRecMarker2Sub1Time = MakePageLabel(box, "lbRecMarker2Sub1Time");
+    lbRecMarker1VoltA = MakePageLabel(box, "lbRecMarker1VoltA");
+    lbRecMarker1VoltB = MakePageLabel(box, "lbRecMarker1VoltB");
+    lbRecMarker2VoltA = MakePageLabel(box, "lbRecMarker2VoltA");
+    lbRecMarker2VoltB = MakePageLabel(box, "lbRecMarker2VoltB");
+    lbRecMarker2Sub1VoltA = MakePageLabel(box, "lbRecMarker2Sub1VoltA");
+    lbRecMarker2Sub1VoltB = MakePageLabel(box, "lbRecMarker2Sub1VoltB");
+    grid->addWidget(MakePageLabel(box, "", "M1"), 0, 0);
+    grid->addWidget(MakePageLabel(box, "", "M2"), 1, 0);
+    grid->addWidget(MakePageLabel(box, "", "M2-M1"), 2, 0);
     grid->addWidget(lbRecMarker1Time, 0, 1);
     grid->addWidget(lbRecMarker2Time, 1, 1);
     grid->addWidget(lbRecMarker2Sub1Time, 2, 1);
