@@ -20,6 +20,8 @@
 #include "pages/OscPage.h"
 #include "pages/PageContext.h"
 #include "pages/RecPage.h"
+#include "service/TfmCLBR.h"
+#include "service/TfmUpDateSoft.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -151,6 +153,7 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     fmOSC_Buzzer = new TfmOSC_Buzzer(*env_.soundPlayer, folders_, this);
     connect(menu_->miAnalogSound, &QAction::triggered, fmOSC_Buzzer, &QWidget::show);
     connect(menu_->miServiceSetup, &QAction::triggered, this, &TfmMain::miServiceSetupClick);
+    createServiceWindows();
     connect(oscPage_, &OscPage::optionsRequested, this, [this] { showOptions(0); });
     connect(fftPage_, &FftPage::optionsRequested, this, [this] { showOptions(1); });
     connect(recPage_, &RecPage::optionsRequested, this, [this] { showOptions(2); });
@@ -282,6 +285,7 @@ void TfmMain::applyTakeUp(const DeviceTakeUp& result, bool atStart)
         break;
     }
     calibration_ = result.pairs.value_or(CalibrationSet{});
+    calibrationRecord_ = result.record;
     if (result.logicOnly && !logicOnly_)
         applyLogicOnlyView();
 }
@@ -517,6 +521,22 @@ void TfmMain::showExchangeError(UsbStatus status)
 void TfmMain::miServiceSetupClick()
 {
     showOptions(pgcntrMain->currentIndex());
+}
+
+void TfmMain::createServiceWindows()
+{
+    fmClbr = new TfmCLBR({session_, calibration_, calibrationRecord_, messages_, env_.messages, folders_,
+                          [this](int channel) { return oscPage_->lastSignalParams(channel); }},
+                         this);
+    connect(menu_->miClbr, &QAction::triggered, fmClbr, &QWidget::show);
+    fmUpDateSoft = new TfmUpDateSoft(session_, messages_, env_.messages, folders_, this);
+    connect(menu_->miUpDate, &QAction::triggered, this, &TfmMain::miUpDateClick);
+}
+
+void TfmMain::miUpDateClick()
+{
+    if (menu_->miFileOpen->isEnabled())
+        fmUpDateSoft->exec();
 }
 
 void TfmMain::openFilterDesigner(int channel, QCheckBox* autoOnBox)

@@ -42,6 +42,8 @@ class ExportActions;
 class TfmFiltr;
 class TfmOSC_Buzzer;
 class TfmOptions;
+class TfmCLBR;
+class TfmUpDateSoft;
 class UserMessages;
 
 struct MainWindowEnvironment {
@@ -112,6 +114,8 @@ public:
     TfmFiltr* fmFiltr = nullptr;
     ExportActions* exportActions = nullptr;
     TfmOSC_Buzzer* fmOSC_Buzzer = nullptr;
+    TfmCLBR* fmClbr = nullptr;
+    TfmUpDateSoft* fmUpDateSoft = nullptr;
 
 public slots:
     void pgcntrMainChange(int index);
@@ -122,6 +126,7 @@ public slots:
     void btLedOffClick();
     void btResetClick();
     void miServiceSetupClick();
+    void miUpDateClick();
 
 signals:
     void firstShowingDone();
@@ -152,6 +157,7 @@ private:
     void showExchangeError(UsbStatus status);
     void showOptions(int page);
     void openFilterDesigner(int channel, QCheckBox* autoOnBox);
+    void createServiceWindows();
     char decimalSeparator() const;
 
     MainWindowEnvironment env_;
@@ -159,6 +165,7 @@ private:
     SystemSettings system_;
     UsbSession session_;
     CalibrationSet calibration_;
+    std::optional<CalibrationRecord> calibrationRecord_; // as last read from the instrument
     OptionVariables options_;
     AcquisitionHistory history_;
     std::array<FilterResponse, 2> filters_;

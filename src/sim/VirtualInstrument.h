@@ -48,6 +48,10 @@ public:
     void failNextWrites(int count, UsbStatus status = usb_status::PidStall);
     // The read after the next `skipReads` reads delivers at most `bytes` bytes.
     void shortenNextRead(std::size_t bytes, int skipReads = 0);
+    // Boot loader faults: the block at byte `offset` (every block when none) never programs.
+    void refuseBootBlocks(std::optional<std::size_t> offset = {});
+    // The instrument drops off the bus once `blocks` more blocks have been programmed.
+    void unplugAfterBootBlocks(int blocks);
 
     void addEngine(std::unique_ptr<AcquisitionEngine> engine);
 
@@ -89,6 +93,10 @@ private:
     UsbStatus readFault_ = 0, writeFault_ = 0;
     std::optional<std::size_t> shortRead_;
     int readsBeforeShort_ = 0;
+    bool refuseBootBlocks_ = false;
+    std::optional<std::size_t> refusedBootBlock_;
+    std::optional<int> bootBlocksBeforeUnplug_;
+    bool unplugPending_ = false;
 
     std::mutex eventsMutex_;
     std::vector<std::thread> events_;
