@@ -21,6 +21,7 @@
 #include "pages/PageContext.h"
 #include "pages/RecPage.h"
 #include "service/TfmCLBR.h"
+#include "service/TfmInstall.h"
 #include "service/TfmUpDateSoft.h"
 
 #include <QAction>
@@ -256,6 +257,12 @@ void TfmMain::FormShow()
         if (line.debug)
             pnService->setVisible(true);
     });
+    // Once access was just granted, the instrument must be plugged in again: no session now.
+    if (env_.commandLine.setup && fmInstall->exec() == TfmInstall::kResultCopied) {
+        close();
+        emit firstShowingDone();
+        return;
+    }
     takeUpDevice();
     emit firstShowingDone();
 }
@@ -531,6 +538,11 @@ void TfmMain::createServiceWindows()
     connect(menu_->miClbr, &QAction::triggered, fmClbr, &QWidget::show);
     fmUpDateSoft = new TfmUpDateSoft(session_, messages_, env_.messages, folders_, this);
     connect(menu_->miUpDate, &QAction::triggered, this, &TfmMain::miUpDateClick);
+    InstallEnvironment install = TfmInstall::SystemEnvironment(messages_, env_.messages);
+    if (env_.adjustInstall)
+        env_.adjustInstall(install);
+    fmInstall = new TfmInstall(std::move(install), this);
+    connect(menu_->miServiceInstall, &QAction::triggered, fmInstall, &QDialog::exec);
 }
 
 void TfmMain::miUpDateClick()

@@ -44,7 +44,9 @@ class TfmOSC_Buzzer;
 class TfmOptions;
 class TfmCLBR;
 class TfmUpDateSoft;
+class TfmInstall;
 class UserMessages;
+struct InstallEnvironment;
 
 struct MainWindowEnvironment {
     UsbTransport& transport;
@@ -54,6 +56,7 @@ struct MainWindowEnvironment {
     UsbSession::Sleeper sleeper;           // empty: real time
     std::function<void()> closeSplash;     // frees the splash window (step 36)
     SoundPlayer* soundPlayer = nullptr;    // none: the program's own player
+    std::function<void(InstallEnvironment&)> adjustInstall; // tests redirect the installation
 };
 
 class TfmMain : public QMainWindow {
@@ -116,6 +119,7 @@ public:
     TfmOSC_Buzzer* fmOSC_Buzzer = nullptr;
     TfmCLBR* fmClbr = nullptr;
     TfmUpDateSoft* fmUpDateSoft = nullptr;
+    TfmInstall* fmInstall = nullptr;
 
 public slots:
     void pgcntrMainChange(int index);
