@@ -53,3 +53,17 @@ TEST(DeviceAccess, OnlyMissingFilesAreWritten)
 
 } // namespace
 } // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+TEST(DeviceAccess, PackagedRuleIsTheOneTheWindowInstalls)
+{
+    std::ifstream in(std::string(TESMAR_PACKAGING_DIR) + "/60-tesmar.rules");
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), UdevRuleText());
+}
+
+} // namespace
+} // namespace tesmar
