@@ -135,6 +135,8 @@ void VirtualInstrument::handleCommand(const SetupPacket& setup, const std::vecto
         case CmdBootBegin: std::fill(s.flash.begin(), s.flash.end(), 0); break;
         default: break; // the boot loader knows nothing else
         }
+        if (setup.bRequest == CmdSwitchFirmware || setup.bRequest == CmdBootProgramBlock || setup.bRequest == CmdBootBegin)
+            storeFirmware();
         return;
     }
 
@@ -142,7 +144,11 @@ void VirtualInstrument::handleCommand(const SetupPacket& setup, const std::vecto
     case CmdGetId: answer({kIdMainApplication}); return;
     case CmdLedOn: s.ledOn = true; return;
     case CmdLedOff: s.ledOn = false; return;
-    case CmdSwitchFirmware: s.bootLoader = true; answer_.clear(); return;
+    case CmdSwitchFirmware:
+        s.bootLoader = true;
+        answer_.clear();
+        storeFirmware();
+        return;
     case CmdWriteMemory: s.writeMemory(setup.wValue, setup.wIndex, data); return;
     case CmdReleaseOutputs: s.outputsHeld = false; return;
     case CmdGetVersion: {
@@ -176,6 +182,27 @@ void VirtualInstrument::handleCommand(const SetupPacket& setup, const std::vecto
             return;
         }
     }
+}
+
+void VirtualInstrument::keepFirmwareIn(std::string path)
+{
+    std::lock_guard lock(mutex_);
+    firmwareFile_ = std::move(path);
+    std::ifstream in(*firmwareFile_, std::ios::binary);
+    std::vector<char> bytes(1 + InstrumentState::kFlashSize);
+    if (in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+        state_.bootLoader = bytes[0] != 0;
+        std::copy(bytes.begin() + 1, bytes.end(), state_.flash.begin());
+    }
+}
+
+void VirtualInstrument::storeFirmware() const
+{
+    if (!firmwareFile_)
+        return;
+    std::ofstream out(*firmwareFile_, std::ios::binary | std::ios::trunc);
+    out.put(state_.bootLoader ? 1 : 0);
+    out.write(reinterpret_cast<const char*>(state_.flash.data()), static_cast<std::streamsize>(state_.flash.size()));
 }
 
 void VirtualInstrument::storeCalibration()

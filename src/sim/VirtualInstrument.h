@@ -53,6 +53,10 @@ public:
     // The instrument drops off the bus once `blocks` more blocks have been programmed.
     void unplugAfterBootBlocks(int blocks);
 
+    // Keeps the flash image and whether the boot loader runs in `path` between runs, so that a
+    // flashed version, or an interrupted update, is still there at the next start.
+    void keepFirmwareIn(std::string path);
+
     void addEngine(std::unique_ptr<AcquisitionEngine> engine);
 
     // The firmware's state; lock it while looking from another thread than the host's.
@@ -66,12 +70,14 @@ private:
     void handleCommand(const SetupPacket& setup, const std::vector<std::uint8_t>& data);
     void answer(std::vector<std::uint8_t> bytes);
     void storeCalibration();
+    void storeFirmware() const;
     void runEvent(std::function<void()> event);
     void joinEvents();
     bool deviceValid(UsbDeviceHandle device) const;
 
     const SimClock& clock_;
     std::optional<std::string> calibrationFile_;
+    std::optional<std::string> firmwareFile_;
 
     mutable std::mutex mutex_;
     std::condition_variable dataArrived_;

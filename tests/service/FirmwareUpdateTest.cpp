@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <numeric>
 
 namespace tesmar {
@@ -133,6 +134,9 @@ TEST(FirmwareUpdate, UnplugHalfWayFailsAndTheInstrumentComesBackInItsBootLoader)
     EXPECT_EQ(sim.recorder.programmedOffsets.front(), 7 * 512);
     EXPECT_LT(sim.recorder.programmedOffsets.size(), 8u + 5u);
 
+    for (int i = 0; i < 200 && sim.session.isAttached(); ++i) // the detach reaches the host on its own thread
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_FALSE(sim.session.isAttached());
     sim.instrument.plug();
     for (int i = 0; i < 200 && !sim.session.isAttached(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -145,6 +149,39 @@ TEST(FirmwareUpdate, UnplugHalfWayFailsAndTheInstrumentComesBackInItsBootLoader)
 TEST(FirmwareUpdate, VersionTextHasTwoDigitDates)
 {
     EXPECT_EQ(FormatFirmwareVersion({2, 5, 1, 12, 26}), "2.5 (01/12/26)");
+}
+
+} // namespace
+} // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+TEST(FirmwareUpdate, VirtualInstrumentKeepsItsFirmwareBetweenRuns)
+{
+    const auto file = (std::filesystem::temp_directory_path() / "tesmar_firmware_keep.fw").string();
+    std::filesystem::remove(file);
+    FirmwareImage image;
+    ASSERT_EQ(image.load(Image(2048, 6, 1)), FirmwareImage::LoadResult::Loaded);
+    {
+        SimSession sim;
+        sim.instrument.keepFirmwareIn(file);
+        ASSERT_TRUE(sim.open());
+        ASSERT_EQ(UpdateFirmware(sim.session, image, {}), FirmwareUpdateResult::Done);
+    }
+    {
+        SimSession sim;
+        sim.instrument.keepFirmwareIn(file);
+        ASSERT_TRUE(sim.open());
+        EXPECT_EQ(InstalledFirmwareVersion(sim.session).value()[0], 6);
+        sim.instrument.refuseBootBlocks();
+        EXPECT_EQ(UpdateFirmware(sim.session, image, {}), FirmwareUpdateResult::BlockFailed);
+    }
+    SimSession sim;
+    sim.instrument.keepFirmwareIn(file);
+    ASSERT_TRUE(sim.open());
+    EXPECT_EQ(QueryDevice(sim.session, CmdGetId, 50, 1), std::vector<std::uint8_t>{kIdBootLoader});
+    std::filesystem::remove(file);
 }
 
 } // namespace

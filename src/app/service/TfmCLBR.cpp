@@ -3,9 +3,11 @@
 #include "app/FileDialogs.h"
 #include "app/UserMessages.h"
 #include "files/IniFile.h"
+#include "files/MessageTable.h"
 #include "service/CalibrationFit.h"
 #include "service/CalibrationSheet.h"
 #include "service/CalibrationTransfer.h"
+#include "device/UsbSession.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -443,6 +445,8 @@ void TfmCLBR::btSetClick()
 void TfmCLBR::btWrClbrClick()
 {
     run([this] {
+        if (!env_.session.isAttached())
+            throw UserError(env_.table.text(Msg::strInitError));
         const CalibrationPair pair = typedPair(edU0_, edK_);
         const auto type = static_cast<std::uint8_t>(WholeField(edDeviceType, "Тип прибора", 255));
         const auto serial = static_cast<std::uint16_t>(WholeField(edDeviceNum, "Номер прибора", 65535));
