@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,7 +13,9 @@ namespace tesmar {
 namespace {
 
 struct ServiceCli : ::testing::Test {
-    std::filesystem::path folder = std::filesystem::temp_directory_path() / "tesmar_service_cli_test";
+    std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                   ("tesmar-service-cli-" + std::to_string(::getpid()) + "-" +
+                                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::ostringstream out, err;
     CliDeviceOptions sim{.simulate = true};
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 namespace tesmar {
@@ -11,7 +13,7 @@ namespace {
 
 TEST(CalibrationTransfer, WrittenRecordReadsBackWithEveryByteAndSurvivesARestart)
 {
-    const auto file = (std::filesystem::temp_directory_path() / "tesmar_calibration_transfer.cal").string();
+    const auto file = (std::filesystem::temp_directory_path() / ("tesmar-calibration-" + std::to_string(::getpid()) + ".cal")).string();
     std::filesystem::remove(file);
     CalibrationRecord written;
     {

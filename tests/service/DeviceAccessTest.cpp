@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -38,7 +40,7 @@ TEST(DeviceAccess, DesktopEntriesForProgramsAndLinks)
 
 TEST(DeviceAccess, OnlyMissingFilesAreWritten)
 {
-    const auto folder = std::filesystem::temp_directory_path() / "tesmar_device_access_test";
+    const auto folder = std::filesystem::temp_directory_path() / ("tesmar-device-access-" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);
     const std::string path = (folder / "group" / "entry.desktop").string();
     EXPECT_EQ(WriteFileIfMissing(path, "first"), WriteOutcome::Written);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -57,7 +59,7 @@ TEST(FirmwareImage, TailOfTheLastBlockIsZeroAfterALongerImage)
 
 TEST(FirmwareImage, FilesAreRefusedBeforeReadingWhenTooLargeOrMissing)
 {
-    const auto folder = std::filesystem::temp_directory_path() / "tesmar_firmware_image_test";
+    const auto folder = std::filesystem::temp_directory_path() / ("tesmar-firmware-image-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     auto write = [&](const char* name, std::size_t size) {
         std::ofstream(folder / name, std::ios::binary) << std::string(size, 'x');

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <numeric>
@@ -159,7 +161,7 @@ namespace {
 
 TEST(FirmwareUpdate, VirtualInstrumentKeepsItsFirmwareBetweenRuns)
 {
-    const auto file = (std::filesystem::temp_directory_path() / "tesmar_firmware_keep.fw").string();
+    const auto file = (std::filesystem::temp_directory_path() / ("tesmar-firmware-" + std::to_string(::getpid()) + ".fw")).string();
     std::filesystem::remove(file);
     FirmwareImage image;
     ASSERT_EQ(image.load(Image(2048, 6, 1)), FirmwareImage::LoadResult::Loaded);
