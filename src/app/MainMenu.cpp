@@ -143,6 +143,8 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent)
                                 "Загрузить настройки из файла");
     miServiceSaveSeup = addItem(miService, "miServiceSaveSeup", "&Сохранить настройки…", {},
                                 "Сохранить настройки в файл");
+    miServiceInstall = addItem(miService, "miServiceInstall", "&Доступ к прибору…", {},
+                               "Правило доступа к прибору и ярлыки программы");
     miService->addSeparator();
     miServiceLang = miService->addMenu("&Language");
     miServiceLang->setObjectName("miServiceLang");

@@ -67,6 +67,7 @@ public:
     QAction* miServiceColor = nullptr;
     QAction* miServiceOpenSeup = nullptr;
     QAction* miServiceSaveSeup = nullptr;
+    QAction* miServiceInstall = nullptr;
     QMenu* miServiceLang = nullptr;
     std::array<QAction*, 20> miLang{}; // miLang1 … miLang20
 

@@ -20,6 +20,9 @@
 #include "pages/OscPage.h"
 #include "pages/PageContext.h"
 #include "pages/RecPage.h"
+#include "service/TfmCLBR.h"
+#include "service/TfmInstall.h"
+#include "service/TfmUpDateSoft.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -151,6 +154,7 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     fmOSC_Buzzer = new TfmOSC_Buzzer(*env_.soundPlayer, folders_, this);
     connect(menu_->miAnalogSound, &QAction::triggered, fmOSC_Buzzer, &QWidget::show);
     connect(menu_->miServiceSetup, &QAction::triggered, this, &TfmMain::miServiceSetupClick);
+    createServiceWindows();
     connect(oscPage_, &OscPage::optionsRequested, this, [this] { showOptions(0); });
     connect(fftPage_, &FftPage::optionsRequested, this, [this] { showOptions(1); });
     connect(recPage_, &RecPage::optionsRequested, this, [this] { showOptions(2); });
@@ -253,6 +257,12 @@ void TfmMain::FormShow()
         if (line.debug)
             pnService->setVisible(true);
     });
+    // Once access was just granted, the instrument must be plugged in again: no session now.
+    if (env_.commandLine.setup && fmInstall->exec() == TfmInstall::kResultCopied) {
+        close();
+        emit firstShowingDone();
+        return;
+    }
     takeUpDevice();
     emit firstShowingDone();
 }
@@ -282,6 +292,7 @@ void TfmMain::applyTakeUp(const DeviceTakeUp& result, bool atStart)
         break;
     }
     calibration_ = result.pairs.value_or(CalibrationSet{});
+    calibrationRecord_ = result.record;
     if (result.logicOnly && !logicOnly_)
         applyLogicOnlyView();
 }
@@ -517,6 +528,27 @@ void TfmMain::showExchangeError(UsbStatus status)
 void TfmMain::miServiceSetupClick()
 {
     showOptions(pgcntrMain->currentIndex());
+}
+
+void TfmMain::createServiceWindows()
+{
+    fmClbr = new TfmCLBR({session_, calibration_, calibrationRecord_, messages_, env_.messages, folders_,
+                          [this](int channel) { return oscPage_->lastSignalParams(channel); }},
+                         this);
+    connect(menu_->miClbr, &QAction::triggered, fmClbr, &QWidget::show);
+    fmUpDateSoft = new TfmUpDateSoft(session_, messages_, env_.messages, folders_, this);
+    connect(menu_->miUpDate, &QAction::triggered, this, &TfmMain::miUpDateClick);
+    InstallEnvironment install = TfmInstall::SystemEnvironment(messages_, env_.messages);
+    if (env_.adjustInstall)
+        env_.adjustInstall(install);
+    fmInstall = new TfmInstall(std::move(install), this);
+    connect(menu_->miServiceInstall, &QAction::triggered, fmInstall, &QDialog::exec);
+}
+
+void TfmMain::miUpDateClick()
+{
+    if (menu_->miFileOpen->isEnabled())
+        fmUpDateSoft->exec();
 }
 
 void TfmMain::openFilterDesigner(int channel, QCheckBox* autoOnBox)

@@ -42,7 +42,11 @@ class ExportActions;
 class TfmFiltr;
 class TfmOSC_Buzzer;
 class TfmOptions;
+class TfmCLBR;
+class TfmUpDateSoft;
+class TfmInstall;
 class UserMessages;
+struct InstallEnvironment;
 
 struct MainWindowEnvironment {
     UsbTransport& transport;
@@ -52,6 +56,7 @@ struct MainWindowEnvironment {
     UsbSession::Sleeper sleeper;           // empty: real time
     std::function<void()> closeSplash;     // frees the splash window (step 36)
     SoundPlayer* soundPlayer = nullptr;    // none: the program's own player
+    std::function<void(InstallEnvironment&)> adjustInstall; // tests redirect the installation
 };
 
 class TfmMain : public QMainWindow {
@@ -112,6 +117,9 @@ public:
     TfmFiltr* fmFiltr = nullptr;
     ExportActions* exportActions = nullptr;
     TfmOSC_Buzzer* fmOSC_Buzzer = nullptr;
+    TfmCLBR* fmClbr = nullptr;
+    TfmUpDateSoft* fmUpDateSoft = nullptr;
+    TfmInstall* fmInstall = nullptr;
 
 public slots:
     void pgcntrMainChange(int index);
@@ -122,6 +130,7 @@ public slots:
     void btLedOffClick();
     void btResetClick();
     void miServiceSetupClick();
+    void miUpDateClick();
 
 signals:
     void firstShowingDone();
@@ -152,6 +161,7 @@ private:
     void showExchangeError(UsbStatus status);
     void showOptions(int page);
     void openFilterDesigner(int channel, QCheckBox* autoOnBox);
+    void createServiceWindows();
     char decimalSeparator() const;
 
     MainWindowEnvironment env_;
@@ -159,6 +169,7 @@ private:
     SystemSettings system_;
     UsbSession session_;
     CalibrationSet calibration_;
+    std::optional<CalibrationRecord> calibrationRecord_; // as last read from the instrument
     OptionVariables options_;
     AcquisitionHistory history_;
     std::array<FilterResponse, 2> filters_;

@@ -80,6 +80,7 @@ try {
     std::unique_ptr<UsbTransport> transport;
     if (commandLine.simulate) {
         auto instrument = std::make_unique<VirtualInstrument>(clock, settingsFolder + "virtual-instrument.cal");
+        instrument->keepFirmwareIn(settingsFolder + "virtual-instrument.fw");
         std::string problems;
         InstallAnalogEngine(*instrument, SceneFromEnvironment(problems));
         InstallLogicEngine(*instrument);

@@ -9,6 +9,7 @@
 #include "InterruptWatch.h"
 #include "OscCommand.h"
 #include "RecordCommand.h"
+#include "ServiceCommands.h"
 #include "SpectrumCommand.h"
 #include "files/MessageTable.h"
 #include "usb/LibUsbTransport.h"
@@ -36,6 +37,8 @@ const char* const kUsage =
     "  record [options]  a recorder record as CSV or data file, until Ctrl-C or a duration (record --help)\n"
     "  decode uart|spi|i2c|1wire FILE [options]   decode captured lines (decode --help)\n"
     "  convert IN OUT convert between .dat, .vcd and .csv by extension\n"
+    "  calibration read | write FILE.txt --pair P | default   the instrument's calibration record\n"
+    "  firmware FILE.bin  update the instrument's firmware (at most 16 KB)\n"
     "exit status: 0 complete result, 1 refused or incomplete, 64 bad usage, 70 internal error,\n"
     "  74 the output could not be written\n";
 
@@ -86,6 +89,10 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
         CliDevice instrument(device, err);
         return RunRecordCommand(instrument.session(), args, out, err, watch.interrupted());
     }
+    if (command == "calibration")
+        return RunCalibrationCommand(device, args, out, err);
+    if (command == "firmware")
+        return RunFirmwareCommand(device, args, out, err);
     if (command == "info")
         return RunFileInfoCommand(args, out, err);
     if (command == "decode")

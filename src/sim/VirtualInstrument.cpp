@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <utility>
 
 namespace tesmar {
 
@@ -90,6 +91,13 @@ UsbStatus VirtualInstrument::controlOut(UsbDeviceHandle device, const SetupPacke
     }
     dataArrived_.notify_all();
     transferred = length;
+    bool dropOff = false;
+    {
+        std::lock_guard lock(mutex_);
+        dropOff = std::exchange(unplugPending_, false);
+    }
+    if (dropOff)
+        unplug();
     return usb_status::Success;
 }
 
@@ -110,17 +118,25 @@ void VirtualInstrument::handleCommand(const SetupPacket& setup, const std::vecto
             for (std::size_t i = 0; i < data.size() && setup.wValue + i < s.bootBlock.size(); ++i)
                 s.bootBlock[setup.wValue + i] = data[i];
             break;
-        case CmdBootProgramBlock:
-            if (setup.wValue + s.bootBlock.size() <= s.flash.size()) {
+        case CmdBootProgramBlock: {
+            const bool refused = refuseBootBlocks_ && (!refusedBootBlock_ || *refusedBootBlock_ == setup.wValue);
+            if (!refused && setup.wValue + s.bootBlock.size() <= s.flash.size()) {
                 std::copy(s.bootBlock.begin(), s.bootBlock.end(), s.flash.begin() + setup.wValue);
                 answer({0});
+                if (bootBlocksBeforeUnplug_ && --*bootBlocksBeforeUnplug_ <= 0) {
+                    bootBlocksBeforeUnplug_.reset();
+                    unplugPending_ = true;
+                }
             } else {
                 answer({1});
             }
             break;
+        }
         case CmdBootBegin: std::fill(s.flash.begin(), s.flash.end(), 0); break;
         default: break; // the boot loader knows nothing else
         }
+        if (setup.bRequest == CmdSwitchFirmware || setup.bRequest == CmdBootProgramBlock || setup.bRequest == CmdBootBegin)
+            storeFirmware();
         return;
     }
 
@@ -128,7 +144,11 @@ void VirtualInstrument::handleCommand(const SetupPacket& setup, const std::vecto
     case CmdGetId: answer({kIdMainApplication}); return;
     case CmdLedOn: s.ledOn = true; return;
     case CmdLedOff: s.ledOn = false; return;
-    case CmdSwitchFirmware: s.bootLoader = true; answer_.clear(); return;
+    case CmdSwitchFirmware:
+        s.bootLoader = true;
+        answer_.clear();
+        storeFirmware();
+        return;
     case CmdWriteMemory: s.writeMemory(setup.wValue, setup.wIndex, data); return;
     case CmdReleaseOutputs: s.outputsHeld = false; return;
     case CmdGetVersion: {
@@ -162,6 +182,27 @@ void VirtualInstrument::handleCommand(const SetupPacket& setup, const std::vecto
             return;
         }
     }
+}
+
+void VirtualInstrument::keepFirmwareIn(std::string path)
+{
+    std::lock_guard lock(mutex_);
+    firmwareFile_ = std::move(path);
+    std::ifstream in(*firmwareFile_, std::ios::binary);
+    std::vector<char> bytes(1 + InstrumentState::kFlashSize);
+    if (in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+        state_.bootLoader = bytes[0] != 0;
+        std::copy(bytes.begin() + 1, bytes.end(), state_.flash.begin());
+    }
+}
+
+void VirtualInstrument::storeFirmware() const
+{
+    if (!firmwareFile_)
+        return;
+    std::ofstream out(*firmwareFile_, std::ios::binary | std::ios::trunc);
+    out.put(state_.bootLoader ? 1 : 0);
+    out.write(reinterpret_cast<const char*>(state_.flash.data()), static_cast<std::streamsize>(state_.flash.size()));
 }
 
 void VirtualInstrument::storeCalibration()
@@ -328,6 +369,19 @@ void VirtualInstrument::shortenNextRead(std::size_t bytes, int skipReads)
     std::lock_guard lock(mutex_);
     shortRead_ = bytes;
     readsBeforeShort_ = skipReads;
+}
+
+void VirtualInstrument::refuseBootBlocks(std::optional<std::size_t> offset)
+{
+    std::lock_guard lock(mutex_);
+    refuseBootBlocks_ = true;
+    refusedBootBlock_ = offset;
+}
+
+void VirtualInstrument::unplugAfterBootBlocks(int blocks)
+{
+    std::lock_guard lock(mutex_);
+    bootBlocksBeforeUnplug_ = blocks;
 }
 
 void VirtualInstrument::addEngine(std::unique_ptr<AcquisitionEngine> engine)

@@ -48,6 +48,14 @@ public:
     void failNextWrites(int count, UsbStatus status = usb_status::PidStall);
     // The read after the next `skipReads` reads delivers at most `bytes` bytes.
     void shortenNextRead(std::size_t bytes, int skipReads = 0);
+    // Boot loader faults: the block at byte `offset` (every block when none) never programs.
+    void refuseBootBlocks(std::optional<std::size_t> offset = {});
+    // The instrument drops off the bus once `blocks` more blocks have been programmed.
+    void unplugAfterBootBlocks(int blocks);
+
+    // Keeps the flash image and whether the boot loader runs in `path` between runs, so that a
+    // flashed version, or an interrupted update, is still there at the next start.
+    void keepFirmwareIn(std::string path);
 
     void addEngine(std::unique_ptr<AcquisitionEngine> engine);
 
@@ -62,12 +70,14 @@ private:
     void handleCommand(const SetupPacket& setup, const std::vector<std::uint8_t>& data);
     void answer(std::vector<std::uint8_t> bytes);
     void storeCalibration();
+    void storeFirmware() const;
     void runEvent(std::function<void()> event);
     void joinEvents();
     bool deviceValid(UsbDeviceHandle device) const;
 
     const SimClock& clock_;
     std::optional<std::string> calibrationFile_;
+    std::optional<std::string> firmwareFile_;
 
     mutable std::mutex mutex_;
     std::condition_variable dataArrived_;
@@ -89,6 +99,10 @@ private:
     UsbStatus readFault_ = 0, writeFault_ = 0;
     std::optional<std::size_t> shortRead_;
     int readsBeforeShort_ = 0;
+    bool refuseBootBlocks_ = false;
+    std::optional<std::size_t> refusedBootBlock_;
+    std::optional<int> bootBlocksBeforeUnplug_;
+    bool unplugPending_ = false;
 
     std::mutex eventsMutex_;
     std::vector<std::thread> events_;

@@ -41,6 +41,7 @@ struct MainWindowHarness {
     RecordedMessages messages;
     RecordedSounds sounds;
     std::unique_ptr<TfmMain> window;
+    std::function<void(InstallEnvironment&)> adjustInstall; // redirects the installation window
 
     explicit MainWindowHarness(double clockSpeed = 200.0, bool analogSignals = false) : clock(clockSpeed)
     {
@@ -64,7 +65,8 @@ struct MainWindowHarness {
     {
         window = std::make_unique<TfmMain>(MainWindowEnvironment{instrument, messages, settingsFolder(),
                                                                  CommandLine::Parse(arguments),
-                                                                 [this](int ms) { clock.sleepMs(ms); }, {}, &sounds});
+                                                                 [this](int ms) { clock.sleepMs(ms); }, {}, &sounds,
+                                                                 adjustInstall});
         window->FormShow();
         return *window;
     }

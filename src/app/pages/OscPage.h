@@ -54,6 +54,8 @@ public:
     const ProcessedRecord* shownRecord() const;
     // The values of the two drawn traces (for PCM export).
     std::pair<std::vector<double>, std::vector<double>> shownTraces() const;
+    // The general parameters of channel 0 (A) or 1 (B) of the record shown, if it has them.
+    std::optional<SignalParams> lastSignalParams(int channel) const;
 
     // Controls under their names.
     OscChart* chOsc = nullptr;

@@ -50,6 +50,13 @@ const ProcessedRecord* OscPage::shownRecord() const
     return shown_ ? &*shown_ : nullptr;
 }
 
+std::optional<SignalParams> OscPage::lastSignalParams(int channel) const
+{
+    if (!shown_)
+        return std::nullopt;
+    return channel == 0 ? shown_->a.params : shown_->b.params;
+}
+
 void OscPage::ProcessOscData()
 {
     const OscResult& record = acquisition_->result();

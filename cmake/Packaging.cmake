@@ -1,0 +1,28 @@
+# Installation where the Filesystem Hierarchy Standard expects things, and the Debian package.
+include(GNUInstallDirs)
+set(TESMAR_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+
+if(TARGET tesmar)
+  install(TARGETS tesmar RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(TARGETS tesmar-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${TESMAR_PACKAGING_DIR}/60-tesmar.rules DESTINATION lib/udev/rules.d)
+install(FILES ${TESMAR_PACKAGING_DIR}/tesmar.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${TESMAR_PACKAGING_DIR}/tesmar.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(DIRECTORY ${TESMAR_PACKAGING_DIR}/lang/ DESTINATION ${CMAKE_INSTALL_DATADIR}/tesmar/lang)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tesmar)
+
+set(CPACK_PACKAGE_NAME tesmar)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Tesmar developers <tesmar@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Program of the Tesmar USB measuring instrument")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window system plugin is loaded at run time, so no library dependency names it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${TESMAR_PACKAGING_DIR}/postinst ${TESMAR_PACKAGING_DIR}/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Packs the already built tree in $1 with CPack into a scratch folder and checks the package's
+# contents and dependencies. Exit 77 (skipped) when the Debian tools are missing.
+set -euo pipefail
+build_dir="$1"
+for tool in cpack dpkg-deb dpkg-shlibdeps; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "SKIPPED: $tool is missing (scripts/install-deps.sh installs it)"
+        exit 77
+    fi
+done
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+(cd "$build_dir" && cpack -G DEB -B "$scratch" >"$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; exit 1; }
+deb="$(ls "$scratch"/*.deb | head -n 1)"
+contents="$(dpkg-deb -c "$deb")"
+status=0
+for path in ./usr/bin/tesmar ./usr/bin/tesmar-cli ./usr/lib/udev/rules.d/60-tesmar.rules \
+            ./usr/share/applications/tesmar.desktop ./usr/share/icons/hicolor/scalable/apps/tesmar.svg \
+            ./usr/share/doc/tesmar/README.md ./usr/share/tesmar/lang/; do
+    if ! grep -q " $path\$" <<<"$contents"; then
+        echo "missing from the package: $path"
+        status=1
+    fi
+done
+depends="$(dpkg-deb -f "$deb" Depends)"
+for dependency in libusb-1.0 libqt6widgets6 libqcustomplot2.1-qt6 qt6-qpa-plugins; do
+    if ! grep -q "$dependency" <<<"$depends"; then
+        echo "missing dependency: $dependency (Depends: $depends)"
+        status=1
+    fi
+done
+dpkg-deb -I "$deb" postinst >/dev/null || { echo "no postinst in the package"; status=1; }
+[ $status -eq 0 ] && echo "package $(basename "$deb") checked"
+exit $status

@@ -1,0 +1,153 @@
+#include "TfmUpDateSoft.h"
+
+#include "app/FileDialogs.h"
+#include "app/UserMessages.h"
+#include "files/MessageTable.h"
+#include "service/FirmwareUpdate.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tesmar {
+
+namespace {
+const FileDialogKind kFirmwareFiles{"opdlgOpenUpDateFile", "Файлы прошивки (*.bin);;Все файлы (*)", ".bin"};
+const char* const kDownloadPage = "https://tesmar.example.org/firmware";
+} // namespace
+
+TfmUpDateSoft::TfmUpDateSoft(UsbSession& session, const MessageTable& table, UserMessages& messages,
+                             DialogFolders& folders, QWidget* parent)
+    : QDialog(parent), session_(session), table_(table), messages_(messages), folders_(folders)
+{
+    setObjectName("fmUpDateSoft");
+    setWindowTitle("Обновление ПО устройства");
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+    auto label = [this, layout](const char* name, const QString& text = {}) {
+        auto* l = new QLabel(text, this);
+        if (name)
+            l->setObjectName(name);
+        l->setWordWrap(true);
+        layout->addWidget(l);
+        return l;
+    };
+    label(nullptr, "<b>Предупреждение.</b>");
+    label(nullptr, "Ни в коем случая не прошиваете ПО не относящиеся к данному устройству, так как это приведет к "
+                   "полной утрате работоспособности Вашего устройства.");
+    auto* link = label(nullptr, QString("<a href=\"%1\">%1</a>").arg(kDownloadPage));
+    link->setOpenExternalLinks(true);
+    lbCurFileVer = label("lbCurFileVer");
+    lbUpDateFileName = label("lbUpDateFileName");
+    lbUpDateFileSize = label("lbUpDateFileSize");
+    lbUpDateFileVer = label("lbUpDateFileVer");
+
+    auto* buttons = new QHBoxLayout;
+    spOpenFileUpData = new QToolButton(this);
+    spOpenFileUpData->setObjectName("spOpenFileUpData");
+    spOpenFileUpData->setText("Открыть  ");
+    spStartUpData = new QToolButton(this);
+    spStartUpData->setObjectName("spStartUpData");
+    spStartUpData->setText("Обновить");
+    buttons->addWidget(spOpenFileUpData);
+    buttons->addWidget(spStartUpData);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    progbarUpDate = new QProgressBar(this);
+    progbarUpDate->setObjectName("progbarUpDate");
+    layout->addWidget(progbarUpDate);
+    stpnSatusUpDate = label("stpnSatusUpDate");
+    stpnSatusUpDate->setFrameShape(QFrame::StyledPanel);
+
+    connect(spOpenFileUpData, &QToolButton::clicked, this, &TfmUpDateSoft::spOpenFileUpDataClick);
+    connect(spStartUpData, &QToolButton::clicked, this, &TfmUpDateSoft::spStartUpDataClick);
+    resize(520, 320);
+}
+
+QString TfmUpDateSoft::msg(Msg key) const
+{
+    return QString::fromStdString(table_.text(key));
+}
+
+void TfmUpDateSoft::setStatus(Msg key)
+{
+    stpnSatusUpDate->setText(msg(key));
+    stpnSatusUpDate->repaint();
+}
+
+void TfmUpDateSoft::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TfmUpDateSoft::FormShow()
+{
+    setStatus(Msg::strUpDateShPn);
+    lbUpDateFileName->setText(msg(Msg::strUpDateShFN));
+    lbUpDateFileSize->setText(msg(Msg::strUpDateShFS));
+    lbUpDateFileVer->setText(msg(Msg::strUpDateShVer));
+    spStartUpData->setEnabled(false);
+    progbarUpDate->setValue(0);
+    const auto version = InstalledFirmwareVersion(session_);
+    lbCurFileVer->setText(msg(Msg::strUpDateShCurVer) +
+                          (version ? QString::fromStdString(FormatFirmwareVersion(*version)) : msg(Msg::strUpDateNoVer)));
+}
+
+void TfmUpDateSoft::spOpenFileUpDataClick()
+{
+    if (const auto path = AskOpenPath(this, folders_, kFirmwareFiles))
+        openFile(*path);
+}
+
+bool TfmUpDateSoft::openFile(const QString& path)
+{
+    switch (image_.loadFile(path.toStdString())) {
+    case FirmwareImage::LoadResult::Loaded: break;
+    case FirmwareImage::LoadResult::TooLarge: messages_.error(msg(Msg::strUpDateErrOF)); return false;
+    case FirmwareImage::LoadResult::Empty: messages_.error("Файл " + path + " пуст: это не прошивка."); return false;
+    case FirmwareImage::LoadResult::Unreadable: messages_.error("Не удалось прочитать файл " + path); return false;
+    }
+    setStatus(Msg::strUpDateOpPn);
+    lbUpDateFileName->setText(msg(Msg::strUpDateOpFN) + QFileInfo(path).fileName());
+    lbUpDateFileSize->setText(msg(Msg::strUpDateShFS) + QString::number(image_.size()));
+    lbUpDateFileVer->setText(msg(Msg::strUpDateShVer) +
+                             QString("%1.%2").arg(image_.versionMajor()).arg(image_.versionMinor()));
+    spStartUpData->setEnabled(true);
+    return true;
+}
+
+void TfmUpDateSoft::spStartUpDataClick()
+{
+    if (!image_.isLoaded())
+        return;
+    FirmwareUpdateListener listener;
+    listener.stage = [this](FirmwareStage stage) {
+        setStatus(stage == FirmwareStage::EnteringBootLoader ? Msg::strUpDateOpBL : Msg::strUpDateDlFW);
+    };
+    listener.progress = [this](int value, int maximum) {
+        progbarUpDate->setMaximum(maximum);
+        progbarUpDate->setValue(value);
+        progbarUpDate->repaint();
+    };
+    switch (UpdateFirmware(session_, image_, listener)) {
+    case FirmwareUpdateResult::NoBootLoader:
+        messages_.error(msg(Msg::strUpDateErrOpBL));
+        return;
+    case FirmwareUpdateResult::BlockFailed:
+        setStatus(Msg::strUpDateOpPn);
+        progbarUpDate->setValue(0);
+        messages_.error(msg(Msg::strUpDateErrDlFW));
+        return;
+    case FirmwareUpdateResult::Done: break;
+    }
+    QApplication::beep();
+    setStatus(Msg::strUpDateOkDlFW);
+    messages_.information(msg(Msg::strUpDateOkDlFW));
+    accept();
+}
+
+} // namespace tesmar

@@ -1,0 +1,59 @@
+#pragma once
+// The firmware update window `fmUpDateSoft`: the installed version, a firmware file of at most
+// 16 KB, and the update through the instrument's boot loader with its progress.
+
+#include "service/FirmwareImage.h"
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+class QToolButton;
+
+namespace tesmar {
+
+class DialogFolders;
+class MessageTable;
+class UsbSession;
+class UserMessages;
+enum class Msg : int;
+
+class TfmUpDateSoft : public QDialog {
+    Q_OBJECT
+public:
+    TfmUpDateSoft(UsbSession& session, const MessageTable& table, UserMessages& messages, DialogFolders& folders,
+                  QWidget* parent = nullptr);
+
+    // The file part of the open handler, for a path already chosen.
+    bool openFile(const QString& path);
+    const FirmwareImage& image() const { return image_; }
+
+    QToolButton* spOpenFileUpData = nullptr;
+    QToolButton* spStartUpData = nullptr;
+    QLabel* lbUpDateFileName = nullptr;
+    QLabel* lbUpDateFileSize = nullptr;
+    QLabel* lbUpDateFileVer = nullptr;
+    QLabel* lbCurFileVer = nullptr;
+    QProgressBar* progbarUpDate = nullptr;
+    QLabel* stpnSatusUpDate = nullptr;
+
+public slots:
+    void FormShow();
+    void spOpenFileUpDataClick();
+    void spStartUpDataClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QString msg(Msg key) const;
+    void setStatus(Msg key);
+
+    UsbSession& session_;
+    const MessageTable& table_;
+    UserMessages& messages_;
+    DialogFolders& folders_;
+    FirmwareImage image_;
+};
+
+} // namespace tesmar

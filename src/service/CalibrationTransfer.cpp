@@ -1,0 +1,26 @@
+#include "CalibrationTransfer.h"
+
+#include "device/Commands.h"
+#include "device/ServiceCommands.h"
+#include "device/UsbSession.h"
+
+#include <algorithm>
+
+namespace tesmar {
+
+std::optional<CalibrationRecord> ReadCalibrationRecord(UsbSession& session)
+{
+    const auto bytes = QueryDevice(session, CmdReadCalibration, 100, kCalibrationRecordSize);
+    if (bytes.size() != kCalibrationRecordSize)
+        return std::nullopt;
+    CalibrationRecord record;
+    std::copy(bytes.begin(), bytes.end(), record.bytes.begin());
+    return record;
+}
+
+void WriteCalibrationRecord(UsbSession& session, const CalibrationRecord& record)
+{
+    SendCommands(session, CalibrationWriteSequence(record));
+}
+
+} // namespace tesmar

@@ -1,0 +1,105 @@
+#include "FirmwareUpdate.h"
+
+#include "device/Commands.h"
+#include "device/UsbSession.h"
+
+#include <cstdio>
+
+namespace tesmar {
+
+namespace {
+
+constexpr int kProgramTries = 5;
+
+bool InBootLoader(UsbSession& session)
+{
+    const auto id = QueryDevice(session, CmdGetId, 50, 1);
+    return id.size() == 1 && id[0] == kIdBootLoader;
+}
+
+void Report(const FirmwareUpdateListener& listener, FirmwareStage stage)
+{
+    if (listener.stage)
+        listener.stage(stage);
+}
+
+void Progress(const FirmwareUpdateListener& listener, int value, int maximum)
+{
+    if (listener.progress)
+        listener.progress(value, maximum);
+}
+
+} // namespace
+
+std::optional<FirmwareVersion> InstalledFirmwareVersion(UsbSession& session)
+{
+    const auto id = QueryDevice(session, CmdGetId, 50, 1);
+    if (id.size() != 1 || id[0] != kIdMainApplication)
+        return std::nullopt;
+    const auto bytes = QueryDevice(session, CmdGetVersion, 10, 5);
+    if (bytes.size() != 5)
+        return std::nullopt;
+    return FirmwareVersion{bytes[0], bytes[1], bytes[2], bytes[3], bytes[4]};
+}
+
+std::string FormatFirmwareVersion(const FirmwareVersion& v)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "%d.%d (%02d/%02d/%02d)", v[0], v[1], v[2], v[3], v[4]);
+    return text;
+}
+
+bool WriteFirmwareBlock(UsbSession& session, const FirmwareImage& image, std::size_t offset, int blocksBefore,
+                        const FirmwareUpdateListener& listener)
+{
+    const int maximum = FirmwareImage::kChunksPerBlock * image.blockCount();
+    for (int i = 0; i < FirmwareImage::kChunksPerBlock; ++i) {
+        SendCommand(session, {.code = CmdBootWriteChunk,
+                              .wValue = static_cast<std::uint16_t>(i * FirmwareImage::kChunkSize),
+                              .data = image.chunk(offset, i),
+                              .pauseAfterMs = 50});
+        Progress(listener, FirmwareImage::kChunksPerBlock * blocksBefore + i + 1, maximum);
+    }
+    for (int attempt = 0; attempt < kProgramTries; ++attempt) {
+        SendCommand(session, {.code = CmdBootProgramBlock, .wValue = static_cast<std::uint16_t>(offset),
+                              .pauseAfterMs = 100});
+        std::uint8_t answer = 0xFF;
+        const std::uint32_t count = session.ReadDataPipe(&answer, 1);
+        if (count == 1 && session.lastReadStatus() == 0 && answer == 0)
+            return true;
+    }
+    // The first block is written last: erase again so that no half image is started.
+    if (offset == 0)
+        SendCommand(session, {.code = CmdBootBegin, .pauseAfterMs = 100});
+    return false;
+}
+
+FirmwareUpdateResult UpdateFirmware(UsbSession& session, const FirmwareImage& image,
+                                    const FirmwareUpdateListener& listener)
+{
+    if (!image.isLoaded())
+        return FirmwareUpdateResult::BlockFailed;
+    const int maximum = FirmwareImage::kChunksPerBlock * image.blockCount();
+    Progress(listener, 0, maximum);
+    if (!InBootLoader(session)) {
+        SendCommand(session, {.code = CmdSwitchFirmware});
+        Report(listener, FirmwareStage::EnteringBootLoader);
+        session.pause(500);
+        if (!InBootLoader(session))
+            return FirmwareUpdateResult::NoBootLoader;
+    }
+    SendCommand(session, {.code = CmdBootBegin, .pauseAfterMs = 100});
+    Report(listener, FirmwareStage::Loading);
+    int written = 0;
+    for (int block = image.lastBlock(); block >= 0; --block, ++written) {
+        if (!WriteFirmwareBlock(session, image, static_cast<std::size_t>(block) * FirmwareImage::kBlockSize, written,
+                                listener)) {
+            Progress(listener, 0, maximum);
+            return FirmwareUpdateResult::BlockFailed;
+        }
+    }
+    SendCommand(session, {.code = CmdSwitchFirmware});
+    return FirmwareUpdateResult::Done;
+}
+
+} // namespace tesmar
