@@ -7,6 +7,7 @@
 #include "DeviceInfoCommand.h"
 #include "FileInfoCommand.h"
 #include "InterruptWatch.h"
+#include "LogicCommand.h"
 #include "OscCommand.h"
 #include "RecordCommand.h"
 #include "SpectrumCommand.h"
@@ -34,8 +35,10 @@ const char* const kUsage =
     "  osc [options]  one oscilloscope record as CSV (osc --help)\n"
     "  spectrum [options]  one spectrum as CSV: the curve or a summary (spectrum --help)\n"
     "  record [options]  a recorder record as CSV or data file, until Ctrl-C or a duration (record --help)\n"
+    "  logic [options] --out FILE   one logic analyser capture to .vcd, .csv, .dat or .sr\n"
+    "                 (logic --help)\n"
     "  decode uart|spi|i2c|1wire FILE [options]   decode captured lines (decode --help)\n"
-    "  convert IN OUT convert between .dat, .vcd and .csv by extension\n"
+    "  convert IN OUT convert between .dat, .vcd, .csv and .sr by extension\n"
     "exit status: 0 complete result, 1 refused or incomplete, 64 bad usage, 70 internal error,\n"
     "  74 the output could not be written\n";
 
@@ -85,6 +88,12 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
         const InterruptWatch watch; // before the instrument's threads start
         CliDevice instrument(device, err);
         return RunRecordCommand(instrument.session(), args, out, err, watch.interrupted());
+    }
+    if (command == "logic") {
+        const InterruptWatch watch; // before the instrument's threads start
+        CliDevice instrument(device, err);
+        return RunLogicCommand(instrument.session(), instrument.simulatedLogic(), args, out, err,
+                               &watch.interrupted());
     }
     if (command == "info")
         return RunFileInfoCommand(args, out, err);
