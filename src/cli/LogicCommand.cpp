@@ -169,7 +169,9 @@ int RunLogicCommand(UsbSession& session, LogicEngine* simulated, const std::vect
         LogicBufferFrame frame;
         bool ok = false;
         {
-            CaptureWatch watch(session, options.timeoutSeconds, interrupted);
+            // A slow capture takes its own time before the time-out starts to count.
+            CaptureWatch watch(session, options.timeoutSeconds + static_cast<double>(mode.depth) / mode.sampleRate,
+                               interrupted);
             ok = ReadLogicBuffer(session, block, frame, watch.stop());
             stopped = watch.interrupted();
             timedOut = watch.timedOut();

@@ -172,6 +172,17 @@ TEST_F(LogicCommandFixture, ExternalClockSamplesOnTheBusBLineWithTheRateAsTimeSc
     EXPECT_NEAR(capture.samplePeriod, 1e-5, 1e-12);
 }
 
+TEST_F(LogicCommandFixture, PulseSkippingTriggersWithoutPreTrigger)
+{
+    const std::string dat = path("skip.dat");
+    ASSERT_EQ(run({"--trigger-edge", "A.7:rising", "--skip", "3:A.7:rising", "--out", dat}), 0) << err.str();
+    const CaptureSamples capture = load(dat);
+    ASSERT_EQ(capture.busA.size(), 1544u);
+    EXPECT_EQ(capture.firstSampleTime, 0.0); // no pre-trigger while pulses are skipped
+    // A slow buffered capture is not cut short by a short time-out.
+    ASSERT_EQ(run({"--rate", "1k", "--mode", "buffer", "--timeout", "0.001", "--out", dat}), 0) << err.str();
+}
+
 TEST_F(LogicCommandFixture, TriggerThatNeverComesEndsAtTheTimeOut)
 {
     LogicScene quiet;
