@@ -15,7 +15,7 @@ CliDevice::CliDevice(const CliDeviceOptions& options, std::ostream& trace) : clo
         auto instrument = std::make_unique<VirtualInstrument>(clock_);
         std::string problems;
         InstallAnalogEngine(*instrument, SceneFromEnvironment(problems));
-        InstallLogicEngine(*instrument);
+        logic_ = &InstallLogicEngine(*instrument);
         trace << problems;
         transport_ = std::move(instrument);
     }

@@ -10,6 +10,7 @@
 
 namespace tesmar {
 
+class LogicEngine;
 class TracingTransport;
 class UsbTransport;
 
@@ -25,12 +26,15 @@ public:
     ~CliDevice();
 
     UsbSession& session() { return *session_; }
+    // The virtual instrument's logic side, to change its scene; none on USB.
+    LogicEngine* simulatedLogic() { return logic_; }
 
 private:
     SimClock clock_;
     std::unique_ptr<UsbTransport> transport_;
     std::unique_ptr<TracingTransport> tracing_;
     std::unique_ptr<UsbSession> session_;
+    LogicEngine* logic_ = nullptr; // owned by the virtual instrument
 };
 
 } // namespace tesmar

@@ -7,6 +7,7 @@
 #include "DeviceInfoCommand.h"
 #include "FileInfoCommand.h"
 #include "InterruptWatch.h"
+#include "LogicCommand.h"
 #include "OscCommand.h"
 #include "RecordCommand.h"
 #include "ServiceCommands.h"
@@ -35,8 +36,10 @@ const char* const kUsage =
     "  osc [options]  one oscilloscope record as CSV (osc --help)\n"
     "  spectrum [options]  one spectrum as CSV: the curve or a summary (spectrum --help)\n"
     "  record [options]  a recorder record as CSV or data file, until Ctrl-C or a duration (record --help)\n"
+    "  logic [options] --out FILE   one logic analyser capture to .vcd, .csv, .dat or .sr\n"
+    "                 (logic --help)\n"
     "  decode uart|spi|i2c|1wire FILE [options]   decode captured lines (decode --help)\n"
-    "  convert IN OUT convert between .dat, .vcd and .csv by extension\n"
+    "  convert IN OUT convert between .dat, .vcd, .csv and .sr by extension\n"
     "  calibration read | write FILE.txt --pair P | default   the instrument's calibration record\n"
     "  firmware FILE.bin  update the instrument's firmware (at most 16 KB)\n"
     "exit status: 0 complete result, 1 refused or incomplete, 64 bad usage, 70 internal error,\n"
@@ -93,6 +96,12 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
         return RunCalibrationCommand(device, args, out, err);
     if (command == "firmware")
         return RunFirmwareCommand(device, args, out, err);
+    if (command == "logic") {
+        const InterruptWatch watch; // before the instrument's threads start
+        CliDevice instrument(device, err);
+        return RunLogicCommand(instrument.session(), instrument.simulatedLogic(), args, out, err,
+                               &watch.interrupted());
+    }
     if (command == "info")
         return RunFileInfoCommand(args, out, err);
     if (command == "decode")

@@ -14,7 +14,7 @@ namespace {
 
 const char* const kConvertUsage =
     "usage: tesmar-cli convert IN OUT\n"
-    "  logic captures between .dat, .vcd and .csv (by extension);\n"
+    "  logic captures between .dat, .vcd, .csv and .sr (by extension);\n"
     "  oscilloscope, spectrum and recorder .dat files to .csv\n";
 
 } // namespace
@@ -34,7 +34,7 @@ int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
     const auto inKind = CaptureFileKindOf(input);
     const auto outKind = CaptureFileKindOf(output);
     if (!inKind || !outKind) {
-        err << "tesmar-cli convert: files must end in .dat, .vcd or .csv\n";
+        err << "tesmar-cli convert: files must end in .dat, .vcd, .csv or .sr\n";
         return 64;
     }
     // An analogue page's data file has no capture: it becomes a table of values.

@@ -25,7 +25,7 @@ namespace tesmar {
 namespace {
 
 const char* const kDecodeUsage =
-    "usage: tesmar-cli decode PROTOCOL FILE [options]   (FILE: .dat, .vcd or .csv)\n"
+    "usage: tesmar-cli decode PROTOCOL FILE [options]   (FILE: .dat, .vcd, .csv or .sr)\n"
     "  uart   --rx CH --tx CH --baud N --bits 5..8 --parity none|even|odd --stop 1|2\n"
     "         --estimate-baud (print the baud rate estimated on --rx and stop)\n"
     "         --baud: any whole rate (default 9600) at which one bit spans more than 2 samples\n"

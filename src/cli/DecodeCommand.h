@@ -1,6 +1,6 @@
 #pragma once
 // tesmar-cli decode uart|spi|i2c|1wire FILE [options]: the bus decoders over a capture file
-// (.dat, .vcd or .csv), printing the result grid with its element times.
+// (.dat, .vcd, .csv or .sr), printing the result grid with its element times.
 
 #include <ostream>
 #include <string>

@@ -39,7 +39,8 @@ const char* const kOscUsage =
     "  --pre N            pre-trigger points: 8 … 200 in steps of 4 (buffer), 10 … 1000 and fewer than\n"
     "                     --depth (stream) (default 100)\n"
     "  --depth N          stream record length per channel, 16 … 65536 (default 8192)\n"
-    "  --timeout S        give up after S seconds without a record, up to 86400 (default 10)\n"
+    "  --timeout S        give up when the record has not come S seconds after the time it takes\n"
+    "                     (a stream: --depth × --time-div), up to 86400 (default 10)\n"
     "  --csv FILE         write the CSV to FILE instead of standard output\n";
 
 // The limits of the page's knobs and fields.
@@ -189,7 +190,10 @@ int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std
     const OscAcquisitionParams params = OscAcquisitionParams::FromBlock(block, in, false);
     OscResult result;
 
-    switch (CaptureAnalogRecord(session, params, timeoutSeconds, result)) {
+    // A record that never comes (no trigger) ends after the time-out, as the reset button would; a
+    // slow stream takes its own time before the time-out starts to count.
+    const double waitSeconds = timeoutSeconds + (stream ? in.capacity * in.timeDiv : 0.0);
+    switch (CaptureAnalogRecord(session, params, waitSeconds, result)) {
     case AnalogCaptureOutcome::Complete:
         break;
     case AnalogCaptureOutcome::TimedOut:

@@ -12,6 +12,7 @@
 #include "spectrum/SpectrumProcessing.h"
 #include "spectrum/SpectrumReadType.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -24,8 +25,9 @@ namespace {
 
 const char* const kSpectrumUsage =
     "usage: tesmar-cli [--sim] [--trace-usb] spectrum [options]\n"
-    "  --rate HZ          sample rate, 100 … 200000 Hz, or with k: 2.5k, 100k (default 100k);\n"
-    "                     at most 100k with both channels\n"
+    "  --rate HZ          sample rate, a rate of the knob: 100 200 250 300 400 500 700 800 900,\n"
+    "                     1k 2k 2.5k 3k … 10k 20k 25k 30k 40k 50k 70k 80k 90k, 100k 110k … 200k (Hz, or\n"
+    "                     with k) (default 100k); at most 100k with both channels\n"
     "  --channels a|b|ab  channels on (default a)\n"
     "  --range-a V        input range of A, 0.1 … 20 V: above 2 V the attenuated input (default 20)\n"
     "  --range-b V        the same for B (default 20)\n"
@@ -38,11 +40,27 @@ const char* const kSpectrumUsage =
     "  --db-ref 0.775|umax     0 dB reference (default 0.775 V)\n"
     "  --filter-a FILE    weight A's spectrum by the response of a filter file (.txt)\n"
     "  --filter-b FILE    the same for B\n"
-    "  --timeout S        give up after S seconds without a record, 0.1 … 3600 (default 10)\n"
+    "  --timeout S        give up when the record has not come S seconds after the time it takes\n"
+    "                     (a stream of N points takes N / rate), 0.1 … 3600 (default 10)\n"
     "  --summary          one row per channel: channel,Uconst_V,Uvaria_V,F_Hz,Umax_V,F1_Hz,kg,k3\n"
     "                     (a cell is empty where the page shows nothing)\n"
     "  --csv FILE         write the CSV to FILE instead of standard output\n"
-    "Without --summary the curve: f_Hz, then a_V or a_dB, then b_V or b_dB.\n";
+    "Without --summary the curve: f_Hz, then a_V or a_dB, then b_V or b_dB.\n"
+    "exit status: 0 written, 1 no record, 2 no instrument, 64 bad command line, 65 the filter file\n"
+    "  is refused, 74 the CSV could not be written\n";
+
+// The entries of the page's rate knob, Hz.
+bool IsKnobRate(double hz)
+{
+    static const double kEntries[] = {100, 200, 250, 300, 400, 500, 700, 800, 900, 1e3, 2e3, 2.5e3, 3e3, 4e3,
+                                      5e3, 6e3, 7e3, 8e3, 9e3, 10e3, 20e3, 25e3, 30e3, 40e3, 50e3, 70e3, 80e3,
+                                      90e3, 100e3, 110e3, 120e3, 130e3, 140e3, 150e3, 160e3, 170e3, 180e3,
+                                      190e3, 200e3};
+    for (double entry : kEntries)
+        if (hz == entry)
+            return true;
+    return false;
+}
 
 std::optional<double> ParseRate(std::string text)
 {
@@ -141,6 +159,13 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
             o.summary = true;
             continue;
         }
+        static const char* const kValued[] = {"--rate", "--channels", "--range-a", "--range-b", "--window",
+                                              "--mode", "--size", "--harmonics", "--f1", "--db-ref", "--filter-a",
+                                              "--filter-b", "--timeout", "--csv"};
+        if (std::find(std::begin(kValued), std::end(kValued), key) == std::end(kValued)) {
+            err << "tesmar-cli spectrum: unknown option " << TerminalText(key) << "\n" << kSpectrumUsage;
+            return 64;
+        }
         if (i + 1 >= args.size()) {
             err << "tesmar-cli spectrum: " << key << " needs a value\n" << kSpectrumUsage;
             return 64;
@@ -151,8 +176,8 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
         bool ok = true;
         if (key == "--rate") {
             const auto rate = ParseRate(value);
-            range = "100 … 200000 Hz";
-            ok = rate && *rate >= 100 && *rate <= 200'000;
+            range = "a rate of the knob from 100 to 200000 Hz, see --help";
+            ok = rate && IsKnobRate(*rate);
             if (ok)
                 o.block.sampleRate = *rate;
         } else if (key == "--channels") {
@@ -211,9 +236,6 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
             ok = !value.empty();
             range = "a file name";
             o.csvPath = value;
-        } else {
-            err << "tesmar-cli spectrum: unknown option " << key << "\n" << kSpectrumUsage;
-            return 64;
         }
         if (!ok) {
             err << "tesmar-cli spectrum: bad value '" << TerminalText(value) << "' for " << key << " (allowed: " << range
@@ -242,7 +264,7 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
         auto read = ReadFilterFile(o.filterFiles[c], DefaultFilterResponse(), '.');
         if (auto* problem = std::get_if<std::string>(&read)) {
             err << "tesmar-cli spectrum: cannot use the filter file " << TerminalText(o.filterFiles[c]) << ": "
-                << *problem << '\n';
+                << TerminalText(*problem) << '\n';
             return 65;
         }
         filters[c] = std::get<FilterResponse>(read);
@@ -267,7 +289,9 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
     if (o.stream)
         err << "tesmar-cli spectrum: recording " << length << " points per channel at " << block.sampleRate
             << " Hz…\n";
-    switch (CaptureAnalogRecord(session, params, o.timeout, result)) {
+    // A slow stream takes its own time before the time-out starts to count.
+    const double recordSeconds = o.stream ? length / block.sampleRate : 0.0;
+    switch (CaptureAnalogRecord(session, params, o.timeout + recordSeconds, result)) {
     case AnalogCaptureOutcome::Complete:
         break;
     case AnalogCaptureOutcome::TimedOut:
@@ -297,7 +321,7 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
         file.open(o.csvPath, std::ios::trunc);
         if (!file) {
             err << "tesmar-cli spectrum: cannot write " << TerminalText(o.csvPath) << '\n';
-            return 73;
+            return 74;
         }
     }
     std::ostream& csv = o.csvPath.empty() ? out : file;
@@ -308,7 +332,10 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
     csv.flush();
     if (file.is_open())
         file.close();
-    if (!csv || (file.is_open() && !file)) {
+    if (!csv) {
+        // Nothing half-written is left behind.
+        if (!o.csvPath.empty())
+            std::remove(o.csvPath.c_str());
         err << "tesmar-cli spectrum: writing the CSV failed\n";
         return 74;
     }

@@ -2,12 +2,14 @@
 
 #include "files/CsvFile.h"
 #include "files/DataFile.h"
+#include "files/SigrokSession.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -39,6 +41,8 @@ std::optional<CaptureFileKind> CaptureFileKindOf(const std::string& path)
         return CaptureFileKind::Vcd;
     if (extension == "csv")
         return CaptureFileKind::Csv;
+    if (extension == "sr")
+        return CaptureFileKind::SigrokSession;
     return std::nullopt;
 }
 
@@ -101,7 +105,17 @@ std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path
 {
     const auto kind = CaptureFileKindOf(path);
     if (!kind)
-        return "unknown file type (not .dat, .vcd or .csv): " + path;
+        return "unknown file type (not .dat, .vcd, .csv or .sr): " + path;
+    // The zip reader opens the file itself and refuses more samples than a whole file may hold.
+    if (*kind == CaptureFileKind::SigrokSession) {
+        // A missing file or a folder is told as such, not as a damaged archive.
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error))
+            return "cannot read " + path + ": is a directory";
+        if (!std::filesystem::exists(path, error))
+            return "cannot read " + path + ": no such file or directory";
+        return WithFileName(path, ReadSigrokSession(path, kMaxInputFileBytes));
+    }
     const auto read = ReadFileBytes(path);
     if (const auto* refusal = std::get_if<std::string>(&read))
         return *refusal;
@@ -126,11 +140,13 @@ std::string SaveCaptureFile(const std::string& path, const CaptureSamples& captu
 {
     const auto kind = CaptureFileKindOf(path);
     if (!kind)
-        return "unknown file type (not .dat, .vcd or .csv): " + path;
+        return "unknown file type (not .dat, .vcd, .csv or .sr): " + path;
     bool written = false;
     if (*kind == CaptureFileKind::DataFile) {
         const auto bytes = WriteDataFile(LogicDataFile(capture));
         written = WriteWholeFile(path, bytes.data(), bytes.size());
+    } else if (*kind == CaptureFileKind::SigrokSession) {
+        return WriteSigrokSession(path, capture);
     } else if (*kind == CaptureFileKind::Vcd) {
         written = WriteFileWith(path, [&](std::ostream& out) { WriteVcd(capture, out); });
     } else {

@@ -1,6 +1,6 @@
 #pragma once
 // Logic captures from and to files by extension: ".dat" (measurement data file of the logic
-// analyser page), ".vcd" and ".csv". Whole files are read into memory.
+// analyser page), ".vcd", ".csv" and ".sr" (sigrok session). Whole files are read into memory.
 
 #include "files/VcdFile.h"
 
@@ -14,7 +14,7 @@
 
 namespace tesmar {
 
-enum class CaptureFileKind { DataFile, Vcd, Csv };
+enum class CaptureFileKind { DataFile, Vcd, Csv, SigrokSession };
 
 // By the extension, without regard to case; nullopt for any other.
 std::optional<CaptureFileKind> CaptureFileKindOf(const std::string& path);

@@ -140,6 +140,10 @@ void LogicEngine::buildBuffer()
     const Settings& s = settings_;
     const int code = s.rateCode;
     const int total = code <= 2 ? 128 : code <= 4 ? 1160 : s.sixteen ? 772 : 1544;
+    if (s.external && code == 5 && !(scene_.counterHz > 0)) {
+        readyNs_.reset(); // the clock line never ticks: no sample is ever taken
+        return;
+    }
     int pre = 0;
     if (code == 5 && !s.sixteen && s.triggerOn && !s.skip && !s.generator)
         pre = std::min<int>(s.pre, 136);

@@ -55,6 +55,14 @@ TEST_F(OscCommandFixture, OneTriggeredRecordAsCsv)
     EXPECT_NEAR(Value(rows[1], 0), -99 * 25e-6, 1e-12);
 }
 
+// The time-out counts from when the record should have come: a slow stream is not cut short.
+TEST_F(OscCommandFixture, SlowStreamOutlastsTheTimeOut)
+{
+    ASSERT_EQ(RunOscCommand(session, {"--time-div", "10ms", "--mode", "stream", "--depth", "2048", "--timeout", "0.1"}, out, err), 0)
+        << err.str();
+    EXPECT_EQ(lines().size(), 2049u);
+}
+
 TEST_F(OscCommandFixture, BothChannelsInStreamMode)
 {
     ASSERT_EQ(RunOscCommand(session, {"--channels", "ab", "--time-div", "0.1ms", "--mode", "stream", "--depth", "2048",

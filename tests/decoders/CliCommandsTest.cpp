@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -115,6 +116,71 @@ TEST_F(CliCommands, DecodeGivesTheSameRowsFromTheDatAndFromItsVcdAndCsv)
     const Run i2c = run(RunDecodeCommand, {"i2c", dat, "--scl", "B.3", "--sda", "B.4", "--csv"});
     EXPECT_NE(i2c.out.find("\n1,Start,1010000,W,NACK,00010010,NACK,,"), std::string::npos) << i2c.out;
     EXPECT_NE(i2c.out.find("\n2,,,,,00110100,NACK,Stop,,,,,"), std::string::npos) << i2c.out;
+}
+
+// A sigrok session carries no trigger time: its samples start at 0 s. The decoded bytes are the
+// .dat's, and the .vcd made from the session decodes exactly as the session does.
+TEST_F(CliCommands, SigrokSessionConvertsAndDecodesLikeTheOtherFormats)
+{
+    const std::string dat = writeTrafficCapture();
+    const std::string sr = path("traffic.sr");
+    const std::string vcd = path("from-sr.vcd");
+    ASSERT_EQ(run(RunConvertCommand, {dat, sr}).status, 0);
+    ASSERT_EQ(run(RunConvertCommand, {sr, vcd}).status, 0);
+
+    // The CSV rows without their two time columns.
+    auto bytesOnly = [](const std::string& csv) {
+        std::istringstream lines(csv);
+        std::string line, out;
+        while (std::getline(lines, line)) {
+            for (int cut = 0; cut < 2; ++cut)
+                line = line.substr(0, line.rfind(','));
+            out += line + '\n';
+        }
+        return out;
+    };
+    const std::vector<std::vector<std::string>> decodes = {
+        {"uart", "--rx", "B.0", "--tx", "B.0", "--baud", "57600", "--csv"},
+        {"spi", "--sck", "B.1", "--mosi", "B.2", "--miso", "B.2", "--csv"},
+    };
+    for (const auto& words : decodes) {
+        SCOPED_TRACE(words[0]);
+        auto args = words;
+        args.insert(args.begin() + 1, dat);
+        const Run fromDat = run(RunDecodeCommand, args);
+        args[1] = sr;
+        const Run fromSr = run(RunDecodeCommand, args);
+        args[1] = vcd;
+        const Run fromVcd = run(RunDecodeCommand, args);
+        ASSERT_EQ(fromSr.status, 0) << fromSr.err;
+        ASSERT_EQ(fromVcd.status, 0) << fromVcd.err;
+        EXPECT_EQ(fromVcd.out, fromSr.out);
+        EXPECT_EQ(bytesOnly(fromSr.out), bytesOnly(fromDat.out));
+        EXPECT_GT(std::count(fromSr.out.begin(), fromSr.out.end(), '\n'), 2);
+    }
+    const Run uart = run(RunDecodeCommand, {"uart", sr, "--rx", "B.0", "--tx", "B.0", "--baud", "57600", "--csv"});
+    EXPECT_NE(uart.out.find("3,00100001,21,00100001,21,0.000348,0.000348\n"), std::string::npos) << uart.out;
+
+    // Damage: not a zip, a zip cut short, a missing file; each refused with the file's name.
+    const std::string notZip = path("text.sr");
+    WriteWholeFile(notZip, "version=2\n", 10);
+    auto zipBytes = *ReadWholeFile(sr);
+    zipBytes.resize(zipBytes.size() / 2);
+    const std::string cut = path("cut.sr");
+    WriteWholeFile(cut, zipBytes.data(), zipBytes.size());
+    for (const std::string& bad : {notZip, cut, path("missing.sr")}) {
+        SCOPED_TRACE(bad);
+        const Run converted = run(RunConvertCommand, {bad, path("out.vcd")});
+        EXPECT_EQ(converted.status, 1);
+        EXPECT_EQ(converted.err.rfind("tesmar-cli convert: ", 0), 0u) << converted.err;
+        EXPECT_NE(converted.err.find(bad), std::string::npos) << converted.err;
+        EXPECT_FALSE(fs::exists(path("out.vcd")));
+        const Run decoded = run(RunDecodeCommand, {"uart", bad, "--rx", "B.0"});
+        EXPECT_EQ(decoded.status, 1);
+        EXPECT_EQ(decoded.out, "");
+    }
+    EXPECT_NE(run(RunConvertCommand, {notZip, path("out.vcd")}).err.find("файл не является архивом sigrok (.sr)"), std::string::npos);
+    EXPECT_NE(run(RunConvertCommand, {path("missing.sr"), path("out.vcd")}).err.find("no such file"), std::string::npos);
 }
 
 TEST_F(CliCommands, BaudEstimateAndRefusals)

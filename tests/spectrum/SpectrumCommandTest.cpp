@@ -121,6 +121,13 @@ TEST(SpectrumCommand, KnownThirdHarmonicOfTheScene)
     EXPECT_NE(a.find(",0.10,0.10"), std::string::npos) << a;
 }
 
+// The time-out counts from when the record should have come: a slow stream is not cut short.
+TEST_F(SpectrumCommandFixture, SlowStreamOutlastsTheTimeOut)
+{
+    ASSERT_EQ(run({"--rate", "100", "--mode", "stream", "--size", "2048", "--timeout", "0.1", "--summary"}), 0) << err.str();
+    EXPECT_NE(out.str().find("\na,"), std::string::npos) << out.str();
+}
+
 TEST_F(SpectrumCommandFixture, BadOptionsAreNamed)
 {
     const auto missing = (std::filesystem::temp_directory_path() / "tesmar-no-such-filter.txt").string();
@@ -144,6 +151,12 @@ TEST_F(SpectrumCommandFixture, BadOptionsAreNamed)
         {{"--rate"}, 64, "needs a value"},
         {{"--colour", "red"}, 64, "unknown option"},
         {{"--filter-a", missing}, 65, "filter file"},
+        {{"--rate", "12345"}, 64, "bad value '12345' for --rate (allowed: a rate of the knob"},
+        {{"--rate", "60k"}, 64, "--rate"},
+        {{"--rate", "100.5"}, 64, "--rate"},
+        {{"--summary", "--bogus"}, 64, "unknown option --bogus"},
+        {{"--bogus\x1b[2J", "1"}, 64, "unknown option --bogus\\x1B[2J"},
+        {{"--csv", "/no/such/folder/x.csv"}, 74, "cannot write /no/such/folder/x.csv"},
     };
     for (const auto& c : cases) {
         err.str({});
