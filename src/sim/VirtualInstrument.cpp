@@ -398,9 +398,17 @@ int VirtualInstrument::resetCount() const
 
 void VirtualInstrument::runEvent(std::function<void()> event)
 {
-    // Attach and detach reach the host on a thread of their own, as from a USB library.
+    // Attach and detach reach the host on a thread of their own, as from a USB library, and in
+    // the order they happened: a late detach must not meet the next attach.
     std::lock_guard lock(eventsMutex_);
-    events_.emplace_back(std::move(event));
+    std::promise<void> done;
+    std::shared_future<void> previous = std::exchange(lastEvent_, done.get_future().share());
+    events_.emplace_back([previous, event = std::move(event), done = std::move(done)]() mutable {
+        if (previous.valid())
+            previous.wait();
+        event();
+        done.set_value();
+    });
 }
 
 void VirtualInstrument::joinEvents()

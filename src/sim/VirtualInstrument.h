@@ -10,6 +10,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -106,6 +107,7 @@ private:
 
     std::mutex eventsMutex_;
     std::vector<std::thread> events_;
+    std::shared_future<void> lastEvent_; // events reach the host in the order they happened
 };
 
 } // namespace tesmar
