@@ -8,6 +8,7 @@
 #include "app/options/TfmOptions.h"
 #include "FileDialogs.h"
 #include "export/ExportActions.h"
+#include "files/DataFileActions.h"
 #include "recorder/RecorderRecord.h"
 
 #include <qcustomplot.h>
@@ -149,6 +150,12 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
             return traces;
         },
         this);
+    dataFileActions = new DataFileActions(
+        *menu_, folders_, messages_, env_.messages, *pgcntrMain,
+        {DataFilePageIo{oscPage_, {}, {}}, DataFilePageIo{fftPage_, {}, {}}, DataFilePageIo{recPage_, {}, {}},
+         DataFilePageIo{lanPage_, [this] { return lanPage_->saveDataFile(); },
+                        [this](const DataFile& file) { lanPage_->openDataFile(file); }}},
+        [this] { pgcntrMainChange(pgcntrMain->currentIndex()); }, this);
     if (!env_.soundPlayer)
         env_.soundPlayer = new QtSoundPlayer(this);
     fmOSC_Buzzer = new TfmOSC_Buzzer(*env_.soundPlayer, folders_, this);

@@ -38,6 +38,7 @@ class FftPage;
 class RecPage;
 class LanPage;
 class SoundPlayer;
+class DataFileActions;
 class ExportActions;
 class TfmFiltr;
 class TfmOSC_Buzzer;
@@ -116,6 +117,7 @@ public:
     TfmOptions* fmOptions = nullptr;
     TfmFiltr* fmFiltr = nullptr;
     ExportActions* exportActions = nullptr;
+    DataFileActions* dataFileActions = nullptr;
     TfmOSC_Buzzer* fmOSC_Buzzer = nullptr;
     TfmCLBR* fmClbr = nullptr;
     TfmUpDateSoft* fmUpDateSoft = nullptr;

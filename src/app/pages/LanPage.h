@@ -4,6 +4,7 @@
 
 #include "MeasurementPage.h"
 #include "PageContext.h"
+#include "files/DataFile.h"
 #include "logic/ChannelSetup.h"
 #include "logic/GeneratorData.h"
 #include "logic/LogicCapture.h"
@@ -43,6 +44,11 @@ public:
     void readSettings(const IniFile& ini);
     void writeSettings(IniFile& ini) const;
     void shutdown();
+
+    // The measurement data file of what the chart shows; nullopt when there is nothing to save.
+    std::optional<DataFile> saveDataFile() const;
+    // Shows a logic analyser data file that has been read completely.
+    void openDataFile(const DataFile& file);
 
     const LogicMode& mode() const { return mode_; }
     const ChannelSetup& channelSetup() const { return channels_; }

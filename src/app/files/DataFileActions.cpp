@@ -1,0 +1,122 @@
+#include "DataFileActions.h"
+
+#include "app/FileDialogs.h"
+#include "app/MainMenu.h"
+#include "app/UserMessages.h"
+#include "app/pages/MeasurementPage.h"
+#include "files/DataFileLoad.h"
+#include "files/MessageFormat.h"
+#include "files/MessageTable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QTabWidget>
+
+namespace tesmar {
+
+namespace {
+const FileDialogKind kSaveData{"sdSaveFileData", "Двоичные файлы (*.dat)", ".dat"};
+const FileDialogKind kOpenData{"odOpenFileData", "Двоичные файлы (*.dat)", ".dat"};
+
+int PageIndexOf(DataFilePage page)
+{
+    switch (page) {
+    case DataFilePage::Oscilloscope: return 0;
+    case DataFilePage::Spectrum: return 1;
+    case DataFilePage::Recorder: return 2;
+    case DataFilePage::Logic: return 3;
+    }
+    return -1;
+}
+
+// The hourglass for the time of the work.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+} // namespace
+
+DataFileActions::DataFileActions(MainMenu& menu, DialogFolders& folders, const MessageTable& table,
+                                 UserMessages& messages, QTabWidget& tabs, std::array<DataFilePageIo, 4> pages,
+                                 std::function<void()> pageChanged, QWidget* window)
+    : QObject(window), folders_(folders), table_(table), messages_(messages), tabs_(tabs), pages_(std::move(pages)),
+      pageChanged_(std::move(pageChanged)), window_(window)
+{
+    connect(menu.miFileSaveData, &QAction::triggered, this, &DataFileActions::miFileSaveDataClick);
+    connect(menu.miFileOpen, &QAction::triggered, this, &DataFileActions::miFileOpenClick);
+}
+
+QString DataFileActions::fail(const QString& text)
+{
+    messages_.error(text);
+    return text;
+}
+
+QString DataFileActions::saveData(const QString& path)
+{
+    const int index = tabs_.currentIndex();
+    if (index < 0 || index >= static_cast<int>(pages_.size()) || !pages_[index].save)
+        return fail(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
+    const std::optional<DataFile> file = pages_[index].save();
+    if (!file)
+        return fail(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
+    {
+        const WaitCursor wait;
+        const std::vector<std::uint8_t> bytes = WriteDataFile(*file);
+        // A failed write removes the partial file and keeps the page's old document name.
+        if (!WriteWholeFile(path.toStdString(), bytes.data(), bytes.size()))
+            return fail("Не удалось записать файл " + path);
+        pages_[index].page->setDataFileName(QFileInfo(path).fileName());
+    }
+    if (pageChanged_)
+        pageChanged_();
+    return {};
+}
+
+QString DataFileActions::openData(const QString& path)
+{
+    const QString unknown = QString::fromStdString(FormatMessage(table_.text(Msg::strErrDataToLoad), {path.toStdString()}));
+    const auto bytes = ReadFileBytes(path.toStdString());
+    const auto* data = std::get_if<std::vector<std::uint8_t>>(&bytes);
+    if (!data)
+        return fail(unknown);
+    auto read = ReadDataFile(*data);
+    if (const auto* error = std::get_if<DataFileReadError>(&read))
+        return fail(QString::fromStdString(DataFileErrorText(*error, path.toStdString(), table_)));
+    const DataFile& file = std::get<DataFile>(read);
+    const int index = PageIndexOf(file.page());
+    if (index < 0 || !pages_[index].open || !tabs_.isTabVisible(index))
+        return fail(unknown);
+
+    const WaitCursor wait;
+    pages_[index].page->setDataFileName(QFileInfo(path).fileName());
+    tabs_.setCurrentIndex(index);
+    if (pageChanged_)
+        pageChanged_();
+    pages_[index].open(file);
+    return {};
+}
+
+void DataFileActions::miFileSaveDataClick()
+{
+    const int index = tabs_.currentIndex();
+    const bool hasData = index >= 0 && index < static_cast<int>(pages_.size()) && pages_[index].save &&
+                         pages_[index].save().has_value();
+    if (!hasData) {
+        messages_.error(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
+        return;
+    }
+    if (const auto path = AskSavePath(window_, folders_, kSaveData, messages_, table_))
+        saveData(*path);
+}
+
+void DataFileActions::miFileOpenClick()
+{
+    if (const auto path = AskOpenPath(window_, folders_, kOpenData))
+        openData(*path);
+}
+
+} // namespace tesmar

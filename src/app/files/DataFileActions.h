@@ -1,0 +1,63 @@
+#pragma once
+// The File menu's "save data" and "open" commands: the measurement shown on the active page to a
+// data file and back. A file is read completely before any page is touched, so a damaged or
+// foreign file leaves the screen as it was.
+
+#include "files/DataFile.h"
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QTabWidget;
+
+namespace tesmar {
+
+class DialogFolders;
+class MainMenu;
+class MeasurementPage;
+class MessageTable;
+class UserMessages;
+
+// What one page contributes: its measurement as a data file (nullopt when there is nothing to
+// save) and the showing of a file of its own kind. Empty functions: the page has no data files.
+struct DataFilePageIo {
+    MeasurementPage* page = nullptr;
+    std::function<std::optional<DataFile>()> save;
+    std::function<void(const DataFile&)> open;
+};
+
+class DataFileActions : public QObject {
+    Q_OBJECT
+public:
+    // Pages in tab order: oscilloscope, spectrum analyser, recorder, logic analyser.
+    // `pageChanged` runs the window's page-change handling (the title shows the file name).
+    DataFileActions(MainMenu& menu, DialogFolders& folders, const MessageTable& table, UserMessages& messages,
+                    QTabWidget& tabs, std::array<DataFilePageIo, 4> pages, std::function<void()> pageChanged,
+                    QWidget* window);
+
+    // The work behind the commands, without their dialogs: an empty string on success, else the
+    // message that was shown.
+    QString saveData(const QString& path);
+    QString openData(const QString& path);
+
+public slots:
+    void miFileSaveDataClick();
+    void miFileOpenClick();
+
+private:
+    QString fail(const QString& text);
+
+    DialogFolders& folders_;
+    const MessageTable& table_;
+    UserMessages& messages_;
+    QTabWidget& tabs_;
+    std::array<DataFilePageIo, 4> pages_;
+    std::function<void()> pageChanged_;
+    QWidget* window_;
+};
+
+} // namespace tesmar

@@ -1,0 +1,203 @@
+// Measurement data files through the main window's File commands: what a page shows survives a
+// save and an open, and a file that cannot be shown leaves the screen as it was.
+
+#include "MainWindowHarness.h"
+#include "app/TfmMain.h"
+#include "app/files/DataFileActions.h"
+#include "app/pages/LanChart.h"
+#include "app/pages/LanPage.h"
+#include "files/DataFile.h"
+#include "files/DataFileLoad.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace tesmar;
+
+namespace {
+
+// What the logic analyser page shows, as far as a file carries it.
+struct LanView {
+    std::vector<std::uint8_t> busA, busB;
+    double firstXA = 0, stepA = 0, firstXB = 0, stepB = 0;
+    double axisLower = 0, axisUpper = 0;
+    QString axisLabel, marker1Time, marker2Time, busAHex;
+    int zoom = 0;
+    bool modeG = false, modeA = false;
+    bool operator==(const LanView&) const = default;
+};
+
+LanView ViewOf(LanPage& p)
+{
+    const DrawnBus& a = p.chLAN->bus(0);
+    const DrawnBus& b = p.chLAN->bus(1);
+    return {{a.samples.begin(), a.samples.end()},
+            {b.samples.begin(), b.samples.end()},
+            a.firstX,
+            a.step,
+            b.firstX,
+            b.step,
+            p.chLAN->xAxis->range().lower,
+            p.chLAN->xAxis->range().upper,
+            p.chLAN->xAxis->label(),
+            p.lbLANMarker1Time->text(),
+            p.lbLANMarker2Time->text(),
+            p.lbLANMarkerBusHex[0][0]->text(),
+            p.cbLANZoom->currentIndex(),
+            p.sbLANModeBusG->isChecked(),
+            p.sbLANModeBusA->isChecked()};
+}
+
+void Capture(LanPage& p)
+{
+    QTest::mouseClick(p.sbLANRun, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(p.sbLANRun->text() == "Запуск", 10000);
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+class DataFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void logicCaptureSurvivesSaveAndOpen()
+    {
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        DataFileActions& files = *w.dataFileActions;
+        LanPage& p = *w.lanPage();
+        w.pages()->setCurrentIndex(3);
+        const QString path = h.folder.path() + "/lan";
+        QCOMPARE(files.saveData(path + ".dat"), QString("Нет данных для сохранения."));
+        QVERIFY(!QFile::exists(path + ".dat"));
+
+        // Sixteen lines: bus B as second analyser input.
+        QTest::mouseClick(p.sbLANModeBusG, Qt::LeftButton);
+        QTest::mouseClick(p.sbLANModeBusA, Qt::LeftButton);
+        Capture(p);
+        p.cbLANZoom->setCurrentIndex(16); // 2:1
+        const LanView saved = ViewOf(p);
+        QVERIFY(!saved.busA.empty());
+        QCOMPARE(saved.busB.size(), saved.busA.size());
+
+        QCOMPARE(files.saveData(path + ".dat"), QString());
+        QCOMPARE(p.dataFileName(), QString("lan.dat"));
+        QVERIFY(w.windowTitle().endsWith(" - lan.dat"));
+
+        // Another capture in another mode and zoom, on another page: the file brings the old back.
+        QTest::mouseClick(p.sbLANModeBusG, Qt::LeftButton);
+        p.cbLANZoom->setCurrentIndex(14);
+        Capture(p);
+        QVERIFY(!(ViewOf(p) == saved));
+        p.setDataFileName({});
+        w.pages()->setCurrentIndex(0);
+        QCOMPARE(files.openData(path + ".dat"), QString());
+        QCOMPARE(w.pages()->currentIndex(), 3);
+        QCOMPARE(p.dataFileName(), QString("lan.dat"));
+        const LanView opened = ViewOf(p);
+        QCOMPARE(opened.busA, saved.busA);
+        QCOMPARE(opened.busB, saved.busB);
+        QCOMPARE(opened.firstXA, saved.firstXA);
+        QCOMPARE(opened.stepA, saved.stepA);
+        QCOMPARE(opened.axisLower, saved.axisLower);
+        QCOMPARE(opened.axisUpper, saved.axisUpper);
+        QCOMPARE(opened.axisLabel, saved.axisLabel);
+        QCOMPARE(opened.marker1Time, saved.marker1Time);
+        QCOMPARE(opened.marker2Time, saved.marker2Time);
+        QCOMPARE(opened.busAHex, saved.busAHex);
+        QVERIFY(opened == saved);
+        QCOMPARE(h.window->logicCapture().busA, saved.busA);
+
+        // The bytes as the command line reads them: the same capture.
+        const auto loaded = LoadCaptureFile((path + ".dat").toStdString());
+        QVERIFY(std::holds_alternative<CaptureImport>(loaded));
+        QVERIFY(h.messages.errors.size() == 1); // only the "nothing to save" above
+    }
+
+    void generatorModeFileHasNoBusB()
+    {
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        LanPage& p = *w.lanPage();
+        w.pages()->setCurrentIndex(3);
+        QVERIFY(p.sbLANModeBusG->isChecked());
+        Capture(p);
+        const QString path = h.folder.path() + "/gen.dat";
+        QCOMPARE(w.dataFileActions->saveData(path), QString());
+        const auto bytes = ReadWholeFile(path.toStdString());
+        QVERIFY(bytes.has_value());
+        const auto read = ReadDataFile(*bytes);
+        QVERIFY(std::holds_alternative<DataFile>(read));
+        const DataFile& file = std::get<DataFile>(read);
+        QVERIFY(file.busA.has_value());
+        QVERIFY(!file.busB.has_value());
+        QVERIFY(std::get<LogicSettingsChunk>(file.settings).sbLANModeBusG);
+    }
+
+    void refusedFilesLeaveTheScreenAsItWas()
+    {
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        DataFileActions& files = *w.dataFileActions;
+        LanPage& p = *w.lanPage();
+        w.pages()->setCurrentIndex(3);
+        Capture(p);
+        const QString good = h.folder.path() + "/good.dat";
+        QCOMPARE(files.saveData(good), QString());
+        QFile f(good);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        f.close();
+
+        // A different capture on screen, then files that must not replace it.
+        p.cbLANZoom->setCurrentIndex(17);
+        Capture(p);
+        p.setDataFileName("shown.dat");
+        w.pages()->setCurrentIndex(1);
+        const LanView before = ViewOf(p);
+
+        DataFile osc;
+        osc.settings = OscSettingsChunk{};
+        const std::vector<std::uint8_t> oscBytes = WriteDataFile(osc);
+        struct Case {
+            const char* name;
+            QByteArray bytes;
+            bool unknownFormat;
+        };
+        const Case cases[] = {
+            {"empty", {}, true},
+            {"data chunk first", QByteArray("\x81\x09\x00\x00\x00\x00\x00\x00\x00", 9), true},
+            {"cut in the capture", bytes.left(bytes.size() - 20), false},
+            {"without the end chunk", bytes.left(bytes.size() - 5), false},
+            // A page whose files this window does not show yet.
+            {"oscilloscope", QByteArray(reinterpret_cast<const char*>(oscBytes.data()), int(oscBytes.size())), true},
+        };
+        for (const Case& c : cases) {
+            const QString path = h.folder.path() + "/" + c.name + ".dat";
+            WriteBytes(path, c.bytes);
+            const QString message = files.openData(path);
+            QVERIFY2(message.startsWith("Не возможно открыть выбранный файл:\r" + path + "\r"), c.name);
+            QCOMPARE(message.endsWith("Не известный формат файла."), c.unknownFormat);
+            QVERIFY2(ViewOf(p) == before, c.name);
+            QCOMPARE(p.dataFileName(), QString("shown.dat"));
+            QCOMPARE(w.pages()->currentIndex(), 1);
+        }
+        QCOMPARE(files.openData(h.folder.path() + "/missing.dat"),
+                 "Не возможно открыть выбранный файл:\r" + h.folder.path() + "/missing.dat\rНе известный формат файла.");
+        QCOMPARE(h.messages.errors.size(), int(std::size(cases)) + 1);
+    }
+};
+
+QTEST_MAIN(DataFileTest)
+#include "DataFileTest.moc"
