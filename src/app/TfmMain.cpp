@@ -152,9 +152,11 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
         this);
     dataFileActions = new DataFileActions(
         *menu_, folders_, messages_, env_.messages, *pgcntrMain,
-        {DataFilePageIo{oscPage_, {}, {}}, DataFilePageIo{fftPage_, {}, {}}, DataFilePageIo{recPage_, {}, {}},
+        {DataFilePageIo{oscPage_, [this] { return oscPage_->saveDataFile(); },
+                        [this](const DataFile& file) { return oscPage_->openDataFile(file); }},
+         DataFilePageIo{fftPage_, {}, {}}, DataFilePageIo{recPage_, {}, {}},
          DataFilePageIo{lanPage_, [this] { return lanPage_->saveDataFile(); },
-                        [this](const DataFile& file) { lanPage_->openDataFile(file); }}},
+                        [this](const DataFile& file) { return lanPage_->openDataFile(file); }}},
         [this] { pgcntrMainChange(pgcntrMain->currentIndex()); }, this);
     if (!env_.soundPlayer)
         env_.soundPlayer = new QtSoundPlayer(this);

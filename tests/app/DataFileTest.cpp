@@ -6,6 +6,9 @@
 #include "app/files/DataFileActions.h"
 #include "app/pages/LanChart.h"
 #include "app/pages/LanPage.h"
+#include "app/pages/OscChart.h"
+#include "app/pages/OscPage.h"
+#include "ui/knob/TOscKnob.h"
 #include "files/DataFile.h"
 #include "files/DataFileLoad.h"
 
@@ -50,6 +53,46 @@ LanView ViewOf(LanPage& p)
             p.cbLANZoom->currentIndex(),
             p.sbLANModeBusG->isChecked(),
             p.sbLANModeBusA->isChecked()};
+}
+
+// What the oscilloscope page shows: the curves point by point, knobs, axes and readouts.
+struct OscView {
+    std::vector<std::pair<double, double>> curveA, curveB;
+    int knobA = 0, knobB = 0, zoom = 0;
+    bool onA = false, onB = false;
+    std::array<double, 6> axes{};
+    QString timeLabel;
+    QStringList readouts;
+    double levelA = 0, levelB = 0;
+    bool operator==(const OscView&) const = default;
+};
+
+std::vector<std::pair<double, double>> Points(const QCPGraph* g)
+{
+    std::vector<std::pair<double, double>> points;
+    for (auto it = g->data()->constBegin(); it != g->data()->constEnd(); ++it)
+        points.emplace_back(it->key, it->value);
+    return points;
+}
+
+OscView ViewOf(OscPage& p)
+{
+    OscChart& c = *p.chOsc;
+    OscView v{Points(c.srOsc_Ch1), Points(c.srOsc_Ch2), p.knOscCh1->IndexSelectData(), p.knOscCh2->IndexSelectData(),
+              p.cbOscZoom->currentIndex(), p.sbOscOnCh1->isChecked(), p.sbOscOnCh2->isChecked(),
+              {c.yAxis->range().lower, c.yAxis->range().upper, c.yAxis2->range().lower, c.yAxis2->range().upper,
+               c.xAxis->range().lower, c.xAxis->range().upper},
+              c.xAxis->label(), {}, c.triggerLevel(0), c.triggerLevel(1)};
+    for (QLabel* l : {p.lbOscMarker1Time, p.lbOscMarker2Time, p.lbOscMarker1VoltA, p.lbOscMarker2VoltB, p.lbOscUc[0],
+                      p.lbOscUv[0], p.lbOscF[0], p.lbOscUc[1], p.lbOscUv[1], p.lbOscF[1]})
+        v.readouts << l->text();
+    return v;
+}
+
+void RunOscOnce(OscPage& p)
+{
+    QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRunSingle->text() == "Однокр.", 10000);
 }
 
 void Capture(LanPage& p)
@@ -169,7 +212,11 @@ private slots:
 
         DataFile osc;
         osc.settings = OscSettingsChunk{};
+        osc.channelA = std::vector<double>{1.0, 2.0};
         const std::vector<std::uint8_t> oscBytes = WriteDataFile(osc);
+        DataFile fft;
+        fft.settings = SpectrumSettingsChunk{};
+        const std::vector<std::uint8_t> fftBytes = WriteDataFile(fft);
         struct Case {
             const char* name;
             QByteArray bytes;
@@ -180,8 +227,10 @@ private slots:
             {"data chunk first", QByteArray("\x81\x09\x00\x00\x00\x00\x00\x00\x00", 9), true},
             {"cut in the capture", bytes.left(bytes.size() - 20), false},
             {"without the end chunk", bytes.left(bytes.size() - 5), false},
-            // A page whose files this window does not show yet.
+            // An oscilloscope file without a sample period.
             {"oscilloscope", QByteArray(reinterpret_cast<const char*>(oscBytes.data()), int(oscBytes.size())), true},
+            // A page whose files this window does not show yet.
+            {"spectrum", QByteArray(reinterpret_cast<const char*>(fftBytes.data()), int(fftBytes.size())), true},
         };
         for (const Case& c : cases) {
             const QString path = h.folder.path() + "/" + c.name + ".dat";
@@ -196,6 +245,81 @@ private slots:
         QCOMPARE(files.openData(h.folder.path() + "/missing.dat"),
                  "Не возможно открыть выбранный файл:\r" + h.folder.path() + "/missing.dat\rНе известный формат файла.");
         QCOMPARE(h.messages.errors.size(), int(std::size(cases)) + 1);
+    }
+
+    void oscilloscopeRecordSurvivesSaveAndOpen()
+    {
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        DataFileActions& files = *w.dataFileActions;
+        OscPage& p = *w.oscPage();
+        const QString path = h.folder.path() + "/osc.dat";
+        QCOMPARE(files.saveData(path), QString("Нет данных для сохранения."));
+
+        p.knOscTimeDiv->setIndexSelectData(30); // 25 µs
+        p.knOscCh1->setIndexSelectData(10);     // 2 V
+        QTest::mouseClick(p.sbOscOnCh2, Qt::LeftButton);
+        RunOscOnce(p);
+        p.cbOscZoom->setCurrentIndex(2);
+        p.chOsc->setTriggerLevel(0, 0.75);
+        p.chOsc->replot();
+        const OscView saved = ViewOf(p);
+        QVERIFY(!saved.curveA.empty());
+        QVERIFY(!saved.curveB.empty());
+        QVERIFY(!saved.readouts[4].isEmpty());
+        QCOMPARE(files.saveData(path), QString());
+        QVERIFY(w.windowTitle().endsWith(" - osc.dat"));
+
+        // Something else on screen, and another page active.
+        p.knOscCh1->setIndexSelectData(13);
+        p.knOscTimeDiv->setIndexSelectData(28);
+        p.cbOscZoom->setCurrentIndex(0);
+        QTest::mouseClick(p.sbOscOnCh2, Qt::LeftButton);
+        RunOscOnce(p);
+        QVERIFY(!(ViewOf(p) == saved));
+        w.pages()->setCurrentIndex(3);
+
+        QCOMPARE(files.openData(path), QString());
+        QCOMPARE(w.pages()->currentIndex(), 0);
+        const OscView opened = ViewOf(p);
+        QCOMPARE(opened.curveA.size(), saved.curveA.size());
+        QCOMPARE(opened.curveB.size(), saved.curveB.size());
+        for (std::size_t i = 0; i < saved.curveA.size(); i += 97) {
+            QCOMPARE(opened.curveA[i].first, saved.curveA[i].first);
+            QCOMPARE(opened.curveA[i].second, saved.curveA[i].second);
+        }
+        QCOMPARE(opened.knobA, saved.knobA);
+        QCOMPARE(opened.zoom, saved.zoom);
+        QCOMPARE(opened.axes, saved.axes);
+        QCOMPARE(opened.timeLabel, saved.timeLabel);
+        QCOMPARE(opened.readouts, saved.readouts);
+        QCOMPARE(opened.levelA, 0.75);
+        QVERIFY(opened == saved);
+    }
+
+    void oscilloscopeFileWithChannelBOnly()
+    {
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        OscPage& p = *w.oscPage();
+        QTest::mouseClick(p.sbOscOnCh2, Qt::LeftButton);
+        QTest::mouseClick(p.sbOscOnCh1, Qt::LeftButton); // A off
+        RunOscOnce(p);
+        QCOMPARE(p.chOsc->srOsc_Ch1->dataCount(), 0);
+        const QString path = h.folder.path() + "/b.dat";
+        QCOMPARE(w.dataFileActions->saveData(path), QString());
+        const auto read = ReadDataFile(*ReadWholeFile(path.toStdString()));
+        const DataFile& file = std::get<DataFile>(read);
+        QVERIFY(!file.channelA.has_value());
+        QCOMPARE(int(file.channelB->size()), p.chOsc->srOsc_Ch2->dataCount());
+
+        QTest::mouseClick(p.sbOscOnCh1, Qt::LeftButton);
+        RunOscOnce(p);
+        QVERIFY(p.chOsc->srOsc_Ch1->dataCount() > 0);
+        QCOMPARE(w.dataFileActions->openData(path), QString());
+        QCOMPARE(p.chOsc->srOsc_Ch1->dataCount(), 0);
+        QCOMPARE(p.chOsc->srOsc_Ch2->dataCount(), int(file.channelB->size()));
+        QVERIFY(!p.sbOscOnCh1->isChecked());
     }
 };
 

@@ -91,12 +91,15 @@ QString DataFileActions::openData(const QString& path)
     if (index < 0 || !pages_[index].open || !tabs_.isTabVisible(index))
         return fail(unknown);
 
-    const WaitCursor wait;
-    pages_[index].page->setDataFileName(QFileInfo(path).fileName());
+    {
+        const WaitCursor wait;
+        if (!pages_[index].open(file))
+            return fail(unknown);
+        pages_[index].page->setDataFileName(QFileInfo(path).fileName());
+    }
     tabs_.setCurrentIndex(index);
     if (pageChanged_)
         pageChanged_();
-    pages_[index].open(file);
     return {};
 }
 

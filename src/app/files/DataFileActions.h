@@ -23,11 +23,12 @@ class MessageTable;
 class UserMessages;
 
 // What one page contributes: its measurement as a data file (nullopt when there is nothing to
-// save) and the showing of a file of its own kind. Empty functions: the page has no data files.
+// save) and the showing of a file of its own kind (false, the page untouched, when the file's
+// values cannot be shown). Empty functions: the page has no data files.
 struct DataFilePageIo {
     MeasurementPage* page = nullptr;
     std::function<std::optional<DataFile>()> save;
-    std::function<void(const DataFile&)> open;
+    std::function<bool(const DataFile&)> open;
 };
 
 class DataFileActions : public QObject {

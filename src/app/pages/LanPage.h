@@ -47,8 +47,9 @@ public:
 
     // The measurement data file of what the chart shows; nullopt when there is nothing to save.
     std::optional<DataFile> saveDataFile() const;
-    // Shows a logic analyser data file that has been read completely.
-    void openDataFile(const DataFile& file);
+    // Shows a logic analyser data file that has been read completely; false (nothing touched)
+    // when it is not one.
+    bool openDataFile(const DataFile& file);
 
     const LogicMode& mode() const { return mode_; }
     const ChannelSetup& channelSetup() const { return channels_; }

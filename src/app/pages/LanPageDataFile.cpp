@@ -31,12 +31,12 @@ std::optional<DataFile> LanPage::saveDataFile() const
     return file;
 }
 
-void LanPage::openDataFile(const DataFile& file)
+bool LanPage::openDataFile(const DataFile& file)
 {
     const auto* settings = std::get_if<LogicSettingsChunk>(&file.settings);
     const auto samples = CaptureFromDataFile(file);
     if (!settings || !samples)
-        return;
+        return false;
 
     // Bus B modes first: their handler drops a bus B capture that the mode does not keep.
     sbLANModeBusG->setChecked(settings->sbLANModeBusG);
@@ -72,6 +72,7 @@ void LanPage::openDataFile(const DataFile& file)
         setWindow({axis.min * scale, axis.max * scale});
         updateScrollBar();
     }
+    return true;
 }
 
 } // namespace tesmar

@@ -4,6 +4,7 @@
 
 #include "MeasurementPage.h"
 #include "PageContext.h"
+#include "files/DataFile.h"
 #include "osc/OscChannelView.h"
 #include "osc/OscProcessing.h"
 #include "osc/OscReadMode.h"
@@ -54,6 +55,11 @@ public:
     const ProcessedRecord* shownRecord() const;
     // The values of the two drawn traces (for PCM export).
     std::pair<std::vector<double>, std::vector<double>> shownTraces() const;
+    // The measurement data file of what the chart shows; nullopt when there is nothing to save.
+    std::optional<DataFile> saveDataFile() const;
+    // Shows an oscilloscope data file that has been read completely; false (nothing touched)
+    // when its values cannot be shown.
+    bool openDataFile(const DataFile& file);
     // The general parameters of channel 0 (A) or 1 (B) of the record shown, if it has them.
     std::optional<SignalParams> lastSignalParams(int channel) const;
 
