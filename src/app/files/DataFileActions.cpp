@@ -16,6 +16,10 @@
 namespace tesmar {
 
 namespace {
+const QString kNotYetSaved = "Данные этой страницы пока не сохраняются в файл.";
+} // namespace
+
+namespace {
 const FileDialogKind kSaveData{"sdSaveFileData", "Двоичные файлы (*.dat)", ".dat"};
 const FileDialogKind kOpenData{"odOpenFileData", "Двоичные файлы (*.dat)", ".dat"};
 
@@ -59,7 +63,7 @@ QString DataFileActions::saveData(const QString& path)
 {
     const int index = tabs_.currentIndex();
     if (index < 0 || index >= static_cast<int>(pages_.size()) || !pages_[index].save)
-        return fail(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
+        return fail(kNotYetSaved);
     const std::optional<DataFile> file = pages_[index].save();
     if (!file)
         return fail(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
@@ -106,8 +110,11 @@ QString DataFileActions::openData(const QString& path)
 void DataFileActions::miFileSaveDataClick()
 {
     const int index = tabs_.currentIndex();
-    const bool hasData = index >= 0 && index < static_cast<int>(pages_.size()) && pages_[index].save &&
-                         pages_[index].save().has_value();
+    if (index < 0 || index >= static_cast<int>(pages_.size()) || !pages_[index].save) {
+        messages_.information(kNotYetSaved); // say so rather than claim there is nothing shown
+        return;
+    }
+    const bool hasData = pages_[index].save().has_value();
     if (!hasData) {
         messages_.error(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
         return;
