@@ -17,9 +17,6 @@ namespace tesmar {
 
 namespace {
 const QString kNotYetSaved = "Данные этой страницы пока не сохраняются в файл.";
-} // namespace
-
-namespace {
 const FileDialogKind kSaveData{"sdSaveFileData", "Двоичные файлы (*.dat)", ".dat"};
 const FileDialogKind kOpenData{"odOpenFileData", "Двоичные файлы (*.dat)", ".dat"};
 
