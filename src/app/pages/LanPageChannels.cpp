@@ -43,7 +43,7 @@ void LanPage::applyChannelSetup()
         chLAN->setChannelColour(c, colour);
     }
     // Every line list shows the names, each keeping its position.
-    for (QComboBox* list : {cbLANTriggerEdgeCh, cbLANPassImpulsCh})
+    for (QComboBox* list : {cbLANTriggerEdgeCh, cbLANPassImpulsCh, cbLANFindCh})
         for (int i = 0; i < list->count(); ++i)
             list->setItemText(i, QString::fromStdString(channels_.names[list->itemData(i).toInt()]));
     chLAN->replot();
@@ -95,6 +95,7 @@ void LanPage::sbSaveLANSetupClick()
 
 void LanPage::generatorChanged()
 {
+    forgetSearchHit();
     if (!sbLANModeBusG->isChecked())
         return;
     drawGenerator();

@@ -199,6 +199,7 @@ void LanPage::sbLANRunClick()
 
 void LanPage::startCapture()
 {
+    forgetSearchHit();
     if (!mode_.buffered) {
         chLAN->clearBus(0);
         chLAN->clearBus(1);

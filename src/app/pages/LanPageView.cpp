@@ -137,6 +137,7 @@ void LanPage::scbrLANScroll(int position)
         return;
     if (isVisible())
         setFocus();
+    forgetSearchHit();
     chLAN->setBottomRange(moved->min, moved->max);
     chLAN->replot();
     UpdateReadouts();
@@ -180,7 +181,9 @@ void LanPage::UpdateReadouts()
     for (int m = 0; m < 2; ++m)
         for (int b = 0; b < 2; ++b) {
             const DrawnBus& bus = chLAN->bus(b);
-            const std::uint8_t v = BusValueAt(bus.samples, bus.firstX, bus.step, t[m]);
+            // While a value hit is shown, marker 1 reads the searched combination on its bus.
+            const bool searched = m == 0 && findHit_ && findHit_->byValue && findHit_->bus == b;
+            const std::uint8_t v = searched ? findValue_ : BusValueAt(bus.samples, bus.firstX, bus.step, t[m]);
             lbLANMarkerBusBin[m][b]->setText(QString::fromStdString(BusBinaryText(v)));
             lbLANMarkerBusHex[m][b]->setText(QString::fromStdString(BusHexText(v)));
         }
