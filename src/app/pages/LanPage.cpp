@@ -47,6 +47,7 @@ LanPage::LanPage(const PageContext& context, LogicCapture& capture, GeneratorDat
     fmLANSetup = new TfmLANSetup(this);
     buildControls();
     connect(ctx_.menu.miLANSelectByMarker, &QAction::triggered, this, &LanPage::miLANSelectByMarkerClick);
+    setupStatistics();
     connect(ctx_.menu.miLANKeepOUT, &QAction::toggled, this, [this](bool keep) {
         if (!keep)
             releaseOutputs();

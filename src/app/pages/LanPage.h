@@ -35,6 +35,7 @@ class LanAcquisition;
 class LanChart;
 class LanGeneratorPanel;
 class TfmLANSetup;
+class TfmLANStat;
 class TOscKnob;
 
 class LanPage : public MeasurementPage {
@@ -104,6 +105,7 @@ public:
     QToolButton* sbSaveLANSetup = nullptr;
     LanGeneratorPanel* generatorPanel = nullptr;
     TfmLANSetup* fmLANSetup = nullptr;
+    TfmLANStat* fmLANStat = nullptr;
     QWidget* pnLANSetup = nullptr;
     QToolButton* lsbLANSetupHide = nullptr;
     QToolButton* lsbLANSetupShow = nullptr;
@@ -157,6 +159,10 @@ public slots:
     void imLANFindSourceEdgeFallClick();
     void spbtOpenLANFindForwardClick();
     void spbtOpenLANFindBackClick();
+    void miLANStatClick();
+    void miLANStatOnTopClick();
+    // Recounts an open statistics window from the captures or the generator data.
+    void refreshStatistics();
 
 signals:
     void optionsRequested();
@@ -171,6 +177,7 @@ private:
     QWidget* buildControlGroup();
     QWidget* buildReadouts();
     QWidget* buildSearchGroup();
+    void setupStatistics();
     QString msg(Msg key) const;
     char decimalSeparator() const;
     bool running() const;

@@ -47,6 +47,7 @@ void LanPage::applyChannelSetup()
         for (int i = 0; i < list->count(); ++i)
             list->setItemText(i, QString::fromStdString(channels_.names[list->itemData(i).toInt()]));
     chLAN->replot();
+    refreshStatistics();
 }
 
 bool LanPage::editChannel(int channel)
@@ -101,6 +102,7 @@ void LanPage::generatorChanged()
     drawGenerator();
     chLAN->replot();
     UpdateReadouts();
+    refreshStatistics();
 }
 
 void LanPage::editGeneratorBetween(double fromX, double toX)

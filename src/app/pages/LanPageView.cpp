@@ -31,6 +31,7 @@ void LanPage::drawCapture(bool fresh, bool stream)
         chLAN->clearBus(1);
     drawGenerator();
     RecomputeTimeAxis();
+    refreshStatistics();
 }
 
 void LanPage::drawGenerator()
