@@ -17,6 +17,7 @@ namespace tesmar {
 void LanPage::drawCapture(bool fresh, bool stream)
 {
     if (fresh) {
+        forgetSearchHit(); // a hit of another capture means nothing here (files open without a start)
         summaries_[0].build(capture_.busA);
         summaries_[1].build(capture_.busB);
     }
