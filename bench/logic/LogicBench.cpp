@@ -1,5 +1,6 @@
 // Runs on the offscreen platform unless another one is chosen.
 #include "logic/LogicStreamRecorder.h"
+#include "logic/LogicSearch.h"
 #include "logic/LogicSummary.h"
 #include "files/SigrokSession.h"
 
@@ -82,6 +83,25 @@ void BM_SummaryBuild256M(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SummaryBuild256M)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Searches over a 256 M-sample stream capture that find nothing: a value absent from busy
+// traffic (a byte scan), and an edge on a line that never changes (the summary's blocks).
+void BM_Search256MNoHit(benchmark::State& state)
+{
+    const std::vector<std::uint8_t> samples = Traffic(std::size_t{256} << 20);
+    const LogicSummary summary(samples);
+    LogicSearchRequest r;
+    r.byValue = state.range(0) == 0;
+    r.value = 0x80;
+    r.lineMask = 0x80;
+    r.edge = LogicEdge::Any;
+    r.forward = state.range(1) != 0;
+    r.start = r.forward ? 0 : static_cast<std::int64_t>(samples.size());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FindInCapture(samples, &summary, r));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(samples.size()));
+}
+BENCHMARK(BM_Search256MNoHit)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 // A 64 M-sample 8-line capture to a sigrok session file and back (disk and zip compression).
 void BM_SigrokSession64M(benchmark::State& state)

@@ -43,6 +43,14 @@ public:
 
     std::size_t memoryBytes() const;
 
+    // Level l holds the blocks of 64^(l+1) samples that lie wholly inside the capture.
+    int levelCount() const { return static_cast<int>(levels_.size()); }
+    const LineStates* block(int level, std::int64_t index) const
+    {
+        const auto& l = levels_[static_cast<std::size_t>(level)];
+        return index >= 0 && index < static_cast<std::int64_t>(l.size()) ? &l[static_cast<std::size_t>(index)] : nullptr;
+    }
+
 private:
     std::vector<std::vector<LineStates>> levels_; // level l: blocks of 64^(l+1) samples
 };

@@ -47,6 +47,7 @@ LanPage::LanPage(const PageContext& context, LogicCapture& capture, GeneratorDat
     fmLANSetup = new TfmLANSetup(this);
     buildControls();
     connect(ctx_.menu.miLANSelectByMarker, &QAction::triggered, this, &LanPage::miLANSelectByMarkerClick);
+    setupStatistics();
     connect(ctx_.menu.miLANKeepOUT, &QAction::toggled, this, [this](bool keep) {
         if (!keep)
             releaseOutputs();
@@ -178,6 +179,7 @@ void LanPage::buildControls()
     panel->addWidget(buildModeGroup());
     panel->addWidget(buildTriggerGroup());
     panel->addWidget(buildControlGroup());
+    panel->addWidget(buildSearchGroup());
     generatorPanel = new LanGeneratorPanel(generator_, pnLANSetup);
     generatorPanel->setMinimumHeight(300);
     panel->addWidget(generatorPanel, 1);
@@ -211,7 +213,11 @@ void LanPage::buildControls()
     connect(lsbLANSetupShow, &QToolButton::clicked, this, &LanPage::lsbLANSetupShowClick);
     connect(knLANFrecDiv, &TOscKnob::OnChange, this, &LanPage::knLANFrecDivChange);
     connect(scbrLAN, &QScrollBar::valueChanged, this, &LanPage::scbrLANScroll);
-    connect(chLAN, &MarkerChart::markerMoved, this, &LanPage::UpdateReadouts);
+    connect(chLAN, &MarkerChart::markerMoved, this, [this](int marker) {
+        if (marker == 0)
+            forgetSearchHit();
+        UpdateReadouts();
+    });
     connect(chLAN, &QCustomPlot::afterReplot, this, &LanPage::updateScrollBar);
 }
 
@@ -414,6 +420,18 @@ bool LanPage::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == edLANExtFrec && event->type() == QEvent::KeyPress) {
         return !AcceptsPositiveNumberKey(*static_cast<QKeyEvent*>(event), *edLANExtFrec, QChar(decimalSeparator()));
+    }
+    if (event->type() == QEvent::KeyPress)
+        for (QLineEdit* edit : {edLANFindBIN, edLANFindHEX, edLANFindDEC})
+            if (watched == edit)
+                return !findEditKey(edit, *static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (watched == imLANFindSourceEdgeRising)
+            imLANFindSourceEdgeRisingClick();
+        else if (watched == imLANFindSourceEdgeFailling)
+            imLANFindSourceEdgeFaillingClick();
+        else if (watched == imLANFindSourceEdgeFall)
+            imLANFindSourceEdgeFallClick();
     }
     if (event->type() == QEvent::MouseButtonPress)
         for (int c = 0; c < 16; ++c)

@@ -14,11 +14,15 @@
 #include "logic/LogicUnpack.h"
 
 #include <array>
+#include <cstdint>
+#include <optional>
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QKeyEvent;
 class QLineEdit;
+class QRadioButton;
 class QScrollBar;
 class QSpinBox;
 class QTimer;
@@ -31,6 +35,7 @@ class LanAcquisition;
 class LanChart;
 class LanGeneratorPanel;
 class TfmLANSetup;
+class TfmLANStat;
 class TOscKnob;
 
 class LanPage : public MeasurementPage {
@@ -100,10 +105,33 @@ public:
     QToolButton* sbSaveLANSetup = nullptr;
     LanGeneratorPanel* generatorPanel = nullptr;
     TfmLANSetup* fmLANSetup = nullptr;
+    TfmLANStat* fmLANStat = nullptr;
     QWidget* pnLANSetup = nullptr;
     QToolButton* lsbLANSetupHide = nullptr;
     QToolButton* lsbLANSetupShow = nullptr;
     QTimer* timerChangeUpPass = nullptr;
+    QRadioButton* rbLANFindSourceBusA = nullptr;
+    QRadioButton* rbLANFindSourceBusB = nullptr;
+    QRadioButton* rbLANFindSourceEdgeRising = nullptr;
+    QRadioButton* rbLANFindSourceEdgeFailling = nullptr;
+    QRadioButton* rbLANFindSourceEdgeFall = nullptr;
+    QLabel* imLANFindSourceEdgeRising = nullptr;
+    QLabel* imLANFindSourceEdgeFailling = nullptr;
+    QLabel* imLANFindSourceEdgeFall = nullptr;
+    QComboBox* cbLANFindCh = nullptr;
+    QLineEdit* edLANFindBIN = nullptr;
+    QLineEdit* edLANFindHEX = nullptr;
+    QLineEdit* edLANFindDEC = nullptr;
+    QToolButton* spbtOpenLANFindForward = nullptr;
+    QToolButton* spbtOpenLANFindBack = nullptr;
+
+    // The sample of the last search hit, none after a marker 1 move, scroll, show-time,
+    // generator change or capture start.
+    std::optional<std::int64_t> searchHit() const
+    {
+        return findHit_ ? std::optional<std::int64_t>(findHit_->index) : std::nullopt;
+    }
+    void forgetSearchHit();
 
 public slots:
     void knLANFrecDivChange();
@@ -126,6 +154,15 @@ public slots:
     void sbOpenLANSetupClick();
     void sbSaveLANSetupClick();
     void miLANSelectByMarkerClick();
+    void imLANFindSourceEdgeRisingClick();
+    void imLANFindSourceEdgeFaillingClick();
+    void imLANFindSourceEdgeFallClick();
+    void spbtOpenLANFindForwardClick();
+    void spbtOpenLANFindBackClick();
+    void miLANStatClick();
+    void miLANStatOnTopClick();
+    // Recounts an open statistics window from the captures or the generator data.
+    void refreshStatistics();
 
 signals:
     void optionsRequested();
@@ -139,6 +176,8 @@ private:
     QWidget* buildTriggerGroup();
     QWidget* buildControlGroup();
     QWidget* buildReadouts();
+    QWidget* buildSearchGroup();
+    void setupStatistics();
     QString msg(Msg key) const;
     char decimalSeparator() const;
     bool running() const;
@@ -157,6 +196,15 @@ private:
     void releaseOutputs();
     void generatorChanged();
     void editGeneratorBetween(double fromX, double toX);
+    struct SearchHit {
+        std::int64_t index = 0;
+        bool byValue = false;
+        int bus = 0;
+    };
+    bool findEditKey(QLineEdit* edit, const QKeyEvent& key);
+    void applyFindValue();
+    void findNext(bool forward);
+    void showSearchHit(const SearchHit& hit);
 
     PageContext ctx_;
     LogicCapture& capture_;
@@ -177,6 +225,9 @@ private:
     int editLine_ = -1;
     bool editHigh_ = true;
     double editFromX_ = 0.0;
+    std::uint8_t findValue_ = 0;
+    QLineEdit* lastTypedFind_ = nullptr;
+    std::optional<SearchHit> findHit_;
 };
 
 } // namespace tesmar

@@ -43,10 +43,11 @@ void LanPage::applyChannelSetup()
         chLAN->setChannelColour(c, colour);
     }
     // Every line list shows the names, each keeping its position.
-    for (QComboBox* list : {cbLANTriggerEdgeCh, cbLANPassImpulsCh})
+    for (QComboBox* list : {cbLANTriggerEdgeCh, cbLANPassImpulsCh, cbLANFindCh})
         for (int i = 0; i < list->count(); ++i)
             list->setItemText(i, QString::fromStdString(channels_.names[list->itemData(i).toInt()]));
     chLAN->replot();
+    refreshStatistics();
 }
 
 bool LanPage::editChannel(int channel)
@@ -95,11 +96,13 @@ void LanPage::sbSaveLANSetupClick()
 
 void LanPage::generatorChanged()
 {
+    forgetSearchHit();
     if (!sbLANModeBusG->isChecked())
         return;
     drawGenerator();
     chLAN->replot();
     UpdateReadouts();
+    refreshStatistics();
 }
 
 void LanPage::editGeneratorBetween(double fromX, double toX)

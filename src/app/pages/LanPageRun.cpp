@@ -99,6 +99,8 @@ void LanPage::knLANFrecDivChange()
                                                     : "color: #008000; font-weight: bold");
     pnLANViewReadType->setVisible(ctx_.options.pnLANViewReadTypeVisible);
     RecomputeTimeAxis();
+    if (sbLANModeBusG->isChecked())
+        refreshStatistics(); // the generator's lines are counted at the knob's rate
 }
 
 void LanPage::triggerControlTouched()
@@ -133,6 +135,7 @@ void LanPage::sbLANModeBusGClick()
     generatorPanel->setStyleSheet(generator ? QString() : QString("QGroupBox { color: #808080; }"));
     drawGenerator();
     knLANFrecDivChange();
+    refreshStatistics();
 }
 
 void LanPage::releaseOutputs()
@@ -199,6 +202,7 @@ void LanPage::sbLANRunClick()
 
 void LanPage::startCapture()
 {
+    forgetSearchHit();
     if (!mode_.buffered) {
         chLAN->clearBus(0);
         chLAN->clearBus(1);

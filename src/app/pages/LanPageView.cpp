@@ -17,6 +17,7 @@ namespace tesmar {
 void LanPage::drawCapture(bool fresh, bool stream)
 {
     if (fresh) {
+        forgetSearchHit(); // a hit of another capture means nothing here (files open without a start)
         summaries_[0].build(capture_.busA);
         summaries_[1].build(capture_.busB);
     }
@@ -31,6 +32,7 @@ void LanPage::drawCapture(bool fresh, bool stream)
         chLAN->clearBus(1);
     drawGenerator();
     RecomputeTimeAxis();
+    refreshStatistics();
 }
 
 void LanPage::drawGenerator()
@@ -137,6 +139,7 @@ void LanPage::scbrLANScroll(int position)
         return;
     if (isVisible())
         setFocus();
+    forgetSearchHit();
     chLAN->setBottomRange(moved->min, moved->max);
     chLAN->replot();
     UpdateReadouts();
@@ -180,7 +183,9 @@ void LanPage::UpdateReadouts()
     for (int m = 0; m < 2; ++m)
         for (int b = 0; b < 2; ++b) {
             const DrawnBus& bus = chLAN->bus(b);
-            const std::uint8_t v = BusValueAt(bus.samples, bus.firstX, bus.step, t[m]);
+            // While a value hit is shown, marker 1 reads the searched combination on its bus.
+            const bool searched = m == 0 && findHit_ && findHit_->byValue && findHit_->bus == b;
+            const std::uint8_t v = searched ? findValue_ : BusValueAt(bus.samples, bus.firstX, bus.step, t[m]);
             lbLANMarkerBusBin[m][b]->setText(QString::fromStdString(BusBinaryText(v)));
             lbLANMarkerBusHex[m][b]->setText(QString::fromStdString(BusHexText(v)));
         }
