@@ -552,6 +552,7 @@ void TfmMain::createServiceWindows()
         env_.adjustInstall(install);
     fmInstall = new TfmInstall(std::move(install), this);
     connect(menu_->miServiceInstall, &QAction::triggered, fmInstall, &QDialog::exec);
+    decoderWindows.create({*lanPage_, generatorData_, messages_, env_.messages}, *menu_, this);
 }
 
 void TfmMain::miUpDateClick()

@@ -10,6 +10,7 @@
 #include "device/DeviceStartup.h"
 #include "device/UsbSession.h"
 #include "files/IniFile.h"
+#include "app/decoders/DecoderWindows.h"
 #include "files/MessageTable.h"
 #include "files/SystemSettings.h"
 #include "filter/FilterResponse.h"
@@ -121,6 +122,7 @@ public:
     TfmOSC_Buzzer* fmOSC_Buzzer = nullptr;
     TfmCLBR* fmClbr = nullptr;
     TfmUpDateSoft* fmUpDateSoft = nullptr;
+    DecoderWindows decoderWindows;
     TfmInstall* fmInstall = nullptr;
 
 public slots:

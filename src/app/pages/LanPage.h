@@ -5,6 +5,7 @@
 #include "MeasurementPage.h"
 #include "PageContext.h"
 #include "files/DataFile.h"
+#include "logic/ChannelQueries.h"
 #include "logic/ChannelSetup.h"
 #include "logic/GeneratorData.h"
 #include "logic/LogicCapture.h"
@@ -65,6 +66,18 @@ public:
     bool editChannel(int channel);
     double multiplier() const { return multiplier_; }
     LanAcquisition& acquisition() { return *acquisition_; }
+
+    // What the decoder windows read and change on the page.
+    bool generatorMode() const;
+    // 1/Fs of the current settings: the period the generator data is played at.
+    double generatorPeriod() const { return 1.0 / mode_.sampleRate; }
+    ChannelQueries channelQueries() const;
+    // Marker 0 or 1 in seconds.
+    double markerTime(int marker) const;
+    // Samples first … last of the generator data were written elsewhere: table and traces redrawn.
+    void generatorEdited(int first, int last);
+    // Brings time `seconds` of line `channel` into the window and puts `marker` on it.
+    void ShowTime(int channel, double seconds, int marker);
 
     LanChart* chLAN = nullptr;
     TOscKnob* knLANFrecDiv = nullptr;

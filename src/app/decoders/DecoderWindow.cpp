@@ -1,0 +1,140 @@
+#include "DecoderWindow.h"
+
+#include "app/UserMessages.h"
+#include "app/pages/LanPage.h"
+#include "files/MessageTable.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QTableWidget>
+
+#include <algorithm>
+
+namespace tesmar {
+
+DecoderWindow::DecoderWindow(const DecoderContext& context, const QString& caption, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), ctx_(context)
+{
+    setWindowTitle(caption);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+}
+
+QComboBox* DecoderWindow::addChannelList(const char* objectName, const char* keyword)
+{
+    auto* list = new QComboBox(this);
+    list->setObjectName(objectName);
+    for (const std::string& name : ctx_.page.channelSetup().names)
+        list->addItem(QString::fromStdString(name));
+    lists_.push_back({list, keyword});
+    const std::size_t index = lists_.size() - 1;
+    connect(list, &QComboBox::activated, this, [this, index] { lists_[index].chosen = true; });
+    return list;
+}
+
+void DecoderWindow::refreshChannelLists()
+{
+    const auto& names = ctx_.page.channelSetup().names;
+    for (ChannelList& l : lists_) {
+        const int index = l.list->currentIndex();
+        const QSignalBlocker block(l.list);
+        for (int i = 0; i < l.list->count() && i < int(names.size()); ++i)
+            l.list->setItemText(i, QString::fromStdString(names[i]));
+        l.list->setCurrentIndex(index);
+    }
+}
+
+void DecoderWindow::showEvent(QShowEvent* event)
+{
+    refreshChannelLists();
+    for (ChannelList& l : lists_) {
+        if (l.chosen)
+            continue;
+        for (int i = 0; i < l.list->count(); ++i)
+            if (l.list->itemText(i).toUpper().contains(l.keyword)) {
+                l.list->setCurrentIndex(i);
+                break;
+            }
+    }
+    QWidget::showEvent(event);
+}
+
+int DecoderWindow::channelOf(const QComboBox* list) const
+{
+    return std::max(0, list->currentIndex());
+}
+
+QTableWidget* DecoderWindow::makeGrid(const std::vector<std::string>& headers)
+{
+    auto* grid = new QTableWidget(this);
+    grid->setObjectName("strgridResult");
+    grid->setColumnCount(int(headers.size()));
+    QStringList labels;
+    for (const std::string& h : headers)
+        labels << QString::fromStdString(h);
+    grid->setHorizontalHeaderLabels(labels);
+    grid->verticalHeader()->hide();
+    setGridRows(grid, kDecoderGridMinRows);
+    return grid;
+}
+
+void DecoderWindow::setGridRows(QTableWidget* grid, int rows)
+{
+    grid->setRowCount(std::max(0, rows - 1));
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        auto* item = new QTableWidgetItem(QString::number(r + 1));
+        item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+        grid->setItem(r, 0, item);
+    }
+}
+
+void DecoderWindow::fillGrid(QTableWidget* grid, const DecoderTable& table)
+{
+    for (int r = 0; r < grid->rowCount(); ++r)
+        for (int c = 1; c < grid->columnCount(); ++c)
+            setCellText(grid, r + 1, c, {});
+    setGridRows(grid, std::max(kDecoderGridMinRows, int(table.rows.size()) + 1));
+    for (std::size_t r = 0; r < table.rows.size(); ++r)
+        for (int c = 1; c < grid->columnCount() && c < int(table.rows[r].size()); ++c)
+            setCellText(grid, int(r) + 1, c, QString::fromStdString(table.rows[r][c]));
+}
+
+QString DecoderWindow::cellText(const QTableWidget* grid, int row, int column)
+{
+    const QTableWidgetItem* item = grid->item(row - 1, column);
+    return item ? item->text() : QString();
+}
+
+void DecoderWindow::setCellText(QTableWidget* grid, int row, int column, const QString& text)
+{
+    if (QTableWidgetItem* item = grid->item(row - 1, column))
+        item->setText(text);
+    else if (!text.isEmpty())
+        grid->setItem(row - 1, column, new QTableWidgetItem(text));
+}
+
+QString DecoderWindow::text(const DecoderMessage& message) const
+{
+    return QString::fromStdString(FormatDecoderMessage(message, ctx_.table));
+}
+
+void DecoderWindow::showError(const DecoderMessage& message) const
+{
+    ctx_.messages.error(text(message));
+}
+
+void DecoderWindow::showErrors(const std::vector<DecoderMessage>& messages) const
+{
+    if (messages.empty())
+        return;
+    QStringList texts;
+    for (const DecoderMessage& m : messages)
+        texts << text(m);
+    ctx_.messages.error(texts.join("\r\n"));
+}
+
+GeneratorTarget DecoderWindow::generatorTarget() const
+{
+    return {ctx_.page.generatorMode() ? &ctx_.generator : nullptr, ctx_.page.generatorPeriod()};
+}
+
+} // namespace tesmar

@@ -1,0 +1,70 @@
+#pragma once
+// What the four decoder windows share: the page and data they work on, channel lists with the
+// keyword auto-pick, a top-most window that is shown without taking the focus, messages as boxes
+// and the result grid.
+
+#include "decoders/DecoderMessage.h"
+#include "decoders/DecoderTable.h"
+#include "decoders/GeneratorTarget.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QComboBox;
+class QTableWidget;
+
+namespace tesmar {
+
+class LanPage;
+class MessageTable;
+class UserMessages;
+
+struct DecoderContext {
+    LanPage& page;
+    GeneratorData& generator;
+    const MessageTable& table;
+    UserMessages& messages;
+};
+
+class DecoderWindow : public QWidget {
+    Q_OBJECT
+public:
+    DecoderWindow(const DecoderContext& context, const QString& caption, QWidget* parent);
+
+    // Refills every channel list with the page's names, each keeping its index.
+    void refreshChannelLists();
+
+protected:
+    // A list of the 16 channel names; `keyword` picks the first matching name when shown, until
+    // the user chooses a line.
+    QComboBox* addChannelList(const char* objectName, const char* keyword);
+    // A result grid with `headers` (column 0 the row number) and the default row count.
+    QTableWidget* makeGrid(const std::vector<std::string>& headers);
+    // Rows 1 … of `table` into the grid; row count max(65, rows + 1) with the header, numbered.
+    void fillGrid(QTableWidget* grid, const DecoderTable& table);
+    // Rows of the grid, the header included.
+    static void setGridRows(QTableWidget* grid, int rows);
+    static QString cellText(const QTableWidget* grid, int row, int column); // row 1 = first data row
+    static void setCellText(QTableWidget* grid, int row, int column, const QString& text);
+
+    QString text(const DecoderMessage& message) const;
+    void showError(const DecoderMessage& message) const;
+    void showErrors(const std::vector<DecoderMessage>& messages) const;
+    GeneratorTarget generatorTarget() const;
+    int channelOf(const QComboBox* list) const;
+
+    void showEvent(QShowEvent* event) override;
+
+    DecoderContext ctx_;
+
+private:
+    struct ChannelList {
+        QComboBox* list;
+        QString keyword;
+        bool chosen = false;
+    };
+    std::vector<ChannelList> lists_;
+};
+
+} // namespace tesmar

@@ -1,0 +1,36 @@
+#include "DecoderWindows.h"
+
+#include "TfmLAN_UART.h"
+#include "app/MainMenu.h"
+
+#include <QAction>
+
+namespace tesmar {
+
+namespace {
+
+// Non-modal: the menu item shows the window and raises it if it is already open.
+void OpenFrom(QAction* item, QWidget* window)
+{
+    QObject::connect(item, &QAction::triggered, window, [window] {
+        window->show();
+        window->raise();
+    });
+}
+
+} // namespace
+
+void DecoderWindows::create(const DecoderContext& context, MainMenu& menu, QWidget* parent)
+{
+    fmLAN_UART = new TfmLAN_UART(context, parent);
+    OpenFrom(menu.miLAN_UART, fmLAN_UART);
+}
+
+void DecoderWindows::refreshChannelLists()
+{
+    for (DecoderWindow* w : {static_cast<DecoderWindow*>(fmLAN_UART)})
+        if (w)
+            w->refreshChannelLists();
+}
+
+} // namespace tesmar

@@ -1,0 +1,20 @@
+#pragma once
+// The decoder windows of the logic analyser, made once and opened from their menu items.
+
+#include "DecoderWindow.h"
+
+namespace tesmar {
+
+class MainMenu;
+class TfmLAN_UART;
+
+struct DecoderWindows {
+    TfmLAN_UART* fmLAN_UART = nullptr;
+
+    // Makes the windows as children of `parent` and connects them to their menu items.
+    void create(const DecoderContext& context, MainMenu& menu, QWidget* parent);
+    // The page's channel names changed.
+    void refreshChannelLists();
+};
+
+} // namespace tesmar
