@@ -3,6 +3,7 @@
 #include "MainWindowHarness.h"
 #include "app/MainMenu.h"
 #include "app/TfmMain.h"
+#include "app/decoders/TfmLAN_I2C.h"
 #include "app/decoders/TfmLAN_UART.h"
 #include "app/pages/LanChart.h"
 #include "app/pages/LanPage.h"
@@ -11,6 +12,8 @@
 #include <QTableWidget>
 #include <QToolButton>
 #include <QtTest>
+
+#include <fstream>
 
 using namespace tesmar;
 
@@ -132,6 +135,89 @@ private slots:
         QCOMPARE(w.cbCRCBit->currentIndex(), 0);
         w.cbCRCBit->setCurrentIndex(2);
         QCOMPARE(w.cbStopBit->currentIndex(), 0);
+    }
+
+    void i2cPicksItsLinesByNameAndDecodesTheScene()
+    {
+        Harness h;
+        LanPage& p = h.page();
+        const QString setup = h.folder.path() + "/lines.ini";
+        std::ofstream(setup.toStdString()) << "[main]\nname4=I2C scl\nname5=I2C sda\n";
+        QVERIFY(p.openSetupFile(setup));
+        h.capture();
+        h.window->menu().miLAN_I2C->trigger();
+        TfmLAN_I2C& w = *h.window->decoderWindows.fmLAN_I2C;
+        QCOMPARE(w.cbChSCL->currentIndex(), 4);
+        QCOMPARE(w.cbChSDA->currentIndex(), 5);
+        QCOMPARE(w.cbChSDA->currentText(), QString("I2C sda"));
+        QCOMPARE(w.strgridResult->columnCount(), 8);
+        QCOMPARE(w.strgridResult->horizontalHeaderItem(3)->text(), QString("R/W"));
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QVERIFY2(h.messages.errors.isEmpty(), qPrintable(h.messages.errors.join("|")));
+        // Write 0x10 to 0x50, then read 0x12 0x34 after a repeated start.
+        const QString data = Column(w.strgridResult, I2cData);
+        QVERIFY2(data.contains("000100000001001000110100"), qPrintable(data));
+        const int row = data.indexOf("000100000001001000110100") / 8;
+        QCOMPARE(w.strgridResult->item(row, I2cAddress)->text(), QString("1010000"));
+        QCOMPARE(w.strgridResult->item(row, I2cDirection)->text(), QString("W"));
+        QCOMPARE(w.strgridResult->item(row + 1, I2cDirection)->text(), QString("R"));
+        QCOMPARE(w.strgridResult->item(row + 1, I2cStart)->text(), QString("    Start"));
+        QCOMPARE(w.strgridResult->item(row + 2, I2cStop)->text(), QString("    Stop"));
+        QCOMPARE(w.strgridResult->item(row + 1, I2cDataAck)->text(), QString("ACK"));
+
+        // A double click on the repeated start puts marker 1 where SDA falls with SCL high.
+        w.resize(700, 500);
+        DoubleClickCell(w.strgridResult, row + 1, I2cStart);
+        const ChannelQueries q = p.channelQueries();
+        const std::int64_t at = q.indexAt(5, p.markerTime(0));
+        QVERIFY(at > 0);
+        QCOMPARE(q.data(4)[at] >> 4 & 1, 1);
+        QCOMPARE(q.data(5)[at - 1] >> 5 & 1, 1);
+        QCOMPARE(q.data(5)[at] >> 5 & 1, 0);
+    }
+
+    void i2cEncodesIntoTheGeneratorAndDecodesItBack()
+    {
+        Harness h;
+        TfmLAN_I2C& w = *h.window->decoderWindows.fmLAN_I2C;
+        LanPage& p = h.page();
+        p.chLAN->setMarkerPosition(0, 0.0);
+        w.cbChSCL->setCurrentIndex(9); // B.1
+        w.cbChSDA->setCurrentIndex(9);
+        w.strgridResult->setItem(0, I2cData, new QTableWidgetItem("00010000"));
+        QTest::mouseClick(w.spbtCode, Qt::LeftButton);
+        QCOMPARE(h.messages.errors.size(), 1); // the same line for both
+        w.cbChSDA->setCurrentIndex(8); // B.0
+        w.cbBaud->setCurrentText("5");
+        QTest::mouseClick(w.spbtCode, Qt::LeftButton);
+        QCOMPARE(h.messages.errors.size(), 2);
+        QVERIFY2(h.messages.errors[1].contains("10 - 400"), qPrintable(h.messages.errors[1]));
+
+        w.cbBaud->setCurrentText("100");
+        w.strgridResult->setItem(0, I2cAddress, new QTableWidgetItem("1010000"));
+        w.strgridResult->setItem(0, I2cDirection, new QTableWidgetItem("W"));
+        w.strgridResult->setItem(1, I2cData, new QTableWidgetItem("11001010"));
+        w.strgridResult->setItem(1, I2cDirection, new QTableWidgetItem("R"));
+        QTest::mouseClick(w.spbtCode, Qt::LeftButton);
+        QCOMPARE(h.messages.errors.size(), 2);
+        QCOMPARE(w.strgridResult->item(0, I2cStart)->text(), QString("    Start"));
+        QCOMPARE(w.strgridResult->item(0, I2cAddressAck)->text(), QString("?ACK"));
+        QCOMPARE(w.strgridResult->item(1, I2cDataAck)->text(), QString("ACK"));
+        QCOMPARE(w.strgridResult->item(1, I2cStop)->text(), QString("    Stop"));
+        // The first start: SDA falls while SCL stays high, 2.5 samples a slot.
+        const GeneratorData& g = h.window->generatorData();
+        QVERIFY(g.line(0, 0) && g.line(0, 1));
+        QVERIFY(!g.line(3, 0) && g.line(3, 1));
+        QVERIFY(g.line(1543, 0) && g.line(1543, 1));
+
+        // Decoding the generator lines gives the rows back.
+        p.chLAN->setMarkerPosition(0, 0.0);
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QVERIFY2(h.messages.errors.size() == 2, qPrintable(h.messages.errors.join("|")));
+        QCOMPARE(w.strgridResult->item(0, I2cAddress)->text(), QString("1010000"));
+        QCOMPARE(w.strgridResult->item(0, I2cData)->text(), QString("00010000"));
+        QCOMPARE(w.strgridResult->item(1, I2cDirection)->text(), QString("R"));
+        QCOMPARE(w.strgridResult->item(1, I2cData)->text(), QString("11001010"));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "DecoderWindows.h"
 
+#include "TfmLAN_I2C.h"
 #include "TfmLAN_UART.h"
 #include "app/MainMenu.h"
 
@@ -24,11 +25,13 @@ void DecoderWindows::create(const DecoderContext& context, MainMenu& menu, QWidg
 {
     fmLAN_UART = new TfmLAN_UART(context, parent);
     OpenFrom(menu.miLAN_UART, fmLAN_UART);
+    fmLAN_I2C = new TfmLAN_I2C(context, parent);
+    OpenFrom(menu.miLAN_I2C, fmLAN_I2C);
 }
 
 void DecoderWindows::refreshChannelLists()
 {
-    for (DecoderWindow* w : {static_cast<DecoderWindow*>(fmLAN_UART)})
+    for (DecoderWindow* w : {static_cast<DecoderWindow*>(fmLAN_UART), static_cast<DecoderWindow*>(fmLAN_I2C)})
         if (w)
             w->refreshChannelLists();
 }

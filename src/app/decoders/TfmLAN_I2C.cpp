@@ -1,0 +1,129 @@
+#include "TfmLAN_I2C.h"
+
+#include "app/pages/LanPage.h"
+#include "decoders/I2cDecoder.h"
+#include "decoders/I2cEncoder.h"
+#include "logic/GeneratorData.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace tesmar {
+
+TfmLAN_I2C::TfmLAN_I2C(const DecoderContext& context, QWidget* parent) : DecoderWindow(context, "I2C", parent)
+{
+    setObjectName("fmLAN_I2C");
+    gbParams = new QGroupBox("Параметры", this);
+    cbChSCL = addChannelList("cbChSCL", "SCL");
+    cbChSDA = addChannelList("cbChSDA", "SDA");
+    cbBaud = new QComboBox(this);
+    cbBaud->setObjectName("cbBaud");
+    cbBaud->setEditable(true);
+    cbBaud->addItems({"100", "400"});
+    cbBaud->setCurrentText("100");
+    cbBaud->lineEdit()->setMaxLength(3);
+    cbBaud->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), cbBaud));
+    cbAvtoFill = new QCheckBox("Авто", this);
+    cbAvtoFill->setObjectName("cbAvtoFill");
+
+    auto* rate = new QHBoxLayout;
+    rate->addWidget(cbBaud);
+    rate->addWidget(new QLabel("кбит/с", this));
+    auto* form = new QFormLayout(gbParams);
+    form->addRow("Канал синхронизации (SCL)", cbChSCL);
+    form->addRow("Канал данных (SDA)", cbChSDA);
+    form->addRow("Скорость передачи", rate);
+    form->addRow(cbAvtoFill);
+
+    spbtDeCode = new QPushButton("Декодировать", this);
+    spbtDeCode->setObjectName("spbtDeCode");
+    spbtDeCode->setToolTip("Декодировать временные диаграммы (SDA) и заполнить таблицу, где маркер 1 должен "
+                           "указывать на \"старт\"");
+    spbtCode = new QPushButton("Кодировать", this);
+    spbtCode->setObjectName("spbtCode");
+    spbtCode->setToolTip("Преобразовать данные из таблицы (адрес, R/W, данные) во временную диаграмму, маркер 1 "
+                         "определяет начало диаграммы");
+
+    strgridResult = makeGrid(I2cDecoderTable({}, ctx_.table).headers);
+    strgridResult->setToolTip("Результаты декодирования, двойной щелчок по ячейке переведет маркер 1 на "
+                              "соответствующий элемент (бит) последовательности");
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(spbtDeCode);
+    buttons->addWidget(spbtCode);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(gbParams);
+    layout->addLayout(buttons);
+    layout->addWidget(strgridResult, 1);
+
+    connect(spbtDeCode, &QPushButton::clicked, this, &TfmLAN_I2C::spbtDeCodeClick);
+    connect(spbtCode, &QPushButton::clicked, this, &TfmLAN_I2C::spbtCodeClick);
+    connect(strgridResult, &QTableWidget::cellDoubleClicked, this, &TfmLAN_I2C::strgridResultDblClick);
+}
+
+void TfmLAN_I2C::showGrid(const I2cGrid& grid)
+{
+    grid_ = grid;
+    fillGrid(strgridResult, I2cDecoderTable(grid_, ctx_.table));
+}
+
+void TfmLAN_I2C::spbtDeCodeClick()
+{
+    I2cDecodeRequest request;
+    request.scl = channelOf(cbChSCL);
+    request.sda = channelOf(cbChSDA);
+    request.marker1 = ctx_.page.markerTime(0);
+    const I2cDecodeResult result = DecodeI2c(ctx_.page.channelQueries(), request);
+    // What was decoded before the failure stays in the grid.
+    showGrid(result.grid);
+    if (result.error)
+        showError(*result.error);
+}
+
+void TfmLAN_I2C::spbtCodeClick()
+{
+    I2cEncodeRequest request;
+    request.scl = channelOf(cbChSCL);
+    request.sda = channelOf(cbChSDA);
+    request.rateText = cbBaud->currentText().toStdString();
+    request.marker1 = ctx_.page.markerTime(0);
+    for (int row = 1; row <= strgridResult->rowCount(); ++row) {
+        I2cEncodeRow r{cellText(strgridResult, row, I2cAddress).trimmed().toStdString(),
+                       cellText(strgridResult, row, I2cDirection).trimmed().toStdString(),
+                       cellText(strgridResult, row, I2cData).trimmed().toStdString()};
+        if (r.data.empty())
+            break;
+        request.rows.push_back(std::move(r));
+    }
+    const I2cEncodeResult result = EncodeI2c(generatorTarget(), request);
+    if (result.error) {
+        if (result.error->key == Msg::strLanUartErrBaud)
+            cbBaud->lineEdit()->selectAll();
+        else if (result.error->key == Msg::strLanI2cRngBaud)
+            cbBaud->setFocus();
+        showError(*result.error);
+        return;
+    }
+    showGrid(result.grid);
+    ctx_.page.generatorEdited(0, GeneratorData::kSampleCount - 1);
+}
+
+void TfmLAN_I2C::strgridResultDblClick(int row, int column)
+{
+    if (column < 1 || row >= grid_.count || row >= int(grid_.rows.size()))
+        return;
+    const double time = grid_.rows[static_cast<std::size_t>(row)].times[column];
+    if (time != kNoElementTime)
+        ctx_.page.ShowTime(channelOf(cbChSDA), time, 0);
+}
+
+} // namespace tesmar
