@@ -4,6 +4,7 @@
 #include "app/MainMenu.h"
 #include "app/TfmMain.h"
 #include "app/decoders/TfmLAN_I2C.h"
+#include "app/decoders/TfmLAN_SPI.h"
 #include "app/decoders/TfmLAN_UART.h"
 #include "app/pages/LanChart.h"
 #include "app/pages/LanPage.h"
@@ -218,6 +219,77 @@ private slots:
         QCOMPARE(w.strgridResult->item(0, I2cData)->text(), QString("00010000"));
         QCOMPARE(w.strgridResult->item(1, I2cDirection)->text(), QString("R"));
         QCOMPARE(w.strgridResult->item(1, I2cData)->text(), QString("11001010"));
+    }
+
+    void spiDecodesTheSceneFromMarker1()
+    {
+        Harness h;
+        h.capture();
+        LanPage& p = h.page();
+        // Without a chip select the decoder needs marker 1 before a byte: the first rising edge
+        // of SCK after a long idle time.
+        const ChannelQueries q = p.channelQueries();
+        const auto sck = q.data(1);
+        std::int64_t first = -1;
+        for (std::int64_t i = 50; i < std::int64_t(sck.size()) && first < 0; ++i) {
+            bool idle = true;
+            for (std::int64_t k = i - 50; k < i && idle; ++k)
+                idle = !(sck[k] >> 1 & 1);
+            if (idle && (sck[i] >> 1 & 1))
+                first = i;
+        }
+        QVERIFY(first > 0);
+        p.chLAN->setMarkerPosition(0, q.timeAt(1, first - 1) * p.multiplier());
+
+        h.window->menu().miLAN_SPI->trigger();
+        TfmLAN_SPI& w = *h.window->decoderWindows.fmLAN_SPI;
+        QVERIFY(w.isVisible());
+        w.cbChSCK->setCurrentIndex(1);
+        w.cbChMOSI->setCurrentIndex(2);
+        w.cbChMISO->setCurrentIndex(3);
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QVERIFY2(h.messages.errors.isEmpty(), qPrintable(h.messages.errors.join("|")));
+        QCOMPARE(w.strgridResult->horizontalHeaderItem(3)->text(), QString("BIN(MOSI)"));
+        const QString mosi = Column(w.strgridResult, 4), miso = Column(w.strgridResult, 2);
+        QVERIFY2(mosi.startsWith("9F0000"), qPrintable(mosi));
+        QVERIFY2(miso.startsWith("FFEF40"), qPrintable(miso));
+        QCOMPARE(w.strgridResult->item(0, 3)->text(), QString("10011111"));
+
+        // The second MISO byte on the chart: marker 1 just before its first sampling edge.
+        w.resize(600, 500);
+        DoubleClickCell(w.strgridResult, 1, 1);
+        const std::int64_t at = q.indexAt(3, p.markerTime(0));
+        QVERIFY(at > first + 8 * 4 - 4 && at < first + 9 * 4);
+    }
+
+    void spiEncodesIntoTheGenerator()
+    {
+        Harness h;
+        TfmLAN_SPI& w = *h.window->decoderWindows.fmLAN_SPI;
+        LanPage& p = h.page();
+        p.chLAN->setMarkerPosition(0, 0.0);
+        w.cbChMOSI->setCurrentIndex(8); // B.0
+        w.cbChSCK->setCurrentIndex(9);  // B.1
+        w.strgridResult->setItem(0, 4, new QTableWidgetItem("A5"));
+        w.edBaud->setText("500"); // only twice the sample rate
+        QTest::mouseClick(w.spbtCode, Qt::LeftButton);
+        QCOMPARE(h.messages.errors.size(), 1);
+        QVERIFY2(h.messages.errors[0].contains("1000"), qPrintable(h.messages.errors[0]));
+
+        // 0xA5, mode 0, MSB first, 100 kHz at 1 MHz: 5 samples a slot, 10 a bit.
+        w.edBaud->setText("100");
+        QTest::mouseClick(w.spbtCode, Qt::LeftButton);
+        QCOMPARE(h.messages.errors.size(), 1);
+        const GeneratorData& g = h.window->generatorData();
+        const int bits[] = {1, 0, 1, 0, 0, 1, 0, 1};
+        for (int bit = 0; bit < 8; ++bit) {
+            QCOMPARE(int(g.line(bit * 10 + 2, 0)), bits[bit]);
+            QCOMPARE(int(g.line(bit * 10 + 7, 0)), bits[bit]);
+            QVERIFY(!g.line(bit * 10 + 2, 1));
+            QVERIFY(g.line(bit * 10 + 7, 1));
+        }
+        QVERIFY(g.line(100, 0) && !g.line(100, 1));
+        QCOMPARE(p.chLAN->bus(1).samples[12] & 1, 0);
     }
 };
 

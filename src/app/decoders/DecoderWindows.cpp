@@ -1,6 +1,7 @@
 #include "DecoderWindows.h"
 
 #include "TfmLAN_I2C.h"
+#include "TfmLAN_SPI.h"
 #include "TfmLAN_UART.h"
 #include "app/MainMenu.h"
 
@@ -27,11 +28,14 @@ void DecoderWindows::create(const DecoderContext& context, MainMenu& menu, QWidg
     OpenFrom(menu.miLAN_UART, fmLAN_UART);
     fmLAN_I2C = new TfmLAN_I2C(context, parent);
     OpenFrom(menu.miLAN_I2C, fmLAN_I2C);
+    fmLAN_SPI = new TfmLAN_SPI(context, parent);
+    OpenFrom(menu.miLAN_SPI, fmLAN_SPI);
 }
 
 void DecoderWindows::refreshChannelLists()
 {
-    for (DecoderWindow* w : {static_cast<DecoderWindow*>(fmLAN_UART), static_cast<DecoderWindow*>(fmLAN_I2C)})
+    for (DecoderWindow* w : {static_cast<DecoderWindow*>(fmLAN_UART), static_cast<DecoderWindow*>(fmLAN_I2C),
+                           static_cast<DecoderWindow*>(fmLAN_SPI)})
         if (w)
             w->refreshChannelLists();
 }
