@@ -3,6 +3,7 @@
 #include "MainWindowHarness.h"
 #include "app/MainMenu.h"
 #include "app/TfmMain.h"
+#include "app/decoders/TfmLAN_1Wire.h"
 #include "app/decoders/TfmLAN_I2C.h"
 #include "app/decoders/TfmLAN_SPI.h"
 #include "app/decoders/TfmLAN_UART.h"
@@ -10,8 +11,10 @@
 #include "app/pages/LanPage.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QTableWidget>
 #include <QToolButton>
+#include "ui/knob/TOscKnob.h"
 #include <QtTest>
 
 #include <fstream>
@@ -24,11 +27,21 @@ struct Harness : testing::MainWindowHarness {
     Harness() : MainWindowHarness(50.0, true) { start(); }
     LanPage& page() { return *window->lanPage(); }
 
-    // One buffered capture of the scene at the default rate (1 MHz).
+    // A stream of the scene at 250 kHz with bus B unused (262 ms): whole UART lines and 1-Wire
+    // exchanges, which a buffer of 1544 samples may cut.
+    void streamCapture()
+    {
+        QTest::mouseClick(page().sbLANModeBusG, Qt::LeftButton);
+        page().knLANFrecDiv->setIndexSelectData(23);
+        QCOMPARE(page().pnLANViewReadType->text(), QString("Pipe"));
+        capture();
+    }
+
+    // One capture at the page's settings (by default a buffer at 1 MHz).
     void capture()
     {
         QTest::mouseClick(page().sbLANRun, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(page().sbLANRun->text() == "Запуск", 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(page().sbLANRun->text() == "Запуск", 20000);
     }
 };
 
@@ -59,7 +72,7 @@ private slots:
     void uartDecodesTheSceneAndShowsAByteOnTheChart()
     {
         Harness h;
-        h.capture();
+        h.streamCapture();
         h.window->menu().miLAN_UART->trigger();
         TfmLAN_UART& w = *h.window->decoderWindows.fmLAN_UART;
         QVERIFY(w.isVisible());
@@ -290,6 +303,40 @@ private slots:
         }
         QVERIFY(g.line(100, 0) && !g.line(100, 1));
         QCOMPARE(p.chLAN->bus(1).samples[12] & 1, 0);
+    }
+
+    void oneWireDecodesTheSceneWithTheThermometersNames()
+    {
+        Harness h;
+        LanPage& p = h.page();
+        h.streamCapture();
+        h.window->menu().miLAN_1Wire->trigger();
+        TfmLAN_1Wire& w = *h.window->decoderWindows.fmLAN_1Wire;
+        w.cbChDQ->setCurrentIndex(6);
+        w.cbDevice->setCurrentIndex(1);
+        p.chLAN->setMarkerPosition(0, p.chLAN->bus(0).firstX);
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QVERIFY2(h.messages.errors.isEmpty(), qPrintable(h.messages.errors.join("|")));
+        // Reset, presence, SKIP ROM, READ SCRATCHPAD, then 23.5 °C as 0x0178, low byte first.
+        const QString codes = Column(w.strgridResult, 1);
+        QVERIFY2(codes.contains("RstPrnCCBE7801"), qPrintable(codes.left(80)));
+        const int row = codes.indexOf("RstPrnCCBE7801");
+        int ccRow = -1;
+        for (int r = 0; r < w.strgridResult->rowCount() && ccRow < 0; ++r)
+            if (w.strgridResult->item(r, 1) && w.strgridResult->item(r, 1)->text() == "CC")
+                ccRow = r;
+        QVERIFY(ccRow >= 0 && row >= 0);
+        QCOMPARE(w.strgridResult->item(ccRow, 2)->text(), QString("SKIP ROM (Пропуск процедуры сравнения ID)"));
+        QVERIFY(w.strgridResult->item(ccRow + 2, 2)->text().startsWith("WR byte"));
+
+        // Double click on the SKIP ROM row: marker 1 where its first slot pulls the line low.
+        w.resize(600, 500);
+        DoubleClickCell(w.strgridResult, ccRow, 2);
+        const ChannelQueries q = p.channelQueries();
+        const std::int64_t at = q.indexAt(6, p.markerTime(0));
+        QVERIFY(at > 0);
+        QCOMPARE(q.data(6)[at] >> 6 & 1, 0);
+        QCOMPARE(q.data(6)[at - 1] >> 6 & 1, 1);
     }
 };
 

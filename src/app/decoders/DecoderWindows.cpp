@@ -1,5 +1,6 @@
 #include "DecoderWindows.h"
 
+#include "TfmLAN_1Wire.h"
 #include "TfmLAN_I2C.h"
 #include "TfmLAN_SPI.h"
 #include "TfmLAN_UART.h"
@@ -30,12 +31,14 @@ void DecoderWindows::create(const DecoderContext& context, MainMenu& menu, QWidg
     OpenFrom(menu.miLAN_I2C, fmLAN_I2C);
     fmLAN_SPI = new TfmLAN_SPI(context, parent);
     OpenFrom(menu.miLAN_SPI, fmLAN_SPI);
+    fmLAN_1Wire = new TfmLAN_1Wire(context, parent);
+    OpenFrom(menu.miLAN_1Wire, fmLAN_1Wire);
 }
 
 void DecoderWindows::refreshChannelLists()
 {
     for (DecoderWindow* w : {static_cast<DecoderWindow*>(fmLAN_UART), static_cast<DecoderWindow*>(fmLAN_I2C),
-                           static_cast<DecoderWindow*>(fmLAN_SPI)})
+                           static_cast<DecoderWindow*>(fmLAN_SPI), static_cast<DecoderWindow*>(fmLAN_1Wire)})
         if (w)
             w->refreshChannelLists();
 }
