@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <QToolButton>
 #include "ui/knob/TOscKnob.h"
@@ -138,6 +139,44 @@ private slots:
         QTest::mouseClick(w.spbtCode, Qt::LeftButton);
         QCOMPARE(h.messages.errors.size(), 3);
         QVERIFY(h.messages.errors[2].contains("шину B"));
+    }
+
+    void typingIntoTheGridsIsCheckedAndNormalisedByEnter()
+    {
+        Harness h;
+        TfmLAN_UART& w = *h.window->decoderWindows.fmLAN_UART;
+        QTableWidget* g = w.strgridResult;
+        auto type = [&g](int row, int column, const QString& keys) -> QString {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the last editor
+            g->setCurrentCell(row, column);
+            g->edit(g->model()->index(row, column));
+            auto* editor = g->viewport()->findChild<QLineEdit*>();
+            if (!editor)
+                return "no editor";
+            const QString opened = editor->text();
+            QTest::keyClicks(editor, keys);
+            QTest::keyClick(editor, Qt::Key_Return);
+            return opened;
+        };
+        type(0, 4, "zz7f"); // only hex digits pass
+        QCOMPARE(g->item(0, 3)->text(), QString("01111111"));
+        QCOMPARE(g->item(0, 4)->text(), QString("7F"));
+        QCOMPARE(g->currentRow(), 1);
+        type(1, 3, "1012"); // only 0 and 1 pass
+        QCOMPARE(g->item(1, 3)->text(), QString("00000101"));
+        QCOMPARE(g->item(1, 4)->text(), QString("05"));
+        w.cbAvtoFill->setChecked(true);
+        QCOMPARE(type(2, 2, ""), QString("00"));
+        QCOMPARE(g->item(2, 1)->text(), QString("00000000"));
+
+        TfmLAN_I2C& i2c = *h.window->decoderWindows.fmLAN_I2C;
+        g = i2c.strgridResult;
+        type(0, I2cAddress, "101");
+        QCOMPARE(g->item(0, I2cAddress)->text(), QString("0000101"));
+        type(0, I2cDirection, "xr");
+        QCOMPARE(g->item(0, I2cDirection)->text(), QString("R"));
+        type(0, I2cData, "11");
+        QCOMPARE(g->item(0, I2cData)->text(), QString("00000011"));
     }
 
     void uartTwoStopBitsAndParityExcludeEachOther()

@@ -1,6 +1,8 @@
 #include "TfmLAN_I2C.h"
 
+#include "DecoderGridEditing.h"
 #include "app/pages/LanPage.h"
+#include "decoders/DecoderText.h"
 #include "decoders/I2cDecoder.h"
 #include "decoders/I2cEncoder.h"
 #include "logic/GeneratorData.h"
@@ -56,6 +58,12 @@ TfmLAN_I2C::TfmLAN_I2C(const DecoderContext& context, QWidget* parent) : Decoder
     strgridResult = makeGrid(I2cDecoderTable({}, ctx_.table).headers);
     strgridResult->setToolTip("Результаты декодирования, двойной щелчок по ячейке переведет маркер 1 на "
                               "соответствующий элемент (бит) последовательности");
+    auto* editing = new DecoderGridEditing(strgridResult,
+                                           {{I2cAddress, {"[01]{0,7}", "0000000"}},
+                                            {I2cDirection, {"[RWrw]?", "W"}},
+                                            {I2cData, {"[01]{0,8}", "00000000"}}},
+                                           cbAvtoFill);
+    connect(editing, &DecoderGridEditing::enterPressed, this, &TfmLAN_I2C::normaliseCell);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(spbtDeCode);
@@ -115,6 +123,19 @@ void TfmLAN_I2C::spbtCodeClick()
     }
     showGrid(result.grid);
     ctx_.page.generatorEdited(0, GeneratorData::kSampleCount - 1);
+}
+
+// Enter: the address as 7 binary digits, the direction in upper case, the data as 8 digits.
+void TfmLAN_I2C::normaliseCell(int row, int column)
+{
+    const std::string typed = cellText(strgridResult, row + 1, column).toStdString();
+    QString text = QString::fromStdString(typed).toUpper();
+    if (column == I2cAddress)
+        text = QString::fromStdString(BinaryDigits(ParseBinaryCell(typed), 8).substr(1));
+    else if (column == I2cData)
+        text = QString::fromStdString(BinaryDigits(ParseBinaryCell(typed), 8));
+    setCellText(strgridResult, row + 1, column, text);
+    MoveDown(strgridResult, row, column);
 }
 
 void TfmLAN_I2C::strgridResultDblClick(int row, int column)

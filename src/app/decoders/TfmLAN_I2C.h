@@ -31,6 +31,7 @@ public slots:
     void strgridResultDblClick(int row, int column);
 
 private:
+    void normaliseCell(int row, int column);
     void showGrid(const I2cGrid& grid);
 
     I2cGrid grid_; // the element times of the rows shown

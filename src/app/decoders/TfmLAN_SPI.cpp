@@ -1,5 +1,6 @@
 #include "TfmLAN_SPI.h"
 
+#include "DecoderGridEditing.h"
 #include "app/pages/LanPage.h"
 #include "decoders/DecoderText.h"
 #include "decoders/SpiDecoder.h"
@@ -68,6 +69,10 @@ TfmLAN_SPI::TfmLAN_SPI(const DecoderContext& context, QWidget* parent) : Decoder
                          "определяет начало диаграммы");
 
     strgridResult = makeGrid(SpiTable({}, ctx_.table).headers);
+    const CellRule bin{"[01]{0,8}", "00000000"}, hex{"[0-9A-Fa-f]{0,2}", "00"};
+    auto* editing = new DecoderGridEditing(strgridResult, {{1, bin}, {2, hex}, {3, bin}, {4, hex}}, cbAvtoFill);
+    connect(editing, &DecoderGridEditing::enterPressed, this,
+            [this](int row, int column) { NormaliseBytePair(strgridResult, row, column, column <= 2 ? 1 : 3); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(spbtDeCode);

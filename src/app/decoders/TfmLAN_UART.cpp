@@ -1,6 +1,7 @@
 #include "TfmLAN_UART.h"
 
 #include "app/UserMessages.h"
+#include "DecoderGridEditing.h"
 #include "app/pages/LanPage.h"
 #include "decoders/DecoderText.h"
 #include "decoders/UartBaudEstimate.h"
@@ -72,6 +73,10 @@ TfmLAN_UART::TfmLAN_UART(const DecoderContext& context, QWidget* parent) : Decod
     strgridResult = makeGrid(UartTable({}, ctx_.table).headers);
     strgridResult->setToolTip("Результаты декодирования, двойной щелчок по ячейке RxD (TxD) переведет маркер 1 в "
                               "начало соответствующего байта");
+    const CellRule bin{"[01]{0,8}", "00000000"}, hex{"[0-9A-Fa-f]{0,2}", "00"};
+    auto* editing = new DecoderGridEditing(strgridResult, {{1, bin}, {2, hex}, {3, bin}, {4, hex}}, cbAvtoFill);
+    connect(editing, &DecoderGridEditing::enterPressed, this,
+            [this](int row, int column) { NormaliseBytePair(strgridResult, row, column, column <= 2 ? 1 : 3); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(spbtCalcBaud);
