@@ -217,6 +217,11 @@ private slots:
         QCOMPARE(w.strgridResult->item(row + 1, I2cStart)->text(), QString("    Start"));
         QCOMPARE(w.strgridResult->item(row + 2, I2cStop)->text(), QString("    Stop"));
         QCOMPARE(w.strgridResult->item(row + 1, I2cDataAck)->text(), QString("ACK"));
+        // A renamed line shows in the open window's lists at once.
+        std::ofstream(setup.toStdString()) << "[main]\nname5=EEPROM SDA\n";
+        QVERIFY(p.openSetupFile(setup));
+        QCOMPARE(w.cbChSDA->currentText(), QString("EEPROM SDA"));
+        QCOMPARE(w.cbChSCL->itemText(5), QString("EEPROM SDA"));
 
         // A double click on the repeated start puts marker 1 where SDA falls with SCL high.
         w.resize(700, 500);

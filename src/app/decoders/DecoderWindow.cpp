@@ -17,6 +17,7 @@ DecoderWindow::DecoderWindow(const DecoderContext& context, const QString& capti
 {
     setWindowTitle(caption);
     setAttribute(Qt::WA_ShowWithoutActivating);
+    connect(&ctx_.page, &LanPage::channelNamesChanged, this, &DecoderWindow::refreshChannelLists);
 }
 
 QComboBox* DecoderWindow::addChannelList(const char* objectName, const char* keyword)

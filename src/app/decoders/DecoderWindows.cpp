@@ -35,12 +35,4 @@ void DecoderWindows::create(const DecoderContext& context, MainMenu& menu, QWidg
     OpenFrom(menu.miLAN_1Wire, fmLAN_1Wire);
 }
 
-void DecoderWindows::refreshChannelLists()
-{
-    for (DecoderWindow* w : {static_cast<DecoderWindow*>(fmLAN_UART), static_cast<DecoderWindow*>(fmLAN_I2C),
-                           static_cast<DecoderWindow*>(fmLAN_SPI), static_cast<DecoderWindow*>(fmLAN_1Wire)})
-        if (w)
-            w->refreshChannelLists();
-}
-
 } // namespace tesmar

@@ -19,8 +19,6 @@ struct DecoderWindows {
 
     // Makes the windows as children of `parent` and connects them to their menu items.
     void create(const DecoderContext& context, MainMenu& menu, QWidget* parent);
-    // The page's channel names changed.
-    void refreshChannelLists();
 };
 
 } // namespace tesmar

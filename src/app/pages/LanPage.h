@@ -179,6 +179,8 @@ public slots:
 
 signals:
     void optionsRequested();
+    // A line's name or colour changed.
+    void channelNamesChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -48,6 +48,7 @@ void LanPage::applyChannelSetup()
             list->setItemText(i, QString::fromStdString(channels_.names[list->itemData(i).toInt()]));
     chLAN->replot();
     refreshStatistics();
+    emit channelNamesChanged();
 }
 
 bool LanPage::editChannel(int channel)
