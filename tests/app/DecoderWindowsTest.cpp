@@ -100,6 +100,7 @@ private slots:
         QVERIFY(at > 0);
         QCOMPARE(q.data(0)[at] & 1, 0);
         QCOMPARE(q.data(0)[at - 1] & 1, 1);
+        QVERIFY(!p.searchHit());
         const double x = p.chLAN->markerPosition(0);
         QVERIFY(x >= p.chLAN->xAxis->range().lower && x <= p.chLAN->xAxis->range().upper);
     }

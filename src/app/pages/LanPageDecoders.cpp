@@ -47,6 +47,7 @@ void LanPage::ShowTime(int channel, double seconds, int marker)
     else
         chLAN->setBottomRange(l - w, l);
     chLAN->setMarkerPosition(marker, std::max(f, std::min(h, l)));
+    forgetSearchHit();
     updateScrollBar();
     chLAN->replot();
     UpdateReadouts();
