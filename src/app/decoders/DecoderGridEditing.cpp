@@ -10,14 +10,14 @@
 
 namespace tesmar {
 
-DecoderGridEditing::DecoderGridEditing(QTableWidget* grid, std::map<int, CellRule> rules, const QCheckBox* autoFill)
-    : QStyledItemDelegate(grid), grid_(grid), rules_(std::move(rules)), autoFill_(autoFill)
-{
+DecoderGridEditing::DecoderGridEditing(QTableWidget* grid, std::map<int, CellRule> rules,
+                                       const QCheckBox* autoFill)
+    : QStyledItemDelegate(grid), grid_(grid), rules_(std::move(rules)), autoFill_(autoFill) {
     grid->setItemDelegate(this);
 }
 
-QWidget* DecoderGridEditing::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const
-{
+QWidget* DecoderGridEditing::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                          const QModelIndex& index) const {
     const auto rule = rules_.find(index.column());
     if (rule == rules_.end())
         return nullptr;
@@ -28,8 +28,7 @@ QWidget* DecoderGridEditing::createEditor(QWidget* parent, const QStyleOptionVie
     return editor;
 }
 
-void DecoderGridEditing::setEditorData(QWidget* editor, const QModelIndex& index) const
-{
+void DecoderGridEditing::setEditorData(QWidget* editor, const QModelIndex& index) const {
     auto* line = static_cast<QLineEdit*>(editor);
     QString text = index.data().toString();
     if (text.trimmed().isEmpty() && autoFill_ && autoFill_->isChecked())
@@ -37,8 +36,7 @@ void DecoderGridEditing::setEditorData(QWidget* editor, const QModelIndex& index
     line->setText(text);
 }
 
-bool DecoderGridEditing::eventFilter(QObject* watched, QEvent* event)
-{
+bool DecoderGridEditing::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -53,14 +51,12 @@ bool DecoderGridEditing::eventFilter(QObject* watched, QEvent* event)
     return QStyledItemDelegate::eventFilter(watched, event);
 }
 
-void MoveDown(QTableWidget* grid, int row, int column)
-{
+void MoveDown(QTableWidget* grid, int row, int column) {
     if (row + 1 < grid->rowCount())
         grid->setCurrentCell(row + 1, column);
 }
 
-void NormaliseBytePair(QTableWidget* grid, int row, int column, int binColumn)
-{
+void NormaliseBytePair(QTableWidget* grid, int row, int column, int binColumn) {
     const QTableWidgetItem* item = grid->item(row, column);
     const std::string text = item ? item->text().toStdString() : std::string();
     const unsigned value = (column == binColumn ? ParseBinaryCell(text) : ParseHexCell(text)) & 0xFF;

@@ -5,23 +5,24 @@
 #include "files/MessageTable.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace tesmar {
 
 DecoderWindow::DecoderWindow(const DecoderContext& context, const QString& caption, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), ctx_(context)
-{
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), ctx_(context) {
     setWindowTitle(caption);
     setAttribute(Qt::WA_ShowWithoutActivating);
     connect(&ctx_.page, &LanPage::channelNamesChanged, this, &DecoderWindow::refreshChannelLists);
 }
 
-QComboBox* DecoderWindow::addChannelList(const char* objectName, const char* keyword)
-{
+QComboBox* DecoderWindow::addChannelList(const char* objectName, const char* keyword) {
     auto* list = new QComboBox(this);
     list->setObjectName(objectName);
     for (const std::string& name : ctx_.page.channelSetup().names)
@@ -32,8 +33,7 @@ QComboBox* DecoderWindow::addChannelList(const char* objectName, const char* key
     return list;
 }
 
-void DecoderWindow::refreshChannelLists()
-{
+void DecoderWindow::refreshChannelLists() {
     const auto& names = ctx_.page.channelSetup().names;
     for (ChannelList& l : lists_) {
         const int index = l.list->currentIndex();
@@ -44,8 +44,7 @@ void DecoderWindow::refreshChannelLists()
     }
 }
 
-void DecoderWindow::showEvent(QShowEvent* event)
-{
+void DecoderWindow::showEvent(QShowEvent* event) {
     refreshChannelLists();
     for (ChannelList& l : lists_) {
         if (l.chosen)
@@ -59,13 +58,11 @@ void DecoderWindow::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
-int DecoderWindow::channelOf(const QComboBox* list) const
-{
+int DecoderWindow::channelOf(const QComboBox* list) const {
     return std::max(0, list->currentIndex());
 }
 
-QTableWidget* DecoderWindow::makeGrid(const std::vector<std::string>& headers)
-{
+QTableWidget* DecoderWindow::makeGrid(const std::vector<std::string>& headers) {
     auto* grid = new QTableWidget(this);
     grid->setObjectName("strgridResult");
     grid->setColumnCount(int(headers.size()));
@@ -78,8 +75,7 @@ QTableWidget* DecoderWindow::makeGrid(const std::vector<std::string>& headers)
     return grid;
 }
 
-void DecoderWindow::setGridRows(QTableWidget* grid, int rows)
-{
+void DecoderWindow::setGridRows(QTableWidget* grid, int rows) {
     grid->setRowCount(std::max(0, rows - 1));
     for (int r = 0; r < grid->rowCount(); ++r) {
         auto* item = new QTableWidgetItem(QString::number(r + 1));
@@ -88,8 +84,7 @@ void DecoderWindow::setGridRows(QTableWidget* grid, int rows)
     }
 }
 
-void DecoderWindow::fillGrid(QTableWidget* grid, const DecoderTable& table)
-{
+void DecoderWindow::fillGrid(QTableWidget* grid, const DecoderTable& table) {
     for (int r = 0; r < grid->rowCount(); ++r)
         for (int c = 1; c < grid->columnCount(); ++c)
             setCellText(grid, r + 1, c, {});
@@ -99,32 +94,27 @@ void DecoderWindow::fillGrid(QTableWidget* grid, const DecoderTable& table)
             setCellText(grid, int(r) + 1, c, QString::fromStdString(table.rows[r][c]));
 }
 
-QString DecoderWindow::cellText(const QTableWidget* grid, int row, int column)
-{
+QString DecoderWindow::cellText(const QTableWidget* grid, int row, int column) {
     const QTableWidgetItem* item = grid->item(row - 1, column);
     return item ? item->text() : QString();
 }
 
-void DecoderWindow::setCellText(QTableWidget* grid, int row, int column, const QString& text)
-{
+void DecoderWindow::setCellText(QTableWidget* grid, int row, int column, const QString& text) {
     if (QTableWidgetItem* item = grid->item(row - 1, column))
         item->setText(text);
     else if (!text.isEmpty())
         grid->setItem(row - 1, column, new QTableWidgetItem(text));
 }
 
-QString DecoderWindow::text(const DecoderMessage& message) const
-{
+QString DecoderWindow::text(const DecoderMessage& message) const {
     return QString::fromStdString(FormatDecoderMessage(message, ctx_.table));
 }
 
-void DecoderWindow::showError(const DecoderMessage& message) const
-{
+void DecoderWindow::showError(const DecoderMessage& message) const {
     ctx_.messages.error(text(message));
 }
 
-void DecoderWindow::showErrors(const std::vector<DecoderMessage>& messages) const
-{
+void DecoderWindow::showErrors(const std::vector<DecoderMessage>& messages) const {
     if (messages.empty())
         return;
     QStringList texts;
@@ -133,9 +123,26 @@ void DecoderWindow::showErrors(const std::vector<DecoderMessage>& messages) cons
     ctx_.messages.error(texts.join("\r\n"));
 }
 
-GeneratorTarget DecoderWindow::generatorTarget() const
-{
+GeneratorTarget DecoderWindow::generatorTarget() const {
     return {ctx_.page.generatorMode() ? &ctx_.generator : nullptr, ctx_.page.generatorPeriod()};
+}
+
+QPushButton* DecoderWindow::addButton(const char* objectName, const QString& caption, const QString& hint) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(objectName);
+    button->setToolTip(hint);
+    return button;
+}
+
+void DecoderWindow::layOut(QWidget* settings, std::initializer_list<QPushButton*> buttons,
+                           QTableWidget* grid) {
+    auto* row = new QHBoxLayout;
+    for (QPushButton* b : buttons)
+        row->addWidget(b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(settings);
+    layout->addLayout(row);
+    layout->addWidget(grid, 1);
 }
 
 } // namespace tesmar

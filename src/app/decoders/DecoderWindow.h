@@ -9,9 +9,11 @@
 
 #include <QWidget>
 
+#include <initializer_list>
 #include <vector>
 
 class QComboBox;
+class QPushButton;
 class QTableWidget;
 
 namespace tesmar {
@@ -29,18 +31,22 @@ struct DecoderContext {
 
 class DecoderWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     DecoderWindow(const DecoderContext& context, const QString& caption, QWidget* parent);
 
     // Refills every channel list with the page's names, each keeping its index.
     void refreshChannelLists();
 
-protected:
+  protected:
     // A list of the 16 channel names; `keyword` picks the first matching name when shown, until
     // the user chooses a line.
     QComboBox* addChannelList(const char* objectName, const char* keyword);
     // A result grid with `headers` (column 0 the row number) and the default row count.
     QTableWidget* makeGrid(const std::vector<std::string>& headers);
+    // A push button under its control name with its hint.
+    QPushButton* addButton(const char* objectName, const QString& caption, const QString& hint);
+    // The window's layout: the settings group, a row of buttons, the grid below taking the rest.
+    void layOut(QWidget* settings, std::initializer_list<QPushButton*> buttons, QTableWidget* grid);
     // Rows 1 … of `table` into the grid; row count max(65, rows + 1) with the header, numbered.
     void fillGrid(QTableWidget* grid, const DecoderTable& table);
     // Rows of the grid, the header included.
@@ -58,7 +64,7 @@ protected:
 
     DecoderContext ctx_;
 
-private:
+  private:
     struct ChannelList {
         QComboBox* list;
         QString keyword;

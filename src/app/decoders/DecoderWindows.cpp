@@ -13,8 +13,7 @@ namespace tesmar {
 namespace {
 
 // Non-modal: the menu item shows the window and raises it if it is already open.
-void OpenFrom(QAction* item, QWidget* window)
-{
+void OpenFrom(QAction* item, QWidget* window) {
     QObject::connect(item, &QAction::triggered, window, [window] {
         window->show();
         window->raise();
@@ -23,8 +22,7 @@ void OpenFrom(QAction* item, QWidget* window)
 
 } // namespace
 
-void DecoderWindows::create(const DecoderContext& context, MainMenu& menu, QWidget* parent)
-{
+void DecoderWindows::create(const DecoderContext& context, MainMenu& menu, QWidget* parent) {
     fmLAN_UART = new TfmLAN_UART(context, parent);
     OpenFrom(menu.miLAN_UART, fmLAN_UART);
     fmLAN_I2C = new TfmLAN_I2C(context, parent);

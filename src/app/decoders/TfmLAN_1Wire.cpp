@@ -13,8 +13,8 @@
 
 namespace tesmar {
 
-TfmLAN_1Wire::TfmLAN_1Wire(const DecoderContext& context, QWidget* parent) : DecoderWindow(context, "1-Wire", parent)
-{
+TfmLAN_1Wire::TfmLAN_1Wire(const DecoderContext& context, QWidget* parent)
+    : DecoderWindow(context, "1-Wire", parent) {
     setObjectName("fmLAN_1Wire");
     gbParams = new QGroupBox("Параметры", this);
     cbChDQ = addChannelList("cbChDQ", "DQ");
@@ -25,26 +25,21 @@ TfmLAN_1Wire::TfmLAN_1Wire(const DecoderContext& context, QWidget* parent) : Dec
     form->addRow("Канал данных (DQ)", cbChDQ);
     form->addRow("Устройство", cbDevice);
 
-    spbtDeCode = new QPushButton("Декодировать", this);
-    spbtDeCode->setObjectName("spbtDeCode");
-    spbtDeCode->setToolTip("Декодировать временную диаграмму (DQ) и заполнить таблицу, где маркер 1 должен "
+    spbtDeCode = addButton("spbtDeCode", "Декодировать",
+                           "Декодировать временную диаграмму (DQ) и заполнить таблицу, где маркер 1 должен "
                            "указывать на \"сброс\"");
 
     strgridResult = makeGrid(OneWireTable({}, ctx_.table).headers);
     strgridResult->setEditTriggers(QAbstractItemView::NoEditTriggers);
     strgridResult->setSelectionBehavior(QAbstractItemView::SelectRows);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(gbParams);
-    layout->addWidget(spbtDeCode);
-    layout->addWidget(strgridResult, 1);
+    layOut(gbParams, {spbtDeCode}, strgridResult);
 
     connect(spbtDeCode, &QPushButton::clicked, this, &TfmLAN_1Wire::spbtDeCodeClick);
     connect(strgridResult, &QTableWidget::cellDoubleClicked, this, &TfmLAN_1Wire::strgridResultDblClick);
 }
 
-void TfmLAN_1Wire::spbtDeCodeClick()
-{
+void TfmLAN_1Wire::spbtDeCodeClick() {
     OneWireRequest request;
     request.dq = channelOf(cbChDQ);
     request.device = cbDevice->currentIndex() == 1 ? OneWireDevice::Thermometer : OneWireDevice::Unknown;
@@ -58,8 +53,7 @@ void TfmLAN_1Wire::spbtDeCodeClick()
         showError(*result.error);
 }
 
-void TfmLAN_1Wire::strgridResultDblClick(int row, int column)
-{
+void TfmLAN_1Wire::strgridResultDblClick(int row, int column) {
     if (column >= 1 && static_cast<std::size_t>(row) < times_.size())
         ctx_.page.ShowTime(channelOf(cbChDQ), times_[static_cast<std::size_t>(row)], 0);
 }

@@ -21,8 +21,8 @@
 
 namespace tesmar {
 
-TfmLAN_I2C::TfmLAN_I2C(const DecoderContext& context, QWidget* parent) : DecoderWindow(context, "I2C", parent)
-{
+TfmLAN_I2C::TfmLAN_I2C(const DecoderContext& context, QWidget* parent)
+    : DecoderWindow(context, "I2C", parent) {
     setObjectName("fmLAN_I2C");
     gbParams = new QGroupBox("Параметры", this);
     cbChSCL = addChannelList("cbChSCL", "SCL");
@@ -46,14 +46,13 @@ TfmLAN_I2C::TfmLAN_I2C(const DecoderContext& context, QWidget* parent) : Decoder
     form->addRow("Скорость передачи", rate);
     form->addRow(cbAvtoFill);
 
-    spbtDeCode = new QPushButton("Декодировать", this);
-    spbtDeCode->setObjectName("spbtDeCode");
-    spbtDeCode->setToolTip("Декодировать временные диаграммы (SDA) и заполнить таблицу, где маркер 1 должен "
+    spbtDeCode = addButton("spbtDeCode", "Декодировать",
+                           "Декодировать временные диаграммы (SDA) и заполнить таблицу, где маркер 1 должен "
                            "указывать на \"старт\"");
-    spbtCode = new QPushButton("Кодировать", this);
-    spbtCode->setObjectName("spbtCode");
-    spbtCode->setToolTip("Преобразовать данные из таблицы (адрес, R/W, данные) во временную диаграмму, маркер 1 "
-                         "определяет начало диаграммы");
+    spbtCode =
+        addButton("spbtCode", "Кодировать",
+                  "Преобразовать данные из таблицы (адрес, R/W, данные) во временную диаграмму, маркер 1 "
+                  "определяет начало диаграммы");
 
     strgridResult = makeGrid(I2cDecoderTable({}, ctx_.table).headers);
     strgridResult->setToolTip("Результаты декодирования, двойной щелчок по ячейке переведет маркер 1 на "
@@ -65,27 +64,19 @@ TfmLAN_I2C::TfmLAN_I2C(const DecoderContext& context, QWidget* parent) : Decoder
                                            cbAvtoFill);
     connect(editing, &DecoderGridEditing::enterPressed, this, &TfmLAN_I2C::normaliseCell);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(spbtDeCode);
-    buttons->addWidget(spbtCode);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(gbParams);
-    layout->addLayout(buttons);
-    layout->addWidget(strgridResult, 1);
+    layOut(gbParams, {spbtDeCode, spbtCode}, strgridResult);
 
     connect(spbtDeCode, &QPushButton::clicked, this, &TfmLAN_I2C::spbtDeCodeClick);
     connect(spbtCode, &QPushButton::clicked, this, &TfmLAN_I2C::spbtCodeClick);
     connect(strgridResult, &QTableWidget::cellDoubleClicked, this, &TfmLAN_I2C::strgridResultDblClick);
 }
 
-void TfmLAN_I2C::showGrid(const I2cGrid& grid)
-{
+void TfmLAN_I2C::showGrid(const I2cGrid& grid) {
     grid_ = grid;
     fillGrid(strgridResult, I2cDecoderTable(grid_, ctx_.table));
 }
 
-void TfmLAN_I2C::spbtDeCodeClick()
-{
+void TfmLAN_I2C::spbtDeCodeClick() {
     I2cDecodeRequest request;
     request.scl = channelOf(cbChSCL);
     request.sda = channelOf(cbChSDA);
@@ -97,8 +88,7 @@ void TfmLAN_I2C::spbtDeCodeClick()
         showError(*result.error);
 }
 
-void TfmLAN_I2C::spbtCodeClick()
-{
+void TfmLAN_I2C::spbtCodeClick() {
     I2cEncodeRequest request;
     request.scl = channelOf(cbChSCL);
     request.sda = channelOf(cbChSDA);
@@ -126,8 +116,7 @@ void TfmLAN_I2C::spbtCodeClick()
 }
 
 // Enter: the address as 7 binary digits, the direction in upper case, the data as 8 digits.
-void TfmLAN_I2C::normaliseCell(int row, int column)
-{
+void TfmLAN_I2C::normaliseCell(int row, int column) {
     const std::string typed = cellText(strgridResult, row + 1, column).toStdString();
     QString text = QString::fromStdString(typed).toUpper();
     if (column == I2cAddress)
@@ -138,8 +127,7 @@ void TfmLAN_I2C::normaliseCell(int row, int column)
     MoveDown(strgridResult, row, column);
 }
 
-void TfmLAN_I2C::strgridResultDblClick(int row, int column)
-{
+void TfmLAN_I2C::strgridResultDblClick(int row, int column) {
     if (column < 1 || row >= grid_.count || row >= int(grid_.rows.size()))
         return;
     const double time = grid_.rows[static_cast<std::size_t>(row)].times[column];

@@ -21,8 +21,8 @@
 
 namespace tesmar {
 
-TfmLAN_SPI::TfmLAN_SPI(const DecoderContext& context, QWidget* parent) : DecoderWindow(context, "SPI", parent)
-{
+TfmLAN_SPI::TfmLAN_SPI(const DecoderContext& context, QWidget* parent)
+    : DecoderWindow(context, "SPI", parent) {
     setObjectName("fmLAN_SPI");
     gbParams = new QGroupBox("Параметры", this);
     cbChMOSI = addChannelList("cbChMOSI", "MOSI");
@@ -33,7 +33,8 @@ TfmLAN_SPI::TfmLAN_SPI(const DecoderContext& context, QWidget* parent) : Decoder
     // Four digits, so that the top of the range (1000 kHz) can be typed.
     edBaud->setMaxLength(4);
     edBaud->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edBaud));
-    edBaud->setToolTip("Задайте тактовую частоту (5-1000 кГц), необходимо только для генерации временных диаграмм");
+    edBaud->setToolTip(
+        "Задайте тактовую частоту (5-1000 кГц), необходимо только для генерации временных диаграмм");
     cbPolarity = new QComboBox(this);
     cbPolarity->setObjectName("cbPolarity");
     cbPolarity->addItems({"низко", "высоко"});
@@ -59,36 +60,31 @@ TfmLAN_SPI::TfmLAN_SPI(const DecoderContext& context, QWidget* parent) : Decoder
     form->addRow("Порядок данных", cbOrder);
     form->addRow(cbAvtoFill);
 
-    spbtDeCode = new QPushButton("Декодировать", this);
-    spbtDeCode->setObjectName("spbtDeCode");
-    spbtDeCode->setToolTip("Декодировать временные диаграммы (MISO и MOSI) и заполнить таблицу, где маркер 1 должен "
-                           "указывать на начало байта");
-    spbtCode = new QPushButton("Кодировать", this);
-    spbtCode->setObjectName("spbtCode");
-    spbtCode->setToolTip("Преобразовать данные (MOSI) из таблицы в соответствующую временную диаграмму, маркер 1 "
-                         "определяет начало диаграммы");
+    spbtDeCode =
+        addButton("spbtDeCode", "Декодировать",
+                  "Декодировать временные диаграммы (MISO и MOSI) и заполнить таблицу, где маркер 1 должен "
+                  "указывать на начало байта");
+    spbtCode =
+        addButton("spbtCode", "Кодировать",
+                  "Преобразовать данные (MOSI) из таблицы в соответствующую временную диаграмму, маркер 1 "
+                  "определяет начало диаграммы");
 
     strgridResult = makeGrid(SpiTable({}, ctx_.table).headers);
     const CellRule bin{"[01]{0,8}", "00000000"}, hex{"[0-9A-Fa-f]{0,2}", "00"};
-    auto* editing = new DecoderGridEditing(strgridResult, {{1, bin}, {2, hex}, {3, bin}, {4, hex}}, cbAvtoFill);
-    connect(editing, &DecoderGridEditing::enterPressed, this,
-            [this](int row, int column) { NormaliseBytePair(strgridResult, row, column, column <= 2 ? 1 : 3); });
+    auto* editing =
+        new DecoderGridEditing(strgridResult, {{1, bin}, {2, hex}, {3, bin}, {4, hex}}, cbAvtoFill);
+    connect(editing, &DecoderGridEditing::enterPressed, this, [this](int row, int column) {
+        NormaliseBytePair(strgridResult, row, column, column <= 2 ? 1 : 3);
+    });
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(spbtDeCode);
-    buttons->addWidget(spbtCode);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(gbParams);
-    layout->addLayout(buttons);
-    layout->addWidget(strgridResult, 1);
+    layOut(gbParams, {spbtDeCode, spbtCode}, strgridResult);
 
     connect(spbtDeCode, &QPushButton::clicked, this, &TfmLAN_SPI::spbtDeCodeClick);
     connect(spbtCode, &QPushButton::clicked, this, &TfmLAN_SPI::spbtCodeClick);
     connect(strgridResult, &QTableWidget::cellDoubleClicked, this, &TfmLAN_SPI::strgridResultDblClick);
 }
 
-void TfmLAN_SPI::spbtDeCodeClick()
-{
+void TfmLAN_SPI::spbtDeCodeClick() {
     SpiDecodeRequest request;
     request.sck = channelOf(cbChSCK);
     request.mosi = channelOf(cbChMOSI);
@@ -105,8 +101,7 @@ void TfmLAN_SPI::spbtDeCodeClick()
     fillGrid(strgridResult, SpiTable(result, ctx_.table));
 }
 
-void TfmLAN_SPI::spbtCodeClick()
-{
+void TfmLAN_SPI::spbtCodeClick() {
     SpiEncodeRequest request;
     request.mosi = channelOf(cbChMOSI);
     request.sck = channelOf(cbChSCK);
@@ -134,8 +129,7 @@ void TfmLAN_SPI::spbtCodeClick()
     ctx_.page.generatorEdited(0, GeneratorData::kSampleCount - 1);
 }
 
-void TfmLAN_SPI::strgridResultDblClick(int row, int column)
-{
+void TfmLAN_SPI::strgridResultDblClick(int row, int column) {
     const std::size_t r = static_cast<std::size_t>(row);
     if ((column == 1 || column == 2) && r < misoTimes_.size())
         ctx_.page.ShowTime(channelOf(cbChMISO), misoTimes_[r], 0);

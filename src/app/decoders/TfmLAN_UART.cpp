@@ -1,7 +1,7 @@
 #include "TfmLAN_UART.h"
 
-#include "app/UserMessages.h"
 #include "DecoderGridEditing.h"
+#include "app/UserMessages.h"
 #include "app/pages/LanPage.h"
 #include "decoders/DecoderText.h"
 #include "decoders/UartBaudEstimate.h"
@@ -22,8 +22,8 @@
 
 namespace tesmar {
 
-TfmLAN_UART::TfmLAN_UART(const DecoderContext& context, QWidget* parent) : DecoderWindow(context, "UART", parent)
-{
+TfmLAN_UART::TfmLAN_UART(const DecoderContext& context, QWidget* parent)
+    : DecoderWindow(context, "UART", parent) {
     setObjectName("fmLAN_UART");
     gbParams = new QGroupBox("Параметры", this);
     cbChTxD = addChannelList("cbChTxD", "TXD");
@@ -58,34 +58,30 @@ TfmLAN_UART::TfmLAN_UART(const DecoderContext& context, QWidget* parent) : Decod
     form->addRow("Стоп биты", cbStopBit);
     form->addRow(cbAvtoFill);
 
-    spbtCalcBaud = new QPushButton("Скорость", this);
-    spbtCalcBaud->setObjectName("spbtCalcBaud");
-    spbtCalcBaud->setToolTip("Нажмите для приблизительного расчета скорости обмена на основании данных по каналу RxD");
-    spbtDeCode = new QPushButton("Декодировать", this);
-    spbtDeCode->setObjectName("spbtDeCode");
-    spbtDeCode->setToolTip("Декодировать временные диаграммы (RxD и TxD) и заполнить таблицу, где маркер 1(2) должен "
-                           "указывать на \"старт бит\" RxD (TxD)");
-    spbtCode = new QPushButton("Кодировать", this);
-    spbtCode->setObjectName("spbtCode");
-    spbtCode->setToolTip("Преобразовать данные (TxD) из таблицы в соответствующую временную диаграмму, маркер 1 "
-                         "определяет начало диаграммы");
+    spbtCalcBaud =
+        addButton("spbtCalcBaud", "Скорость",
+                  "Нажмите для приблизительного расчета скорости обмена на основании данных по каналу RxD");
+    spbtDeCode =
+        addButton("spbtDeCode", "Декодировать",
+                  "Декодировать временные диаграммы (RxD и TxD) и заполнить таблицу, где маркер 1(2) должен "
+                  "указывать на \"старт бит\" RxD (TxD)");
+    spbtCode =
+        addButton("spbtCode", "Кодировать",
+                  "Преобразовать данные (TxD) из таблицы в соответствующую временную диаграмму, маркер 1 "
+                  "определяет начало диаграммы");
 
     strgridResult = makeGrid(UartTable({}, ctx_.table).headers);
-    strgridResult->setToolTip("Результаты декодирования, двойной щелчок по ячейке RxD (TxD) переведет маркер 1 в "
-                              "начало соответствующего байта");
+    strgridResult->setToolTip(
+        "Результаты декодирования, двойной щелчок по ячейке RxD (TxD) переведет маркер 1 в "
+        "начало соответствующего байта");
     const CellRule bin{"[01]{0,8}", "00000000"}, hex{"[0-9A-Fa-f]{0,2}", "00"};
-    auto* editing = new DecoderGridEditing(strgridResult, {{1, bin}, {2, hex}, {3, bin}, {4, hex}}, cbAvtoFill);
-    connect(editing, &DecoderGridEditing::enterPressed, this,
-            [this](int row, int column) { NormaliseBytePair(strgridResult, row, column, column <= 2 ? 1 : 3); });
+    auto* editing =
+        new DecoderGridEditing(strgridResult, {{1, bin}, {2, hex}, {3, bin}, {4, hex}}, cbAvtoFill);
+    connect(editing, &DecoderGridEditing::enterPressed, this, [this](int row, int column) {
+        NormaliseBytePair(strgridResult, row, column, column <= 2 ? 1 : 3);
+    });
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(spbtCalcBaud);
-    buttons->addWidget(spbtDeCode);
-    buttons->addWidget(spbtCode);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(gbParams);
-    layout->addLayout(buttons);
-    layout->addWidget(strgridResult, 1);
+    layOut(gbParams, {spbtCalcBaud, spbtDeCode, spbtCode}, strgridResult);
 
     connect(spbtCalcBaud, &QPushButton::clicked, this, &TfmLAN_UART::spbtCalcBaudClick);
     connect(spbtDeCode, &QPushButton::clicked, this, &TfmLAN_UART::spbtDeCodeClick);
@@ -96,20 +92,17 @@ TfmLAN_UART::TfmLAN_UART(const DecoderContext& context, QWidget* parent) : Decod
 }
 
 // Two stop bits and parity exclude each other.
-void TfmLAN_UART::cbStopBitChange()
-{
+void TfmLAN_UART::cbStopBitChange() {
     if (cbStopBit->currentIndex() == 1 && cbCRCBit->currentIndex() != 0)
         cbCRCBit->setCurrentIndex(0);
 }
 
-void TfmLAN_UART::cbCRCBitChange()
-{
+void TfmLAN_UART::cbCRCBitChange() {
     if (cbCRCBit->currentIndex() != 0 && cbStopBit->currentIndex() == 1)
         cbStopBit->setCurrentIndex(0);
 }
 
-void TfmLAN_UART::spbtCalcBaudClick()
-{
+void TfmLAN_UART::spbtCalcBaudClick() {
     const int rxd = channelOf(cbChRxD);
     const auto baud = EstimateUartBaud(ctx_.page.channelQueries(), rxd, cbChRxD->currentText().toStdString());
     if (const auto* message = std::get_if<DecoderMessage>(&baud)) {
@@ -119,8 +112,7 @@ void TfmLAN_UART::spbtCalcBaudClick()
     cbBaud->setCurrentText(QString::number(std::get<long long>(baud)));
 }
 
-int TfmLAN_UART::checkedBaud()
-{
+int TfmLAN_UART::checkedBaud() {
     const auto baud = ParseRateText(cbBaud->currentText().toStdString(), kUartMinBaud, kUartMaxBaud,
                                     Msg::strLanUartRngBaud);
     if (const auto* message = std::get_if<DecoderMessage>(&baud)) {
@@ -134,8 +126,7 @@ int TfmLAN_UART::checkedBaud()
     return std::get<int>(baud);
 }
 
-void TfmLAN_UART::spbtDeCodeClick()
-{
+void TfmLAN_UART::spbtDeCodeClick() {
     const int baud = checkedBaud();
     if (baud == 0)
         return;
@@ -145,8 +136,8 @@ void TfmLAN_UART::spbtDeCodeClick()
     UartDecodeRequest request;
     request.rxd = channelOf(cbChRxD);
     request.txd = channelOf(cbChTxD);
-    request.settings = {baud, cbDataBit->currentIndex() + 5, static_cast<UartParity>(cbCRCBit->currentIndex()),
-                        cbStopBit->currentIndex() + 1};
+    request.settings = {baud, cbDataBit->currentIndex() + 5,
+                        static_cast<UartParity>(cbCRCBit->currentIndex()), cbStopBit->currentIndex() + 1};
     request.marker1 = ctx_.page.markerTime(0);
     request.marker2 = ctx_.page.markerTime(1);
     const UartDecodeResult result = DecodeUart(ctx_.page.channelQueries(), request);
@@ -156,13 +147,12 @@ void TfmLAN_UART::spbtDeCodeClick()
     showErrors(result.messages);
 }
 
-void TfmLAN_UART::spbtCodeClick()
-{
+void TfmLAN_UART::spbtCodeClick() {
     UartEncodeRequest request;
     request.txd = channelOf(cbChTxD);
     request.baudText = cbBaud->currentText().toStdString();
-    request.settings = {9600, cbDataBit->currentIndex() + 5, static_cast<UartParity>(cbCRCBit->currentIndex()),
-                        cbStopBit->currentIndex() + 1};
+    request.settings = {9600, cbDataBit->currentIndex() + 5,
+                        static_cast<UartParity>(cbCRCBit->currentIndex()), cbStopBit->currentIndex() + 1};
     request.marker1 = ctx_.page.markerTime(0);
     // Bytes from the TxD HEX column down to its first empty cell; only frames that begin inside
     // the generator data matter, so there is no point reading more rows than it has samples.
@@ -186,8 +176,7 @@ void TfmLAN_UART::spbtCodeClick()
     ctx_.page.generatorEdited(0, GeneratorData::kSampleCount - 1);
 }
 
-void TfmLAN_UART::strgridResultDblClick(int row, int column)
-{
+void TfmLAN_UART::strgridResultDblClick(int row, int column) {
     const std::size_t r = static_cast<std::size_t>(row); // grid row row + 1, its entry row
     if ((column == 1 || column == 2) && r < rxdTimes_.size())
         ctx_.page.ShowTime(channelOf(cbChRxD), rxdTimes_[r], 0);
