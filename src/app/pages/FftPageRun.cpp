@@ -2,6 +2,7 @@
 
 #include "FftChart.h"
 #include "FftPage.h"
+#include "PageWidgets.h"
 #include "app/options/OptionVariables.h"
 #include "device/AnalogBlockBuilders.h"
 #include "files/IniFile.h"
@@ -261,16 +262,7 @@ void FftPage::timerRunFFTTimer()
 
 void FftPage::restoreRunButtons()
 {
-    sbFFTRunSingle->setEnabled(true);
-    sbFFTRun->setEnabled(true);
-    sbFFTRunSingle->setChecked(false);
-    sbFFTRun->setChecked(false);
-    sbFFTRunSingle->setText(msg(Msg::strRunSingle));
-    sbFFTRunSingle->setToolTip(msg(Msg::strRunSingleHint));
-    sbFFTRun->setText(msg(Msg::strRun));
-    sbFFTRun->setToolTip(msg(Msg::strRunHint));
-    sbFFTRunSingle->setStyleSheet("color: green");
-    sbFFTRun->setStyleSheet("color: green");
+    ShowRunButtonsIdle(sbFFTRunSingle, sbFFTRun, ctx_.messages);
     ctx_.setStatusText({});
     ctx_.unlockPages();
 }

@@ -2,6 +2,7 @@
 
 #include "OscChart.h"
 #include "OscPage.h"
+#include "PageWidgets.h"
 #include "files/MessageTable.h"
 #include "osc/OscOptions.h"
 #include "osc/OscReadMode.h"
@@ -141,16 +142,7 @@ void OscPage::sbOscRunClick()
 
 void OscPage::restoreRunButtons()
 {
-    sbOscRunSingle->setEnabled(true);
-    sbOscRun->setEnabled(true);
-    sbOscRunSingle->setChecked(false);
-    sbOscRun->setChecked(false);
-    sbOscRunSingle->setText(msg(Msg::strRunSingle));
-    sbOscRunSingle->setToolTip(msg(Msg::strRunSingleHint));
-    sbOscRun->setText(msg(Msg::strRun));
-    sbOscRun->setToolTip(msg(Msg::strRunHint));
-    sbOscRunSingle->setStyleSheet("color: green");
-    sbOscRun->setStyleSheet("color: green");
+    ShowRunButtonsIdle(sbOscRunSingle, sbOscRun, ctx_.messages);
     ctx_.setStatusText({});
     ctx_.unlockPages();
 }

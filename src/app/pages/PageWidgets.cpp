@@ -1,5 +1,7 @@
 #include "PageWidgets.h"
 
+#include "files/MessageTable.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +27,20 @@ QLabel* MakePageLabel(QWidget* parent, const char* name, const QString& text)
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     return label;
+}
+
+void ShowRunButtonsIdle(QToolButton* single, QToolButton* cycle, const MessageTable& messages)
+{
+    auto text = [&](Msg key) { return QString::fromStdString(messages.text(key)); };
+    for (QToolButton* b : {single, cycle}) {
+        b->setEnabled(true);
+        b->setChecked(false);
+        b->setStyleSheet("color: green");
+    }
+    single->setText(text(Msg::strRunSingle));
+    single->setToolTip(text(Msg::strRunSingleHint));
+    cycle->setText(text(Msg::strRun));
+    cycle->setToolTip(text(Msg::strRunHint));
 }
 
 bool AcceptsPositiveNumberKey(const QKeyEvent& key, const QLineEdit& field, QChar separator)

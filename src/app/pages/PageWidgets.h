@@ -7,6 +7,10 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QToolButton;
+
+namespace tesmar {
+class MessageTable;
+}
 class QWidget;
 
 namespace tesmar {
@@ -15,6 +19,10 @@ namespace tesmar {
 QToolButton* MakePageButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                             bool checkable = true);
 QLabel* MakePageLabel(QWidget* parent, const char* name, const QString& text = {});
+
+// The single and cyclic run buttons at rest: both enabled and released, green, with their
+// captions and hints.
+void ShowRunButtonsIdle(QToolButton* single, QToolButton* cycle, const MessageTable& messages);
 
 // The key filter of positive number fields: digits, control keys and one decimal separator that
 // is not the first character. False: the key is dropped.
