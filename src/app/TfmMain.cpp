@@ -9,6 +9,8 @@
 #include "FileDialogs.h"
 #include "export/ExportActions.h"
 #include "files/DataFileActions.h"
+#include "files/TfmRemark.h"
+#include "WindowPositions.h"
 #include "recorder/RecorderRecord.h"
 
 #include <qcustomplot.h>
@@ -150,14 +152,20 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
             return traces;
         },
         this);
+    fmRemark = new TfmRemark(folders_, messages_, env_.messages, this);
+    connect(menu_->miEditRem, &QAction::triggered, this, [this] { fmRemark->showForPage(pgcntrMain->currentIndex()); });
     dataFileActions = new DataFileActions(
         *menu_, folders_, messages_, env_.messages, *pgcntrMain,
         {DataFilePageIo{oscPage_, [this] { return oscPage_->saveDataFile(); },
                         [this](const DataFile& file) { return oscPage_->openDataFile(file); }},
-         DataFilePageIo{fftPage_, {}, {}}, DataFilePageIo{recPage_, {}, {}},
+         DataFilePageIo{fftPage_, [this] { return fftPage_->saveDataFile(); },
+                        [this](const DataFile& file) { return fftPage_->openDataFile(file); }},
+         DataFilePageIo{recPage_, [this] { return recPage_->saveDataFile(); },
+                        [this](const DataFile& file) { return recPage_->openDataFile(file); },
+                        [this] { return recPage_->hasDataToSave(); }},
          DataFilePageIo{lanPage_, [this] { return lanPage_->saveDataFile(); },
                         [this](const DataFile& file) { return lanPage_->openDataFile(file); }}},
-        [this] { pgcntrMainChange(pgcntrMain->currentIndex()); }, this);
+        [this] { pgcntrMainChange(pgcntrMain->currentIndex()); }, *fmRemark, this);
     if (!env_.soundPlayer)
         env_.soundPlayer = new QtSoundPlayer(this);
     fmOSC_Buzzer = new TfmOSC_Buzzer(*env_.soundPlayer, folders_, this);
@@ -357,6 +365,7 @@ void TfmMain::applyLogicOnlyView()
     for (int i = 0; i < 3; ++i)
         pgcntrMain->setTabVisible(i, false);
     fmOptions->hideAnalogPages();
+    fmRemark->setAnalogueVisible(false);
     menu_->miAnalog->menuAction()->setVisible(false);
 }
 
@@ -371,28 +380,24 @@ void TfmMain::selectStoredPage()
 
 void TfmMain::readWindowPositions()
 {
-    const long long left = settings_.readInteger("pos", "fmMainLeft", -9999);
-    if (left == -9999) {
-        if (const QScreen* screen = this->screen()) {
-            const QRect area = screen->availableGeometry();
-            move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-        }
-        return;
+    const std::pair<QWidget*, const char*> windows[] = {
+        {this, "fmMain"}, {fmFiltr, "fmFiltr"}, {fmClbr, "fmClbr"}, {fmRemark, "fmRemark"}};
+    // Without a stored main window every window starts in the middle of the screen.
+    const bool stored = settings_.hasKey("pos", "fmMainLeft");
+    for (const auto& [window, name] : windows) {
+        if (!stored)
+            CentreWindow(*window);
+        else
+            ReadWindowPosition(settings_, *window, name);
     }
-    const int top = static_cast<int>(settings_.readInteger("pos", "fmMainTop", y()));
-    const int h = static_cast<int>(settings_.readInteger("pos", "fmMainHeight", height()));
-    const int w = static_cast<int>(settings_.readInteger("pos", "fmMainWidth", width()));
-    move(static_cast<int>(left), top);
-    if (w > 0 && h > 0)
-        resize(w, h);
 }
 
 void TfmMain::writeWindowPositions()
 {
-    settings_.writeInteger("pos", "fmMainLeft", x());
-    settings_.writeInteger("pos", "fmMainTop", y());
-    settings_.writeInteger("pos", "fmMainHeight", height());
-    settings_.writeInteger("pos", "fmMainWidth", width());
+    WriteWindowPosition(settings_, *this, "fmMain");
+    WriteWindowPosition(settings_, *fmFiltr, "fmFiltr");
+    WriteWindowPosition(settings_, *fmClbr, "fmClbr");
+    WriteWindowPosition(settings_, *fmRemark, "fmRemark");
 }
 
 void TfmMain::readMenuStates()

@@ -42,6 +42,7 @@ class SoundPlayer;
 class DataFileActions;
 class ExportActions;
 class TfmFiltr;
+class TfmRemark;
 class TfmOSC_Buzzer;
 class TfmOptions;
 class TfmCLBR;
@@ -119,6 +120,7 @@ public:
     TfmFiltr* fmFiltr = nullptr;
     ExportActions* exportActions = nullptr;
     DataFileActions* dataFileActions = nullptr;
+    TfmRemark* fmRemark = nullptr;
     TfmOSC_Buzzer* fmOSC_Buzzer = nullptr;
     TfmCLBR* fmClbr = nullptr;
     TfmUpDateSoft* fmUpDateSoft = nullptr;

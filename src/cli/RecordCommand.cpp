@@ -6,6 +6,7 @@
 #include "device/DeviceStartup.h"
 #include "device/UsbSession.h"
 #include "files/DataFile.h"
+#include "files/DataFileLoad.h"
 #include "files/MessageTable.h"
 #include "recorder/RecorderReader.h"
 #include "recorder/RecorderSummary.h"
@@ -111,11 +112,7 @@ bool WriteDat(RecorderRecord& record, const std::string& runTime, const std::str
         (ch == 0 ? file.channelA : file.channelB) = std::move(values);
     }
     file.settings = settings;
-    const std::vector<std::uint8_t> bytes = WriteDataFile(file);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
+    return SaveDataFile(path, file).empty();
 }
 
 void ShowProgress(const RecorderStream& stream, double seconds, bool terminal, std::ostream& err, bool last)

@@ -131,6 +131,58 @@ std::vector<std::uint8_t> WriteDataFile(const DataFile& file)
     return out;
 }
 
+void WriteDataFile(const DataFile& file, std::ostream& out)
+{
+    std::vector<std::uint8_t> block;
+    auto flush = [&] {
+        out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(block.size()));
+        block.clear();
+    };
+    std::visit([&](const auto& chunk) { WriteSettingsChunk(chunk, block); }, file.settings);
+    DataFileByteWriter w(block);
+    WriteBytes(w, kRemarkChunk, EncodeRemark(file.remarkLines));
+    flush();
+    constexpr std::size_t kBlockValues = 65536;
+    const DataFilePage page = file.page();
+    auto floats = [&](std::uint8_t type, const std::vector<double>& values) {
+        WriteChunkHeader(w, type, 8, values.size());
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            w.f64(values[i]);
+            if (block.size() >= kBlockValues * 8)
+                flush();
+        }
+        flush();
+    };
+    auto bytes = [&](std::uint8_t type, const std::vector<std::uint8_t>& values) {
+        WriteChunkHeader(w, type, 1, values.size());
+        flush();
+        out.write(reinterpret_cast<const char*>(values.data()), static_cast<std::streamsize>(values.size()));
+    };
+    if (page == DataFilePage::Logic) {
+        if (file.busA)
+            bytes(DataChunkTypeA(page), *file.busA);
+        if (file.busB)
+            bytes(DataChunkTypeB(page), *file.busB);
+    } else {
+        if (file.channelA)
+            floats(DataChunkTypeA(page), *file.channelA);
+        if (file.channelB)
+            floats(DataChunkTypeB(page), *file.channelB);
+    }
+    w.u8(kEndChunk);
+    w.i32(0);
+    flush();
+}
+
+bool DataFileFitsFormat(const DataFile& file)
+{
+    constexpr std::size_t kMaxChunk = 0x7FFFFFFF;
+    auto fits = [](std::size_t count, std::size_t size) { return count <= (kMaxChunk - kDataChunkHeader) / size; };
+    return fits(file.channelA ? file.channelA->size() : 0, 8) && fits(file.channelB ? file.channelB->size() : 0, 8) &&
+           fits(file.busA ? file.busA->size() : 0, 1) && fits(file.busB ? file.busB->size() : 0, 1) &&
+           fits(EncodeRemark(file.remarkLines).size(), 1);
+}
+
 std::variant<DataFile, DataFileReadError> ReadDataFile(std::span<const std::uint8_t> bytes)
 {
     ChunkCursor cursor(bytes);

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <span>
 #include <string>
 #include <variant>
@@ -45,6 +46,10 @@ std::uint8_t DataChunkTypeA(DataFilePage page);
 std::uint8_t DataChunkTypeB(DataFilePage page);
 
 std::vector<std::uint8_t> WriteDataFile(const DataFile& file);
+// The same straight to a stream, the values in blocks.
+void WriteDataFile(const DataFile& file, std::ostream& out);
+// False when a data chunk holds more values than its 32-bit length can count.
+bool DataFileFitsFormat(const DataFile& file);
 // The remark payload: CP1251, every line (the last included) ended by CR LF.
 std::vector<std::uint8_t> EncodeRemark(const std::vector<std::string>& lines);
 std::vector<std::string> DecodeRemark(std::span<const std::uint8_t> payload);

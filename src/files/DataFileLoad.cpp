@@ -89,16 +89,32 @@ bool WriteWholeFile(const std::string& path, const void* data, std::size_t size)
 
 bool WriteFileWith(const std::string& path, const std::function<void(std::ostream&)>& write)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    // A device or pipe (/dev/stdout) is written in place; a file is written beside its target
+    // and renamed over it, so a failed write leaves the old file whole.
+    const bool inPlace = fs::exists(status) && !fs::is_regular_file(status);
+    const std::string written = inPlace ? path : path + ".part";
+    std::ofstream out(written, std::ios::binary | std::ios::trunc);
     if (!out)
         return false;
     write(out);
     out.close();
-    if (out)
+    if (out && (inPlace || (fs::rename(written, path, error), !error)))
         return true;
-    // Nothing half-written is left behind.
-    std::remove(path.c_str());
+    if (!inPlace)
+        std::remove(written.c_str());
     return false;
+}
+
+std::string SaveDataFile(const std::string& path, const DataFile& file)
+{
+    if (!DataFileFitsFormat(file))
+        return "too many values for one data file (at most 268 435 454 per channel)";
+    if (!WriteFileWith(path, [&](std::ostream& out) { WriteDataFile(file, out); }))
+        return "cannot write " + path;
+    return {};
 }
 
 std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path)
@@ -143,8 +159,7 @@ std::string SaveCaptureFile(const std::string& path, const CaptureSamples& captu
         return "unknown file type (not .dat, .vcd, .csv or .sr): " + path;
     bool written = false;
     if (*kind == CaptureFileKind::DataFile) {
-        const auto bytes = WriteDataFile(LogicDataFile(capture));
-        written = WriteWholeFile(path, bytes.data(), bytes.size());
+        return SaveDataFile(path, LogicDataFile(capture));
     } else if (*kind == CaptureFileKind::SigrokSession) {
         return WriteSigrokSession(path, capture);
     } else if (*kind == CaptureFileKind::Vcd) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace tesmar {
 
@@ -15,10 +16,47 @@ RecordLayout LayoutOf(const RecorderSettings& s)
 } // namespace
 
 RecorderStream::RecorderStream(const RecorderSettings& settings, MemoryProbe memory)
+    // The one-day limit ends every recording, so no record grows beyond it.
+    : RecorderStream(settings, std::move(memory), DayPoints(settings.pointPeriod) + kRecorderSpare + kRecorderGrowth)
+{
+}
+
+std::unique_ptr<RecorderStream> RecorderStream::FromValues(double pointPeriod, const std::vector<double>* a,
+                                                           const std::vector<double>* b)
+{
+    RecorderSettings settings;
+    settings.pointPeriod = pointPeriod;
+    settings.chAOn = a != nullptr;
+    settings.chBOn = b != nullptr;
+    settings.liveDisplay = true; // B half a period after A, as it was drawn
+    const std::size_t n = std::min(a ? a->size() : SIZE_MAX, b ? b->size() : SIZE_MAX);
+    if (n == SIZE_MAX)
+        return nullptr;
+    std::unique_ptr<RecorderStream> stream(new RecorderStream(settings, {}, n));
+    RecorderRecord& record = stream->record_;
+    if (!record.reserve(n))
+        return nullptr;
+    for (int ch = 0; ch < 2; ++ch) {
+        const std::vector<double>* values = ch == 0 ? a : b;
+        if (!values)
+            continue;
+        RecordChannel& channel = record.channel(ch);
+        for (std::size_t i = 0; i < n; ++i)
+            channel.append((*values)[i]);
+        channel.summarise();
+    }
+    record.publish(n);
+    stream->count_ = n;
+    stream->capacity_ = n;
+    stream->ended_ = true;
+    stream->elapsed_.store(static_cast<double>(n) * pointPeriod / kSecondsPerDay);
+    return stream;
+}
+
+RecorderStream::RecorderStream(const RecorderSettings& settings, MemoryProbe memory, std::size_t maxPoints)
     : settings_(settings),
       memory_(memory ? std::move(memory) : MemoryProbe(AvailableMemoryBytes)),
-      // The one-day limit ends every recording, so no record grows beyond it.
-      record_(LayoutOf(settings), DayPoints(settings.pointPeriod) + kRecorderSpare + kRecorderGrowth),
+      record_(LayoutOf(settings), maxPoints),
       lowMask_(settings.eightBit ? 0 : 3),
       single_(settings.chAOn ? 0 : 1),
       dayPoints_(DayPoints(settings.pointPeriod))

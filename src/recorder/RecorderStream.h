@@ -12,7 +12,9 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace tesmar {
 
@@ -43,6 +45,12 @@ class RecorderStream {
 public:
     RecorderStream(const RecorderSettings& settings, MemoryProbe memory);
 
+    // A finished recording of stored values (a data file): channel A at i·Tp, channel B half a
+    // period later when both are there; the shorter channel sets the count. Null when the
+    // memory is not there.
+    static std::unique_ptr<RecorderStream> FromValues(double pointPeriod, const std::vector<double>* a,
+                                                      const std::vector<double>* b);
+
     // Sizes and reserves the record; false with status 2 (the record is then empty).
     bool prepare();
 
@@ -66,6 +74,7 @@ public:
     const CapacityPlan& plan() const { return plan_; }
 
 private:
+    RecorderStream(const RecorderSettings& settings, MemoryProbe memory, std::size_t maxPoints);
     void frame(const std::uint8_t* f);
     void sample(int raw, int channel);
     void pair(int rawA, int rawB);

@@ -2,17 +2,27 @@
 // save and an open, and a file that cannot be shown leaves the screen as it was.
 
 #include "MainWindowHarness.h"
+#include "app/MainMenu.h"
 #include "app/TfmMain.h"
 #include "app/files/DataFileActions.h"
+#include "app/files/TfmRemark.h"
+#include "app/pages/FftChart.h"
+#include "app/pages/FftPage.h"
 #include "app/pages/LanChart.h"
 #include "app/pages/LanPage.h"
 #include "app/pages/OscChart.h"
 #include "app/pages/OscPage.h"
+#include "app/pages/RecChart.h"
+#include "app/pages/RecPage.h"
+#include "recorder/RecorderRecord.h"
 #include "ui/knob/TOscKnob.h"
 #include "files/DataFile.h"
 #include "files/DataFileLoad.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QFile>
 #include <QLabel>
 #include <QTabWidget>
@@ -99,6 +109,88 @@ void Capture(LanPage& p)
 {
     QTest::mouseClick(p.sbLANRun, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(p.sbLANRun->text() == "Запуск", 10000);
+}
+
+// What the spectrum page shows: curves, scales, axes, readouts and distortion factors.
+struct FftView {
+    std::vector<std::pair<double, double>> curveA, curveB;
+    bool onA = false, onB = false, dbA = false, refA = false, dbB = false, knifMax = false;
+    int knobA = 0, zoom = 0;
+    std::array<double, 6> axes{};
+    QString frequencyLabel;
+    QStringList readouts;
+    bool operator==(const FftView&) const = default;
+};
+
+FftView ViewOf(FftPage& p)
+{
+    FftChart& c = *p.chFFT;
+    FftView v{Points(c.srFFT_Ch1), Points(c.srFFT_Ch2), p.sbFFTOnCh1->isChecked(), p.sbFFTOnCh2->isChecked(),
+              p.spbtFFTCh1dB->isChecked(), p.spbtFFTCh10dB->isChecked(), p.spbtFFTCh2dB->isChecked(),
+              p.cbFFTKNIMax->isChecked(), p.knFFTCh1->IndexSelectData(), p.cbFFTZoom->currentIndex(),
+              {c.yAxis->range().lower, c.yAxis->range().upper, c.yAxis2->range().lower, c.yAxis2->range().upper,
+               c.xAxis->range().lower, c.xAxis->range().upper},
+              c.xAxis->label(), {}};
+    for (QLabel* l : {p.lbFFTUc[0], p.lbFFTUv[0], p.lbFFTF[0], p.lbFFTUc[1], p.lbFFTKNI1[0], p.lbFFTKNI3[0],
+                      p.lbFFTF1[0], p.lbFFTKNI1[1], p.lbFFTF1[1], p.lbFFTMarker1Frec, p.lbFFTMarker1VoltA})
+        v.readouts << l->text();
+    v.readouts << p.edFFTKNIF->text();
+    return v;
+}
+
+// What the recorder page shows: the record, knobs, axes, readouts and the user markers.
+struct RecView {
+    std::vector<double> valuesA, valuesB;
+    double period = 0;
+    int knobTime = 0, knobA = 0, zoom = 0;
+    bool onA = false, onB = false;
+    std::array<double, 6> axes{};
+    QStringList readouts;
+    std::vector<std::tuple<int, std::uint32_t, std::string, double>> markers;
+    bool operator==(const RecView&) const = default;
+};
+
+RecView ViewOf(RecPage& p)
+{
+    RecView v;
+    if (const RecorderRecord* r = p.record()) {
+        v.period = r->layout().pointPeriod;
+        for (std::size_t i = 0; i < r->count(); ++i) {
+            if (r->on(0))
+                v.valuesA.push_back(r->channel(0).at(i));
+            if (r->on(1))
+                v.valuesB.push_back(r->channel(1).at(i));
+        }
+    }
+    RecChart& c = *p.chRec;
+    v.knobTime = p.knRecTimeDiv->IndexSelectData();
+    v.knobA = p.knRecCh1->IndexSelectData();
+    v.zoom = p.cbRecZoom->currentIndex();
+    v.onA = p.sbRecOnCh1->isChecked();
+    v.onB = p.sbRecOnCh2->isChecked();
+    v.axes = {c.yAxis->range().lower, c.yAxis->range().upper, c.yAxis2->range().lower, c.yAxis2->range().upper,
+              c.xAxis->range().lower, c.xAxis->range().upper};
+    for (QLabel* l : {p.lbRecRunTime, p.lbRecUmax[0], p.lbRecUmin[0], p.lbRecUsr[0], p.lbRecUmax[1],
+                      p.lbRecMarker1VoltA, p.lbRecMarker2VoltB})
+        v.readouts << l->text();
+    for (int slot = 1; slot <= kRecMarkerSlots; ++slot)
+        if (const RecMarker* m = p.markers().marker(slot))
+            v.markers.emplace_back(slot, m->colour, m->comment, m->time);
+    return v;
+}
+
+void RunFftOnce(FftPage& p)
+{
+    QTest::mouseClick(p.sbFFTRunSingle, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(p.sbFFTRunSingle->text() == "Однокр.", 10000);
+}
+
+void Record(RecPage& p, int points)
+{
+    QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(p.record() && p.record()->count() > std::size_t(points), 10000);
+    QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(p.sbRecRun->text() == "Запуск", 5000);
 }
 
 void WriteBytes(const QString& path, const QByteArray& bytes)
@@ -229,7 +321,7 @@ private slots:
             {"without the end chunk", bytes.left(bytes.size() - 5), false},
             // An oscilloscope file without a sample period.
             {"oscilloscope", QByteArray(reinterpret_cast<const char*>(oscBytes.data()), int(oscBytes.size())), true},
-            // A page whose files this window does not show yet.
+            // A spectrum file without a sample rate.
             {"spectrum", QByteArray(reinterpret_cast<const char*>(fftBytes.data()), int(fftBytes.size())), true},
         };
         for (const Case& c : cases) {
@@ -320,6 +412,141 @@ private slots:
         QCOMPARE(p.chOsc->srOsc_Ch1->dataCount(), 0);
         QCOMPARE(p.chOsc->srOsc_Ch2->dataCount(), int(file.channelB->size()));
         QVERIFY(!p.sbOscOnCh1->isChecked());
+    }
+
+    void spectrumSurvivesSaveAndOpen()
+    {
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        DataFileActions& files = *w.dataFileActions;
+        FftPage& p = *w.fftPage();
+        w.pages()->setCurrentIndex(1);
+        const QString path = h.folder.path() + "/fft.dat";
+        QCOMPARE(files.saveData(path), QString("Нет данных для сохранения."));
+
+        QTest::mouseClick(p.sbFFTOnCh2, Qt::LeftButton);
+        QTest::mouseClick(p.spbtFFTCh1dB, Qt::LeftButton);
+        QTest::mouseClick(p.spbtFFTCh10dB, Qt::LeftButton);
+        RunFftOnce(p);
+        p.cbFFTZoom->setCurrentIndex(2);
+        const FftView saved = ViewOf(p);
+        QVERIFY(!saved.curveA.empty());
+        QVERIFY(!saved.curveB.empty());
+        QVERIFY(!saved.readouts[6].isEmpty()); // F1 of channel A
+        const int length = p.record().length;
+        QCOMPARE(files.saveData(path), QString());
+        const DataFile file = std::get<DataFile>(ReadDataFile(*ReadWholeFile(path.toStdString())));
+        QCOMPARE(int(file.channelA->size()), int(saved.curveA.size()));
+        QCOMPARE(2 * int(file.channelA->size()) - 2, length);
+
+        // Another measurement with other scales, and another page active.
+        QTest::mouseClick(p.spbtFFTCh1dB, Qt::LeftButton);
+        QTest::mouseClick(p.sbFFTOnCh2, Qt::LeftButton);
+        p.cbFFTZoom->setCurrentIndex(0);
+        RunFftOnce(p);
+        QVERIFY(!(ViewOf(p) == saved));
+        w.pages()->setCurrentIndex(0);
+
+        QCOMPARE(files.openData(path), QString());
+        QCOMPARE(w.pages()->currentIndex(), 1);
+        const FftView opened = ViewOf(p);
+        QCOMPARE(opened.curveA.size(), saved.curveA.size());
+        for (std::size_t i = 0; i < saved.curveA.size(); i += 37) {
+            QCOMPARE(opened.curveA[i].first, saved.curveA[i].first);
+            QCOMPARE(opened.curveA[i].second, saved.curveA[i].second);
+        }
+        QCOMPARE(opened.axes, saved.axes);
+        QCOMPARE(opened.readouts, saved.readouts);
+        QVERIFY(opened == saved);
+        QCOMPARE(p.record().length, length);
+    }
+
+    void recordSurvivesSaveAndOpenWithItsMarkers()
+    {
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        DataFileActions& files = *w.dataFileActions;
+        RecPage& p = *w.recPage();
+        w.pages()->setCurrentIndex(2);
+        p.markerQuestions = {};
+        const QString path = h.folder.path() + "/rec.dat";
+        QCOMPARE(files.saveData(path), QString("Нет данных для сохранения."));
+
+        QTest::mouseClick(p.sbRecOnCh2, Qt::LeftButton);
+        Record(p, 500);
+        p.PlaceMarker(3, 0x00FF00, "пик", p.record()->timeOf(0, 100));
+        p.PlaceMarker(42, 0x0000FF, "spad", p.record()->timeOf(0, 400));
+        const RecView saved = ViewOf(p);
+        QCOMPARE(saved.valuesA.size(), saved.valuesB.size());
+        QCOMPARE(saved.markers.size(), std::size_t(2));
+        QVERIFY(!saved.readouts[1].isEmpty());
+        QCOMPARE(files.saveData(path), QString());
+
+        // A new record with one channel and no markers; the file brings the old one back.
+        p.DeleteMarker(42);
+        QTest::mouseClick(p.sbRecOnCh2, Qt::LeftButton);
+        Record(p, 100);
+        p.PlaceMarker(7, 0xFF0000, "other", 0);
+        QVERIFY(!(ViewOf(p) == saved));
+        w.pages()->setCurrentIndex(3);
+
+        QCOMPARE(files.openData(path), QString());
+        QCOMPARE(w.pages()->currentIndex(), 2);
+        const RecView opened = ViewOf(p);
+        QCOMPARE(opened.valuesA, saved.valuesA);
+        QCOMPARE(opened.valuesB, saved.valuesB);
+        QCOMPARE(opened.markers, saved.markers);
+        QCOMPARE(opened.axes, saved.axes);
+        QCOMPARE(opened.readouts, saved.readouts);
+        QVERIFY(opened == saved);
+        // Channel B lies half a period after channel A, as it was drawn.
+        const double dt = p.record()->dtDays();
+        QCOMPARE(p.record()->timeOf(1, 10) - p.record()->timeOf(0, 10), dt / 2);
+        QCOMPARE(p.sgRecMarker->item(3, 1)->text().isEmpty(), false);
+        QCOMPARE(p.sgRecMarker->item(7, 1)->text(), QString());
+    }
+
+    void remarksTravelWithTheirPageFiles()
+    {
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        TfmRemark& r = *w.fmRemark;
+        OscPage& p = *w.oscPage();
+        RunOscOnce(p);
+
+        // "&Комментарий…" opens the remark of the active page.
+        w.pages()->setCurrentIndex(2);
+        r.pgcntrRem->setCurrentIndex(0);
+        w.menu().miEditRem->trigger();
+        QVERIFY(r.isVisible());
+        QCOMPARE(r.pgcntrRem->currentIndex(), 2);
+        w.pages()->setCurrentIndex(0);
+        w.menu().miEditRem->trigger();
+        QCOMPARE(r.pgcntrRem->currentIndex(), 0);
+
+        r.mmOsc->setPlainText("Генератор Г3-112\nвыход 1 В");
+        r.mmLAN->setPlainText("bus");
+        const QString path = h.folder.path() + "/remark.dat";
+        QCOMPARE(w.dataFileActions->saveData(path), QString());
+        const DataFile file = std::get<DataFile>(ReadDataFile(*ReadWholeFile(path.toStdString())));
+        QCOMPARE(file.remarkLines, (std::vector<std::string>{"Генератор Г3-112", "выход 1 В"}));
+
+        r.spbtNewClick();
+        QVERIFY(r.mmOsc->toPlainText().isEmpty());
+        QCOMPARE(r.mmLAN->toPlainText(), QString("bus")); // only the current page's remark
+        QCOMPARE(w.dataFileActions->openData(path), QString());
+        QCOMPARE(r.mmOsc->toPlainText(), QString("Генератор Г3-112\nвыход 1 В"));
+
+        // Remark files: lines ended by LF alone load as lines and are written back with CR LF.
+        const QString text = h.folder.path() + "/notes.txt";
+        WriteBytes(text, QByteArray("first\nsecond\n"));
+        QCOMPARE(r.openRemark(text), QString());
+        QCOMPARE(r.mmOsc->toPlainText(), QString("first\nsecond"));
+        QCOMPARE(r.saveRemark(text), QString());
+        QFile back(text);
+        QVERIFY(back.open(QIODevice::ReadOnly));
+        QCOMPARE(back.readAll(), QByteArray("first\r\nsecond\r\n"));
+        QCOMPARE(r.openRemark(h.folder.path() + "/missing.txt").isEmpty(), false);
     }
 };
 

@@ -1,11 +1,14 @@
 #include "files/DataFile.h"
 #include "files/DataFileBytes.h"
+#include "files/DataFileLoad.h"
 #include "files/MessageTable.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 namespace tesmar {
 namespace {
@@ -255,6 +258,47 @@ TEST(DataFile, ErrorTextsNameTheFile)
     const std::string damaged = DataFileErrorText({DataFileProblem::MissingEnd, 1200}, "/tmp/x.dat", table);
     EXPECT_EQ(damaged.rfind("Не возможно открыть выбранный файл:\r/tmp/x.dat\r", 0), 0u);
     EXPECT_NE(damaged.find("1200"), std::string::npos);
+}
+
+} // namespace
+} // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+std::string Contents(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(DataFileSaving, StreamedFileHasTheBytesOfTheWholeOne)
+{
+    DataFile file{RecorderSettingsChunk{}, {"a", "b"}, std::vector<double>(70000), std::vector<double>(70000), {}, {}};
+    for (std::size_t i = 0; i < 70000; ++i)
+        (*file.channelA)[i] = std::sin(i * 0.01), (*file.channelB)[i] = -double(i);
+    std::get<RecorderSettingsChunk>(file.settings).samplePeriod = 1e-3;
+    const std::string path = testing::TempDir() + "/streamed.dat";
+    ASSERT_EQ(SaveDataFile(path, file), "");
+    const std::vector<std::uint8_t> whole = WriteDataFile(file);
+    EXPECT_EQ(Contents(path), std::string(whole.begin(), whole.end()));
+}
+
+TEST(DataFileSaving, FailedWriteLeavesTheOlderFileWhole)
+{
+    const std::string path = testing::TempDir() + "/kept.dat";
+    std::ofstream(path, std::ios::binary) << "older measurement";
+    EXPECT_FALSE(WriteFileWith(path, [](std::ostream& out) {
+        out << "half of a new one";
+        out.setstate(std::ios::badbit); // a full disk
+    }));
+    EXPECT_EQ(Contents(path), "older measurement");
+    EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+    // A folder that cannot be written: nothing changes either.
+    EXPECT_NE(SaveDataFile(testing::TempDir() + "/no such folder/x.dat", DataFile{OscSettingsChunk{}, {}, {}, {}, {}, {}}),
+              "");
+    EXPECT_TRUE(WriteFileWith(path, [](std::ostream& out) { out << "new"; }));
+    EXPECT_EQ(Contents(path), "new");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/FileDialogs.h"
 #include "app/MainMenu.h"
 #include "app/UserMessages.h"
+#include "TfmRemark.h"
 #include "app/pages/MeasurementPage.h"
 #include "files/DataFileLoad.h"
 #include "files/MessageFormat.h"
@@ -42,9 +43,9 @@ struct WaitCursor {
 
 DataFileActions::DataFileActions(MainMenu& menu, DialogFolders& folders, const MessageTable& table,
                                  UserMessages& messages, QTabWidget& tabs, std::array<DataFilePageIo, 4> pages,
-                                 std::function<void()> pageChanged, QWidget* window)
+                                 std::function<void()> pageChanged, TfmRemark& remarks, QWidget* window)
     : QObject(window), folders_(folders), table_(table), messages_(messages), tabs_(tabs), pages_(std::move(pages)),
-      pageChanged_(std::move(pageChanged)), window_(window)
+      pageChanged_(std::move(pageChanged)), remarks_(remarks), window_(window)
 {
     connect(menu.miFileSaveData, &QAction::triggered, this, &DataFileActions::miFileSaveDataClick);
     connect(menu.miFileOpen, &QAction::triggered, this, &DataFileActions::miFileOpenClick);
@@ -61,15 +62,15 @@ QString DataFileActions::saveData(const QString& path)
     const int index = tabs_.currentIndex();
     if (index < 0 || index >= static_cast<int>(pages_.size()) || !pages_[index].save)
         return fail(kNotYetSaved);
-    const std::optional<DataFile> file = pages_[index].save();
+    std::optional<DataFile> file = pages_[index].save();
     if (!file)
         return fail(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
+    file->remarkLines = remarks_.remark(index);
     {
         const WaitCursor wait;
-        const std::vector<std::uint8_t> bytes = WriteDataFile(*file);
-        // A failed write removes the partial file and keeps the page's old document name.
-        if (!WriteWholeFile(path.toStdString(), bytes.data(), bytes.size()))
-            return fail("Не удалось записать файл " + path);
+        // A failed write leaves an older file of that name and the page's document name as they were.
+        if (const std::string refusal = SaveDataFile(path.toStdString(), *file); !refusal.empty())
+            return fail("Не удалось записать файл " + path + "\n" + QString::fromStdString(refusal));
         pages_[index].page->setDataFileName(QFileInfo(path).fileName());
     }
     if (pageChanged_)
@@ -96,6 +97,7 @@ QString DataFileActions::openData(const QString& path)
         const WaitCursor wait;
         if (!pages_[index].open(file))
             return fail(unknown);
+        remarks_.setRemark(index, file.remarkLines);
         pages_[index].page->setDataFileName(QFileInfo(path).fileName());
     }
     tabs_.setCurrentIndex(index);
@@ -111,7 +113,7 @@ void DataFileActions::miFileSaveDataClick()
         messages_.information(kNotYetSaved); // say so rather than claim there is nothing shown
         return;
     }
-    const bool hasData = pages_[index].save().has_value();
+    const bool hasData = pages_[index].hasData ? pages_[index].hasData() : pages_[index].save().has_value();
     if (!hasData) {
         messages_.error(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
         return;

@@ -20,6 +20,7 @@ class DialogFolders;
 class MainMenu;
 class MeasurementPage;
 class MessageTable;
+class TfmRemark;
 class UserMessages;
 
 // What one page contributes: its measurement as a data file (nullopt when there is nothing to
@@ -29,16 +30,19 @@ struct DataFilePageIo {
     MeasurementPage* page = nullptr;
     std::function<std::optional<DataFile>()> save;
     std::function<bool(const DataFile&)> open;
+    // Whether there is anything to save, asked before the dialog; without it `save` is asked.
+    std::function<bool()> hasData = {};
 };
 
 class DataFileActions : public QObject {
     Q_OBJECT
 public:
     // Pages in tab order: oscilloscope, spectrum analyser, recorder, logic analyser.
-    // `pageChanged` runs the window's page-change handling (the title shows the file name).
+    // `pageChanged` runs the window's page-change handling (the title shows the file name);
+    // `remarks` holds the page's remark that travels with its file.
     DataFileActions(MainMenu& menu, DialogFolders& folders, const MessageTable& table, UserMessages& messages,
                     QTabWidget& tabs, std::array<DataFilePageIo, 4> pages, std::function<void()> pageChanged,
-                    QWidget* window);
+                    TfmRemark& remarks, QWidget* window);
 
     // The work behind the commands, without their dialogs: an empty string on success, else the
     // message that was shown.
@@ -58,6 +62,7 @@ private:
     QTabWidget& tabs_;
     std::array<DataFilePageIo, 4> pages_;
     std::function<void()> pageChanged_;
+    TfmRemark& remarks_;
     QWidget* window_;
 };
 

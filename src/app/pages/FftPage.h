@@ -5,6 +5,7 @@
 #include "MeasurementPage.h"
 #include "PageContext.h"
 #include "dsp/SignalReadout.h"
+#include "files/DataFile.h"
 #include "spectrum/SpectrumFrequencyAxis.h"
 #include "spectrum/SpectrumProcessing.h"
 #include "spectrum/SpectrumReadType.h"
@@ -43,6 +44,11 @@ public:
     void shutdown();
 
     const SpectrumRecord& record() const { return record_; }
+    // The measurement data file of what the chart shows; nullopt when there is nothing to save.
+    std::optional<DataFile> saveDataFile() const;
+    // Shows a spectrum data file that has been read completely; false (nothing touched) when
+    // its values cannot be shown.
+    bool openDataFile(const DataFile& file);
     const SpectrumReadType& readType() const { return readType_; }
     double frequencyUnit() const { return unit_; }
 

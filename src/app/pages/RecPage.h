@@ -6,6 +6,7 @@
 #include "MeasurementPage.h"
 #include "PageContext.h"
 #include "device/AnalogBlockBuilders.h"
+#include "files/DataFile.h"
 #include "recorder/RecMarkerSet.h"
 #include "recorder/RecTimeAxis.h"
 #include "recorder/RecorderStream.h"
@@ -60,6 +61,12 @@ public:
     bool running() const;
     RecAcquisition& acquisition() { return *acquisition_; }
     const RecMarkerSet& markers() const { return markers_; }
+    // The measurement data file of the record shown; nullopt when there is nothing to save.
+    std::optional<DataFile> saveDataFile() const;
+    bool hasDataToSave() const;
+    // Shows a recorder data file that has been read completely; false (nothing touched) when
+    // its values cannot be shown.
+    bool openDataFile(const DataFile& file);
     RecMarkerQuestions markerQuestions;
 
     // Controls under their names.

@@ -57,6 +57,12 @@ void RecAcquisition::clear()
         stream_.reset();
 }
 
+void RecAcquisition::adopt(std::unique_ptr<RecorderStream> stream)
+{
+    if (!thread_)
+        stream_ = std::move(stream);
+}
+
 void RecAcquisition::onThreadFinished()
 {
     if (!thread_)

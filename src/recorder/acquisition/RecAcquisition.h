@@ -27,6 +27,8 @@ public:
     void shutdown();
     // Drops the kept recording (not while one runs).
     void clear();
+    // Keeps a finished recording made elsewhere (a data file) as the last one (not while one runs).
+    void adopt(std::unique_ptr<RecorderStream> stream);
 
     bool running() const { return thread_ != nullptr; }
     // The running or the last recording; null before the first and after a clear.
