@@ -11,6 +11,7 @@
 #include "files/DataFileActions.h"
 #include "files/TfmRemark.h"
 #include "WindowPositions.h"
+#include "options/TfmColor.h"
 #include "recorder/RecorderRecord.h"
 
 #include <qcustomplot.h>
@@ -172,6 +173,12 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     connect(menu_->miAnalogSound, &QAction::triggered, fmOSC_Buzzer, &QWidget::show);
     connect(menu_->miServiceSetup, &QAction::triggered, this, &TfmMain::miServiceSetupClick);
     createServiceWindows();
+    fmColor = new TfmColor({[this](const ChartColours& c) { applyChartColours(c); },
+                            [this] { return chartColoursInForce(); }},
+                           this);
+    connect(menu_->miServiceColor, &QAction::triggered, fmColor, &QDialog::exec);
+    connect(menu_->miServiceSaveSeup, &QAction::triggered, this, &TfmMain::miServiceSaveSeupClick);
+    connect(menu_->miServiceOpenSeup, &QAction::triggered, this, &TfmMain::miServiceOpenSeupClick);
     connect(oscPage_, &OscPage::optionsRequested, this, [this] { showOptions(0); });
     connect(fftPage_, &FftPage::optionsRequested, this, [this] { showOptions(1); });
     connect(recPage_, &RecPage::optionsRequested, this, [this] { showOptions(2); });
@@ -249,18 +256,7 @@ void TfmMain::FormShow()
     });
     guarded(8, [this] { folders_.read(settings_); });
     guarded(9, [this] { readWindowPositions(); });
-    guarded(10, [this] { readMenuStates(); });
-    guarded(13, [this] { ReadOptions(settings_, options_); });
-    guarded(14, [this] { fmOptions->load(options_); });
-    guarded(15, [this] {
-        oscPage_->readSettings(settings_, decimalSeparator());
-        fftPage_->readSettings(settings_);
-        lanPage_->readSettings(settings_);
-        recPage_->readSettings(settings_, decimalSeparator());
-    });
-    guarded(18, [this] { oscPage_->applyChannelStates(); });
-    guarded(20, [this] { fftPage_->applyStoredStates(); });
-    guarded(32, [this] { selectStoredPage(); });
+    readSetupSections(settings_);
     guarded(36, [this] {
         if (env_.closeSplash)
             env_.closeSplash();
@@ -369,15 +365,6 @@ void TfmMain::applyLogicOnlyView()
     menu_->miAnalog->menuAction()->setVisible(false);
 }
 
-void TfmMain::selectStoredPage()
-{
-    const long long stored = settings_.readInteger("misc", "ActivePageIndex", 0);
-    const int index = static_cast<int>(std::clamp<long long>(stored, 0, kPageCount - 1));
-    const QSignalBlocker block(pgcntrMain);
-    pgcntrMain->setCurrentIndex(index);
-    pgcntrMainChange(index);
-}
-
 void TfmMain::readWindowPositions()
 {
     const std::pair<QWidget*, const char*> windows[] = {
@@ -400,27 +387,6 @@ void TfmMain::writeWindowPositions()
     WriteWindowPosition(settings_, *fmRemark, "fmRemark");
 }
 
-void TfmMain::readMenuStates()
-{
-    menu_->setEvenningLevel(0, static_cast<int>(settings_.readInteger("menu", "EvenningCh1", 0)));
-    menu_->setEvenningLevel(1, static_cast<int>(settings_.readInteger("menu", "EvenningCh2", 0)));
-    const bool before = settings_.readBool("menu", "miAnalogGetParamBefore", true);
-    (before ? menu_->miAnalogGetParamBefore : menu_->miAnalogGetParamAfter)->setChecked(true);
-    menu_->miLANPatch->setChecked(settings_.readBool("menu", "miLANPatch", false));
-    menu_->miLANKeepOUT->setChecked(settings_.readBool("menu", "miLANKeepOUT", true));
-    menu_->miLANStatOnTop->setChecked(settings_.readBool("menu", "miLANStat", false));
-}
-
-void TfmMain::writeMenuStates()
-{
-    settings_.writeInteger("menu", "EvenningCh1", menu_->evenningLevel(0));
-    settings_.writeInteger("menu", "EvenningCh2", menu_->evenningLevel(1));
-    settings_.writeBool("menu", "miAnalogGetParamBefore", menu_->miAnalogGetParamBefore->isChecked());
-    settings_.writeBool("menu", "miLANPatch", menu_->miLANPatch->isChecked());
-    settings_.writeBool("menu", "miLANKeepOUT", menu_->miLANKeepOUT->isChecked());
-    settings_.writeBool("menu", "miLANStat", menu_->miLANStatOnTop->isChecked());
-}
-
 void TfmMain::FormClose()
 {
     if (settingsWritten_)
@@ -429,15 +395,11 @@ void TfmMain::FormClose()
     WriteSystemSettings(settings_, system_);
     folders_.write(settings_);
     writeWindowPositions();
-    writeMenuStates();
-    WriteOptions(settings_, options_);
-    oscPage_->writeSettings(settings_, decimalSeparator());
-    fftPage_->writeSettings(settings_);
-    lanPage_->writeSettings(settings_);
-    recPage_->writeSettings(settings_, decimalSeparator());
-    settings_.writeInteger("misc", "ActivePageIndex", pgcntrMain->currentIndex());
+    writeSetupSections(settings_);
     settings_.writeString("misc", "lang", "Russian.ini");
-    settings_.save();
+    // A read-only file or a full disk: say so; the old file stays as it was.
+    if (!settings_.save())
+        env_.messages.error("Не удалось сохранить настройки в файл " + QString::fromStdString(settings_.path()));
 }
 
 void TfmMain::closeEvent(QCloseEvent* event)

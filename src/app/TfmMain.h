@@ -5,6 +5,7 @@
 
 #include "CommandLine.h"
 #include "DialogFolders.h"
+#include "app/options/ChartColours.h"
 #include "app/options/OptionVariables.h"
 #include "device/Calibration.h"
 #include "device/DeviceStartup.h"
@@ -43,6 +44,7 @@ class DataFileActions;
 class ExportActions;
 class TfmFiltr;
 class TfmRemark;
+class TfmColor;
 class TfmOSC_Buzzer;
 class TfmOptions;
 class TfmCLBR;
@@ -121,6 +123,7 @@ public:
     ExportActions* exportActions = nullptr;
     DataFileActions* dataFileActions = nullptr;
     TfmRemark* fmRemark = nullptr;
+    TfmColor* fmColor = nullptr;
     TfmOSC_Buzzer* fmOSC_Buzzer = nullptr;
     TfmCLBR* fmClbr = nullptr;
     TfmUpDateSoft* fmUpDateSoft = nullptr;
@@ -137,6 +140,12 @@ public slots:
     void btResetClick();
     void miServiceSetupClick();
     void miUpDateClick();
+    void miServiceSaveSeupClick();
+    void miServiceOpenSeupClick();
+    // The work behind the two commands, without their dialogs: an empty string on success, else
+    // the message that was shown.
+    QString saveSetup(const QString& path);
+    QString openSetup(const QString& path);
 
 signals:
     void firstShowingDone();
@@ -152,9 +161,15 @@ private:
     void createServiceButtons();
     void readWindowPositions();
     void writeWindowPositions();
-    void readMenuStates();
-    void writeMenuStates();
-    void selectStoredPage();
+    // The sections a setup file shares with the settings file (menu, ch, opt, main, the page
+    // index and the colours), read and applied in the order of the start-up steps.
+    void readSetupSections(const IniFile& ini);
+    void writeSetupSections(IniFile& ini);
+    void readMenuStates(const IniFile& ini);
+    void writeMenuStates(IniFile& ini);
+    void selectStoredPage(const IniFile& ini);
+    void applyChartColours(const ChartColours& colours);
+    ChartColours chartColoursInForce() const;
     void takeUpDevice();
     // An instrument came or went (queued from the transport's thread): a new one is taken up as
     // at start, once no measurement runs.

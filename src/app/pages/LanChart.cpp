@@ -122,6 +122,13 @@ LanChart::LanChart(QWidget* parent) : MarkerChart(parent)
     resetMarkers();
 }
 
+void LanChart::setBaseLineColour(const QColor& colour)
+{
+    for (int i = 0; i < itemCount(); ++i)
+        if (auto* line = qobject_cast<QCPItemStraightLine*>(item(i)))
+            line->setPen(QPen(colour, 1, Qt::DotLine));
+}
+
 void LanChart::mousePressEvent(QMouseEvent* event)
 {
     const QPointF p = event->position();

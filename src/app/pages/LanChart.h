@@ -38,6 +38,8 @@ public:
     // Colours of the 16 channels.
     void setChannelColour(int channel, const QColor& colour) { colours_[channel] = colour; }
     const QColor& channelColour(int channel) const { return colours_[channel]; }
+    // Colour of the dotted base line under each trace (the chart's grid).
+    void setBaseLineColour(const QColor& colour);
     // First x (never above 0) and last x over everything drawn; none for an empty chart.
     std::optional<std::pair<double, double>> extent() const;
 

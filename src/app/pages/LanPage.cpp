@@ -197,16 +197,19 @@ void LanPage::buildControls()
             return;
         if (const auto path = ctx_.askFilePath("odOpenGeneratorData", "Двоичные файлы (*.dat);;Все файлы (*)", ".dat", false)) {
             QString problem;
-            if (!generatorPanel->openFile(*path, &problem) && ctx_.showWarning)
+            if (!openGeneratorFile(*path, &problem) && ctx_.showWarning)
                 ctx_.showWarning("Не возможно открыть файл:\n" + *path + "\n" + problem);
         }
     });
     connect(generatorPanel, &LanGeneratorPanel::saveRequested, this, [this] {
         if (!ctx_.askFilePath)
             return;
-        if (const auto path = ctx_.askFilePath("sdSaveGeneratorData", "Двоичные файлы (*.dat);;Все файлы (*)", ".dat", true))
-            if (!generatorPanel->saveFile(*path) && ctx_.showWarning)
+        if (const auto path = ctx_.askFilePath("sdSaveGeneratorData", "Двоичные файлы (*.dat);;Все файлы (*)", ".dat", true)) {
+            if (generatorPanel->saveFile(*path))
+                generatorSaved_ = *path;
+            else if (ctx_.showWarning)
                 ctx_.showWarning("Не удалось записать файл:\n" + *path);
+        }
     });
 
     connect(lsbLANSetupHide, &QToolButton::clicked, this, &LanPage::lsbLANSetupHideClick);
@@ -445,6 +448,14 @@ bool LanPage::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return MeasurementPage::eventFilter(watched, event);
+}
+
+bool LanPage::openGeneratorFile(const QString& path, QString* problem)
+{
+    if (!generatorPanel->openFile(path, problem))
+        return false;
+    generatorOpened_ = path;
+    return true;
 }
 
 } // namespace tesmar

@@ -62,6 +62,10 @@ public:
     // The channel setup file behind the open and save buttons.
     bool openSetupFile(const QString& path);
     bool saveSetupFile(const QString& path);
+    // The generator data file last saved, else last opened (empty: none), for setup files.
+    QString generatorFileName() const { return generatorSaved_.isEmpty() ? generatorOpened_ : generatorSaved_; }
+    // Loads generator data from a file; false (data unchanged) when it cannot be read.
+    bool openGeneratorFile(const QString& path, QString* problem = nullptr);
     // Caption click: the dialog for line `channel`; true when it was accepted.
     bool editChannel(int channel);
     double multiplier() const { return multiplier_; }
@@ -243,6 +247,7 @@ private:
     std::uint8_t findValue_ = 0;
     QLineEdit* lastTypedFind_ = nullptr;
     std::optional<SearchHit> findHit_;
+    QString generatorSaved_, generatorOpened_;
 };
 
 } // namespace tesmar

@@ -1,5 +1,6 @@
 // The logic analyser page: channel names and colours, and the generator data on the chart.
 
+#include "app/BgrColour.h"
 #include "LanChart.h"
 #include "LanPage.h"
 #include "app/logic/LanGeneratorPanel.h"
@@ -15,26 +16,13 @@
 
 namespace tesmar {
 
-namespace {
-
-QColor FromColourValue(std::uint32_t bgr)
-{
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
-std::uint32_t ToColourValue(const QColor& c)
-{
-    return static_cast<std::uint32_t>(c.red() | c.green() << 8 | c.blue() << 16);
-}
-
-} // namespace
 
 void LanPage::applyChannelSetup()
 {
     for (int c = 0; c < 16; ++c) {
         QLabel* caption = channelCaptions[c];
         const QString name = QString::fromStdString(channels_.names[c]);
-        const QColor colour = FromColourValue(channels_.colours[c]);
+        const QColor colour = ColourFromBgr(channels_.colours[c]);
         caption->setText(name);
         caption->setStyleSheet(QString("color: %1").arg(colour.name()));
         // A name wider than its box shows its start.
@@ -53,11 +41,11 @@ void LanPage::applyChannelSetup()
 
 bool LanPage::editChannel(int channel)
 {
-    fmLANSetup->setChannel(QString::fromStdString(channels_.names[channel]), FromColourValue(channels_.colours[channel]));
+    fmLANSetup->setChannel(QString::fromStdString(channels_.names[channel]), ColourFromBgr(channels_.colours[channel]));
     if (fmLANSetup->exec() != QDialog::Accepted)
         return false;
     channels_.names[channel] = fmLANSetup->name().toStdString();
-    channels_.colours[channel] = ToColourValue(fmLANSetup->colour());
+    channels_.colours[channel] = BgrFromColour(fmLANSetup->colour());
     applyChannelSetup();
     return true;
 }

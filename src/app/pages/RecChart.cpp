@@ -1,3 +1,4 @@
+#include "app/BgrColour.h"
 #include "RecChart.h"
 
 #include "recorder/RecTimeAxis.h"
@@ -23,11 +24,6 @@ protected:
         return QString::fromStdString(RecTimeText(std::max(0.0, tick), inMicroseconds));
     }
 };
-
-QColor FromBgr(std::uint32_t colour)
-{
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
 
 constexpr int kHeadGrip = 8;
 
@@ -121,7 +117,7 @@ void RecChart::layoutUserMarkers()
             made.head->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
             found = items_.emplace(slot, made).first;
         }
-        const QColor colour = FromBgr(m->colour);
+        const QColor colour = ColourFromBgr(m->colour);
         found->second.line->setPen(QPen(colour, 2));
         found->second.line->point1->setCoords(m->time, 0);
         found->second.line->point2->setCoords(m->time, 1);

@@ -1,3 +1,4 @@
+#include "app/BgrColour.h"
 #include "RecPage.h"
 
 #include "RecChart.h"
@@ -44,10 +45,10 @@ RecMarkerQuestions DialogQuestions(QWidget* parent)
     };
     q.colour = [parent](std::uint32_t current) -> std::optional<std::uint32_t> {
         const QColor chosen =
-            QColorDialog::getColor(QColor(current & 0xFF, (current >> 8) & 0xFF, (current >> 16) & 0xFF), parent);
+            QColorDialog::getColor(ColourFromBgr(current), parent);
         if (!chosen.isValid())
             return std::nullopt;
-        return static_cast<std::uint32_t>(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16));
+        return BgrFromColour(chosen);
     };
     return q;
 }

@@ -1,5 +1,6 @@
 // The recorder page: user markers on the chart and in the marker table.
 
+#include "app/BgrColour.h"
 #include "RecChart.h"
 #include "RecPage.h"
 #include "app/options/OptionVariables.h"
@@ -13,11 +14,6 @@ namespace tesmar {
 namespace {
 
 constexpr int kTableRows = kRecMarkerSlots + 1; // row 0 is the header
-
-QColor FromBgr(std::uint32_t colour)
-{
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
 
 } // namespace
 
@@ -208,7 +204,7 @@ void RecPage::paintMarkerRow(int row)
             item->setBackground(palette().button());
             item->setForeground(palette().buttonText());
         } else if (m) {
-            item->setBackground(FromBgr(m->colour));
+            item->setBackground(ColourFromBgr(m->colour));
             item->setForeground(WhiteTextOn(m->colour) ? Qt::white : Qt::black);
         } else {
             item->setBackground(sgRecMarker->palette().base());
