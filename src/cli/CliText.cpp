@@ -117,4 +117,14 @@ std::optional<double> CheckedNumber(const std::string& option, const std::string
     return std::nullopt;
 }
 
+bool EndsWithNoCase(const std::string& text, const std::string& suffix)
+{
+    if (text.size() < suffix.size())
+        return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - suffix.size() + i])) != suffix[i])
+            return false;
+    return true;
+}
+
 } // namespace tesmar

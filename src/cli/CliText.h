@@ -16,6 +16,8 @@ std::optional<double> ParseSeconds(const std::string& text);
 
 // A finite number that is the whole text; none otherwise ("nan", "inf", "1e999", "5x").
 std::optional<double> ParseFinite(const std::string& text);
+// Whether `text` ends in `suffix` (given in lower case), without regard to letter case.
+bool EndsWithNoCase(const std::string& text, const std::string& suffix);
 
 // The allowed values of a numeric option.
 struct NumberRange {

@@ -1,10 +1,12 @@
 #include "OscCommand.h"
 
 #include "AnalogCapture.h"
+#include "AnalogDataFiles.h"
 #include "CliText.h"
 
 #include "device/DeviceStartup.h"
 #include "device/UsbSession.h"
+#include "files/DataFileLoad.h"
 #include "files/MessageTable.h"
 #include "osc/OscReaders.h"
 
@@ -41,7 +43,9 @@ const char* const kOscUsage =
     "  --depth N          stream record length per channel, 16 … 65536 (default 8192)\n"
     "  --timeout S        give up when the record has not come S seconds after the time it takes\n"
     "                     (a stream: --depth × --time-div), up to 86400 (default 10)\n"
-    "  --csv FILE         write the CSV to FILE instead of standard output\n";
+    "  --csv FILE         write the CSV to FILE instead of standard output\n"
+    "  --out FILE.dat     write a measurement data file that the program opens (no CSV to standard\n"
+    "                     output then, unless --csv names a file)\n";
 
 // The limits of the page's knobs and fields.
 constexpr NumberRange kTimeDivRange{5e-6, 10e-3, false, " s (5us to 10ms)"};
@@ -55,6 +59,7 @@ constexpr NumberRange kTimeoutRange{0.001, 86400, false, " s"};
 struct OscCommandOptions {
     OscBlockInput in;
     std::string csvPath;
+    std::string datPath;
     double timeoutSeconds = 10;
 };
 
@@ -77,7 +82,7 @@ int ParseOscOptions(const std::vector<std::string>& args, OscCommandOptions& opt
         }
         static const char* const kKeys[] = {"--time-div", "--channels", "--range-a", "--range-b", "--trigger", "--edge",
                                             "--kind", "--level", "--threshold", "--mode", "--pre", "--depth",
-                                            "--timeout", "--csv"};
+                                            "--timeout", "--csv", "--out"};
         if (std::find_if(std::begin(kKeys), std::end(kKeys), [&](const char* k) { return key == k; }) == std::end(kKeys)) {
             err << "tesmar-cli osc: unknown option " << TerminalText(key) << "\n" << kOscUsage;
             return 64;
@@ -141,6 +146,9 @@ int ParseOscOptions(const std::vector<std::string>& args, OscCommandOptions& opt
     depth = static_cast<int>(*depthValue);
     options.timeoutSeconds = *timeout;
     options.csvPath = has("--csv") ? values["--csv"] : "";
+    options.datPath = has("--out") ? values["--out"] : "";
+    if (has("--out") && !EndsWithNoCase(options.datPath, ".dat"))
+        return refuse("--out: '" + TerminalText(options.datPath) + "' does not end in .dat");
 
     // What the page itself does not allow.
     if ((trigger == "a" && !in.chAOn) || (trigger == "b" && !in.chBOn))
@@ -202,6 +210,17 @@ int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std
     case AnalogCaptureOutcome::Failed:
         err << "tesmar-cli osc: the exchange with the instrument failed\n";
         return 1;
+    }
+
+    if (!options.datPath.empty()) {
+        const OscFileInput file{block.pointPeriod, {params.chAOn, params.chBOn}, {in.rangeA, in.rangeB},
+                                {in.levelA, in.levelB}};
+        if (const std::string problem = SaveDataFile(options.datPath, OscilloscopeDataFile(result, file)); !problem.empty()) {
+            err << "tesmar-cli osc: " << TerminalText(problem) << '\n';
+            return 1;
+        }
+        if (csvPath.empty())
+            return 0;
     }
 
     std::ofstream file;

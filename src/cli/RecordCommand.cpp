@@ -55,16 +55,6 @@ std::optional<double> ParseDuration(const std::string& text)
     return ParseSeconds(text);
 }
 
-bool EndsWith(const std::string& text, const std::string& suffix)
-{
-    if (text.size() < suffix.size())
-        return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - suffix.size() + i])) != suffix[i])
-            return false;
-    return true;
-}
-
 bool WriteCsv(const RecorderRecord& record, std::ostream& csv)
 {
     csv << "time_s";
@@ -166,7 +156,7 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
             ok = duration && *duration > 0 && *duration < kSecondsPerDay;
         } else if (key == "--out") {
             outPath = value;
-            ok = EndsWith(value, ".csv") || EndsWith(value, ".dat");
+            ok = EndsWithNoCase(value, ".csv") || EndsWithNoCase(value, ".dat");
         } else {
             err << "tesmar-cli record: unknown option " << key << "\n" << kRecordUsage;
             return 64;
@@ -264,7 +254,7 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
     bool written = false;
     if (outPath.empty()) {
         written = WriteCsv(stream.record(), out);
-    } else if (EndsWith(outPath, ".dat")) {
+    } else if (EndsWithNoCase(outPath, ".dat")) {
         written = WriteDat(stream.record(), RecTimeText(stream.elapsedDays(), false), outPath);
     } else {
         std::ofstream file(outPath, std::ios::trunc);

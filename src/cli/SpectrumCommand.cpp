@@ -1,12 +1,14 @@
 #include "SpectrumCommand.h"
 
 #include "AnalogCapture.h"
+#include "AnalogDataFiles.h"
 #include "CliText.h"
 
 #include "device/DeviceStartup.h"
 #include "device/UsbSession.h"
 #include "filter/FilterFile.h"
 #include "osc/OscBufferDecoder.h"
+#include "files/DataFileLoad.h"
 #include "files/MessageTable.h"
 #include "spectrum/SpectrumAcquisition.h"
 #include "spectrum/SpectrumProcessing.h"
@@ -45,9 +47,11 @@ const char* const kSpectrumUsage =
     "  --summary          one row per channel: channel,Uconst_V,Uvaria_V,F_Hz,Umax_V,F1_Hz,kg,k3\n"
     "                     (a cell is empty where the page shows nothing)\n"
     "  --csv FILE         write the CSV to FILE instead of standard output\n"
+    "  --out FILE.dat     write a measurement data file that the program opens (no CSV to standard\n"
+    "                     output then, unless --csv names a file)\n"
     "Without --summary the curve: f_Hz, then a_V or a_dB, then b_V or b_dB.\n"
     "exit status: 0 written, 1 no record, 2 no instrument, 64 bad command line, 65 the filter file\n"
-    "  is refused, 74 the CSV could not be written\n";
+    "  is refused, 74 a file could not be written\n";
 
 // The entries of the page's rate knob, Hz.
 bool IsKnobRate(double hz)
@@ -84,6 +88,7 @@ struct Options {
     double timeout = 10;
     bool summary = false;
     std::string csvPath;
+    std::string datPath;
 };
 
 std::string Cell(double v, const char* format)
@@ -161,7 +166,7 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
         }
         static const char* const kValued[] = {"--rate", "--channels", "--range-a", "--range-b", "--window",
                                               "--mode", "--size", "--harmonics", "--f1", "--db-ref", "--filter-a",
-                                              "--filter-b", "--timeout", "--csv"};
+                                              "--filter-b", "--timeout", "--csv", "--out"};
         if (std::find(std::begin(kValued), std::end(kValued), key) == std::end(kValued)) {
             err << "tesmar-cli spectrum: unknown option " << TerminalText(key) << "\n" << kSpectrumUsage;
             return 64;
@@ -236,6 +241,10 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
             ok = !value.empty();
             range = "a file name";
             o.csvPath = value;
+        } else if (key == "--out") {
+            ok = EndsWithNoCase(value, ".dat");
+            range = "a file name ending in .dat";
+            o.datPath = value;
         }
         if (!ok) {
             err << "tesmar-cli spectrum: bad value '" << TerminalText(value) << "' for " << key << " (allowed: " << range
@@ -315,6 +324,16 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
         inputs[c].scale = o.scale;
     }
     ProcessSpectrum(SpectrumMode::Full, record, inputs, o.settings);
+
+    if (!o.datPath.empty()) {
+        const SpectrumFileInput file{on, {o.block.rangeA, o.block.rangeB}, o.scale, o.settings.manualF1};
+        if (const std::string problem = SaveDataFile(o.datPath, SpectrumDataFile(record, file)); !problem.empty()) {
+            err << "tesmar-cli spectrum: " << TerminalText(problem) << '\n';
+            return 74;
+        }
+        if (o.csvPath.empty())
+            return 0;
+    }
 
     std::ofstream file;
     if (!o.csvPath.empty()) {

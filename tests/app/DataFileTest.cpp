@@ -3,6 +3,11 @@
 
 #include "MainWindowHarness.h"
 #include "app/MainMenu.h"
+#include "cli/OscCommand.h"
+#include "cli/SpectrumCommand.h"
+#include "device/UsbSession.h"
+#include "sim/AnalogEngine.h"
+#include "sim/VirtualInstrument.h"
 #include "app/TfmMain.h"
 #include "app/files/DataFileActions.h"
 #include "app/files/TfmRemark.h"
@@ -28,6 +33,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QtTest>
+
+#include <sstream>
 
 using namespace tesmar;
 
@@ -547,6 +554,37 @@ private slots:
         QVERIFY(back.open(QIODevice::ReadOnly));
         QCOMPARE(back.readAll(), QByteArray("first\r\nsecond\r\n"));
         QCOMPARE(r.openRemark(h.folder.path() + "/missing.txt").isEmpty(), false);
+    }
+
+    void filesOfTheCommandLineOpenOnTheirPages()
+    {
+        SimClock clock(50.0);
+        VirtualInstrument instrument(clock);
+        InstallAnalogEngine(instrument);
+        UsbSession session(instrument);
+        session.setSleeper([&clock](int ms) { clock.sleepMs(ms); });
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        std::ostringstream out, err;
+        const std::string osc = h.folder.path().toStdString() + "/cli-osc.dat";
+        const std::string fft = h.folder.path().toStdString() + "/cli-fft.dat";
+        QCOMPARE(RunOscCommand(session, {"--channels", "ab", "--range-b", "2", "--out", osc}, out, err), 0);
+        QCOMPARE(RunSpectrumCommand(session, {"--rate", "20k", "--out", fft}, out, err), 0);
+
+        QCOMPARE(w.dataFileActions->openData(QString::fromStdString(osc)), QString());
+        QCOMPARE(w.pages()->currentIndex(), 0);
+        OscPage& p = *w.oscPage();
+        QCOMPARE(p.chOsc->srOsc_Ch1->dataCount(), 563);
+        QCOMPARE(p.chOsc->srOsc_Ch2->dataCount(), 563);
+        QCOMPARE(p.knOscCh2->CurValueReal(), 2.0);
+        QVERIFY(!p.lbOscF[0]->text().isEmpty());
+
+        QCOMPARE(w.dataFileActions->openData(QString::fromStdString(fft)), QString());
+        QCOMPARE(w.pages()->currentIndex(), 1);
+        QCOMPARE(w.fftPage()->chFFT->srFFT_Ch1->dataCount(), 513);
+        QCOMPARE(w.fftPage()->record().length, 1024);
+        QVERIFY(!w.fftPage()->lbFFTF1[0]->text().isEmpty());
+        QVERIFY(h.messages.errors.isEmpty());
     }
 };
 

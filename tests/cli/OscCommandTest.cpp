@@ -1,10 +1,14 @@
+#include "cli/AnalogDataFiles.h"
 #include "cli/OscCommand.h"
+#include "files/DataFileLoad.h"
+#include "ui/knob/KnobScales.h"
 #include "device/UsbSession.h"
 #include "sim/AnalogEngine.h"
 #include "sim/VirtualInstrument.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -114,6 +118,55 @@ TEST_F(OscCommandFixture, BadOptionsAndNoRecord)
         EXPECT_EQ(RunOscCommand(session, c.args, out, err), c.code);
         EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
     }
+}
+
+} // namespace
+} // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+TEST_F(OscCommandFixture, DataFileHoldsTheValuesOfTheCsv)
+{
+    const std::string dat = ::testing::TempDir() + "/osc-out.dat";
+    const std::string csv = ::testing::TempDir() + "/osc-out.csv";
+    ASSERT_EQ(RunOscCommand(session, {"--channels", "ab", "--range-a", "5", "--trigger", "a", "--out", dat, "--csv", csv},
+                            out, err),
+              0)
+        << err.str();
+    EXPECT_TRUE(out.str().empty());
+    const auto read = ReadDataFile(*ReadWholeFile(dat));
+    ASSERT_TRUE(std::holds_alternative<DataFile>(read));
+    const DataFile& file = std::get<DataFile>(read);
+    const auto& s = std::get<OscSettingsChunk>(file.settings);
+    EXPECT_DOUBLE_EQ(s.samplePeriod, 10e-6);
+    EXPECT_TRUE(s.sbOscOnCh1 && s.sbOscOnCh2);
+    EXPECT_EQ(s.knOscCh1, KnobIndexFor("knOscCh1", 5));
+    EXPECT_EQ(s.leftAxis, (AxisLimits{5, -5}));
+    std::ifstream table(csv);
+    std::string row;
+    std::getline(table, row);
+    ASSERT_TRUE(file.channelA && file.channelB);
+    for (std::size_t i = 0; std::getline(table, row); ++i) {
+        ASSERT_LT(i, file.channelA->size());
+        EXPECT_NEAR(Value(row, 1), (*file.channelA)[i], 5e-7);
+        EXPECT_NEAR(Value(row, 2), (*file.channelB)[i], 5e-7);
+        if (i == 0)
+            EXPECT_NEAR(Value(row, 0), s.firstTimeA, 1e-12);
+    }
+    // A name that is no data file is refused before anything is measured.
+    EXPECT_EQ(RunOscCommand(session, {"--out", "capture.csv"}, out, err), 64);
+    EXPECT_NE(err.str().find("--out"), std::string::npos);
+}
+
+TEST(KnobIndex, NearestEntryOfTheScale)
+{
+    const auto scale = PageKnobScale("knOscCh1");
+    ASSERT_TRUE(scale);
+    const int twenty = KnobIndexFor("knOscCh1", 20);
+    EXPECT_EQ(twenty, scale->initialIndex); // the page starts at 20 V
+    EXPECT_NE(KnobIndexFor("knOscCh1", 0.1), twenty);
+    EXPECT_EQ(KnobIndexFor("no such knob", 1), 0);
 }
 
 } // namespace

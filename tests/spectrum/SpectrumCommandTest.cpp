@@ -1,4 +1,6 @@
 #include "cli/SpectrumCommand.h"
+#include "files/DataFile.h"
+#include "files/DataFileLoad.h"
 #include "device/UsbSession.h"
 #include "filter/FilterFile.h"
 #include "sim/AnalogEngine.h"
@@ -163,6 +165,31 @@ TEST_F(SpectrumCommandFixture, BadOptionsAreNamed)
         EXPECT_EQ(run(c.args), c.code) << c.args[0];
         EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
     }
+}
+
+} // namespace
+} // namespace tesmar
+
+namespace tesmar {
+namespace {
+
+TEST_F(SpectrumCommandFixture, DataFileHoldsTheDrawnCurveOfEachChannel)
+{
+    const std::string dat = ::testing::TempDir() + "/spectrum-out.dat";
+    ASSERT_EQ(run({"--channels", "ab", "--rate", "20k", "--out", dat}), 0) << err.str();
+    EXPECT_TRUE(out.str().empty());
+    const auto read = ReadDataFile(*ReadWholeFile(dat));
+    ASSERT_TRUE(std::holds_alternative<DataFile>(read));
+    const DataFile& file = std::get<DataFile>(read);
+    const auto& s = std::get<SpectrumSettingsChunk>(file.settings);
+    EXPECT_DOUBLE_EQ(s.sampleRate, 20'000.0);
+    ASSERT_TRUE(file.channelA && file.channelB);
+    // n stored points stand for a transform of 2n − 2 samples: the buffer's 1024.
+    EXPECT_EQ(file.channelA->size(), 513u);
+    EXPECT_EQ(file.channelB->size(), 513u);
+    EXPECT_NEAR(s.summary[4], 1000.0, 20.0); // A's first harmonic near 1 kHz
+    EXPECT_FALSE(s.lbFFTF1Ch1.empty());
+    EXPECT_EQ(run({"--out", "spectrum.csv"}), 64);
 }
 
 } // namespace
