@@ -40,6 +40,8 @@ const char* const kUsage =
     "                 (logic --help)\n"
     "  decode uart|spi|i2c|1wire FILE [options]   decode captured lines (decode --help)\n"
     "  convert IN OUT convert between .dat, .vcd, .csv and .sr by extension\n"
+    "  plot FILE.dat --out PICTURE   the page's chart of a data file as .svg, .pdf, .png or .bmp\n"
+    "                 (plot --help)\n"
     "  calibration read | write FILE.txt --pair P | default   the instrument's calibration record\n"
     "  firmware FILE.bin  update the instrument's firmware (at most 16 KB)\n"
     "exit status: 0 complete result, 1 refused or incomplete, 64 bad usage, 70 internal error,\n"
@@ -108,6 +110,10 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
         return RunDecodeCommand(args, out, err);
     if (command == "convert")
         return RunConvertCommand(args, out, err);
+    if (command == "plot") {
+        err << "tesmar-cli plot: this build has no window code to draw charts with\n";
+        return 1;
+    }
     err << "tesmar-cli: unknown command '" << TerminalText(command) << "'\n" << kUsage;
     return kExitUsage;
 }
