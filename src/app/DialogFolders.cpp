@@ -8,7 +8,7 @@ const std::map<std::string, std::string>& DialogFolders::defaultSubFolders()
 {
     static const std::map<std::string, std::string> folders{
         {"sdSaveFileData", "data/"},      {"odOpenFileData", "data/"},       {"sdSaveFilePCM", "pcm/"},
-        {"sdSaveFileEMF", "emf/"},        {"sdSaveFileBMP", "bmp/"},         {"odOpenLANSetup", "la/"},
+        {"sdSaveFileEMF", "emf/"},        {"sdSaveFileBMP", "bmp/"},         {"sdSaveFileCSV", "csv/"},         {"odOpenLANSetup", "la/"},
         {"sdSaveLANSetup", "la/"},        {"odOpenSetup", "ini/"},           {"sdSaveSetup", "ini/"},
         {"odOpenGeneratorData", "gen/"},  {"sdSaveGeneratorData", "gen/"},   {"odOpenFlt", "flt/"},
         {"sdSaveFlt", "flt/"},            {"odOpenSound", "wav/"},           {"opdlgOpenUpDateFile", "bin/"},

@@ -16,6 +16,8 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent)
     miFileSaveData = addItem(miFile, "miFileSaveData", "&Сохранить данные...", "Ctrl+S", "Сохранить данные в файл");
     miFileSavePCM = addItem(miFile, "miFileSavePCM", "Сохранить как &PCM файл...", "Alt+Shift+S",
                             "Сохранить отсчеты как PCM файл");
+    miFileSaveCSV = addItem(miFile, "miFileSaveCSV", "Сохранить как &CSV таблицу...", "Ctrl+Alt+T",
+                            "Сохранить данные страницы как таблицу CSV");
     miFileSaveEMF = addItem(miFile, "miFileSaveEMF", "Сохранить как &векторный рисунок...", "Ctrl+Shift+S",
                             "Сохранить график как векторный рисунок");
     miFileSaveBMP = addItem(miFile, "miFileSaveBMP", "Сохранить как &растровый рисунок...", "Ctrl+Alt+S",

@@ -22,6 +22,7 @@ public:
     QAction* miFileOpen = nullptr;
     QAction* miFileSaveData = nullptr;
     QAction* miFileSavePCM = nullptr;
+    QAction* miFileSaveCSV = nullptr;
     QAction* miFileSaveEMF = nullptr;
     QAction* miFileSaveBMP = nullptr;
     QAction* miFilePreView = nullptr;

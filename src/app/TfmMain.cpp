@@ -443,7 +443,7 @@ void TfmMain::LockPages(int page)
     for (int i = 0; i < kPageCount; ++i)
         pgcntrMain->setTabEnabled(i, i == page);
     const MainMenu& m = *menu_;
-    for (QAction* item : {m.miFileOpen, m.miFileSaveData, m.miFileSavePCM, m.miFileSaveEMF, m.miFileSaveBMP,
+    for (QAction* item : {m.miFileOpen, m.miFileSaveData, m.miFileSavePCM, m.miFileSaveCSV, m.miFileSaveEMF, m.miFileSaveBMP,
                           m.miFilePreView, m.miFilePrint, m.miFileQuit, m.miEditCopyEMF, m.miEditCopyBMP,
                           m.miEditClear, m.miEditRem, m.miLANPatch, m.miLANKeepOUT, m.miLANCG, m.miLAN_UART,
                           m.miLAN_I2C, m.miLAN_1Wire, m.miLAN_Terminal, m.miServiceSetup, m.miServiceColor,
@@ -456,7 +456,7 @@ void TfmMain::UnlockPages()
     for (int i = 0; i < kPageCount; ++i)
         pgcntrMain->setTabEnabled(i, true);
     const MainMenu& m = *menu_;
-    for (QAction* item : {m.miFileOpen, m.miFileSaveData, m.miFileSavePCM, m.miFileSaveEMF, m.miFileSaveBMP,
+    for (QAction* item : {m.miFileOpen, m.miFileSaveData, m.miFileSavePCM, m.miFileSaveCSV, m.miFileSaveEMF, m.miFileSaveBMP,
                           m.miFilePreView, m.miFilePrint, m.miFileQuit, m.miEditCopyEMF, m.miEditCopyBMP,
                           m.miEditClear, m.miEditRem, m.miLANKeepOUT, m.miLANCG, m.miLAN_UART, m.miLAN_I2C,
                           m.miLAN_1Wire, m.miLAN_Terminal, m.miServiceSetup, m.miServiceColor,

@@ -34,7 +34,8 @@ TEST(DialogFolders, DefaultsFollowTheBaseAndTheLastFile)
     DialogFolders folders("/opt/tesmar");
     EXPECT_EQ(folders.folder("sdSaveFileData"), "/opt/tesmar/data/");
     EXPECT_EQ(folders.folder("odOpenTerminalData"), "/opt/tesmar/Terminal/");
-    EXPECT_EQ(DialogFolders::defaultSubFolders().size(), 21u);
+    EXPECT_EQ(DialogFolders::defaultSubFolders().size(), 22u); // with the CSV export's
+    EXPECT_EQ(folders.folder("sdSaveFileCSV"), "/opt/tesmar/csv/");
     folders.rememberFile("odOpenFlt", "/home/u/filters/low.flt");
     IniFile ini;
     folders.write(ini);

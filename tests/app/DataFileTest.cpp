@@ -585,6 +585,17 @@ private slots:
         QCOMPARE(w.fftPage()->record().length, 1024);
         QVERIFY(!w.fftPage()->lbFFTF1[0]->text().isEmpty());
         QVERIFY(h.messages.errors.isEmpty());
+
+        // The page as a table in the columns of tesmar-cli convert.
+        const QString table = h.folder.path() + "/fft.csv";
+        QCOMPARE(w.dataFileActions->saveCsv(table), QString());
+        QFile csv(table);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = csv.readAll().split('\n');
+        QCOMPARE(rows.first(), QByteArray("frequency_hz,A,B"));
+        QCOMPARE(rows.size(), 1 + 513 + 1); // the header, the points and the last line end
+        w.pages()->setCurrentIndex(2);
+        QCOMPARE(w.dataFileActions->saveCsv(table), QString("Нет данных для сохранения."));
     }
 };
 

@@ -5,6 +5,9 @@
 #include "app/UserMessages.h"
 #include "TfmRemark.h"
 #include "app/pages/MeasurementPage.h"
+#include "files/AnalogCsv.h"
+#include "files/CsvFile.h"
+#include "files/DataFileCapture.h"
 #include "files/DataFileLoad.h"
 #include "files/MessageFormat.h"
 #include "files/MessageTable.h"
@@ -20,6 +23,7 @@ namespace {
 const QString kNotYetSaved = "Данные этой страницы пока не сохраняются в файл.";
 const FileDialogKind kSaveData{"sdSaveFileData", "Двоичные файлы (*.dat)", ".dat"};
 const FileDialogKind kOpenData{"odOpenFileData", "Двоичные файлы (*.dat)", ".dat"};
+const FileDialogKind kSaveCsv{"sdSaveFileCSV", "Таблицы CSV (*.csv)", ".csv"};
 
 int PageIndexOf(DataFilePage page)
 {
@@ -49,6 +53,7 @@ DataFileActions::DataFileActions(MainMenu& menu, DialogFolders& folders, const M
 {
     connect(menu.miFileSaveData, &QAction::triggered, this, &DataFileActions::miFileSaveDataClick);
     connect(menu.miFileOpen, &QAction::triggered, this, &DataFileActions::miFileOpenClick);
+    connect(menu.miFileSaveCSV, &QAction::triggered, this, &DataFileActions::miFileSaveCSVClick);
 }
 
 QString DataFileActions::fail(const QString& text)
@@ -126,6 +131,39 @@ void DataFileActions::miFileOpenClick()
 {
     if (const auto path = AskOpenPath(window_, folders_, kOpenData))
         openData(*path);
+}
+
+QString DataFileActions::saveCsv(const QString& path)
+{
+    const int index = tabs_.currentIndex();
+    if (index < 0 || index >= static_cast<int>(pages_.size()) || !pages_[index].save)
+        return fail(kNotYetSaved);
+    const std::optional<DataFile> file = pages_[index].save();
+    if (!file)
+        return fail(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
+    const WaitCursor wait;
+    bool written = false;
+    if (const auto analogue = AnalogDataFileToCsv(*file))
+        written = WriteWholeFile(path.toStdString(), analogue->data(), analogue->size());
+    else if (const auto capture = CaptureFromDataFile(*file))
+        written = WriteFileWith(path.toStdString(), [&](std::ostream& out) { WriteCaptureCsv(*capture, out); });
+    if (!written)
+        return fail("Не удалось записать файл " + path);
+    return {};
+}
+
+void DataFileActions::miFileSaveCSVClick()
+{
+    const int index = tabs_.currentIndex();
+    if (index < 0 || index >= static_cast<int>(pages_.size()) || !pages_[index].save)
+        return;
+    const bool hasData = pages_[index].hasData ? pages_[index].hasData() : pages_[index].save().has_value();
+    if (!hasData) {
+        messages_.error(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
+        return;
+    }
+    if (const auto path = AskSavePath(window_, folders_, kSaveCsv, messages_, table_))
+        saveCsv(*path);
 }
 
 } // namespace tesmar

@@ -48,10 +48,13 @@ public:
     // message that was shown.
     QString saveData(const QString& path);
     QString openData(const QString& path);
+    // The active page's measurement as a CSV table, in the columns of tesmar-cli.
+    QString saveCsv(const QString& path);
 
 public slots:
     void miFileSaveDataClick();
     void miFileOpenClick();
+    void miFileSaveCSVClick();
 
 private:
     QString fail(const QString& text);
