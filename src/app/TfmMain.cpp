@@ -12,6 +12,7 @@
 #include "files/TfmRemark.h"
 #include "WindowPositions.h"
 #include "options/TfmColor.h"
+#include "help/TfmAbout.h"
 #include "recorder/RecorderRecord.h"
 
 #include <qcustomplot.h>
@@ -178,6 +179,9 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
                            this);
     connect(menu_->miServiceColor, &QAction::triggered, fmColor, &QDialog::exec);
     connect(menu_->miServiceSaveSeup, &QAction::triggered, this, &TfmMain::miServiceSaveSeupClick);
+    fmAbout = new TfmAbout(this);
+    connect(menu_->miAbout, &QAction::triggered, this, &TfmMain::miAboutClick);
+    connect(menu_->miHelp, &QAction::triggered, this, &TfmMain::miHelpClick);
     connect(menu_->miServiceOpenSeup, &QAction::triggered, this, &TfmMain::miServiceOpenSeupClick);
     connect(oscPage_, &OscPage::optionsRequested, this, [this] { showOptions(0); });
     connect(fftPage_, &FftPage::optionsRequested, this, [this] { showOptions(1); });

@@ -21,6 +21,7 @@
 #include "osc/acquisition/OscAcquisition.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -45,6 +46,7 @@ class ExportActions;
 class TfmFiltr;
 class TfmRemark;
 class TfmColor;
+class TfmAbout;
 class TfmOSC_Buzzer;
 class TfmOptions;
 class TfmCLBR;
@@ -62,6 +64,8 @@ struct MainWindowEnvironment {
     std::function<void()> closeSplash;     // frees the splash window (step 36)
     SoundPlayer* soundPlayer = nullptr;    // none: the program's own player
     std::function<void(InstallEnvironment&)> adjustInstall; // tests redirect the installation
+    std::function<bool(const QString&)> openDocument = {}; // none: the desktop's viewer
+    QStringList manualCandidates = {};                       // none: where the program keeps it
 };
 
 class TfmMain : public QMainWindow {
@@ -124,6 +128,7 @@ public:
     DataFileActions* dataFileActions = nullptr;
     TfmRemark* fmRemark = nullptr;
     TfmColor* fmColor = nullptr;
+    TfmAbout* fmAbout = nullptr;
     TfmOSC_Buzzer* fmOSC_Buzzer = nullptr;
     TfmCLBR* fmClbr = nullptr;
     TfmUpDateSoft* fmUpDateSoft = nullptr;
@@ -140,6 +145,8 @@ public slots:
     void btResetClick();
     void miServiceSetupClick();
     void miUpDateClick();
+    void miHelpClick();
+    void miAboutClick();
     void miServiceSaveSeupClick();
     void miServiceOpenSeupClick();
     // The work behind the two commands, without their dialogs: an empty string on success, else
@@ -170,6 +177,8 @@ private:
     void selectStoredPage(const IniFile& ini);
     void applyChartColours(const ChartColours& colours);
     ChartColours chartColoursInForce() const;
+    // What the About window says of the instrument in use.
+    QString instrumentSummary();
     void takeUpDevice();
     // An instrument came or went (queued from the transport's thread): a new one is taken up as
     // at start, once no measurement runs.

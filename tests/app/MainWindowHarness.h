@@ -42,6 +42,8 @@ struct MainWindowHarness {
     RecordedSounds sounds;
     std::unique_ptr<TfmMain> window;
     std::function<void(InstallEnvironment&)> adjustInstall; // redirects the installation window
+    std::function<bool(const QString&)> openDocument = [](const QString&) { return true; }; // no browser
+    QStringList manualCandidates;
 
     explicit MainWindowHarness(double clockSpeed = 200.0, bool analogSignals = false) : clock(clockSpeed)
     {
@@ -66,7 +68,7 @@ struct MainWindowHarness {
         window = std::make_unique<TfmMain>(MainWindowEnvironment{instrument, messages, settingsFolder(),
                                                                  CommandLine::Parse(arguments),
                                                                  [this](int ms) { clock.sleepMs(ms); }, {}, &sounds,
-                                                                 adjustInstall});
+                                                                 adjustInstall, openDocument, manualCandidates});
         window->FormShow();
         return *window;
     }

@@ -3,6 +3,7 @@
 #include "MainWindowHarness.h"
 #include "app/MainMenu.h"
 #include "app/TfmMain.h"
+#include "app/help/TfmAbout.h"
 #include "app/UserMessages.h"
 #include "app/pages/MeasurementPage.h"
 #include "app/pages/OscChart.h"
@@ -416,6 +417,43 @@ private slots:
         QTRY_COMPARE(h.messages.errors.size(), 1);
         QVERIFY(h.messages.errors[0].contains("Код ошибки: 20000015"));
         QVERIFY(h.messages.errors[0].contains("Описание: TimeOut expired"));
+    }
+
+    void helpOpensTheManualOrSaysWhereItIsMissing()
+    {
+        Harness h;
+        QStringList opened;
+        const QString manual = h.folder.path() + "/manual/index.html";
+        QDir().mkpath(h.folder.path() + "/manual");
+        h.manualCandidates = {h.folder.path() + "/missing/index.html", manual};
+        h.openDocument = [&](const QString& path) {
+            opened << path;
+            return true;
+        };
+        TfmMain& w = h.start();
+        w.menu().miHelp->trigger();
+        QCOMPARE(h.messages.errors.size(), 1);
+        QCOMPARE(h.messages.errors.first(), "Не найден файл помощи:\r" + h.folder.path() + "/missing/index.html");
+        QFile page(manual);
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        w.menu().miHelp->trigger();
+        QCOMPARE(opened, QStringList{manual});
+        QCOMPARE(h.messages.errors.size(), 1);
+    }
+
+    void aboutTellsTheVersionAndTheInstrument()
+    {
+        Harness h;
+        TfmMain& w = h.start({"-SIM"});
+        QTimer::singleShot(0, w.fmAbout, [&w] {
+            QVERIFY(w.fmAbout->lbName->text().startsWith("Tesmar 2"));
+            QVERIFY(w.fmAbout->lbInstrument->text().contains("Виртуальный прибор"));
+            QVERIFY(w.fmAbout->lbInstrument->text().contains("Версия ПО прибора"));
+            w.fmAbout->btOK->click();
+        });
+        w.menu().miAbout->trigger();
+        QVERIFY(!w.fmAbout->isVisible());
     }
 };
 
