@@ -50,6 +50,7 @@ class TfmOptions;
 class TfmCLBR;
 class TfmUpDateSoft;
 class TfmInstall;
+class TfmTerminal;
 class UserMessages;
 struct InstallEnvironment;
 
@@ -129,6 +130,7 @@ public:
     TfmUpDateSoft* fmUpDateSoft = nullptr;
     DecoderWindows decoderWindows;
     TfmInstall* fmInstall = nullptr;
+    TfmTerminal* fmTerminal = nullptr;
 
 public slots:
     void pgcntrMainChange(int index);
