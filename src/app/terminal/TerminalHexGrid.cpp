@@ -1,10 +1,12 @@
 #include "TerminalHexGrid.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace tesmar {
@@ -128,12 +130,20 @@ TerminalHexGrid::TerminalHexGrid(const char* objectName, TerminalBuffer& buffer,
     setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed |
                                    QAbstractItemView::EditKeyPressed
                              : QAbstractItemView::NoEditTriggers);
-    const int byteWidth = fontMetrics().horizontalAdvance("WW") + 6;
+    // A fixed-pitch font keeps the columns of hex digits and characters aligned and narrow.
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const QFontMetrics metrics(font());
+    setColumnWidth(0, metrics.horizontalAdvance("0000") + 8);
     for (int c = 1; c <= kHexBytesPerRow; ++c)
-        setColumnWidth(c, byteWidth);
-    setColumnWidth(0, fontMetrics().horizontalAdvance("WWWW") + 6);
-    setColumnWidth(kHexCharsColumn, fontMetrics().horizontalAdvance(QString(16, 'W')) + 6);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+        setColumnWidth(c, metrics.horizontalAdvance("00") + 8);
+    setColumnWidth(kHexCharsColumn, metrics.horizontalAdvance(QString(kHexBytesPerRow, '0')) + 8);
+    verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
+    // Wide enough for all 18 columns: the table only ever scrolls down.
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < kHexViewColumns; ++c)
+        width += columnWidth(c);
+    setMinimumWidth(width);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The selected row is drawn bold: it must be repainted when the current cell moves.
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, viewport(), qOverload<>(&QWidget::update));
 }

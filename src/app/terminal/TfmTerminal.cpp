@@ -57,7 +57,7 @@ TfmTerminal::TfmTerminal(const TerminalContext& context, QWidget* parent)
         return save ? AskSavePath(this, ctx_.folders, kind, ctx_.messages, ctx_.table)
                     : AskOpenPath(this, ctx_.folders, kind);
     };
-    resize(720, 640);
+    resize(820, 640);
 }
 
 TfmTerminal::~TfmTerminal() = default;
