@@ -528,6 +528,7 @@ void TfmMain::createServiceWindows()
     const auto openTerminal = [this](const QString& page) {
         if (menu_->miLAN_Terminal->isEnabled())
             fmTerminal->showPage(page);
+        return fmTerminal->isVisible();
     };
     connect(menu_->miLAN_Terminal, &QAction::triggered, this, [openTerminal] { openTerminal("I2C"); });
     decoderWindows.create({*lanPage_, generatorData_, messages_, env_.messages, openTerminal}, *menu_, this);

@@ -265,7 +265,15 @@ private slots:
         t.close();
 
         h.window->menu().miLAN_UART->trigger();
-        QTest::mouseClick(h.window->decoderWindows.fmLAN_UART->sbHard, Qt::LeftButton);
+        TfmLAN_UART& uart = *h.window->decoderWindows.fmLAN_UART;
+        // Not while a measurement runs: the decoder window stays.
+        h.window->LockPages(3);
+        QTest::mouseClick(uart.sbHard, Qt::LeftButton);
+        QVERIFY(uart.isVisible());
+        QVERIFY(!t.isVisible());
+        h.window->UnlockPages();
+        QTest::mouseClick(uart.sbHard, Qt::LeftButton);
+        QVERIFY(!uart.isVisible());
         QCOMPARE(t.pgcntrTerminal->tabText(t.pgcntrTerminal->currentIndex()), QString("UART"));
         t.close();
     }

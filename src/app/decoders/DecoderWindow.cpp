@@ -149,9 +149,8 @@ void DecoderWindow::layOut(QWidget* settings, std::initializer_list<QPushButton*
 }
 
 void DecoderWindow::sbHardClick() {
-    close();
-    if (ctx_.openTerminal)
-        ctx_.openTerminal(interfaceName_);
+    if (ctx_.openTerminal && ctx_.openTerminal(interfaceName_))
+        close();
 }
 
 } // namespace tesmar

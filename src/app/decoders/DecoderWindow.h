@@ -28,8 +28,9 @@ struct DecoderContext {
     GeneratorData& generator;
     const MessageTable& table;
     UserMessages& messages;
-    // Opens the terminal modally on the page of the named interface.
-    std::function<void(const QString& interfaceName)> openTerminal;
+    // Opens the terminal modally on the page of the named interface; false while it cannot open
+    // (a measurement runs).
+    std::function<bool(const QString& interfaceName)> openTerminal;
 };
 
 class DecoderWindow : public QWidget {
