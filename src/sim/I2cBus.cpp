@@ -5,15 +5,13 @@
 
 namespace tesmar {
 
-std::array<std::uint8_t, I2cBus::kEepromSize> I2cBus::Erased()
-{
+std::array<std::uint8_t, I2cBus::kEepromSize> I2cBus::Erased() {
     std::array<std::uint8_t, kEepromSize> memory{};
     memory.fill(0xFF);
     return memory;
 }
 
-std::size_t I2cBus::masterWrite(std::uint8_t address, const std::uint8_t* data, std::size_t count)
-{
+std::size_t I2cBus::masterWrite(std::uint8_t address, const std::uint8_t* data, std::size_t count) {
     if (address != kEepromAddress)
         return 0;
     if (count == 0)
@@ -29,8 +27,7 @@ std::size_t I2cBus::masterWrite(std::uint8_t address, const std::uint8_t* data, 
     return count;
 }
 
-std::size_t I2cBus::masterRead(std::uint8_t address, std::size_t count, std::vector<std::uint8_t>& out)
-{
+std::size_t I2cBus::masterRead(std::uint8_t address, std::size_t count, std::vector<std::uint8_t>& out) {
     out.clear();
     if (address != kEepromAddress)
         return 0;
@@ -39,13 +36,11 @@ std::size_t I2cBus::masterRead(std::uint8_t address, std::size_t count, std::vec
     return count;
 }
 
-bool I2cBus::addressedAsSlave(std::uint8_t ownAddress)
-{
+bool I2cBus::addressedAsSlave(std::uint8_t ownAddress) {
     return ownAddress == 0 || ownAddress == kMasterTarget;
 }
 
-std::size_t I2cBus::slaveReceive(std::size_t count, std::vector<std::uint8_t>& out)
-{
+std::size_t I2cBus::slaveReceive(std::size_t count, std::vector<std::uint8_t>& out) {
     const std::string line = "Message " + std::to_string(++messages_) + " from the I2C master\r\n";
     // The instrument stops acknowledging once its count is full.
     const std::size_t n = std::min(count, line.size());
@@ -53,8 +48,7 @@ std::size_t I2cBus::slaveReceive(std::size_t count, std::vector<std::uint8_t>& o
     return n;
 }
 
-std::size_t I2cBus::slaveTransmit(const std::uint8_t* data, std::size_t count)
-{
+std::size_t I2cBus::slaveTransmit(const std::uint8_t* data, std::size_t count) {
     const std::size_t n = std::min(count, kMasterReadLimit);
     masterReceived_.assign(data, data + n);
     return n;

@@ -23,7 +23,7 @@
 namespace tesmar {
 
 class I2cBus {
-public:
+  public:
     static constexpr std::uint8_t kEepromAddress = 0x50;
     static constexpr std::size_t kEepromSize = 256;
     static constexpr std::size_t kEepromPage = 16;
@@ -47,7 +47,7 @@ public:
     // The bytes the simulated master last read from the instrument.
     const std::vector<std::uint8_t>& masterReceived() const { return masterReceived_; }
 
-private:
+  private:
     std::array<std::uint8_t, kEepromSize> eeprom_ = Erased();
     std::uint8_t pointer_ = 0;
     std::vector<std::uint8_t> masterReceived_;

@@ -7,13 +7,12 @@
 
 namespace tesmar {
 
-bool I2cEngine::handles(std::uint8_t command) const
-{
+bool I2cEngine::handles(std::uint8_t command) const {
     return command == CmdI2CTransfer || (command == CmdReadPart && active_);
 }
 
-void I2cEngine::onCommand(const SetupPacket& setup, const std::vector<std::uint8_t>& data, InstrumentState& state)
-{
+void I2cEngine::onCommand(const SetupPacket& setup, const std::vector<std::uint8_t>& data,
+                          InstrumentState& state) {
     if (setup.bRequest == CmdReadPart) {
         if (setup.wValue <= 1)
             part_ = setup.wValue;
@@ -22,8 +21,7 @@ void I2cEngine::onCommand(const SetupPacket& setup, const std::vector<std::uint8
     startTransfer(setup, data.empty() ? 0 : data[0], state);
 }
 
-void I2cEngine::startTransfer(const SetupPacket& setup, std::uint8_t mode, const InstrumentState& state)
-{
+void I2cEngine::startTransfer(const SetupPacket& setup, std::uint8_t mode, const InstrumentState& state) {
     active_ = true;
     part_.reset();
     received_.fill(0);
@@ -39,7 +37,8 @@ void I2cEngine::startTransfer(const SetupPacket& setup, std::uint8_t mode, const
     std::size_t moved = 0;
     std::int64_t startUs = clock_.nowUs();
     if (master) {
-        moved = write ? bus_.masterWrite(address, state.space1.data(), count) : bus_.masterRead(address, count, in);
+        moved = write ? bus_.masterWrite(address, state.space1.data(), count)
+                      : bus_.masterRead(address, count, in);
     } else if (I2cBus::addressedAsSlave(address)) {
         startUs += kMasterDelayUs;
         moved = write ? bus_.slaveTransmit(state.space1.data(), count) : bus_.slaveReceive(count, in);
@@ -50,11 +49,11 @@ void I2cEngine::startTransfer(const SetupPacket& setup, std::uint8_t mode, const
     std::copy(in.begin(), in.end(), received_.begin());
     notTransferred_ = static_cast<std::uint16_t>(setup.wValue - moved);
     const double bits = 9.0 * static_cast<double>(1 + (moved > 0 ? moved : 0));
-    answerAtUs_ = clockHeld_ ? std::nullopt : std::optional<std::int64_t>(startUs + static_cast<std::int64_t>(bits * bitUs));
+    answerAtUs_ = clockHeld_ ? std::nullopt
+                             : std::optional<std::int64_t>(startUs + static_cast<std::int64_t>(bits * bitUs));
 }
 
-std::vector<std::uint8_t> I2cEngine::produce(std::size_t /*length*/, std::int64_t nowUs)
-{
+std::vector<std::uint8_t> I2cEngine::produce(std::size_t /*length*/, std::int64_t nowUs) {
     if (part_) {
         const auto from = received_.begin() + *part_ * 512;
         part_.reset();
@@ -62,13 +61,13 @@ std::vector<std::uint8_t> I2cEngine::produce(std::size_t /*length*/, std::int64_
     }
     if (answerAtUs_ && nowUs >= *answerAtUs_) {
         answerAtUs_.reset();
-        return {static_cast<std::uint8_t>(notTransferred_ & 0xFF), static_cast<std::uint8_t>(notTransferred_ >> 8)};
+        return {static_cast<std::uint8_t>(notTransferred_ & 0xFF),
+                static_cast<std::uint8_t>(notTransferred_ >> 8)};
     }
     return {};
 }
 
-void I2cEngine::stop()
-{
+void I2cEngine::stop() {
     active_ = false;
     answerAtUs_.reset();
     part_.reset();

@@ -14,14 +14,15 @@
 namespace tesmar {
 
 class I2cEngine final : public AcquisitionEngine {
-public:
+  public:
     // An instrument that waits as slave sees its master this long after the command.
     static constexpr int kMasterDelayUs = 20'000;
 
     explicit I2cEngine(const SimClock& clock) : clock_(clock) {}
 
     bool handles(std::uint8_t command) const override;
-    void onCommand(const SetupPacket& setup, const std::vector<std::uint8_t>& data, InstrumentState& state) override;
+    void onCommand(const SetupPacket& setup, const std::vector<std::uint8_t>& data,
+                   InstrumentState& state) override;
     std::vector<std::uint8_t> produce(std::size_t length, std::int64_t nowUs) override;
     void stop() override;
 
@@ -29,7 +30,7 @@ public:
     // Fault: a slave holds the clock low, so a transfer never ends.
     void setClockHeld(bool held) { clockHeld_ = held; }
 
-private:
+  private:
     void startTransfer(const SetupPacket& setup, std::uint8_t mode, const InstrumentState& state);
 
     const SimClock& clock_;

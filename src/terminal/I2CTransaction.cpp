@@ -13,30 +13,29 @@ constexpr int kReplyPart = 512;
 constexpr int kPartPauseMs = 50;
 constexpr int kRetryPauseMs = 10; // after a read that ended at once without the answer
 
-I2CTransactionResult Ended(I2COutcome outcome, UsbStatus status = usb_status::Success)
-{
+I2CTransactionResult Ended(I2COutcome outcome, UsbStatus status = usb_status::Success) {
     I2CTransactionResult result;
     result.outcome = outcome;
     result.status = status;
     return result;
 }
 
-I2COutcome FailureOf(UsbStatus status, const UsbSession& session)
-{
-    return status == usb_status::DeviceNotFound || !session.isAttached() ? I2COutcome::NoDevice : I2COutcome::Failed;
+I2COutcome FailureOf(UsbStatus status, const UsbSession& session) {
+    return status == usb_status::DeviceNotFound || !session.isAttached() ? I2COutcome::NoDevice
+                                                                         : I2COutcome::Failed;
 }
 
 // Sends one command on the worker's own copy of the setup packet; false when it did not go out.
-bool Send(UsbSession& session, SetupPacket& setup, const DeviceCommand& command, UsbStatus& status)
-{
+bool Send(UsbSession& session, SetupPacket& setup, const DeviceCommand& command, UsbStatus& status) {
     setup.bRequest = command.code;
     if (command.wValue)
         setup.wValue = *command.wValue;
     if (command.wIndex)
         setup.wIndex = *command.wIndex;
     const auto length = static_cast<std::uint16_t>(command.data.size());
-    const std::uint32_t sent = session.writeCommandWith(setup, command.data.empty() ? nullptr : command.data.data(),
-                                                        length, session.settings().writeTimeoutMs, status);
+    const std::uint32_t sent =
+        session.writeCommandWith(setup, command.data.empty() ? nullptr : command.data.data(), length,
+                                 session.settings().writeTimeoutMs, status);
     if (status != usb_status::Success || sent != length)
         return false;
     session.pause(command.pauseAfterMs);
@@ -44,20 +43,19 @@ bool Send(UsbSession& session, SetupPacket& setup, const DeviceCommand& command,
 }
 
 // Command 6 for `part`, then the part's bytes into `reply`; `needed` of them must arrive.
-bool FetchPart(UsbSession& session, SetupPacket& setup, int part, int needed, TerminalBuffer& reply, UsbStatus& status)
-{
-    if (!Send(session, setup, DeviceCommand{CmdReadPart, static_cast<std::uint16_t>(part), {}, {}, kPartPauseMs},
-              status))
+bool FetchPart(UsbSession& session, SetupPacket& setup, int part, int needed, TerminalBuffer& reply,
+               UsbStatus& status) {
+    if (!Send(session, setup,
+              DeviceCommand{CmdReadPart, static_cast<std::uint16_t>(part), {}, {}, kPartPauseMs}, status))
         return false;
-    const std::uint32_t got =
-        session.readPipe(reply.data() + part * kReplyPart, kReplyPart, session.settings().readTimeoutMs, status);
+    const std::uint32_t got = session.readPipe(reply.data() + part * kReplyPart, kReplyPart,
+                                               session.settings().readTimeoutMs, status);
     return static_cast<int>(got) >= needed;
 }
 
 } // namespace
 
-std::optional<int> I2CNoAnswerLimitMs(const I2CTransferInput& transfer)
-{
+std::optional<int> I2CNoAnswerLimitMs(const I2CTransferInput& transfer) {
     if (!transfer.master)
         return std::nullopt;
     const int speed = std::max(transfer.kbitPerSecond, 1);
@@ -66,8 +64,7 @@ std::optional<int> I2CNoAnswerLimitMs(const I2CTransferInput& transfer)
 }
 
 I2CTransactionResult RunI2CTransaction(UsbSession& session, const I2CTransactionRequest& request,
-                                       const std::atomic<bool>& cancel)
-{
+                                       const std::atomic<bool>& cancel) {
     if (!session.isAttached())
         return Ended(I2COutcome::NoDevice, usb_status::DeviceNotFound);
     const I2CTransferInput& in = request.transfer;

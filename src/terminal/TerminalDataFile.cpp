@@ -5,8 +5,7 @@
 
 namespace tesmar {
 
-bool SaveTerminalData(const std::string& path, const TerminalBuffer& buffer, int count)
-{
+bool SaveTerminalData(const std::string& path, const TerminalBuffer& buffer, int count) {
     const auto n = static_cast<std::streamsize>(std::clamp(count, 0, static_cast<int>(buffer.size())));
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out)
@@ -16,8 +15,7 @@ bool SaveTerminalData(const std::string& path, const TerminalBuffer& buffer, int
     return !out.fail();
 }
 
-std::optional<std::vector<std::uint8_t>> LoadTerminalData(const std::string& path)
-{
+std::optional<std::vector<std::uint8_t>> LoadTerminalData(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;

@@ -11,7 +11,7 @@ namespace tesmar {
 inline constexpr int kTerminalBufferSize = 1024;
 inline constexpr int kTerminalMinCount = 1;
 inline constexpr int kTerminalDefaultCount = 16;
-inline constexpr int kTerminalMinSpeed = 50;  // kbit/s
+inline constexpr int kTerminalMinSpeed = 50; // kbit/s
 inline constexpr int kTerminalMaxSpeed = 400;
 inline constexpr int kTerminalDefaultSpeed = 100;
 inline constexpr int kTerminalCountDigits = 4;

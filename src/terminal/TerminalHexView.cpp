@@ -6,22 +6,19 @@
 
 namespace tesmar {
 
-std::string HexOffsetText(int row)
-{
+std::string HexOffsetText(int row) {
     char text[8];
     std::snprintf(text, sizeof text, "%04X", (row * kHexBytesPerRow) & 0xFFFF);
     return text;
 }
 
-std::string HexByteText(std::uint8_t value)
-{
+std::string HexByteText(std::uint8_t value) {
     char text[4];
     std::snprintf(text, sizeof text, "%02X", value);
     return text;
 }
 
-std::string HexCharsText(const TerminalBuffer& buffer, int row)
-{
+std::string HexCharsText(const TerminalBuffer& buffer, int row) {
     std::string chars;
     for (int i = 0; i < kHexBytesPerRow; ++i) {
         const std::uint8_t b = buffer[row * kHexBytesPerRow + i];
@@ -31,8 +28,7 @@ std::string HexCharsText(const TerminalBuffer& buffer, int row)
     return Cp1251ToUtf8(chars);
 }
 
-std::string HexCellText(const TerminalBuffer& buffer, int row, int column)
-{
+std::string HexCellText(const TerminalBuffer& buffer, int row, int column) {
     if (row < 0 || row >= kHexViewRows)
         return {};
     if (column == 0)
@@ -44,27 +40,23 @@ std::string HexCellText(const TerminalBuffer& buffer, int row, int column)
     return {};
 }
 
-std::optional<int> HexByteIndex(int row, int column)
-{
+std::optional<int> HexByteIndex(int row, int column) {
     if (row < 0 || row >= kHexViewRows || column < 1 || column > kHexBytesPerRow)
         return std::nullopt;
     return row * kHexBytesPerRow + column - 1;
 }
 
-bool HexCellValid(int row, int column, int count)
-{
+bool HexCellValid(int row, int column, int count) {
     const auto index = HexByteIndex(row, column);
     return !index || *index < count;
 }
 
-bool HexKeyAccepted(char32_t key)
-{
+bool HexKeyAccepted(char32_t key) {
     return (key >= U'0' && key <= U'9') || (key >= U'A' && key <= U'F') || (key >= U'a' && key <= U'f') ||
            key < 0x20 || key == 0x7F;
 }
 
-std::optional<std::uint8_t> ParseHexByteText(std::string_view text)
-{
+std::optional<std::uint8_t> ParseHexByteText(std::string_view text) {
     while (!text.empty() && text.front() == ' ')
         text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ')

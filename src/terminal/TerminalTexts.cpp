@@ -4,18 +4,15 @@
 
 namespace tesmar {
 
-std::string TerminalReadingText(int count)
-{
+std::string TerminalReadingText(int count) {
     return "читаем " + std::to_string(count) + " байт";
 }
 
-std::string TerminalWritingText(int count)
-{
+std::string TerminalWritingText(int count) {
     return "записываем " + std::to_string(count) + " байт";
 }
 
-std::string TerminalResultText(const I2CTransactionResult& result, bool write, int requested)
-{
+std::string TerminalResultText(const I2CTransactionResult& result, bool write, int requested) {
     switch (result.outcome) {
     case I2COutcome::Completed:
         return (write ? "Записано " : "Прочитано ") + std::to_string(result.resultCount) + " байт из " +
@@ -36,8 +33,7 @@ std::string TerminalResultText(const I2CTransactionResult& result, bool write, i
     return std::string("Ошибка USB ") + code + ": " + StatusToText(result.status);
 }
 
-bool TerminalResultNeedsMessage(const I2CTransactionResult& result, bool write, int requested)
-{
+bool TerminalResultNeedsMessage(const I2CTransactionResult& result, bool write, int requested) {
     if (result.outcome == I2COutcome::Cancelled)
         return false;
     if (result.outcome != I2COutcome::Completed)
@@ -46,8 +42,7 @@ bool TerminalResultNeedsMessage(const I2CTransactionResult& result, bool write, 
     return result.resultCount == 0 || (write && result.resultCount < requested);
 }
 
-std::string TerminalResultMessage(const I2CTransactionResult& result, bool write, int requested)
-{
+std::string TerminalResultMessage(const I2CTransactionResult& result, bool write, int requested) {
     if (result.outcome == I2COutcome::Completed && result.resultCount == 0)
         return kTerminalExchangeFailed;
     return std::string(kTerminalExchangeFailed) + "\r\r" + TerminalResultText(result, write, requested);

@@ -26,8 +26,7 @@ namespace {
 
 struct Harness : testing::MainWindowHarness {
     Harness() { start(); }
-    TfmTerminal& terminal()
-    {
+    TfmTerminal& terminal() {
         if (!window->fmTerminal->isVisible())
             window->menu().miLAN_Terminal->trigger();
         return *window->fmTerminal;
@@ -35,8 +34,7 @@ struct Harness : testing::MainWindowHarness {
     I2cEngine& i2c() { return instrument.i2c(); }
 };
 
-void Type(QLineEdit* edit, const QString& keys)
-{
+void Type(QLineEdit* edit, const QString& keys) {
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClicks(edit, keys);
@@ -44,17 +42,16 @@ void Type(QLineEdit* edit, const QString& keys)
 }
 
 // Clicks `button` and waits until the terminal is usable again.
-void Transfer(TfmTerminal& t, QPushButton* button)
-{
+void Transfer(TfmTerminal& t, QPushButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
     QVERIFY(!t.pgcntrTerminal->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(t.pgcntrTerminal->isEnabled(), 20000);
     QVERIFY(!t.fmTerminalStatus->isVisible());
 }
 
-void SelectRole(TfmTerminal& t, bool write, bool master, const QString& address)
-{
-    QRadioButton* role = write ? (master ? t.rbI2CMasterWr : t.rbI2CSlaveWr) : (master ? t.rbI2CMasterRd : t.rbI2CSlaveRd);
+void SelectRole(TfmTerminal& t, bool write, bool master, const QString& address) {
+    QRadioButton* role =
+        write ? (master ? t.rbI2CMasterWr : t.rbI2CSlaveWr) : (master ? t.rbI2CMasterRd : t.rbI2CSlaveRd);
     QTest::mouseClick(role, Qt::LeftButton);
     QLineEdit* edit = write ? (master ? t.edI2CMasterAddWr : t.edI2CSlaveAddWr)
                             : (master ? t.edI2CMasterAddRd : t.edI2CSlaveAddRd);
@@ -66,9 +63,8 @@ void SelectRole(TfmTerminal& t, bool write, bool master, const QString& address)
 class TerminalWindowTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void controlsAndEdits()
-    {
+  private slots:
+    void controlsAndEdits() {
         Harness h;
         TfmTerminal& t = h.terminal();
         QVERIFY(t.isVisible());
@@ -76,7 +72,8 @@ private slots:
         QVERIFY(t.isModal());
         QCOMPARE(t.pgcntrTerminal->tabText(t.pgcntrTerminal->currentIndex()), QString("I2C"));
         QCOMPARE(t.pgcntrTerminal->count(), 4);
-        for (QPushButton* b : {t.sbI2CReadAndWrite, t.sbI2CPipeRead, t.sbI2CWriteAndRead, t.sbI2CWriteAndPipeRead})
+        for (QPushButton* b :
+             {t.sbI2CReadAndWrite, t.sbI2CPipeRead, t.sbI2CWriteAndRead, t.sbI2CWriteAndPipeRead})
             QVERIFY(!b->isEnabled());
         QVERIFY(t.rbI2CSlaveRd->isChecked());
         QVERIFY(t.rbI2CMasterWr->isChecked());
@@ -116,8 +113,7 @@ private slots:
         QCOMPARE(t.strgridI2CBufWr->count(), 20);
     }
 
-    void writesTheEepromAndReadsItBack()
-    {
+    void writesTheEepromAndReadsItBack() {
         Harness h;
         TfmTerminal& t = h.terminal();
         QTemporaryDir files;
@@ -162,8 +158,7 @@ private slots:
         QVERIFY(h.window->fmTerminal->isVisible());
     }
 
-    void asSlaveTheMasterWritesALine()
-    {
+    void asSlaveTheMasterWritesALine() {
         Harness h;
         TfmTerminal& t = h.terminal();
         Type(t.edI2CCountRd, "64");
@@ -177,8 +172,7 @@ private slots:
         QVERIFY(h.messages.errors.isEmpty());
     }
 
-    void absentSlaveAndTimeOutSayWhatHappened()
-    {
+    void absentSlaveAndTimeOutSayWhatHappened() {
         Harness h;
         TfmTerminal& t = h.terminal();
         SelectRole(t, false, true, "1010001");
@@ -206,8 +200,7 @@ private slots:
         QCOMPARE(t.lbI2CResult->text(), QString("Прочитано 16 байт из 16"));
     }
 
-    void cancelWhileWaitingAndUnplugDuringATransfer()
-    {
+    void cancelWhileWaitingAndUnplugDuringATransfer() {
         Harness h;
         TfmTerminal& t = h.terminal();
         // Nobody addresses 0000001: the instrument waits as slave until "Сброс".
@@ -250,8 +243,7 @@ private slots:
         QCOMPARE(again.lbI2CResult->text(), QString("Прочитано 16 байт из 16"));
     }
 
-    void decoderWindowsOpenTheirPage()
-    {
+    void decoderWindowsOpenTheirPage() {
         Harness h;
         h.window->menu().miLAN_I2C->trigger();
         TfmLAN_I2C& i2c = *h.window->decoderWindows.fmLAN_I2C;
@@ -278,8 +270,7 @@ private slots:
         t.close();
     }
 
-    void settingsAreReadAtStartAndWrittenAtExit()
-    {
+    void settingsAreReadAtStartAndWrittenAtExit() {
         testing::MainWindowHarness h;
         h.writeSettings("[terminal]\r\nudI2CCountRd=600\r\nrbI2CMasterRd=1\r\nedI2CMasterAddRd=1010000\r\n"
                         "udI2CSpeedWr=900\r\n");

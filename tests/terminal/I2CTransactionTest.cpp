@@ -1,8 +1,8 @@
 // One terminal transaction against the virtual instrument.
 
+#include "terminal/I2CTransaction.h"
 #include "device/UsbSession.h"
 #include "sim/VirtualInstrument.h"
-#include "terminal/I2CTransaction.h"
 #include "terminal/TerminalTexts.h"
 
 #include <gtest/gtest.h>
@@ -20,33 +20,32 @@ struct Bench {
     UsbSession session{instrument};
     std::atomic<bool> cancel{false};
 
-    Bench()
-    {
+    Bench() {
         session.setSleeper([this](int ms) { clock.sleepMs(ms); });
         session.settings().resetTimeoutMs = 0;
         EXPECT_TRUE(session.DeviceOpen());
     }
 
     I2CTransactionResult run(bool master, bool write, std::uint8_t address, int count,
-                             const std::vector<std::uint8_t>& data = {}, int speed = 100)
-    {
+                             const std::vector<std::uint8_t>& data = {}, int speed = 100) {
         I2CTransactionRequest request;
-        request.transfer = {.byteCount = count, .address7 = address, .master = master, .write = write,
+        request.transfer = {.byteCount = count,
+                            .address7 = address,
+                            .master = master,
+                            .write = write,
                             .kbitPerSecond = speed};
         std::copy(data.begin(), data.end(), request.transmit.begin());
         return RunI2CTransaction(session, request, cancel);
     }
 };
 
-std::string Text(const TerminalBuffer& buffer, int count)
-{
+std::string Text(const TerminalBuffer& buffer, int count) {
     return {buffer.begin(), buffer.begin() + count};
 }
 
 } // namespace
 
-TEST(I2CTransaction, WriteThenReadBackAsMaster)
-{
+TEST(I2CTransaction, WriteThenReadBackAsMaster) {
     Bench b;
     const std::vector<std::uint8_t> data = {0x20, 'T', 'e', 's', 'm', 'a', 'r'}; // word address, then data
     I2CTransactionResult w = b.run(true, true, 0x50, int(data.size()), data);
@@ -62,8 +61,7 @@ TEST(I2CTransaction, WriteThenReadBackAsMaster)
     EXPECT_EQ(Text(r.reply, 8), "Tesmar\xFF\xFF");
 }
 
-TEST(I2CTransaction, LongReadFetchesBothParts)
-{
+TEST(I2CTransaction, LongReadFetchesBothParts) {
     Bench b;
     for (const std::uint8_t start : {0x00, 0xF0}) {
         std::vector<std::uint8_t> page = {start};
@@ -85,8 +83,7 @@ TEST(I2CTransaction, LongReadFetchesBothParts)
     EXPECT_EQ(r.reply[600], 0);
 }
 
-TEST(I2CTransaction, AbsentSlaveMovesNothing)
-{
+TEST(I2CTransaction, AbsentSlaveMovesNothing) {
     Bench b;
     for (const bool write : {false, true}) {
         I2CTransactionResult r = b.run(true, write, 0x51, 16, {1, 2, 3});
@@ -100,8 +97,7 @@ TEST(I2CTransaction, AbsentSlaveMovesNothing)
     EXPECT_EQ(b.instrument.i2c().bus().eeprom()[1], 0xFF);
 }
 
-TEST(I2CTransaction, AsSlaveTheSimulatedMasterTalks)
-{
+TEST(I2CTransaction, AsSlaveTheSimulatedMasterTalks) {
     Bench b;
     // The master writes one line: of 64 bytes asked for, the rest is reported not transferred.
     I2CTransactionResult r = b.run(false, false, 0, 64);
@@ -123,8 +119,7 @@ TEST(I2CTransaction, AsSlaveTheSimulatedMasterTalks)
     EXPECT_EQ(b.instrument.i2c().bus().masterReceived(), std::vector<std::uint8_t>(32, 0x33));
 }
 
-TEST(I2CTransaction, WaitEndsByCancelUnplugOrTimeLimit)
-{
+TEST(I2CTransaction, WaitEndsByCancelUnplugOrTimeLimit) {
     {
         // A slave that nobody addresses waits until the user cancels.
         Bench b;
@@ -170,8 +165,7 @@ TEST(I2CTransaction, WaitEndsByCancelUnplugOrTimeLimit)
     }
 }
 
-TEST(I2CTransaction, LimitOfAMasterTransfer)
-{
+TEST(I2CTransaction, LimitOfAMasterTransfer) {
     EXPECT_EQ(I2CNoAnswerLimitMs({.byteCount = 1024, .master = true, .kbitPerSecond = 50}), 2185);
     EXPECT_EQ(I2CNoAnswerLimitMs({.byteCount = 16, .master = false}), std::nullopt);
 }

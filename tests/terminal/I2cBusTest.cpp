@@ -8,8 +8,7 @@
 
 using namespace tesmar;
 
-TEST(I2cBus, EepromStoresFromTheWordAddressWithinItsPage)
-{
+TEST(I2cBus, EepromStoresFromTheWordAddressWithinItsPage) {
     I2cBus bus;
     const std::uint8_t write[] = {0x1C, 1, 2, 3, 4, 5, 6}; // the page 0x10 … 0x1F ends after 4 bytes
     EXPECT_EQ(bus.masterWrite(0x50, write, sizeof write), sizeof write);
@@ -34,8 +33,7 @@ TEST(I2cBus, EepromStoresFromTheWordAddressWithinItsPage)
     EXPECT_EQ(bus.eepromPointer(), 1);
 }
 
-TEST(I2cBus, OtherAddressesAreNotAcknowledged)
-{
+TEST(I2cBus, OtherAddressesAreNotAcknowledged) {
     I2cBus bus;
     const std::uint8_t write[] = {0, 9};
     EXPECT_EQ(bus.masterWrite(0x51, write, 2), 0u);
@@ -45,8 +43,7 @@ TEST(I2cBus, OtherAddressesAreNotAcknowledged)
     EXPECT_EQ(bus.eeprom()[0], 0xFF);
 }
 
-TEST(I2cBus, SimulatedMaster)
-{
+TEST(I2cBus, SimulatedMaster) {
     I2cBus bus;
     EXPECT_TRUE(I2cBus::addressedAsSlave(0));
     EXPECT_TRUE(I2cBus::addressedAsSlave(0x42));

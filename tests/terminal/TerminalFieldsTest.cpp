@@ -1,17 +1,16 @@
 // The terminal's edits, the bytes of its transfer command and its hex view.
 
-#include "device/ServiceCommands.h"
 #include "terminal/TerminalFields.h"
+#include "device/ServiceCommands.h"
 #include "terminal/TerminalHexView.h"
 
 #include <gtest/gtest.h>
 
 using namespace tesmar;
 
-TEST(TerminalFields, AddressTextIsSevenBinaryDigits)
-{
+TEST(TerminalFields, AddressTextIsSevenBinaryDigits) {
     const std::pair<const char*, const char*> cases[] = {
-        {"101", "0000101"},    {"", "0000000"},     {"1111111", "1111111"},
+        {"101", "0000101"},      {"", "0000000"},     {"1111111", "1111111"},
         {"11111111", "1111111"}, // eight digits keep their low seven
         {"10000001", "0000001"}, {" 11 ", "0000011"}, {"abc", "0000000"},
     };
@@ -26,8 +25,7 @@ TEST(TerminalFields, AddressTextIsSevenBinaryDigits)
         EXPECT_FALSE(AddressKeyAccepted(key));
 }
 
-TEST(TerminalFields, CountsAndSpeedsStayInRange)
-{
+TEST(TerminalFields, CountsAndSpeedsStayInRange) {
     EXPECT_EQ(ClampTerminalCount(0), 1);
     EXPECT_EQ(ClampTerminalCount(5000), 1024);
     EXPECT_EQ(ClampTerminalCount(600), 600);
@@ -35,8 +33,7 @@ TEST(TerminalFields, CountsAndSpeedsStayInRange)
     EXPECT_EQ(ClampTerminalSpeed(999), 400);
 }
 
-TEST(TerminalTransferCommand, AddressSpeedAndModeBytes)
-{
+TEST(TerminalTransferCommand, AddressSpeedAndModeBytes) {
     struct Case {
         bool master, write;
         std::uint8_t address;
@@ -44,15 +41,18 @@ TEST(TerminalTransferCommand, AddressSpeedAndModeBytes)
         std::uint8_t addressByte, rateByte, mode;
     };
     const Case cases[] = {
-        {true, true, 0x50, 100, 0xA0, 0xB0, 0xC0},  // write as master: address × 2
-        {true, false, 0x50, 400, 0xA1, 0xEC, 0x80}, // read as master: + 1
-        {false, true, 0x42, 50, 0x85, 0x60, 0x40},  // write as slave: + 1
-        {false, true, 0x00, 100, 0x00, 0xB0, 0x40}, // ... unless the address is 0
+        {true, true, 0x50, 100, 0xA0, 0xB0, 0xC0},   // write as master: address × 2
+        {true, false, 0x50, 400, 0xA1, 0xEC, 0x80},  // read as master: + 1
+        {false, true, 0x42, 50, 0x85, 0x60, 0x40},   // write as slave: + 1
+        {false, true, 0x00, 100, 0x00, 0xB0, 0x40},  // ... unless the address is 0
         {false, false, 0x42, 300, 0x84, 0xE5, 0x00}, // read as slave: address × 2; −27 at 300 kbit/s
     };
     GeneratorImage image{};
     for (const Case& c : cases) {
-        I2CTransferInput in{.byteCount = 600, .address7 = c.address, .master = c.master, .write = c.write,
+        I2CTransferInput in{.byteCount = 600,
+                            .address7 = c.address,
+                            .master = c.master,
+                            .write = c.write,
                             .kbitPerSecond = c.speed};
         const CommandSequence seq = I2CTransferSequence(in, image);
         const DeviceCommand& start = seq.back();
@@ -72,8 +72,7 @@ TEST(TerminalTransferCommand, AddressSpeedAndModeBytes)
     }
 }
 
-TEST(TerminalHexView, CellsOfTheView)
-{
+TEST(TerminalHexView, CellsOfTheView) {
     TerminalBuffer buffer{};
     for (std::size_t i = 0; i < buffer.size(); ++i)
         buffer[i] = static_cast<std::uint8_t>(i);
@@ -91,19 +90,17 @@ TEST(TerminalHexView, CellsOfTheView)
     EXPECT_EQ(HexByteIndex(2, 17), std::nullopt);
 }
 
-TEST(TerminalHexView, CellsPastTheCountAreNotValid)
-{
+TEST(TerminalHexView, CellsPastTheCountAreNotValid) {
     EXPECT_TRUE(HexCellValid(0, 12, 12));
     EXPECT_FALSE(HexCellValid(0, 13, 12));
     EXPECT_FALSE(HexCellValid(1, 1, 16));
     EXPECT_TRUE(HexCellValid(63, 16, 1024));
     EXPECT_FALSE(HexCellValid(0, 1, 0));
-    EXPECT_TRUE(HexCellValid(5, 0, 0));  // offsets and characters are always drawn
+    EXPECT_TRUE(HexCellValid(5, 0, 0)); // offsets and characters are always drawn
     EXPECT_TRUE(HexCellValid(5, 17, 0));
 }
 
-TEST(TerminalHexView, EditedByteCells)
-{
+TEST(TerminalHexView, EditedByteCells) {
     EXPECT_EQ(ParseHexByteText("a5"), 0xA5);
     EXPECT_EQ(ParseHexByteText(" F "), 0x0F);
     EXPECT_EQ(ParseHexByteText("00"), 0x00);

@@ -12,8 +12,7 @@
 
 using namespace tesmar;
 
-TEST(TerminalSettings, DefaultsRoundTripAndRanges)
-{
+TEST(TerminalSettings, DefaultsRoundTripAndRanges) {
     IniFile ini;
     TerminalSettings s;
     ReadTerminalSettings(ini, s);
@@ -23,7 +22,8 @@ TEST(TerminalSettings, DefaultsRoundTripAndRanges)
     EXPECT_EQ(s.write.masterAddress, "0000000");
     EXPECT_EQ(s.write.speed, 100);
 
-    s.read = {.count = 600, .master = true, .masterAddress = "1010000", .slaveAddress = "0000001", .speed = 400};
+    s.read = {
+        .count = 600, .master = true, .masterAddress = "1010000", .slaveAddress = "0000001", .speed = 400};
     s.write.count = 1024;
     WriteTerminalSettings(ini, s);
     EXPECT_NE(ini.text().find("[terminal]"), std::string::npos);
@@ -45,8 +45,7 @@ TEST(TerminalSettings, DefaultsRoundTripAndRanges)
     EXPECT_EQ(back.write.slaveAddress, "0000010"); // "12" read as binary: the 2 counts as 0
 }
 
-TEST(TerminalDataFile, SavesTheCountAndOpensAtMostTheBuffer)
-{
+TEST(TerminalDataFile, SavesTheCountAndOpensAtMostTheBuffer) {
     const std::string path = (std::filesystem::temp_directory_path() / "tesmar_terminal_data.bin").string();
     TerminalBuffer buffer{};
     for (std::size_t i = 0; i < buffer.size(); ++i)

@@ -13,24 +13,25 @@ namespace tesmar {
 
 namespace {
 
-QColor FromBgr(unsigned bgr)
-{
+QColor FromBgr(unsigned bgr) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
 // Draws the cells as the terminal wants them: white, text 2 pixels in from the left and top, the
 // selected row bold on the tooltip colour; edits a byte with at most two hex digits.
 class HexDelegate final : public QStyledItemDelegate {
-public:
+  public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         const auto* view = qobject_cast<const QTableView*>(parent());
-        const bool selectedRow = view && view->currentIndex().isValid() && view->currentIndex().row() == index.row();
+        const bool selectedRow =
+            view && view->currentIndex().isValid() && view->currentIndex().row() == index.row();
         const QPalette palette = QApplication::palette();
         painter->save();
-        painter->fillRect(option.rect, selectedRow ? palette.color(QPalette::ToolTipBase) : QColor(Qt::white));
+        painter->fillRect(option.rect,
+                          selectedRow ? palette.color(QPalette::ToolTipBase) : QColor(Qt::white));
         QFont font = option.font;
         font.setBold(selectedRow);
         painter->setFont(font);
@@ -40,8 +41,7 @@ public:
         painter->restore();
     }
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
-    {
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
         auto* editor = new QLineEdit(parent);
         editor->setObjectName("edI2CHexByte");
         editor->setMaxLength(2);
@@ -53,33 +53,26 @@ public:
 } // namespace
 
 TerminalHexModel::TerminalHexModel(TerminalBuffer& buffer, QObject* parent)
-    : QAbstractTableModel(parent), buffer_(buffer)
-{
-}
+    : QAbstractTableModel(parent), buffer_(buffer) {}
 
-void TerminalHexModel::setCount(int count)
-{
+void TerminalHexModel::setCount(int count) {
     count_ = count;
     refresh();
 }
 
-void TerminalHexModel::refresh()
-{
+void TerminalHexModel::refresh() {
     emit dataChanged(index(0, 0), index(kHexViewRows - 1, kHexViewColumns - 1));
 }
 
-int TerminalHexModel::rowCount(const QModelIndex& parent) const
-{
+int TerminalHexModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kHexViewRows;
 }
 
-int TerminalHexModel::columnCount(const QModelIndex& parent) const
-{
+int TerminalHexModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kHexViewColumns;
 }
 
-QVariant TerminalHexModel::data(const QModelIndex& index, int role) const
-{
+QVariant TerminalHexModel::data(const QModelIndex& index, int role) const {
     const int row = index.row(), column = index.column();
     if (role == Qt::DisplayRole || role == Qt::EditRole)
         return QString::fromStdString(HexCellText(buffer_, row, column));
@@ -89,13 +82,12 @@ QVariant TerminalHexModel::data(const QModelIndex& index, int role) const
         if (column == kHexCharsColumn)
             return FromBgr(0x800080); // purple
         return HexCellValid(row, column, count_) ? FromBgr(0x008000)
-                                                  : QApplication::palette().color(QPalette::Button);
+                                                 : QApplication::palette().color(QPalette::Button);
     }
     return {};
 }
 
-bool TerminalHexModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
+bool TerminalHexModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     const auto at = HexByteIndex(index.row(), index.column());
     const auto byte = ParseHexByteText(value.toString().toStdString());
     if (role != Qt::EditRole || !at || !byte)
@@ -109,17 +101,16 @@ bool TerminalHexModel::setData(const QModelIndex& index, const QVariant& value, 
     return true;
 }
 
-Qt::ItemFlags TerminalHexModel::flags(const QModelIndex& index) const
-{
+Qt::ItemFlags TerminalHexModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (editable_ && HexByteIndex(index.row(), index.column()))
         f |= Qt::ItemIsEditable;
     return f;
 }
 
-TerminalHexGrid::TerminalHexGrid(const char* objectName, TerminalBuffer& buffer, bool editable, QWidget* parent)
-    : QTableView(parent), model_(new TerminalHexModel(buffer, this))
-{
+TerminalHexGrid::TerminalHexGrid(const char* objectName, TerminalBuffer& buffer, bool editable,
+                                 QWidget* parent)
+    : QTableView(parent), model_(new TerminalHexModel(buffer, this)) {
     setObjectName(objectName);
     model_->setEditable(editable);
     setModel(model_);
@@ -145,11 +136,11 @@ TerminalHexGrid::TerminalHexGrid(const char* objectName, TerminalBuffer& buffer,
     setMinimumWidth(width);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The selected row is drawn bold: it must be repainted when the current cell moves.
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, viewport(),
+            qOverload<>(&QWidget::update));
 }
 
-QString TerminalHexGrid::cellText(int row, int column) const
-{
+QString TerminalHexGrid::cellText(int row, int column) const {
     return model_->index(row, column).data().toString();
 }
 

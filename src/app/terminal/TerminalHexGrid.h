@@ -12,7 +12,7 @@ namespace tesmar {
 
 class TerminalHexModel final : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     TerminalHexModel(TerminalBuffer& buffer, QObject* parent);
 
     int count() const { return count_; }
@@ -27,11 +27,11 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-signals:
+  signals:
     // A byte typed into the table moved the count.
     void countExtended(int count);
 
-private:
+  private:
     TerminalBuffer& buffer_;
     int count_ = 0;
     bool editable_ = false;
@@ -39,7 +39,7 @@ private:
 
 class TerminalHexGrid final : public QTableView {
     Q_OBJECT
-public:
+  public:
     TerminalHexGrid(const char* objectName, TerminalBuffer& buffer, bool editable, QWidget* parent);
 
     TerminalHexModel* hexModel() const { return model_; }
@@ -48,7 +48,7 @@ public:
     // The text of a cell as shown (row and column of the table).
     QString cellText(int row, int column) const;
 
-private:
+  private:
     TerminalHexModel* model_;
 };
 

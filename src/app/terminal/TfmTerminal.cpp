@@ -28,8 +28,7 @@ const QString kAllFiles = "Все файлы (*.*)";
 } // namespace
 
 TfmTerminal::TfmTerminal(const TerminalContext& context, QWidget* parent)
-    : QWidget(parent, Qt::Window), ctx_(context)
-{
+    : QWidget(parent, Qt::Window), ctx_(context) {
     setObjectName("fmTerminal");
     setWindowTitle("Терминал");
     setWindowModality(Qt::ApplicationModal);
@@ -62,8 +61,7 @@ TfmTerminal::TfmTerminal(const TerminalContext& context, QWidget* parent)
 
 TfmTerminal::~TfmTerminal() = default;
 
-void TfmTerminal::showPage(const QString& interfaceName)
-{
+void TfmTerminal::showPage(const QString& interfaceName) {
     for (int i = 0; i < pgcntrTerminal->count(); ++i)
         if (pgcntrTerminal->tabText(i) == interfaceName)
             pgcntrTerminal->setCurrentIndex(i);
@@ -72,46 +70,39 @@ void TfmTerminal::showPage(const QString& interfaceName)
     activateWindow();
 }
 
-void TfmTerminal::readSettings(const IniFile& ini)
-{
+void TfmTerminal::readSettings(const IniFile& ini) {
     TerminalSettings s{groupSettings(false), groupSettings(true)};
     ReadTerminalSettings(ini, s);
     applyGroupSettings(false, s.read);
     applyGroupSettings(true, s.write);
 }
 
-void TfmTerminal::writeSettings(IniFile& ini) const
-{
+void TfmTerminal::writeSettings(IniFile& ini) const {
     WriteTerminalSettings(ini, {groupSettings(false), groupSettings(true)});
 }
 
-bool TfmTerminal::transferRunning() const
-{
+bool TfmTerminal::transferRunning() const {
     return transfer_->running();
 }
 
-void TfmTerminal::shutdown()
-{
+void TfmTerminal::shutdown() {
     transfer_->shutdown();
     fmTerminalStatus->closeQuietly();
 }
 
-void TfmTerminal::FormClose()
-{
+void TfmTerminal::FormClose() {
     // A transfer still waiting ends as with "Сброс"; the device is reset in any case.
     shutdown();
     pgcntrTerminal->setEnabled(true);
     ctx_.session.DeviceReset();
 }
 
-void TfmTerminal::closeEvent(QCloseEvent* event)
-{
+void TfmTerminal::closeEvent(QCloseEvent* event) {
     FormClose();
     QWidget::closeEvent(event);
 }
 
-void TfmTerminal::sbI2CSaveFileRdClick()
-{
+void TfmTerminal::sbI2CSaveFileRdClick() {
     const std::optional<QString> path = askPath("sdSaveTerminalData", true);
     if (!path)
         return;
@@ -119,8 +110,7 @@ void TfmTerminal::sbI2CSaveFileRdClick()
         ctx_.messages.error("Не удалось записать файл " + *path);
 }
 
-void TfmTerminal::sbI2COpenFileWrClick()
-{
+void TfmTerminal::sbI2COpenFileWrClick() {
     const std::optional<QString> path = askPath("odOpenTerminalData", false);
     if (!path)
         return;

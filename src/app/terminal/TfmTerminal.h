@@ -38,7 +38,7 @@ struct TerminalContext {
 
 class TfmTerminal final : public QWidget {
     Q_OBJECT
-public:
+  public:
     TfmTerminal(const TerminalContext& context, QWidget* parent);
     ~TfmTerminal() override;
 
@@ -90,7 +90,7 @@ public:
     const TerminalBuffer& receiveBuffer() const { return receive_; }
     const TerminalBuffer& transmitBuffer() const { return transmit_; }
 
-public slots:
+  public slots:
     void sbI2CReadClick();
     void sbI2CWriteClick();
     void sbI2CSaveFileRdClick();
@@ -99,10 +99,10 @@ public slots:
     void udI2CCountWrChangingEx(int value);
     void FormClose();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QWidget* buildI2CPage();
     QWidget* buildGroup(bool write);
     void connectEdits();

@@ -29,8 +29,7 @@ constexpr int kGroupMinimumHeight = 82;
 // An up-down with its edit (digits only); the edit's text counts on Enter or when it loses the
 // focus, not at every key.
 QSpinBox* UpDown(QWidget* parent, const QString& name, int lowest, int highest, int value, int digits,
-                 QLineEdit*& edit)
-{
+                 QLineEdit*& edit) {
     auto* upDown = new QSpinBox(parent);
     upDown->setObjectName("ud" + name);
     upDown->setRange(lowest, highest);
@@ -43,8 +42,7 @@ QSpinBox* UpDown(QWidget* parent, const QString& name, int lowest, int highest, 
 }
 
 // Takes "0", "1" and control keys.
-QLineEdit* AddressEdit(QWidget* parent, const QString& name, const QString& hint)
-{
+QLineEdit* AddressEdit(QWidget* parent, const QString& name, const QString& hint) {
     auto* edit = new QLineEdit(kTerminalDefaultAddress, parent);
     edit->setObjectName(name);
     edit->setToolTip(hint);
@@ -53,8 +51,8 @@ QLineEdit* AddressEdit(QWidget* parent, const QString& name, const QString& hint
     return edit;
 }
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& hint, bool enabled)
-{
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+                    bool enabled) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setToolTip(hint);
@@ -64,8 +62,7 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption, c
 
 } // namespace
 
-QWidget* TfmTerminal::buildI2CPage()
-{
+QWidget* TfmTerminal::buildI2CPage() {
     auto* page = new QWidget(pgcntrTerminal);
     page->setObjectName("tsI2C");
     auto* splitter = new QSplitter(Qt::Vertical, page);
@@ -82,8 +79,7 @@ QWidget* TfmTerminal::buildI2CPage()
     return page;
 }
 
-QWidget* TfmTerminal::buildGroup(bool write)
-{
+QWidget* TfmTerminal::buildGroup(bool write) {
     const QString d = write ? "Wr" : "Rd";
     auto* group = new QGroupBox(write ? "Буфер передатчика" : "Буфер приемника");
     group->setObjectName("grboxI2C" + d);
@@ -104,7 +100,8 @@ QWidget* TfmTerminal::buildGroup(bool write)
     slave = new QRadioButton("Slave", group);
     slave->setObjectName("rbI2CSlave" + d);
     (write ? master : slave)->setChecked(true);
-    masterAddress = AddressEdit(group, "edI2CMasterAdd" + d, "Адрес ведомого устройства (7 двоичных разрядов)");
+    masterAddress =
+        AddressEdit(group, "edI2CMasterAdd" + d, "Адрес ведомого устройства (7 двоичных разрядов)");
     slaveAddress = AddressEdit(group, "edI2CSlaveAdd" + d,
                                "Собственный адрес прибора как ведомого (0000000 - отвечать на любой адрес)");
 
@@ -123,17 +120,19 @@ QWidget* TfmTerminal::buildGroup(bool write)
     std::vector<QPushButton*> buttons;
     if (write) {
         grid = strgridI2CBufWr = new TerminalHexGrid("strgridI2CBufWr", transmit_, true, group);
-        sbI2CWrite =
-            Button(group, "sbI2CWrite", "Записать", "Записать заданное количество байт во внешнее устройство", true);
-        sbI2COpenFileWr = Button(group, "sbI2COpenFileWr", "Открыть...", "Открыть файл с данными для передачи", true);
+        sbI2CWrite = Button(group, "sbI2CWrite", "Записать",
+                            "Записать заданное количество байт во внешнее устройство", true);
+        sbI2COpenFileWr =
+            Button(group, "sbI2COpenFileWr", "Открыть...", "Открыть файл с данными для передачи", true);
         sbI2CWriteAndRead = Button(group, "sbI2CWriteAndRead", "Записать и прочитать", {}, false);
         sbI2CWriteAndPipeRead = Button(group, "sbI2CWriteAndPipeRead", "Записать и читать поток", {}, false);
         buttons = {sbI2CWrite, sbI2COpenFileWr, sbI2CWriteAndRead, sbI2CWriteAndPipeRead};
     } else {
         grid = strgridI2CBufRd = new TerminalHexGrid("strgridI2CBufRd", receive_, false, group);
-        sbI2CRead = Button(group, "sbI2CRead", "Прочитать", "Прочитать из внешнего устройства заданное количество байт",
-                           true);
-        sbI2CSaveFileRd = Button(group, "sbI2CSaveFileRd", "Сохранить...", "Сохранить принятые данные в файл", true);
+        sbI2CRead = Button(group, "sbI2CRead", "Прочитать",
+                           "Прочитать из внешнего устройства заданное количество байт", true);
+        sbI2CSaveFileRd =
+            Button(group, "sbI2CSaveFileRd", "Сохранить...", "Сохранить принятые данные в файл", true);
         sbI2CReadAndWrite = Button(group, "sbI2CReadAndWrite", "Прочитать и записать", {}, false);
         sbI2CPipeRead = Button(group, "sbI2CPipeRead", "Читать поток", {}, false);
         buttons = {sbI2CRead, sbI2CSaveFileRd, sbI2CReadAndWrite, sbI2CPipeRead};
@@ -152,13 +151,14 @@ QWidget* TfmTerminal::buildGroup(bool write)
     return group;
 }
 
-void TfmTerminal::connectEdits()
-{
+void TfmTerminal::connectEdits() {
     connect(udI2CCountRd, &QSpinBox::valueChanged, this, &TfmTerminal::udI2CCountRdChangingEx);
     connect(udI2CCountWr, &QSpinBox::valueChanged, this, &TfmTerminal::udI2CCountWrChangingEx);
     // Enter rewrites the count from its up-down and sets the table's count, also when unchanged.
-    connect(edI2CCountRd, &QLineEdit::returnPressed, this, [this] { udI2CCountRdChangingEx(udI2CCountRd->value()); });
-    connect(edI2CCountWr, &QLineEdit::returnPressed, this, [this] { udI2CCountWrChangingEx(udI2CCountWr->value()); });
+    connect(edI2CCountRd, &QLineEdit::returnPressed, this,
+            [this] { udI2CCountRdChangingEx(udI2CCountRd->value()); });
+    connect(edI2CCountWr, &QLineEdit::returnPressed, this,
+            [this] { udI2CCountWrChangingEx(udI2CCountWr->value()); });
     for (QLineEdit* address : {edI2CMasterAddRd, edI2CSlaveAddRd, edI2CMasterAddWr, edI2CSlaveAddWr})
         connect(address, &QLineEdit::editingFinished, this, [address] {
             address->setText(QString::fromStdString(NormaliseAddressText(address->text().toStdString())));
@@ -169,29 +169,26 @@ void TfmTerminal::connectEdits()
     });
 }
 
-void TfmTerminal::udI2CCountRdChangingEx(int value)
-{
+void TfmTerminal::udI2CCountRdChangingEx(int value) {
     strgridI2CBufRd->setCount(ClampTerminalCount(value));
 }
 
-void TfmTerminal::udI2CCountWrChangingEx(int value)
-{
+void TfmTerminal::udI2CCountWrChangingEx(int value) {
     strgridI2CBufWr->setCount(ClampTerminalCount(value));
 }
 
-TerminalGroupSettings TfmTerminal::groupSettings(bool write) const
-{
+TerminalGroupSettings TfmTerminal::groupSettings(bool write) const {
     TerminalGroupSettings s;
     s.count = (write ? udI2CCountWr : udI2CCountRd)->value();
     s.master = (write ? rbI2CMasterWr : rbI2CMasterRd)->isChecked();
-    s.masterAddress = NormaliseAddressText((write ? edI2CMasterAddWr : edI2CMasterAddRd)->text().toStdString());
+    s.masterAddress =
+        NormaliseAddressText((write ? edI2CMasterAddWr : edI2CMasterAddRd)->text().toStdString());
     s.slaveAddress = NormaliseAddressText((write ? edI2CSlaveAddWr : edI2CSlaveAddRd)->text().toStdString());
     s.speed = (write ? udI2CSpeedWr : udI2CSpeedRd)->value();
     return s;
 }
 
-void TfmTerminal::applyGroupSettings(bool write, const TerminalGroupSettings& s)
-{
+void TfmTerminal::applyGroupSettings(bool write, const TerminalGroupSettings& s) {
     (write ? udI2CCountWr : udI2CCountRd)->setValue(s.count);
     (write ? rbI2CMasterWr : rbI2CMasterRd)->setChecked(s.master);
     (write ? rbI2CSlaveWr : rbI2CSlaveRd)->setChecked(!s.master);

@@ -21,8 +21,7 @@
 
 namespace tesmar {
 
-void TfmTerminal::sbI2CReadClick()
-{
+void TfmTerminal::sbI2CReadClick() {
     if (transfer_->running())
         return;
     fmTerminalStatus->setStates(kTerminalStatusUnused,
@@ -32,8 +31,7 @@ void TfmTerminal::sbI2CReadClick()
     startTransfer(false);
 }
 
-void TfmTerminal::sbI2CWriteClick()
-{
+void TfmTerminal::sbI2CWriteClick() {
     if (transfer_->running())
         return;
     fmTerminalStatus->setStates(QString::fromStdString(TerminalWritingText(udI2CCountWr->value())),
@@ -41,8 +39,7 @@ void TfmTerminal::sbI2CWriteClick()
     startTransfer(true);
 }
 
-void TfmTerminal::startTransfer(bool write)
-{
+void TfmTerminal::startTransfer(bool write) {
     const TerminalGroupSettings s = groupSettings(write);
     I2CTransactionRequest request;
     request.transfer = {.byteCount = s.count,
@@ -58,8 +55,7 @@ void TfmTerminal::startTransfer(bool write)
     transfer_->start(request);
 }
 
-void TfmTerminal::statusReset()
-{
+void TfmTerminal::statusReset() {
     // The wait ends; the completion resets the device and restores the window.
     if (!transfer_->running())
         return;
@@ -67,8 +63,7 @@ void TfmTerminal::statusReset()
     QApplication::beep();
 }
 
-void TfmTerminal::transferDone()
-{
+void TfmTerminal::transferDone() {
     const I2CTransactionResult& result = transfer_->result();
     const I2CTransferInput& asked = transfer_->request().transfer;
     fmTerminalStatus->closeQuietly();
@@ -89,7 +84,8 @@ void TfmTerminal::transferDone()
     lbI2CResult->setText(QString::fromStdString(TerminalResultText(result, asked.write, asked.byteCount)));
     pgcntrTerminal->setEnabled(true);
     if (TerminalResultNeedsMessage(result, asked.write, asked.byteCount))
-        ctx_.messages.error(QString::fromStdString(TerminalResultMessage(result, asked.write, asked.byteCount)));
+        ctx_.messages.error(
+            QString::fromStdString(TerminalResultMessage(result, asked.write, asked.byteCount)));
 }
 
 } // namespace tesmar

@@ -13,8 +13,7 @@ namespace tesmar {
 
 namespace {
 
-QGroupBox* StateGroup(QWidget* parent, const char* caption, const char* labelName, QLabel*& label)
-{
+QGroupBox* StateGroup(QWidget* parent, const char* caption, const char* labelName, QLabel*& label) {
     auto* group = new QGroupBox(QString::fromUtf8(caption), parent);
     auto* row = new QHBoxLayout(group);
     row->addWidget(new QLabel("Состояние: ", group));
@@ -26,8 +25,7 @@ QGroupBox* StateGroup(QWidget* parent, const char* caption, const char* labelNam
 
 } // namespace
 
-TfmTerminalStatus::TfmTerminalStatus(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
-{
+TfmTerminalStatus::TfmTerminalStatus(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName("fmTerminalStatus");
     setWindowTitle("Статус");
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -41,39 +39,33 @@ TfmTerminalStatus::TfmTerminalStatus(QWidget* parent) : QWidget(parent, Qt::Tool
     setMinimumWidth(300);
 }
 
-void TfmTerminalStatus::setStates(const QString& transmit, const QString& receive)
-{
+void TfmTerminalStatus::setStates(const QString& transmit, const QString& receive) {
     lbTransmitState->setText(transmit);
     lbReceiveState->setText(receive);
 }
 
-void TfmTerminalStatus::btResetClick()
-{
+void TfmTerminalStatus::btResetClick() {
     close();
 }
 
-void TfmTerminalStatus::closeQuietly()
-{
+void TfmTerminalStatus::closeQuietly() {
     quiet_ = true;
     close();
     quiet_ = false;
 }
 
-void TfmTerminalStatus::FormShow()
-{
+void TfmTerminalStatus::FormShow() {
     // Centred on the terminal.
     if (QWidget* owner = parentWidget())
         move(owner->geometry().center() - rect().center());
 }
 
-void TfmTerminalStatus::showEvent(QShowEvent* event)
-{
+void TfmTerminalStatus::showEvent(QShowEvent* event) {
     FormShow();
     QWidget::showEvent(event);
 }
 
-void TfmTerminalStatus::closeEvent(QCloseEvent* event)
-{
+void TfmTerminalStatus::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
     if (!quiet_)
         emit resetRequested();

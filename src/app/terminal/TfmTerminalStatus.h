@@ -12,7 +12,7 @@ namespace tesmar {
 
 class TfmTerminalStatus final : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TfmTerminalStatus(QWidget* parent);
 
     void setStates(const QString& transmit, const QString& receive);
@@ -23,18 +23,18 @@ public:
     QLabel* lbReceiveState = nullptr;
     QPushButton* btReset = nullptr;
 
-public slots:
+  public slots:
     void btResetClick();
     void FormShow();
 
-signals:
+  signals:
     void resetRequested();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     bool quiet_ = false;
 };
 

@@ -4,17 +4,13 @@
 
 namespace tesmar {
 
-I2CTransfer::I2CTransfer(UsbSession& session, QObject* parent) : QObject(parent), session_(session)
-{
-}
+I2CTransfer::I2CTransfer(UsbSession& session, QObject* parent) : QObject(parent), session_(session) {}
 
-I2CTransfer::~I2CTransfer()
-{
+I2CTransfer::~I2CTransfer() {
     shutdown();
 }
 
-void I2CTransfer::start(const I2CTransactionRequest& request)
-{
+void I2CTransfer::start(const I2CTransactionRequest& request) {
     if (thread_)
         return;
     finished_.reset();
@@ -23,16 +19,14 @@ void I2CTransfer::start(const I2CTransactionRequest& request)
     thread_->start(QThread::HighPriority);
 }
 
-void I2CTransfer::cancel()
-{
+void I2CTransfer::cancel() {
     if (!thread_)
         return;
     thread_->requestStop();
     session_.HaltTransfers();
 }
 
-void I2CTransfer::shutdown()
-{
+void I2CTransfer::shutdown() {
     if (!thread_)
         return;
     cancel();
@@ -42,8 +36,7 @@ void I2CTransfer::shutdown()
     thread_ = nullptr;
 }
 
-void I2CTransfer::onThreadFinished()
-{
+void I2CTransfer::onThreadFinished() {
     if (!thread_)
         return;
     thread_->wait(); // `finished` comes just before the thread ends

@@ -12,7 +12,7 @@ namespace tesmar {
 
 class I2CTransfer : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit I2CTransfer(UsbSession& session, QObject* parent = nullptr);
     ~I2CTransfer() override;
 
@@ -28,10 +28,10 @@ public:
     const I2CTransactionResult& result() const { return finished_->result(); }
     const I2CTransactionRequest& request() const { return finished_->request(); }
 
-signals:
+  signals:
     void completed();
 
-private:
+  private:
     void onThreadFinished();
 
     UsbSession& session_;

@@ -3,12 +3,9 @@
 namespace tesmar {
 
 TWaitI2CThread::TWaitI2CThread(UsbSession& session, const I2CTransactionRequest& request)
-    : session_(session), request_(request)
-{
-}
+    : session_(session), request_(request) {}
 
-void TWaitI2CThread::run()
-{
+void TWaitI2CThread::run() {
     result_ = RunI2CTransaction(session_, request_, stop_);
 }
 

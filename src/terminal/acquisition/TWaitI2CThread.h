@@ -14,17 +14,17 @@ class UsbSession;
 
 class TWaitI2CThread final : public QThread {
     Q_OBJECT
-public:
+  public:
     TWaitI2CThread(UsbSession& session, const I2CTransactionRequest& request);
 
     void requestStop() { stop_ = true; }
     const I2CTransactionResult& result() const { return result_; }
     const I2CTransactionRequest& request() const { return request_; }
 
-protected:
+  protected:
     void run() override;
 
-private:
+  private:
     UsbSession& session_;
     const I2CTransactionRequest request_;
     std::atomic<bool> stop_{false};
