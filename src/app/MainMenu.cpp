@@ -135,7 +135,8 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent)
     miLAN_I2C = addItem(miLan, "miLAN_I2C", "&I2C...", {}, "Декодер I2C");
     miLAN_1Wire = addItem(miLan, "miLAN_1Wire", "&1-Wire...", {}, "Декодер 1-Wire");
     miLan->addSeparator();
-    miLAN_Terminal = addItem(miLan, "miLAN_Terminal", "&Терминал...", {}, "Терминал I2C");
+    miLAN_Terminal = addItem(miLan, "miLAN_Terminal", "&Терминал...", {},
+                             "Открытие окна аппаратной поддержки (ввода / вывода) интерфейсов UART, SPI, I2C и 1-Wire");
 
     miService = addMenu(bar, "miService", "&Сервис", "Настройки программы");
     miServiceSetup = addItem(miService, "miServiceSetup", "&Настройка…", {}, "Настройка программы");

@@ -28,6 +28,7 @@
 #include "service/TfmCLBR.h"
 #include "service/TfmInstall.h"
 #include "service/TfmUpDateSoft.h"
+#include "terminal/TfmTerminal.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -261,6 +262,7 @@ void TfmMain::FormShow()
     guarded(8, [this] { folders_.read(settings_); });
     guarded(9, [this] { readWindowPositions(); });
     readSetupSections(settings_);
+    guarded(34, [this] { fmTerminal->readSettings(settings_); });
     guarded(36, [this] {
         if (env_.closeSplash)
             env_.closeSplash();
@@ -401,6 +403,7 @@ void TfmMain::FormClose()
     writeWindowPositions();
     writeSetupSections(settings_);
     settings_.writeString("misc", "lang", "Russian.ini");
+    fmTerminal->writeSettings(settings_);
     // A read-only file or a full disk: say so; the old file stays as it was.
     if (!settings_.save())
         env_.messages.error("Не удалось сохранить настройки в файл " + QString::fromStdString(settings_.path()));
@@ -413,6 +416,7 @@ void TfmMain::closeEvent(QCloseEvent* event)
     fftPage_->shutdown();
     lanPage_->shutdown();
     recPage_->shutdown();
+    fmTerminal->shutdown();
     FormClose();
     QMainWindow::closeEvent(event);
 }
@@ -523,7 +527,15 @@ void TfmMain::createServiceWindows()
         env_.adjustInstall(install);
     fmInstall = new TfmInstall(std::move(install), this);
     connect(menu_->miServiceInstall, &QAction::triggered, fmInstall, &QDialog::exec);
-    decoderWindows.create({*lanPage_, generatorData_, messages_, env_.messages}, *menu_, this);
+    fmTerminal = new TfmTerminal({session_, env_.messages, messages_, folders_}, this);
+    // Not while a measurement runs: the terminal's menu item is locked then.
+    const auto openTerminal = [this](const QString& page) {
+        if (menu_->miLAN_Terminal->isEnabled())
+            fmTerminal->showPage(page);
+        return fmTerminal->isVisible();
+    };
+    connect(menu_->miLAN_Terminal, &QAction::triggered, this, [openTerminal] { openTerminal("I2C"); });
+    decoderWindows.create({*lanPage_, generatorData_, messages_, env_.messages, openTerminal}, *menu_, this);
 }
 
 void TfmMain::miUpDateClick()

@@ -52,6 +52,7 @@ class TfmOptions;
 class TfmCLBR;
 class TfmUpDateSoft;
 class TfmInstall;
+class TfmTerminal;
 class UserMessages;
 struct InstallEnvironment;
 
@@ -134,6 +135,7 @@ public:
     TfmUpDateSoft* fmUpDateSoft = nullptr;
     DecoderWindows decoderWindows;
     TfmInstall* fmInstall = nullptr;
+    TfmTerminal* fmTerminal = nullptr;
 
 public slots:
     void pgcntrMainChange(int index);

@@ -16,6 +16,10 @@ constexpr auto kEnginePoll = std::chrono::microseconds(500);
 VirtualInstrument::VirtualInstrument(const SimClock& clock, std::optional<std::string> calibrationFile)
     : clock_(clock), calibrationFile_(std::move(calibrationFile))
 {
+    // The terminal's I2C bus is part of every instrument.
+    auto i2c = std::make_unique<I2cEngine>(clock_);
+    i2c_ = i2c.get();
+    engines_.push_back(std::move(i2c));
     if (calibrationFile_) {
         std::ifstream in(*calibrationFile_, std::ios::binary);
         CalibrationBytes bytes{};
@@ -158,10 +162,6 @@ void VirtualInstrument::handleCommand(const SetupPacket& setup, const std::vecto
     }
     case CmdReadCalibration: answer({s.calibration.bytes.begin(), s.calibration.bytes.end()}); return;
     case CmdStoreCalibration: storeCalibration(); return;
-    case CmdI2CTransfer:
-        // Without a bus partner nothing moves: the whole count is left over.
-        answer({static_cast<std::uint8_t>(setup.wValue & 0xFF), static_cast<std::uint8_t>(setup.wValue >> 8)});
-        return;
     default: break;
     }
 

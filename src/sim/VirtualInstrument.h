@@ -4,6 +4,7 @@
 // calibration, and can be unplugged, re-plugged and made to fail on demand.
 
 #include "AcquisitionEngine.h"
+#include "I2cEngine.h"
 #include "InstrumentState.h"
 #include "SimClock.h"
 #include "device/UsbTransport.h"
@@ -67,6 +68,9 @@ public:
 
     int resetCount() const;
 
+    // The terminal's bus (EEPROM and master); lock the state mutex while using it.
+    I2cEngine& i2c() { return *i2c_; }
+
 private:
     void handleCommand(const SetupPacket& setup, const std::vector<std::uint8_t>& data);
     void answer(std::vector<std::uint8_t> bytes);
@@ -86,6 +90,7 @@ private:
     std::deque<std::uint8_t> answer_;
     std::vector<std::unique_ptr<AcquisitionEngine>> engines_;
     AcquisitionEngine* activeEngine_ = nullptr;
+    I2cEngine* i2c_ = nullptr;
     unsigned haltGeneration_ = 0;
     int resets_ = 0;
 

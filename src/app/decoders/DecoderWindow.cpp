@@ -16,7 +16,7 @@
 namespace tesmar {
 
 DecoderWindow::DecoderWindow(const DecoderContext& context, const QString& caption, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), ctx_(context) {
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), ctx_(context), interfaceName_(caption) {
     setWindowTitle(caption);
     setAttribute(Qt::WA_ShowWithoutActivating);
     connect(&ctx_.page, &LanPage::channelNamesChanged, this, &DecoderWindow::refreshChannelLists);
@@ -139,10 +139,18 @@ void DecoderWindow::layOut(QWidget* settings, std::initializer_list<QPushButton*
     auto* row = new QHBoxLayout;
     for (QPushButton* b : buttons)
         row->addWidget(b);
+    sbHard = addButton("sbHard", "Терминал...", "Открыть окно аппаратной поддержки исследуемого интерфейса");
+    connect(sbHard, &QPushButton::clicked, this, &DecoderWindow::sbHardClick);
+    row->addWidget(sbHard);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(settings);
     layout->addLayout(row);
     layout->addWidget(grid, 1);
+}
+
+void DecoderWindow::sbHardClick() {
+    if (ctx_.openTerminal && ctx_.openTerminal(interfaceName_))
+        close();
 }
 
 } // namespace tesmar

@@ -9,6 +9,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -27,6 +28,9 @@ struct DecoderContext {
     GeneratorData& generator;
     const MessageTable& table;
     UserMessages& messages;
+    // Opens the terminal modally on the page of the named interface; false while it cannot open
+    // (a measurement runs).
+    std::function<bool(const QString& interfaceName)> openTerminal;
 };
 
 class DecoderWindow : public QWidget {
@@ -37,6 +41,12 @@ class DecoderWindow : public QWidget {
     // Refills every channel list with the page's names, each keeping its index.
     void refreshChannelLists();
 
+    QPushButton* sbHard = nullptr;
+
+  public slots:
+    // Closes the window and opens the terminal on the page of this window's interface.
+    void sbHardClick();
+
   protected:
     // A list of the 16 channel names; `keyword` picks the first matching name when shown, until
     // the user chooses a line.
@@ -45,7 +55,7 @@ class DecoderWindow : public QWidget {
     QTableWidget* makeGrid(const std::vector<std::string>& headers);
     // A push button under its control name with its hint.
     QPushButton* addButton(const char* objectName, const QString& caption, const QString& hint);
-    // The window's layout: the settings group, a row of buttons, the grid below taking the rest.
+    // The window's layout: the settings group, a row of buttons and `sbHard`, the grid below.
     void layOut(QWidget* settings, std::initializer_list<QPushButton*> buttons, QTableWidget* grid);
     // Rows 1 … of `table` into the grid; row count max(65, rows + 1) with the header, numbered.
     void fillGrid(QTableWidget* grid, const DecoderTable& table);
@@ -71,6 +81,7 @@ class DecoderWindow : public QWidget {
         bool chosen = false;
     };
     std::vector<ChannelList> lists_;
+    QString interfaceName_; // the caption it was made with, whatever a language file makes of it
 };
 
 } // namespace tesmar

@@ -1,0 +1,34 @@
+#pragma once
+// The terminal's worker thread: one I2C transaction. It owns its result while it runs; the
+// user-interface thread reads it only after the thread has ended.
+
+#include "terminal/I2CTransaction.h"
+
+#include <QThread>
+
+#include <atomic>
+
+namespace tesmar {
+
+class UsbSession;
+
+class TWaitI2CThread final : public QThread {
+    Q_OBJECT
+  public:
+    TWaitI2CThread(UsbSession& session, const I2CTransactionRequest& request);
+
+    void requestStop() { stop_ = true; }
+    const I2CTransactionResult& result() const { return result_; }
+    const I2CTransactionRequest& request() const { return request_; }
+
+  protected:
+    void run() override;
+
+  private:
+    UsbSession& session_;
+    const I2CTransactionRequest request_;
+    std::atomic<bool> stop_{false};
+    I2CTransactionResult result_;
+};
+
+} // namespace tesmar
