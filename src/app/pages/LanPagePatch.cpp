@@ -50,7 +50,6 @@ void LanPage::setupPatch()
     connect(spbtPatch, &QToolButton::clicked, this, &LanPage::spbtPatchClick);
     connect(chLAN, &QCustomPlot::afterReplot, this, &LanPage::placePatchButtons);
     connect(ctx_.menu.miLANPatch, &QAction::triggered, this, &LanPage::miLANPatchClick);
-    ctx_.menu.miLANPatch->setStatusTip("Включить / выключить режим склейки");
     setPatchAllowed(false); // until a buffered capture is drawn
 }
 
