@@ -38,7 +38,50 @@ const char* const kEncodeUsage =
     "or not all of it fits (nothing is written), 64 for a bad command line, 74 when the file\n"
     "cannot be written.\n";
 
+// The options an encoder's refusal is about.
+const char* OptionsOf(Msg key, const std::string& protocol)
+{
+    switch (key) {
+    case Msg::strLanUartErrBaud: // a rate that is not a whole number, in every encoder
+        return protocol == "uart" ? "--baud" : protocol == "spi" ? "--clock" : "--speed";
+    case Msg::strLanUartRngBaud:
+        return "--baud";
+    case Msg::strLanUartTdLessG:
+        return "--baud, --rate";
+    case Msg::strLanUartNoGTxd:
+        return "--tx";
+    case Msg::strLanSpiNoGMOSI:
+        return "--mosi";
+    case Msg::strLanSpiNoGSCK:
+        return "--sck";
+    case Msg::strLanSpiMOSI_SCK:
+        return "--mosi, --sck";
+    case Msg::strLanSpiRngBaud:
+        return "--clock";
+    case Msg::strLanSpiTdLessG:
+        return "--clock, --rate";
+    case Msg::strLanI2cNoSDA:
+        return "--sda";
+    case Msg::strLanI2cNoSCL:
+        return "--scl";
+    case Msg::strLanI2cSDA_SCL:
+        return "--sda, --scl";
+    case Msg::strLanI2cRngBaud:
+        return "--speed";
+    case Msg::strLanI2cTdLessG:
+        return "--speed, --rate";
+    case Msg::strLanUartNoDataG:
+    case Msg::strLanSpiNoDataG:
+        return "--data";
+    case Msg::strLanI2cNoDataG:
+        return "--transactions";
+    default:
+        return nullptr;
+    }
+}
+
 struct EncodeContext {
+    std::string protocol;
     const CliOptions& options;
     const MessageTable& table;
     std::ostream& err;
@@ -53,6 +96,9 @@ struct EncodeContext {
     }
     int refuse(const DecoderMessage& message) const
     {
+        err << "tesmar-cli encode: ";
+        if (const char* about = OptionsOf(message.key, protocol))
+            err << about << ": ";
         err << TerminalText(FormatDecoderMessage(message, table)) << '\n';
         return 1;
     }
@@ -225,7 +271,7 @@ int RunEncodeCommand(const std::vector<std::string>& args, std::ostream& out, st
     if (!options.parse(args, 1, valued, {}, err))
         return kExitUsage;
     const MessageTable table;
-    EncodeContext context{options, table, err, {}, 0.0};
+    EncodeContext context{protocol, options, table, err, {}, 0.0};
     if (!options.has("--out"))
         return context.usage("--out FILE.dat is needed");
     const std::string path = options.get("--out", "");
