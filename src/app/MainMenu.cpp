@@ -113,7 +113,7 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent)
     miClbr->setVisible(false);
 
     miLan = addMenu(bar, "miLan", "&Логический анализатор", "Логический анализатор и генератор");
-    miLANPatch = addItem(miLan, "miLANPatch", "&Режим склейки", "Ctrl+G", "Склеивать новые данные с прежними");
+    miLANPatch = addItem(miLan, "miLANPatch", "&Режим склейки", "Ctrl+G", "Включить / выключить режим склейки");
     miLANPatch->setCheckable(true);
     miLANKeepOUT = addItem(miLan, "miLANKeepOUT", "Удерживать состояние выходов", "Ctrl+K",
                            "Удерживать состояние выходов генератора после генерации");

@@ -188,6 +188,7 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     connect(fftPage_, &FftPage::optionsRequested, this, [this] { showOptions(1); });
     connect(recPage_, &RecPage::optionsRequested, this, [this] { showOptions(2); });
     connect(lanPage_, &LanPage::optionsRequested, this, [this] { showOptions(3); });
+    connect(lanPage_, &LanPage::patchAllowedChanged, this, &TfmMain::setPatchAllowed);
     // Below this the readouts and the page's controls would no longer fit side by side; a lower
     // window scrolls the control panel.
     setMinimumSize(760, 540);

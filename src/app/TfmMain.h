@@ -211,7 +211,7 @@ private:
     IniFile settings_;
     bool logicOnlyCheck_ = true;
     bool logicOnly_ = false;
-    bool patchAllowed_ = true;
+    bool patchAllowed_ = false;
     bool shown_ = false;
     bool settingsWritten_ = false;
     QString statusText_;

@@ -5,6 +5,7 @@
 #include "ConvertCommand.h"
 #include "DecodeCommand.h"
 #include "DeviceInfoCommand.h"
+#include "EncodeCommand.h"
 #include "FileInfoCommand.h"
 #include "InterruptWatch.h"
 #include "LogicCommand.h"
@@ -39,6 +40,7 @@ const char* const kUsage =
     "  logic [options] --out FILE   one logic analyser capture to .vcd, .csv, .dat or .sr\n"
     "                 (logic --help)\n"
     "  decode uart|spi|i2c|1wire FILE [options]   decode captured lines (decode --help)\n"
+    "  encode uart|spi|i2c [options] --out FILE.dat   generator data from bytes (encode --help)\n"
     "  convert IN OUT convert between .dat, .vcd, .csv and .sr by extension\n"
     "  plot FILE.dat --out PICTURE   the page's chart of a data file as .svg, .pdf, .png or .bmp\n"
     "                 (plot --help)\n"
@@ -108,6 +110,8 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
         return RunFileInfoCommand(args, out, err);
     if (command == "decode")
         return RunDecodeCommand(args, out, err);
+    if (command == "encode")
+        return RunEncodeCommand(args, out, err);
     if (command == "convert")
         return RunConvertCommand(args, out, err);
     if (command == "plot") {

@@ -1,6 +1,9 @@
 #include "cli/DecodeCommand.h"
 
+#include "CaptureLines.h"
+#include "CliOptions.h"
 #include "CliText.h"
+#include "DecoderTableText.h"
 
 #include "decoders/DecoderText.h"
 #include "decoders/I2cDecoder.h"
@@ -8,7 +11,6 @@
 #include "decoders/SpiDecoder.h"
 #include "decoders/UartBaudEstimate.h"
 #include "decoders/UartDecoder.h"
-#include "files/DataFileLoad.h"
 #include "files/MessageTable.h"
 #include "logic/ChannelNames.h"
 #include "logic/ChannelQueries.h"
@@ -25,137 +27,32 @@ namespace tesmar {
 namespace {
 
 const char* const kDecodeUsage =
-    "usage: tesmar-cli decode PROTOCOL FILE [options]   (FILE: .dat, .vcd, .csv or .sr)\n"
+    "usage: tesmar-cli decode PROTOCOL FILE [options]   (FILE: .dat, .vcd, .csv or .sr, or a\n"
+    "                                                   1544-byte generator data file)\n"
+    "       tesmar-cli decode --list-lines FILE          (the lines, their names and edges)\n"
     "  uart   --rx CH --tx CH --baud N --bits 5..8 --parity none|even|odd --stop 1|2\n"
     "         --estimate-baud (print the baud rate estimated on --rx and stop)\n"
     "         --baud: any whole rate (default 9600) at which one bit spans more than 2 samples\n"
     "         of the capture\n"
     "  spi    --sck CH --mosi CH --miso CH --mode 0..3 (or --cpol 0|1 --cpha 0|1) --order msb|lsb\n"
+    "         --cs CH --cs-active low|high (default low): only clock edges while the chip is\n"
+    "         selected count, and each selection starts a new byte\n"
     "  i2c    --scl CH --sda CH\n"
     "  1wire  --dq CH --device none|thermometer\n"
     "common:  --marker1 T --marker2 T (seconds, or with a unit: 12us, 3.5ms; default: the\n"
     "         start of the capture; --marker2 is where TxD starts)  --csv (CSV instead of columns)\n"
-    "CH is a line name A.0 … B.7 or an index 0 … 15, and the capture must have that line.\n"
+    "         --limit N (at most N rows; default: the whole capture)\n"
+    "         --rate HZ (generator data files only: the rate they are played at, default 1 MHz)\n"
+    "CH is a name the file gives a line (RX, SDA, D3 …), a line name A.0 … B.7 or an index\n"
+    "0 … 15, and the capture must have that line.\n"
     "exit status: 0 when something was decoded, 1 when nothing was (the reason on standard\n"
     "error) or the file is refused, 64 for a bad command line.\n";
 
-std::string TimeText(double seconds)
-{
-    if (std::isnan(seconds))
-        return "";
-    char text[40];
-    std::snprintf(text, sizeof text, "%.9g", seconds);
-    return text;
-}
-
-// The grid followed by the time columns its decoder names.
-DecoderTable WithTimeColumns(const DecoderTable& grid)
-{
-    DecoderTable out;
-    out.headers = grid.headers;
-    for (const std::string& name : grid.timeNames)
-        out.headers.push_back("t " + name + ", s");
-    for (std::size_t r = 0; r < grid.rows.size(); ++r) {
-        std::vector<std::string> row = grid.rows[r];
-        for (int column : grid.timeColumns)
-            row.push_back(TimeText(grid.times[r][static_cast<std::size_t>(column)]));
-        out.rows.push_back(std::move(row));
-    }
-    return out;
-}
-
-void PrintTable(const DecoderTable& grid, bool csv, std::ostream& out)
-{
-    // The window's leading blanks centre texts in its cells; columns here align by themselves.
-    DecoderTable table = WithTimeColumns(grid);
-    for (auto& header : table.headers)
-        header = TrimBlanks(header);
-    for (auto& row : table.rows)
-        for (auto& cell : row)
-            cell = TrimBlanks(cell);
-    if (csv) {
-        auto cell = [](const std::string& text) {
-            if (text.find_first_of(",\"") == std::string::npos)
-                return text;
-            std::string quoted = "\"";
-            for (char c : text)
-                quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-            return quoted + "\"";
-        };
-        auto line = [&](const std::vector<std::string>& cells) {
-            for (std::size_t c = 0; c < cells.size(); ++c)
-                out << (c ? "," : "") << cell(cells[c]);
-            out << '\n';
-        };
-        line(table.headers);
-        for (const auto& row : table.rows)
-            line(row);
-        return;
-    }
-    // Columns as wide as their longest text, counted in characters, not bytes.
-    auto width = [](const std::string& text) {
-        return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-    };
-    std::vector<std::size_t> widths(table.headers.size(), 0);
-    for (std::size_t c = 0; c < table.headers.size(); ++c) {
-        widths[c] = width(table.headers[c]);
-        for (const auto& row : table.rows)
-            widths[c] = std::max(widths[c], width(row[c]));
-    }
-    auto line = [&](const std::vector<std::string>& cells) {
-        std::string text;
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            text += cells[c];
-            if (c + 1 < cells.size())
-                text += std::string(widths[c] - width(cells[c]) + 2, ' ');
-        }
-        while (!text.empty() && text.back() == ' ')
-            text.pop_back();
-        out << text << '\n';
-    };
-    line(table.headers);
-    for (const auto& row : table.rows)
-        line(row);
-}
-
-class Options {
-public:
-    // Options of the form --name VALUE and flags; false with a message on a bad one.
-    bool parse(const std::vector<std::string>& args, std::size_t from, const std::vector<std::string>& valued,
-               const std::vector<std::string>& flags, std::ostream& err)
-    {
-        for (std::size_t i = from; i < args.size(); ++i) {
-            const std::string& key = args[i];
-            if (std::find(flags.begin(), flags.end(), key) != flags.end()) {
-                values_[key] = "1";
-            } else if (std::find(valued.begin(), valued.end(), key) != valued.end()) {
-                if (i + 1 >= args.size()) {
-                    err << "tesmar-cli decode: " << key << " needs a value\n";
-                    return false;
-                }
-                values_[key] = args[++i];
-            } else {
-                err << "tesmar-cli decode: unknown option " << TerminalText(key) << "\n" << kDecodeUsage;
-                return false;
-            }
-        }
-        return true;
-    }
-    bool has(const std::string& key) const { return values_.count(key) != 0; }
-    std::string get(const std::string& key, const std::string& fallback) const
-    {
-        const auto it = values_.find(key);
-        return it == values_.end() ? fallback : it->second;
-    }
-
-private:
-    std::map<std::string, std::string> values_;
-};
-
 struct DecodeContext {
     const ChannelQueries& queries;
+    const DecodeInput& input;
     const LogicCapture& capture;
-    const Options& options;
+    const CliOptions& options;
     const MessageTable& table;
     std::ostream& out;
     std::ostream& err;
@@ -168,20 +65,30 @@ struct DecodeContext {
         const auto samples = std::max(capture.busA.size(), capture.busB.size());
         return capture.firstSampleTime + capture.samplePeriod * static_cast<double>(samples);
     }
+    // The line of option `key`, by default the first line the capture holds.
     std::optional<int> channel(const std::string& key) const
     {
-        const std::string text = options.get(key, "A.0");
-        const auto parsed = ParseChannel(text);
-        if (!parsed) {
-            err << "tesmar-cli decode: " << key << ": no line '" << TerminalText(text) << "' (A.0 … B.7 or 0 … 15)\n";
-            status = 64;
-        } else if (*parsed >= 8 && capture.busB.empty()) {
-            err << "tesmar-cli decode: " << key << ": the capture has no line " << DefaultChannelName(*parsed)
-                << " (it holds the 8 lines A.0 … A.7)\n";
-            status = std::max(status, 1); // a bad command line (64) takes precedence
-            return std::nullopt;
+        const std::string text = options.get(key, input.generatorData ? "B.0" : "A.0");
+        std::string problem;
+        const auto found = FindCaptureLine(text, input, problem);
+        if (!found) {
+            err << "tesmar-cli decode: " << key << ": " << problem << '\n';
+            // A line the capture does not hold is the file's matter; a bad command line (64)
+            // takes precedence.
+            status = ParseChannel(text) ? std::max(status, 1) : 64;
         }
-        return parsed;
+        return found;
+    }
+    // The number of rows asked for, or all of them.
+    std::int64_t limit() const { return rowLimit; }
+    std::int64_t rowLimit = INT64_MAX;
+    // The grid printed, cut to --limit rows.
+    int print(DecoderTable table) const
+    {
+        if (static_cast<std::int64_t>(table.rows.size()) > rowLimit)
+            KeepRows(table, static_cast<std::size_t>(rowLimit));
+        PrintDecoderTable(table, options.has("--csv"), out);
+        return 0;
     }
     std::optional<double> marker(const std::string& key) const
     {
@@ -271,9 +178,10 @@ int DecodeUartCommand(const DecodeContext& context)
     }
     request.marker1 = *marker1;
     request.marker2 = *marker2;
+    request.maxEntries = context.limit();
     const auto result = DecodeUart(context.queries, request);
     if (!result.messages.empty()) {
-        PrintTable(UartTable(result, context.table), context.options.has("--csv"), context.out);
+        context.print(UartTable(result, context.table));
         for (const auto& message : result.messages)
             context.refuse(message);
         return 1;
@@ -288,8 +196,7 @@ int DecodeUartCommand(const DecodeContext& context)
         return context.nothingFound("no frame on RxD (" + DefaultChannelName(*rx) + ") or TxD (" +
                                     DefaultChannelName(*tx) + ") after the markers");
     }
-    PrintTable(UartTable(result, context.table), context.options.has("--csv"), context.out);
-    return 0;
+    return context.print(UartTable(result, context.table));
 }
 
 int DecodeSpiCommand(const DecodeContext& context)
@@ -309,14 +216,29 @@ int DecodeSpiCommand(const DecodeContext& context)
         return context.refused();
     settings.polarity = *cpol;
     settings.phase = *cpha;
-    const auto result = DecodeSpi(context.queries, {*sck, *mosi, *miso, settings, *marker1});
+    SpiDecodeRequest request{*sck, *mosi, *miso, settings, *marker1};
+    request.maxPairs = context.limit();
+    if (context.options.has("--cs")) {
+        const auto cs = context.channel("--cs");
+        const auto active = context.choice("--cs-active", {"low", "high"}, 0);
+        if (!cs || !active)
+            return context.refused();
+        request.cs = *cs;
+        request.csActiveLow = *active == 0;
+    } else if (context.options.has("--cs-active")) {
+        context.err << "tesmar-cli decode: --cs-active needs --cs\n";
+        return 64;
+    }
+    const auto result = DecodeSpi(context.queries, request);
     if (result.error)
         return context.refuse(*result.error);
     const DecoderTable table = SpiTable(result, context.table);
     if (table.rows.empty())
-        return context.nothingFound("no clock edges on SCK (" + DefaultChannelName(*sck) + ") after --marker1");
-    PrintTable(table, context.options.has("--csv"), context.out);
-    return 0;
+        return context.nothingFound("no whole byte on SCK (" + DefaultChannelName(*sck) + ") after --marker1" +
+                                    (request.cs ? std::string(" while CS (") + DefaultChannelName(*request.cs) +
+                                                      ") was active"
+                                                : std::string()));
+    return context.print(table);
 }
 
 int DecodeI2cCommand(const DecodeContext& context)
@@ -326,15 +248,16 @@ int DecodeI2cCommand(const DecodeContext& context)
     const auto marker1 = context.marker("--marker1");
     if (!scl || !sda || !marker1)
         return context.refused();
-    const auto result = DecodeI2c(context.queries, {*scl, *sda, *marker1});
+    I2cDecodeRequest request{*scl, *sda, *marker1};
+    request.maxRows = context.limit();
+    const auto result = DecodeI2c(context.queries, request);
     if (result.error)
         return context.refuse(*result.error);
     const DecoderTable table = I2cDecoderTable(result.grid, context.table);
     if (table.rows.empty())
         return context.nothingFound("no whole byte after a start on SCL (" + DefaultChannelName(*scl) + ") and SDA (" +
                                     DefaultChannelName(*sda) + ")");
-    PrintTable(table, context.options.has("--csv"), context.out);
-    return 0;
+    return context.print(table);
 }
 
 int DecodeOneWireCommand(const DecodeContext& context)
@@ -344,14 +267,15 @@ int DecodeOneWireCommand(const DecodeContext& context)
     const auto marker1 = context.marker("--marker1");
     if (!dq || !device || !marker1)
         return context.refused();
-    const auto result = DecodeOneWire(context.queries, {*dq, static_cast<OneWireDevice>(*device), *marker1});
+    OneWireRequest request{*dq, static_cast<OneWireDevice>(*device), *marker1};
+    request.maxRows = context.limit();
+    const auto result = DecodeOneWire(context.queries, request);
     if (result.error)
         return context.refuse(*result.error);
     const DecoderTable table = OneWireTable(result, context.table);
     if (table.rows.empty())
         return context.nothingFound("no 1-Wire traffic on DQ (" + DefaultChannelName(*dq) + ") after --marker1");
-    PrintTable(table, context.options.has("--csv"), context.out);
-    return 0;
+    return context.print(table);
 }
 
 } // namespace
@@ -362,51 +286,79 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
         out << kDecodeUsage;
         return 0;
     }
+    if (!args.empty() && args[0] == "--list-lines") {
+        if (args.size() != 2) {
+            err << "tesmar-cli decode: --list-lines takes one FILE\n" << kDecodeUsage;
+            return 64;
+        }
+        auto loaded = LoadDecodeInput(args[1], kDefaultGeneratorRate, err);
+        if (const auto* message = std::get_if<std::string>(&loaded)) {
+            err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
+            return 1;
+        }
+        ListCaptureLines(std::get<DecodeInput>(loaded), out);
+        return 0;
+    }
     if (args.size() < 2) {
         err << kDecodeUsage;
         return 64;
     }
     const std::string& protocol = args[0];
-    const std::map<std::string, std::vector<std::string>> valuedOptions = {
-        {"uart", {"--rx", "--tx", "--baud", "--bits", "--parity", "--stop", "--marker1", "--marker2"}},
-        {"spi", {"--sck", "--mosi", "--miso", "--mode", "--cpol", "--cpha", "--order", "--marker1"}},
-        {"i2c", {"--scl", "--sda", "--marker1"}},
-        {"1wire", {"--dq", "--device", "--marker1"}},
+    const std::vector<std::string> common = {"--marker1", "--limit", "--rate"};
+    const std::map<std::string, std::vector<std::string>> protocolOptions = {
+        {"uart", {"--rx", "--tx", "--baud", "--bits", "--parity", "--stop", "--marker2"}},
+        {"spi", {"--sck", "--mosi", "--miso", "--mode", "--cpol", "--cpha", "--order", "--cs", "--cs-active"}},
+        {"i2c", {"--scl", "--sda"}},
+        {"1wire", {"--dq", "--device"}},
     };
-    const auto valued = valuedOptions.find(protocol);
-    if (valued == valuedOptions.end()) {
+    const auto own = protocolOptions.find(protocol);
+    if (own == protocolOptions.end()) {
         err << "tesmar-cli decode: unknown protocol '" << TerminalText(protocol) << "'\n" << kDecodeUsage;
         return 64;
     }
-    Options options;
+    std::vector<std::string> valued = own->second;
+    valued.insert(valued.end(), common.begin(), common.end());
+    CliOptions options("decode", kDecodeUsage);
     std::vector<std::string> flags = {"--csv"};
     if (protocol == "uart")
         flags.push_back("--estimate-baud");
-    if (!options.parse(args, 2, valued->second, flags, err))
+    if (!options.parse(args, 2, valued, flags, err))
         return 64;
+    std::string problem;
+    std::int64_t limit = INT64_MAX;
+    if (options.has("--limit")) {
+        const auto rows = CheckedNumber("--limit", options.get("--limit", ""), {1, 1e15, true, " rows"}, problem);
+        if (!rows) {
+            err << "tesmar-cli decode: " << problem << '\n';
+            return 64;
+        }
+        limit = static_cast<std::int64_t>(*rows);
+    }
+    double generatorRate = kDefaultGeneratorRate;
+    if (options.has("--rate")) {
+        const auto rate = CheckedNumber("--rate", options.get("--rate", ""), {1, 1e9, false, " Hz"}, problem);
+        if (!rate) {
+            err << "tesmar-cli decode: " << problem << '\n';
+            return 64;
+        }
+        generatorRate = *rate;
+    }
 
     const MessageTable table;
-    auto loaded = LoadCaptureFile(args[1]);
+    auto loaded = LoadDecodeInput(args[1], generatorRate, err);
     if (const auto* message = std::get_if<std::string>(&loaded)) {
         err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
         return 1;
     }
-    CaptureImport& imported = std::get<CaptureImport>(loaded);
-    for (const auto& warning : imported.warnings)
-        err << "tesmar-cli decode: " << TerminalText(args[1] + ": " + warning) << '\n';
-    LogicCapture capture;
-    capture.busA = std::move(imported.capture.busA);
-    capture.busB = std::move(imported.capture.busB);
-    capture.samplePeriod = imported.capture.samplePeriod;
-    capture.firstSampleTime = imported.capture.firstSampleTime;
-    if (!(capture.samplePeriod > 0 && std::isfinite(capture.samplePeriod) && std::isfinite(capture.firstSampleTime))) {
-        err << "tesmar-cli decode: " << TerminalText(args[1]) << ": the capture has no usable sample period\n";
-        return 1;
+    const DecodeInput& input = std::get<DecodeInput>(loaded);
+    if (options.has("--rate") && !input.generatorData) {
+        err << "tesmar-cli decode: --rate: " << TerminalText(args[1])
+            << " is a capture with its own sample rate (--rate is for generator data files)\n";
+        return 64;
     }
-    const double pre = std::clamp(std::round(-capture.firstSampleTime / capture.samplePeriod), -2147483648.0, 2147483647.0);
-    capture.preTriggerCount = static_cast<std::int32_t>(pre);
-    const ChannelQueries queries(capture);
-    const DecodeContext context{queries, capture, options, table, out, err};
+    const ChannelQueries queries(input.capture);
+    DecodeContext context{queries, input, input.capture, options, table, out, err};
+    context.rowLimit = limit;
     if (protocol == "uart")
         return DecodeUartCommand(context);
     if (protocol == "spi")

@@ -16,14 +16,15 @@ public:
               I2cGrid& grid)
         : queries_(queries), scl_(request.scl), sclData_(queries.data(request.scl).data()),
           sdaData_(queries.data(request.sda).data()), sclMask_(ChannelQueries::lineMask(request.scl)),
-          sdaMask_(ChannelQueries::lineMask(request.sda)), start_(start), end_(end), p_(start), grid_(grid)
+          sdaMask_(ChannelQueries::lineMask(request.sda)), start_(start), end_(end), p_(start), grid_(grid),
+          maxRows_(request.maxRows)
     {
     }
 
     std::int64_t position() const { return p_; }
     bool atEnd() const { return p_ > end_; }
     double timeHere() const { return queries_.timeAt(scl_, p_); }
-    bool full() const { return grid_.count >= kI2cMaxRows; }
+    bool full() const { return grid_.count >= maxRows_; }
 
     // One bit: SDA at the first sample with SCL high; a START or STOP while SCL stays high is
     // reported as the event. End: no high SCL sample was left to read. Every sample is read
@@ -119,6 +120,7 @@ private:
     std::int64_t end_;
     std::int64_t p_;
     I2cGrid& grid_;
+    std::int64_t maxRows_;
 };
 
 double QuarterPeriodSamples(const std::uint8_t* scl, std::uint8_t mask, std::int64_t end)

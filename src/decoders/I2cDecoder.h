@@ -13,6 +13,7 @@ struct I2cDecodeRequest {
     int scl = 0;
     int sda = 0;
     double marker1 = 0.0; // seconds; decoding starts at the sample there
+    std::int64_t maxRows = kI2cMaxRows; // the window's grid limit by default
 };
 
 struct I2cDecodeResult {

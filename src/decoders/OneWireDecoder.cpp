@@ -20,7 +20,7 @@ public:
     }
 
     bool atEnd() const { return p_ >= end_; }
-    bool full() const { return static_cast<int>(result_.rows.size()) >= kOneWireMaxRows; }
+    bool full() const { return static_cast<std::int64_t>(result_.rows.size()) >= request_.maxRows; }
 
     // The next low pulse: its start t1 and width; false when no pulse starts before the end.
     bool measure(double& t1, double& width)

@@ -26,6 +26,7 @@ struct OneWireRequest {
     int dq = 0;
     OneWireDevice device = OneWireDevice::Unknown;
     double marker1 = 0.0; // seconds; should point at a reset pulse
+    std::int64_t maxRows = kOneWireMaxRows; // the window's grid limit by default
 };
 
 enum class OneWireElement { Reset, Presence, Byte };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <span>
 
 namespace tesmar {
 
@@ -56,10 +57,54 @@ SpiDecodeResult DecodeSpi(const ChannelQueries& queries, const SpiDecodeRequest&
     const std::uint8_t wantBefore = rising ? 0 : sckMask;
     int bitCount = 0;
     unsigned misoByte = 0, mosiByte = 0;
+    // A byte cut short by the end of a selection is dropped with its start time.
+    auto dropPartialByte = [&] {
+        if (bitCount > 0) {
+            result.misoTimes.pop_back();
+            result.mosiTimes.pop_back();
+        }
+        bitCount = 0;
+        misoByte = mosiByte = 0;
+    };
+    const std::span<const std::uint8_t> select = request.cs ? queries.data(*request.cs) : std::span<const std::uint8_t>{};
+    const std::uint8_t csMask = request.cs ? ChannelQueries::lineMask(*request.cs) : 0;
+    const std::uint8_t csActive = request.csActiveLow ? 0 : csMask;
+    const auto csSize = static_cast<std::int64_t>(select.size());
+    // Beyond the end of the select line the device counts as deselected.
+    auto selected = [&](std::int64_t i) { return i < csSize && (select[i] & csMask) == csActive; };
+    auto samplingEdge = [&](std::int64_t p) {
+        // The clock leaves the level it had before the edge.
+        return (clock[p - 1] & sckMask) == wantBefore && (clock[p] & sckMask) != wantBefore;
+    };
+    bool wasSelected = request.cs && selected(s0);
+    // Decoding that starts inside a selection does not know where its bytes began, but they
+    // end with it: the surplus edges in front of its last whole byte are passed over.
+    std::int64_t skipEdges = 0;
+    if (wasSelected) {
+        std::int64_t edges = 0;
+        for (std::int64_t p = s0 + 1; p < end; ++p) {
+            if (!selected(p)) {
+                skipEdges = edges % 8;
+                break;
+            }
+            edges += samplingEdge(p);
+        }
+    }
     for (std::int64_t p = s0 + 1; p < end; ++p) {
-        // Sampling edge: the clock leaves the level it had before the edge.
-        if ((clock[p - 1] & sckMask) != wantBefore || (clock[p] & sckMask) == wantBefore)
+        if (request.cs) {
+            const bool now = selected(p);
+            if (now != wasSelected)
+                dropPartialByte(); // a new selection starts a new byte
+            wasSelected = now;
+            if (!now)
+                continue;
+        }
+        if (!samplingEdge(p))
             continue;
+        if (skipEdges > 0) {
+            --skipEdges;
+            continue;
+        }
         const bool misoBit = p < misoSize && (miso[p] & misoMask);
         const bool mosiBit = p < mosiSize && (mosi[p] & mosiMask);
         if (bitCount == 0) {
@@ -76,7 +121,7 @@ SpiDecodeResult DecodeSpi(const ChannelQueries& queries, const SpiDecodeRequest&
             result.mosi.push_back(static_cast<std::uint8_t>(mosiByte));
             bitCount = 0;
             misoByte = mosiByte = 0;
-            if (static_cast<int>(result.miso.size()) > kSpiMaxPairs)
+            if (static_cast<std::int64_t>(result.miso.size()) > request.maxPairs)
                 break;
         }
     }

@@ -20,6 +20,12 @@ struct SpiDecodeRequest {
     int miso = 0;
     SpiSettings settings;
     double marker1 = 0.0; // seconds
+    // Framing by a chip-select line, as other analysers' SPI decoders do: clock edges outside an
+    // active select are ignored and each selection starts a new byte. None: the window's way,
+    // every edge counts.
+    std::optional<int> cs;
+    bool csActiveLow = true;
+    std::int64_t maxPairs = kSpiMaxPairs; // the window's grid limit by default
 };
 
 struct SpiDecodeResult {

@@ -79,7 +79,8 @@ std::int64_t SkipHigh(const std::uint8_t* data, std::uint8_t mask, std::int64_t 
 } // namespace
 
 UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const UartSettings& settings,
-                              double startTime, const char* lineName, std::vector<DecoderMessage>& messages)
+                              double startTime, const char* lineName, std::vector<DecoderMessage>& messages,
+                              std::int64_t maxEntries)
 {
     UartLineResult result;
     const double bitTime = 1.0 / settings.baud;
@@ -152,7 +153,7 @@ UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const 
         } else {
             result.bytes.push_back(static_cast<std::uint8_t>(value));
             result.startTimes.push_back(queries.timeAt(channel, frameStart));
-            if (static_cast<int>(result.startTimes.size()) > kUartMaxEntries)
+            if (static_cast<std::int64_t>(result.startTimes.size()) > maxEntries)
                 break;
         }
         s = SkipHigh(d, mask, s, e);
@@ -163,8 +164,10 @@ UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const 
 UartDecodeResult DecodeUart(const ChannelQueries& queries, const UartDecodeRequest& request)
 {
     UartDecodeResult result;
-    result.rxd = DecodeUartLine(queries, request.rxd, request.settings, request.marker1, "RxD", result.messages);
-    result.txd = DecodeUartLine(queries, request.txd, request.settings, request.marker2, "TxD", result.messages);
+    result.rxd = DecodeUartLine(queries, request.rxd, request.settings, request.marker1, "RxD", result.messages,
+                                request.maxEntries);
+    result.txd = DecodeUartLine(queries, request.txd, request.settings, request.marker2, "TxD", result.messages,
+                                request.maxEntries);
     return result;
 }
 

@@ -24,6 +24,8 @@ struct UartDecodeRequest {
     UartSettings settings;
     double marker1 = 0.0; // RxD starts here (seconds)
     double marker2 = 0.0; // TxD starts here
+    // A line stops once it holds more bytes than this (the window's grid limit by default).
+    std::int64_t maxEntries = kUartMaxEntries;
 };
 
 struct UartDecodeResult {
@@ -36,7 +38,8 @@ struct UartDecodeResult {
 // One line from the sample nearest `startTime`; `lineName` ("RxD"/"TxD") fills the message
 // appended when the sample rate is too low for the baud rate.
 UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const UartSettings& settings,
-                              double startTime, const char* lineName, std::vector<DecoderMessage>& messages);
+                              double startTime, const char* lineName, std::vector<DecoderMessage>& messages,
+                              std::int64_t maxEntries = kUartMaxEntries);
 
 UartDecodeResult DecodeUart(const ChannelQueries& queries, const UartDecodeRequest& request);
 

@@ -154,6 +154,8 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
                 if (static_cast<int>(c) != timeColumn) {
                     channels[c] = assigned[next++];
                     hasBusB = hasBusB || channels[c] >= 8;
+                    if (channels[c] >= 0)
+                        result.lineNames[static_cast<std::size_t>(channels[c])] = names[c];
                 }
             previous.assign(names.size(), 2);
             if (header)

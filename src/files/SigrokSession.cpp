@@ -193,6 +193,8 @@ std::variant<CaptureImport, std::string> ReadSigrokSession(const std::string& pa
     }
     if (out.capture.busA.empty())
         return std::string("в файле нет отсчётов");
+    for (int p = 0; p < std::min<long long>(probes, 16); ++p)
+        out.lineNames[static_cast<std::size_t>(p)] = meta.readString(dev, "probe" + std::to_string(p + 1), "");
     if (probes > 16)
         out.warnings.push_back("только первые 16 каналов из " + std::to_string(probes));
     if (sixteen && probes < 16)

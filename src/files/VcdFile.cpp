@@ -253,8 +253,11 @@ std::variant<CaptureImport, std::string> ReadVcd(std::string_view text)
 
     const std::vector<int> channels = AssignCaptureLines(wireNames, result.warnings);
     bool hasBusB = false;
-    for (int channel : channels)
-        hasBusB = hasBusB || channel >= 8;
+    for (std::size_t i = 0; i < channels.size(); ++i)
+        if (channels[i] >= 0) {
+            hasBusB = hasBusB || channels[i] >= 8;
+            result.lineNames[static_cast<std::size_t>(channels[i])] = wireNames[i];
+        }
 
     struct StampedChange {
         long long stamp;

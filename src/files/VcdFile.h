@@ -8,6 +8,7 @@
 
 #include "files/DataFileCapture.h"
 
+#include <array>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -19,6 +20,8 @@ namespace tesmar {
 struct CaptureImport {
     CaptureSamples capture;
     std::vector<std::string> warnings; // what the file held that the capture cannot
+    // The name the file gives each of the 16 lines; empty where it names none.
+    std::array<std::string, 16> lineNames{};
 };
 
 std::string WriteVcd(const CaptureSamples& capture);

@@ -18,7 +18,7 @@ protected:
     void draw(QCPPainter* painter) override
     {
         chart_->strokes_ = 0;
-        for (int b = 0; b < 2; ++b)
+        for (int b = 0; b < kBusCount; ++b)
             if (!chart_->buses_[b].empty())
                 drawBus(painter, b);
     }
@@ -37,7 +37,9 @@ private:
         const std::int64_t i1 = std::clamp<std::int64_t>(static_cast<std::int64_t>(last) + 1, 0, n);
         if (i1 <= i0)
             return;
-        const int base = busIndex == 0 ? 15 : 7;
+        const bool busB = busIndex % 2 == 1;
+        const int base = busB ? 7 : 15;
+        const Qt::PenStyle style = busIndex >= kPatchBusA ? Qt::DotLine : Qt::SolidLine;
         const int width = std::max(1, plot.width());
         const double perPixel = static_cast<double>(i1 - i0) / width;
         auto px = [&](double sample) { return x->coordToPixel(bus.firstX + sample * bus.step); };
@@ -48,7 +50,7 @@ private:
         for (int k = 0; k < 8; ++k) {
             if (!((bus.lines >> k) & 1))
                 continue;
-            painter->setPen(QPen(chart_->colours_[busIndex * 8 + k], 1));
+            painter->setPen(QPen(chart_->colours_[(busB ? 8 : 0) + k], 1, style));
             const double low = y->coordToPixel(base - k), high = y->coordToPixel(base - k + kHighAbove);
             QPolygonF path;
             if (exact) {

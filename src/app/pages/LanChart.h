@@ -31,7 +31,10 @@ class LanChart : public MarkerChart {
 public:
     explicit LanChart(QWidget* parent = nullptr);
 
-    // Bus 0 is A (lines 0 … 7), bus 1 is B (lines 8 … 15).
+    // Bus 0 is A (lines 0 … 7), bus 1 is B (lines 8 … 15); buses 2 and 3 are A and B of a
+    // capture waiting to be patched in, drawn dotted over the same lines.
+    static constexpr int kBusCount = 4;
+    static constexpr int kPatchBusA = 2;
     void setBus(int bus, const DrawnBus& drawn) { buses_[bus] = drawn; }
     const DrawnBus& bus(int bus) const { return buses_[bus]; }
     void clearBus(int bus) { buses_[bus] = {}; }
@@ -63,7 +66,7 @@ protected:
 private:
     class Traces;
     friend class Traces;
-    std::array<DrawnBus, 2> buses_{};
+    std::array<DrawnBus, kBusCount> buses_{};
     std::array<QColor, 16> colours_{};
     Traces* traces_ = nullptr;
     int strokes_ = 0;

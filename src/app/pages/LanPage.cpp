@@ -48,6 +48,7 @@ LanPage::LanPage(const PageContext& context, LogicCapture& capture, GeneratorDat
     buildControls();
     connect(ctx_.menu.miLANSelectByMarker, &QAction::triggered, this, &LanPage::miLANSelectByMarkerClick);
     setupStatistics();
+    setupPatch();
     connect(ctx_.menu.miLANKeepOUT, &QAction::toggled, this, [this](bool keep) {
         if (!keep)
             releaseOutputs();

@@ -5,6 +5,7 @@
 #include "MeasurementPage.h"
 #include "PageContext.h"
 #include "files/DataFile.h"
+#include "logic/CapturePatch.h"
 #include "logic/ChannelQueries.h"
 #include "logic/ChannelSetup.h"
 #include "logic/GeneratorData.h"
@@ -17,6 +18,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class QComboBox;
 class QGroupBox;
@@ -141,6 +143,16 @@ public:
     QLineEdit* edLANFindDEC = nullptr;
     QToolButton* spbtOpenLANFindForward = nullptr;
     QToolButton* spbtOpenLANFindBack = nullptr;
+    // Patching: shown on the chart while a capture waits to be joined.
+    QToolButton* spbtPatch = nullptr;
+    QToolButton* spbtPatchShiftLeft = nullptr;
+    QToolButton* spbtPatchShiftRight = nullptr;
+    QTimer* timerRepeatPatchShift = nullptr;
+
+    // The capture waiting to be joined; null when none is.
+    const PendingPatch* pendingPatch() const { return patch_ ? &*patch_ : nullptr; }
+    // The held shift button: 0 none, 1 left, 2 right.
+    int patchShiftDirection() const { return patchShiftDirection_; }
 
     // The sample of the last search hit, none after a marker 1 move, scroll, show-time,
     // generator change or capture start.
@@ -180,11 +192,23 @@ public slots:
     void miLANStatOnTopClick();
     // Recounts an open statistics window from the captures or the generator data.
     void refreshStatistics();
+    void spbtPatchClick();
+    void spbtPatchShiftLeftMouseDown();
+    void spbtPatchShiftRightMouseDown();
+    // Releasing either shift button.
+    void spbtPatchShiftLeftMouseUp();
+    void timerRepeatPatchShiftTimer();
+    void miLANPatchClick();
+    // Drops a pending patch: its traces and buttons go.
+    void cancelPatch();
 
 signals:
     void optionsRequested();
     // A line's name or colour changed.
     void channelNamesChanged();
+    // Patching is possible after a buffered capture was drawn as the main diagram, not after a
+    // stream capture.
+    void patchAllowedChanged(bool allowed);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -197,6 +221,13 @@ private:
     QWidget* buildReadouts();
     QWidget* buildSearchGroup();
     void setupStatistics();
+    void setupPatch();
+    void placePatchButtons();
+    void showPatchButtons(bool show);
+    void takePatch(std::vector<std::uint8_t> busA, std::vector<std::uint8_t> busB);
+    void drawPatch();
+    void shiftPatch(int direction);
+    void setPatchAllowed(bool allowed);
     QString msg(Msg key) const;
     char decimalSeparator() const;
     bool running() const;
@@ -248,6 +279,11 @@ private:
     QLineEdit* lastTypedFind_ = nullptr;
     std::optional<SearchHit> findHit_;
     QString generatorSaved_, generatorOpened_;
+    std::optional<PendingPatch> patch_;
+    std::array<LogicSummary, 2> patchSummaries_;
+    QWidget* patchButtons_ = nullptr;
+    int patchShiftDirection_ = 0;
+    bool alignToPatch_ = false;
 };
 
 } // namespace tesmar

@@ -124,6 +124,7 @@ void LanPage::sbLANTriggerOnClick()
 void LanPage::sbLANModeBusGClick()
 {
     const bool generator = sbLANModeBusG->isChecked();
+    cancelPatch();
     chLAN->setToolTip(generator ? msg(Msg::strLanGenHint) : QString());
     if (!generator) {
         releaseOutputs(); // bus B is no longer driven
@@ -204,6 +205,9 @@ void LanPage::startCapture()
 {
     forgetSearchHit();
     if (!mode_.buffered) {
+        ctx_.menu.miLANPatch->setChecked(false);
+        cancelPatch();
+        setPatchAllowed(false);
         chLAN->clearBus(0);
         chLAN->clearBus(1);
         startAtZero_ = true;
@@ -272,6 +276,10 @@ void LanPage::takeBufferCapture()
     if (!thread->valid())
         return; // an incomplete read-out is dropped; the previous diagram stays
     UnpackedLogic u = UnpackLogicBuffer(thread->frame(), layout_);
+    if (ctx_.menu.miLANPatch->isChecked() && !chLAN->bus(0).empty()) {
+        takePatch(std::move(u.busA), std::move(u.busB));
+        return;
+    }
     startAtZero_ = !chLAN->extent().has_value();
     capture_ = MakeLogicCapture(std::move(u.busA), std::move(u.busB), 1.0 / captureRate_, u.preTrigger);
     drawCapture(true, false);

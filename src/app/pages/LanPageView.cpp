@@ -18,6 +18,8 @@ void LanPage::drawCapture(bool fresh, bool stream)
 {
     if (fresh) {
         forgetSearchHit(); // a hit of another capture means nothing here (files open without a start)
+        cancelPatch();     // it was placed after another main diagram
+        setPatchAllowed(!stream);
         summaries_[0].build(capture_.busA);
         summaries_[1].build(capture_.busB);
     }
@@ -62,7 +64,7 @@ void LanPage::RecomputeTimeAxis()
         multiplier_ = ChooseLogicMultiplier(multiplier_, 128, period, zoom_);
         if (multiplier_ != before) {
             // Everything drawn moves to the new unit.
-            for (int b = 0; b < 2; ++b) {
+            for (int b = 0; b < LanChart::kBusCount; ++b) {
                 DrawnBus bus = chLAN->bus(b);
                 if (bus.empty())
                     continue;
@@ -85,6 +87,8 @@ void LanPage::RecomputeTimeAxis()
         d.multiplier = multiplier_;
         d.zoom = zoom_;
         d.startAtZero = startAtZero_;
+        if (alignToPatch_ && patch_)
+            d.alignTo = chLAN->bus(LanChart::kPatchBusA).firstX;
         d.scrollPosition = scroll.position;
         d.scrollPage = scroll.page;
         window = LogicDataWindow(d);
@@ -93,6 +97,7 @@ void LanPage::RecomputeTimeAxis()
         window = LogicEmptyWindow(settingsPeriod, multiplier_, zoom_, mode_.depth, mode_.preTrigger);
     }
     startAtZero_ = false;
+    alignToPatch_ = false;
     chLAN->xAxis->setLabel(msg(multiplier_ == 1.0      ? Msg::strOscTime_sek
                                : multiplier_ == 1000.0 ? Msg::strOscTime_ms
                                                        : Msg::strOscTime_us));

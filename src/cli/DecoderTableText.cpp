@@ -1,0 +1,97 @@
+#include "cli/DecoderTableText.h"
+
+#include "decoders/DecoderText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace tesmar {
+
+std::string TimeText(double seconds)
+{
+    if (std::isnan(seconds))
+        return "";
+    char text[40];
+    std::snprintf(text, sizeof text, "%.9g", seconds);
+    return text;
+}
+
+DecoderTable WithTimeColumns(const DecoderTable& grid)
+{
+    DecoderTable out;
+    out.headers = grid.headers;
+    for (const std::string& name : grid.timeNames)
+        out.headers.push_back("t " + name + ", s");
+    for (std::size_t r = 0; r < grid.rows.size(); ++r) {
+        std::vector<std::string> row = grid.rows[r];
+        for (int column : grid.timeColumns)
+            row.push_back(TimeText(grid.times[r][static_cast<std::size_t>(column)]));
+        out.rows.push_back(std::move(row));
+    }
+    return out;
+}
+
+void PrintDecoderTable(const DecoderTable& grid, bool csv, std::ostream& out)
+{
+    // The window's leading blanks centre texts in its cells; columns here align by themselves.
+    DecoderTable table = WithTimeColumns(grid);
+    for (auto& header : table.headers)
+        header = TrimBlanks(header);
+    for (auto& row : table.rows)
+        for (auto& cell : row)
+            cell = TrimBlanks(cell);
+    if (csv) {
+        auto cell = [](const std::string& text) {
+            if (text.find_first_of(",\"") == std::string::npos)
+                return text;
+            std::string quoted = "\"";
+            for (char c : text)
+                quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+            return quoted + "\"";
+        };
+        auto line = [&](const std::vector<std::string>& cells) {
+            for (std::size_t c = 0; c < cells.size(); ++c)
+                out << (c ? "," : "") << cell(cells[c]);
+            out << '\n';
+        };
+        line(table.headers);
+        for (const auto& row : table.rows)
+            line(row);
+        return;
+    }
+    // Columns as wide as their longest text, counted in characters, not bytes.
+    auto width = [](const std::string& text) {
+        return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    };
+    std::vector<std::size_t> widths(table.headers.size(), 0);
+    for (std::size_t c = 0; c < table.headers.size(); ++c) {
+        widths[c] = width(table.headers[c]);
+        for (const auto& row : table.rows)
+            widths[c] = std::max(widths[c], width(row[c]));
+    }
+    auto line = [&](const std::vector<std::string>& cells) {
+        std::string text;
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            text += cells[c];
+            if (c + 1 < cells.size())
+                text += std::string(widths[c] - width(cells[c]) + 2, ' ');
+        }
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
+        out << text << '\n';
+    };
+    line(table.headers);
+    for (const auto& row : table.rows)
+        line(row);
+}
+
+void KeepRows(DecoderTable& grid, std::size_t rows)
+{
+    if (grid.rows.size() > rows)
+        grid.rows.resize(rows);
+    if (grid.times.size() > rows)
+        grid.times.resize(rows);
+}
+
+} // namespace tesmar

@@ -1,0 +1,22 @@
+#pragma once
+// A decoder's result grid as text: aligned columns or CSV, with the element times in seconds.
+
+#include "decoders/DecoderTable.h"
+
+#include <ostream>
+#include <string>
+
+namespace tesmar {
+
+// Seconds as "%.9g"; empty for NaN (a cell without an element).
+std::string TimeText(double seconds);
+
+// The grid followed by the time columns its decoder names.
+DecoderTable WithTimeColumns(const DecoderTable& grid);
+
+void PrintDecoderTable(const DecoderTable& grid, bool csv, std::ostream& out);
+
+// Keeps the first `rows` rows (and their times).
+void KeepRows(DecoderTable& grid, std::size_t rows);
+
+} // namespace tesmar
