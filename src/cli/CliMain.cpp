@@ -144,7 +144,8 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
     } catch (...) {
         // The stream's own exceptions: its state tells the same.
     }
-    if (!out && status != kExitInternal) {
+    // A command that failed on its output has said so already.
+    if (!out && status != kExitInternal && status != kExitOutput) {
         const int cause = errno;
         err << "tesmar-cli: cannot write the output"
             << (cause ? std::string(": ") + std::strerror(cause) : std::string()) << '\n';

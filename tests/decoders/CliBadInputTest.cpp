@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -208,6 +210,15 @@ TEST_F(CliBadInput, FailedOutputIsAnErrorAndEscapesAreCaught) {
         EXPECT_EQ(RunCli({"info", path("uart.dat")}, full, err), kExitOutput);
         EXPECT_NE(err.str().find("cannot write the output: No space left on device"), std::string::npos)
             << err.str();
+    }
+    // A command that reports its own failed output is not reported twice.
+    {
+        FullBuffer full;
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(RunCli({"--sim", "spectrum"}, out, err), kExitOutput);
+        const std::string said = err.str();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     }
     // What a command lets escape ends in one line and a status, not in an abort.
     FullBuffer full;
