@@ -40,4 +40,20 @@ std::string CliOptions::get(const std::string& key, const std::string& fallback)
     return it == values_.end() ? fallback : it->second;
 }
 
+std::optional<int> CliOptions::choice(const std::string& key, const std::vector<std::string>& items, int fallback,
+                                      std::ostream& err) const
+{
+    if (!has(key))
+        return fallback;
+    const std::string value = get(key, "");
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i] == value)
+            return static_cast<int>(i);
+    err << "tesmar-cli " << command_ << ": " << key << ": '" << TerminalText(value) << "' is not one of";
+    for (const auto& item : items)
+        err << ' ' << item;
+    err << '\n';
+    return std::nullopt;
+}
+
 } // namespace tesmar

@@ -2,6 +2,7 @@
 // Options of the form --name VALUE and --flag, as the file subcommands take them.
 
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -19,6 +20,10 @@ public:
                const std::vector<std::string>& flags, std::ostream& err);
     bool has(const std::string& key) const { return values_.count(key) != 0; }
     std::string get(const std::string& key, const std::string& fallback) const;
+    // The index of the option's value among `items` (`fallback` without the option); none, with
+    // a message listing the items, for any other value.
+    std::optional<int> choice(const std::string& key, const std::vector<std::string>& items, int fallback,
+                              std::ostream& err) const;
 
 private:
     std::string command_;

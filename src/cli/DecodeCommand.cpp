@@ -122,18 +122,10 @@ struct DecodeContext {
     }
     std::optional<int> choice(const std::string& key, const std::vector<std::string>& items, int fallback) const
     {
-        if (!options.has(key))
-            return fallback;
-        const std::string value = options.get(key, "");
-        for (std::size_t i = 0; i < items.size(); ++i)
-            if (items[i] == value)
-                return static_cast<int>(i);
-        err << "tesmar-cli decode: " << key << ": '" << TerminalText(value) << "' is not one of";
-        for (const auto& item : items)
-            err << ' ' << item;
-        err << '\n';
-        status = 64;
-        return std::nullopt;
+        const auto index = options.choice(key, items, fallback, err);
+        if (!index)
+            status = 64;
+        return index;
     }
 };
 

@@ -120,17 +120,7 @@ struct EncodeContext {
     }
     std::optional<int> choice(const std::string& key, const std::vector<std::string>& items, int fallback) const
     {
-        if (!options.has(key))
-            return fallback;
-        const std::string value = options.get(key, "");
-        for (std::size_t i = 0; i < items.size(); ++i)
-            if (items[i] == value)
-                return static_cast<int>(i);
-        err << "tesmar-cli encode: " << key << ": '" << TerminalText(value) << "' is not one of";
-        for (const auto& item : items)
-            err << ' ' << item;
-        err << '\n';
-        return std::nullopt;
+        return options.choice(key, items, fallback, err);
     }
     // --data or --text; none with a message when neither or both is given or a byte is bad.
     std::optional<std::vector<std::uint8_t>> bytes() const
