@@ -2,6 +2,7 @@
 
 #include "FftChart.h"
 #include "FftPage.h"
+#include "PageDataFileFields.h"
 #include "ui/knob/TOscKnob.h"
 
 #include <QCheckBox>
@@ -17,21 +18,6 @@
 namespace tesmar {
 
 namespace {
-
-AxisLimits LimitsOf(const QCPAxis* axis, double scale = 1.0)
-{
-    return {axis->range().upper * scale, axis->range().lower * scale};
-}
-
-bool Usable(const AxisLimits& limits)
-{
-    return std::isfinite(limits.min) && std::isfinite(limits.max) && limits.max > limits.min;
-}
-
-StoredSignalParams Stored(const std::optional<SignalParams>& p)
-{
-    return p ? StoredSignalParams{p->Uconst, p->Uvaria, p->Umax, p->Umin, p->F} : StoredSignalParams{};
-}
 
 // The largest transform the page makes; a file claiming more is not one of ours.
 constexpr std::size_t kMaxStoredPoints = 131072 / 2 + 1;

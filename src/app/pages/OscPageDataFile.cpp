@@ -2,6 +2,7 @@
 
 #include "OscChart.h"
 #include "OscPage.h"
+#include "PageDataFileFields.h"
 #include "ui/knob/TOscKnob.h"
 
 #include <QComboBox>
@@ -22,21 +23,6 @@ std::vector<double> GraphValues(const QCPGraph* graph)
     for (auto it = graph->data()->constBegin(); it != graph->data()->constEnd(); ++it)
         values.push_back(it->value);
     return values;
-}
-
-AxisLimits LimitsOf(const QCPAxis* axis, double scale = 1.0)
-{
-    return {axis->range().upper * scale, axis->range().lower * scale};
-}
-
-StoredSignalParams Stored(const std::optional<SignalParams>& p)
-{
-    return p ? StoredSignalParams{p->Uconst, p->Uvaria, p->Umax, p->Umin, p->F} : StoredSignalParams{};
-}
-
-bool Usable(const AxisLimits& limits)
-{
-    return std::isfinite(limits.min) && std::isfinite(limits.max) && limits.max > limits.min;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "RecChart.h"
 #include "RecPage.h"
 #include "recorder/acquisition/RecAcquisition.h"
+#include "PageDataFileFields.h"
 #include "ui/knob/TOscKnob.h"
 
 #include <QComboBox>
@@ -13,20 +14,6 @@
 #include <cmath>
 
 namespace tesmar {
-
-namespace {
-
-AxisLimits LimitsOf(const QCPAxis* axis)
-{
-    return {axis->range().upper, axis->range().lower};
-}
-
-bool Usable(const AxisLimits& limits)
-{
-    return std::isfinite(limits.min) && std::isfinite(limits.max) && limits.max > limits.min;
-}
-
-} // namespace
 
 bool RecPage::hasDataToSave() const
 {
