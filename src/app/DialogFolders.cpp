@@ -33,6 +33,17 @@ const std::string& DialogFolders::folder(const std::string& dialog) const
     return it == folders_.end() ? none : it->second;
 }
 
+const std::string& DialogFolders::filter(const std::string& dialog, const std::string& builtIn) const
+{
+    const auto it = filters_.find(dialog);
+    return it == filters_.end() ? builtIn : it->second;
+}
+
+void DialogFolders::setFilter(const std::string& dialog, std::string filter)
+{
+    filters_[dialog] = std::move(filter);
+}
+
 void DialogFolders::setFolder(const std::string& dialog, std::string folder)
 {
     folders_[dialog] = std::move(folder);

@@ -6,6 +6,8 @@
 #include <QStringList>
 
 #include <optional>
+#include <string_view>
+#include <vector>
 
 class QWidget;
 
@@ -22,6 +24,16 @@ struct FileDialogKind {
     QStringList alsoAccepted = {}; // other extensions a saved name may end in instead
 };
 
+// Every file dialog whose filter a language file may replace, with the window it belongs to.
+struct FileDialogEntry {
+    const char* window;
+    FileDialogKind kind;
+};
+const std::vector<FileDialogEntry>& FileDialogEntries();
+// The entry of `dialogName` (which must be one of them).
+const FileDialogKind& FileDialog(std::string_view dialogName);
+
+// The filter shown is the language file's when it gave one.
 std::optional<QString> AskOpenPath(QWidget* parent, DialogFolders& folders, const FileDialogKind& kind);
 // Asks before an existing file is replaced; No cancels.
 std::optional<QString> AskSavePath(QWidget* parent, DialogFolders& folders, const FileDialogKind& kind,

@@ -29,6 +29,7 @@
 #include "service/TfmInstall.h"
 #include "service/TfmUpDateSoft.h"
 #include "terminal/TfmTerminal.h"
+#include "language/LanguageMenu.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -184,6 +185,11 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     connect(menu_->miAbout, &QAction::triggered, this, &TfmMain::miAboutClick);
     connect(menu_->miHelp, &QAction::triggered, this, &TfmMain::miHelpClick);
     connect(menu_->miServiceOpenSeup, &QAction::triggered, this, &TfmMain::miServiceOpenSeupClick);
+    languageMenu = new LanguageMenu({*this, *menu_, messages_, folders_, env_.messages,
+                                     env_.languageFolders.empty() ? DefaultLanguageFolders(env_.settingsFolder)
+                                                                  : env_.languageFolders},
+                                    this);
+    languageMenu->AddDeveloperButtons(pnService);
     connect(oscPage_, &OscPage::optionsRequested, this, [this] { showOptions(0); });
     connect(fftPage_, &FftPage::optionsRequested, this, [this] { showOptions(1); });
     connect(recPage_, &RecPage::optionsRequested, this, [this] { showOptions(2); });
@@ -263,6 +269,10 @@ void TfmMain::FormShow()
     guarded(8, [this] { folders_.read(settings_); });
     guarded(9, [this] { readWindowPositions(); });
     readSetupSections(settings_);
+    guarded(33, [this] {
+        languageMenu->BuildList();
+        languageMenu->ApplyStored(settings_.readString("misc", "lang", "Russian.ini"));
+    });
     guarded(34, [this] { fmTerminal->readSettings(settings_); });
     guarded(36, [this] {
         if (env_.closeSplash)
@@ -336,9 +346,9 @@ void TfmMain::deviceChanged()
 
 void TfmMain::showDeviceState()
 {
-    devicePanel_->setText(!session_.isAttached()          ? "Прибор не подключен"
-                          : env_.commandLine.simulate ? "Виртуальный прибор"
-                                                      : "Прибор подключен");
+    devicePanel_->setText(msg(!session_.isAttached()          ? Msg::strDeviceAbsent
+                              : env_.commandLine.simulate ? Msg::strDeviceVirtual
+                                                          : Msg::strDeviceAttached));
 }
 
 QString TfmMain::deviceLine() const
@@ -403,7 +413,7 @@ void TfmMain::FormClose()
     folders_.write(settings_);
     writeWindowPositions();
     writeSetupSections(settings_);
-    settings_.writeString("misc", "lang", "Russian.ini");
+    settings_.writeString("misc", "lang", languageMenu->selectedFileName());
     fmTerminal->writeSettings(settings_);
     // A read-only file or a full disk: say so; the old file stays as it was.
     if (!settings_.save())
@@ -497,6 +507,16 @@ bool TfmMain::event(QEvent* event)
         return true;
     }
     return QMainWindow::event(event);
+}
+
+void TfmMain::changeEvent(QEvent* event)
+{
+    // A language was applied: the texts composed here follow the message table.
+    if (event->type() == QEvent::LanguageChange) {
+        pgcntrMainChange(pgcntrMain->currentIndex());
+        showDeviceState();
+    }
+    QMainWindow::changeEvent(event);
 }
 
 char TfmMain::decimalSeparator() const

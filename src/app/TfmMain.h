@@ -53,6 +53,7 @@ class TfmCLBR;
 class TfmUpDateSoft;
 class TfmInstall;
 class TfmTerminal;
+class LanguageMenu;
 class UserMessages;
 struct InstallEnvironment;
 
@@ -67,6 +68,7 @@ struct MainWindowEnvironment {
     std::function<void(InstallEnvironment&)> adjustInstall; // tests redirect the installation
     std::function<bool(const QString&)> openDocument = {}; // none: the desktop's viewer
     QStringList manualCandidates = {};                       // none: where the program keeps it
+    std::vector<std::string> languageFolders = {}; // none: the program's own language folders
 };
 
 class TfmMain : public QMainWindow {
@@ -136,6 +138,7 @@ public:
     DecoderWindows decoderWindows;
     TfmInstall* fmInstall = nullptr;
     TfmTerminal* fmTerminal = nullptr;
+    LanguageMenu* languageMenu = nullptr;
 
 public slots:
     void pgcntrMainChange(int index);
@@ -163,6 +166,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     QString msg(Msg key) const;

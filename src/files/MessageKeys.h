@@ -1,7 +1,6 @@
 #pragma once
-// Keys of the message table, in table order. Entries 0 … 97 are the main table (a language
-// file built by the program writes only those); 98 … 162 belong to the filter designer, the bus
-// decoders, the firmware update and the driver installation.
+// Keys of the message table, in table order. Entries 0 … 97 are the main table; 98 … 162 belong to the filter designer, the bus
+// decoders, the firmware update and the driver installation; from 163 on, the texts added since.
 
 namespace tesmar {
 
@@ -169,9 +168,16 @@ enum class Msg : int {
     strInstallWait = 160,
     strInstallOk = 161,
     strInstallByWin = 162,
+    // Texts the program composes beyond the classic table.
+    strLangFileError = 163,
+    strLangListRefused = 164,
+    strLangWriteError = 165,
+    strDeviceAbsent = 166,
+    strDeviceVirtual = 167,
+    strDeviceAttached = 168,
 };
 
-inline constexpr int kMessageCount = 163;
+inline constexpr int kMessageCount = 169;
 inline constexpr int kMainMessageCount = 98;
 
 } // namespace tesmar

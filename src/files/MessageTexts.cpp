@@ -168,6 +168,12 @@ const std::array<MessageEntry, kMessageCount>& BuiltInMessages() {
         {Msg::strInstallWait, "strInstallWait", "Дождитесь окончания установки (закрытия  консольного окна).\rПосле чего нажмите кнопку \"ОК\"."},
         {Msg::strInstallOk, "strInstallOk", "Драйвера успешно установлены!"},
         {Msg::strInstallByWin, "strInstallByWin", "Драйвера скопированы в системные папки Windows и зарегистрированы в системном реестре.\r\rОтключите устройство от компьютера, а затем (через 3-5 секунд) снова его включите.\rЕсли на панели задач снова появляется значок, информирующий о подключении нового устройства,\rто автоматическая установка не полностью установила драйвер (иногда для Win98/ME).\rВ появившемся окне \"Мастера установки нового оборудования\" выберете пункт\r\"установить с указанного места\", а в качестве директории для поиска укажите папку,\rгде находится файл tesmar.inf (по умолчанию C:\\Program Files\\Tesmar2\\ Driver)\rи доустановите драйвер с помощью стандартных средств Windows.\r\rПосле установки драйверов средствами Windows заново запустите программу."},
+        {Msg::strLangFileError, "strLangFileError", "Не удалось прочитать файл языка %s."},
+        {Msg::strLangListRefused, "strLangListRefused", "Файл языка %s: шкалы %s оставлены без изменений,\rтак как их значения не совпадают со значениями программы."},
+        {Msg::strLangWriteError, "strLangWriteError", "Не удалось записать файл языка %s."},
+        {Msg::strDeviceAbsent, "strDeviceAbsent", "Прибор не подключен"},
+        {Msg::strDeviceVirtual, "strDeviceVirtual", "Виртуальный прибор"},
+        {Msg::strDeviceAttached, "strDeviceAttached", "Прибор подключен"},
     }};
     return entries;
 }

@@ -18,9 +18,9 @@
 namespace tesmar {
 
 namespace {
-const FileDialogKind kVector{"sdSaveFileEMF", "Векторные рисунки (*.svg);;PDF (*.pdf)", ".svg", {".pdf"}};
-const FileDialogKind kBitmap{"sdSaveFileBMP", "Растровые рисунки (*.bmp);;PNG (*.png)", ".bmp", {".png"}};
-const FileDialogKind kPcm{"sdSaveFilePCM", "Файл PCM (*.pcm)", ".pcm"};
+const FileDialogKind& kVector = FileDialog("sdSaveFileEMF");
+const FileDialogKind& kBitmap = FileDialog("sdSaveFileBMP");
+const FileDialogKind& kPcm = FileDialog("sdSaveFilePCM");
 
 } // namespace
 

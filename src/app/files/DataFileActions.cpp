@@ -21,9 +21,9 @@ namespace tesmar {
 
 namespace {
 const QString kNotYetSaved = "Данные этой страницы пока не сохраняются в файл.";
-const FileDialogKind kSaveData{"sdSaveFileData", "Двоичные файлы (*.dat)", ".dat"};
-const FileDialogKind kOpenData{"odOpenFileData", "Двоичные файлы (*.dat)", ".dat"};
-const FileDialogKind kSaveCsv{"sdSaveFileCSV", "Таблицы CSV (*.csv)", ".csv"};
+const FileDialogKind& kSaveData = FileDialog("sdSaveFileData");
+const FileDialogKind& kOpenData = FileDialog("odOpenFileData");
+const FileDialogKind& kSaveCsv = FileDialog("sdSaveFileCSV");
 
 int PageIndexOf(DataFilePage page)
 {

@@ -28,8 +28,8 @@ namespace {
 constexpr int kPointGripPixels = 6;
 constexpr int kSegmentGripPixels = 4;
 
-const FileDialogKind kFilterFiles{"odOpenFlt", "Текстовые файлы (*.txt *.TXT);;Все файлы (*)", ".txt"};
-const FileDialogKind kFilterSaveFiles{"sdSaveFlt", "Текстовые файлы (*.txt *.TXT);;Все файлы (*)", ".txt"};
+const FileDialogKind& kFilterFiles = FileDialog("odOpenFlt");
+const FileDialogKind& kFilterSaveFiles = FileDialog("sdSaveFlt");
 
 QToolButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& hint, bool checkable)
 {

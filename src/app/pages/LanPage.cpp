@@ -1,6 +1,7 @@
 // The logic analyser page: its controls and their layout.
 
 #include "LanPage.h"
+#include "app/FileDialogs.h"
 
 #include "LanChart.h"
 #include "PageWidgets.h"
@@ -196,7 +197,7 @@ void LanPage::buildControls()
     connect(generatorPanel, &LanGeneratorPanel::openRequested, this, [this] {
         if (!ctx_.askFilePath)
             return;
-        if (const auto path = ctx_.askFilePath("odOpenGeneratorData", "Двоичные файлы (*.dat);;Все файлы (*)", ".dat", false)) {
+        if (const auto path = ctx_.askFilePath("odOpenGeneratorData", FileDialog("odOpenGeneratorData").filter, ".dat", false)) {
             QString problem;
             if (!openGeneratorFile(*path, &problem) && ctx_.showWarning)
                 ctx_.showWarning("Не возможно открыть файл:\n" + *path + "\n" + problem);
@@ -205,7 +206,7 @@ void LanPage::buildControls()
     connect(generatorPanel, &LanGeneratorPanel::saveRequested, this, [this] {
         if (!ctx_.askFilePath)
             return;
-        if (const auto path = ctx_.askFilePath("sdSaveGeneratorData", "Двоичные файлы (*.dat);;Все файлы (*)", ".dat", true)) {
+        if (const auto path = ctx_.askFilePath("sdSaveGeneratorData", FileDialog("sdSaveGeneratorData").filter, ".dat", true)) {
             if (generatorPanel->saveFile(*path))
                 generatorSaved_ = *path;
             else if (ctx_.showWarning)

@@ -2,6 +2,7 @@
 
 #include "app/BgrColour.h"
 #include "LanChart.h"
+#include "app/FileDialogs.h"
 #include "LanPage.h"
 #include "app/logic/LanGeneratorPanel.h"
 #include "app/logic/TfmLANSetup.h"
@@ -68,7 +69,7 @@ void LanPage::sbOpenLANSetupClick()
 {
     if (!ctx_.askFilePath)
         return;
-    if (const auto path = ctx_.askFilePath("odOpenLANSetup", "Текстовые файлы (*.txt *.TXT);;Все файлы (*)", ".txt", false))
+    if (const auto path = ctx_.askFilePath("odOpenLANSetup", FileDialog("odOpenLANSetup").filter, ".txt", false))
         if (!openSetupFile(*path) && ctx_.showWarning)
             ctx_.showWarning("Не возможно открыть файл:\n" + *path);
 }
@@ -77,7 +78,7 @@ void LanPage::sbSaveLANSetupClick()
 {
     if (!ctx_.askFilePath)
         return;
-    if (const auto path = ctx_.askFilePath("sdSaveLANSetup", "Текстовые файлы (*.txt *.TXT);;Все файлы (*)", ".txt", true))
+    if (const auto path = ctx_.askFilePath("sdSaveLANSetup", FileDialog("sdSaveLANSetup").filter, ".txt", true))
         if (!saveSetupFile(*path) && ctx_.showWarning)
             ctx_.showWarning("Не удалось записать файл:\n" + *path);
     setFocus();

@@ -15,7 +15,7 @@
 namespace tesmar {
 
 namespace {
-const FileDialogKind kFirmwareFiles{"opdlgOpenUpDateFile", "Файлы прошивки (*.bin);;Все файлы (*)", ".bin"};
+const FileDialogKind& kFirmwareFiles = FileDialog("opdlgOpenUpDateFile");
 const char* const kDownloadPage = "https://tesmar.example.org/firmware";
 } // namespace
 

@@ -17,7 +17,7 @@ namespace tesmar {
 
 namespace {
 
-const FileDialogKind kSoundFiles{"odOpenSound", "Аудио файлы (*.wav)", ".wav"};
+const FileDialogKind& kSoundFiles = FileDialog("odOpenSound");
 
 // Field and list names of the nine conditions of channel A; channel B ends in Ch2.
 constexpr const char* kSubjects[9] = {"UcM", "UcL", "UcE", "UvM", "UvL", "UvE", "FrM", "FrL", "FrE"};

@@ -1,0 +1,27 @@
+#pragma once
+// The texts of one window's controls in a language file: captions, hints and lists under the
+// controls' object names. Applying sets only what the file has; writing puts out the texts worth
+// translating (those with a non-Latin character).
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace tesmar {
+
+class IniFile;
+
+// A label whose caption must never be replaced (the program's name, version, links) carries
+// this dynamic property set to true.
+inline constexpr const char* kKeepCaptionProperty = "languageKeepsCaption";
+
+struct WindowTextsResult {
+    QStringList refusedLists; // list sections that were not applied, with the reason
+};
+
+// `section` is the window's name; list sections are named after their owners.
+WindowTextsResult ApplyWindowTexts(QWidget* window, const QString& section, const IniFile& file);
+void WriteWindowTexts(QWidget* window, const QString& section, IniFile& file);
+
+} // namespace tesmar
