@@ -68,6 +68,10 @@ bool IsNonLatin(std::string_view utf8) {
     return std::any_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
+bool FitsLanguageFile(std::string_view utf8) {
+    return Cp1251ToUtf8(Utf8ToCp1251(utf8)) == utf8;
+}
+
 std::string TransliterateCyrillic(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
@@ -155,7 +159,8 @@ void WriteListSection(IniFile& file, const std::string& section, const std::vect
 }
 
 bool ListNeedsTranslation(const std::vector<std::string>& lines) {
-    return std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return IsNonLatin(line); });
+    return std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return IsNonLatin(line); }) &&
+           std::all_of(lines.begin(), lines.end(), [](const std::string& line) { return FitsLanguageFile(line); });
 }
 
 void LoadMessageTable(const IniFile& file, MessageTable& table) {

@@ -23,6 +23,8 @@ inline constexpr const char* kMessageSection = "string";
 
 // A text with a character outside 7-bit ASCII is worth translating.
 bool IsNonLatin(std::string_view utf8);
+// The text survives the file's 8-bit code page (arrows and super-scripts do not).
+bool FitsLanguageFile(std::string_view utf8);
 // Every Cyrillic letter but Ё/ё becomes one Latin character; everything else stays.
 std::string TransliterateCyrillic(std::string_view utf8);
 
@@ -43,7 +45,7 @@ std::optional<std::vector<std::string>> ReadListSection(const IniFile& file, con
                                                         const std::vector<std::string>& current);
 // Writes the lines under 0, 1, … (an existing file keeps keys that are not written again).
 void WriteListSection(IniFile& file, const std::string& section, const std::vector<std::string>& lines);
-// A list is written only when one of its lines is worth translating.
+// A list is written only when one of its lines is worth translating and all fit the file.
 bool ListNeedsTranslation(const std::vector<std::string>& lines);
 
 // Every entry of the table read from section `string` with its current text as default,

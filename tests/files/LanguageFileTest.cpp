@@ -63,6 +63,9 @@ TEST(LanguageFile, ListSectionHasAsManyLinesAsKeys) {
 TEST(LanguageFile, ListsAreWrittenWhenWorthTranslating) {
     EXPECT_FALSE(ListNeedsTranslation({"A.0", "A.1", "UART"}));
     EXPECT_TRUE(ListNeedsTranslation({"A.0", "Нет"}));
+    EXPECT_FALSE(ListNeedsTranslation({"Нет", "↑"})); // the arrow would come back as '?'
+    EXPECT_TRUE(FitsLanguageFile("±5 В, 10 µs …"));
+    EXPECT_FALSE(FitsLanguageFile("U₁²"));
     EXPECT_TRUE(IsNonLatin("10 µs"));
     EXPECT_FALSE(IsNonLatin("10 us"));
     IniFile file;

@@ -1,6 +1,8 @@
 #include "DecoderWindow.h"
 
 #include "app/UserMessages.h"
+
+#include <QEvent>
 #include "app/pages/LanPage.h"
 #include "files/MessageTable.h"
 
@@ -58,18 +60,31 @@ void DecoderWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
+void DecoderWindow::showGridHeaders() {
+    const std::vector<std::string> headers = gridHeaders_();
+    grid_->setColumnCount(int(headers.size()));
+    QStringList labels;
+    for (const std::string& h : headers)
+        labels << QString::fromStdString(h);
+    grid_->setHorizontalHeaderLabels(labels);
+}
+
+void DecoderWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange && grid_)
+        showGridHeaders();
+    QWidget::changeEvent(event);
+}
+
 int DecoderWindow::channelOf(const QComboBox* list) const {
     return std::max(0, list->currentIndex());
 }
 
-QTableWidget* DecoderWindow::makeGrid(const std::vector<std::string>& headers) {
+QTableWidget* DecoderWindow::makeGrid(std::function<std::vector<std::string>()> headers) {
     auto* grid = new QTableWidget(this);
     grid->setObjectName("strgridResult");
-    grid->setColumnCount(int(headers.size()));
-    QStringList labels;
-    for (const std::string& h : headers)
-        labels << QString::fromStdString(h);
-    grid->setHorizontalHeaderLabels(labels);
+    grid_ = grid;
+    gridHeaders_ = std::move(headers);
+    showGridHeaders();
     grid->verticalHeader()->hide();
     setGridRows(grid, kDecoderGridMinRows);
     return grid;

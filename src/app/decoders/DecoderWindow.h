@@ -51,8 +51,9 @@ class DecoderWindow : public QWidget {
     // A list of the 16 channel names; `keyword` picks the first matching name when shown, until
     // the user chooses a line.
     QComboBox* addChannelList(const char* objectName, const char* keyword);
-    // A result grid with `headers` (column 0 the row number) and the default row count.
-    QTableWidget* makeGrid(const std::vector<std::string>& headers);
+    // A result grid with `headers` (column 0 the row number) and the default row count; the
+    // headers are asked again when a language is applied.
+    QTableWidget* makeGrid(std::function<std::vector<std::string>()> headers);
     // A push button under its control name with its hint.
     QPushButton* addButton(const char* objectName, const QString& caption, const QString& hint);
     // The window's layout: the settings group, a row of buttons and `sbHard`, the grid below.
@@ -71,6 +72,7 @@ class DecoderWindow : public QWidget {
     int channelOf(const QComboBox* list) const;
 
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
     DecoderContext ctx_;
 
@@ -82,6 +84,9 @@ class DecoderWindow : public QWidget {
     };
     std::vector<ChannelList> lists_;
     QString interfaceName_; // the caption it was made with, whatever a language file makes of it
+    QTableWidget* grid_ = nullptr;
+    std::function<std::vector<std::string>()> gridHeaders_;
+    void showGridHeaders();
 };
 
 } // namespace tesmar

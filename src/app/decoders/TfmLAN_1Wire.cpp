@@ -29,7 +29,7 @@ TfmLAN_1Wire::TfmLAN_1Wire(const DecoderContext& context, QWidget* parent)
                            "Декодировать временную диаграмму (DQ) и заполнить таблицу, где маркер 1 должен "
                            "указывать на \"сброс\"");
 
-    strgridResult = makeGrid(OneWireTable({}, ctx_.table).headers);
+    strgridResult = makeGrid([this] { return OneWireTable({}, ctx_.table).headers; });
     strgridResult->setEditTriggers(QAbstractItemView::NoEditTriggers);
     strgridResult->setSelectionBehavior(QAbstractItemView::SelectRows);
 

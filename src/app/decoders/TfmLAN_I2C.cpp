@@ -54,7 +54,7 @@ TfmLAN_I2C::TfmLAN_I2C(const DecoderContext& context, QWidget* parent)
                   "Преобразовать данные из таблицы (адрес, R/W, данные) во временную диаграмму, маркер 1 "
                   "определяет начало диаграммы");
 
-    strgridResult = makeGrid(I2cDecoderTable({}, ctx_.table).headers);
+    strgridResult = makeGrid([this] { return I2cDecoderTable({}, ctx_.table).headers; });
     strgridResult->setToolTip("Результаты декодирования, двойной щелчок по ячейке переведет маркер 1 на "
                               "соответствующий элемент (бит) последовательности");
     auto* editing = new DecoderGridEditing(strgridResult,

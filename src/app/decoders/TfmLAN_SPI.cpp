@@ -69,7 +69,7 @@ TfmLAN_SPI::TfmLAN_SPI(const DecoderContext& context, QWidget* parent)
                   "Преобразовать данные (MOSI) из таблицы в соответствующую временную диаграмму, маркер 1 "
                   "определяет начало диаграммы");
 
-    strgridResult = makeGrid(SpiTable({}, ctx_.table).headers);
+    strgridResult = makeGrid([this] { return SpiTable({}, ctx_.table).headers; });
     const CellRule bin{"[01]{0,8}", "00000000"}, hex{"[0-9A-Fa-f]{0,2}", "00"};
     auto* editing =
         new DecoderGridEditing(strgridResult, {{1, bin}, {2, hex}, {3, bin}, {4, hex}}, cbAvtoFill);

@@ -70,7 +70,7 @@ TfmLAN_UART::TfmLAN_UART(const DecoderContext& context, QWidget* parent)
                   "Преобразовать данные (TxD) из таблицы в соответствующую временную диаграмму, маркер 1 "
                   "определяет начало диаграммы");
 
-    strgridResult = makeGrid(UartTable({}, ctx_.table).headers);
+    strgridResult = makeGrid([this] { return UartTable({}, ctx_.table).headers; });
     strgridResult->setToolTip(
         "Результаты декодирования, двойной щелчок по ячейке RxD (TxD) переведет маркер 1 в "
         "начало соответствующего байта");

@@ -101,7 +101,7 @@ TfmFiltr::TfmFiltr(std::array<FilterResponse, 2>& responses, const OptionVariabl
     chFiltr = new QCustomPlot(this);
     chFiltr->setObjectName("chFiltr");
     chFiltr->setToolTip(msg(Msg::strFltHint));
-    chFiltr->xAxis->setLabel("Частота, Гц");
+    chFiltr->xAxis->setLabel(msg(Msg::strFFTFrec_Hz));
     srFiltr = chFiltr->addGraph();
     srFiltr->setName("srFiltr");
     srFiltr->setPen(QPen(Qt::darkBlue, 2));
@@ -409,6 +409,20 @@ bool TfmFiltr::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TfmFiltr::changeEvent(QEvent* event)
+{
+    // A language was applied: the titles and units that follow the dB button come from the table.
+    if (event->type() == QEvent::LanguageChange) {
+        chFiltr->xAxis->setLabel(msg(Msg::strFFTFrec_Hz));
+        chFiltr->yAxis->setLabel(msg(spbtKdB->isChecked() ? Msg::strKpdB : Msg::strKpUnit));
+        lbKmaxUnit->setText(msg(spbtKdB->isChecked() ? Msg::strDimdB : Msg::strDimUnit));
+        lbKminUnit->setText(lbKmaxUnit->text());
+        chFiltr->setToolTip(msg(Msg::strFltHint));
+        chFiltr->replot(QCustomPlot::rpQueuedReplot);
+    }
+    QDialog::changeEvent(event);
 }
 
 } // namespace tesmar

@@ -70,6 +70,7 @@ public slots:
     void edFmaxKeyDown();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

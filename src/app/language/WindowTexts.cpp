@@ -68,9 +68,9 @@ QStringList FromStd(const std::vector<std::string>& lines)
     return out;
 }
 
-void AddHint(Slots& s, QWidget* w)
+void AddHint(Slots& s, const QString& name, QWidget* w)
 {
-    s.add(w->objectName(), ".Hint", w->toolTip(), WriteRule::NonLatin, [w](const QString& t) { w->setToolTip(t); });
+    s.add(name, ".Hint", w->toolTip(), WriteRule::NonLatin, [w](const QString& t) { w->setToolTip(t); });
 }
 
 void AddMenu(Slots& s, QMenu* menu)
@@ -105,7 +105,7 @@ void AddCombo(Slots& s, QComboBox* combo)
                            combo->setCurrentIndex(previous >= 0 && previous < lines.size() ? previous : 0);
                            return true;
                        }});
-    AddHint(s, combo);
+    AddHint(s, combo->objectName(), combo);
 }
 
 void AddKnob(Slots& s, TOscKnob* knob)
@@ -120,9 +120,13 @@ void AddKnob(Slots& s, TOscKnob* knob)
                        }});
 }
 
-void AddWidget(Slots& s, QWidget* w)
+bool HasCaption(QWidget* w)
 {
-    const QString name = w->objectName();
+    return qobject_cast<QLabel*>(w) || qobject_cast<QGroupBox*>(w) || qobject_cast<QAbstractButton*>(w);
+}
+
+void AddWidget(Slots& s, QWidget* w, const QString& name)
+{
     auto caption = [&](const QString& text, WriteRule rule, std::function<void(const QString&)> set) {
         s.add(name, ".Caption", text, rule, std::move(set));
     };
@@ -136,6 +140,8 @@ void AddWidget(Slots& s, QWidget* w)
     }
     if (name.isEmpty())
         return;
+    if (w->objectName().isEmpty() && !HasCaption(w))
+        return;
     if (auto* knob = qobject_cast<TOscKnob*>(w))
         return AddKnob(s, knob); // its hint follows the selected entry
     if (auto* combo = qobject_cast<QComboBox*>(w))
@@ -146,7 +152,7 @@ void AddWidget(Slots& s, QWidget* w)
         caption(button->text(), WriteRule::NonLatin, [button](const QString& t) { button->setText(t); });
     else if (auto* label = qobject_cast<QLabel*>(w); label && !label->property(kKeepCaptionProperty).toBool())
         caption(label->text(), WriteRule::NonLatin, [label](const QString& t) { label->setText(t); });
-    AddHint(s, w);
+    AddHint(s, name, w);
 }
 
 // Controls whose children are their own parts, not controls of the window.
@@ -156,7 +162,14 @@ bool IsLeaf(QObject* object)
            qobject_cast<QAbstractSpinBox*>(object);
 }
 
-void Collect(QObject* parent, Slots& s)
+// A caption without a control name of its own (a form's row label, a heading) is keyed by the
+// nearest named control above it and its place among such captions there.
+struct Scope {
+    QString name;
+    int unnamed = 0;
+};
+
+void Collect(QObject* parent, Slots& s, Scope& scope)
 {
     for (QObject* child : parent->children()) {
         auto* widget = qobject_cast<QWidget*>(child);
@@ -168,10 +181,19 @@ void Collect(QObject* parent, Slots& s)
             AddMenu(s, menu);
         else if (auto* action = qobject_cast<QAction*>(child); action && !action->objectName().isEmpty())
             AddAction(s, action);
-        else if (widget && !menu)
-            AddWidget(s, widget);
-        if (!IsLeaf(child))
-            Collect(child, s);
+        QString name = child->objectName();
+        if (widget && name.isEmpty() && HasCaption(widget) && !scope.name.isEmpty())
+            name = scope.name + "_" + QString::number(++scope.unnamed);
+        if (widget && !menu)
+            AddWidget(s, widget, name);
+        if (IsLeaf(child))
+            continue;
+        if (child->objectName().isEmpty()) {
+            Collect(child, s, scope);
+        } else {
+            Scope inner{child->objectName()};
+            Collect(child, s, inner);
+        }
     }
 }
 
@@ -180,13 +202,15 @@ Slots CollectWindow(QWidget* window)
     Slots s;
     s.add(window->objectName(), ".Caption", window->windowTitle(), WriteRule::NonLatin,
           [window](const QString& t) { window->setWindowTitle(t); });
-    Collect(window, s);
+    Scope scope{window->objectName()};
+    Collect(window, s, scope);
     return s;
 }
 
 bool WorthWriting(const QString& text, WriteRule rule)
 {
-    if (text.isEmpty())
+    // What the file cannot hold would come back damaged: such a text keeps its built-in form.
+    if (text.isEmpty() || !FitsLanguageFile(text.toStdString()))
         return false;
     switch (rule) {
     case WriteRule::NonEmpty:

@@ -19,8 +19,8 @@ struct ColumnInfo {
 };
 
 constexpr ColumnInfo kColumnInfo[TfmLANStat::kColumns] = {
-    {"lbERCh", "", "Фр. ↑", "Количество нарастающих фронтов сигнала"},
-    {"lbEFCh", "", "Фр. ↓", "Количество спадающих фронтов сигнала"},
+    {"lbERCh", "", "Нараст.", "Количество нарастающих фронтов сигнала"},
+    {"lbEFCh", "", "Спад.", "Количество спадающих фронтов сигнала"},
     {"lbTiCh", "min", "Ти мин", "Минимальная длительность импульса сигнала"},
     {"lbTpCh", "min", "Тп мин", "Минимальная длительность паузы сигнала"},
     {"lbTiCh", "max", "Ти макс", "Максимальная длительность импульса сигнала"},
@@ -34,7 +34,7 @@ constexpr ColumnInfo kColumnInfo[TfmLANStat::kColumns] = {
 
 TfmLANStat::TfmLANStat(QWidget* parent) : QWidget(parent, Qt::Tool)
 {
-    setObjectName("TfmLANStat");
+    setObjectName("fmLANStat");
     setWindowTitle("Статистика");
     auto* layout = new QVBoxLayout(this);
     for (int bus = 0; bus < 2; ++bus) {

@@ -133,6 +133,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void retranslate() override;
 
 private:
     void buildControls();

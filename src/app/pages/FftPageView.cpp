@@ -1,6 +1,7 @@
 // The spectrum analyser page: results, curves, the frequency axis, scrolling and markers.
 
 #include "FftChart.h"
+#include "PageWidgets.h"
 #include "FftPage.h"
 #include "app/options/OptionVariables.h"
 #include "files/MessageTable.h"
@@ -217,6 +218,16 @@ void FftPage::UpdateMarkerReadouts()
     lbFFTMarker2Sub1VoltA->setStyleSheet(colour(r.valueDifference[0].colour));
     lbFFTMarker2Sub1VoltB->setText(QString::fromStdString(r.valueDifference[1].text));
     lbFFTMarker2Sub1VoltB->setStyleSheet(colour(r.valueDifference[1].colour));
+}
+
+void FftPage::retranslate()
+{
+    chFFT->xAxis->setLabel(msg(unit_ == 1000.0 ? Msg::strFFTFrec_KHz : Msg::strFFTFrec_Hz));
+    for (QToolButton* on : {sbFFTOnCh1, sbFFTOnCh2})
+        on->setText(msg(on->isChecked() ? Msg::strChOn : Msg::strChOff));
+    if (!running())
+        ShowRunButtonsIdle(sbFFTRunSingle, sbFFTRun, ctx_.messages);
+    chFFT->replot(QCustomPlot::rpQueuedReplot);
 }
 
 } // namespace tesmar

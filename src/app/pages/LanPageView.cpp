@@ -196,4 +196,17 @@ void LanPage::UpdateReadouts()
         }
 }
 
+void LanPage::retranslate()
+{
+    chLAN->xAxis->setLabel(msg(multiplier_ == 1.0      ? Msg::strOscTime_sek
+                               : multiplier_ == 1000.0 ? Msg::strOscTime_ms
+                                                       : Msg::strOscTime_us));
+    if (sbLANModeBusG->isChecked())
+        chLAN->setToolTip(msg(Msg::strLanGenHint));
+    sbLANTriggerOn->setText(msg(sbLANTriggerOn->isChecked() ? Msg::strTriggerOn : Msg::strTriggerOff));
+    if (!running())
+        sbLANRun->setText(msg(Msg::strStart));
+    chLAN->replot(QCustomPlot::rpQueuedReplot);
+}
+
 } // namespace tesmar

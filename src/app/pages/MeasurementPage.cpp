@@ -1,5 +1,7 @@
 #include "MeasurementPage.h"
 
+#include <QEvent>
+
 #include "ui/knob/KnobFactory.h"
 #include "ui/knob/TOscKnob.h"
 
@@ -30,6 +32,13 @@ std::vector<TOscKnob*> MeasurementPage::buildKnobColumn(std::initializer_list<co
     column->addStretch(1);
     layout->addLayout(column);
     return knobs;
+}
+
+void MeasurementPage::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
 }
 
 } // namespace tesmar

@@ -33,6 +33,10 @@ public:
     void setDataFileName(const QString& name) { dataFileName_ = name; }
 
 protected:
+    // A language was applied: the page sets again what it composes from the message table.
+    virtual void retranslate() {}
+    void changeEvent(QEvent* event) override;
+
     // A page whose tool is still to come: its area on the left and its knobs on the right.
     std::vector<TOscKnob*> buildKnobColumn(std::initializer_list<const char*> knobNames);
 

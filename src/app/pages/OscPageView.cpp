@@ -3,6 +3,7 @@
 
 #include "app/MainMenu.h"
 #include "OscChart.h"
+#include "PageWidgets.h"
 #include "OscPage.h"
 #include "files/IniFile.h"
 #include "files/MessageTable.h"
@@ -437,6 +438,17 @@ std::pair<std::vector<double>, std::vector<double>> OscPage::shownTraces() const
         return v;
     };
     return {values(chOsc->srOsc_Ch1), values(chOsc->srOsc_Ch2)};
+}
+
+void OscPage::retranslate()
+{
+    chOsc->xAxis->setLabel(msg(TitleKey(timeAxis_.factor())));
+    for (QToolButton* on : {sbOscOnCh1, sbOscOnCh2})
+        on->setText(msg(on->isChecked() ? Msg::strChOn : Msg::strChOff));
+    sbOscTriggerOn->setText(msg(sbOscTriggerOn->isChecked() ? Msg::strTriggerOn : Msg::strTriggerOff));
+    if (!running())
+        ShowRunButtonsIdle(sbOscRunSingle, sbOscRun, ctx_.messages);
+    chOsc->replot(QCustomPlot::rpQueuedReplot);
 }
 
 } // namespace tesmar

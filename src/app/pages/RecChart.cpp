@@ -40,7 +40,7 @@ RecChart::RecChart(QWidget* parent) : OscChart(parent)
     ticker_ = QSharedPointer<QCPAxisTicker>(new RecTimeTicker);
     ticker_->setTickCount(4);
     xAxis->setTicker(ticker_);
-    xAxis->setLabel("Время");
+    xAxis->setLabel("Время"); // the page sets the message table's title
     connect(this, &QCustomPlot::beforeReplot, this, [this] {
         refreshCurves();
         layoutUserMarkers();

@@ -116,6 +116,7 @@ void RecPage::buildControls()
     auto* leftColumn = new QVBoxLayout(left);
     leftColumn->setContentsMargins(0, 0, 0, 0);
     chRec = new RecChart(left);
+    chRec->xAxis->setLabel(msg(Msg::strRecTime));
     chRec->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     chRec->setMinimumSize(300, 200);
     chRec->setUserMarkers(&markers_);

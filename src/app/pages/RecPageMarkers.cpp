@@ -33,8 +33,8 @@ QWidget* RecPage::buildMarkerTable()
     sgRecMarker->setColumnWidth(0, 30);
     sgRecMarker->setMinimumHeight(120);
     for (int row = 0; row < kTableRows; ++row) {
-        sgRecMarker->setItem(row, 0, new QTableWidgetItem(row == 0 ? QString("№") : QString::number(row)));
-        sgRecMarker->setItem(row, 1, new QTableWidgetItem(row == 0 ? QString("      Время") : QString()));
+        sgRecMarker->setItem(row, 0, new QTableWidgetItem(row == 0 ? msg(Msg::strNumber) : QString::number(row)));
+        sgRecMarker->setItem(row, 1, new QTableWidgetItem(row == 0 ? msg(Msg::strMarkerTime) : QString()));
         paintMarkerRow(row);
     }
     sgRecMarker->viewport()->installEventFilter(this);

@@ -3,6 +3,8 @@
 
 #include "RecChart.h"
 #include "RecPage.h"
+#include <QTableWidget>
+#include <QToolButton>
 #include "app/options/OptionVariables.h"
 #include "device/DeviceClock.h"
 #include "files/MessageTable.h"
@@ -251,6 +253,18 @@ void RecPage::UpdateMarkerReadouts()
             diff[ch]->clear();
         }
     }
+}
+
+void RecPage::retranslate()
+{
+    chRec->xAxis->setLabel(msg(Msg::strRecTime));
+    for (QToolButton* on : {sbRecOnCh1, sbRecOnCh2})
+        on->setText(msg(on->isChecked() ? Msg::strChOn : Msg::strChOff));
+    if (!running())
+        sbRecRun->setText(msg(Msg::strStart));
+    sgRecMarker->item(0, 0)->setText(msg(Msg::strNumber));
+    sgRecMarker->item(0, 1)->setText(msg(Msg::strMarkerTime));
+    chRec->replot(QCustomPlot::rpQueuedReplot);
 }
 
 } // namespace tesmar
