@@ -17,7 +17,7 @@ contents="$(dpkg-deb -c "$deb")"
 status=0
 for path in ./usr/bin/tesmar ./usr/bin/tesmar-cli ./usr/lib/udev/rules.d/60-tesmar.rules \
             ./usr/share/applications/tesmar.desktop ./usr/share/icons/hicolor/scalable/apps/tesmar.svg \
-            ./usr/share/doc/tesmar/README.md ./usr/share/tesmar/lang/; do
+            ./usr/share/doc/tesmar/README.md ./usr/share/tesmar/lang/ ./usr/share/tesmar/lang/English.ini; do
     if ! grep -q " $path\$" <<<"$contents"; then
         echo "missing from the package: $path"
         status=1

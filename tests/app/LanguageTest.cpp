@@ -16,6 +16,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QPushButton>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -150,6 +152,22 @@ IniFile Template(TfmMain& w)
     return file;
 }
 
+QAction* LanguageItem(TfmMain& w, const QString& caption)
+{
+    for (QAction* item : w.menu().miLang)
+        if (item->isVisible() && item->text() == caption)
+            return item;
+    return nullptr;
+}
+
+// The shipped English file copied into the harness's language folder.
+void CopyEnglish(const LanguageHarness& h)
+{
+    QDir().mkpath(h.langFolder());
+    QFile::remove(h.langFolder() + "English.ini");
+    QVERIFY(QFile::copy(kShippedFolder + "English.ini", h.langFolder() + "English.ini"));
+}
+
 } // namespace
 
 class LanguageTest : public QObject {
@@ -188,6 +206,168 @@ private slots:
         if (!left.isEmpty())
             qWarning().noquote() << left.join('\n');
         QCOMPARE(left.size(), 0);
+    }
+
+    // Every text the program would write as a translation template (every caption and hint with
+    // a Russian letter, every list, every message) has its key in the shipped English file.
+    void englishHasEveryKey()
+    {
+        Harness h;
+        const IniFile built = Template(h.start());
+        const auto english = LoadLanguageFile((kShippedFolder + "English.ini").toStdString());
+        QVERIFY(english.has_value());
+        QStringList missing;
+        for (const std::string& section : built.sections())
+            for (const std::string& key : built.keys(section))
+                if (HasCyrillic(QString::fromStdString(built.readString(section, key, ""))) &&
+                    !english->hasKey(section, key))
+                    missing << QString::fromStdString(section + "/" + key);
+        for (int i = 0; i < kMessageCount; ++i) {
+            const std::string name(MessageTable::keyName(static_cast<Msg>(i)));
+            if (!english->hasKey(kMessageSection, name))
+                missing << QString::fromStdString(name);
+        }
+        if (!missing.isEmpty())
+            qWarning().noquote() << missing.join(' ');
+        QCOMPARE(missing.size(), 0);
+    }
+
+    // Choosing English from the menu leaves no Russian letter in any window of the list, the
+    // composed texts included, and is remembered at exit.
+    void englishLeavesNoCyrillic()
+    {
+        LanguageHarness h;
+        CopyEnglish(h);
+        TfmMain& w = h.startWithLanguages();
+        QVERIFY(w.menu().miServiceLang->menuAction()->isEnabled());
+        QAction* english = LanguageItem(w, "English");
+        QVERIFY(english);
+        QVERIFY(LanguageItem(w, "Russian")); // the built-in texts stay choosable
+        english->trigger();
+        QVERIFY(english->isChecked());
+        const QStringList left = CyrillicInWindows(w);
+        if (!left.isEmpty())
+            qWarning().noquote() << left.join('\n');
+        QCOMPARE(left.size(), 0);
+        QCOMPARE(w.menu().miFile->title(), QString("&File"));
+        QCOMPARE(QString::fromStdString(w.messageTable().text(Msg::strDim_ms)), QString(" ms"));
+        QVERIFY(h.messages.warnings.isEmpty());
+        w.FormClose();
+        QCOMPARE(IniFile(h.settingsPath()).readString("misc", "lang", ""), std::string("English.ini"));
+
+        // And back to the built-in texts.
+        LanguageItem(w, "Russian")->trigger();
+        QCOMPARE(w.menu().miFile->title(), QString("&Файл"));
+        QCOMPARE(w.messageTable().text(Msg::strDim_ms), MessageTable::builtInText(Msg::strDim_ms));
+    }
+
+    void storedLanguageIsAppliedAtStart()
+    {
+        LanguageHarness h;
+        CopyEnglish(h);
+        h.writeSettings("[misc]\r\nlang=english.ini\r\n");
+        TfmMain& w = h.startWithLanguages();
+        QCOMPARE(w.languageMenu->selectedNumber(), 1);
+        QVERIFY(LanguageItem(w, "English")->isChecked());
+        QCOMPARE(w.pages()->tabText(0), QString("Oscilloscope"));
+
+        LanguageHarness builtIn;
+        CopyEnglish(builtIn);
+        builtIn.writeSettings("[misc]\r\nlang=russian.ini\r\n");
+        TfmMain& r = builtIn.startWithLanguages();
+        QCOMPARE(r.languageMenu->selectedNumber(), 0);
+        QCOMPARE(r.pages()->tabText(0), QString("Осциллограф"));
+    }
+
+    void choosingTheSelectedLanguageAgainDoesNothing()
+    {
+        LanguageHarness h;
+        CopyEnglish(h);
+        TfmMain& w = h.startWithLanguages();
+        QAction* english = LanguageItem(w, "English");
+        english->trigger();
+        w.pages()->setTabText(0, "changed since");
+        english->trigger();
+        QCOMPARE(w.pages()->tabText(0), QString("changed since"));
+        QVERIFY(english->isChecked());
+    }
+
+    // A knob's scale of as many lines with the same values replaces its texts and keeps the
+    // pointer; one that would change what the entries mean is refused with a warning.
+    void knobScaleIsReplacedKeepingThePointer()
+    {
+        LanguageHarness h;
+        TfmMain& w = h.startWithLanguages();
+        auto* knob = w.findChild<TOscKnob*>("knOscTimeDiv");
+        knob->setIndexSelectData(20);
+        const double value = knob->CurValueReal();
+        std::string file = "[knOscTimeDiv]\n";
+        const QStringList lines = knob->scaleCodeLines();
+        QCOMPARE(lines.size(), 39);
+        for (int i = 0; i < lines.size(); ++i)
+            file += std::to_string(i) + "=" + QString(lines[i]).replace("мкс", "us").replace("мс", "ms").toStdString() + "\n";
+        WriteFile(h.langFolder() + "Scales.ini", file + "[knOscCh1]\n0=#v=1 #e=0 #d=V\n");
+        QVERIFY(w.languageMenu->LoadLanguage(h.langFolder() + "Scales.ini"));
+        QCOMPARE(knob->IndexSelectData(), 20);
+        QCOMPARE(knob->CurValueReal(), value);
+        QVERIFY(knob->scaleCodeLines()[20].contains("#d=ms"));
+        QCOMPARE(w.findChild<TOscKnob*>("knOscCh1")->scaleCodeLines().size(), 29);
+        QCOMPARE(h.messages.warnings.size(), 1);
+        QVERIFY(h.messages.warnings[0].contains("knOscCh1"));
+    }
+
+    // Lists take as many lines as the section has keys; the index survives when it still exists.
+    // Texts whose keys the file lacks stay as they were.
+    void listsAndMissingKeys()
+    {
+        QWidget window;
+        window.setObjectName("fmTest");
+        auto* shrinking = new QComboBox(&window);
+        shrinking->setObjectName("cbShrinking");
+        auto* kept = new QComboBox(&window);
+        kept->setObjectName("cbKept");
+        for (QComboBox* list : {shrinking, kept})
+            list->addItems({"один", "два", "три", "четыре", "пять"});
+        shrinking->setCurrentIndex(4);
+        kept->setCurrentIndex(1);
+        auto* label = new QLabel("Метка", &window);
+        label->setObjectName("lbTest");
+        label->setToolTip("Подсказка");
+        auto* named = new QLabel("Имя", &window);
+        named->setObjectName("lbName");
+        named->setProperty(kKeepCaptionProperty, true);
+        const auto file = ParseLanguageFile(Utf8ToCp1251(
+            "[fmTest]\nlbTest.Hint=Hint\nlbName.Caption=Name\n"
+            "[cbShrinking]\n0=one\n1=two\n2=three\n[cbKept]\n0=one\n1=two\n2=three\n"));
+        ApplyWindowTexts(&window, "fmTest", *file);
+        QCOMPARE(shrinking->count(), 3);
+        QCOMPARE(shrinking->currentIndex(), 0);
+        QCOMPARE(kept->currentIndex(), 1);
+        QCOMPARE(kept->currentText(), QString("two"));
+        QCOMPARE(label->toolTip(), QString("Hint"));
+        QCOMPARE(label->text(), QString("Метка"));
+        QCOMPARE(named->text(), QString("Имя"));
+    }
+
+    // A file the program cannot read is reported and changes nothing; the developer commands
+    // write the template and its transliteration.
+    void unreadableFileAndDeveloperCommands()
+    {
+        LanguageHarness h;
+        TfmMain& w = h.startWithLanguages({"-DEBUG"});
+        QVERIFY(!w.languageMenu->LoadLanguage(h.langFolder() + "Missing.ini"));
+        QCOMPARE(h.messages.errors.size(), 1);
+        QCOMPARE(w.pages()->tabText(0), QString("Осциллограф"));
+
+        auto* build = w.findChild<QPushButton*>("btBildLangFile");
+        QVERIFY(build && build->isVisibleTo(&w));
+        build->click();
+        w.findChild<QPushButton*>("btRuToEn")->click();
+        const IniFile russian((h.langFolder() + "Russian.ini").toStdString());
+        QCOMPARE(russian.readString("fmMain", "tsOsc.Caption", ""), std::string("Осциллограф"));
+        QCOMPARE(russian.readString("string", "strDim_sek", ""), std::string("$сек"));
+        const IniFile latin((h.langFolder() + "English.ini").toStdString());
+        QCOMPARE(latin.readString("fmMain", "tsOsc.Caption", ""), std::string("Oscillograf"));
     }
 };
 
