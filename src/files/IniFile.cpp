@@ -207,16 +207,15 @@ bool IniFile::save() const {
 
 void IniFile::setText(const std::string& utf8Text) {
     lines_.clear();
+    // CR LF, LF and a lone CR each end a line: a value never holds a line break, so one written
+    // back reads the same.
     std::size_t start = 0;
     while (start < utf8Text.size()) {
-        auto end = utf8Text.find('\n', start);
+        auto end = utf8Text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = utf8Text.size();
-        std::string line = utf8Text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines_.push_back(std::move(line));
-        start = end + 1;
+        lines_.push_back(utf8Text.substr(start, end - start));
+        start = end + (utf8Text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
 }
 

@@ -175,9 +175,21 @@ enum class Msg : int {
     strDeviceAbsent = 166,
     strDeviceVirtual = 167,
     strDeviceAttached = 168,
+    strOpenFileError = 169,
+    strWriteFileError = 170,
+    strReadFileError = 171,
+    strFirmwareEmpty = 172,
+    strBadNumber = 173,
+    strFilterOpenError = 174,
+    strInstallUdevAsk = 175,
+    strInstallUdevManual = 176,
+    strInstallUdevFailed = 177,
+    strInstallNoPrivilege = 178,
+    strInstallCode = 179,
+    strInstallRuleFile = 180,
 };
 
-inline constexpr int kMessageCount = 169;
+inline constexpr int kMessageCount = 181;
 inline constexpr int kMainMessageCount = 98;
 
 } // namespace tesmar

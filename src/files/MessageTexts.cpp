@@ -174,6 +174,18 @@ const std::array<MessageEntry, kMessageCount>& BuiltInMessages() {
         {Msg::strDeviceAbsent, "strDeviceAbsent", "Прибор не подключен"},
         {Msg::strDeviceVirtual, "strDeviceVirtual", "Виртуальный прибор"},
         {Msg::strDeviceAttached, "strDeviceAttached", "Прибор подключен"},
+        {Msg::strOpenFileError, "strOpenFileError", "Не возможно открыть файл:\r%s"},
+        {Msg::strWriteFileError, "strWriteFileError", "Не удалось записать файл:\r%s"},
+        {Msg::strReadFileError, "strReadFileError", "Не удалось прочитать файл %s"},
+        {Msg::strFirmwareEmpty, "strFirmwareEmpty", "Файл %s пуст: это не прошивка."},
+        {Msg::strBadNumber, "strBadNumber", "\"%s\" - недопустимое число"},
+        {Msg::strFilterOpenError, "strFilterOpenError", "Не возможно открыть файл фильтра:\r%s\r%s"},
+        {Msg::strInstallUdevAsk, "strInstallUdevAsk", "Установить правило udev для доступа к прибору? Потребуются права администратора."},
+        {Msg::strInstallUdevManual, "strInstallUdevManual", "Правило udev не установлено. Его можно установить вручную командами:\r%s"},
+        {Msg::strInstallUdevFailed, "strInstallUdevFailed", "Не удалось установить правило udev (%s).\rВыполните от имени администратора:\r%s"},
+        {Msg::strInstallNoPrivilege, "strInstallNoPrivilege", "нет pkexec и sudo"},
+        {Msg::strInstallCode, "strInstallCode", "код %d"},
+        {Msg::strInstallRuleFile, "strInstallRuleFile", "<файл 60-tesmar.rules из пакета программы>"},
     }};
     return entries;
 }

@@ -196,6 +196,20 @@ TEST(IniFile, ValueCannotBreakIntoNewLines) {
     EXPECT_EQ(ini.keys("s"), std::vector<std::string>{"name"});
 }
 
+// Found by fuzzing the settings reader: a name with a lone CR was read with it and written back
+// with a blank, so the next start showed another name.
+TEST(IniFile, ALoneCarriageReturnEndsALine) {
+    IniFile ini;
+    ini.setText("[ch]\nname_a0=CLK\r0=255\r\nname_a1=DATA\r");
+    EXPECT_EQ(ini.readString("ch", "name_a0", ""), "CLK");
+    EXPECT_EQ(ini.readString("ch", "0", ""), "255");
+    EXPECT_EQ(ini.readString("ch", "name_a1", ""), "DATA");
+    ini.writeString("ch", "name_a0", ini.readString("ch", "name_a0", ""));
+    IniFile again;
+    again.setText(ini.text());
+    EXPECT_EQ(again.readString("ch", "name_a0", ""), "CLK");
+}
+
 TEST(IniFile, CyrillicRoundTripsThroughCp1251OnDisk) {
     TempDir dir;
     const auto path = dir.file("tesmar.ini");

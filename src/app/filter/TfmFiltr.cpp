@@ -197,7 +197,7 @@ std::optional<double> TfmFiltr::parseField(QLineEdit* field)
     bool ok = false;
     const double v = QLocale().toDouble(field->text().trimmed(), &ok);
     if (!ok || !std::isfinite(v)) {
-        messages_.error(QString("\"%1\" - недопустимое число").arg(field->text()));
+        messages_.error(QString::fromStdString(FormatMessage(table_.text(Msg::strBadNumber), {field->text().toStdString()})));
         return std::nullopt;
     }
     return v;
@@ -250,8 +250,8 @@ bool TfmFiltr::openFile(const QString& path)
 {
     auto read = ReadFilterFile(path.toStdString(), edited(), decimalSeparator());
     if (auto* problem = std::get_if<std::string>(&read)) {
-        messages_.error(QString("Не возможно открыть файл фильтра:\n%1\n%2")
-                            .arg(path, QString::fromStdString(*problem)));
+        messages_.error(QString::fromStdString(
+            FormatMessage(table_.text(Msg::strFilterOpenError), {path.toStdString(), *problem})));
         return false;
     }
     edited() = std::get<FilterResponse>(read);

@@ -1,6 +1,7 @@
 // The logic analyser page: its controls and their layout.
 
 #include "LanPage.h"
+#include "files/MessageFormat.h"
 #include "app/FileDialogs.h"
 
 #include "LanChart.h"
@@ -200,7 +201,7 @@ void LanPage::buildControls()
         if (const auto path = ctx_.askFilePath("odOpenGeneratorData", FileDialog("odOpenGeneratorData").filter, ".dat", false)) {
             QString problem;
             if (!openGeneratorFile(*path, &problem) && ctx_.showWarning)
-                ctx_.showWarning("Не возможно открыть файл:\n" + *path + "\n" + problem);
+                ctx_.showWarning(QString::fromStdString(FormatMessage(ctx_.messages.text(Msg::strOpenFileError), {path->toStdString()})) + "\r" + problem);
         }
     });
     connect(generatorPanel, &LanGeneratorPanel::saveRequested, this, [this] {
@@ -210,7 +211,7 @@ void LanPage::buildControls()
             if (generatorPanel->saveFile(*path))
                 generatorSaved_ = *path;
             else if (ctx_.showWarning)
-                ctx_.showWarning("Не удалось записать файл:\n" + *path);
+                ctx_.showWarning(QString::fromStdString(FormatMessage(ctx_.messages.text(Msg::strWriteFileError), {path->toStdString()})));
         }
     });
 

@@ -2,6 +2,8 @@
 
 #include "app/BgrColour.h"
 #include "LanChart.h"
+#include "files/MessageFormat.h"
+#include "files/MessageTable.h"
 #include "app/FileDialogs.h"
 #include "LanPage.h"
 #include "app/logic/LanGeneratorPanel.h"
@@ -71,7 +73,7 @@ void LanPage::sbOpenLANSetupClick()
         return;
     if (const auto path = ctx_.askFilePath("odOpenLANSetup", FileDialog("odOpenLANSetup").filter, ".txt", false))
         if (!openSetupFile(*path) && ctx_.showWarning)
-            ctx_.showWarning("Не возможно открыть файл:\n" + *path);
+            ctx_.showWarning(QString::fromStdString(FormatMessage(ctx_.messages.text(Msg::strOpenFileError), {path->toStdString()})));
 }
 
 void LanPage::sbSaveLANSetupClick()
@@ -80,7 +82,7 @@ void LanPage::sbSaveLANSetupClick()
         return;
     if (const auto path = ctx_.askFilePath("sdSaveLANSetup", FileDialog("sdSaveLANSetup").filter, ".txt", true))
         if (!saveSetupFile(*path) && ctx_.showWarning)
-            ctx_.showWarning("Не удалось записать файл:\n" + *path);
+            ctx_.showWarning(QString::fromStdString(FormatMessage(ctx_.messages.text(Msg::strWriteFileError), {path->toStdString()})));
     setFocus();
 }
 

@@ -1,4 +1,5 @@
 #include "OscPage.h"
+#include "files/MessageFormat.h"
 
 #include "OscChart.h"
 #include "PageWidgets.h"
@@ -142,7 +143,8 @@ void OscPage::buildControls()
     connect(chOsc, &OscChart::markerMoved, this, &OscPage::UpdateMarkerReadouts);
     connect(chOsc, &QCustomPlot::afterReplot, this, &OscPage::updateScrollBar);
     connect(chOsc, &OscChart::triggerLevelDragged, this, [this](int, double volts) {
-        ctx_.setStatusText(QString::asprintf("Уровень = %6.2f В", volts).replace('.', QChar(decimalSeparator())));
+        ctx_.setStatusText(QString::fromStdString(FormatMessage(ctx_.messages.text(Msg::strOscTriggerMarkerCh1), {volts}))
+                               .replace('.', QChar(decimalSeparator())));
     });
     connect(chOsc, &OscChart::triggerLevelReleased, this, [this](int) {
         ctx_.setStatusText({});

@@ -1,4 +1,5 @@
 #include "TfmInstall.h"
+#include "files/MessageFormat.h"
 
 #include "app/UserMessages.h"
 #include "files/MessageTable.h"
@@ -179,20 +180,21 @@ bool TfmInstall::installRule(std::vector<std::string>& report)
         report.push_back("Правило udev: не удалось подготовить файл правила");
         return false;
     }
-    if (!env_.messages.question("Установить правило udev для доступа к прибору? Потребуются права "
-                                "администратора.")) {
-        env_.messages.information("Правило udev не установлено. Его можно установить вручную командами:\r" +
-                                  commands.replace(QString::fromStdString(source),
-                                                   "<файл 60-tesmar.rules из пакета программы>"));
+    auto text = [this](Msg key, std::initializer_list<FormatArg> args = {}) {
+        return QString::fromStdString(FormatMessage(env_.table.text(key), args));
+    };
+    if (!env_.messages.question(text(Msg::strInstallUdevAsk))) {
+        const QString manual = commands.replace(QString::fromStdString(source), text(Msg::strInstallRuleFile));
+        env_.messages.information(text(Msg::strInstallUdevManual, {manual.toStdString()}));
         report.push_back("Правило udev: не установлено по выбору пользователя");
         return false;
     }
     const int code = env_.runPrivileged ? env_.runPrivileged(UdevInstallShellLine(source)) : -1;
     if (code != 0) {
         QFile::copy(QString::fromStdString(source), QDir::temp().filePath(kUdevRuleName));
-        env_.messages.error(QString("Не удалось установить правило udev (%1).\rВыполните от имени администратора:\r")
-                                .arg(code < 0 ? "нет pkexec и sudo" : QString("код %1").arg(code)) +
-                            commands.replace(QString::fromStdString(source), QDir::temp().filePath(kUdevRuleName)));
+        const QString reason = code < 0 ? text(Msg::strInstallNoPrivilege) : text(Msg::strInstallCode, {static_cast<long long>(code)});
+        const QString manual = commands.replace(QString::fromStdString(source), QDir::temp().filePath(kUdevRuleName));
+        env_.messages.error(text(Msg::strInstallUdevFailed, {reason.toStdString(), manual.toStdString()}));
         report.push_back("Правило udev: не установлено");
         return false;
     }

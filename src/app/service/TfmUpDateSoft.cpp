@@ -1,4 +1,5 @@
 #include "TfmUpDateSoft.h"
+#include "files/MessageFormat.h"
 
 #include "app/FileDialogs.h"
 #include "app/UserMessages.h"
@@ -108,8 +109,8 @@ bool TfmUpDateSoft::openFile(const QString& path)
     switch (image_.loadFile(path.toStdString())) {
     case FirmwareImage::LoadResult::Loaded: break;
     case FirmwareImage::LoadResult::TooLarge: messages_.error(msg(Msg::strUpDateErrOF)); return false;
-    case FirmwareImage::LoadResult::Empty: messages_.error("Файл " + path + " пуст: это не прошивка."); return false;
-    case FirmwareImage::LoadResult::Unreadable: messages_.error("Не удалось прочитать файл " + path); return false;
+    case FirmwareImage::LoadResult::Empty: messages_.error(QString::fromStdString(FormatMessage(table_.text(Msg::strFirmwareEmpty), {path.toStdString()}))); return false;
+    case FirmwareImage::LoadResult::Unreadable: messages_.error(QString::fromStdString(FormatMessage(table_.text(Msg::strReadFileError), {path.toStdString()}))); return false;
     }
     setStatus(Msg::strUpDateOpPn);
     lbUpDateFileName->setText(msg(Msg::strUpDateOpFN) + QFileInfo(path).fileName());
