@@ -187,9 +187,10 @@ enum class Msg : int {
     strInstallNoPrivilege = 178,
     strInstallCode = 179,
     strInstallRuleFile = 180,
+    strOtherColour = 181,
 };
 
-inline constexpr int kMessageCount = 181;
+inline constexpr int kMessageCount = 182;
 inline constexpr int kMainMessageCount = 98;
 
 } // namespace tesmar

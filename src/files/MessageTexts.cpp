@@ -186,6 +186,7 @@ const std::array<MessageEntry, kMessageCount>& BuiltInMessages() {
         {Msg::strInstallNoPrivilege, "strInstallNoPrivilege", "нет pkexec и sudo"},
         {Msg::strInstallCode, "strInstallCode", "код %d"},
         {Msg::strInstallRuleFile, "strInstallRuleFile", "<файл 60-tesmar.rules из пакета программы>"},
+        {Msg::strOtherColour, "strOtherColour", "Другой..."},
     }};
     return entries;
 }

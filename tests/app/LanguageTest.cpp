@@ -327,7 +327,8 @@ private slots:
         auto* kept = new QComboBox(&window);
         kept->setObjectName("cbKept");
         for (QComboBox* list : {shrinking, kept})
-            list->addItems({"один", "два", "три", "четыре", "пять"});
+            for (int i = 0; i < 5; ++i)
+                list->addItem(QStringList{"один", "два", "три", "четыре", "пять"}[i], i * 10);
         shrinking->setCurrentIndex(4);
         kept->setCurrentIndex(1);
         auto* label = new QLabel("Метка", &window);
@@ -344,6 +345,7 @@ private slots:
         QCOMPARE(shrinking->currentIndex(), 0);
         QCOMPARE(kept->currentIndex(), 1);
         QCOMPARE(kept->currentText(), QString("two"));
+        QCOMPARE(kept->currentData().toInt(), 10); // the item keeps what it stands for
         QCOMPARE(label->toolTip(), QString("Hint"));
         QCOMPARE(label->text(), QString("Метка"));
         QCOMPARE(named->text(), QString("Имя"));

@@ -36,8 +36,8 @@ struct TextSlot {
 struct ListSlot {
     QString section;
     QStringList lines;
-    // Applies the new lines; false with a reason when they do not fit.
-    std::function<bool(const QStringList&, QString& reason)> set;
+    // Applies the new lines; false when they do not fit.
+    std::function<bool(const QStringList&)> set;
 };
 
 struct Slots {
@@ -93,28 +93,35 @@ void AddAction(Slots& s, QAction* item)
 
 void AddCombo(Slots& s, QComboBox* combo)
 {
+    AddHint(s, combo->objectName(), combo);
+    if (combo->property(kKeepListProperty).toBool())
+        return;
     QStringList items;
     for (int i = 0; i < combo->count(); ++i)
         items << combo->itemText(i);
-    s.lists.push_back({combo->objectName(), items, [combo](const QStringList& lines, QString&) {
-                           // As a program's own change of the list: no change handler runs.
+    s.lists.push_back({combo->objectName(), items, [combo](const QStringList& lines) {
+                           // As a program's own change of the list: no change handler runs. Items
+                           // that stay keep their data and icons (the colour list's colours).
                            const QSignalBlocker block(combo);
                            const int previous = combo->currentIndex();
-                           combo->clear();
-                           combo->addItems(lines);
+                           while (combo->count() > lines.size())
+                               combo->removeItem(combo->count() - 1);
+                           for (int i = 0; i < lines.size(); ++i) {
+                               if (i < combo->count())
+                                   combo->setItemText(i, lines[i]);
+                               else
+                                   combo->addItem(lines[i]);
+                           }
                            combo->setCurrentIndex(previous >= 0 && previous < lines.size() ? previous : 0);
                            return true;
                        }});
-    AddHint(s, combo->objectName(), combo);
 }
 
 void AddKnob(Slots& s, TOscKnob* knob)
 {
-    s.lists.push_back({knob->objectName(), knob->scaleCodeLines(), [knob](const QStringList& lines, QString& reason) {
-                           if (!ScaleTranslationFits(ToStd(knob->scaleCodeLines()), ToStd(lines))) {
-                               reason = "values";
+    s.lists.push_back({knob->objectName(), knob->scaleCodeLines(), [knob](const QStringList& lines) {
+                           if (!ScaleTranslationFits(ToStd(knob->scaleCodeLines()), ToStd(lines)))
                                return false;
-                           }
                            knob->setScaleCode(lines);
                            return true;
                        }});
@@ -235,8 +242,7 @@ WindowTextsResult ApplyWindowTexts(QWidget* window, const QString& section, cons
             slot.set(QString::fromStdString(*text));
     for (const ListSlot& list : s.lists) {
         const auto lines = ReadListSection(file, list.section.toStdString(), ToStd(list.lines));
-        QString reason;
-        if (lines && !list.set(FromStd(*lines), reason))
+        if (lines && !list.set(FromStd(*lines)))
             result.refusedLists << list.section;
     }
     return result;

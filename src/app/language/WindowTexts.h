@@ -15,9 +15,12 @@ class IniFile;
 // A label whose caption must never be replaced (the program's name, version, links) carries
 // this dynamic property set to true.
 inline constexpr const char* kKeepCaptionProperty = "languageKeepsCaption";
+// A drop-down list whose items the program makes (and adds to) carries this property set to true:
+// a language file does not replace its items.
+inline constexpr const char* kKeepListProperty = "languageKeepsList";
 
 struct WindowTextsResult {
-    QStringList refusedLists; // list sections that were not applied, with the reason
+    QStringList refusedLists; // list sections that were not applied
 };
 
 // `section` is the window's name; list sections are named after their owners.

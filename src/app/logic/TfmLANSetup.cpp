@@ -1,4 +1,5 @@
 #include "TfmLANSetup.h"
+#include "app/language/WindowTexts.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -55,7 +56,8 @@ TfmLANSetup::TfmLANSetup(QWidget* parent) : QDialog(parent)
         swatch.fill(QColor::fromString(name));
         clboxColor->addItem(QIcon(swatch), name, QColor::fromString(name));
     }
-    clboxColor->addItem(kOther);
+    clboxColor->addItem(kOther); // the one item without a colour
+    clboxColor->setProperty(kKeepListProperty, true);
     form->addRow("Название канала:", edName);
     form->addRow("Цвет канала:", clboxColor);
     column->addLayout(form);
@@ -85,7 +87,7 @@ TfmLANSetup::TfmLANSetup(QWidget* parent) : QDialog(parent)
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(edName, &QLineEdit::textChanged, this, &TfmLANSetup::FormShow);
     connect(clboxColor, &QComboBox::activated, this, [this] {
-        if (clboxColor->currentText() == kOther)
+        if (!clboxColor->currentData().isValid())
             chooseOtherColour();
         FormShow();
     });
@@ -103,6 +105,11 @@ void TfmLANSetup::setChannel(const QString& name, const QColor& colour)
     }
     clboxColor->setCurrentIndex(index);
     FormShow();
+}
+
+void TfmLANSetup::setOtherCaption(const QString& caption)
+{
+    clboxColor->setItemText(clboxColor->count() - 1, caption);
 }
 
 QString TfmLANSetup::name() const

@@ -18,6 +18,8 @@ public:
     // Fills the dialog for one line before it is shown.
     void setChannel(const QString& name, const QColor& colour);
     QString name() const;
+    // The caption of the list's last item, which asks for any other colour.
+    void setOtherCaption(const QString& caption);
     QColor colour() const;
 
     QLineEdit* edName = nullptr;

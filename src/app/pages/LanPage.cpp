@@ -47,6 +47,7 @@ LanPage::LanPage(const PageContext& context, LogicCapture& capture, GeneratorDat
     timerChangeUpPass->setInterval(100);
     connect(timerChangeUpPass, &QTimer::timeout, this, &LanPage::knLANFrecDivChange);
     fmLANSetup = new TfmLANSetup(this);
+    fmLANSetup->setOtherCaption(msg(Msg::strOtherColour));
     buildControls();
     connect(ctx_.menu.miLANSelectByMarker, &QAction::triggered, this, &LanPage::miLANSelectByMarkerClick);
     setupStatistics();

@@ -3,6 +3,7 @@
 
 #include "LanChart.h"
 #include "LanPage.h"
+#include "app/logic/TfmLANSetup.h"
 #include "dsp/SignalReadout.h"
 #include "files/MessageTable.h"
 #include "osc/OscChannelView.h"
@@ -204,6 +205,7 @@ void LanPage::retranslate()
     if (sbLANModeBusG->isChecked())
         chLAN->setToolTip(msg(Msg::strLanGenHint));
     sbLANTriggerOn->setText(msg(sbLANTriggerOn->isChecked() ? Msg::strTriggerOn : Msg::strTriggerOff));
+    fmLANSetup->setOtherCaption(msg(Msg::strOtherColour));
     if (!running())
         sbLANRun->setText(msg(Msg::strStart));
     chLAN->replot(QCustomPlot::rpQueuedReplot);
