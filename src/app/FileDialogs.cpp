@@ -39,9 +39,13 @@ const std::vector<FileDialogEntry>& FileDialogEntries()
         {"fmMain", {"sdSaveLANSetup", kTextFiles, ".txt"}},
         {"fmMain", {"odOpenGeneratorData", "Двоичные файлы (*.dat);;Все файлы (*)", ".dat"}},
         {"fmMain", {"sdSaveGeneratorData", "Двоичные файлы (*.dat);;Все файлы (*)", ".dat"}},
+        {"fmMain", {"odOpenSetup", "Файл настроек (*.ini *.INI);;Все файлы (*)", ".ini"}},
+        {"fmMain", {"sdSaveSetup", "Файл настроек (*.ini *.INI);;Все файлы (*)", ".ini"}},
         {"fmFiltr", {"odOpenFlt", kTextFiles, ".txt"}},
         {"fmFiltr", {"sdSaveFlt", kTextFiles, ".txt"}},
         {"fmOSC_Buzzer", {"odOpenSound", "Аудио файлы (*.wav)", ".wav"}},
+        {"fmRemark", {"odOpenRem", kTextFiles, ".txt"}},
+        {"fmRemark", {"sdSaveRem", kTextFiles, ".txt"}},
         {"fmUpDateSoft", {"opdlgOpenUpDateFile", "Файлы прошивки (*.bin);;Все файлы (*)", ".bin"}},
     };
     return entries;

@@ -515,6 +515,9 @@ void TfmMain::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         pgcntrMainChange(pgcntrMain->currentIndex());
         showDeviceState();
+        // The colour window's preview shows a time axis in ms.
+        if (auto* preview = fmColor ? fmColor->findChild<QCustomPlot*>("chColor") : nullptr)
+            preview->xAxis->setLabel(msg(Msg::strOscTime_ms));
     }
     QMainWindow::changeEvent(event);
 }

@@ -27,8 +27,8 @@
 namespace tesmar {
 
 namespace {
-const FileDialogKind kSaveSetup{"sdSaveSetup", "Файл настроек (*.ini *.INI);;Все файлы (*)", ".ini"};
-const FileDialogKind kOpenSetup{"odOpenSetup", "Файл настроек (*.ini *.INI);;Все файлы (*)", ".ini"};
+const FileDialogKind& kSaveSetup = FileDialog("sdSaveSetup");
+const FileDialogKind& kOpenSetup = FileDialog("odOpenSetup");
 } // namespace
 
 void TfmMain::readMenuStates(const IniFile& ini)

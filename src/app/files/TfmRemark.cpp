@@ -19,8 +19,8 @@
 namespace tesmar {
 
 namespace {
-const FileDialogKind kOpenRemark{"odOpenRem", "Текстовые файлы (*.txt *.TXT);;Все файлы (*)", ".txt"};
-const FileDialogKind kSaveRemark{"sdSaveRem", "Текстовые файлы (*.txt *.TXT);;Все файлы (*)", ".txt"};
+const FileDialogKind& kOpenRemark = FileDialog("odOpenRem");
+const FileDialogKind& kSaveRemark = FileDialog("sdSaveRem");
 } // namespace
 
 TfmRemark::TfmRemark(DialogFolders& folders, const MessageTable& table, UserMessages& messages, QWidget* parent)

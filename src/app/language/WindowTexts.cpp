@@ -15,6 +15,7 @@
 #include <QTabWidget>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace tesmar {
@@ -96,6 +97,22 @@ void AddCombo(Slots& s, QComboBox* combo)
     AddHint(s, combo->objectName(), combo);
     if (combo->property(kKeepListProperty).toBool())
         return;
+    std::map<int, int> numbered; // line → item
+    for (int i = 0; i < combo->count(); ++i)
+        if (const QVariant line = combo->itemData(i, kListLineRole); line.isValid())
+            numbered[line.toInt()] = i;
+    if (!numbered.empty()) {
+        QStringList items;
+        for (const auto& [line, item] : numbered)
+            items << combo->itemText(item);
+        s.lists.push_back({combo->objectName(), items, [combo, numbered](const QStringList& lines) {
+                               for (const auto& [line, item] : numbered)
+                                   if (line < lines.size())
+                                       combo->setItemText(item, lines[line]);
+                               return true;
+                           }});
+        return;
+    }
     QStringList items;
     for (int i = 0; i < combo->count(); ++i)
         items << combo->itemText(i);

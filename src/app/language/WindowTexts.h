@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <Qt>
 
 class QWidget;
 
@@ -18,6 +19,11 @@ inline constexpr const char* kKeepCaptionProperty = "languageKeepsCaption";
 // A drop-down list whose items the program makes (and adds to) carries this property set to true:
 // a language file does not replace its items.
 inline constexpr const char* kKeepListProperty = "languageKeepsList";
+
+// Items of a drop-down list that carry this role hold their line number in the list's section:
+// a list the program adds items to (custom colours) keeps its own items and only those lines
+// change their texts.
+inline constexpr int kListLineRole = Qt::UserRole + 77;
 
 struct WindowTextsResult {
     QStringList refusedLists; // list sections that were not applied

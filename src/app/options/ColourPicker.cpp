@@ -1,5 +1,7 @@
 #include "ColourPicker.h"
 
+#include "app/language/WindowTexts.h"
+
 #include <QColorDialog>
 #include <QPixmap>
 
@@ -35,6 +37,8 @@ ColourPicker::ColourPicker(QWidget* parent) : QComboBox(parent)
     for (const NamedColour& c : kColours)
         addItem(Swatch(QColor(c.rgb)), c.name, QColor(c.rgb));
     addItem("Другой…");
+    for (int i = 0; i < count(); ++i)
+        setItemData(i, i, kListLineRole); // custom colours, inserted later, are not translated
     askCustom = [this](const QColor& current) { return QColorDialog::getColor(current, this); };
     connect(this, &QComboBox::activated, this, &ColourPicker::chosen);
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
