@@ -1,4 +1,6 @@
 #include "LanGeneratorPanel.h"
+#include "files/MessageFormat.h"
+#include "files/MessageTable.h"
 
 #include "dsp/TextHelpers.h"
 
@@ -17,8 +19,8 @@ namespace {
 constexpr int kLast = GeneratorData::kSampleCount - 1;
 }
 
-LanGeneratorPanel::LanGeneratorPanel(GeneratorData& data, QWidget* parent)
-    : QGroupBox("Данные генератора", parent), data_(data)
+LanGeneratorPanel::LanGeneratorPanel(GeneratorData& data, const MessageTable& table, QWidget* parent)
+    : QGroupBox("Данные генератора", parent), data_(data), table_(table)
 {
     setObjectName("grboxLANGenerator");
     auto* column = new QVBoxLayout(this);
@@ -229,8 +231,9 @@ void LanGeneratorPanel::selectSamples(GeneratorSelection s)
 void LanGeneratorPanel::updateSelectionLabel()
 {
     const auto s = selection();
-    lbLANGeneratorSelectCell->setText(s ? QString("Выделено: %1..%2").arg(s->first + 1).arg(s->last + 1)
-                                        : QString("Ни чего не выбрано"));
+    lbLANGeneratorSelectCell->setText(QString::fromStdString(
+        s ? FormatMessage(table_.text(Msg::strSelectBy), {static_cast<long long>(s->first + 1), static_cast<long long>(s->last + 1)})
+          : table_.text(Msg::strNoSelect)));
 }
 
 void LanGeneratorPanel::refreshTable(int first, int last)

@@ -16,10 +16,12 @@ class QToolButton;
 
 namespace tesmar {
 
+class MessageTable;
+
 class LanGeneratorPanel : public QGroupBox {
     Q_OBJECT
 public:
-    LanGeneratorPanel(GeneratorData& data, QWidget* parent = nullptr);
+    LanGeneratorPanel(GeneratorData& data, const MessageTable& table, QWidget* parent = nullptr);
 
     // The selected samples (rows − 1); none in edit mode or without a selection.
     std::optional<GeneratorSelection> selection() const;
@@ -64,16 +66,20 @@ signals:
 public slots:
     void spbtLANGeneratorSelectEditClick();
 
+public:
+    // The selection label from the message table (also after a language change).
+    void updateSelectionLabel();
+
 private:
     QToolButton* button(const char* name, const QString& caption, const QString& hint);
     QLineEdit* digitEdit(const char* name, const QString& text, const QString& hint);
     int lineOf(QLineEdit* edit, const char* fallback) const;
     void changed(int first, int last);
-    void updateSelectionLabel();
     void commitCell(int row, int column);
     void setOperationsEnabled(bool enabled);
 
     GeneratorData& data_;
+    const MessageTable& table_;
     std::vector<std::uint8_t> clipboard_;
     bool filling_ = false;
 };

@@ -184,7 +184,7 @@ void LanPage::buildControls()
     panel->addWidget(buildTriggerGroup());
     panel->addWidget(buildControlGroup());
     panel->addWidget(buildSearchGroup());
-    generatorPanel = new LanGeneratorPanel(generator_, pnLANSetup);
+    generatorPanel = new LanGeneratorPanel(generator_, ctx_.messages, pnLANSetup);
     generatorPanel->setMinimumHeight(300);
     panel->addWidget(generatorPanel, 1);
     // A small window scrolls the panel instead of squashing it.

@@ -3,6 +3,7 @@
 
 #include "LanChart.h"
 #include "LanPage.h"
+#include "app/logic/LanGeneratorPanel.h"
 #include "app/logic/TfmLANSetup.h"
 #include "dsp/SignalReadout.h"
 #include "files/MessageTable.h"
@@ -206,6 +207,7 @@ void LanPage::retranslate()
         chLAN->setToolTip(msg(Msg::strLanGenHint));
     sbLANTriggerOn->setText(msg(sbLANTriggerOn->isChecked() ? Msg::strTriggerOn : Msg::strTriggerOff));
     fmLANSetup->setOtherCaption(msg(Msg::strOtherColour));
+    generatorPanel->updateSelectionLabel();
     if (!running())
         sbLANRun->setText(msg(Msg::strStart));
     chLAN->replot(QCustomPlot::rpQueuedReplot);
