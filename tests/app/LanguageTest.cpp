@@ -51,10 +51,10 @@ struct LanguageHarness : Harness {
     QString langFolder() const { return folder.path() + "/lang/"; }
     TfmMain& startWithLanguages(const std::vector<std::string>& arguments = {})
     {
-        window = std::make_unique<TfmMain>(MainWindowEnvironment{instrument, messages, settingsFolder(),
-                                                                 CommandLine::Parse(arguments),
-                                                                 [this](int ms) { clock.sleepMs(ms); }, {}, &sounds,
-                                                                 adjustInstall, {langFolder().toStdString()}});
+        MainWindowEnvironment environment{instrument, messages, settingsFolder(), CommandLine::Parse(arguments),
+                                          [this](int ms) { clock.sleepMs(ms); }, {}, &sounds, adjustInstall};
+        environment.languageFolders = {langFolder().toStdString()};
+        window = std::make_unique<TfmMain>(std::move(environment));
         window->FormShow();
         return *window;
     }

@@ -1,4 +1,5 @@
 #include "TfmAbout.h"
+#include "app/language/WindowTexts.h"
 
 #include <QGridLayout>
 #include <QIcon>
@@ -26,7 +27,8 @@ QString ProgramBuildText()
 #else
     const QString compiler = "C++";
 #endif
-    return QString("Сборка от %1, %2, Qt %3 (работает с Qt %4)")
+    // Build data, shown the same in every language.
+    return QString("Build %1, %2, Qt %3 (running on Qt %4)")
         .arg(QString(__DATE__).simplified(), compiler, QT_VERSION_STR, qVersion());
 }
 
@@ -49,6 +51,7 @@ TfmAbout::TfmAbout(QWidget* parent) : QDialog(parent)
     lbVersion->setObjectName("lbVersion");
     lbBuild = new QLabel(ProgramBuildText(), this);
     lbBuild->setObjectName("lbBuild");
+    lbBuild->setProperty(kKeepCaptionProperty, true);
     lbRights = new QLabel("Программа для USB прибора Tesmar под Linux: Qt 6, QCustomPlot, libusb.", this);
     lbRights->setObjectName("lbRights");
     lbInstrument = new QLabel(this);
