@@ -417,7 +417,7 @@ void TfmMain::FormClose()
     fmTerminal->writeSettings(settings_);
     // A read-only file or a full disk: say so; the old file stays as it was.
     if (!settings_.save())
-        env_.messages.error("Не удалось сохранить настройки в файл " + QString::fromStdString(settings_.path()));
+        env_.messages.error(FromUtf8(FormatMessage(messages_.text(Msg::strSettingsWriteError), {settings_.path()})));
 }
 
 void TfmMain::closeEvent(QCloseEvent* event)

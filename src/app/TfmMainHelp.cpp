@@ -1,5 +1,6 @@
 // The main window's Help menu: the user manual and the About window.
 
+#include "files/MessageFormat.h"
 #include "MainMenu.h"
 #include "TfmMain.h"
 #include "UserMessages.h"
@@ -24,21 +25,23 @@ void TfmMain::miHelpClick()
     const bool opened = env_.openDocument ? env_.openDocument(manual)
                                           : QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
     if (!opened)
-        env_.messages.error("Не удалось открыть справку: " + manual);
+        env_.messages.error(QString::fromStdString(FormatMessage(messages_.text(Msg::strHelpOpenError), {manual.toStdString()})));
 }
 
 QString TfmMain::instrumentSummary()
 {
     if (!session_.isAttached())
-        return "Прибор не подключен.";
-    QStringList lines{deviceLine() + (logicOnly_ ? " (логический анализатор без аналоговых каналов)" : "")};
+        return msg(Msg::strDeviceAbsent);
+    QStringList lines{deviceLine() + (logicOnly_ ? " " + msg(Msg::strAboutLogicOnly) : QString())};
     // The instrument is asked only while no measurement uses it.
     if (menu_->miFileOpen->isEnabled()) {
         const auto v = QueryDevice(session_, CmdGetVersion, 10, 5);
         if (v.size() == 5)
-            lines << QString::asprintf("Версия ПО прибора: %d.%d от %02d.%02d.%02d", v[0], v[1], v[2], v[3], v[4]);
+            lines << QString::fromStdString(FormatMessage(messages_.text(Msg::strAboutFirmware),
+                                            {static_cast<long long>(v[0]), static_cast<long long>(v[1]), static_cast<long long>(v[2]),
+                                             static_cast<long long>(v[3]), static_cast<long long>(v[4])}));
     }
-    lines << (calibration_ == CalibrationSet{} ? "Калибровка: встроенная" : "Калибровка: из прибора");
+    lines << msg(calibration_ == CalibrationSet{} ? Msg::strAboutCalibrationBuiltIn : Msg::strAboutCalibrationDevice);
     return lines.join('\n');
 }
 

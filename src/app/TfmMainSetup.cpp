@@ -1,6 +1,7 @@
 // The main window's settings groups shared by the settings file and the setup files, and the
 // Service menu's two setup file commands.
 
+#include "files/MessageFormat.h"
 #include "FileDialogs.h"
 #include "MainMenu.h"
 #include "TfmMain.h"
@@ -115,7 +116,7 @@ QString TfmMain::saveSetup(const QString& path)
     writeSetupSections(ini);
     ini.writeString("misc", "GeneratorData", lanPage_->generatorFileName().toStdString());
     if (!ini.save()) {
-        const QString text = "Не удалось записать файл " + path;
+        const QString text = QString::fromStdString(FormatMessage(messages_.text(Msg::strWriteFileError), {path.toStdString()}));
         env_.messages.error(text);
         return text;
     }
@@ -125,7 +126,7 @@ QString TfmMain::saveSetup(const QString& path)
 QString TfmMain::openSetup(const QString& path)
 {
     if (!QFileInfo(path).isFile()) {
-        const QString text = "Не возможно открыть файл настроек:\n" + path;
+        const QString text = QString::fromStdString(FormatMessage(messages_.text(Msg::strSetupOpenError), {path.toStdString()}));
         env_.messages.error(text);
         return text;
     }
@@ -135,7 +136,7 @@ QString TfmMain::openSetup(const QString& path)
     guarded(34, [&] {
         const QString generator = QString::fromStdString(ini.readString("misc", "GeneratorData", ""));
         if (!generator.isEmpty() && QFileInfo(generator).isFile() && !lanPage_->openGeneratorFile(generator, &problem))
-            problem = "Не возможно открыть файл:\n" + generator + "\n" + problem;
+            problem = QString::fromStdString(FormatMessage(messages_.text(Msg::strOpenFileError), {generator.toStdString()})) + "\r" + problem;
     });
     if (!problem.isEmpty()) {
         env_.messages.warning(problem);

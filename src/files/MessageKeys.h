@@ -188,9 +188,16 @@ enum class Msg : int {
     strInstallCode = 179,
     strInstallRuleFile = 180,
     strOtherColour = 181,
+    strSettingsWriteError = 182,
+    strHelpOpenError = 183,
+    strAboutFirmware = 184,
+    strAboutCalibrationBuiltIn = 185,
+    strAboutCalibrationDevice = 186,
+    strAboutLogicOnly = 187,
+    strSetupOpenError = 188,
 };
 
-inline constexpr int kMessageCount = 182;
+inline constexpr int kMessageCount = 189;
 inline constexpr int kMainMessageCount = 98;
 
 } // namespace tesmar

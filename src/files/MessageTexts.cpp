@@ -187,6 +187,13 @@ const std::array<MessageEntry, kMessageCount>& BuiltInMessages() {
         {Msg::strInstallCode, "strInstallCode", "код %d"},
         {Msg::strInstallRuleFile, "strInstallRuleFile", "<файл 60-tesmar.rules из пакета программы>"},
         {Msg::strOtherColour, "strOtherColour", "Другой..."},
+        {Msg::strSettingsWriteError, "strSettingsWriteError", "Не удалось сохранить настройки в файл %s"},
+        {Msg::strHelpOpenError, "strHelpOpenError", "Не удалось открыть справку:\r%s"},
+        {Msg::strAboutFirmware, "strAboutFirmware", "Версия ПО прибора: %d.%d от %02d.%02d.%02d"},
+        {Msg::strAboutCalibrationBuiltIn, "strAboutCalibrationBuiltIn", "Калибровка: встроенная"},
+        {Msg::strAboutCalibrationDevice, "strAboutCalibrationDevice", "Калибровка: из прибора"},
+        {Msg::strAboutLogicOnly, "strAboutLogicOnly", "(логический анализатор без аналоговых каналов)"},
+        {Msg::strSetupOpenError, "strSetupOpenError", "Не возможно открыть файл настроек:\r%s"},
     }};
     return entries;
 }

@@ -20,7 +20,6 @@
 namespace tesmar {
 
 namespace {
-const QString kNotYetSaved = "Данные этой страницы пока не сохраняются в файл.";
 const FileDialogKind& kSaveData = FileDialog("sdSaveFileData");
 const FileDialogKind& kOpenData = FileDialog("odOpenFileData");
 const FileDialogKind& kSaveCsv = FileDialog("sdSaveFileCSV");
@@ -56,6 +55,28 @@ DataFileActions::DataFileActions(MainMenu& menu, DialogFolders& folders, const M
     connect(menu.miFileSaveCSV, &QAction::triggered, this, &DataFileActions::miFileSaveCSVClick);
 }
 
+const DataFilePageIo* DataFileActions::activePage() const
+{
+    const int index = tabs_.currentIndex();
+    if (index < 0 || index >= static_cast<int>(pages_.size()) || !pages_[index].save)
+        return nullptr;
+    return &pages_[index];
+}
+
+std::optional<DataFile> DataFileActions::activeMeasurement() const
+{
+    const DataFilePageIo* page = activePage();
+    return page ? page->save() : std::nullopt;
+}
+
+bool DataFileActions::activeHasData() const
+{
+    const DataFilePageIo* page = activePage();
+    if (!page)
+        return false;
+    return page->hasData ? page->hasData() : page->save().has_value();
+}
+
 QString DataFileActions::fail(const QString& text)
 {
     messages_.error(text);
@@ -65,9 +86,7 @@ QString DataFileActions::fail(const QString& text)
 QString DataFileActions::saveData(const QString& path)
 {
     const int index = tabs_.currentIndex();
-    if (index < 0 || index >= static_cast<int>(pages_.size()) || !pages_[index].save)
-        return fail(kNotYetSaved);
-    std::optional<DataFile> file = pages_[index].save();
+    std::optional<DataFile> file = activeMeasurement();
     if (!file)
         return fail(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
     file->remarkLines = remarks_.remark(index);
@@ -75,7 +94,8 @@ QString DataFileActions::saveData(const QString& path)
         const WaitCursor wait;
         // A failed write leaves an older file of that name and the page's document name as they were.
         if (const std::string refusal = SaveDataFile(path.toStdString(), *file); !refusal.empty())
-            return fail("Не удалось записать файл " + path + "\n" + QString::fromStdString(refusal));
+            return fail(QString::fromStdString(FormatMessage(table_.text(Msg::strWriteFileError), {path.toStdString()})) +
+                        "\r" + QString::fromStdString(refusal));
         pages_[index].page->setDataFileName(QFileInfo(path).fileName());
     }
     if (pageChanged_)
@@ -113,13 +133,7 @@ QString DataFileActions::openData(const QString& path)
 
 void DataFileActions::miFileSaveDataClick()
 {
-    const int index = tabs_.currentIndex();
-    if (index < 0 || index >= static_cast<int>(pages_.size()) || !pages_[index].save) {
-        messages_.information(kNotYetSaved); // say so rather than claim there is nothing shown
-        return;
-    }
-    const bool hasData = pages_[index].hasData ? pages_[index].hasData() : pages_[index].save().has_value();
-    if (!hasData) {
+    if (!activeHasData()) {
         messages_.error(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
         return;
     }
@@ -135,10 +149,7 @@ void DataFileActions::miFileOpenClick()
 
 QString DataFileActions::saveCsv(const QString& path)
 {
-    const int index = tabs_.currentIndex();
-    if (index < 0 || index >= static_cast<int>(pages_.size()) || !pages_[index].save)
-        return fail(kNotYetSaved);
-    const std::optional<DataFile> file = pages_[index].save();
+    const std::optional<DataFile> file = activeMeasurement();
     if (!file)
         return fail(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
     const WaitCursor wait;
@@ -148,17 +159,13 @@ QString DataFileActions::saveCsv(const QString& path)
     else if (const auto capture = CaptureFromDataFile(*file))
         written = WriteFileWith(path.toStdString(), [&](std::ostream& out) { WriteCaptureCsv(*capture, out); });
     if (!written)
-        return fail("Не удалось записать файл " + path);
+        return fail(QString::fromStdString(FormatMessage(table_.text(Msg::strWriteFileError), {path.toStdString()})));
     return {};
 }
 
 void DataFileActions::miFileSaveCSVClick()
 {
-    const int index = tabs_.currentIndex();
-    if (index < 0 || index >= static_cast<int>(pages_.size()) || !pages_[index].save)
-        return;
-    const bool hasData = pages_[index].hasData ? pages_[index].hasData() : pages_[index].save().has_value();
-    if (!hasData) {
+    if (!activeHasData()) {
         messages_.error(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
         return;
     }

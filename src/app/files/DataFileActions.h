@@ -58,6 +58,10 @@ public slots:
 
 private:
     QString fail(const QString& text);
+    // The active page when it saves data files; its measurement; whether it has one.
+    const DataFilePageIo* activePage() const;
+    std::optional<DataFile> activeMeasurement() const;
+    bool activeHasData() const;
 
     DialogFolders& folders_;
     const MessageTable& table_;

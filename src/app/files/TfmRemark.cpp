@@ -1,3 +1,5 @@
+#include "files/MessageFormat.h"
+#include "files/MessageTable.h"
 #include "TfmRemark.h"
 
 #include "app/FileDialogs.h"
@@ -131,7 +133,7 @@ QString TfmRemark::openRemark(const QString& path)
 {
     const auto bytes = ReadFileBytes(path.toStdString());
     if (std::holds_alternative<std::string>(bytes)) {
-        const QString text = "Не удалось прочитать файл " + path;
+        const QString text = QString::fromStdString(FormatMessage(table_.text(Msg::strReadFileError), {path.toStdString()}));
         messages_.error(text);
         return text;
     }
@@ -143,7 +145,7 @@ QString TfmRemark::saveRemark(const QString& path)
 {
     const std::vector<std::uint8_t> bytes = EncodeRemark(remark(pgcntrRem->currentIndex()));
     if (!WriteWholeFile(path.toStdString(), bytes.data(), bytes.size())) {
-        const QString text = "Не удалось записать файл " + path;
+        const QString text = QString::fromStdString(FormatMessage(table_.text(Msg::strWriteFileError), {path.toStdString()}));
         messages_.error(text);
         return text;
     }
