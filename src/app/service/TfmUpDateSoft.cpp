@@ -138,7 +138,9 @@ void TfmUpDateSoft::spStartUpDataClick()
     case FirmwareUpdateResult::NoBootLoader:
         messages_.error(msg(Msg::strUpDateErrOpBL));
         return;
+    case FirmwareUpdateResult::Cancelled: return; // the window asks for no stop: not reached
     case FirmwareUpdateResult::BlockFailed:
+    case FirmwareUpdateResult::Interrupted:
         setStatus(Msg::strUpDateOpPn);
         progbarUpDate->setValue(0);
         messages_.error(msg(Msg::strUpDateErrDlFW));
