@@ -30,6 +30,4 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 cd "$build_dir"
-# A test that fails is run once more before the run counts as failed: a few threaded tests
-# against the virtual instrument still depend on timing under load (the recorder unplug test).
-ctest --output-on-failure -j "$(nproc)" --timeout 600 --repeat until-pass:2 "${ctest_opts[@]}"
+ctest --output-on-failure -j "$(nproc)" --timeout 600 "${ctest_opts[@]}"

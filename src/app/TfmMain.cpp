@@ -332,8 +332,8 @@ void TfmMain::deviceChanged()
     showDeviceState();
     if (!watchingDevice_ || !session_.isAttached() || session_.attachCount() == takenUpAttach_)
         return;
-    if (!menu_->miFileQuit->isEnabled()) {
-        QTimer::singleShot(250, this, &TfmMain::deviceChanged); // after the measurement
+    if (!menu_->miFileQuit->isEnabled() || (fmUpDateSoft && fmUpDateSoft->updating())) {
+        QTimer::singleShot(250, this, &TfmMain::deviceChanged); // after the measurement or the update
         return;
     }
     takenUpAttach_ = session_.attachCount();

@@ -98,8 +98,10 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
     }
     if (command == "calibration")
         return RunCalibrationCommand(device, args, out, err);
-    if (command == "firmware")
-        return RunFirmwareCommand(device, args, out, err);
+    if (command == "firmware") {
+        const InterruptWatch watch; // before the instrument's threads start
+        return RunFirmwareCommand(device, args, out, err, &watch.interrupted());
+    }
     if (command == "logic") {
         const InterruptWatch watch; // before the instrument's threads start
         CliDevice instrument(device, err);

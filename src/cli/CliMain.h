@@ -11,6 +11,7 @@ namespace tesmar {
 inline constexpr int kExitUsage = 64;    // a bad command line
 inline constexpr int kExitInternal = 70; // something escaped the commands (out of memory, say)
 inline constexpr int kExitOutput = 74;   // the result could not be written
+inline constexpr int kExitInterrupted = 130; // Ctrl-C or SIGTERM ended the work before its end
 
 // Runs one command. Nothing escapes: an exception ends in one line on `err`; a failed write to
 // `out` (checked after the final flush) ends in a message and kExitOutput.

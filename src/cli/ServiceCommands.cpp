@@ -2,6 +2,7 @@
 
 #include "CliDevice.h"
 #include "CliMain.h"
+#include "CliText.h"
 #include "device/Calibration.h"
 #include "device/Commands.h"
 #include "device/UsbSession.h"
@@ -170,10 +171,11 @@ int RunCalibrationCommand(const CliDeviceOptions& device, const std::vector<std:
 }
 
 int RunFirmwareCommand(const CliDeviceOptions& device, const std::vector<std::string>& args, std::ostream& out,
-                       std::ostream& err)
+                       std::ostream& err, const std::atomic<bool>* interrupted)
 {
     if (args.size() != 1 || args[0] == "--help") {
-        err << "usage: tesmar-cli firmware FILE.bin   (at most 16384 bytes)\n";
+        err << "usage: tesmar-cli firmware FILE.bin   (at most 16384 bytes)\n"
+               "  Ctrl-C ends the update between two blocks, never inside one; exit status 130 then.\n";
         return args.size() == 1 ? 0 : kExitUsage;
     }
     FirmwareImage image;
@@ -200,7 +202,7 @@ int RunFirmwareCommand(const CliDeviceOptions& device, const std::vector<std::st
         if (value > 0 && value % 8 == 0)
             err << "block " << value / 8 << " of " << maximum / 8 << '\n';
     };
-    switch (UpdateFirmware(session, image, listener)) {
+    switch (UpdateFirmware(session, image, listener, interrupted)) {
     case FirmwareUpdateResult::NoBootLoader:
         err << "tesmar-cli: the instrument could not be switched to its boot loader\n";
         return 1;
@@ -208,6 +210,14 @@ int RunFirmwareCommand(const CliDeviceOptions& device, const std::vector<std::st
         err << "tesmar-cli: the update failed; the instrument waits in its boot loader: unplug it, plug it in "
                "again and repeat the update\n";
         return 1;
+    case FirmwareUpdateResult::Cancelled:
+        err << "tesmar-cli: interrupted before anything was erased; the firmware is unchanged\n";
+        return kExitInterrupted;
+    case FirmwareUpdateResult::Interrupted:
+        err << "tesmar-cli: interrupted; the update is not complete and the instrument waits in its boot loader "
+               "(it runs no application until an update completes): run 'tesmar-cli firmware "
+            << TerminalText(args[0]) << "' again to finish it\n";
+        return kExitInterrupted;
     case FirmwareUpdateResult::Done: break;
     }
     session.pause(500);

@@ -1,6 +1,7 @@
 #pragma once
 // The service verbs: the instrument's calibration record and the firmware update.
 
+#include <atomic>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,8 +19,9 @@ int RunCalibrationCommand(const CliDeviceOptions& device, const std::vector<std:
 
 // firmware FILE: the image is checked before the instrument is touched; progress on `err`.
 // Returns 0, kExitUsage for bad arguments, 1 for a file that cannot be flashed, a boot loader that
-// cannot be reached or a block that did not program (the instrument stays in its boot loader).
+// cannot be reached or a block that did not program (the instrument stays in its boot loader),
+// kExitInterrupted when `interrupted` ended the update between blocks or before it began.
 int RunFirmwareCommand(const CliDeviceOptions& device, const std::vector<std::string>& args, std::ostream& out,
-                       std::ostream& err);
+                       std::ostream& err, const std::atomic<bool>* interrupted = nullptr);
 
 } // namespace tesmar

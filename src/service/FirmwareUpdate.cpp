@@ -29,6 +29,20 @@ void Progress(const FirmwareUpdateListener& listener, int value, int maximum)
         listener.progress(value, maximum);
 }
 
+bool Stopped(const std::atomic<bool>* stop)
+{
+    return stop && stop->load();
+}
+
+// The boot loader was entered by this update and nothing is erased yet: the old application is
+// whole, so it is started again rather than leaving the instrument waiting for an image.
+FirmwareUpdateResult LeaveBootLoaderUnchanged(UsbSession& session)
+{
+    SendCommand(session, {.code = CmdSwitchFirmware});
+    session.pause(500);
+    return InBootLoader(session) ? FirmwareUpdateResult::Interrupted : FirmwareUpdateResult::Cancelled;
+}
+
 } // namespace
 
 std::optional<FirmwareVersion> InstalledFirmwareVersion(UsbSession& session)
@@ -75,23 +89,33 @@ bool WriteFirmwareBlock(UsbSession& session, const FirmwareImage& image, std::si
 }
 
 FirmwareUpdateResult UpdateFirmware(UsbSession& session, const FirmwareImage& image,
-                                    const FirmwareUpdateListener& listener)
+                                    const FirmwareUpdateListener& listener, const std::atomic<bool>* stop)
 {
     if (!image.isLoaded())
         return FirmwareUpdateResult::BlockFailed;
     const int maximum = FirmwareImage::kChunksPerBlock * image.blockCount();
     Progress(listener, 0, maximum);
+    bool enteredHere = false;
     if (!InBootLoader(session)) {
+        if (Stopped(stop))
+            return FirmwareUpdateResult::Cancelled;
         SendCommand(session, {.code = CmdSwitchFirmware});
         Report(listener, FirmwareStage::EnteringBootLoader);
         session.pause(500);
         if (!InBootLoader(session))
             return FirmwareUpdateResult::NoBootLoader;
+        enteredHere = true;
     }
+    if (Stopped(stop))
+        return enteredHere ? LeaveBootLoaderUnchanged(session) : FirmwareUpdateResult::Interrupted;
     SendCommand(session, {.code = CmdBootBegin, .pauseAfterMs = 100});
     Report(listener, FirmwareStage::Loading);
     int written = 0;
     for (int block = image.lastBlock(); block >= 0; --block, ++written) {
+        if (Stopped(stop)) {
+            Progress(listener, 0, maximum);
+            return FirmwareUpdateResult::Interrupted;
+        }
         if (!WriteFirmwareBlock(session, image, static_cast<std::size_t>(block) * FirmwareImage::kBlockSize, written,
                                 listener)) {
             Progress(listener, 0, maximum);

@@ -5,6 +5,7 @@
 #include "FirmwareImage.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -22,7 +23,13 @@ std::optional<FirmwareVersion> InstalledFirmwareVersion(UsbSession& session);
 std::string FormatFirmwareVersion(const FirmwareVersion& version);
 
 enum class FirmwareStage { EnteringBootLoader, Loading };
-enum class FirmwareUpdateResult { Done, NoBootLoader, BlockFailed };
+enum class FirmwareUpdateResult {
+    Done,
+    NoBootLoader,
+    BlockFailed,
+    Cancelled,   // stopped before the flash was erased: the old application runs as before
+    Interrupted, // stopped between blocks: the instrument waits in its boot loader for a new update
+};
 
 struct FirmwareUpdateListener {
     std::function<void(FirmwareStage)> stage;
@@ -35,7 +42,10 @@ bool WriteFirmwareBlock(UsbSession& session, const FirmwareImage& image, std::si
                         const FirmwareUpdateListener& listener);
 
 // A failed update leaves the instrument in its boot loader, from where the update can be repeated.
+// `stop` (if given) is looked at only between blocks, never while one is being written: a block
+// cut half-way could not be told from a good one.
 FirmwareUpdateResult UpdateFirmware(UsbSession& session, const FirmwareImage& image,
-                                    const FirmwareUpdateListener& listener);
+                                    const FirmwareUpdateListener& listener,
+                                    const std::atomic<bool>* stop = nullptr);
 
 } // namespace tesmar

@@ -243,8 +243,11 @@ private slots:
         QCOMPARE(p.chOsc->srOsc_Ch1->dataCount(), 0);
         QVERIFY(h.window->page(1)->isEnabled());
 
+        // The old device's detach may reach the session after the run has ended: wait for the new
+        // one to be taken, not for "attached", which the old handle answers until then.
+        const unsigned attaches = h.window->session().attachCount();
         h.instrument.plug();
-        QTRY_VERIFY_WITH_TIMEOUT(h.window->session().isAttached(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(h.window->session().attachCount() > attaches, 5000);
         p.knOscTimeDiv->setIndexSelectData(30); // buffer mode
         h.instrument.shortenNextRead(0, 1);     // the second part read brings nothing
         h.instrument.failNextReads(0);

@@ -288,7 +288,7 @@ private slots:
         MainWindowHarness h(2000.0);
         TfmMain& window = h.start();
         TfmUpDateSoft& w = *window.fmUpDateSoft;
-        w.FormShow();
+        w.show(); // FormShow
         QCOMPARE(w.lbCurFileVer->text(), Text(window, Msg::strUpDateShCurVer) + "2.5 (10/12/26)");
         QVERIFY(!w.spStartUpData->isEnabled());
         QCOMPARE(w.lbUpDateFileName->text(), Text(window, Msg::strUpDateShFN));
@@ -304,9 +304,18 @@ private slots:
         QCOMPARE(w.lbUpDateFileSize->text(), Text(window, Msg::strUpDateShFS) + "513");
         QCOMPARE(w.lbUpDateFileVer->text(), Text(window, Msg::strUpDateShVer) + "3.9");
         QVERIFY(w.spStartUpData->isEnabled());
-        QTest::mouseClick(w.spStartUpData, Qt::LeftButton);
+        w.spStartUpData->click(); // no event is handled before the checks below
+        // The transfer runs on its own thread: the window stays, takes no second start and
+        // cannot be closed until it ends (its end is handled on this thread, so it is still due).
+        QVERIFY(w.updating());
+        QVERIFY(!w.spStartUpData->isEnabled());
+        QVERIFY(!w.spOpenFileUpData->isEnabled());
+        w.reject();
+        QVERIFY(w.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.updating(), 10000);
         QCOMPARE(h.messages.errors.size(), 2);
         QCOMPARE(h.messages.informations.value(0), Text(window, Msg::strUpDateOkDlFW));
+        QVERIFY(!w.isVisible()); // accepted at the end
         QCOMPARE(w.progbarUpDate->maximum(), 16);
         QCOMPARE(w.progbarUpDate->value(), 16);
         w.FormShow();
@@ -321,6 +330,8 @@ private slots:
         QVERIFY(w.openFile(QString::fromStdString(WriteFile(h.folder, "fw.bin", 1024, 5))));
         h.instrument.refuseBootBlocks(512);
         QTest::mouseClick(w.spStartUpData, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.updating(), 10000);
+        QVERIFY(w.spStartUpData->isEnabled()); // the update can be repeated
         QCOMPARE(h.messages.errors.value(0), Text(window, Msg::strUpDateErrDlFW));
         QCOMPARE(w.progbarUpDate->value(), 0);
         QCOMPARE(w.stpnSatusUpDate->text(), Text(window, Msg::strUpDateOpPn));
@@ -343,6 +354,7 @@ private slots:
         TfmUpDateSoft& w = *window.fmUpDateSoft;
         QVERIFY(w.openFile(QString::fromStdString(WriteFile(h.folder, "fw.bin", 100, 5))));
         QTest::mouseClick(w.spStartUpData, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.updating(), 10000);
         QCOMPARE(h.messages.errors.value(0), Text(window, Msg::strUpDateErrOpBL));
     }
 };

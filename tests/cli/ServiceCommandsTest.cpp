@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -82,6 +83,56 @@ TEST_F(ServiceCli, FirmwareFlashesTheVirtualInstrumentWithProgress)
     EXPECT_EQ(RunFirmwareCommand(sim, {file("fw.bin", image)}, out, err), 0) << err.str();
     EXPECT_NE(out.str().find("version 7.3"), std::string::npos);
     EXPECT_NE(err.str().find("block 1 of 1"), std::string::npos);
+}
+
+// Standard error that plays the user pressing Ctrl-C once a given text has been written: the
+// watch's flag goes up on the update's own thread, at a known point of the update.
+class InterruptOnText : public std::stringbuf {
+public:
+    InterruptOnText(std::string trigger, std::atomic<bool>& flag) : trigger_(std::move(trigger)), flag_(flag) {}
+
+protected:
+    int sync() override
+    {
+        if (str().find(trigger_) != std::string::npos)
+            flag_ = true;
+        return 0;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override
+    {
+        const std::streamsize written = std::stringbuf::xsputn(s, n);
+        sync();
+        return written;
+    }
+
+private:
+    std::string trigger_;
+    std::atomic<bool>& flag_;
+};
+
+TEST_F(ServiceCli, FirmwareCtrlCEndsBetweenBlocksAndSaysHowToRecover)
+{
+    std::string image(1100, 'x'); // three blocks
+    image[1098] = 2;
+    image[1099] = 4;
+    const auto path = file("fw.bin", image);
+    std::atomic<bool> interrupted{false};
+    InterruptOnText buffer("block 1 of 3", interrupted);
+    std::ostream errWithCtrlC(&buffer);
+    EXPECT_EQ(RunFirmwareCommand(sim, {path}, out, errWithCtrlC, &interrupted), 130);
+    const std::string text = buffer.str();
+    EXPECT_EQ(text.find("block 2 of 3"), std::string::npos) << text; // no block begun after the flag
+    EXPECT_NE(text.find("boot loader"), std::string::npos) << text;
+    EXPECT_NE(text.find("tesmar-cli firmware " + path + "' again"), std::string::npos) << text;
+    EXPECT_EQ(out.str().find("firmware updated"), std::string::npos);
+}
+
+TEST_F(ServiceCli, FirmwareCtrlCBeforeTheStartChangesNothing)
+{
+    const std::atomic<bool> interrupted{true};
+    EXPECT_EQ(RunFirmwareCommand(sim, {file("fw.bin", std::string(300, 'x'))}, out, err, &interrupted), 130);
+    EXPECT_NE(err.str().find("firmware is unchanged"), std::string::npos) << err.str();
+    EXPECT_EQ(err.str().find("block"), std::string::npos) << err.str();
 }
 
 } // namespace

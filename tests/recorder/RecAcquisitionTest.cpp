@@ -117,9 +117,12 @@ TEST_F(RecorderFixture, UnplugKeepsThePointsAndReportsTheReadOnce)
     ASSERT_TRUE(Eventually([&] { return completions == 1; }));
     EXPECT_EQ(acquisition->stream()->status(), RecReadFailed);
     EXPECT_GT(Count(), 1000u);
-    // Plugged in again, the next recording runs.
+    // Plugged in again, the next recording runs. The old device's detach reaches the session on
+    // the transport's own thread, possibly after the run has ended, and until then the old handle
+    // still counts as attached: wait for the new instrument to be taken.
+    const unsigned attaches = session.attachCount();
     instrument.plug();
-    ASSERT_TRUE(Eventually([&] { return session.isAttached(); }));
+    ASSERT_TRUE(Eventually([&] { return session.attachCount() > attaches; }));
     acquisition->start(block, Settings(block));
     ASSERT_TRUE(Eventually([&] { return Count() > 500; }));
     acquisition->stop();

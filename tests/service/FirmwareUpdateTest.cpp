@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <numeric>
 
@@ -146,6 +147,68 @@ TEST(FirmwareUpdate, UnplugHalfWayFailsAndTheInstrumentComesBackInItsBootLoader)
     EXPECT_EQ(QueryDevice(sim.session, CmdGetId, 50, 1), std::vector<std::uint8_t>{kIdBootLoader});
     ASSERT_EQ(UpdateFirmware(sim.session, image, {}), FirmwareUpdateResult::Done);
     EXPECT_EQ(QueryDevice(sim.session, CmdGetId, 50, 1), std::vector<std::uint8_t>{kIdMainApplication});
+}
+
+TEST(FirmwareUpdate, StopIsTakenBetweenBlocksAndTheUpdateCanBeRepeated)
+{
+    SimSession sim;
+    ASSERT_TRUE(sim.open());
+    FirmwareImage image;
+    ASSERT_EQ(image.load(Image(2048, 5, 2)), FirmwareImage::LoadResult::Loaded);
+    std::atomic<bool> stop{false};
+    Recorded recorded;
+    FirmwareUpdateListener listener = recorded.listener();
+    listener.progress = [&](int value, int maximum) {
+        recorded.progress.emplace_back(value, maximum);
+        if (value == 8 + 3) // Ctrl-C in the middle of the second block
+            stop = true;
+    };
+    EXPECT_EQ(UpdateFirmware(sim.session, image, listener, &stop), FirmwareUpdateResult::Interrupted);
+    // The second block was finished, programmed and nothing more begun.
+    EXPECT_EQ(sim.recorder.programmedOffsets, (std::vector<int>{3 * 512, 2 * 512}));
+    EXPECT_EQ(recorded.progress.back().first, 0);
+    EXPECT_EQ(QueryDevice(sim.session, CmdGetId, 50, 1), std::vector<std::uint8_t>{kIdBootLoader});
+    {
+        std::lock_guard lock(sim.instrument.stateMutex());
+        const auto& flash = sim.instrument.state().flash;
+        EXPECT_TRUE(std::all_of(flash.begin(), flash.begin() + 1024, [](auto b) { return b == 0; }));
+    }
+
+    // Run again, it finishes from the boot loader.
+    ASSERT_EQ(UpdateFirmware(sim.session, image, {}), FirmwareUpdateResult::Done);
+    EXPECT_EQ(InstalledFirmwareVersion(sim.session).value()[0], 5);
+}
+
+TEST(FirmwareUpdate, StopBeforeTheEraseKeepsTheOldApplication)
+{
+    struct Case {
+        int stopAfterStages; // 0: before anything was sent; 1: once the boot loader runs
+        std::vector<FirmwareStage> stages;
+    };
+    for (const Case& c : {Case{0, {}}, Case{1, {FirmwareStage::EnteringBootLoader}}}) {
+        SimSession sim;
+        ASSERT_TRUE(sim.open());
+        FirmwareImage old;
+        ASSERT_EQ(old.load(Image(600, 2, 9)), FirmwareImage::LoadResult::Loaded);
+        ASSERT_EQ(UpdateFirmware(sim.session, old, {}), FirmwareUpdateResult::Done);
+        FirmwareImage image;
+        ASSERT_EQ(image.load(Image(600, 3, 0)), FirmwareImage::LoadResult::Loaded);
+        std::atomic<bool> stop{c.stopAfterStages == 0};
+        Recorded recorded;
+        FirmwareUpdateListener listener = recorded.listener();
+        listener.stage = [&](FirmwareStage s) {
+            recorded.stages.push_back(s);
+            stop = true;
+        };
+        sim.recorder.programmedOffsets.clear();
+        EXPECT_EQ(UpdateFirmware(sim.session, image, listener, &stop), FirmwareUpdateResult::Cancelled);
+        EXPECT_EQ(recorded.stages, c.stages);
+        EXPECT_TRUE(sim.recorder.programmedOffsets.empty());
+        const auto version = InstalledFirmwareVersion(sim.session);
+        ASSERT_TRUE(version.has_value()) << c.stopAfterStages;
+        EXPECT_EQ((*version)[0], 2);
+        EXPECT_EQ((*version)[1], 9);
+    }
 }
 
 TEST(FirmwareUpdate, VersionTextHasTwoDigitDates)

@@ -5,6 +5,7 @@
 #include "app/UserMessages.h"
 #include "files/MessageTable.h"
 #include "service/FirmwareUpdate.h"
+#include "service/acquisition/FirmwareUpdateThread.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -68,6 +69,12 @@ TfmUpDateSoft::TfmUpDateSoft(UsbSession& session, const MessageTable& table, Use
     resize(520, 320);
 }
 
+TfmUpDateSoft::~TfmUpDateSoft()
+{
+    if (thread_)
+        thread_->wait(); // the update is never cut; the thread uses the session to its end
+}
+
 QString TfmUpDateSoft::msg(Msg key) const
 {
     return QString::fromStdString(table_.text(key));
@@ -123,22 +130,46 @@ bool TfmUpDateSoft::openFile(const QString& path)
 
 void TfmUpDateSoft::spStartUpDataClick()
 {
-    if (!image_.isLoaded())
+    if (!image_.isLoaded() || thread_)
         return;
-    FirmwareUpdateListener listener;
-    listener.stage = [this](FirmwareStage stage) {
-        setStatus(stage == FirmwareStage::EnteringBootLoader ? Msg::strUpDateOpBL : Msg::strUpDateDlFW);
-    };
-    listener.progress = [this](int value, int maximum) {
+    spStartUpData->setEnabled(false);
+    spOpenFileUpData->setEnabled(false);
+    thread_ = new FirmwareUpdateThread(session_, image_, this);
+    connect(thread_, &FirmwareUpdateThread::stageReached, this, [this](int stage) {
+        setStatus(static_cast<FirmwareStage>(stage) == FirmwareStage::EnteringBootLoader ? Msg::strUpDateOpBL
+                                                                                           : Msg::strUpDateDlFW);
+    });
+    connect(thread_, &FirmwareUpdateThread::progressed, this, [this](int value, int maximum) {
         progbarUpDate->setMaximum(maximum);
         progbarUpDate->setValue(value);
-        progbarUpDate->repaint();
-    };
-    switch (UpdateFirmware(session_, image_, listener)) {
+    });
+    connect(thread_, &QThread::finished, this, &TfmUpDateSoft::updateFinished, Qt::QueuedConnection);
+    thread_->start();
+}
+
+void TfmUpDateSoft::reject()
+{
+    if (!thread_)
+        QDialog::reject();
+}
+
+void TfmUpDateSoft::updateFinished()
+{
+    if (!thread_)
+        return;
+    thread_->wait(); // `finished` comes just before the thread's very end
+    const FirmwareUpdateResult result = thread_->result();
+    delete thread_;
+    thread_ = nullptr;
+    spOpenFileUpData->setEnabled(true);
+    spStartUpData->setEnabled(true);
+    switch (result) {
     case FirmwareUpdateResult::NoBootLoader:
         messages_.error(msg(Msg::strUpDateErrOpBL));
         return;
+    case FirmwareUpdateResult::Cancelled: return; // the window asks for no stop: not reached
     case FirmwareUpdateResult::BlockFailed:
+    case FirmwareUpdateResult::Interrupted:
         setStatus(Msg::strUpDateOpPn);
         progbarUpDate->setValue(0);
         messages_.error(msg(Msg::strUpDateErrDlFW));

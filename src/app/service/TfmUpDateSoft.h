@@ -13,6 +13,7 @@ class QToolButton;
 namespace tesmar {
 
 class DialogFolders;
+class FirmwareUpdateThread;
 class MessageTable;
 class UsbSession;
 class UserMessages;
@@ -23,10 +24,13 @@ class TfmUpDateSoft : public QDialog {
 public:
     TfmUpDateSoft(UsbSession& session, const MessageTable& table, UserMessages& messages, DialogFolders& folders,
                   QWidget* parent = nullptr);
+    ~TfmUpDateSoft() override;
 
     // The file part of the open handler, for a path already chosen.
     bool openFile(const QString& path);
     const FirmwareImage& image() const { return image_; }
+    // The transfer runs on its own thread; the session belongs to it until it ends.
+    bool updating() const { return thread_ != nullptr; }
 
     QToolButton* spOpenFileUpData = nullptr;
     QToolButton* spStartUpData = nullptr;
@@ -41,6 +45,8 @@ public slots:
     void FormShow();
     void spOpenFileUpDataClick();
     void spStartUpDataClick();
+    // Refused while the update runs: it cannot be cut without leaving a half image.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -48,12 +54,14 @@ protected:
 private:
     QString msg(Msg key) const;
     void setStatus(Msg key);
+    void updateFinished();
 
     UsbSession& session_;
     const MessageTable& table_;
     UserMessages& messages_;
     DialogFolders& folders_;
     FirmwareImage image_;
+    FirmwareUpdateThread* thread_ = nullptr;
 };
 
 } // namespace tesmar
