@@ -1,5 +1,6 @@
 #include "RecordCommand.h"
 
+#include "CliMain.h"
 #include "CliText.h"
 
 #include "device/DeviceClock.h"
@@ -269,7 +270,7 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
     if (status != RecOk)
         return 1;
     if (stop && duration && !stream.autoStopped())
-        return 130;
+        return kExitInterrupted;
     return 0;
 }
 

@@ -195,9 +195,10 @@ enum class Msg : int {
     strAboutCalibrationDevice = 186,
     strAboutLogicOnly = 187,
     strSetupOpenError = 188,
+    strPrintError = 189,
 };
 
-inline constexpr int kMessageCount = 189;
+inline constexpr int kMessageCount = 190;
 inline constexpr int kMainMessageCount = 98;
 
 } // namespace tesmar

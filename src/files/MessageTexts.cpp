@@ -194,6 +194,7 @@ const std::array<MessageEntry, kMessageCount>& BuiltInMessages() {
         {Msg::strAboutCalibrationDevice, "strAboutCalibrationDevice", "Калибровка: из прибора"},
         {Msg::strAboutLogicOnly, "strAboutLogicOnly", "(логический анализатор без аналоговых каналов)"},
         {Msg::strSetupOpenError, "strSetupOpenError", "Не возможно открыть файл настроек:\r%s"},
+        {Msg::strPrintError, "strPrintError", "Не удалось напечатать: принтер %s недоступен."},
     }};
     return entries;
 }

@@ -2,6 +2,7 @@
 
 #include "MainWindowHarness.h"
 #include "app/TfmMain.h"
+#include "app/export/ChartExport.h"
 #include "app/export/ExportActions.h"
 #include "app/pages/OscPage.h"
 #include "ui/knob/TOscKnob.h"
@@ -10,6 +11,8 @@
 #include <QClipboard>
 #include <QFile>
 #include <QMimeData>
+#include <QPrinter>
+#include <qcustomplot.h>
 #include <QToolButton>
 #include <QtTest>
 
@@ -52,6 +55,17 @@ private slots:
         const QMimeData* copied = QApplication::clipboard()->mimeData();
         QVERIFY(copied->hasImage());
         QVERIFY(copied->data("image/svg+xml").contains("<svg"));
+
+        // A printer that can be drawn on prints the chart; one that cannot is said to be so.
+        QPrinter pdf;
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(dir + "/printed.pdf");
+        QVERIFY(PrintChart(*qobject_cast<QCustomPlot*>(w.currentChart()), pdf));
+        QCOMPARE(Head(dir + "/printed.pdf", 4), QByteArray("%PDF"));
+        QPrinter missing;
+        missing.setOutputFormat(QPrinter::PdfFormat);
+        missing.setOutputFileName("/nonexistent-folder/printed.pdf");
+        QVERIFY(!PrintChart(*qobject_cast<QCustomPlot*>(w.currentChart()), missing));
     }
 
     void pcmOfTheOscilloscopeTraces()

@@ -67,14 +67,17 @@ void CopyChartToClipboard(QCustomPlot& chart, bool vector)
     QApplication::clipboard()->setMimeData(data);
 }
 
-void PrintChart(QCustomPlot& chart, QPrinter& printer)
+bool PrintChart(QCustomPlot& chart, QPrinter& printer)
 {
-    QCPPainter painter(&printer);
+    QCPPainter painter;
+    if (!painter.begin(&printer))
+        return false;
     const QRectF page = printer.pageRect(QPrinter::DevicePixel);
     // One page, the chart's proportions kept.
     const double scale = std::min(page.width() / chart.width(), page.height() / chart.height());
     painter.scale(scale, scale);
     chart.toPainter(&painter, chart.width(), chart.height());
+    return painter.end();
 }
 
 } // namespace tesmar

@@ -13,6 +13,7 @@ namespace tesmar {
 QString SaveChartVector(QCustomPlot& chart, const QString& path); // by extension: .pdf, else SVG
 QString SaveChartBitmap(QCustomPlot& chart, const QString& path); // by extension: .png, else BMP
 void CopyChartToClipboard(QCustomPlot& chart, bool vector);
-void PrintChart(QCustomPlot& chart, QPrinter& printer);
+// False when the printer cannot be drawn on (it does not exist, or its file cannot be made).
+bool PrintChart(QCustomPlot& chart, QPrinter& printer);
 
 } // namespace tesmar

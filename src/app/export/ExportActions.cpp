@@ -4,6 +4,7 @@
 #include "app/FileDialogs.h"
 #include "app/MainMenu.h"
 #include "app/UserMessages.h"
+#include "files/MessageFormat.h"
 #include "files/MessageTable.h"
 #include "files/PcmFile.h"
 
@@ -118,8 +119,8 @@ void ExportActions::miFilePrintClick()
         return;
     QPrinter printer;
     QPrintDialog dialog(&printer, window_);
-    if (dialog.exec() == QDialog::Accepted)
-        PrintChart(*chart, printer);
+    if (dialog.exec() == QDialog::Accepted && !PrintChart(*chart, printer))
+        report(QString::fromStdString(FormatMessage(table_.text(Msg::strPrintError), {printer.printerName().toStdString()})));
 }
 
 void ExportActions::miEditCopyEMFClick()
