@@ -269,6 +269,10 @@ void TfmMain::FormShow()
     guarded(8, [this] { folders_.read(settings_); });
     guarded(9, [this] { readWindowPositions(); });
     readSetupSections(settings_);
+    guarded(32, [this] {
+        // The print preview's language code lives in the message table, where a language file may change it.
+        messages_.setText(Msg::strLangPreView, settings_.readString("misc", "strLangPreView", messages_.text(Msg::strLangPreView)));
+    });
     guarded(33, [this] {
         languageMenu->BuildList();
         languageMenu->ApplyStored(settings_.readString("misc", "lang", "Russian.ini"));
@@ -414,6 +418,7 @@ void TfmMain::FormClose()
     writeWindowPositions();
     writeSetupSections(settings_);
     settings_.writeString("misc", "lang", languageMenu->selectedFileName());
+    settings_.writeString("misc", "strLangPreView", messages_.text(Msg::strLangPreView));
     fmTerminal->writeSettings(settings_);
     // A read-only file or a full disk: say so; the old file stays as it was.
     if (!settings_.save())

@@ -366,6 +366,7 @@ private slots:
         QCOMPARE(ini.readInteger("menu", "EvenningCh1", 0), 3LL);
         QCOMPARE(ini.readInteger("misc", "ActivePageIndex", 0), 2LL);
         QCOMPARE(QString::fromStdString(ini.readString("misc", "lang", "")), QString("Russian.ini"));
+        QCOMPARE(QString::fromStdString(ini.readString("misc", "strLangPreView", "")), QString("RU"));
         QCOMPARE(QString::fromStdString(ini.readString("other", "keep", "")), QString("me"));
         QVERIFY(ini.text().find("; user notes") != std::string::npos);
         QVERIFY(QString::fromStdString(ini.readString("dir", "sdSaveFileData", "")).endsWith("/data/"));
