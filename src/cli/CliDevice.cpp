@@ -1,6 +1,9 @@
 #include "CliDevice.h"
 
+#include "CliText.h"
+#include "device/DeviceStartup.h"
 #include "device/TracingTransport.h"
+#include "files/MessageTable.h"
 #include "sim/AnalogEngine.h"
 #include "sim/LogicEngine.h"
 #include "sim/SceneSettings.h"
@@ -35,6 +38,16 @@ CliDevice::CliDevice(const CliDeviceOptions& options, std::ostream& trace) : clo
 CliDevice::~CliDevice()
 {
     session_.reset(); // stops the transport's callbacks before the transport goes
+}
+
+std::variant<CalibrationSet, int> TakeUpForMeasurement(UsbSession& session, std::ostream& err)
+{
+    const DeviceTakeUp device = TakeUpDevice(session, true, [](int, const std::function<void()>& step) { step(); });
+    if (device.outcome == DeviceTakeUp::Outcome::Ready)
+        return device.pairs.value_or(CalibrationSet{});
+    const bool absent = device.outcome == DeviceTakeUp::Outcome::NoDevice;
+    err << TerminalText(MessageTable().text(absent ? Msg::strInitError : Msg::strErrorBL)) << '\n';
+    return absent ? 2 : 3;
 }
 
 } // namespace tesmar

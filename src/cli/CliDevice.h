@@ -2,11 +2,13 @@
 // The instrument as the command-line tool reaches it: USB or the virtual instrument, optionally
 // traced transfer by transfer on standard error.
 
+#include "device/Calibration.h"
 #include "device/UsbSession.h"
 #include "sim/SimClock.h"
 
 #include <memory>
 #include <ostream>
+#include <variant>
 
 namespace tesmar {
 
@@ -36,5 +38,10 @@ private:
     std::unique_ptr<UsbSession> session_;
     LogicEngine* logic_ = nullptr; // owned by the virtual instrument
 };
+
+// Takes up the instrument for a measurement: its calibration pairs (built-in ones when it has
+// none), or, after the program's message on `err`, the exit status: 2 no instrument, 3 it
+// waits in its boot loader.
+std::variant<CalibrationSet, int> TakeUpForMeasurement(UsbSession& session, std::ostream& err);
 
 } // namespace tesmar

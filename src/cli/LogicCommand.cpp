@@ -1,6 +1,7 @@
 #include "LogicCommand.h"
 
 #include "CliMain.h"
+#include "CliDevice.h"
 #include "CliText.h"
 #include "LogicOptions.h"
 
@@ -147,14 +148,10 @@ int RunLogicCommand(UsbSession& session, LogicEngine* simulated, const std::vect
         return kExitOutput;
     }
 
+    const auto device = TakeUpForMeasurement(session, err);
+    if (const int* status = std::get_if<int>(&device))
+        return *status;
     const MessageTable messages;
-    const DeviceTakeUp device = TakeUpDevice(session, true, [](int, const std::function<void()>& step) { step(); });
-    if (device.outcome != DeviceTakeUp::Outcome::Ready) {
-        err << TerminalText(messages.text(device.outcome == DeviceTakeUp::Outcome::NoDevice ? Msg::strInitError
-                                                                                            : Msg::strErrorBL))
-            << '\n';
-        return device.outcome == DeviceTakeUp::Outcome::NoDevice ? 2 : 3;
-    }
 
     LogicBlockInput& in = options.block;
     in.generator = options.generator ? &*options.generator : nullptr;

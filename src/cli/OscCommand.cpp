@@ -2,6 +2,7 @@
 
 #include "AnalogCapture.h"
 #include "AnalogDataFiles.h"
+#include "CliDevice.h"
 #include "CliText.h"
 
 #include "device/DeviceStartup.h"
@@ -184,15 +185,10 @@ int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std
     const std::string& csvPath = options.csvPath;
     const double timeoutSeconds = options.timeoutSeconds;
 
-    const MessageTable messages;
-    const DeviceTakeUp device = TakeUpDevice(session, true, [](int, const std::function<void()>& step) { step(); });
-    if (device.outcome != DeviceTakeUp::Outcome::Ready) {
-        err << TerminalText(messages.text(device.outcome == DeviceTakeUp::Outcome::NoDevice ? Msg::strInitError
-                                                                                            : Msg::strErrorBL))
-            << '\n';
-        return device.outcome == DeviceTakeUp::Outcome::NoDevice ? 2 : 3;
-    }
-    in.calibration = device.pairs.value_or(CalibrationSet{});
+    const auto device = TakeUpForMeasurement(session, err);
+    if (const int* status = std::get_if<int>(&device))
+        return *status;
+    in.calibration = std::get<CalibrationSet>(device);
 
     const OscBlock block = BuildOscBlock(in);
     const OscAcquisitionParams params = OscAcquisitionParams::FromBlock(block, in, false);

@@ -1,6 +1,7 @@
 #include "RecordCommand.h"
 
 #include "CliMain.h"
+#include "CliDevice.h"
 #include "CliText.h"
 
 #include "device/DeviceClock.h"
@@ -175,15 +176,11 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
     // A point takes at least one sample per channel at the converter's 200 kHz.
     in.workingLimit = in.displayLimit = 1.0 / kMinPeriod;
 
+    const auto device = TakeUpForMeasurement(session, err);
+    if (const int* status = std::get_if<int>(&device))
+        return *status;
     const MessageTable messages;
-    const DeviceTakeUp device = TakeUpDevice(session, true, [](int, const std::function<void()>& step) { step(); });
-    if (device.outcome != DeviceTakeUp::Outcome::Ready) {
-        err << TerminalText(messages.text(device.outcome == DeviceTakeUp::Outcome::NoDevice ? Msg::strInitError
-                                                                                            : Msg::strErrorBL))
-            << '\n';
-        return device.outcome == DeviceTakeUp::Outcome::NoDevice ? 2 : 3;
-    }
-    in.calibration = device.pairs.value_or(CalibrationSet{});
+    in.calibration = std::get<CalibrationSet>(device);
     RecorderBlock block = BuildRecorderBlock(in);
     if (averaging && *averaging != block.averaging) {
         const int channels = in.chAOn && in.chBOn ? 2 : 1;

@@ -2,6 +2,7 @@
 
 #include "AnalogCapture.h"
 #include "AnalogDataFiles.h"
+#include "CliDevice.h"
 #include "CliText.h"
 
 #include "device/DeviceStartup.h"
@@ -279,15 +280,10 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
         filters[c] = std::get<FilterResponse>(read);
     }
 
-    const MessageTable messages;
-    const DeviceTakeUp device = TakeUpDevice(session, true, [](int, const std::function<void()>& step) { step(); });
-    if (device.outcome != DeviceTakeUp::Outcome::Ready) {
-        err << TerminalText(messages.text(device.outcome == DeviceTakeUp::Outcome::NoDevice ? Msg::strInitError
-                                                                                            : Msg::strErrorBL))
-            << '\n';
-        return device.outcome == DeviceTakeUp::Outcome::NoDevice ? 2 : 3;
-    }
-    o.block.calibration = device.pairs.value_or(CalibrationSet{});
+    const auto device = TakeUpForMeasurement(session, err);
+    if (const int* status = std::get_if<int>(&device))
+        return *status;
+    o.block.calibration = std::get<CalibrationSet>(device);
     const int length = o.stream ? o.size : kSpectrumBufferLength;
     o.block.streamMode = o.stream;
     o.block.capacity = o.stream ? length : kOscBufferSamples;
