@@ -5,6 +5,8 @@
 #include "osc/OscProcessing.h"
 #include "osc/OscStreamRecorder.h"
 
+#include "../common/SineStream.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -14,26 +16,9 @@ namespace {
 
 using namespace tesmar;
 
-// A sine in 5-byte groups, as the instrument streams it.
-std::vector<std::uint8_t> SineStream(std::size_t bytes)
-{
-    std::vector<std::uint8_t> data(bytes);
-    int n = 0;
-    for (std::size_t g = 0; g + 5 <= bytes; g += 5) {
-        std::uint8_t low = 0;
-        for (int k = 0; k < 4; ++k, ++n) {
-            const int raw = 512 + static_cast<int>(400 * std::sin(n * 0.01));
-            data[g + k] = static_cast<std::uint8_t>(raw >> 2);
-            low |= static_cast<std::uint8_t>((raw & 3) << (2 * k));
-        }
-        data[g + 4] = low;
-    }
-    return data;
-}
-
 void BM_StreamDecode(benchmark::State& state)
 {
-    const auto stream = SineStream(512 * 2000);
+    const auto stream = bench::SineStream(512 * 2000);
     OscAcquisitionParams params;
     params.block.bytes[0] = AnalogBlock::kStream | AnalogBlock::kTriggerOn;
     params.pairA = CalibrationSet{}.aNormal;
@@ -55,7 +40,7 @@ BENCHMARK(BM_StreamDecode)->Arg(1)->Arg(8);
 
 void BM_BufferRecordToCurves(benchmark::State& state)
 {
-    const auto bytes = SineStream(kOscFrameSize);
+    const auto bytes = bench::SineStream(kOscFrameSize);
     OscFrame frame{};
     std::copy(bytes.begin(), bytes.end(), frame.begin());
     OscAcquisitionParams params;

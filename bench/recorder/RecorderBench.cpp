@@ -5,6 +5,8 @@
 #include "recorder/RecorderEnvelope.h"
 #include "recorder/RecorderStream.h"
 
+#include "../common/SineStream.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -14,26 +16,10 @@ namespace {
 
 using namespace tesmar;
 
-std::vector<std::uint8_t> SineFrames(std::size_t bytes)
-{
-    std::vector<std::uint8_t> data(bytes);
-    int n = 0;
-    for (std::size_t g = 0; g + 5 <= bytes; g += 5) {
-        std::uint8_t low = 0;
-        for (int k = 0; k < 4; ++k, ++n) {
-            const int raw = 512 + static_cast<int>(400 * std::sin(n * 0.01));
-            data[g + k] = static_cast<std::uint8_t>(raw >> 2);
-            low |= static_cast<std::uint8_t>((raw & 3) << (2 * k));
-        }
-        data[g + 4] = low;
-    }
-    return data;
-}
-
 // 16 MB in 512-byte reads, as the reader thread takes them; one or both channels, N = 1.
 void BM_FrameDecoding(benchmark::State& state)
 {
-    const std::vector<std::uint8_t> data = SineFrames(16 << 20);
+    const std::vector<std::uint8_t> data = bench::SineStream(16 << 20);
     RecorderSettings settings;
     settings.chBOn = state.range(0) == 2;
     settings.averaging = static_cast<int>(state.range(1));

@@ -1,6 +1,8 @@
 #pragma once
 // One oscilloscope or spectrum acquisition: volts of both channels, counts and trigger indexes.
 
+#include "device/SampleGroup.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -17,11 +19,5 @@ struct OscResult {
     std::int32_t TrigIndexB = 0;
     bool DataReady = false;
 };
-
-// Sample k of a 5-byte group: byte k holds its upper 8 bits, byte 4 its lower 2 bits at 2k.
-inline int GroupSample(const std::uint8_t* group, int k)
-{
-    return (group[k] << 2) | ((group[4] >> (2 * k)) & 3);
-}
 
 } // namespace tesmar

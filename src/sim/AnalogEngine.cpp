@@ -1,5 +1,7 @@
 #include "AnalogEngine.h"
 
+#include "device/SampleGroup.h"
+
 #include "VirtualInstrument.h"
 #include "device/Commands.h"
 
@@ -141,13 +143,10 @@ std::uint8_t AnalogEngine::streamByte(std::int64_t position)
 {
     const std::int64_t group = position / 5;
     if (group != packedGroup_) {
-        int low = 0;
-        for (int k = 0; k < 4; ++k) {
-            const int raw = sequence_->raw(group * 4 + k);
-            packed_[k] = static_cast<std::uint8_t>(raw >> 2);
-            low |= (raw & 3) << (2 * k);
-        }
-        packed_[4] = static_cast<std::uint8_t>(low);
+        int raw[kGroupSamples];
+        for (int k = 0; k < kGroupSamples; ++k)
+            raw[k] = sequence_->raw(group * kGroupSamples + k);
+        PackSampleGroup(raw, packed_.data());
         packedGroup_ = group;
     }
     return packed_[position % 5];

@@ -16,16 +16,7 @@ constexpr CalibrationPair kIdentity{0.0, -1.0 / 64.0};
 
 std::vector<std::uint8_t> EncodeGroups(const std::vector<int>& samples)
 {
-    std::vector<std::uint8_t> bytes;
-    for (std::size_t i = 0; i + 4 <= samples.size(); i += 4) {
-        std::uint8_t low = 0;
-        for (int k = 0; k < 4; ++k) {
-            bytes.push_back(static_cast<std::uint8_t>(samples[i + k] >> 2));
-            low |= static_cast<std::uint8_t>((samples[i + k] & 3) << (2 * k));
-        }
-        bytes.push_back(low);
-    }
-    return bytes;
+    return PackSampleGroups(samples);
 }
 
 OscAcquisitionParams StreamParams(int capacity, int pre, bool trigger)
