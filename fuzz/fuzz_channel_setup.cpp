@@ -1,6 +1,7 @@
 // Any bytes as a logic channel setup file: the names and colours read without harm, and what was
 // read survives a write and a read.
 
+#include "SameOnDisk.h"
 #include "files/Cp1251.h"
 #include "logic/ChannelSetup.h"
 
@@ -9,20 +10,6 @@
 #include <fstream>
 #include <string>
 #include <unistd.h>
-
-namespace {
-
-// The byte 0x98, which has no character, reads as U+FFFD and is written as '?': names are the
-// same when their bytes on disk are.
-bool SameOnDisk(const tesmar::ChannelSetup& a, const tesmar::ChannelSetup& b)
-{
-    for (std::size_t c = 0; c < a.names.size(); ++c)
-        if (tesmar::Utf8ToCp1251(a.names[c]) != tesmar::Utf8ToCp1251(b.names[c]))
-            return false;
-    return a.colours == b.colours;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -40,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!WriteChannelSetupFile(copy, setup))
         std::abort();
     ChannelSetup again;
-    if (!ReadChannelSetupFile(copy, again) || !SameOnDisk(again, setup))
+    if (!ReadChannelSetupFile(copy, again) || !fuzz::SameOnDisk(again, setup))
         std::abort();
     return 0;
 }

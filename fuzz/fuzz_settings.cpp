@@ -3,26 +3,13 @@
 
 #include "app/DialogFolders.h"
 #include "app/options/OptionVariables.h"
+#include "SameOnDisk.h"
 #include "files/Cp1251.h"
 #include "files/IniFile.h"
 #include "files/SystemSettings.h"
 #include "logic/ChannelSetup.h"
 
 #include <cstdlib>
-
-namespace {
-
-// The byte 0x98, which has no character, reads as U+FFFD and is written as '?': names are the
-// same when their bytes on disk are.
-bool SameOnDisk(const tesmar::ChannelSetup& a, const tesmar::ChannelSetup& b)
-{
-    for (std::size_t c = 0; c < a.names.size(); ++c)
-        if (tesmar::Utf8ToCp1251(a.names[c]) != tesmar::Utf8ToCp1251(b.names[c]))
-            return false;
-    return a.colours == b.colours;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -50,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReadOptions(copy, optionsAgain);
     ChannelSetup channelsAgain;
     ReadChannelSetup(copy, "ch", channelsAgain);
-    if (!SameOnDisk(channelsAgain, channels))
+    if (!fuzz::SameOnDisk(channelsAgain, channels))
         std::abort();
 
     // One key replaced in place: it reads back, the sections and other keys stay.
