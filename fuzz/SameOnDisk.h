@@ -1,7 +1,7 @@
 #pragma once
 // Channel setups compared as their files hold them.
 
-#include "files/Cp1251.h"
+#include "text/Cp1251.h"
 #include "logic/ChannelSetup.h"
 
 namespace tesmar::fuzz {

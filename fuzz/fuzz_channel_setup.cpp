@@ -2,7 +2,7 @@
 // read survives a write and a read.
 
 #include "SameOnDisk.h"
-#include "files/Cp1251.h"
+#include "text/Cp1251.h"
 #include "logic/ChannelSetup.h"
 
 #include <cstdio>

@@ -1,8 +1,8 @@
 // Any text given to the CSV reader: refused with a reason or read into a capture of a sensible
 // size.
 
-#include "files/CsvFile.h"
-#include "files/VcdTimeline.h"
+#include "formats/CsvFile.h"
+#include "formats/VcdTimeline.h"
 
 #include <cstdlib>
 

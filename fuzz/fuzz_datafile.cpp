@@ -1,7 +1,7 @@
 // Any bytes given to the data file reader: it must refuse or read, never read out of bounds,
 // and what it reads must write back to a file that reads the same.
 
-#include "files/DataFile.h"
+#include "formats/DataFile.h"
 
 #include <cstdlib>
 

@@ -7,7 +7,7 @@
 #include "decoders/SpiDecoder.h"
 #include "decoders/UartBaudEstimate.h"
 #include "decoders/UartDecoder.h"
-#include "files/VcdFile.h"
+#include "formats/VcdFile.h"
 #include "logic/ChannelQueries.h"
 
 #include <cmath>

@@ -1,9 +1,9 @@
 // Any bytes as a language file: the message table, list sections and knob scales read without
 // harm, every message stays a sensible length and formats with any arguments.
 
-#include "files/LanguageFile.h"
-#include "files/MessageEscape.h"
-#include "files/MessageFormat.h"
+#include "settings/LanguageFile.h"
+#include "text/MessageEscape.h"
+#include "text/MessageFormat.h"
 #include "ui/knob/KnobScales.h"
 #include "ui/knob/ScaleTranslation.h"
 

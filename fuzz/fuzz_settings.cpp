@@ -4,9 +4,9 @@
 #include "app/DialogFolders.h"
 #include "app/options/OptionVariables.h"
 #include "SameOnDisk.h"
-#include "files/Cp1251.h"
-#include "files/IniFile.h"
-#include "files/SystemSettings.h"
+#include "text/Cp1251.h"
+#include "settings/IniFile.h"
+#include "settings/SystemSettings.h"
 #include "logic/ChannelSetup.h"
 
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // Any text given to the VCD reader: refused with a reason or read into a capture of a sensible
 // size whose lines all hold samples.
 
-#include "files/VcdFile.h"
-#include "files/VcdTimeline.h"
+#include "formats/VcdFile.h"
+#include "formats/VcdTimeline.h"
 
 #include <cstdlib>
 

@@ -2,7 +2,7 @@
 #include "logic/LogicStreamRecorder.h"
 #include "logic/LogicSearch.h"
 #include "logic/LogicSummary.h"
-#include "files/SigrokSession.h"
+#include "formats/SigrokSession.h"
 
 #include <filesystem>
 

@@ -1,6 +1,6 @@
 #include "DialogFolders.h"
 
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 
 namespace tesmar {
 

@@ -2,9 +2,9 @@
 
 #include "DialogFolders.h"
 #include "UserMessages.h"
-#include "files/MessageFormat.h"
-#include "files/MessageTable.h"
-#include "files/SavePath.h"
+#include "text/MessageFormat.h"
+#include "text/MessageTable.h"
+#include "settings/SavePath.h"
 
 #include <QDir>
 

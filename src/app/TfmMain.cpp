@@ -4,7 +4,7 @@
 #include "UserMessages.h"
 #include "device/Commands.h"
 #include "device/DeviceStartup.h"
-#include "files/MessageFormat.h"
+#include "text/MessageFormat.h"
 #include "app/options/TfmOptions.h"
 #include "FileDialogs.h"
 #include "export/ExportActions.h"

@@ -1,6 +1,6 @@
 // The main window's Help menu: the user manual and the About window.
 
-#include "files/MessageFormat.h"
+#include "text/MessageFormat.h"
 #include "MainMenu.h"
 #include "TfmMain.h"
 #include "UserMessages.h"

@@ -1,7 +1,7 @@
 // The main window's settings groups shared by the settings file and the setup files, and the
 // Service menu's two setup file commands.
 
-#include "files/MessageFormat.h"
+#include "text/MessageFormat.h"
 #include "FileDialogs.h"
 #include "MainMenu.h"
 #include "TfmMain.h"

@@ -1,6 +1,6 @@
 #include "WindowPositions.h"
 
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -2,7 +2,7 @@
 // Measurement data files of the oscilloscope and spectrum analyser commands, laid out as the
 // program's pages save them, so that the program's Open shows the same measurement.
 
-#include "files/DataFile.h"
+#include "formats/DataFile.h"
 #include "osc/OscResult.h"
 #include "spectrum/SpectrumProcessing.h"
 

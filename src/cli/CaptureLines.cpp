@@ -1,7 +1,7 @@
 #include "cli/CaptureLines.h"
 
 #include "CliText.h"
-#include "files/DataFileLoad.h"
+#include "formats/DataFileLoad.h"
 #include "logic/ChannelNames.h"
 #include "logic/GeneratorData.h"
 

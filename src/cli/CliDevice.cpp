@@ -3,7 +3,7 @@
 #include "CliText.h"
 #include "device/DeviceStartup.h"
 #include "device/TracingTransport.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "sim/AnalogEngine.h"
 #include "sim/LogicEngine.h"
 #include "sim/SceneSettings.h"

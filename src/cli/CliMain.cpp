@@ -13,7 +13,7 @@
 #include "RecordCommand.h"
 #include "ServiceCommands.h"
 #include "SpectrumCommand.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "usb/LibUsbTransport.h"
 
 #include <cerrno>

@@ -2,9 +2,9 @@
 
 #include "CliText.h"
 
-#include "files/AnalogCsv.h"
-#include "files/DataFile.h"
-#include "files/DataFileLoad.h"
+#include "formats/AnalogCsv.h"
+#include "formats/DataFile.h"
+#include "formats/DataFileLoad.h"
 
 #include <algorithm>
 

@@ -11,7 +11,7 @@
 #include "decoders/SpiDecoder.h"
 #include "decoders/UartBaudEstimate.h"
 #include "decoders/UartDecoder.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "logic/ChannelNames.h"
 #include "logic/ChannelQueries.h"
 

@@ -5,7 +5,7 @@
 #include "device/Commands.h"
 #include "device/DeviceStartup.h"
 #include "device/UsbSession.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 
 #include <cstdio>
 #include <string>

@@ -8,8 +8,8 @@
 #include "decoders/SpiEncoder.h"
 #include "decoders/UartEncoder.h"
 #include "device/DeviceClock.h"
-#include "files/DataFileLoad.h"
-#include "files/MessageTable.h"
+#include "formats/DataFileLoad.h"
+#include "text/MessageTable.h"
 #include "logic/ChannelNames.h"
 #include "logic/GeneratorEditing.h"
 

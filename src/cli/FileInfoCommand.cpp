@@ -2,9 +2,9 @@
 
 #include "CliText.h"
 
-#include "files/DataFile.h"
-#include "files/DataFileBytes.h"
-#include "files/DataFileLoad.h"
+#include "formats/DataFile.h"
+#include "formats/DataFileBytes.h"
+#include "formats/DataFileLoad.h"
 
 #include <algorithm>
 #include <cstdio>

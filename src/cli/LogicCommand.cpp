@@ -7,8 +7,8 @@
 
 #include "device/DeviceStartup.h"
 #include "device/UsbSession.h"
-#include "files/DataFileLoad.h"
-#include "files/MessageTable.h"
+#include "formats/DataFileLoad.h"
+#include "text/MessageTable.h"
 #include "logic/LogicCapture.h"
 #include "logic/LogicReaders.h"
 #include "sim/LogicEngine.h"

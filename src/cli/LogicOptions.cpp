@@ -2,7 +2,7 @@
 
 #include "CliText.h"
 
-#include "files/DataFileLoad.h"
+#include "formats/DataFileLoad.h"
 #include "logic/ChannelSetup.h"
 #include "logic/GeneratorData.h"
 #include "logic/GeneratorEditing.h"

@@ -6,7 +6,7 @@
 #include "device/Calibration.h"
 #include "device/Commands.h"
 #include "device/UsbSession.h"
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 #include "service/CalibrationSheet.h"
 #include "service/CalibrationTransfer.h"
 #include "service/FirmwareUpdate.h"

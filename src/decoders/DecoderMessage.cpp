@@ -1,6 +1,6 @@
 #include "decoders/DecoderMessage.h"
 
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 
 namespace tesmar {
 

@@ -2,8 +2,8 @@
 // A message a decoder wants shown: a message-table key and the arguments of its %s fields.
 // Decoders never show anything; the window or the command line formats and shows it.
 
-#include "files/MessageFormat.h"
-#include "files/MessageKeys.h"
+#include "text/MessageFormat.h"
+#include "text/MessageKeys.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "decoders/I2cTable.h"
 
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 
 #include <limits>
 

@@ -2,7 +2,7 @@
 
 #include "decoders/DecoderText.h"
 #include "decoders/OneWireCommands.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 
 #include <limits>
 

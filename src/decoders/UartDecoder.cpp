@@ -1,7 +1,7 @@
 #include "decoders/UartDecoder.h"
 
 #include "decoders/DecoderText.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 
 #include <algorithm>
 #include <cmath>

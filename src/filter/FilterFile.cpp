@@ -1,6 +1,6 @@
 #include "FilterFile.h"
 
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <filesystem>
 

@@ -1,6 +1,6 @@
 #include "ChannelSetup.h"
 
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <filesystem>
 

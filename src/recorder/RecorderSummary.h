@@ -3,7 +3,7 @@
 // smallest and mean value.
 
 #include "RecorderRecord.h"
-#include "files/MessageKeys.h"
+#include "text/MessageKeys.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "CalibrationSheet.h"
 
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "TerminalHexView.h"
 
-#include "files/Cp1251.h"
+#include "text/Cp1251.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/DialogFolders.h"
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
 

@@ -21,8 +21,8 @@
 #include "app/pages/RecPage.h"
 #include "recorder/RecorderRecord.h"
 #include "ui/knob/TOscKnob.h"
-#include "files/DataFile.h"
-#include "files/DataFileLoad.h"
+#include "formats/DataFile.h"
+#include "formats/DataFileLoad.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -5,7 +5,7 @@
 #include "app/filter/TfmFiltr.h"
 #include "app/pages/FftChart.h"
 #include "app/pages/FftPage.h"
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 #include "ui/knob/TOscKnob.h"
 
 #include <QCheckBox>

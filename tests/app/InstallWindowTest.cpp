@@ -3,7 +3,7 @@
 #include "MainWindowHarness.h"
 #include "app/MainMenu.h"
 #include "app/service/TfmInstall.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 
 #include <QCheckBox>
 #include <QDir>

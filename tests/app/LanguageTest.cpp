@@ -7,9 +7,9 @@
 #include "app/language/LanguageMenu.h"
 #include "app/language/LanguageWindows.h"
 #include "app/language/WindowTexts.h"
-#include "files/Cp1251.h"
-#include "files/IniFile.h"
-#include "files/LanguageFile.h"
+#include "text/Cp1251.h"
+#include "settings/IniFile.h"
+#include "settings/LanguageFile.h"
 #include "ui/knob/TOscKnob.h"
 
 #include <QAbstractButton>

@@ -9,7 +9,7 @@
 #include "app/pages/OscChart.h"
 #include "app/pages/OscPage.h"
 #include "device/Commands.h"
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 #include "sim/VirtualInstrument.h"
 #include "ui/knob/KnobScales.h"
 #include "ui/knob/TOscKnob.h"

@@ -1,6 +1,6 @@
 #include "app/options/OptionVariables.h"
 #include "app/options/OptionLists.h"
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
 

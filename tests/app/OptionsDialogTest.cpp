@@ -6,8 +6,8 @@
 #include "app/options/OptionVariables.h"
 #include "app/options/TfmOptions.h"
 #include "app/pages/OscPage.h"
-#include "files/IniFile.h"
-#include "files/MessageTable.h"
+#include "settings/IniFile.h"
+#include "text/MessageTable.h"
 #include "sim/VirtualInstrument.h"
 
 #include <QAction>

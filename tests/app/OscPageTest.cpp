@@ -6,7 +6,7 @@
 #include "app/UserMessages.h"
 #include "app/pages/OscChart.h"
 #include "app/pages/OscPage.h"
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 #include "sim/AnalogEngine.h"
 #include "sim/VirtualInstrument.h"
 #include "ui/knob/TOscKnob.h"

@@ -5,7 +5,7 @@
 #include "app/pages/OscPage.h"
 #include "app/service/TfmCLBR.h"
 #include "app/service/TfmUpDateSoft.h"
-#include "files/MessageKeys.h"
+#include "text/MessageKeys.h"
 
 #include <QCheckBox>
 #include <qcustomplot.h>

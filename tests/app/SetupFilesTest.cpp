@@ -15,7 +15,7 @@
 #include "app/pages/OscPage.h"
 #include "app/pages/RecChart.h"
 #include "app/pages/RecPage.h"
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 #include "ui/knob/TOscKnob.h"
 
 #include <QFile>

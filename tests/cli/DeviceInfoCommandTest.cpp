@@ -2,7 +2,7 @@
 #include "device/Commands.h"
 #include "device/TracingTransport.h"
 #include "device/UsbSession.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "sim/VirtualInstrument.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "cli/DecodeCommand.h"
 #include "cli/LogicCommand.h"
 #include "device/UsbSession.h"
-#include "files/DataFileLoad.h"
+#include "formats/DataFileLoad.h"
 #include "logic/ChannelSetup.h"
 #include "sim/LogicEngine.h"
 #include "sim/VirtualInstrument.h"

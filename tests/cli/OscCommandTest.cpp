@@ -1,6 +1,6 @@
 #include "cli/AnalogDataFiles.h"
 #include "cli/OscCommand.h"
-#include "files/DataFileLoad.h"
+#include "formats/DataFileLoad.h"
 #include "ui/knob/KnobScales.h"
 #include "device/UsbSession.h"
 #include "sim/AnalogEngine.h"

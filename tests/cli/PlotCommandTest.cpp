@@ -1,6 +1,6 @@
 #include "cli/plot/PlotCommand.h"
-#include "files/DataFile.h"
-#include "files/DataFileLoad.h"
+#include "formats/DataFile.h"
+#include "formats/DataFileLoad.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "cli/RecordCommand.h"
 #include "device/UsbSession.h"
-#include "files/DataFile.h"
+#include "formats/DataFile.h"
 #include "sim/AnalogEngine.h"
 #include "sim/VirtualInstrument.h"
 

@@ -3,9 +3,9 @@
 
 #include "cli/CliMain.h"
 #include "cli/CliText.h"
-#include "files/CsvFile.h"
-#include "files/DataFile.h"
-#include "files/DataFileLoad.h"
+#include "formats/CsvFile.h"
+#include "formats/DataFile.h"
+#include "formats/DataFileLoad.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "decoders/I2cEncoder.h"
 #include "decoders/SpiEncoder.h"
 #include "decoders/UartEncoder.h"
-#include "files/DataFileLoad.h"
+#include "formats/DataFileLoad.h"
 
 #include <gtest/gtest.h>
 

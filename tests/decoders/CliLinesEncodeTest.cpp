@@ -3,7 +3,7 @@
 
 #include "cli/CliMain.h"
 #include "decoders/UartEncoder.h"
-#include "files/DataFileLoad.h"
+#include "formats/DataFileLoad.h"
 #include "logic/GeneratorEditing.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 #include "cli/CliMain.h"
 #include "decoders/UartDecoder.h"
 #include "decoders/UartEncoder.h"
-#include "files/DataFileLoad.h"
-#include "files/VcdFile.h"
+#include "formats/DataFileLoad.h"
+#include "formats/VcdFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "decoders/I2cDecoder.h"
 #include "decoders/I2cEncoder.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "decoders/OneWireDecoder.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "LineBuilder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "decoders/SpiDecoder.h"
 #include "decoders/SpiEncoder.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "decoders/UartBaudEstimate.h"
 #include "decoders/UartDecoder.h"
 #include "decoders/UartEncoder.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "LineBuilder.h"
 
 #include <gtest/gtest.h>

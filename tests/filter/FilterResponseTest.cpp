@@ -1,4 +1,4 @@
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 #include "filter/FilterFile.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 #include "logic/ChannelSetup.h"
 #include "logic/GeneratorEditing.h"
 

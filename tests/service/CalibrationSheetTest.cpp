@@ -1,6 +1,6 @@
 #include "service/CalibrationSheet.h"
 
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
 

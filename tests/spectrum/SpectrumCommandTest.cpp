@@ -1,6 +1,6 @@
 #include "cli/SpectrumCommand.h"
-#include "files/DataFile.h"
-#include "files/DataFileLoad.h"
+#include "formats/DataFile.h"
+#include "formats/DataFileLoad.h"
 #include "device/UsbSession.h"
 #include "filter/FilterFile.h"
 #include "sim/AnalogEngine.h"

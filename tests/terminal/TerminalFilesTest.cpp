@@ -1,6 +1,6 @@
 // Section `terminal` of the settings file and the terminal's data files.
 
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 #include "terminal/TerminalDataFile.h"
 #include "terminal/TerminalSettings.h"
 

@@ -4,7 +4,7 @@
 
 #include <QEvent>
 #include "app/pages/LanPage.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -4,9 +4,9 @@
 #include "app/FileDialogs.h"
 #include "app/MainMenu.h"
 #include "app/UserMessages.h"
-#include "files/MessageFormat.h"
-#include "files/MessageTable.h"
-#include "files/PcmFile.h"
+#include "text/MessageFormat.h"
+#include "text/MessageTable.h"
+#include "formats/PcmFile.h"
 
 #include <qcustomplot.h>
 

@@ -5,12 +5,12 @@
 #include "app/UserMessages.h"
 #include "TfmRemark.h"
 #include "app/pages/MeasurementPage.h"
-#include "files/AnalogCsv.h"
-#include "files/CsvFile.h"
-#include "files/DataFileCapture.h"
-#include "files/DataFileLoad.h"
-#include "files/MessageFormat.h"
-#include "files/MessageTable.h"
+#include "formats/AnalogCsv.h"
+#include "formats/CsvFile.h"
+#include "formats/DataFileCapture.h"
+#include "formats/DataFileLoad.h"
+#include "text/MessageFormat.h"
+#include "text/MessageTable.h"
 
 #include <QAction>
 #include <QApplication>

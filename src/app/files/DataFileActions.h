@@ -3,7 +3,7 @@
 // data file and back. A file is read completely before any page is touched, so a damaged or
 // foreign file leaves the screen as it was.
 
-#include "files/DataFile.h"
+#include "formats/DataFile.h"
 
 #include <QObject>
 #include <QString>

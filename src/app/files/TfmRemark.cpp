@@ -1,11 +1,11 @@
-#include "files/MessageFormat.h"
-#include "files/MessageTable.h"
+#include "text/MessageFormat.h"
+#include "text/MessageTable.h"
 #include "TfmRemark.h"
 
 #include "app/FileDialogs.h"
 #include "app/UserMessages.h"
-#include "files/DataFile.h"
-#include "files/DataFileLoad.h"
+#include "formats/DataFile.h"
+#include "formats/DataFileLoad.h"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>

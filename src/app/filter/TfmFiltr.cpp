@@ -3,8 +3,8 @@
 #include "app/FileDialogs.h"
 #include "app/UserMessages.h"
 #include "app/options/OptionVariables.h"
-#include "files/MessageFormat.h"
-#include "files/MessageTable.h"
+#include "text/MessageFormat.h"
+#include "text/MessageTable.h"
 #include "filter/FilterFile.h"
 
 #include <qcustomplot.h>

@@ -3,7 +3,7 @@
 // with the mouse and three fields, kept in a filter file. Every edit writes the channel's shared
 // response directly; the pages read it at their next measurement.
 
-#include "files/MessageKeys.h"
+#include "text/MessageKeys.h"
 #include "filter/FilterResponse.h"
 
 #include <QDialog>

@@ -6,8 +6,8 @@
 #include "app/FileDialogs.h"
 #include "app/MainMenu.h"
 #include "app/UserMessages.h"
-#include "files/LanguageFile.h"
-#include "files/MessageFormat.h"
+#include "settings/LanguageFile.h"
+#include "text/MessageFormat.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "WindowTexts.h"
 
-#include "files/LanguageFile.h"
+#include "settings/LanguageFile.h"
 #include "ui/knob/ScaleTranslation.h"
 #include "ui/knob/TOscKnob.h"
 

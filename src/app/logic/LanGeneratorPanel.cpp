@@ -1,6 +1,6 @@
 #include "LanGeneratorPanel.h"
-#include "files/MessageFormat.h"
-#include "files/MessageTable.h"
+#include "text/MessageFormat.h"
+#include "text/MessageTable.h"
 
 #include "dsp/TextHelpers.h"
 

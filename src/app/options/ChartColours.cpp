@@ -1,6 +1,6 @@
 #include "ChartColours.h"
 
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "app/options/OptionVariables.h"
 
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <cstdint>
 #include <limits>

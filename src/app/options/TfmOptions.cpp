@@ -2,7 +2,7 @@
 
 #include "app/UserMessages.h"
 #include "app/options/OptionLists.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 
 #include <QCheckBox>
 #include <QComboBox>

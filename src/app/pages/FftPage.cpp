@@ -4,7 +4,7 @@
 
 #include "FftChart.h"
 #include "PageWidgets.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "osc/acquisition/OscAcquisition.h"
 #include "ui/knob/KnobFactory.h"
 #include "ui/knob/TOscKnob.h"

@@ -5,7 +5,7 @@
 #include "MeasurementPage.h"
 #include "PageContext.h"
 #include "dsp/SignalReadout.h"
-#include "files/DataFile.h"
+#include "formats/DataFile.h"
 #include "spectrum/SpectrumFrequencyAxis.h"
 #include "spectrum/SpectrumProcessing.h"
 #include "spectrum/SpectrumReadType.h"

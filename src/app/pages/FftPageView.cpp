@@ -4,7 +4,7 @@
 #include "PageWidgets.h"
 #include "FftPage.h"
 #include "app/options/OptionVariables.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "osc/acquisition/OscAcquisition.h"
 #include "spectrum/SpectrumAcquisition.h"
 #include "spectrum/SpectrumMarkers.h"

@@ -1,7 +1,7 @@
 // The logic analyser page: its controls and their layout.
 
 #include "LanPage.h"
-#include "files/MessageFormat.h"
+#include "text/MessageFormat.h"
 #include "app/FileDialogs.h"
 
 #include "LanChart.h"
@@ -9,7 +9,7 @@
 #include "app/MainMenu.h"
 #include "app/logic/LanGeneratorPanel.h"
 #include "app/logic/TfmLANSetup.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "logic/ChannelNames.h"
 #include "logic/acquisition/LanAcquisition.h"
 #include "ui/knob/KnobFactory.h"

@@ -4,7 +4,7 @@
 
 #include "MeasurementPage.h"
 #include "PageContext.h"
-#include "files/DataFile.h"
+#include "formats/DataFile.h"
 #include "logic/CapturePatch.h"
 #include "logic/ChannelQueries.h"
 #include "logic/ChannelSetup.h"

@@ -2,13 +2,13 @@
 
 #include "app/BgrColour.h"
 #include "LanChart.h"
-#include "files/MessageFormat.h"
-#include "files/MessageTable.h"
+#include "text/MessageFormat.h"
+#include "text/MessageTable.h"
 #include "app/FileDialogs.h"
 #include "LanPage.h"
 #include "app/logic/LanGeneratorPanel.h"
 #include "app/logic/TfmLANSetup.h"
-#include "files/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <QComboBox>
 #include <QFontMetrics>

@@ -2,7 +2,7 @@
 
 #include "LanChart.h"
 #include "LanPage.h"
-#include "files/DataFileCapture.h"
+#include "formats/DataFileCapture.h"
 
 #include <QComboBox>
 #include <QToolButton>

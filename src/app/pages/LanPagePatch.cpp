@@ -5,7 +5,7 @@
 #include "LanPage.h"
 #include "PageWidgets.h"
 #include "app/MainMenu.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 
 #include <QAction>
 #include <QHBoxLayout>

@@ -6,7 +6,7 @@
 #include "PageWidgets.h"
 #include "app/options/OptionVariables.h"
 #include "dsp/TextHelpers.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "logic/ChannelNames.h"
 #include "logic/LogicSearch.h"
 

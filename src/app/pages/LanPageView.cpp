@@ -6,7 +6,7 @@
 #include "app/logic/LanGeneratorPanel.h"
 #include "app/logic/TfmLANSetup.h"
 #include "dsp/SignalReadout.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "osc/OscChannelView.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 // What the main window needs of each of its four pages.
 
-#include "files/MessageKeys.h"
+#include "text/MessageKeys.h"
 
 #include <QWidget>
 

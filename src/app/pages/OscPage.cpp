@@ -1,9 +1,9 @@
 #include "OscPage.h"
-#include "files/MessageFormat.h"
+#include "text/MessageFormat.h"
 
 #include "OscChart.h"
 #include "PageWidgets.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "ui/knob/KnobFactory.h"
 #include "ui/knob/TOscKnob.h"
 

@@ -4,7 +4,7 @@
 
 #include "MeasurementPage.h"
 #include "PageContext.h"
-#include "files/DataFile.h"
+#include "formats/DataFile.h"
 #include "osc/OscChannelView.h"
 #include "osc/OscProcessing.h"
 #include "osc/OscReadMode.h"

@@ -3,11 +3,11 @@
 #include "OscChart.h"
 #include "OscPage.h"
 #include "PageWidgets.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "osc/OscOptions.h"
 #include "osc/OscReadMode.h"
 #include "device/UsbSession.h"
-#include "files/SystemSettings.h"
+#include "settings/SystemSettings.h"
 #include "ui/knob/TOscKnob.h"
 
 #include <QCheckBox>

@@ -5,8 +5,8 @@
 #include "OscChart.h"
 #include "PageWidgets.h"
 #include "OscPage.h"
-#include "files/IniFile.h"
-#include "files/MessageTable.h"
+#include "settings/IniFile.h"
+#include "text/MessageTable.h"
 #include "ui/knob/TOscKnob.h"
 
 #include <QAction>

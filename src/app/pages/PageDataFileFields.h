@@ -2,7 +2,7 @@
 // Fields the pages share when they save and open measurement data files.
 
 #include "dsp/SignalParams.h"
-#include "files/DataFileSettings.h"
+#include "formats/DataFileSettings.h"
 
 #include <qcustomplot.h>
 

@@ -1,6 +1,6 @@
 #include "PageWidgets.h"
 
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 
 #include <QKeyEvent>
 #include <QLabel>

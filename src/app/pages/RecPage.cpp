@@ -4,7 +4,7 @@
 #include "RecChart.h"
 #include "app/options/OptionVariables.h"
 #include "PageWidgets.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "recorder/acquisition/RecAcquisition.h"
 #include "ui/knob/KnobFactory.h"
 #include "ui/knob/TOscKnob.h"

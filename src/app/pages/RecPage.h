@@ -6,7 +6,7 @@
 #include "MeasurementPage.h"
 #include "PageContext.h"
 #include "device/AnalogBlockBuilders.h"
-#include "files/DataFile.h"
+#include "formats/DataFile.h"
 #include "recorder/RecMarkerSet.h"
 #include "recorder/RecTimeAxis.h"
 #include "recorder/RecorderStream.h"

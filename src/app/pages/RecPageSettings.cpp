@@ -2,8 +2,8 @@
 
 #include "RecChart.h"
 #include "RecPage.h"
-#include "files/IniFile.h"
-#include "files/MessageTable.h"
+#include "settings/IniFile.h"
+#include "text/MessageTable.h"
 #include "ui/knob/TOscKnob.h"
 
 #include <QToolButton>

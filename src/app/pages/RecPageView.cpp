@@ -7,7 +7,7 @@
 #include <QToolButton>
 #include "app/options/OptionVariables.h"
 #include "device/DeviceClock.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "osc/OscChannelView.h"
 #include "recorder/RecorderEnvelope.h"
 #include "recorder/acquisition/RecAcquisition.h"

@@ -2,8 +2,8 @@
 
 #include "app/FileDialogs.h"
 #include "app/UserMessages.h"
-#include "files/IniFile.h"
-#include "files/MessageTable.h"
+#include "settings/IniFile.h"
+#include "text/MessageTable.h"
 #include "service/CalibrationFit.h"
 #include "service/CalibrationSheet.h"
 #include "service/CalibrationTransfer.h"

@@ -1,8 +1,8 @@
 #include "TfmInstall.h"
-#include "files/MessageFormat.h"
+#include "text/MessageFormat.h"
 
 #include "app/UserMessages.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "service/DeviceAccess.h"
 
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #include "TfmUpDateSoft.h"
-#include "files/MessageFormat.h"
+#include "text/MessageFormat.h"
 
 #include "app/FileDialogs.h"
 #include "app/UserMessages.h"
-#include "files/MessageTable.h"
+#include "text/MessageTable.h"
 #include "service/FirmwareUpdate.h"
 #include "service/acquisition/FirmwareUpdateThread.h"
 

@@ -6,8 +6,8 @@
 #include "app/files/DataFileActions.h"
 #include "app/pages/MeasurementPage.h"
 #include "cli/CliText.h"
-#include "files/DataFile.h"
-#include "files/DataFileLoad.h"
+#include "formats/DataFile.h"
+#include "formats/DataFileLoad.h"
 #include "sim/SimClock.h"
 #include "sim/VirtualInstrument.h"
 

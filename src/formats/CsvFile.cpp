@@ -1,0 +1,233 @@
+#include "formats/CsvFile.h"
+
+#include "formats/VcdTimeline.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <sstream>
+
+namespace tesmar {
+
+namespace {
+
+std::vector<std::string_view> SplitCells(std::string_view line, char separator)
+{
+    std::vector<std::string_view> cells;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = line.find(separator, start);
+        std::string_view cell = line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        while (!cell.empty() && (cell.front() == ' ' || cell.front() == '"'))
+            cell.remove_prefix(1);
+        while (!cell.empty() && (cell.back() == ' ' || cell.back() == '"' || cell.back() == '\r'))
+            cell.remove_suffix(1);
+        cells.push_back(cell);
+        if (end == std::string_view::npos)
+            return cells;
+        start = end + 1;
+    }
+}
+
+bool ParseDouble(std::string_view text, double& value)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+// A line's level: a finite number (non-zero is high), or x and z (unknown, read as low).
+std::optional<unsigned> LineLevel(std::string_view cell)
+{
+    if (cell == "x" || cell == "X" || cell == "z" || cell == "Z")
+        return 0u;
+    double number = 0;
+    if (!ParseDouble(cell, number) || !std::isfinite(number))
+        return std::nullopt;
+    return number != 0 ? 1u : 0u;
+}
+
+std::string Lower(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+} // namespace
+
+std::string WriteCaptureCsv(const CaptureSamples& capture)
+{
+    std::ostringstream text;
+    WriteCaptureCsv(capture, text);
+    return text.str();
+}
+
+void WriteCaptureCsv(const CaptureSamples& capture, std::ostream& stream)
+{
+    const bool busB = !capture.busB.empty();
+    const int lines = busB ? 16 : 8;
+    const std::size_t count = std::max(capture.busA.size(), capture.busB.size());
+    std::string out = "time";
+    for (int line = 0; line < lines; ++line)
+        out += "," + CaptureLineName(line);
+    out += "\n";
+    out.reserve(kWriteChunk + 64);
+    char time[40];
+    for (std::size_t i = 0; i < count && stream; ++i) {
+        const int length = std::snprintf(time, sizeof time, "%.12g",
+                                         capture.firstSampleTime + capture.samplePeriod * static_cast<double>(i));
+        out.append(time, static_cast<std::size_t>(length));
+        const unsigned value = (i < capture.busA.size() ? capture.busA[i] : 0u) |
+                               ((i < capture.busB.size() ? capture.busB[i] : 0u) << 8);
+        for (int line = 0; line < lines; ++line) {
+            out += ',';
+            out += ((value >> line) & 1) ? '1' : '0';
+        }
+        out += '\n';
+        if (out.size() >= kWriteChunk) {
+            stream.write(out.data(), static_cast<std::streamsize>(out.size()));
+            out.clear();
+        }
+    }
+    stream.write(out.data(), static_cast<std::streamsize>(out.size()));
+}
+
+std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
+{
+    CaptureImport result;
+    char separator = 0;
+    std::vector<std::string> names;
+    int timeColumn = -1;
+    std::vector<int> channels;
+    bool hasBusB = false;
+    std::vector<LineChange> changes;
+    std::vector<double> rowTimes;
+    std::vector<unsigned> previous;
+    std::size_t rows = 0;
+    double firstTime = 0.0;
+    std::size_t lineNumber = 0;
+    double lastTime = 0.0;
+
+    std::size_t position = 0;
+    while (position < text.size()) {
+        const std::size_t end = std::min(text.find('\n', position), text.size());
+        std::string_view line = text.substr(position, end - position);
+        position = end + 1;
+        ++lineNumber;
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.remove_suffix(1);
+        if (line.empty() || line.front() == ';' || line.front() == '#')
+            continue;
+        if (!separator)
+            separator = line.find(',') != std::string_view::npos ? ','
+                        : line.find(';') != std::string_view::npos ? ';'
+                                                                   : '\t';
+        const auto cells = SplitCells(line, separator);
+        if (channels.empty() && names.empty()) {
+            // The first row: a header when any cell is not a number.
+            bool header = false;
+            double ignored = 0;
+            for (auto cell : cells)
+                header = header || !ParseDouble(cell, ignored);
+            for (std::size_t c = 0; c < cells.size(); ++c) {
+                const std::string name = header ? std::string(cells[c]) : "";
+                if (header && timeColumn < 0 && Lower(name).find("time") != std::string::npos) {
+                    timeColumn = static_cast<int>(c);
+                    names.push_back("");
+                    continue;
+                }
+                names.push_back(name);
+            }
+            std::vector<std::string> lineNames;
+            for (std::size_t c = 0; c < names.size(); ++c)
+                if (static_cast<int>(c) != timeColumn)
+                    lineNames.push_back(names[c]);
+            const auto assigned = AssignCaptureLines(lineNames, result.warnings);
+            channels.assign(names.size(), -1);
+            std::size_t next = 0;
+            for (std::size_t c = 0; c < names.size(); ++c)
+                if (static_cast<int>(c) != timeColumn) {
+                    channels[c] = assigned[next++];
+                    hasBusB = hasBusB || channels[c] >= 8;
+                    if (channels[c] >= 0)
+                        result.lineNames[static_cast<std::size_t>(channels[c])] = names[c];
+                }
+            previous.assign(names.size(), 2);
+            if (header)
+                continue;
+        }
+        if (cells.size() < names.size())
+            return "line " + std::to_string(lineNumber) + " has " + std::to_string(cells.size()) + " cells, " +
+                   std::to_string(names.size()) + " expected";
+        double time = static_cast<double>(rows);
+        if (timeColumn >= 0) {
+            const std::string_view cell = cells[static_cast<std::size_t>(timeColumn)];
+            if (!ParseDouble(cell, time) || !std::isfinite(time))
+                return "line " + std::to_string(lineNumber) + ": bad time '" + std::string(cell.substr(0, 40)) + "'";
+        }
+        if (rows == 0)
+            firstTime = time;
+        const double at = time - firstTime;
+        if (!std::isfinite(at))
+            return "line " + std::to_string(lineNumber) + ": time out of range";
+        if (rows > 0 && at < lastTime)
+            return "line " + std::to_string(lineNumber) + ": time goes backwards";
+        bool anyChange = rows == 0;
+        for (std::size_t c = 0; c < names.size(); ++c) {
+            if (channels[c] < 0)
+                continue;
+            const std::string_view cell = cells[c];
+            const auto level = LineLevel(cell);
+            if (!level)
+                return "line " + std::to_string(lineNumber) + ": bad value '" + std::string(cell.substr(0, 40)) +
+                       "' in column " + std::to_string(c + 1);
+            if (*level != previous[c]) {
+                changes.push_back({at, channels[c], *level == 1});
+                previous[c] = *level;
+                anyChange = true;
+            }
+        }
+        // Rows that change something fix the grid, the second row the spacing of rows (lines
+        // may change only every few rows), the last row its end.
+        if ((anyChange || rows == 1) && (rowTimes.empty() || rowTimes.back() != at))
+            rowTimes.push_back(at);
+        lastTime = at;
+        ++rows;
+        if (rows > static_cast<std::size_t>(kMaxInterchangeSamples))
+            return "more than " + std::to_string(kMaxInterchangeSamples) + " rows";
+    }
+    if (rows == 0)
+        return std::string("the file holds no samples");
+    if (rowTimes.empty() || rowTimes.back() != lastTime)
+        rowTimes.push_back(lastTime);
+
+    double period = 1.0;
+    double seconds = 1e-6;
+    if (timeColumn < 0) {
+        result.warnings.push_back("no time column: a sample period of 1 us is assumed");
+    } else {
+        const PeriodEstimate estimate = EstimateSamplePeriod(rowTimes);
+        if (!estimate.uniform)
+            result.warnings.push_back("rows are not evenly spaced in time; resampled at the shortest interval");
+        if (estimate.period > 0) {
+            period = estimate.period;
+            seconds = SnapToDeviceClock(period);
+        } else {
+            result.warnings.push_back("a single row: a sample period of 1 us is assumed");
+        }
+    }
+    const double count = timeColumn < 0 ? static_cast<double>(rows) : std::round(lastTime / period) + 1;
+    if (count > static_cast<double>(kMaxInterchangeSamples))
+        return TooManySamplesText(count);
+    result.capture = ResampleChanges(changes, period, static_cast<std::int64_t>(count), hasBusB);
+    result.capture.samplePeriod = seconds;
+    result.capture.firstSampleTime = timeColumn < 0 ? 0.0 : firstTime;
+    return result;
+}
+
+} // namespace tesmar

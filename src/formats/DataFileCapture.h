@@ -1,0 +1,33 @@
+#pragma once
+// A logic capture as the files hold it (data file, VCD, CSV): one byte per sample and bus,
+// bit k = line k, with its sample period and the time of its first sample.
+
+#include "formats/DataFile.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tesmar {
+
+struct CaptureSamples {
+    std::vector<std::uint8_t> busA;
+    std::vector<std::uint8_t> busB; // empty: bus B was not captured
+    double samplePeriod = 1e-6;     // s
+    double firstSampleTime = 0.0;   // s
+
+    bool operator==(const CaptureSamples&) const = default;
+};
+
+// "A.0" … "B.7" for lines 0 … 15.
+std::string CaptureLineName(int line);
+
+// The capture of a logic analyser data file; nullopt for another page's file.
+std::optional<CaptureSamples> CaptureFromDataFile(const DataFile& file);
+// A logic analyser data file showing the capture as the page would after a buffered or
+// streamed capture (rate code 5 up to 1544 samples, else 6) with bus B as second input
+// when it has samples.
+DataFile LogicDataFile(const CaptureSamples& capture);
+
+} // namespace tesmar

@@ -1,0 +1,46 @@
+#pragma once
+// Logic captures from and to files by extension: ".dat" (measurement data file of the logic
+// analyser page), ".vcd", ".csv" and ".sr" (sigrok session). Whole files are read into memory.
+
+#include "formats/VcdFile.h"
+
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace tesmar {
+
+struct DataFile;
+
+enum class CaptureFileKind { DataFile, Vcd, Csv, SigrokSession };
+
+// By the extension, without regard to case; nullopt for any other.
+std::optional<CaptureFileKind> CaptureFileKindOf(const std::string& path);
+
+// Input files are read whole; larger ones are refused.
+inline constexpr std::size_t kMaxInputFileBytes = std::size_t(4) << 30;
+
+// The bytes, or "cannot read PATH: reason" ("is a directory", "no such file or directory").
+std::variant<std::vector<std::uint8_t>, std::string> ReadFileBytes(const std::string& path);
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path);
+// The file is written beside its target and renamed over it (a device such as /dev/stdout is
+// written in place). False when any write, the close or the rename fails: the partial file is
+// then removed and an older file of that name is left as it was.
+bool WriteWholeFile(const std::string& path, const void* data, std::size_t size);
+bool WriteFileWith(const std::string& path, const std::function<void(std::ostream&)>& write);
+
+// A measurement data file written chunk by chunk, without a copy of its values in memory. An
+// empty string on success, else what went wrong (a data chunk too long for the format, or the
+// write).
+std::string SaveDataFile(const std::string& path, const DataFile& file);
+
+// The capture, or the message (in English, for the command line) saying why it cannot be loaded.
+std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path);
+// An empty string on success, else what went wrong.
+std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture);
+
+} // namespace tesmar

@@ -1,0 +1,206 @@
+#include "SigrokSession.h"
+
+#include "settings/IniFile.h"
+
+#include <zip.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <sstream>
+
+namespace tesmar {
+
+namespace {
+
+constexpr std::size_t kChunkSamples = 4 << 20; // samples per logic-1-N member
+
+struct ZipCloser {
+    void operator()(zip_t* z) const { zip_discard(z); }
+};
+using ZipHandle = std::unique_ptr<zip_t, ZipCloser>;
+
+std::string RateText(double hz)
+{
+    // sigrok's own unit steps; a rate that is not whole in any is given in Hz.
+    const struct {
+        double factor;
+        const char* unit;
+    } units[] = {{1e9, "GHz"}, {1e6, "MHz"}, {1e3, "kHz"}};
+    for (const auto& u : units) {
+        const double v = hz / u.factor;
+        if (v >= 1 && std::fabs(v - std::round(v)) < 1e-9)
+            return std::to_string(static_cast<long long>(std::llround(v))) + " " + u.unit;
+    }
+    return std::to_string(static_cast<long long>(std::llround(hz))) + " Hz";
+}
+
+// "1 MHz", "250kHz", "2.5 MHz", "44100": hertz; none for anything else.
+std::optional<double> ParseRate(std::string text)
+{
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    double value = 0;
+    if (!(in >> value))
+        return std::nullopt;
+    std::string unit;
+    in >> unit;
+    const double factor = unit.empty() || unit == "Hz" ? 1 : unit == "kHz" ? 1e3 : unit == "MHz" ? 1e6 : unit == "GHz" ? 1e9 : 0;
+    if (factor == 0)
+        return std::nullopt;
+    return value * factor;
+}
+
+std::optional<std::string> ReadMember(zip_t* z, const std::string& name, std::uint64_t limit, std::string& why)
+{
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat(z, name.c_str(), 0, &st) != 0)
+        return std::nullopt;
+    if (!(st.valid & ZIP_STAT_SIZE) || st.size > limit) {
+        why = "член архива " + name + " слишком велик";
+        return std::nullopt;
+    }
+    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> file(zip_fopen(z, name.c_str(), 0), zip_fclose);
+    if (!file) {
+        why = "член архива " + name + " не читается";
+        return std::nullopt;
+    }
+    std::string data(static_cast<std::size_t>(st.size), '\0');
+    const zip_int64_t got = zip_fread(file.get(), data.data(), st.size);
+    if (got < 0 || static_cast<zip_uint64_t>(got) != st.size) {
+        why = "член архива " + name + " повреждён";
+        return std::nullopt;
+    }
+    return data;
+}
+
+} // namespace
+
+std::string WriteSigrokSession(const std::string& path, const CaptureSamples& capture)
+{
+    if (capture.busA.empty())
+        return "no samples to write";
+    if (!(capture.samplePeriod > 0) || !std::isfinite(capture.samplePeriod))
+        return "the capture has no sample period";
+    const bool sixteen = !capture.busB.empty();
+    const int unit = sixteen ? 2 : 1;
+    int error = 0;
+    ZipHandle z(zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error));
+    if (!z)
+        return "cannot create " + path;
+    std::ostringstream meta;
+    meta << "[global]\nsigrok version=0.5.2\n\n[device 1]\ncapturefile=logic-1\ntotal probes=" << (sixteen ? 16 : 8)
+         << "\nsamplerate=" << RateText(1.0 / capture.samplePeriod) << "\ntotal analog=0\n";
+    for (int p = 0; p < (sixteen ? 16 : 8); ++p)
+        meta << "probe" << p + 1 << "=" << CaptureLineName(p) << "\n";
+    meta << "unitsize=" << unit << "\n";
+    // The members' bytes must live until the archive is written.
+    std::vector<std::string> texts = {"2", meta.str()};
+    std::vector<std::vector<std::uint8_t>> interleaved;
+    auto add = [&](const char* name, const void* data, std::size_t size) {
+        zip_source_t* src = zip_source_buffer(z.get(), data, size, 0);
+        if (!src)
+            return false;
+        if (zip_file_add(z.get(), name, src, ZIP_FL_OVERWRITE) < 0) {
+            zip_source_free(src);
+            return false;
+        }
+        return true;
+    };
+    bool ok = add("version", texts[0].data(), texts[0].size()) && add("metadata", texts[1].data(), texts[1].size());
+    const std::size_t n = capture.busA.size();
+    std::vector<std::string> names;
+    names.reserve(n / kChunkSamples + 1);
+    for (std::size_t first = 0, chunk = 1; ok && first < n; first += kChunkSamples, ++chunk) {
+        const std::size_t count = std::min(kChunkSamples, n - first);
+        names.push_back("logic-1-" + std::to_string(chunk));
+        if (sixteen) {
+            auto& bytes = interleaved.emplace_back(count * 2);
+            for (std::size_t i = 0; i < count; ++i) {
+                bytes[2 * i] = capture.busA[first + i];
+                bytes[2 * i + 1] = first + i < capture.busB.size() ? capture.busB[first + i] : 0;
+            }
+            ok = add(names.back().c_str(), bytes.data(), bytes.size());
+        } else {
+            ok = add(names.back().c_str(), capture.busA.data() + first, count);
+        }
+    }
+    if (!ok)
+        return "cannot write " + path;
+    zip_t* raw = z.release();
+    if (zip_close(raw) != 0) {
+        const std::string why = zip_strerror(raw);
+        zip_discard(raw);
+        return "cannot write " + path + ": " + why;
+    }
+    return {};
+}
+
+std::variant<CaptureImport, std::string> ReadSigrokSession(const std::string& path, std::uint64_t maxBytes)
+{
+    int error = 0;
+    ZipHandle z(zip_open(path.c_str(), ZIP_RDONLY, &error));
+    if (!z)
+        return std::string("файл не является архивом sigrok (.sr)");
+    std::string why;
+    const auto version = ReadMember(z.get(), "version", 64, why);
+    if (!version || version->find('2') == std::string::npos)
+        return why.empty() ? std::string("нет версии 2 формата sigrok") : why;
+    const auto metaText = ReadMember(z.get(), "metadata", 1 << 20, why);
+    if (!metaText)
+        return why.empty() ? std::string("нет метаданных (metadata)") : why;
+    IniFile meta;
+    meta.setText(*metaText);
+    const std::string dev = "device 1";
+    if (!meta.hasSection(dev))
+        return std::string("в метаданных нет раздела [device 1]");
+    const long long unit = meta.readInteger(dev, "unitsize", 0);
+    const long long probes = meta.readInteger(dev, "total probes", 0);
+    if (unit < 1 || unit > 8)
+        return std::string("недопустимый размер отсчёта (unitsize)");
+    if (probes < 1 || probes > unit * 8)
+        return std::string("недопустимое число каналов (total probes)");
+    const auto rate = ParseRate(meta.readString(dev, "samplerate", ""));
+    if (!rate || !std::isfinite(*rate) || *rate <= 0 || *rate > 1e12)
+        return std::string("недопустимая частота дискретизации (samplerate)");
+    const std::string capturefile = meta.readString(dev, "capturefile", "logic-1");
+
+    CaptureImport out;
+    out.capture.samplePeriod = 1.0 / *rate;
+    const bool sixteen = probes > 8;
+    std::uint64_t total = 0;
+    for (int chunk = 1;; ++chunk) {
+        std::optional<std::string> data = ReadMember(z.get(), capturefile + "-" + std::to_string(chunk), maxBytes - total, why);
+        if (!data && chunk == 1 && why.empty())
+            data = ReadMember(z.get(), capturefile, maxBytes, why); // the older single member
+        if (!why.empty())
+            return why;
+        if (!data)
+            break;
+        total += data->size();
+        if (data->size() % static_cast<std::size_t>(unit) != 0)
+            return std::string("длина данных не кратна размеру отсчёта");
+        const std::size_t count = data->size() / static_cast<std::size_t>(unit);
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(data->data());
+        for (std::size_t i = 0; i < count; ++i) {
+            out.capture.busA.push_back(bytes[i * unit]);
+            if (sixteen)
+                out.capture.busB.push_back(bytes[i * unit + 1]);
+        }
+        if (chunk == 1 && !meta.hasKey(dev, "capturefile"))
+            break;
+    }
+    if (out.capture.busA.empty())
+        return std::string("в файле нет отсчётов");
+    for (int p = 0; p < std::min<long long>(probes, 16); ++p)
+        out.lineNames[static_cast<std::size_t>(p)] = meta.readString(dev, "probe" + std::to_string(p + 1), "");
+    if (probes > 16)
+        out.warnings.push_back("только первые 16 каналов из " + std::to_string(probes));
+    if (sixteen && probes < 16)
+        for (auto& b : out.capture.busB)
+            b &= static_cast<std::uint8_t>((1u << (probes - 8)) - 1);
+    return out;
+}
+
+} // namespace tesmar

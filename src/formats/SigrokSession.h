@@ -1,0 +1,24 @@
+#pragma once
+// Logic captures as sigrok session files (".sr"): a zip holding "version" (2), "metadata" (INI
+// text: sample rate, unit size, probe names) and the samples in "logic-1-1", "logic-1-2", …,
+// unit size bytes per sample, little-endian, bit i = probe i + 1. Probes 1 … 8 are bus A,
+// 9 … 16 bus B.
+
+#include "formats/DataFileCapture.h"
+#include "formats/VcdFile.h"
+
+#include <string>
+#include <variant>
+
+namespace tesmar {
+
+// An empty string on success, else what went wrong. The capture's first sample time is not part
+// of the format; the sample period travels as the sample rate.
+std::string WriteSigrokSession(const std::string& path, const CaptureSamples& capture);
+
+// The capture, or why it cannot be read: not a zip, no metadata, a sample rate or unit size no
+// capture can have, more sample data than `maxBytes`.
+std::variant<CaptureImport, std::string> ReadSigrokSession(const std::string& path,
+                                                            std::uint64_t maxBytes = std::uint64_t{4} << 30);
+
+} // namespace tesmar

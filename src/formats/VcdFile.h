@@ -1,0 +1,40 @@
+#pragma once
+// Value change dump files, the capture format of GTKWave, PulseView and most other analysers.
+// Written: one 1-bit wire per captured line, named by its channel name, with a timescale in
+// which the sample period is a whole number of ticks where one exists, and a final timestamp
+// one sample after the last. Read: any timescale; 1-bit wires become lines, vectors and reals
+// are ignored with a warning, x and z read as 0, and the changes are resampled onto the
+// uniform period they fit.
+
+#include "formats/DataFileCapture.h"
+
+#include <array>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace tesmar {
+
+struct CaptureImport {
+    CaptureSamples capture;
+    std::vector<std::string> warnings; // what the file held that the capture cannot
+    // The name the file gives each of the 16 lines; empty where it names none.
+    std::array<std::string, 16> lineNames{};
+};
+
+std::string WriteVcd(const CaptureSamples& capture);
+// The same text written in pieces, so that a capture of any size never needs its whole text in
+// memory; stops at the first failed write (the stream's state tells).
+void WriteVcd(const CaptureSamples& capture, std::ostream& stream);
+// Text is handed to a stream in pieces of about this size.
+inline constexpr std::size_t kWriteChunk = 1 << 20;
+// The tick the writer uses for a capture, in seconds: the coarsest in which the sample period
+// is whole and the capture's span fits 64-bit stamps, else the finest that fits.
+double VcdTimescaleFor(double samplePeriod, std::size_t sampleCount);
+
+// Either the capture or the reason it cannot be read.
+std::variant<CaptureImport, std::string> ReadVcd(std::string_view text);
+
+} // namespace tesmar

@@ -1,0 +1,124 @@
+#include "formats/VcdTimeline.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace tesmar {
+
+std::string TooManySamplesText(double count)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, count < 1e15 ? "%.0f" : "%.3g", count);
+    return std::string("the capture would need ") + text + " samples; at most " + std::to_string(kMaxInterchangeSamples) +
+           " fit";
+}
+
+std::vector<int> AssignCaptureLines(const std::vector<std::string>& names, std::vector<std::string>& warnings)
+{
+    std::vector<int> channels(names.size(), -1);
+    bool used[16] = {};
+    auto ownChannel = [](const std::string& name) -> int {
+        if (name.size() == 3 && name[1] == '.' && name[2] >= '0' && name[2] <= '7') {
+            if (name[0] == 'A' || name[0] == 'a')
+                return name[2] - '0';
+            if (name[0] == 'B' || name[0] == 'b')
+                return 8 + name[2] - '0';
+        }
+        return -1;
+    };
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const int own = ownChannel(names[i]);
+        if (own >= 0 && !used[own]) {
+            channels[i] = own;
+            used[own] = true;
+        }
+    }
+    int next = 0;
+    int dropped = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (channels[i] >= 0)
+            continue;
+        while (next < 16 && used[next])
+            ++next;
+        if (next >= 16) {
+            ++dropped;
+            continue;
+        }
+        channels[i] = next;
+        used[next] = true;
+    }
+    if (dropped > 0)
+        warnings.push_back(std::to_string(names.size()) + " lines found; only 16 fit a capture, " +
+                           std::to_string(dropped) + " ignored");
+    return channels;
+}
+
+PeriodEstimate EstimateSamplePeriod(const std::vector<double>& times)
+{
+    double shortest = 0.0;
+    for (std::size_t i = 1; i < times.size(); ++i) {
+        const double gap = times[i] - times[i - 1];
+        if (gap > 0 && (shortest == 0.0 || gap < shortest))
+            shortest = gap;
+    }
+    if (shortest == 0.0)
+        return {0.0, true};
+    for (int divisor = 1; divisor <= 8; ++divisor) {
+        double period = shortest / divisor;
+        bool fits = true;
+        for (double t : times) {
+            const double k = std::round(t / period);
+            if (std::fabs(t - k * period) > 0.01 * period) {
+                fits = false;
+                break;
+            }
+            if (k > 0)
+                period = t / k; // later times pin the period down more closely
+        }
+        if (fits)
+            return {period, true};
+    }
+    return {shortest, false};
+}
+
+double SnapToDeviceClock(double period)
+{
+    constexpr double kClockHz = 24'000'000.0;
+    const double ticks = period * kClockHz;
+    const double whole = std::round(ticks);
+    if (whole >= 1 && std::fabs(ticks - whole) <= 5e-9 * ticks)
+        return whole / kClockHz;
+    return period;
+}
+
+CaptureSamples ResampleChanges(const std::vector<LineChange>& changes, double period, std::int64_t count,
+                               bool hasBusB)
+{
+    CaptureSamples capture;
+    capture.samplePeriod = period;
+    capture.busA.assign(static_cast<std::size_t>(count), 0);
+    if (hasBusB)
+        capture.busB.assign(static_cast<std::size_t>(count), 0);
+    std::uint16_t state = 0;
+    std::int64_t filled = 0;
+    auto fillTo = [&](std::int64_t end) {
+        end = std::min(end, count);
+        if (filled >= end)
+            return;
+        std::fill(capture.busA.begin() + filled, capture.busA.begin() + end, static_cast<std::uint8_t>(state));
+        if (hasBusB)
+            std::fill(capture.busB.begin() + filled, capture.busB.begin() + end, static_cast<std::uint8_t>(state >> 8));
+        filled = end;
+    };
+    for (const LineChange& change : changes) {
+        const auto at = period > 0 ? static_cast<std::int64_t>(std::llround(change.time / period)) : 0;
+        fillTo(at);
+        const auto bit = static_cast<std::uint16_t>(1u << change.channel);
+        state = change.level ? static_cast<std::uint16_t>(state | bit) : static_cast<std::uint16_t>(state & ~bit);
+    }
+    fillTo(count);
+    return capture;
+}
+
+} // namespace tesmar

@@ -1,0 +1,47 @@
+#pragma once
+// What the VCD and CSV readers share: lines named by other tools mapped onto our 16 channels,
+// the sample period recovered from change times, and the resampling of changes onto it.
+
+#include "formats/DataFileCapture.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tesmar {
+
+// Captures larger than the deepest stream memory are refused.
+inline constexpr std::int64_t kMaxInterchangeSamples = 268435456;
+
+// "the capture would need N samples; at most M fit" for any count, however large.
+std::string TooManySamplesText(double count);
+
+// Channel of each named line: its own channel when named "A.k"/"B.k", else the next free one;
+// -1 for lines beyond 16 (a warning says how many were dropped).
+std::vector<int> AssignCaptureLines(const std::vector<std::string>& names, std::vector<std::string>& warnings);
+
+struct PeriodEstimate {
+    double period = 0.0;
+    bool uniform = true;
+};
+
+// From the distinct change times (ascending, relative to the first): the longest period that
+// puts every time on a whole sample, refined over the whole span; the shortest interval, marked
+// non-uniform, when no such period exists.
+PeriodEstimate EstimateSamplePeriod(const std::vector<double>& times);
+
+// A period within a few parts per billion of a whole number of the instrument's 24 MHz clock
+// ticks is taken as exactly that: files written from our captures come back with their rate.
+double SnapToDeviceClock(double period);
+
+struct LineChange {
+    double time; // relative to the first sample
+    int channel;
+    bool level;
+};
+
+// Changes (in time order) held on a uniform grid of `count` samples.
+CaptureSamples ResampleChanges(const std::vector<LineChange>& changes, double period, std::int64_t count,
+                               bool hasBusB);
+
+} // namespace tesmar
