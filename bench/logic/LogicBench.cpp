@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #ifdef TESMAR_BENCH_CHART
-#include "app/pages/LanChart.h"
+#include "app/pages/logic/LanChart.h"
 
 #include <QApplication>
 #endif

@@ -2,7 +2,7 @@
 // zoom, as the page does it (curves from the summary, then QCustomPlot's drawing), offscreen.
 
 #include "DayRecord.h"
-#include "app/pages/RecChart.h"
+#include "app/pages/recorder/RecChart.h"
 
 #include <QApplication>
 

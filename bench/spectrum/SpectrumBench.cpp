@@ -2,7 +2,7 @@
 #include "spectrum/SpectrumProcessing.h"
 
 #ifdef TESMAR_BENCH_CHART
-#include "app/pages/FftChart.h"
+#include "app/pages/spectrum/FftChart.h"
 
 #include <QApplication>
 #endif

@@ -7,8 +7,8 @@
 #include "app/decoders/TfmLAN_I2C.h"
 #include "app/decoders/TfmLAN_SPI.h"
 #include "app/decoders/TfmLAN_UART.h"
-#include "app/pages/LanChart.h"
-#include "app/pages/LanPage.h"
+#include "app/pages/logic/LanChart.h"
+#include "app/pages/logic/LanPage.h"
 
 #include <QComboBox>
 #include <QLabel>

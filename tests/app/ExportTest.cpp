@@ -4,7 +4,7 @@
 #include "app/TfmMain.h"
 #include "app/export/ChartExport.h"
 #include "app/export/ExportActions.h"
-#include "app/pages/OscPage.h"
+#include "app/pages/osc/OscPage.h"
 #include "ui/knob/TOscKnob.h"
 
 #include <QApplication>

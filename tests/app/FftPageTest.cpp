@@ -3,8 +3,8 @@
 #include "MainWindowHarness.h"
 #include "app/TfmMain.h"
 #include "app/filter/TfmFiltr.h"
-#include "app/pages/FftChart.h"
-#include "app/pages/FftPage.h"
+#include "app/pages/spectrum/FftChart.h"
+#include "app/pages/spectrum/FftPage.h"
 #include "settings/IniFile.h"
 #include "ui/knob/TOscKnob.h"
 

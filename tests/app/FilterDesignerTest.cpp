@@ -3,7 +3,7 @@
 #include "MainWindowHarness.h"
 #include "app/TfmMain.h"
 #include "app/filter/TfmFiltr.h"
-#include "app/pages/OscPage.h"
+#include "app/pages/osc/OscPage.h"
 #include "osc/OscProcessing.h"
 #include "ui/knob/TOscKnob.h"
 

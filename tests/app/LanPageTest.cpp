@@ -2,8 +2,8 @@
 
 #include "MainWindowHarness.h"
 #include "app/TfmMain.h"
-#include "app/pages/LanChart.h"
-#include "app/pages/LanPage.h"
+#include "app/pages/logic/LanChart.h"
+#include "app/pages/logic/LanPage.h"
 #include "app/logic/LanGeneratorPanel.h"
 #include "app/logic/TfmLANSetup.h"
 #include "decoders/UartDecoder.h"

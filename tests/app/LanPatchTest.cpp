@@ -5,8 +5,8 @@
 #include "app/MainMenu.h"
 #include "app/TfmMain.h"
 #include "app/logic/TfmLANStat.h"
-#include "app/pages/LanChart.h"
-#include "app/pages/LanPage.h"
+#include "app/pages/logic/LanChart.h"
+#include "app/pages/logic/LanPage.h"
 #include "ui/knob/TOscKnob.h"
 
 #include <QAction>

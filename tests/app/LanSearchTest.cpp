@@ -4,8 +4,8 @@
 #include "MainWindowHarness.h"
 #include "app/TfmMain.h"
 #include "app/logic/LanGeneratorPanel.h"
-#include "app/pages/LanChart.h"
-#include "app/pages/LanPage.h"
+#include "app/pages/logic/LanChart.h"
+#include "app/pages/logic/LanPage.h"
 
 #include <QComboBox>
 #include <QLabel>

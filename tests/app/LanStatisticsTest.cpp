@@ -6,7 +6,7 @@
 #include "app/TfmMain.h"
 #include "app/logic/LanGeneratorPanel.h"
 #include "app/logic/TfmLANStat.h"
-#include "app/pages/LanPage.h"
+#include "app/pages/logic/LanPage.h"
 
 #include <QAction>
 #include <QGroupBox>

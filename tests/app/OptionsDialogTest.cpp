@@ -5,7 +5,7 @@
 #include "app/UserMessages.h"
 #include "app/options/OptionVariables.h"
 #include "app/options/TfmOptions.h"
-#include "app/pages/OscPage.h"
+#include "app/pages/osc/OscPage.h"
 #include "settings/IniFile.h"
 #include "text/MessageTable.h"
 #include "sim/VirtualInstrument.h"

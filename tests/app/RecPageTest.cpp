@@ -2,8 +2,8 @@
 
 #include "MainWindowHarness.h"
 #include "app/TfmMain.h"
-#include "app/pages/RecChart.h"
-#include "app/pages/RecPage.h"
+#include "app/pages/recorder/RecChart.h"
+#include "app/pages/recorder/RecPage.h"
 #include "recorder/acquisition/RecAcquisition.h"
 #include "ui/knob/TOscKnob.h"
 

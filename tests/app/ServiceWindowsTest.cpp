@@ -2,7 +2,7 @@
 
 #include "MainWindowHarness.h"
 #include "app/MainMenu.h"
-#include "app/pages/OscPage.h"
+#include "app/pages/osc/OscPage.h"
 #include "app/service/TfmCLBR.h"
 #include "app/service/TfmUpDateSoft.h"
 #include "text/MessageKeys.h"

@@ -3,7 +3,7 @@
 #include "app/UserMessages.h"
 
 #include <QEvent>
-#include "app/pages/LanPage.h"
+#include "app/pages/logic/LanPage.h"
 #include "text/MessageTable.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "TfmLAN_1Wire.h"
 
-#include "app/pages/LanPage.h"
+#include "app/pages/logic/LanPage.h"
 #include "decoders/OneWireDecoder.h"
 
 #include <QAbstractItemView>

@@ -1,7 +1,7 @@
 #include "TfmLAN_I2C.h"
 
 #include "DecoderGridEditing.h"
-#include "app/pages/LanPage.h"
+#include "app/pages/logic/LanPage.h"
 #include "decoders/DecoderText.h"
 #include "decoders/I2cDecoder.h"
 #include "decoders/I2cEncoder.h"

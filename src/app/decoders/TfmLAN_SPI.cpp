@@ -1,7 +1,7 @@
 #include "TfmLAN_SPI.h"
 
 #include "DecoderGridEditing.h"
-#include "app/pages/LanPage.h"
+#include "app/pages/logic/LanPage.h"
 #include "decoders/DecoderText.h"
 #include "decoders/SpiDecoder.h"
 #include "decoders/SpiEncoder.h"

@@ -2,7 +2,7 @@
 
 #include "DecoderGridEditing.h"
 #include "app/UserMessages.h"
-#include "app/pages/LanPage.h"
+#include "app/pages/logic/LanPage.h"
 #include "decoders/DecoderText.h"
 #include "decoders/UartBaudEstimate.h"
 #include "decoders/UartDecoder.h"

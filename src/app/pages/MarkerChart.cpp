@@ -1,4 +1,4 @@
-#include "MarkerChart.h"
+#include "app/pages/MarkerChart.h"
 
 #include <cmath>
 

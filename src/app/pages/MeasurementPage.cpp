@@ -1,4 +1,4 @@
-#include "MeasurementPage.h"
+#include "app/pages/MeasurementPage.h"
 
 #include <QEvent>
 

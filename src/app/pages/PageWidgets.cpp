@@ -1,4 +1,4 @@
-#include "PageWidgets.h"
+#include "app/pages/PageWidgets.h"
 
 #include "text/MessageTable.h"
 
