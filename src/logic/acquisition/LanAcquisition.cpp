@@ -1,13 +1,13 @@
 #include "LanAcquisition.h"
 
-#include "device/UsbSession.h"
-#include "osc/acquisition/OscAcquisition.h"
+#include <memory>
 
 namespace tesmar {
 
 LanAcquisition::LanAcquisition(UsbSession& session, AcquisitionHistory& history, QObject* parent)
-    : QObject(parent), session_(session), history_(history)
+    : QObject(parent), session_(session), runner_(session, &history)
 {
+    connect(&runner_, &ReaderRunner::completed, this, &LanAcquisition::completed);
 }
 
 LanAcquisition::~LanAcquisition()
@@ -17,57 +17,38 @@ LanAcquisition::~LanAcquisition()
 
 void LanAcquisition::start(const LogicBlockResult& block, std::int64_t depth, std::int64_t preTrigger)
 {
-    if (thread_)
+    if (runner_.running())
         return;
-    finished_.reset();
     stopped_ = false;
     const bool stream = block.captureMode == 6;
-    if (stream && history_.lastStartBufferMode)
-        session_.DeviceReset();
+    std::unique_ptr<ReaderThread> thread;
     if (stream)
-        thread_ = new TWaitLanPipeThread(session_, block, depth, preTrigger);
+        thread = std::make_unique<TWaitLanPipeThread>(session_, block, depth, preTrigger);
     else
-        thread_ = new TWaitLanBufThread(session_, block);
-    connect(thread_, &QThread::finished, this, &LanAcquisition::onThreadFinished, Qt::QueuedConnection);
-    thread_->start(stream ? QThread::TimeCriticalPriority : QThread::HighPriority);
-    history_.lastStartBufferMode = !stream;
+        thread = std::make_unique<TWaitLanBufThread>(session_, block);
+    runner_.start(std::move(thread), stream, stream ? QThread::TimeCriticalPriority : QThread::HighPriority);
 }
 
 void LanAcquisition::stop()
 {
-    if (!thread_)
+    if (!runner_.running())
         return;
     stopped_ = true;
-    session_.HaltTransfers();
-    if (!thread_->workDone()) {
-        thread_->requestStop();
-        session_.pause(100);
-    }
-    session_.DeviceReset();
+    runner_.stop();
 }
 
 void LanAcquisition::shutdown()
 {
-    if (!thread_)
+    if (!runner_.running())
         return;
     stopped_ = true;
-    thread_->requestStop();
-    session_.HaltTransfers();
-    thread_->wait();
-    session_.DeviceReset();
-    disconnect(thread_, nullptr, this, nullptr);
-    delete thread_;
-    thread_ = nullptr;
+    runner_.shutdown();
 }
 
-void LanAcquisition::onThreadFinished()
+std::int64_t LanAcquisition::progress() const
 {
-    if (!thread_)
-        return;
-    thread_->wait(); // `finished` comes just before the thread ends
-    finished_.reset(thread_);
-    thread_ = nullptr;
-    emit completed();
+    const auto* thread = static_cast<const LanReaderThread*>(runner_.current());
+    return thread ? thread->progress() : 0;
 }
 
 } // namespace tesmar

@@ -4,14 +4,11 @@
 // thread that owns this object once the thread has ended.
 
 #include "LanReaderThreads.h"
+#include "device/acquisition/ReaderRunner.h"
 
 #include <QObject>
 
-#include <memory>
-
 namespace tesmar {
-
-struct AcquisitionHistory;
 
 class LanAcquisition : public QObject {
     Q_OBJECT
@@ -24,11 +21,11 @@ public:
     void stop();
     // For closing the program: stop and wait for the thread to end.
     void shutdown();
-    bool running() const { return thread_ != nullptr; }
-    std::int64_t progress() const { return thread_ ? thread_->progress() : 0; }
+    bool running() const { return runner_.running(); }
+    std::int64_t progress() const;
 
     // Valid in the completion handler: the thread that just ended.
-    LanReaderThread* finished() const { return finished_.get(); }
+    LanReaderThread* finished() const { return static_cast<LanReaderThread*>(runner_.finished()); }
     // Whether the run was stopped by `stop` (its capture does not count).
     bool stopped() const { return stopped_; }
 
@@ -36,12 +33,8 @@ signals:
     void completed();
 
 private:
-    void onThreadFinished();
-
     UsbSession& session_;
-    AcquisitionHistory& history_;
-    LanReaderThread* thread_ = nullptr;
-    std::unique_ptr<LanReaderThread> finished_;
+    ReaderRunner runner_;
     bool stopped_ = false;
 };
 

@@ -6,11 +6,9 @@ LanReaderThread::LanReaderThread(UsbSession& session, const LogicBlockResult& bl
 {
 }
 
-void TWaitLanBufThread::run()
+void TWaitLanBufThread::work()
 {
     valid_ = ReadLogicBuffer(session_, block_, frame_, stop_);
-    workDone_ = true;
-    stop_ = true;
 }
 
 TWaitLanPipeThread::TWaitLanPipeThread(UsbSession& session, const LogicBlockResult& block, std::int64_t depth,
@@ -19,11 +17,9 @@ TWaitLanPipeThread::TWaitLanPipeThread(UsbSession& session, const LogicBlockResu
 {
 }
 
-void TWaitLanPipeThread::run()
+void TWaitLanPipeThread::work()
 {
     result_ = ReadLogicStream(session_, block_, depth_, pre_, stop_, [this](std::int64_t stored) { progress_ = stored; });
-    workDone_ = true;
-    stop_ = true;
 }
 
 } // namespace tesmar

@@ -5,7 +5,7 @@
 #include "device/LogicBlock.h"
 #include "logic/LogicReaders.h"
 
-#include <QThread>
+#include "device/acquisition/ReaderThread.h"
 
 #include <atomic>
 
@@ -13,14 +13,11 @@ namespace tesmar {
 
 class UsbSession;
 
-class LanReaderThread : public QThread {
+class LanReaderThread : public ReaderThread {
     Q_OBJECT
 public:
     LanReaderThread(UsbSession& session, const LogicBlockResult& block);
 
-    void requestStop() { stop_ = true; }
-    bool workDone() const { return workDone_; }
-    bool stopRequested() const { return stop_; }
     virtual bool stream() const = 0;
     // Bytes stored so far by a stream reader; any thread may ask.
     std::int64_t progress() const { return progress_; }
@@ -28,8 +25,6 @@ public:
 protected:
     UsbSession& session_;
     const LogicBlockResult block_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> workDone_{false};
     std::atomic<std::int64_t> progress_{0};
 };
 
@@ -42,7 +37,7 @@ public:
     const LogicBufferFrame& frame() const { return frame_; }
 
 protected:
-    void run() override;
+    void work() override;
 
 private:
     LogicBufferFrame frame_{};
@@ -58,7 +53,7 @@ public:
     std::int64_t preTrigger() const { return pre_; }
 
 protected:
-    void run() override;
+    void work() override;
 
 private:
     const std::int64_t depth_, pre_;

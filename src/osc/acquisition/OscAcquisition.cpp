@@ -1,12 +1,13 @@
 #include "OscAcquisition.h"
 
-#include "device/UsbSession.h"
+#include <memory>
 
 namespace tesmar {
 
 OscAcquisition::OscAcquisition(UsbSession& session, AcquisitionHistory& history, QObject* parent)
-    : QObject(parent), session_(session), history_(history)
+    : QObject(parent), session_(session), runner_(session, &history)
 {
+    connect(&runner_, &ReaderRunner::completed, this, &OscAcquisition::onCompleted);
 }
 
 OscAcquisition::~OscAcquisition()
@@ -16,62 +17,37 @@ OscAcquisition::~OscAcquisition()
 
 void OscAcquisition::start(const OscAcquisitionParams& params)
 {
-    if (thread_)
+    if (runner_.running())
         return; // one run at a time
-    finished_.reset();
     lastParams_ = params;
     const bool stream = params.streamMode();
-    if (stream && history_.lastStartBufferMode)
-        session_.DeviceReset();
     live_.clear();
+    std::unique_ptr<ReaderThread> thread;
     if (stream)
-        thread_ = new TWaitOscPipeThread(session_, params, result_, liveOn_ ? &live_ : nullptr);
+        thread = std::make_unique<TWaitOscPipeThread>(session_, params, result_, liveOn_ ? &live_ : nullptr);
     else
-        thread_ = new TWaitOscBufThread(session_, params, result_);
-    connect(thread_, &QThread::finished, this, &OscAcquisition::onThreadFinished, Qt::QueuedConnection);
-    thread_->start(stream ? QThread::TimeCriticalPriority : QThread::HighPriority);
-    history_.lastStartBufferMode = !stream;
+        thread = std::make_unique<TWaitOscBufThread>(session_, params, result_);
+    runner_.start(std::move(thread), stream, stream ? QThread::TimeCriticalPriority : QThread::HighPriority);
 }
 
 void OscAcquisition::stop()
 {
-    if (thread_) {
-        session_.HaltTransfers();
-        if (!thread_->workDone()) {
-            thread_->requestStop();
-            session_.pause(100);
-        }
-    }
-    session_.DeviceReset();
+    runner_.stop();
 }
 
 void OscAcquisition::shutdown()
 {
-    if (!thread_)
-        return;
-    thread_->requestStop();
-    session_.HaltTransfers();
-    thread_->wait();
-    session_.DeviceReset();
-    disconnect(thread_, nullptr, this, nullptr);
-    delete thread_;
-    thread_ = nullptr;
+    runner_.shutdown();
 }
 
-void OscAcquisition::onThreadFinished()
+void OscAcquisition::onCompleted()
 {
-    if (!thread_)
-        return;
-    // `finished` is sent just before the thread ends: wait the last moment out.
-    thread_->wait();
-    finished_.reset(thread_);
-    thread_ = nullptr;
-    emit completed(finished_->bufferMode());
+    emit completed(static_cast<const OscReaderThread*>(runner_.finished())->bufferMode());
 }
 
 const OscFrame* OscAcquisition::bufferFrame() const
 {
-    const auto* buffer = dynamic_cast<const TWaitOscBufThread*>(finished_.get());
+    const auto* buffer = dynamic_cast<const TWaitOscBufThread*>(runner_.finished());
     return buffer ? &buffer->frame() : nullptr;
 }
 

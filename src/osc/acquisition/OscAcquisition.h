@@ -4,19 +4,13 @@
 // signal on the user-interface thread once the thread has ended.
 
 #include "OscReaderThreads.h"
+#include "device/acquisition/ReaderRunner.h"
 
 #include <QObject>
-
-#include <memory>
 
 namespace tesmar {
 
 class UsbSession;
-
-// Whether the last start of any measuring page was in buffer mode; shared by the pages.
-struct AcquisitionHistory {
-    bool lastStartBufferMode = false;
-};
 
 class OscAcquisition : public QObject {
     Q_OBJECT
@@ -32,7 +26,7 @@ public:
     // For closing the program: stop and wait for the thread to end.
     void shutdown();
 
-    bool running() const { return thread_ != nullptr; }
+    bool running() const { return runner_.running(); }
     // Valid in the completion handler.
     OscResult& result() { return result_; }
     const OscAcquisitionParams& lastParams() const { return lastParams_; }
@@ -51,16 +45,14 @@ signals:
     void completed(bool bufferMode);
 
 private:
-    void onThreadFinished();
+    void onCompleted();
 
     UsbSession& session_;
-    AcquisitionHistory& history_;
     OscResult result_;
     OscLiveRecord live_;
     bool liveOn_ = false;
     OscAcquisitionParams lastParams_;
-    OscReaderThread* thread_ = nullptr;
-    std::unique_ptr<OscReaderThread> finished_; // kept until the next start, for its frame
+    ReaderRunner runner_;
 };
 
 } // namespace tesmar

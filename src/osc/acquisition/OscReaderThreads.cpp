@@ -10,19 +10,15 @@ OscReaderThread::OscReaderThread(UsbSession& session, const OscAcquisitionParams
 {
 }
 
-void TWaitOscBufThread::run()
+void TWaitOscBufThread::work()
 {
     result_.DataReady = false;
     result_.DataReady = ReadOscBufferFrame(session_, params_, frame_, stop_);
-    workDone_ = true;
-    stop_ = true;
 }
 
-void TWaitOscPipeThread::run()
+void TWaitOscPipeThread::work()
 {
     ReadOscStream(session_, params_, result_, stop_, live_);
-    workDone_ = true;
-    stop_ = true;
 }
 
 } // namespace tesmar

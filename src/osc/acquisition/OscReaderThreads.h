@@ -7,24 +7,19 @@
 #include "osc/OscLiveRecord.h"
 #include "osc/OscResult.h"
 
-#include <QThread>
-
-#include <atomic>
+#include "device/acquisition/ReaderThread.h"
 
 namespace tesmar {
 
 class UsbSession;
 
-class OscReaderThread : public QThread {
+class OscReaderThread : public ReaderThread {
     Q_OBJECT
 public:
     // `live`, when given, receives the points of a stream record while it fills.
     OscReaderThread(UsbSession& session, const OscAcquisitionParams& params, OscResult& result,
                     OscLiveRecord* live = nullptr);
 
-    void requestStop() { stop_ = true; }
-    // Set by the thread itself when its work is over, so a stop can tell it from a running one.
-    bool workDone() const { return workDone_; }
     bool bufferMode() const { return !params_.streamMode(); }
     const OscAcquisitionParams& params() const { return params_; }
 
@@ -33,8 +28,6 @@ protected:
     const OscAcquisitionParams params_;
     OscResult& result_;
     OscLiveRecord* live_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> workDone_{false};
 };
 
 class TWaitOscBufThread final : public OscReaderThread {
@@ -45,7 +38,7 @@ public:
     const OscFrame& frame() const { return frame_; }
 
 protected:
-    void run() override;
+    void work() override;
 
 private:
     OscFrame frame_{};
@@ -57,7 +50,7 @@ public:
     using OscReaderThread::OscReaderThread;
 
 protected:
-    void run() override;
+    void work() override;
 };
 
 } // namespace tesmar

@@ -3,6 +3,7 @@
 // after the thread has ended, until the next start or a clear.
 
 #include "TWaitRecPipeThread.h"
+#include "device/acquisition/ReaderRunner.h"
 
 #include <QObject>
 
@@ -11,7 +12,6 @@
 namespace tesmar {
 
 class UsbSession;
-struct AcquisitionHistory;
 
 class RecAcquisition : public QObject {
     Q_OBJECT
@@ -21,7 +21,8 @@ public:
 
     // A new recording replaces the kept one; a reset first when the last start was buffered.
     void start(const RecorderBlock& block, const RecorderSettings& settings, MemoryProbe memory = {});
-    // Asks the thread to end and halts its transfers; does not wait. `completed` follows.
+    // Halts the transfers and asks the thread to end (with the stop's short pause when it is still
+    // reading); does not wait for it. `completed` follows.
     void stop();
     // For closing: stop and wait for the thread's end (it never waits for this thread).
     void shutdown();
@@ -30,7 +31,7 @@ public:
     // Keeps a finished recording made elsewhere (a data file) as the last one (not while one runs).
     void adopt(std::unique_ptr<RecorderStream> stream);
 
-    bool running() const { return thread_ != nullptr; }
+    bool running() const { return runner_.running(); }
     // The running or the last recording; null before the first and after a clear.
     RecorderStream* stream() { return stream_.get(); }
     const RecorderStream* stream() const { return stream_.get(); }
@@ -40,12 +41,9 @@ signals:
     void completed();
 
 private:
-    void onThreadFinished();
-
     UsbSession& session_;
-    AcquisitionHistory& history_;
     std::unique_ptr<RecorderStream> stream_;
-    TWaitRecPipeThread* thread_ = nullptr;
+    ReaderRunner runner_;
 };
 
 } // namespace tesmar

@@ -9,7 +9,7 @@ TWaitRecPipeThread::TWaitRecPipeThread(UsbSession& session, const RecorderBlock&
 {
 }
 
-void TWaitRecPipeThread::run()
+void TWaitRecPipeThread::work()
 {
     ReadRecorderStream(session_, block_, stream_, stop_);
 }

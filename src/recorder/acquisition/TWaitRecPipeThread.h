@@ -7,30 +7,24 @@
 #include "device/AnalogBlockBuilders.h"
 #include "recorder/RecorderStream.h"
 
-#include <QThread>
-
-#include <atomic>
+#include "device/acquisition/ReaderThread.h"
 
 namespace tesmar {
 
 class UsbSession;
 
-class TWaitRecPipeThread final : public QThread {
+class TWaitRecPipeThread final : public ReaderThread {
     Q_OBJECT
 public:
     TWaitRecPipeThread(UsbSession& session, const RecorderBlock& block, RecorderStream& stream);
 
-    void requestStop() { stop_ = true; }
-    bool stopRequested() const { return stop_; }
-
 protected:
-    void run() override;
+    void work() override;
 
 private:
     UsbSession& session_;
     const RecorderBlock block_;
     RecorderStream& stream_;
-    std::atomic<bool> stop_{false};
 };
 
 } // namespace tesmar

@@ -1,48 +1,29 @@
 #include "I2CTransfer.h"
 
-#include "device/UsbSession.h"
+#include <memory>
 
 namespace tesmar {
 
-I2CTransfer::I2CTransfer(UsbSession& session, QObject* parent) : QObject(parent), session_(session) {}
+// No history: a transaction never follows a buffered run with a reset of its own.
+I2CTransfer::I2CTransfer(UsbSession& session, QObject* parent)
+    : QObject(parent), session_(session), runner_(session, nullptr) {
+    connect(&runner_, &ReaderRunner::completed, this, &I2CTransfer::completed);
+}
 
 I2CTransfer::~I2CTransfer() {
     shutdown();
 }
 
 void I2CTransfer::start(const I2CTransactionRequest& request) {
-    if (thread_)
-        return;
-    finished_.reset();
-    thread_ = new TWaitI2CThread(session_, request);
-    connect(thread_, &QThread::finished, this, &I2CTransfer::onThreadFinished, Qt::QueuedConnection);
-    thread_->start(QThread::HighPriority);
+    runner_.start(std::make_unique<TWaitI2CThread>(session_, request), false, QThread::HighPriority);
 }
 
 void I2CTransfer::cancel() {
-    if (!thread_)
-        return;
-    thread_->requestStop();
-    session_.HaltTransfers();
+    runner_.halt();
 }
 
 void I2CTransfer::shutdown() {
-    if (!thread_)
-        return;
-    cancel();
-    thread_->wait();
-    disconnect(thread_, nullptr, this, nullptr);
-    finished_.reset(thread_);
-    thread_ = nullptr;
-}
-
-void I2CTransfer::onThreadFinished() {
-    if (!thread_)
-        return;
-    thread_->wait(); // `finished` comes just before the thread ends
-    finished_.reset(thread_);
-    thread_ = nullptr;
-    emit completed();
+    runner_.shutdown(false);
 }
 
 } // namespace tesmar

@@ -3,10 +3,9 @@
 // completion on the thread that owns this object once the worker has ended.
 
 #include "TWaitI2CThread.h"
+#include "device/acquisition/ReaderRunner.h"
 
 #include <QObject>
-
-#include <memory>
 
 namespace tesmar {
 
@@ -22,21 +21,20 @@ class I2CTransfer : public QObject {
     void cancel();
     // For closing: cancel and wait for the worker.
     void shutdown();
-    bool running() const { return thread_ != nullptr; }
+    bool running() const { return runner_.running(); }
 
     // Valid in the completion handler.
-    const I2CTransactionResult& result() const { return finished_->result(); }
-    const I2CTransactionRequest& request() const { return finished_->request(); }
+    const I2CTransactionResult& result() const { return finished().result(); }
+    const I2CTransactionRequest& request() const { return finished().request(); }
 
   signals:
     void completed();
 
   private:
-    void onThreadFinished();
+    const TWaitI2CThread& finished() const { return *static_cast<const TWaitI2CThread*>(runner_.finished()); }
 
     UsbSession& session_;
-    TWaitI2CThread* thread_ = nullptr;
-    std::unique_ptr<TWaitI2CThread> finished_;
+    ReaderRunner runner_;
 };
 
 } // namespace tesmar

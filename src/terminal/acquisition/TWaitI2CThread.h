@@ -4,30 +4,26 @@
 
 #include "terminal/I2CTransaction.h"
 
-#include <QThread>
-
-#include <atomic>
+#include "device/acquisition/ReaderThread.h"
 
 namespace tesmar {
 
 class UsbSession;
 
-class TWaitI2CThread final : public QThread {
+class TWaitI2CThread final : public ReaderThread {
     Q_OBJECT
   public:
     TWaitI2CThread(UsbSession& session, const I2CTransactionRequest& request);
 
-    void requestStop() { stop_ = true; }
     const I2CTransactionResult& result() const { return result_; }
     const I2CTransactionRequest& request() const { return request_; }
 
   protected:
-    void run() override;
+    void work() override;
 
   private:
     UsbSession& session_;
     const I2CTransactionRequest request_;
-    std::atomic<bool> stop_{false};
     I2CTransactionResult result_;
 };
 
