@@ -1,37 +1,18 @@
 #include "app/pages/MeasurementPage.h"
 
+#include "app/pages/PageWidgets.h"
+#include "text/MessageTable.h"
+
 #include <QEvent>
-
-#include "ui/knob/KnobFactory.h"
-#include "ui/knob/TOscKnob.h"
-
-#include <QHBoxLayout>
-#include <QVBoxLayout>
+#include <QLocale>
+#include <QToolButton>
 
 namespace tesmar {
 
-MeasurementPage::MeasurementPage(const char* name, QWidget* parent) : QWidget(parent)
+MeasurementPage::MeasurementPage(const char* name, const PageContext& context, QWidget* parent)
+    : QWidget(parent), ctx_(context)
 {
     setObjectName(name);
-}
-
-std::vector<TOscKnob*> MeasurementPage::buildKnobColumn(std::initializer_list<const char*> knobNames)
-{
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
-    auto* area = new QWidget(this);
-    area->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    layout->addWidget(area, 1);
-    auto* column = new QVBoxLayout;
-    std::vector<TOscKnob*> knobs;
-    for (const char* name : knobNames) {
-        TOscKnob* knob = CreatePageKnob(name, this);
-        column->addWidget(knob, 0, Qt::AlignHCenter);
-        knobs.push_back(knob);
-    }
-    column->addStretch(1);
-    layout->addLayout(column);
-    return knobs;
 }
 
 void MeasurementPage::changeEvent(QEvent* event)
@@ -39,6 +20,43 @@ void MeasurementPage::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange)
         retranslate();
     QWidget::changeEvent(event);
+}
+
+QString MeasurementPage::msg(Msg key) const
+{
+    return QString::fromStdString(ctx_.messages.text(key));
+}
+
+char MeasurementPage::decimalSeparator() const
+{
+    return QLocale().decimalPoint().at(0).toLatin1();
+}
+
+bool MeasurementPage::deviceReady(QToolButton* pressed)
+{
+    if (ctx_.requireDevice && !ctx_.requireDevice()) {
+        pressed->setChecked(false);
+        return false;
+    }
+    return true;
+}
+
+void MeasurementPage::showRunning(QToolButton* pressed, QToolButton* other, int pageIndex)
+{
+    if (other)
+        other->setEnabled(false);
+    pressed->setText(msg(Msg::strReset));
+    pressed->setStyleSheet("color: red");
+    pressed->setToolTip(msg(Msg::strWaitReset));
+    ctx_.setStatusText(msg(Msg::strWaitReset));
+    ctx_.lockPages(pageIndex);
+}
+
+void MeasurementPage::restoreRunButtons(QToolButton* single, QToolButton* cycle)
+{
+    ShowRunButtonsIdle(single, cycle, ctx_.messages);
+    ctx_.setStatusText({});
+    ctx_.unlockPages();
 }
 
 } // namespace tesmar

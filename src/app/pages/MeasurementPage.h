@@ -1,17 +1,17 @@
 #pragma once
-// What the main window needs of each of its four pages.
+// What the main window needs of each of its four pages, and what the pages share: the context
+// the main window hands them, message texts, the decimal separator and the run buttons.
 
+#include "app/pages/PageContext.h"
 #include "text/MessageKeys.h"
 
 #include <QWidget>
 
-#include <initializer_list>
 #include <optional>
-#include <vector>
+
+class QToolButton;
 
 namespace tesmar {
-
-class TOscKnob;
 
 // Message-table keys of the File and Edit hints that name the page's data.
 struct PageHintKeys {
@@ -23,7 +23,7 @@ struct PageHintKeys {
 class MeasurementPage : public QWidget {
     Q_OBJECT
 public:
-    MeasurementPage(const char* name, QWidget* parent = nullptr);
+    MeasurementPage(const char* name, const PageContext& context, QWidget* parent = nullptr);
 
     virtual PageHintKeys hintKeys() const = 0;
     // The chart that printing and picture export act on; none until the page has one.
@@ -32,13 +32,27 @@ public:
     const QString& dataFileName() const { return dataFileName_; }
     void setDataFileName(const QString& name) { dataFileName_ = name; }
 
+signals:
+    // The mode panel was double-clicked while nothing runs: open the options on this page.
+    void optionsRequested();
+
 protected:
     // A language was applied: the page sets again what it composes from the message table.
     virtual void retranslate() {}
     void changeEvent(QEvent* event) override;
 
-    // A page whose tool is still to come: its area on the left and its knobs on the right.
-    std::vector<TOscKnob*> buildKnobColumn(std::initializer_list<const char*> knobNames);
+    QString msg(Msg key) const;
+    char decimalSeparator() const;
+
+    // A run button was pressed: false (and the button released) when no instrument is there.
+    bool deviceReady(QToolButton* pressed);
+    // The pressed run button becomes the red "Сброс", the other one (if any) is disabled and the
+    // other pages are locked while this one (`pageIndex`) measures.
+    void showRunning(QToolButton* pressed, QToolButton* other, int pageIndex);
+    // The single and cyclic run buttons back at rest, the status line cleared, the pages unlocked.
+    void restoreRunButtons(QToolButton* single, QToolButton* cycle);
+
+    PageContext ctx_;
 
 private:
     QString dataFileName_;

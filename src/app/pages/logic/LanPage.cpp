@@ -37,7 +37,7 @@
 namespace tesmar {
 
 LanPage::LanPage(const PageContext& context, LogicCapture& capture, GeneratorData& generator, QWidget* parent)
-    : MeasurementPage("tsLAN", parent), ctx_(context), capture_(capture), generator_(generator)
+    : MeasurementPage("tsLAN", context, parent), capture_(capture), generator_(generator)
 {
     acquisition_ = new LanAcquisition(ctx_.session, ctx_.history, this);
     connect(acquisition_, &LanAcquisition::completed, this, &LanPage::LanRunDone);
@@ -64,16 +64,6 @@ LanPage::LanPage(const PageContext& context, LogicCapture& capture, GeneratorDat
 LanPage::~LanPage()
 {
     shutdown();
-}
-
-QString LanPage::msg(Msg key) const
-{
-    return QString::fromStdString(ctx_.messages.text(key));
-}
-
-char LanPage::decimalSeparator() const
-{
-    return QLocale().decimalPoint().at(0).toLatin1();
 }
 
 PageHintKeys LanPage::hintKeys() const

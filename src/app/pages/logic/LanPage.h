@@ -203,7 +203,6 @@ public slots:
     void cancelPatch();
 
 signals:
-    void optionsRequested();
     // A line's name or colour changed.
     void channelNamesChanged();
     // Patching is possible after a buffered capture was drawn as the main diagram, not after a
@@ -229,8 +228,6 @@ private:
     void drawPatch();
     void shiftPatch(int direction);
     void setPatchAllowed(bool allowed);
-    QString msg(Msg key) const;
-    char decimalSeparator() const;
     bool running() const;
     void triggerControlTouched();
     void fillLineList(QComboBox* list, LogicLineList lines);
@@ -257,7 +254,6 @@ private:
     void findNext(bool forward);
     void showSearchHit(const SearchHit& hit);
 
-    PageContext ctx_;
     LogicCapture& capture_;
     GeneratorData& generator_;
     LanAcquisition* acquisition_ = nullptr;

@@ -187,17 +187,11 @@ void LanPage::sbLANRunClick()
     }
     if (running())
         return;
-    if (ctx_.requireDevice && !ctx_.requireDevice()) {
-        sbLANRun->setChecked(false);
+    if (!deviceReady(sbLANRun))
         return;
-    }
     if (sbLANExtFrec->isChecked())
         edLANExtFrecEnter();
-    sbLANRun->setText(msg(Msg::strReset));
-    sbLANRun->setStyleSheet("color: red");
-    sbLANRun->setToolTip(msg(Msg::strWaitReset));
-    ctx_.setStatusText(msg(Msg::strWaitReset));
-    ctx_.lockPages(3);
+    showRunning(sbLANRun, nullptr, 3);
     startCapture();
 }
 

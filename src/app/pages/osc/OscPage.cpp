@@ -26,7 +26,7 @@
 
 namespace tesmar {
 
-OscPage::OscPage(const PageContext& context, QWidget* parent) : MeasurementPage("tsOsc", parent), ctx_(context)
+OscPage::OscPage(const PageContext& context, QWidget* parent) : MeasurementPage("tsOsc", context, parent)
 {
     acquisition_ = new OscAcquisition(ctx_.session, ctx_.history, this);
     acquisition_->setLiveRecord(true);
@@ -53,16 +53,6 @@ OscPage::OscPage(const PageContext& context, QWidget* parent) : MeasurementPage(
 OscPage::~OscPage()
 {
     shutdown();
-}
-
-QString OscPage::msg(Msg key) const
-{
-    return QString::fromStdString(ctx_.messages.text(key));
-}
-
-char OscPage::decimalSeparator() const
-{
-    return QLocale().decimalPoint().at(0).toLatin1();
 }
 
 PageHintKeys OscPage::hintKeys() const

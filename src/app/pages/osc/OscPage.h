@@ -149,10 +149,6 @@ public slots:
     void lsbOscSetupHideClick();
     void lsbOscSetupShowClick();
 
-signals:
-    // The mode panel was double-clicked while nothing runs: open the options on this page.
-    void optionsRequested();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void retranslate() override;
@@ -163,8 +159,6 @@ private:
     QWidget* buildTriggerGroup();
     QWidget* buildRunGroup();
     QWidget* buildReadouts();
-    QString msg(Msg key) const;
-    char decimalSeparator() const;
     void channelClick(int channel);
     void rangeKnobChange(int channel);
     void autoRangeClick(int channel);
@@ -197,7 +191,6 @@ private:
     void restartNow();
     bool running() const;
 
-    PageContext ctx_;
     OscAcquisition* acquisition_ = nullptr;
     OscTimeAxis timeAxis_;
     bool streamMode_ = false;

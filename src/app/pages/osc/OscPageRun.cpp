@@ -106,16 +106,9 @@ void OscPage::shutdown()
 
 void OscPage::pressRunButton(QToolButton* pressed, QToolButton* other)
 {
-    if (!ctx_.requireDevice()) {
-        pressed->setChecked(false);
+    if (!deviceReady(pressed))
         return;
-    }
-    other->setEnabled(false);
-    pressed->setText(msg(Msg::strReset));
-    pressed->setStyleSheet("color: red");
-    pressed->setToolTip(msg(Msg::strWaitReset));
-    ctx_.setStatusText(msg(Msg::strWaitReset));
-    ctx_.lockPages(0);
+    showRunning(pressed, other, 0);
     StartOscAcquisition();
 }
 
@@ -142,9 +135,7 @@ void OscPage::sbOscRunClick()
 
 void OscPage::restoreRunButtons()
 {
-    ShowRunButtonsIdle(sbOscRunSingle, sbOscRun, ctx_.messages);
-    ctx_.setStatusText({});
-    ctx_.unlockPages();
+    MeasurementPage::restoreRunButtons(sbOscRunSingle, sbOscRun);
 }
 
 void OscPage::OscRunDone(bool bufferMode)

@@ -56,7 +56,7 @@ RecMarkerQuestions DialogQuestions(QWidget* parent)
 } // namespace
 
 RecPage::RecPage(const PageContext& context, QWidget* parent)
-    : MeasurementPage("tsRec", parent), ctx_(context), options_(context.options)
+    : MeasurementPage("tsRec", context, parent), options_(context.options)
 {
     markerQuestions = DialogQuestions(this);
     acquisition_ = new RecAcquisition(ctx_.session, ctx_.history, this);
@@ -83,16 +83,6 @@ RecPage::RecPage(const PageContext& context, QWidget* parent)
 RecPage::~RecPage()
 {
     shutdown();
-}
-
-QString RecPage::msg(Msg key) const
-{
-    return QString::fromStdString(ctx_.messages.text(key));
-}
-
-char RecPage::decimalSeparator() const
-{
-    return QLocale().decimalPoint().at(0).toLatin1();
 }
 
 PageHintKeys RecPage::hintKeys() const

@@ -152,10 +152,6 @@ public slots:
     void sgRecMarkerClick(int row);
     void sgRecMarkerDblClick(int row);
 
-signals:
-    // The mode panel was double-clicked while nothing runs: open the options on this page.
-    void optionsRequested();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void retranslate() override;
@@ -168,8 +164,6 @@ private:
     QWidget* buildMarkerTable();
     QWidget* buildReadouts();
     void buildMarkerMenus();
-    QString msg(Msg key) const;
-    char decimalSeparator() const;
     void channelClick(int channel);
     void rangeKnobChange(int channel);
     void setControlsEnabled(bool enabled);
@@ -188,7 +182,6 @@ private:
     std::string timeText(double days) const;
     RecorderBlockInput blockInput() const;
 
-    PageContext ctx_;
     const OptionVariables& options_;
     RecAcquisition* acquisition_ = nullptr;
     RecMarkerSet markers_;

@@ -25,7 +25,7 @@
 
 namespace tesmar {
 
-FftPage::FftPage(const PageContext& context, QWidget* parent) : MeasurementPage("tsFFT", parent), ctx_(context)
+FftPage::FftPage(const PageContext& context, QWidget* parent) : MeasurementPage("tsFFT", context, parent)
 {
     acquisition_ = new OscAcquisition(ctx_.session, ctx_.history, this);
     connect(acquisition_, &OscAcquisition::completed, this, &FftPage::FFTRunDone);
@@ -41,16 +41,6 @@ FftPage::FftPage(const PageContext& context, QWidget* parent) : MeasurementPage(
 FftPage::~FftPage()
 {
     shutdown();
-}
-
-QString FftPage::msg(Msg key) const
-{
-    return QString::fromStdString(ctx_.messages.text(key));
-}
-
-char FftPage::decimalSeparator() const
-{
-    return QLocale().decimalPoint().at(0).toLatin1();
 }
 
 PageHintKeys FftPage::hintKeys() const

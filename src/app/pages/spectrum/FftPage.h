@@ -127,10 +127,6 @@ public slots:
     void lsbFFTSetupHideClick();
     void lsbFFTSetupShowClick();
 
-signals:
-    // The read-type panel was double-clicked while nothing runs.
-    void optionsRequested();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void retranslate() override;
@@ -141,8 +137,6 @@ private:
     QWidget* buildAnalysisGroups();
     QWidget* buildControlGroup();
     QWidget* buildReadouts();
-    QString msg(Msg key) const;
-    char decimalSeparator() const;
     bool running() const;
     void StartFFTAcquisition();
     void pressRunButton(QToolButton* pressed, QToolButton* other);
@@ -166,7 +160,6 @@ private:
     double shownCurveEnd() const;
     void setChannelAxis(int channel, const AxisRange& range);
 
-    PageContext ctx_;
     OscAcquisition* acquisition_ = nullptr;
     SpectrumFrequencyAxis axis_;
     SpectrumReadType readType_;

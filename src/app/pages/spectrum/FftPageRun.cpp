@@ -220,16 +220,9 @@ void FftPage::StartFFTAcquisition()
 
 void FftPage::pressRunButton(QToolButton* pressed, QToolButton* other)
 {
-    if (ctx_.requireDevice && !ctx_.requireDevice()) {
-        pressed->setChecked(false);
+    if (!deviceReady(pressed))
         return;
-    }
-    other->setEnabled(false);
-    pressed->setText(msg(Msg::strReset));
-    pressed->setStyleSheet("color: red");
-    pressed->setToolTip(msg(Msg::strWaitReset));
-    ctx_.setStatusText(msg(Msg::strWaitReset));
-    ctx_.lockPages(1);
+    showRunning(pressed, other, 1);
     StartFFTAcquisition();
 }
 
@@ -262,9 +255,7 @@ void FftPage::timerRunFFTTimer()
 
 void FftPage::restoreRunButtons()
 {
-    ShowRunButtonsIdle(sbFFTRunSingle, sbFFTRun, ctx_.messages);
-    ctx_.setStatusText({});
-    ctx_.unlockPages();
+    MeasurementPage::restoreRunButtons(sbFFTRunSingle, sbFFTRun);
 }
 
 void FftPage::FFTRunDone(bool bufferMode)
