@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 build_dir=build
-cmake_opts=()
+# Warnings are errors here, so that none slips into what CI accepts.
+cmake_opts=(-DTESMAR_WERROR=ON)
 ctest_opts=()
 case "${1:-}" in
   --sanitize) build_dir=build-sanitize; cmake_opts+=(-DTESMAR_SANITIZE=ON -DTESMAR_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug) ;;

@@ -9,7 +9,7 @@ packages=(
   libusb-1.0-0-dev libzip-dev sigrok-cli
   googletest libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
   fonts-dejavu-core xvfb xauth
-  dpkg-dev
+  dpkg-dev lintian help2man desktop-file-utils
 )
 
 missing=()

@@ -148,6 +148,8 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent)
                                 "Сохранить настройки в файл");
     miServiceInstall = addItem(miService, "miServiceInstall", "&Доступ к прибору…", {},
                                "Правило доступа к прибору и ярлыки программы");
+    miServiceVirtual = addItem(miService, "miServiceVirtual", "&Виртуальный прибор", {},
+                               "Перезапустить программу на виртуальном приборе");
     miService->addSeparator();
     miServiceLang = miService->addMenu("&Language");
     miServiceLang->setObjectName("miServiceLang");

@@ -69,6 +69,7 @@ public:
     QAction* miServiceOpenSeup = nullptr;
     QAction* miServiceSaveSeup = nullptr;
     QAction* miServiceInstall = nullptr;
+    QAction* miServiceVirtual = nullptr; // shown only while no instrument is attached
     QMenu* miServiceLang = nullptr;
     std::array<QAction*, 20> miLang{}; // miLang1 … miLang20
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <string>
+#include "ProgramFolders.h"
 
 namespace tesmar {
 
-// Where "tesmar.ini" and the data folders live: the program's folder when it may be written,
-// otherwise the user's configuration folder. Ends with '/'.
-std::string SettingsFolder();
+// The folders of this run of the program (see ChooseProgramFolders); the settings folder is
+// created when it is missing.
+ProgramFolders FindProgramFolders();
 
 } // namespace tesmar

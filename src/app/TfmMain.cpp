@@ -32,6 +32,8 @@
 #include "language/LanguageMenu.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QProcess>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLocale>
@@ -48,6 +50,8 @@
 
 #include <algorithm>
 #include <exception>
+
+#include <cstdio>
 
 namespace tesmar {
 
@@ -67,7 +71,7 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent),
       env_(std::move(environment)),
       session_(env_.transport),
-      folders_(env_.settingsFolder),
+      folders_(dataFolder()),
       settings_(env_.settingsFolder + "tesmar.ini")
 {
     setObjectName("fmMain");
@@ -256,7 +260,7 @@ void TfmMain::FormShow()
         return;
     shown_ = true;
 
-    guarded(6, [this] { folders_ = DialogFolders(env_.settingsFolder); });
+    guarded(6, [this] { folders_ = DialogFolders(dataFolder()); });
     settings_.load();
     guarded(7, [this] {
         ReadSystemSettings(settings_, system_);
@@ -350,6 +354,7 @@ void TfmMain::deviceChanged()
 
 void TfmMain::showDeviceState()
 {
+    menu_->miServiceVirtual->setVisible(!env_.commandLine.simulate && !session_.isAttached());
     devicePanel_->setText(msg(!session_.isAttached()          ? Msg::strDeviceAbsent
                               : env_.commandLine.simulate ? Msg::strDeviceVirtual
                                                           : Msg::strDeviceAttached));
@@ -363,6 +368,22 @@ QString TfmMain::deviceLine() const
 QString TfmMain::noDeviceText() const
 {
     return msg(Msg::strInitError).section('\r', 0, 0);
+}
+
+void TfmMain::miServiceVirtualClick()
+{
+    if (env_.commandLine.simulate || session_.isAttached())
+        return;
+    // Closed first: the closing may ask about unsaved work, and the user may stay.
+    if (!close())
+        return;
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    arguments << "-SIM";
+    const bool started = env_.startProgram
+                             ? env_.startProgram(arguments)
+                             : QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments);
+    if (!started)
+        std::fprintf(stderr, "tesmar: could not start %s -SIM\n", qPrintable(QCoreApplication::applicationFilePath()));
 }
 
 bool TfmMain::requireDevice()
@@ -556,6 +577,7 @@ void TfmMain::createServiceWindows()
         env_.adjustInstall(install);
     fmInstall = new TfmInstall(std::move(install), this);
     connect(menu_->miServiceInstall, &QAction::triggered, fmInstall, &QDialog::exec);
+    connect(menu_->miServiceVirtual, &QAction::triggered, this, &TfmMain::miServiceVirtualClick);
     fmTerminal = new TfmTerminal({session_, env_.messages, messages_, folders_}, this);
     // Not while a measurement runs: the terminal's menu item is locked then.
     const auto openTerminal = [this](const QString& page) {

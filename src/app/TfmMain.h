@@ -69,6 +69,9 @@ struct MainWindowEnvironment {
     std::function<bool(const QString&)> openDocument = {}; // none: the desktop's viewer
     QStringList manualCandidates = {};                       // none: where the program keeps it
     std::vector<std::string> languageFolders = {}; // none: the program's own language folders
+    std::string dataFolder = {};                   // base of the dialogs' folders; none: settingsFolder
+    // Starts the program anew with these arguments; none: a detached process of this program.
+    std::function<bool(const QStringList&)> startProgram = {};
 };
 
 class TfmMain : public QMainWindow {
@@ -146,6 +149,9 @@ public slots:
     void btGetIDClick();
     void btMnToBlClick();
     void btLedOnClick();
+    // No instrument: the program starts anew on the virtual instrument (settings are written as
+    // at any exit).
+    void miServiceVirtualClick();
     void btLedOffClick();
     void btResetClick();
     void miServiceSetupClick();
@@ -169,6 +175,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    const std::string& dataFolder() const { return env_.dataFolder.empty() ? env_.settingsFolder : env_.dataFolder; }
     QString msg(Msg key) const;
     void guarded(int code, const std::function<void()>& step);
     void createServiceButtons();

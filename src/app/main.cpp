@@ -1,6 +1,7 @@
 // Program entry: splash, the main window on the instrument or the virtual instrument, message loop.
 
 #include "CommandLine.h"
+#include "ProgramHelp.h"
 #include "SettingsLocation.h"
 #include "SplashWindow.h"
 #include "TfmMain.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <new>
@@ -62,6 +64,16 @@ private:
 int main(int argc, char* argv[])
 try {
     using namespace tesmar;
+    // Answered before Qt starts: without a display its platform plugin would abort.
+    const std::vector<std::string> rawArguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    if (const auto text = HelpOrVersionText(rawArguments, TESMAR_VERSION)) {
+        std::fputs(text->c_str(), stdout);
+        return 0;
+    }
+    if (!DisplayAvailable([](const char* name) { return std::getenv(name); })) {
+        std::fputs(kNoDisplayMessage, stderr);
+        return 1;
+    }
     TesmarApplication app(argc, argv);
 
     auto* splash = new SplashWindow;
@@ -74,7 +86,8 @@ try {
     for (const QString& arg : QApplication::arguments().mid(1))
         arguments.push_back(arg.toStdString());
     const CommandLine commandLine = CommandLine::Parse(arguments);
-    const std::string settingsFolder = SettingsFolder();
+    const ProgramFolders folders = FindProgramFolders();
+    const std::string& settingsFolder = folders.settings;
 
     SimClock clock;
     std::unique_ptr<UsbTransport> transport;
@@ -91,11 +104,12 @@ try {
     }
 
     MessageBoxes messages;
-    TfmMain window(MainWindowEnvironment{*transport, messages, settingsFolder, commandLine, {},
-                                         [&splash] {
-                                             delete splash;
-                                             splash = nullptr;
-                                         }});
+    MainWindowEnvironment environment{*transport, messages, settingsFolder, commandLine, {}, [&splash] {
+                                          delete splash;
+                                          splash = nullptr;
+                                      }};
+    environment.dataFolder = folders.data;
+    TfmMain window(std::move(environment));
     messages.setParent(&window);
     app.setMessages(&messages);
     splash->setProgress(30);

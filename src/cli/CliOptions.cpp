@@ -22,7 +22,7 @@ bool CliOptions::parse(const std::vector<std::string>& args, std::size_t from, c
             return false;
         }
         if (flag) {
-            values_[key] = "1";
+            values_[key].assign(1, '1'); // not `= "1"`: GCC 12 warns falsely there
             continue;
         }
         if (i + 1 >= args.size()) {

@@ -27,7 +27,10 @@ std::vector<std::int16_t> BeepSequencePcm(int frequency, int beeps, int sampleRa
 std::vector<std::uint8_t> WavFileImage(const std::vector<std::int16_t>& samples, int sampleRate)
 {
     std::vector<std::uint8_t> out;
-    auto text = [&](const char* s) { out.insert(out.end(), s, s + 4); };
+    auto text = [&](const char* s) {
+        for (int i = 0; i < 4; ++i)
+            out.push_back(static_cast<std::uint8_t>(s[i]));
+    };
     auto u32 = [&](std::uint32_t v) {
         for (int i = 0; i < 4; ++i)
             out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));

@@ -181,7 +181,9 @@ LineGroup OneWireTraffic(int line, const std::vector<std::uint8_t>& scratchpad, 
     g.set(line, false); // presence
     g.hold(120 * kUs);
     g.set(line, true);
-    g.hold(330 * kUs);
+    // The presence phase lasts 480 µs; a real master leaves a little recovery after it before
+    // its first slot, and decoders that time the phase need that gap to see the slot.
+    g.hold(330 * kUs + 20 * kUs);
     for (std::uint8_t command : {std::uint8_t{0xCC}, std::uint8_t{0xBE}})
         for (int k = 0; k < 8; ++k)
             OneWireWriteBit(g, line, (command >> k) & 1);

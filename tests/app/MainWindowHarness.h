@@ -44,6 +44,7 @@ struct MainWindowHarness {
     std::function<void(InstallEnvironment&)> adjustInstall; // redirects the installation window
     std::function<bool(const QString&)> openDocument = [](const QString&) { return true; }; // no browser
     QStringList manualCandidates;
+    std::function<bool(const QStringList&)> startProgram = [](const QStringList&) { return true; }; // no process
 
     explicit MainWindowHarness(double clockSpeed = 200.0, bool analogSignals = false) : clock(clockSpeed)
     {
@@ -65,10 +66,12 @@ struct MainWindowHarness {
     // Creates the window and runs its first showing, as the program does.
     TfmMain& start(const std::vector<std::string>& arguments = {})
     {
-        window = std::make_unique<TfmMain>(MainWindowEnvironment{instrument, messages, settingsFolder(),
-                                                                 CommandLine::Parse(arguments),
-                                                                 [this](int ms) { clock.sleepMs(ms); }, {}, &sounds,
-                                                                 adjustInstall, openDocument, manualCandidates});
+        MainWindowEnvironment environment{instrument,    messages,     settingsFolder(),
+                                          CommandLine::Parse(arguments),
+                                          [this](int ms) { clock.sleepMs(ms); }, {}, &sounds,
+                                          adjustInstall, openDocument, manualCandidates};
+        environment.startProgram = startProgram;
+        window = std::make_unique<TfmMain>(std::move(environment));
         window->FormShow();
         return *window;
     }

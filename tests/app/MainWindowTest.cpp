@@ -167,6 +167,30 @@ private slots:
         QCOMPARE(h.messages.errors.size(), 1);
     }
 
+    void withoutInstrumentTheVirtualOneIsOffered()
+    {
+        Harness h;
+        h.instrument.unplug();
+        QStringList started;
+        h.startProgram = [&started](const QStringList& arguments) {
+            started = arguments;
+            return true;
+        };
+        TfmMain& w = h.start();
+        QVERIFY(w.menu().miServiceVirtual->isVisible());
+        w.show();
+        w.menu().miServiceVirtual->trigger();
+        QVERIFY(started.contains("-SIM"));
+        QVERIFY(!w.isVisible());
+
+        // An instrument, or the virtual one already: nothing to offer.
+        Harness attached;
+        QVERIFY(!attached.start().menu().miServiceVirtual->isVisible());
+        Harness simulated;
+        simulated.instrument.unplug();
+        QVERIFY(!simulated.start({"-SIM"}).menu().miServiceVirtual->isVisible());
+    }
+
     void instrumentPluggedInLaterIsTakenUpAsAtStart()
     {
         Harness h(200.0, true);

@@ -151,8 +151,9 @@ TEST_F(OscCommandFixture, DataFileHoldsTheValuesOfTheCsv)
         ASSERT_LT(i, file.channelA->size());
         EXPECT_NEAR(Value(row, 1), (*file.channelA)[i], 5e-7);
         EXPECT_NEAR(Value(row, 2), (*file.channelB)[i], 5e-7);
-        if (i == 0)
+        if (i == 0) {
             EXPECT_NEAR(Value(row, 0), s.firstTimeA, 1e-12);
+        }
     }
     // A name that is no data file is refused before anything is measured.
     EXPECT_EQ(RunOscCommand(session, {"--out", "capture.csv"}, out, err), 64);

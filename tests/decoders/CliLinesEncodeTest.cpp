@@ -111,7 +111,7 @@ TEST_F(CliLinesEncode, LinesAreFoundByTheNamesOfAnotherToolsVcd)
     EXPECT_EQ(list.out.find("A.4"), std::string::npos) << list.out; // lines the file does not name
 
     // One frame of 9 µs bits on RX.
-    for (const std::string& name : {"RX", "rx", "A.0", "0"}) {
+    for (const std::string name : {"RX", "rx", "A.0", "0"}) {
         const CliRun byName = Cli({"decode", "uart", vcd, "--rx", name, "--tx", "SCL", "--baud", "111111", "--csv"});
         EXPECT_EQ(byName.status, 0) << name << ": " << byName.err;
         EXPECT_EQ(HexColumn(byName.out, 2), "FD") << name;

@@ -86,8 +86,9 @@ TEST_F(LogicFixture, BufferedCapturesOfEveryRateCodeComeBackInOrder)
         ASSERT_EQ(u.busA.size(), c.count) << c.entry;
         EXPECT_EQ(u.preTrigger, c.pre) << c.entry;
         EXPECT_TRUE(Counts(u.busA, -1)) << c.entry;
-        if (c.triggerOn) // the sample at time 0 is the one that matched the mask
+        if (c.triggerOn) { // the sample at time 0 is the one that matched the mask
             EXPECT_EQ(u.busA[u.preTrigger] & 0x0F, 0) << c.entry;
+        }
     }
 }
 

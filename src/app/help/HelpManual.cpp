@@ -10,8 +10,8 @@ QStringList ManualCandidates()
 {
     QStringList paths;
     const QString program = QCoreApplication::applicationDirPath();
-    // Installed: <prefix>/bin/tesmar and <prefix>/share/tesmar/manual.
-    paths << QDir::cleanPath(program + "/../share/tesmar/manual/index.html");
+    // Installed: <prefix>/bin/tesmar and <prefix>/share/doc/tesmar/manual.
+    paths << QDir::cleanPath(program + "/../share/doc/tesmar/manual/index.html");
 #ifdef TESMAR_MANUAL_DIR
     paths << QString(TESMAR_MANUAL_DIR) + "/index.html";
 #endif

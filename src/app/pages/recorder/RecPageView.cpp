@@ -238,8 +238,12 @@ void RecPage::UpdateMarkerReadouts()
     QLabel* second[] = {lbRecMarker2VoltA, lbRecMarker2VoltB};
     QLabel* diff[] = {lbRecMarker2Sub1VoltA, lbRecMarker2Sub1VoltB};
     for (int ch = 0; ch < 2; ++ch) {
-        const std::optional<double> u1 = r ? RecordValueAt(*r, ch, t1) : std::nullopt;
-        const std::optional<double> u2 = r ? RecordValueAt(*r, ch, t2) : std::nullopt;
+        // Filled only with a record: GCC 12 warns falsely on the same as a conditional expression.
+        std::optional<double> u1, u2;
+        if (r) {
+            u1 = RecordValueAt(*r, ch, t1);
+            u2 = RecordValueAt(*r, ch, t2);
+        }
         auto volts = [sep](double v) {
             QString text = QString::asprintf("%5.2f", v).replace('.', QChar(sep));
             return text + " В";
