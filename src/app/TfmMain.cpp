@@ -446,8 +446,32 @@ void TfmMain::FormClose()
         env_.messages.error(FromUtf8(FormatMessage(messages_.text(Msg::strSettingsWriteError), {settings_.path()})));
 }
 
+bool TfmMain::confirmUnsavedRecords()
+{
+    // A recorder record may be hours of work; the other pages' records are remade in a moment.
+    if (!recPage_->running() && !recPage_->hasUnsavedRecord())
+        return true;
+    switch (env_.messages.askToSave(msg(Msg::strRecUnsavedOnClose))) {
+    case UserMessages::SaveAnswer::Cancel:
+        return false;
+    case UserMessages::SaveAnswer::Discard:
+        return true;
+    case UserMessages::SaveAnswer::Save:
+        break;
+    }
+    recPage_->finishRecording();
+    pgcntrMain->setCurrentWidget(recPage_);
+    dataFileActions->miFileSaveDataClick();
+    // A cancelled or failed save keeps the program open with the record.
+    return !recPage_->hasUnsavedRecord();
+}
+
 void TfmMain::closeEvent(QCloseEvent* event)
 {
+    if (!confirmUnsavedRecords()) {
+        event->ignore();
+        return;
+    }
     // A reader thread must not outlive the window: end the run before the settings are written.
     oscPage_->shutdown();
     fftPage_->shutdown();

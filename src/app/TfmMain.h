@@ -175,6 +175,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Closing would lose a recording or an unsaved record: the user saves it, lets it go or stays.
+    bool confirmUnsavedRecords();
     const std::string& dataFolder() const { return env_.dataFolder.empty() ? env_.settingsFolder : env_.dataFolder; }
     QString msg(Msg key) const;
     void guarded(int code, const std::function<void()>& step);

@@ -34,4 +34,17 @@ bool MessageBoxes::question(const QString& text)
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+UserMessages::SaveAnswer MessageBoxes::askToSave(const QString& text)
+{
+    switch (QMessageBox::question(parent_, QApplication::applicationName(), ToDisplayText(text),
+                                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save)) {
+    case QMessageBox::Save:
+        return SaveAnswer::Save;
+    case QMessageBox::Discard:
+        return SaveAnswer::Discard;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
 } // namespace tesmar

@@ -16,6 +16,9 @@ public:
     virtual void information(const QString& text) = 0;
     // Yes/No; true for Yes.
     virtual bool question(const QString& text) = 0;
+    // Work would be lost: save it, let it go, or stay.
+    enum class SaveAnswer { Save, Discard, Cancel };
+    virtual SaveAnswer askToSave(const QString& text) = 0;
 };
 
 // Message-table texts mark line breaks with CR; a box wants LF.
@@ -29,6 +32,7 @@ public:
     void warning(const QString& text) override;
     void information(const QString& text) override;
     bool question(const QString& text) override;
+    SaveAnswer askToSave(const QString& text) override;
 
 private:
     QWidget* parent_;

@@ -196,9 +196,10 @@ enum class Msg : int {
     strAboutLogicOnly = 187,
     strSetupOpenError = 188,
     strPrintError = 189,
+    strRecUnsavedOnClose = 190,
 };
 
-inline constexpr int kMessageCount = 190;
+inline constexpr int kMessageCount = 191;
 inline constexpr int kMainMessageCount = 98;
 
 } // namespace tesmar

@@ -195,6 +195,8 @@ const std::array<MessageEntry, kMessageCount>& BuiltInMessages() {
         {Msg::strAboutLogicOnly, "strAboutLogicOnly", "(логический анализатор без аналоговых каналов)"},
         {Msg::strSetupOpenError, "strSetupOpenError", "Не возможно открыть файл настроек:\r%s"},
         {Msg::strPrintError, "strPrintError", "Не удалось напечатать: принтер %s недоступен."},
+        {Msg::strRecUnsavedOnClose, "strRecUnsavedOnClose",
+         "Запись самописца не сохранена и будет потеряна.\rСохранить её в файл?"},
     }};
     return entries;
 }

@@ -25,6 +25,14 @@ struct RecordedMessages final : UserMessages {
     void warning(const QString& text) override { warnings << text; }
     void information(const QString& text) override { informations << text; }
     bool question(const QString&) override { return true; }
+    // Closing a window with unsaved work: the tests say what to answer (by default, let it go).
+    QStringList saveQuestions;
+    SaveAnswer saveAnswer = SaveAnswer::Discard;
+    SaveAnswer askToSave(const QString& text) override
+    {
+        saveQuestions << text;
+        return saveAnswer;
+    }
 };
 
 // Sounds are recorded, never played: tests run where no audio output exists.

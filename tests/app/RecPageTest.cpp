@@ -2,6 +2,7 @@
 
 #include "MainWindowHarness.h"
 #include "app/TfmMain.h"
+#include "app/files/DataFileActions.h"
 #include "app/pages/recorder/RecChart.h"
 #include "app/pages/recorder/RecPage.h"
 #include "recorder/acquisition/RecAcquisition.h"
@@ -186,6 +187,45 @@ private slots:
         h.window->close();
         QVERIFY(!p.acquisition().running());
         QVERIFY(h.count() > 500);
+        QCOMPARE(h.messages.saveQuestions.size(), 1); // let go on purpose (the harness's answer)
+    }
+
+    void closingAsksBeforeARecordIsLost()
+    {
+        Harness h;
+        RecPage& p = h.page();
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(h.count() > 500, 10000);
+
+        // Cancel: the program stays and goes on recording.
+        h.messages.saveAnswer = UserMessages::SaveAnswer::Cancel;
+        QVERIFY(!h.window->close());
+        QVERIFY(p.acquisition().running());
+        QCOMPARE(h.messages.saveQuestions.size(), 1);
+        QVERIFY(h.messages.saveQuestions[0].startsWith("Запись самописца не сохранена"));
+
+        // Let go: the recording ends with the program.
+        h.messages.saveAnswer = UserMessages::SaveAnswer::Discard;
+        QVERIFY(h.window->close());
+        QVERIFY(!p.acquisition().running());
+    }
+
+    void aSavedRecordClosesWithoutAQuestion()
+    {
+        Harness h;
+        RecPage& p = h.page();
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(h.count() > 500, 10000);
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!p.acquisition().running(), 5000);
+        QVERIFY(p.hasUnsavedRecord());
+        // A day-long record that was never saved would be lost as well: the answer Cancel keeps it.
+        h.messages.saveAnswer = UserMessages::SaveAnswer::Cancel;
+        QVERIFY(!h.window->close());
+        QCOMPARE(h.window->dataFileActions->saveData(h.folder.filePath("r.dat")), QString());
+        QVERIFY(!p.hasUnsavedRecord());
+        QVERIFY(h.window->close());
+        QCOMPARE(h.messages.saveQuestions.size(), 1);
     }
 
     void markerTable()

@@ -28,9 +28,16 @@ public:
     virtual PageHintKeys hintKeys() const = 0;
     // The chart that printing and picture export act on; none until the page has one.
     virtual QWidget* chart() const { return nullptr; }
-    // Name of the data file last opened or saved on this page.
+    // Name of the data file last opened or saved on this page; naming one means the page's
+    // record is in that file.
     const QString& dataFileName() const { return dataFileName_; }
-    void setDataFileName(const QString& name) { dataFileName_ = name; }
+    void setDataFileName(const QString& name)
+    {
+        dataFileName_ = name;
+        unsavedRecord_ = false;
+    }
+    // A record was measured since the last file was opened or saved, and is not in any file.
+    bool hasUnsavedRecord() const { return unsavedRecord_; }
 
 signals:
     // The mode panel was double-clicked while nothing runs: open the options on this page.
@@ -51,11 +58,13 @@ protected:
     void showRunning(QToolButton* pressed, QToolButton* other, int pageIndex);
     // The single and cyclic run buttons back at rest, the status line cleared, the pages unlocked.
     void restoreRunButtons(QToolButton* single, QToolButton* cycle);
+    void setUnsavedRecord(bool unsaved) { unsavedRecord_ = unsaved; }
 
     PageContext ctx_;
 
 private:
     QString dataFileName_;
+    bool unsavedRecord_ = false;
 };
 
 } // namespace tesmar

@@ -38,6 +38,7 @@ public:
     void warning(const QString& text) override { say(text); }
     void information(const QString& text) override { say(text); }
     bool question(const QString&) override { return false; }
+    SaveAnswer askToSave(const QString&) override { return SaveAnswer::Discard; }
     bool failed = false;
 
 private:

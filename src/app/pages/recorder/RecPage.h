@@ -58,6 +58,8 @@ public:
     void writeSettings(IniFile& ini, char decimalSeparator) const;
     // Closing: ends a running recording and waits for its thread; the points stay.
     void shutdown();
+    // Ends a running recording and keeps what it recorded, as its own end would.
+    void finishRecording();
     bool running() const;
     RecAcquisition& acquisition() { return *acquisition_; }
     const RecMarkerSet& markers() const { return markers_; }

@@ -128,6 +128,7 @@ void RecPage::timerRunRecTimer()
     chRec->setChannelShown(0, s.chAOn);
     chRec->setChannelShown(1, s.chBOn);
     acquisition_->start(block, s);
+    setUnsavedRecord(true);
     chRec->setRecord(record());
     following_ = liveDisplay_;
     timerRecShow->start();
@@ -208,6 +209,15 @@ void RecPage::showSummary()
         lbRecUmin[ch]->setText(QString::fromStdString(t.min));
         lbRecUsr[ch]->setText(QString::fromStdString(t.mean));
     }
+}
+
+void RecPage::finishRecording()
+{
+    if (!acquisition_->running())
+        return;
+    timerRunRec->stop();
+    acquisition_->shutdown();
+    RecordingFinished();
 }
 
 void RecPage::shutdown()
