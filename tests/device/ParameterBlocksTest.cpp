@@ -265,6 +265,34 @@ TEST(LogicBlock, ModesTriggersAndClock)
     EXPECT_EQ(out.block.bytes[4], 16 + 0x80 + 3 + 8);
 }
 
+// At 2 … 8 MHz the edge list is B.0 … B.7; byte 4 is the item of that list, +8 when rising.
+TEST(LogicBlock, FastRateEdgeTriggerNamesTheItemOfTheBusBList)
+{
+    struct Case {
+        int line; // of all 16: 8 … 15 are B.0 … B.7
+        bool rising;
+        std::uint8_t byte2, byte4;
+    };
+    const Case cases[] = {
+        {10, true, 0x80 | 0x20, 0x0A}, // B.2 rising
+        {8, false, 0x80, 0x00},        // B.0 falling
+        {15, true, 0x80 | 0x20, 0x0F}, // B.7 rising
+        {13, false, 0x80, 0x05},       // B.5 falling
+    };
+    for (const Case& c : cases) {
+        LogicBlockInput in;
+        in.rateEntry = 36; // 8 MHz: capture mode 0
+        in.triggerOn = true;
+        in.edgeLine = c.line;
+        in.edgeRising = c.rising;
+        const LogicBlockResult out = BuildLogicBlock(in);
+        EXPECT_EQ(out.block.bytes[0], 0) << c.line;
+        EXPECT_EQ(out.block.bytes[2], c.byte2) << c.line;
+        EXPECT_EQ(out.block.bytes[4], c.byte4) << c.line;
+        EXPECT_EQ(out.block.bytes[5], 0) << c.line; // no one-hot mask in these modes
+    }
+}
+
 TEST(LogicBlock, PulseSkipping)
 {
     EXPECT_EQ(PulseSkipIndex(300), 0x022C);
