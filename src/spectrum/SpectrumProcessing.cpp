@@ -1,5 +1,7 @@
 #include "SpectrumProcessing.h"
 
+#include <algorithm>
+
 namespace tesmar {
 
 double SpectrumFrequencyUnit(double sampleRate)
@@ -12,7 +14,9 @@ void ProcessSpectrum(SpectrumMode mode, SpectrumRecord& record, const std::array
 {
     const int n = record.length;
     const double fs = record.sampleRate;
-    const std::vector<double> window = mode == SpectrumMode::Full ? WindowTable(settings.window, n) : std::vector<double>{};
+    // One table per record length; both channels of a record usually share it.
+    std::vector<double> window;
+    int windowCount = -1;
     for (int c = 0; c < 2; ++c) {
         SpectrumChannel& ch = record.channels[c];
         const SpectrumChannelInput& in = inputs[c];
@@ -22,6 +26,11 @@ void ProcessSpectrum(SpectrumMode mode, SpectrumRecord& record, const std::array
             if (!in.captured || in.samples.empty() || n <= 0)
                 continue;
             ch.params = ComputeSignalParams(in.samples, fs);
+            const int count = std::min(n, static_cast<int>(in.samples.size()));
+            if (count != windowCount) {
+                window = WindowTable(settings.window, count);
+                windowCount = count;
+            }
             ch.amplitudes =
                 AmplitudeSpectrum(in.samples, n, fs, window, in.filterOn ? in.response : std::span<const FilterPoint>{});
         }

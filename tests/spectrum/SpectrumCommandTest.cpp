@@ -58,6 +58,26 @@ TEST_F(SpectrumCommandFixture, CurveOfBothChannelsReachesHalfTheRate)
     EXPECT_GT(std::stod(t[1 + 51][1]), 10 * std::stod(t[1 + 200][1]));
 }
 
+// A's 1 kHz line (bin 128 of 1024 at 8 kHz) with B on or off: the same height, and the floor
+// beside it.
+TEST_F(SpectrumCommandFixture, LineOfABothChannelsOnAsWithAAlone)
+{
+    std::vector<std::vector<std::string>> curves[2];
+    for (int both = 0; both < 2; ++both) {
+        out.str({});
+        ASSERT_EQ(run({"--channels", both ? "ab" : "a", "--rate", "8k", "--window", "hann", "--db"}), 0) << err.str();
+        curves[both] = rows();
+        ASSERT_EQ(curves[both].size(), 1u + 513u);
+    }
+    const double alone = std::stod(curves[0][1 + 128][1]);
+    EXPECT_GT(alone, 0.0);
+    EXPECT_NEAR(std::stod(curves[1][1 + 128][1]), alone, 0.5);
+    // From 300 to 700 Hz off the line (the converter's own harmonics lie further out).
+    for (int k = 0; k < 512; ++k)
+        if (const double off = std::abs(k - 128) * 8000.0 / 1024; off >= 300 && off <= 700)
+            EXPECT_LE(std::stod(curves[1][1 + k][1]), -59.0) << curves[1][1 + k][0] << " Hz";
+}
+
 TEST_F(SpectrumCommandFixture, SummaryOfASquareInDbAndStream)
 {
     ASSERT_EQ(run({"--channels", "b", "--rate", "50k", "--mode", "stream", "--size", "8192", "--window", "hann",
