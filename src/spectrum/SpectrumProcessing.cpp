@@ -14,8 +14,8 @@ void ProcessSpectrum(SpectrumMode mode, SpectrumRecord& record, const std::array
 {
     const int n = record.length;
     const double fs = record.sampleRate;
-    // One table per record length; both channels of a record usually share it.
-    std::vector<double> window;
+    // One table per record length; both channels of a record usually share them.
+    std::vector<double> window, lineWindow;
     int windowCount = -1;
     for (int c = 0; c < 2; ++c) {
         SpectrumChannel& ch = record.channels[c];
@@ -29,10 +29,14 @@ void ProcessSpectrum(SpectrumMode mode, SpectrumRecord& record, const std::array
             const int count = std::min(n, static_cast<int>(in.samples.size()));
             if (count != windowCount) {
                 window = WindowTable(settings.window, count);
+                if (settings.window == SpectrumWindow::None)
+                    lineWindow = WindowTable(SpectrumWindow::Hann, count);
                 windowCount = count;
             }
-            ch.amplitudes =
-                AmplitudeSpectrum(in.samples, n, fs, window, in.filterOn ? in.response : std::span<const FilterPoint>{});
+            const std::span<const FilterPoint> response = in.filterOn ? in.response : std::span<const FilterPoint>{};
+            ch.amplitudes = AmplitudeSpectrum(in.samples, n, fs, window, response);
+            if (settings.window == SpectrumWindow::None)
+                ch.lineAmplitudes = AmplitudeSpectrum(in.samples, n, fs, lineWindow, response);
         }
         if (!ch.hasData()) {
             ch.distortion.reset();
@@ -41,7 +45,9 @@ void ProcessSpectrum(SpectrumMode mode, SpectrumRecord& record, const std::array
         if (mode != SpectrumMode::Redraw) {
             ch.peaks = FindSpectrumPeaks(ch.amplitudes, n);
             ch.fundamental = ChooseFundamental(ch.amplitudes, n, fs, ch.peaks, settings.manualF1);
-            ch.distortion = ComputeDistortion(ch.amplitudes, n, fs, ch.fundamental, settings.harmonics);
+            const bool ownLines = !ch.lineAmplitudes.empty();
+            ch.distortion = ComputeDistortion(ownLines ? ch.lineAmplitudes : ch.amplitudes, n, fs, ch.fundamental,
+                                              settings.harmonics, ownLines ? SpectrumWindow::Hann : settings.window);
         }
         ch.curve = MakeSpectrumCurve(ch.amplitudes, n, fs, SpectrumFrequencyUnit(fs), in.scale, ch.peaks.Umax);
     }

@@ -1,9 +1,11 @@
 #include "spectrum/SpectrumAcquisition.h"
 #include "spectrum/SpectrumProcessing.h"
 #include "spectrum/SpectrumReadType.h"
+#include "device/DeviceClock.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -42,6 +44,44 @@ std::vector<double> DirectSpectrum(const std::vector<double>& x, int length, boo
         a[k] = (k == 0 ? 1.0 : 2.0) * std::abs(sum) / m;
     }
     return a;
+}
+
+// Amplitudes of the harmonics 1 … 4 of `f0` in `x` (index h), by a least-squares fit of the mean
+// and of a cosine and a sine at each harmonic: the reference for the distortion factors.
+std::array<double, 5> FittedHarmonics(const std::vector<double>& x, double f0, double fs)
+{
+    constexpr int kTerms = 9;
+    std::array<std::array<double, kTerms + 1>, kTerms> m{}; // normal equations, right side last
+    for (std::size_t n = 0; n < x.size(); ++n) {
+        std::array<double, kTerms> basis{1.0};
+        for (int h = 1; h <= 4; ++h) {
+            const double phase = 2 * std::numbers::pi * h * f0 * n / fs;
+            basis[2 * h - 1] = std::cos(phase);
+            basis[2 * h] = std::sin(phase);
+        }
+        for (int i = 0; i < kTerms; ++i) {
+            for (int j = 0; j < kTerms; ++j)
+                m[i][j] += basis[i] * basis[j];
+            m[i][kTerms] += basis[i] * x[n];
+        }
+    }
+    for (int c = 0; c < kTerms; ++c) { // Gauss–Jordan with partial pivoting
+        int pivot = c;
+        for (int r = c + 1; r < kTerms; ++r)
+            if (std::abs(m[r][c]) > std::abs(m[pivot][c]))
+                pivot = r;
+        std::swap(m[c], m[pivot]);
+        for (int r = 0; r < kTerms; ++r)
+            if (r != c) {
+                const double f = m[r][c] / m[c][c];
+                for (int j = c; j <= kTerms; ++j)
+                    m[r][j] -= f * m[c][j];
+            }
+    }
+    std::array<double, 5> amplitude{std::abs(m[0][kTerms] / m[0][0])};
+    for (int h = 1; h <= 4; ++h)
+        amplitude[h] = std::hypot(m[2 * h - 1][kTerms] / m[2 * h - 1][2 * h - 1], m[2 * h][kTerms] / m[2 * h][2 * h]);
+    return amplitude;
 }
 
 TEST(SpectrumAmplitude, BinExactSineDcAndWindows)
@@ -141,6 +181,41 @@ TEST(SpectrumDistortion, HarmonicSumSquareWaveAndLimits)
     EXPECT_DOUBLE_EQ(LimitManualF1(0, 200'000), 1.0);
     EXPECT_DOUBLE_EQ(LimitManualF1(90'000, 200'000), 200'000.0 / 3);
     EXPECT_DOUBLE_EQ(LimitManualF1(800, 200'000), 800.0);
+}
+
+// A 1 kHz sine with 3 % second and 5 % third harmonic at every rate of the knob that leaves
+// room for the third harmonic, in buffer and stream lengths, with every window.
+TEST(SpectrumDistortion, FactorsAgreeWithAFitAtEveryRate)
+{
+    std::vector<double> knobRates{7e3, 8e3, 9e3, 10e3, 20e3, 25e3, 30e3, 40e3, 50e3, 70e3, 80e3, 90e3};
+    for (double r = 100e3; r <= 200e3; r += 10e3)
+        knobRates.push_back(r);
+    for (int n : {1024, 8192})
+        for (double knob : knobRates) {
+            const double fs = QuantizeRate(knob);
+            std::vector<double> x(n);
+            for (int i = 0; i < n; ++i) {
+                const double p = 2 * std::numbers::pi * 1000 * i / fs + 0.7;
+                x[i] = 0.1 + std::sin(p) + 0.03 * std::sin(2 * p + 0.3) + 0.05 * std::sin(3 * p);
+            }
+            const auto fit = FittedHarmonics(x, 1000, fs);
+            const double k3 = fit[3] / fit[1], kg = std::hypot(fit[2], fit[3]) / fit[1];
+            ASSERT_NEAR(k3, 0.05, 1e-6); // the reference itself
+            for (SpectrumWindow w : {SpectrumWindow::None, SpectrumWindow::Hamming, SpectrumWindow::Hann,
+                                     SpectrumWindow::Blackman, SpectrumWindow::Harris}) {
+                SpectrumRecord record;
+                record.length = n;
+                record.sampleRate = fs;
+                SpectrumSettings settings;
+                settings.window = w;
+                ProcessSpectrum(SpectrumMode::Full, record, {SpectrumChannelInput{true, x}, SpectrumChannelInput{}},
+                                settings);
+                const auto& d = record.channels[0].distortion;
+                ASSERT_TRUE(d) << knob;
+                EXPECT_NEAR(d->k3, k3, 0.005) << "N " << n << " rate " << knob << " window " << static_cast<int>(w);
+                EXPECT_NEAR(d->kg, kg, 0.005) << "N " << n << " rate " << knob << " window " << static_cast<int>(w);
+            }
+        }
 }
 
 TEST(SpectrumDistortion, LabelFormats)
