@@ -293,6 +293,38 @@ private slots:
         QVERIFY(p.chOsc->srOsc_Ch1->dataCount() >= beforeReset); // and nothing takes it away later
     }
 
+    // The general parameters describe the stream record on the screen, not the buffer record
+    // before it: the 1 kHz sine averaged over 10 ms points is flat, so it has no frequency.
+    void streamRecordShowsItsOwnParameters()
+    {
+        testing::MainWindowHarness h(10.0, true);
+        OscPage& p = *h.start().oscPage();
+        p.knOscTimeDiv->setIndexSelectData(30); // 25 µs: buffer
+        QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRunSingle->text() == "Однокр.", 10000);
+        const QString bufferF = p.lbOscF[0]->text(), bufferUv = p.lbOscUv[0]->text();
+        QVERIFY(bufferF.contains("Гц"));
+
+        h.window->oscOptions().count_osc_index_buf = 1;
+        p.knOscTimeDiv->setIndexSelectData(0); // 10 ms: stream
+        QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton);
+        // The stream's own points, 10 ms apart on an axis in seconds, have replaced the buffer's.
+        const auto streamDrawn = [&] {
+            const auto data = p.chOsc->srOsc_Ch1->data();
+            return data->size() > 20 && qAbs(data->at(1)->key - 0.01) < 1e-9;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(streamDrawn(), 5000);
+        QVERIFY(p.acquisition().running());
+        QCOMPARE(p.lbOscF[0]->text(), QString("не опред."));
+        QVERIFY(p.lbOscUv[0]->text() != bufferUv);
+
+        QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton); // "Сброс": the part drawn stays
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRunSingle->text() == "Однокр.", 5000);
+        QVERIFY(p.chOsc->srOsc_Ch1->dataCount() > 0);
+        QCOMPARE(p.lbOscF[0]->text(), QString("не опред."));
+        QVERIFY(p.lbOscUv[0]->text() != bufferUv);
+    }
+
     void aPressOnAZeroMarkTakesTheZeroNotTheMarkerBesideIt()
     {
         Harness h;
