@@ -58,6 +58,24 @@ void BM_ProcessSpectrumFull(benchmark::State& state)
 }
 BENCHMARK(BM_ProcessSpectrumFull)->Unit(benchmark::kMillisecond);
 
+// Both channels in a buffer read: 563 samples each in a 1024-point transform, no window (the
+// costliest case: kг and k3 then take a second, Hann-windowed spectrum).
+void BM_ProcessSpectrumTwoChannelBuffer(benchmark::State& state)
+{
+    Inputs in;
+    in.channels[0].samples = std::span(in.a).first(563);
+    in.channels[1].samples = std::span(in.b).first(563);
+    SpectrumSettings settings;
+    SpectrumRecord record;
+    for (auto _ : state) {
+        record.length = 1024;
+        record.sampleRate = kRate;
+        ProcessSpectrum(SpectrumMode::Full, record, in.channels, settings);
+        benchmark::DoNotOptimize(record.channels[1].curve.y.data());
+    }
+}
+BENCHMARK(BM_ProcessSpectrumTwoChannelBuffer)->Unit(benchmark::kMicrosecond);
+
 #ifdef TESMAR_BENCH_CHART
 // One cyclic step: the processing above, then both 32 769-point curves into the chart and a replot.
 void BM_CyclicStepWithReplot(benchmark::State& state)

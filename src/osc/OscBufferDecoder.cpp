@@ -103,10 +103,10 @@ void DecodeOscBuffer(const OscFrame& frame, const OscAcquisitionParams& params, 
         else if (count == 1126)
             count = 1024;
     };
-    if (options.filterA || options.smallBuffer)
+    if (options.smallBuffer) {
         cut(result.CountA);
-    if (options.filterB || options.smallBuffer)
         cut(result.CountB);
+    }
 }
 
 } // namespace tesmar

@@ -16,8 +16,8 @@ inline constexpr int kOscBufferSamples = 1126;
 using OscFrame = std::array<std::uint8_t, kOscFrameSize>;
 
 struct OscBufferDecodeOptions {
-    bool smallBuffer = false;     // "Буфер на 1024/512"
-    bool filterA = false, filterB = false; // a filtered channel keeps a power-of-two count
+    // "Буфер на 1024/512". A filtered channel keeps all its points: the filter takes any length.
+    bool smallBuffer = false;
     bool oldCodes = false;        // `old`: which normal input code is channel B's
 };
 

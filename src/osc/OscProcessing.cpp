@@ -1,6 +1,6 @@
 #include "OscProcessing.h"
 
-#include "dsp/FFT87B2.h"
+#include "dsp/RecordFilter.h"
 #include "dsp/WavUtils.h"
 
 #include <algorithm>
@@ -37,7 +37,7 @@ void Process(ProcessedChannel& channel, double dt, bool paramsBefore, const Chan
         }
     }
     if (how.filterOn && how.response.size() > 1)
-        SpectralFilter(channel.values, how.response, rate);
+        FilterRecord(channel.values, how.response, rate);
     if (!paramsBefore)
         channel.params = ComputeSignalParams(channel.values, rate);
 }

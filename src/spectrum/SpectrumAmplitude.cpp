@@ -56,18 +56,20 @@ std::vector<double> WindowTable(SpectrumWindow window, int length)
 std::vector<double> AmplitudeSpectrum(std::span<const double> samples, int length, double sampleRate,
                                       SpectrumWindow window, std::span<const FilterPoint> response)
 {
-    return AmplitudeSpectrum(samples, length, sampleRate, WindowTable(window, length), response);
+    const int count = std::min<int>(length, static_cast<int>(samples.size()));
+    return AmplitudeSpectrum(samples, length, sampleRate, WindowTable(window, count), response);
 }
 
 std::vector<double> AmplitudeSpectrum(std::span<const double> samples, int length, double sampleRate,
                                       std::span<const double> windowTable, std::span<const FilterPoint> response)
 {
-    const double r = AmplitudeScale(length);
+    const int count = std::min<int>(length, static_cast<int>(samples.size()));
+    // r(N) holds for N samples; the zeros that pad a shorter record add nothing to a line.
+    const double r = AmplitudeScale(length) * length / std::max(count, 1);
     if (r == 0.0)
         return {};
     FFTArray re, im;
-    const int count = std::min<int>(length, static_cast<int>(samples.size()));
-    const bool windowed = static_cast<int>(windowTable.size()) >= length;
+    const bool windowed = count > 0 && static_cast<int>(windowTable.size()) >= count;
     for (int n = 0; n < count; ++n)
         re[n] = windowed ? samples[n] * windowTable[n] : samples[n];
     std::uint8_t status = FftDone;

@@ -21,11 +21,14 @@ std::vector<double> WindowTable(SpectrumWindow window, int length);
 double AmplitudeScale(int length);
 
 // a[k] for k = 0 … N/2 − 1 in peak volts (a[0] the magnitude of the mean), then the unscaled
-// transform values up to N. Samples beyond `samples` count as 0. `response` weights the
-// amplitudes when it holds two points or more. Empty for a length the transform refuses.
+// transform values up to N. A record shorter than N (both channels in a buffer read) is
+// windowed over its own samples, padded with zeros and scaled by its own count, so that its
+// lines stand as high as in a full record. `response` weights the amplitudes when it holds two
+// points or more. Empty for a length the transform refuses.
 std::vector<double> AmplitudeSpectrum(std::span<const double> samples, int length, double sampleRate,
                                       SpectrumWindow window, std::span<const FilterPoint> response = {});
-// The same with the window's factors given (empty: no window).
+// The same with the window's factors given: a table of the record's own count (as
+// WindowTable(window, min(N, samples))); empty: no window.
 std::vector<double> AmplitudeSpectrum(std::span<const double> samples, int length, double sampleRate,
                                       std::span<const double> windowTable, std::span<const FilterPoint> response);
 

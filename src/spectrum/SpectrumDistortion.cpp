@@ -28,6 +28,28 @@ double RoundTo2(double x)
     return std::round(x * 100.0) / 100.0;
 }
 
+// Half the main lobe's width in bins, plus one for a line that falls between two bins.
+int LobeHalfWidth(SpectrumWindow window)
+{
+    switch (window) {
+    case SpectrumWindow::None: return 2;
+    case SpectrumWindow::Hamming:
+    case SpectrumWindow::Hann: return 3;
+    case SpectrumWindow::Blackman: return 4;
+    case SpectrumWindow::Harris: return 5;
+    }
+    return 2;
+}
+
+// Sum of a[k]² over the bins `reach` either side of `peak`, DC left out.
+double LinePower(std::span<const double> a, int half, int peak, int reach)
+{
+    double sum = 0.0;
+    for (int k = std::max(1, peak - reach); k <= std::min(half - 1, peak + reach); ++k)
+        sum += a[k] * a[k];
+    return sum;
+}
+
 } // namespace
 
 SpectrumPeaks FindSpectrumPeaks(std::span<const double> a, int length)
@@ -64,12 +86,23 @@ Fundamental ChooseFundamental(std::span<const double> a, int length, double samp
 }
 
 std::optional<Distortion> ComputeDistortion(std::span<const double> a, int length, double sampleRate,
-                                            const Fundamental& fundamental, int harmonics)
+                                            const Fundamental& fundamental, int harmonics, SpectrumWindow window)
 {
     if (!(sampleRate / 2 > 3 * fundamental.F1) || fundamental.A1 == 0.0 || length <= 0)
         return std::nullopt;
     const int half = HalfLength(a, length);
-    double sum = 0.0, a3 = 0.0;
+    const double f1Bins = fundamental.F1 * length / sampleRate;
+    // Neighbouring harmonics lie f1Bins apart: their sums must not share bins.
+    const int reach = std::max(0, std::min(LobeHalfWidth(window), static_cast<int>((f1Bins - 1) / 2)));
+    const int f1Bin = static_cast<int>(std::nearbyint(f1Bins));
+    int peak1 = std::clamp(f1Bin, 0, std::max(0, half - 1));
+    for (int k = std::max(1, f1Bin - reach); k <= std::min(half - 1, f1Bin + reach); ++k)
+        if (a[k] > a[peak1])
+            peak1 = k;
+    const double p1 = LinePower(a, half, peak1, reach);
+    if (p1 <= 0.0)
+        return std::nullopt;
+    double sum = 0.0, p3 = 0.0;
     for (int h = 2; h <= harmonics + 1; ++h) {
         const double f = h * fundamental.F1;
         if (f >= sampleRate / 2)
@@ -77,14 +110,16 @@ std::optional<Distortion> ComputeDistortion(std::span<const double> a, int lengt
         const double bin = std::nearbyint(f * length / sampleRate);
         const int lo = std::max(0, static_cast<int>(std::nearbyint(0.9 * bin)));
         const int hi = std::min(half - 1, static_cast<int>(std::nearbyint(1.1 * bin)));
-        double ah = 0.0;
+        int peak = -1;
         for (int k = lo; k <= hi; ++k)
-            ah = std::max(ah, a[k]);
-        sum += ah * ah;
+            if (peak < 0 || a[k] > a[peak])
+                peak = k;
+        const double ph = peak < 0 ? 0.0 : LinePower(a, half, peak, reach);
+        sum += ph;
         if (h == 3)
-            a3 = ah;
+            p3 = ph;
     }
-    return Distortion{RoundTo2(std::sqrt(sum) / fundamental.A1), RoundTo2(a3 / fundamental.A1)};
+    return Distortion{RoundTo2(std::sqrt(sum / p1)), RoundTo2(std::sqrt(p3 / p1))};
 }
 
 double LimitManualF1(double typed, double knobRate)

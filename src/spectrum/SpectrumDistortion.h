@@ -1,6 +1,8 @@
 #pragma once
 // Peaks of an amplitude spectrum, the fundamental and the harmonic distortion factors kг and k3.
 
+#include "SpectrumAmplitude.h"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -31,8 +33,13 @@ struct Distortion {
 };
 
 // None when Fs/2 ≤ 3·F1 or A1 = 0. `harmonics` is K: the harmonics 2 … K + 1 are summed.
+// Each line, the fundamental's too, is measured by the power of the bins of its main lobe
+// (`window` tells how wide that is), not by its highest bin alone: a line between two bins
+// loses up to 3.9 dB in its highest bin without a window and 1.4 dB with Hann's, which made
+// the factors depend on where the harmonics fell on the bin grid.
 std::optional<Distortion> ComputeDistortion(std::span<const double> amplitudes, int length, double sampleRate,
-                                            const Fundamental& fundamental, int harmonics);
+                                            const Fundamental& fundamental, int harmonics,
+                                            SpectrumWindow window = SpectrumWindow::None);
 
 // The F1 typed on Enter limited to 1 … knob rate / 3.
 double LimitManualF1(double typed, double knobRate);

@@ -19,6 +19,9 @@ enum class SpectrumMode { Full, DistortionOnly, Redraw };
 
 struct SpectrumChannel {
     std::vector<double> amplitudes; // N values; empty: the channel has no data
+    // With no window in the view, kг and k3 come from this Hann-windowed spectrum of the same
+    // samples: the bare one leaks the fundamental into its harmonics. Empty: from `amplitudes`.
+    std::vector<double> lineAmplitudes;
     std::optional<SignalParams> params;
     SpectrumPeaks peaks;
     Fundamental fundamental;

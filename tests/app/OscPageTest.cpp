@@ -6,6 +6,7 @@
 #include "app/UserMessages.h"
 #include "app/pages/osc/OscChart.h"
 #include "app/pages/osc/OscPage.h"
+#include "filter/FilterResponse.h"
 #include "settings/IniFile.h"
 #include "sim/AnalogEngine.h"
 #include "sim/VirtualInstrument.h"
@@ -19,6 +20,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <memory>
 
@@ -291,6 +294,102 @@ private slots:
         QCOMPARE(p.chOsc->xAxis->range(), axis);
         QTest::qWait(400);
         QVERIFY(p.chOsc->srOsc_Ch1->dataCount() >= beforeReset); // and nothing takes it away later
+    }
+
+    // The general parameters describe the stream record on the screen, not the buffer record
+    // before it: the 1 kHz sine averaged over 10 ms points is flat, so it has no frequency.
+    void streamRecordShowsItsOwnParameters()
+    {
+        testing::MainWindowHarness h(10.0, true);
+        OscPage& p = *h.start().oscPage();
+        p.knOscTimeDiv->setIndexSelectData(30); // 25 µs: buffer
+        QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRunSingle->text() == "Однокр.", 10000);
+        const QString bufferF = p.lbOscF[0]->text(), bufferUv = p.lbOscUv[0]->text();
+        QVERIFY(bufferF.contains("Гц"));
+
+        h.window->oscOptions().count_osc_index_buf = 1;
+        p.knOscTimeDiv->setIndexSelectData(0); // 10 ms: stream
+        QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton);
+        // The stream's own points, 10 ms apart on an axis in seconds, have replaced the buffer's.
+        const auto streamDrawn = [&] {
+            const auto data = p.chOsc->srOsc_Ch1->data();
+            return data->size() > 20 && qAbs(data->at(1)->key - 0.01) < 1e-9;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(streamDrawn(), 5000);
+        QVERIFY(p.acquisition().running());
+        QCOMPARE(p.lbOscF[0]->text(), QString("не опред."));
+        QVERIFY(p.lbOscUv[0]->text() != bufferUv);
+
+        QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton); // "Сброс": the part drawn stays
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRunSingle->text() == "Однокр.", 5000);
+        QVERIFY(p.chOsc->srOsc_Ch1->dataCount() > 0);
+        QCOMPARE(p.lbOscF[0]->text(), QString("не опред."));
+        QVERIFY(p.lbOscUv[0]->text() != bufferUv);
+    }
+
+    // B's 500 Hz square of ±1 V through a low-pass that keeps its fundamental: the filtered curve
+    // covers the whole two-channel record and follows a 1.27 V sine to both ends; the marker
+    // readouts read the drawn curve, and so do the general parameters "После обработки" (while
+    // "До обработки" keeps them on the samples as measured).
+    void filteredTraceCoversTheRecordAndItsReadoutsReadIt()
+    {
+        Harness h;
+        OscPage& p = h.page();
+        FilterResponse& response = h.window->filterResponses()[1];
+        response.points = {{1, 1}, {600, 1}, {1000, 0}, {10'000, 0}};
+        p.chboxOscFiltrationOnCh2->setChecked(true);
+        QTest::mouseClick(p.sbOscOnCh2, Qt::LeftButton);
+        p.knOscTimeDiv->setIndexSelectData(31); // 20 µs: 563 points per channel, 11.26 ms
+        QCOMPARE(p.pnOscViewReadType->text(), QString("Buf"));
+        const auto number = [](const QLabel* label) {
+            return label->text().section(' ', 0, -2, QString::SectionSkipEmpty).replace(',', '.').toDouble();
+        };
+        for (bool after : {true, false}) {
+            (after ? h.window->menu().miAnalogGetParamAfter : h.window->menu().miAnalogGetParamBefore)->trigger();
+            QTest::mouseClick(p.sbOscRunSingle, Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(p.sbOscRunSingle->text() == "Однокр.", 10000);
+            const auto data = p.chOsc->srOsc_Ch2->data();
+            QCOMPARE(data->size(), 563);
+
+            // The fundamental fitted to the middle of the record, then compared at every point.
+            const double w = 2 * M_PI * 500 / 1000; // the axis is in ms
+            double cc = 0, ss = 0, cs = 0, vc = 0, vs = 0;
+            for (int i = 150; i < 413; ++i) {
+                const double t = data->at(i)->key, v = data->at(i)->value;
+                cc += std::cos(w * t) * std::cos(w * t);
+                ss += std::sin(w * t) * std::sin(w * t);
+                cs += std::cos(w * t) * std::sin(w * t);
+                vc += v * std::cos(w * t);
+                vs += v * std::sin(w * t);
+            }
+            const double det = cc * ss - cs * cs;
+            const double c = (vc * ss - vs * cs) / det, s = (vs * cc - vc * cs) / det;
+            QVERIFY(qAbs(std::hypot(c, s) - 4 / M_PI) < 0.05);
+            double worst = 0, sum = 0, squares = 0;
+            for (int i = 0; i < data->size(); ++i) {
+                const double t = data->at(i)->key, v = data->at(i)->value;
+                worst = std::max(worst, qAbs(v - c * std::cos(w * t) - s * std::sin(w * t)));
+                sum += v;
+                squares += v * v;
+            }
+            QVERIFY2(worst < 0.15, qPrintable(QString::number(worst)));
+
+            // Marker 1 reads the drawn curve where it stands.
+            const double t1 = p.chOsc->markerTime(0);
+            auto it = std::lower_bound(data->constBegin(), data->constEnd(), t1,
+                                       [](const QCPGraphData& d, double t) { return d.key < t; });
+            if (it != data->constBegin() && it != data->constEnd()) {
+                const auto before = it - 1;
+                const double v = before->value + (t1 - before->key) * (it->value - before->value) / (it->key - before->key);
+                QVERIFY(qAbs(number(p.lbOscMarker1VoltB) - v) < 0.006);
+            }
+            const double uv = std::sqrt(squares / data->size() - (sum / data->size()) * (sum / data->size()));
+            if (after)
+                QVERIFY2(qAbs(number(p.lbOscUv[1]) - uv) < 0.006, qPrintable(p.lbOscUv[1]->text()));
+            else
+                QVERIFY2(qAbs(number(p.lbOscUv[1]) - 1.0) < 0.03, qPrintable(p.lbOscUv[1]->text()));
+        }
     }
 
     void aPressOnAZeroMarkTakesTheZeroNotTheMarkerBesideIt()

@@ -1,4 +1,5 @@
 #include "dsp/FFT87B2.h"
+#include "dsp/RecordFilter.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,45 @@ std::vector<double> Tones(int n, double fs, std::initializer_list<std::pair<doub
         for (auto [frequency, amplitude] : tones)
             x[i] += amplitude * std::sin(2.0 * kPi * frequency * i / fs);
     return x;
+}
+
+// A 500 Hz square through a low-pass that keeps only its fundamental: every sample of the
+// record, the first and last milliseconds too, follows (4/π)·sin, whatever the record's length.
+TEST(FilterRecord, WholeRecordOfAnyLengthFollowsTheFundamentalToItsEnds) {
+    const double fs = 50'000;
+    const std::vector<FilterPoint> lowPass = {{1, 1}, {600, 1}, {1000, 0}, {25'000, 0}};
+    for (int n : {563, 1126, 1024, 8192}) {
+        std::vector<double> x(n), fundamental(n);
+        for (int i = 0; i < n; ++i) {
+            const double phase = 2 * kPi * 500 * i / fs + 0.3;
+            x[i] = std::sin(phase) >= 0 ? 1.0 : -1.0;
+            fundamental[i] = 4 / kPi * std::sin(phase);
+        }
+        ASSERT_TRUE(FilterRecord(x, lowPass, fs)) << n;
+        double worst = 0;
+        int at = 0;
+        for (int i = 0; i < n; ++i)
+            if (std::abs(x[i] - fundamental[i]) > worst) {
+                worst = std::abs(x[i] - fundamental[i]);
+                at = i;
+            }
+        EXPECT_LT(worst, 0.1) << n << " samples, worst at " << at;
+    }
+    // A response of 1 everywhere gives the record back, whatever its ends look like.
+    std::vector<double> noisy(563);
+    std::mt19937 random(7);
+    std::normal_distribution<double> noise(0.0, 0.3);
+    for (double& v : noisy)
+        v = 0.4 + noise(random);
+    std::vector<double> passed = noisy;
+    ASSERT_TRUE(FilterRecord(passed, std::vector<FilterPoint>{{0, 1}, {25'000, 1}}, fs));
+    for (std::size_t i = 0; i < noisy.size(); ++i)
+        ASSERT_NEAR(passed[i], noisy[i], 1e-9) << i;
+
+    std::vector<double> one{1.0};
+    EXPECT_FALSE(FilterRecord(one, lowPass, fs));
+    std::vector<double> some(100, 1.0);
+    EXPECT_FALSE(FilterRecord(some, std::vector<FilterPoint>{{0, 1}}, fs));
 }
 
 TEST(SpectralFilter, UnitResponseReturnsTheInput) {

@@ -58,6 +58,26 @@ TEST_F(SpectrumCommandFixture, CurveOfBothChannelsReachesHalfTheRate)
     EXPECT_GT(std::stod(t[1 + 51][1]), 10 * std::stod(t[1 + 200][1]));
 }
 
+// A's 1 kHz line (bin 128 of 1024 at 8 kHz) with B on or off: the same height, and the floor
+// beside it.
+TEST_F(SpectrumCommandFixture, LineOfABothChannelsOnAsWithAAlone)
+{
+    std::vector<std::vector<std::string>> curves[2];
+    for (int both = 0; both < 2; ++both) {
+        out.str({});
+        ASSERT_EQ(run({"--channels", both ? "ab" : "a", "--rate", "8k", "--window", "hann", "--db"}), 0) << err.str();
+        curves[both] = rows();
+        ASSERT_EQ(curves[both].size(), 1u + 513u);
+    }
+    const double alone = std::stod(curves[0][1 + 128][1]);
+    EXPECT_GT(alone, 0.0);
+    EXPECT_NEAR(std::stod(curves[1][1 + 128][1]), alone, 0.5);
+    // From 300 to 700 Hz off the line (the converter's own harmonics lie further out).
+    for (int k = 0; k < 512; ++k)
+        if (const double off = std::abs(k - 128) * 8000.0 / 1024; off >= 300 && off <= 700)
+            EXPECT_LE(std::stod(curves[1][1 + k][1]), -59.0) << curves[1][1 + k][0] << " Hz";
+}
+
 TEST_F(SpectrumCommandFixture, SummaryOfASquareInDbAndStream)
 {
     ASSERT_EQ(run({"--channels", "b", "--rate", "50k", "--mode", "stream", "--size", "8192", "--window", "hann",
@@ -121,6 +141,32 @@ TEST(SpectrumCommand, KnownThirdHarmonicOfTheScene)
     std::getline(rows, a);
     // channel,Uconst,Uvaria,F,Umax,F1,kg,k3: with K = 2 both factors are the third harmonic's 0.1.
     EXPECT_NE(a.find(",0.10,0.10"), std::string::npos) << a;
+}
+
+// The scene's 5 % third harmonic on the 2 V range, where the converter's steps are fine enough:
+// k3 is 0.05 wherever the line falls on the bin grid, with and without a window.
+TEST(SpectrumCommand, ThirdHarmonicOfTheSceneAtEveryRateAndMode)
+{
+    SimClock clock{50.0};
+    VirtualInstrument instrument{clock};
+    AnalogScene scene;
+    scene.channelA = *SignalSource::Parse("sine:1:1000,h3=0.05");
+    InstallAnalogEngine(instrument, scene);
+    UsbSession session{instrument};
+    session.setSleeper([&](int ms) { clock.sleepMs(ms); });
+    for (const char* rate : {"7k", "10k", "40k", "70k", "130k", "200k"})
+        for (const char* mode : {"buffer", "stream"})
+            for (const char* window : {"none", "hann"}) {
+                std::ostringstream out, err;
+                ASSERT_EQ(RunSpectrumCommand(session, {"--range-a", "2", "--rate", rate, "--mode", mode, "--window",
+                                                       window, "--summary"},
+                                             out, err),
+                          0)
+                    << err.str();
+                const std::string a = out.str().substr(out.str().find("\na,") + 1);
+                const double k3 = std::stod(a.substr(a.rfind(',') + 1));
+                EXPECT_NEAR(k3, 0.05, 0.005) << rate << ' ' << mode << ' ' << window << ": " << a;
+            }
 }
 
 // The time-out counts from when the record should have come: a slow stream is not cut short.

@@ -187,6 +187,7 @@ private:
     void setTimeRange(const AxisRange& range);
     std::optional<std::pair<double, double>> curveExtent() const;
     void showSignalParams(const ProcessedRecord& record);
+    void showParamLabels(const ProcessedRecord& record);
     void setAxis(int channel, const AxisRange& range);
     void restartNow();
     bool running() const;

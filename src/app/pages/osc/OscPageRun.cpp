@@ -152,8 +152,6 @@ void OscPage::OscRunDone(bool bufferMode)
         if (bufferMode && acquisition_->bufferFrame()) {
             OscBufferDecodeOptions options;
             options.smallBuffer = ctx_.oscOptions.osc_force_small_buf;
-            options.filterA = chboxOscFiltrationOnCh1->isChecked();
-            options.filterB = chboxOscFiltrationOnCh2->isChecked();
             options.oldCodes = ctx_.system.old;
             DecodeOscBuffer(*acquisition_->bufferFrame(), acquisition_->lastParams(), options, result);
         }

@@ -122,6 +122,8 @@ void OscPage::drawLiveRecord()
     setTimeRange(range);
     chOsc->replot();
     UpdateMarkerReadouts();
+    // The labels describe the record on the screen; the sounds wait for the whole record.
+    showParamLabels(*shown_);
 }
 
 AxisRange OscPage::expectedRecordAxis()
@@ -170,6 +172,11 @@ void OscPage::showSignalParams(const ProcessedRecord& record)
 {
     if (ctx_.checkSounds)
         ctx_.checkSounds({record.a.params, record.b.params}, {knOscCh1->CurValueReal(), knOscCh2->CurValueReal()});
+    showParamLabels(record);
+}
+
+void OscPage::showParamLabels(const ProcessedRecord& record)
+{
     ReadoutUnits units;
     units.volts = ctx_.messages.text(Msg::strDim_V);
     units.millivolts = ctx_.messages.text(Msg::strDim_mV);

@@ -113,6 +113,7 @@ bool FftPage::openDataFile(const DataFile& file)
         if (!*values[ch])
             continue;
         SpectrumChannel& c = record_.channels[ch];
+        c = {};
         c.amplitudes.assign(static_cast<std::size_t>(record_.length), 0.0);
         std::copy((*values[ch])->begin(), (*values[ch])->end(), c.amplitudes.begin());
         const StoredSignalParams& p = *params[ch];
