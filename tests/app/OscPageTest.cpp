@@ -342,8 +342,9 @@ private slots:
         QTest::mouseClick(p.sbOscOnCh2, Qt::LeftButton);
         p.knOscTimeDiv->setIndexSelectData(31); // 20 µs: 563 points per channel, 11.26 ms
         QCOMPARE(p.pnOscViewReadType->text(), QString("Buf"));
-        const auto number = [](const QLabel* label) {
-            return label->text().section(' ', 0, -2, QString::SectionSkipEmpty).replace(',', '.').toDouble();
+        const auto number = [](const QLabel* label) { // volts, from "0,89 В" or "894,48 мВ"
+            const double v = label->text().section(' ', 0, -2, QString::SectionSkipEmpty).replace(',', '.').toDouble();
+            return label->text().contains("мВ") ? v / 1000 : v;
         };
         for (bool after : {true, false}) {
             (after ? h.window->menu().miAnalogGetParamAfter : h.window->menu().miAnalogGetParamBefore)->trigger();
