@@ -74,8 +74,9 @@ TEST_F(SpectrumCommandFixture, LineOfABothChannelsOnAsWithAAlone)
     EXPECT_NEAR(std::stod(curves[1][1 + 128][1]), alone, 0.5);
     // From 300 to 700 Hz off the line (the converter's own harmonics lie further out).
     for (int k = 0; k < 512; ++k)
-        if (const double off = std::abs(k - 128) * 8000.0 / 1024; off >= 300 && off <= 700)
+        if (const double off = std::abs(k - 128) * 8000.0 / 1024; off >= 300 && off <= 700) {
             EXPECT_LE(std::stod(curves[1][1 + k][1]), -59.0) << curves[1][1 + k][0] << " Hz";
+        }
 }
 
 TEST_F(SpectrumCommandFixture, SummaryOfASquareInDbAndStream)

@@ -339,8 +339,9 @@ TEST(SpectrumProcessing, ChannelSpectrumDoesNotDependOnTheOtherChannel)
         const auto dB = [](double v) { return 20 * std::log10(v / 0.775); };
         EXPECT_NEAR(dB(a2[100]), dB(a1[100]), 0.5) << static_cast<int>(w);
         for (int k = 1; k < 512; ++k)
-            if (std::abs(k - 100) * fs / 1024 >= 300)
+            if (std::abs(k - 100) * fs / 1024 >= 300) {
                 EXPECT_LT(dB(a2[k]), -60) << static_cast<int>(w) << " bin " << k;
+            }
         ASSERT_TRUE(one.channels[0].distortion && two.channels[0].distortion);
         EXPECT_DOUBLE_EQ(two.channels[0].distortion->kg, one.channels[0].distortion->kg);
         EXPECT_DOUBLE_EQ(two.channels[0].distortion->k3, one.channels[0].distortion->k3);

@@ -35,6 +35,7 @@ public:
     void warning(const QString& text) override { print("warning", text); }
     void information(const QString& text) override { print("note", text); }
     bool question(const QString&) override { return true; }
+    SaveAnswer askToSave(const QString&) override { return SaveAnswer::Discard; }
 
 private:
     static void print(const char* kind, const QString& text)
