@@ -1,6 +1,7 @@
 #include "SigrokSession.h"
 
 #include "files/IniFile.h"
+#include "files/VcdTimeline.h"
 
 #include <zip.h>
 
@@ -33,22 +34,6 @@ std::string RateText(double hz)
             return std::to_string(static_cast<long long>(std::llround(v))) + " " + u.unit;
     }
     return std::to_string(static_cast<long long>(std::llround(hz))) + " Hz";
-}
-
-// "1 MHz", "250kHz", "2.5 MHz", "44100": hertz; none for anything else.
-std::optional<double> ParseRate(std::string text)
-{
-    std::istringstream in(text);
-    in.imbue(std::locale::classic());
-    double value = 0;
-    if (!(in >> value))
-        return std::nullopt;
-    std::string unit;
-    in >> unit;
-    const double factor = unit.empty() || unit == "Hz" ? 1 : unit == "kHz" ? 1e3 : unit == "MHz" ? 1e6 : unit == "GHz" ? 1e9 : 0;
-    if (factor == 0)
-        return std::nullopt;
-    return value * factor;
 }
 
 std::optional<std::string> ReadMember(zip_t* z, const std::string& name, std::uint64_t limit, std::string& why)
@@ -190,7 +175,7 @@ std::variant<CaptureImport, std::string> ReadSigrokSession(const std::string& pa
         return std::string("the metadata gives no usable unit size (unitsize)");
     if (probes < 1 || probes > unit * 8)
         return std::string("the metadata gives no usable number of probes (total probes)");
-    const auto rate = ParseRate(meta.readString(dev, "samplerate", ""));
+    const auto rate = ParseRateText(meta.readString(dev, "samplerate", ""));
     if (!rate || !std::isfinite(*rate) || *rate <= 0 || *rate > 1e12)
         return std::string("the metadata gives no usable sample rate (samplerate)");
     const std::string capturefile = meta.readString(dev, "capturefile", "logic-1");
