@@ -44,9 +44,10 @@ bool AnyFileName(const DecodeInput& input)
 
 } // namespace
 
-std::variant<DecodeInput, std::string> LoadDecodeInput(const std::string& path, double generatorRate, std::ostream& err)
+std::variant<DecodeInput, std::string> LoadDecodeInput(const std::string& path, std::optional<double> givenRate,
+                                                       std::ostream& err)
 {
-    auto loaded = LoadCaptureFile(path);
+    auto loaded = LoadCaptureFile(path, givenRate);
     if (auto* refusal = std::get_if<std::string>(&loaded)) {
         if (CaptureFileKindOf(path) != CaptureFileKind::DataFile)
             return *refusal;
@@ -57,7 +58,7 @@ std::variant<DecodeInput, std::string> LoadDecodeInput(const std::string& path, 
         DecodeInput input;
         input.generatorData = true;
         input.capture.busB = *bytes;
-        input.capture.samplePeriod = 1.0 / generatorRate;
+        input.capture.samplePeriod = 1.0 / givenRate.value_or(kDefaultGeneratorRate);
         return input;
     }
     CaptureImport& imported = std::get<CaptureImport>(loaded);

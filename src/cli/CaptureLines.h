@@ -22,9 +22,10 @@ struct DecodeInput {
 inline constexpr double kDefaultGeneratorRate = 1e6;
 
 // A capture file, or a ".dat" of exactly 1544 bytes that is no data file: generator data, played
-// on B.0 … B.7 at `generatorRate`. The readers' warnings go to `err`; the string says why the
-// file cannot be decoded.
-std::variant<DecodeInput, std::string> LoadDecodeInput(const std::string& path, double generatorRate,
+// on B.0 … B.7 at `givenRate` (else the default rate). A CSV file that states no rate and has no
+// time column needs `givenRate`. The readers' warnings go to `err`; the string says why the file
+// cannot be decoded.
+std::variant<DecodeInput, std::string> LoadDecodeInput(const std::string& path, std::optional<double> givenRate,
                                                        std::ostream& err);
 
 // Whether the capture holds the line at all (bus A or bus B present).

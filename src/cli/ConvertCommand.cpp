@@ -1,5 +1,6 @@
 #include "cli/ConvertCommand.h"
 
+#include "CliOptions.h"
 #include "CliText.h"
 
 #include "formats/AnalogCsv.h"
@@ -13,9 +14,10 @@ namespace tesmar {
 namespace {
 
 const char* const kConvertUsage =
-    "usage: tesmar-cli convert IN OUT\n"
+    "usage: tesmar-cli convert IN OUT [--rate HZ]\n"
     "  logic captures between .dat, .vcd, .csv and .sr (by extension);\n"
-    "  oscilloscope, spectrum and recorder .dat files to .csv\n";
+    "  oscilloscope, spectrum and recorder .dat files to .csv\n"
+    "  --rate HZ: the sample rate of a .csv capture that states none and has no time column\n";
 
 } // namespace
 
@@ -25,9 +27,22 @@ int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
         out << kConvertUsage;
         return 0;
     }
-    if (args.size() != 2) {
+    if (args.size() < 2) {
         err << kConvertUsage;
         return 64;
+    }
+    CliOptions options("convert", kConvertUsage);
+    if (!options.parse(args, 2, {"--rate"}, {}, err))
+        return 64;
+    std::optional<double> givenRate;
+    if (options.has("--rate")) {
+        std::string problem;
+        const auto rate = CheckedNumber("--rate", options.get("--rate", ""), {1, 1e9, false, " Hz"}, problem);
+        if (!rate) {
+            err << "tesmar-cli convert: " << problem << '\n';
+            return 64;
+        }
+        givenRate = *rate;
     }
     const std::string& input = args[0];
     const std::string& output = args[1];
@@ -35,6 +50,10 @@ int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
     const auto outKind = CaptureFileKindOf(output);
     if (!inKind || !outKind) {
         err << "tesmar-cli convert: files must end in .dat, .vcd, .csv or .sr\n";
+        return 64;
+    }
+    if (givenRate && *inKind != CaptureFileKind::Csv) {
+        err << "tesmar-cli convert: --rate is for .csv input only (the other formats carry their rate)\n";
         return 64;
     }
     // An analogue page's data file has no capture: it becomes a table of values.
@@ -62,7 +81,7 @@ int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
         }
     }
 
-    auto loaded = LoadCaptureFile(input);
+    auto loaded = LoadCaptureFile(input, givenRate);
     if (const auto* message = std::get_if<std::string>(&loaded)) {
         err << "tesmar-cli convert: " << TerminalText(*message) << '\n';
         return 1;

@@ -11,6 +11,7 @@
 #include "decoders/SpiDecoder.h"
 #include "decoders/UartBaudEstimate.h"
 #include "decoders/UartDecoder.h"
+#include "formats/DataFileLoad.h"
 #include "text/MessageTable.h"
 #include "logic/ChannelNames.h"
 #include "logic/ChannelQueries.h"
@@ -42,7 +43,8 @@ const char* const kDecodeUsage =
     "common:  --marker1 T --marker2 T (seconds, or with a unit: 12us, 3.5ms; default: the\n"
     "         start of the capture; --marker2 is where TxD starts)  --csv (CSV instead of columns)\n"
     "         --limit N (at most N rows; default: the whole capture)\n"
-    "         --rate HZ (generator data files only: the rate they are played at, default 1 MHz)\n"
+    "         --rate HZ (generator data files: the rate they are played at, default 1 MHz; CSV\n"
+    "         files that state no sample rate and have no time column: their sample rate)\n"
     "CH is a name the file gives a line (RX, SDA, D3 …), a line name A.0 … B.7 or an index\n"
     "0 … 15, and the capture must have that line.\n"
     "exit status: 0 when something was decoded, 1 when nothing was (the reason on standard\n"
@@ -283,7 +285,7 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
             err << "tesmar-cli decode: --list-lines takes one FILE\n" << kDecodeUsage;
             return 64;
         }
-        auto loaded = LoadDecodeInput(args[1], kDefaultGeneratorRate, err);
+        auto loaded = LoadDecodeInput(args[1], std::nullopt, err);
         if (const auto* message = std::get_if<std::string>(&loaded)) {
             err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
             return 1;
@@ -326,26 +328,27 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
         }
         limit = static_cast<std::int64_t>(*rows);
     }
-    double generatorRate = kDefaultGeneratorRate;
+    std::optional<double> givenRate;
     if (options.has("--rate")) {
         const auto rate = CheckedNumber("--rate", options.get("--rate", ""), {1, 1e9, false, " Hz"}, problem);
         if (!rate) {
             err << "tesmar-cli decode: " << problem << '\n';
             return 64;
         }
-        generatorRate = *rate;
+        givenRate = *rate;
     }
 
     const MessageTable table;
-    auto loaded = LoadDecodeInput(args[1], generatorRate, err);
+    auto loaded = LoadDecodeInput(args[1], givenRate, err);
     if (const auto* message = std::get_if<std::string>(&loaded)) {
         err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
         return 1;
     }
     const DecodeInput& input = std::get<DecodeInput>(loaded);
-    if (options.has("--rate") && !input.generatorData) {
+    if (options.has("--rate") && !input.generatorData && CaptureFileKindOf(args[1]) != CaptureFileKind::Csv) {
         err << "tesmar-cli decode: --rate: " << TerminalText(args[1])
-            << " is a capture with its own sample rate (--rate is for generator data files)\n";
+            << " is a capture with its own sample rate (--rate is for generator data files and CSV files"
+               " that state none)\n";
         return 64;
     }
     const ChannelQueries queries(input.capture);

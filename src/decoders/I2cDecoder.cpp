@@ -44,11 +44,14 @@ public:
                 const double time = timeHere();
                 ++p_;
                 if (isStart) {
+                    started_ = true;
                     I2cRow& row = grid_.row(grid_.count + 1);
                     row.cells[I2cStart] = "    Start";
                     row.times[I2cStart] = time;
                     return I2cEvent::Start;
                 }
+                if (isStop && !started_)
+                    return I2cEvent::Stop; // ends a transaction begun before the data: nothing shown to close
                 if (isStop) {
                     I2cRow& row = grid_.row(std::max(grid_.count, 1));
                     row.cells[I2cStop] = "    Stop";
@@ -83,9 +86,11 @@ public:
             ++p_;
     }
 
+    static constexpr int kAckMissing = -1;
+
     struct Byte {
         unsigned value = 0;
-        int ack = 1;
+        int ack = 1; // 0 ACK, 1 NACK, or missing
         double byteTime = 0;
         double ackTime = 0;
     };
@@ -103,7 +108,13 @@ public:
             byte.value = (byte.value << 1) | static_cast<unsigned>(bit);
         }
         byte.ackTime = timeHere() + quarter;
-        return readBit(byte.ack);
+        const I2cEvent event = readBit(byte.ack);
+        if (event == I2cEvent::End) {
+            // The eight bits are whole; only the acknowledge lies beyond the capture.
+            byte.ack = kAckMissing;
+            return I2cEvent::None;
+        }
+        return event;
     }
 
 private:
@@ -121,6 +132,7 @@ private:
     std::int64_t p_;
     I2cGrid& grid_;
     std::int64_t maxRows_;
+    bool started_ = false; // a START has been read
 };
 
 double QuarterPeriodSamples(const std::uint8_t* scl, std::uint8_t mask, std::int64_t end)
@@ -171,7 +183,7 @@ I2cDecodeResult DecodeI2c(const ChannelQueries& queries, const I2cDecodeRequest&
     while (!reader.atEnd() && !reader.full()) {
         const I2cEvent event = reader.readByte(byte, q);
         if (event == I2cEvent::End)
-            break; // a byte cut off by the end of the capture is dropped
+            break; // a byte with fewer than eight bits in the capture is dropped
         if (event == I2cEvent::Stop) {
             expectAddress = true;
             if (!reader.seekStart())
@@ -185,20 +197,22 @@ I2cDecodeResult DecodeI2c(const ChannelQueries& queries, const I2cDecodeRequest&
             continue;
         }
         I2cRow& row = grid.row(grid.count + 1);
-        const std::string ack = byte.ack == 0 ? "ACK" : "NACK";
+        const bool ackMissing = byte.ack == I2cReader::kAckMissing;
+        const std::string ack = ackMissing ? "?ACK" : byte.ack == 0 ? "ACK" : "NACK";
+        const double ackTime = ackMissing ? kNoElementTime : byte.ackTime;
         if (expectAddress) {
             row.cells[I2cAddress] = BinaryDigits(byte.value >> 1, 7);
             row.cells[I2cDirection] = (byte.value & 1) ? "R" : "W";
             row.cells[I2cAddressAck] = ack;
             row.times[I2cAddress] = byte.byteTime;
             row.times[I2cDirection] = byte.ackTime - 4 * q;
-            row.times[I2cAddressAck] = byte.ackTime;
+            row.times[I2cAddressAck] = ackTime;
             expectAddress = false;
         } else {
             row.cells[I2cData] = BinaryDigits(byte.value, 8);
             row.cells[I2cDataAck] = ack;
             row.times[I2cData] = byte.byteTime;
-            row.times[I2cDataAck] = byte.ackTime;
+            row.times[I2cDataAck] = ackTime;
             ++grid.count;
         }
     }

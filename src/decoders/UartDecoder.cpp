@@ -32,6 +32,7 @@ public:
     }
 
     bool high(std::int64_t s) const { return data_[s] & mask_; }
+    std::int64_t samplesPerBit() const { return samplesPerBit_; }
 
     // A stop bit cut by the end of the data: the line is high at the last sample (the samples
     // before may still belong to the last data or parity bit).
@@ -155,6 +156,11 @@ UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const 
             result.startTimes.push_back(queries.timeAt(channel, frameStart));
             if (static_cast<std::int64_t>(result.startTimes.size()) > maxEntries)
                 break;
+            // Look for the next start edge from the middle of the stop bit: a transmitter slightly
+            // faster than the nominal rate begins its next frame before a whole stop bit has
+            // passed, and starting that frame where this one's bit times end would carry the
+            // error on from frame to frame until a byte is lost.
+            s -= sampler.samplesPerBit() / 2;
         }
         s = SkipHigh(d, mask, s, e);
     }

@@ -98,8 +98,9 @@ LogicBlockResult BuildLogicBlock(const LogicBlockInput& in)
             if (in.edgeRising)
                 b[2] |= 0x20;
             if (eightLineMode) {
-                // At these rates the edge list holds B.0 … B.7 only: its item is the line within bus B.
-                b[4] = static_cast<std::uint8_t>(in.edgeLine % 8 + (in.edgeRising ? 8 : 0));
+                // At these rates the edge list holds B.0 … B.7 only: the item is the line within bus B.
+                const int item = in.edgeLine & 7;
+                b[4] = static_cast<std::uint8_t>(item + (in.edgeRising ? 8 : 0));
             } else if (in.edgeLine >= 8) {
                 b[4] = static_cast<std::uint8_t>((in.edgeLine - 8) * 16 + (in.edgeRising ? 0x80 : 0));
                 b[5] = static_cast<std::uint8_t>(1u << (in.edgeLine - 8));

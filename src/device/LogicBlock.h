@@ -19,7 +19,8 @@ struct LogicBlock {
 inline constexpr int kGeneratorImageSize = 1544;
 using GeneratorImage = std::array<std::uint8_t, kGeneratorImageSize>;
 
-// Line selectors are 16-item lists: 0 … 7 bus A lines, 8 … 15 bus B lines.
+// Lines are given by number, 0 … 7 bus A lines, 8 … 15 bus B lines, whatever the list they were
+// chosen from holds at the current rate.
 struct LogicBlockInput {
     int rateEntry = 31;               // selected entry of knLANFrecDiv
     double sampleRate = 1'000'000.0;  // its rate F, Hz
@@ -37,11 +38,11 @@ struct LogicBlockInput {
     bool edgeRising = true;           // sbLANTriggerEdgeRising
     std::string patternText;          // edLANTriggerMask
     bool patternOnBusA = false;       // sbLANTriggerMaskOnBusA
-    int edgeLine = 0;                 // cbLANTriggerEdgeCh item
+    int edgeLine = 0;                 // line chosen in cbLANTriggerEdgeCh
     bool skipRising = false;          // sbLANPassImpulsRising
     bool skipFalling = false;         // sbLANPassImpulsFailling
     int skipCount = 0;                // udLANPassImpuls, 0 … 32767
-    int skipLine = 0;                 // cbLANPassImpulsCh item
+    int skipLine = 0;                 // line chosen in cbLANPassImpulsCh
     std::uint8_t preTrigger = 0;      // kept by the rate knob handler
     const GeneratorImage* generator = nullptr; // uploaded when bus B is the generator
 };

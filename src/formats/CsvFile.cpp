@@ -58,6 +58,83 @@ std::string Lower(std::string_view text)
     return out;
 }
 
+std::string_view TrimSpaces(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// How a time column counts: our files and most tools in seconds; sigrok names the column by its
+// unit, or "samples" at the slowest rates.
+enum class TimeUnit { Seconds, Milliseconds, Microseconds, Nanoseconds, Samples, NamedTime };
+
+std::optional<TimeUnit> TimeColumnUnit(const std::string& header)
+{
+    const std::string name = Lower(header);
+    if (name == "seconds")
+        return TimeUnit::Seconds;
+    if (name == "milliseconds")
+        return TimeUnit::Milliseconds;
+    if (name == "microseconds")
+        return TimeUnit::Microseconds;
+    if (name == "nanoseconds")
+        return TimeUnit::Nanoseconds;
+    if (name == "samples")
+        return TimeUnit::Samples;
+    if (name == "time")
+        return TimeUnit::NamedTime;
+    if (name.find("time") != std::string::npos)
+        return TimeUnit::Seconds;
+    return std::nullopt;
+}
+
+// Seconds per unit of a time column. A column headed just "time" is in seconds, unless the file
+// states its rate: then it is sigrok's, labelled by channel, in the unit sigrok picks for that
+// rate.
+double SecondsPer(TimeUnit unit, std::optional<double> rate)
+{
+    if (unit == TimeUnit::NamedTime) {
+        if (!rate)
+            return 1.0;
+        unit = *rate > 1e6   ? TimeUnit::Nanoseconds
+               : *rate > 1e3 ? TimeUnit::Microseconds
+               : *rate > 1   ? TimeUnit::Milliseconds
+                             : TimeUnit::Samples;
+    }
+    switch (unit) {
+    case TimeUnit::Milliseconds: return 1e-3;
+    case TimeUnit::Microseconds: return 1e-6;
+    case TimeUnit::Nanoseconds: return 1e-9;
+    case TimeUnit::Samples: return rate ? 1.0 / *rate : 1.0;
+    default: return 1.0;
+    }
+}
+
+// sigrok's comment lines: "Samplerate: 250 kHz" and "Channels (3/13): D0, D1, D2".
+void ReadComment(std::string_view comment, std::optional<double>& rate, std::vector<std::string>& channels)
+{
+    comment = TrimSpaces(comment);
+    const std::size_t colon = comment.find(':');
+    if (colon == std::string_view::npos)
+        return;
+    const std::string key = Lower(TrimSpaces(comment.substr(0, colon)));
+    const std::string_view value = TrimSpaces(comment.substr(colon + 1));
+    if (key == "samplerate") {
+        rate = ParseRateText(value);
+    } else if (key.starts_with("channels")) {
+        channels.clear();
+        std::size_t start = 0;
+        while (start <= value.size()) {
+            const std::size_t comma = std::min(value.find(',', start), value.size());
+            channels.emplace_back(TrimSpaces(value.substr(start, comma - start)));
+            start = comma + 1;
+        }
+    }
+}
+
 } // namespace
 
 std::string WriteCaptureCsv(const CaptureSamples& capture)
@@ -97,12 +174,15 @@ void WriteCaptureCsv(const CaptureSamples& capture, std::ostream& stream)
     stream.write(out.data(), static_cast<std::streamsize>(out.size()));
 }
 
-std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
+std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text, std::optional<double> givenRate)
 {
     CaptureImport result;
     char separator = 0;
     std::vector<std::string> names;
     int timeColumn = -1;
+    TimeUnit timeUnit = TimeUnit::Seconds;
+    std::optional<double> statedRate;
+    std::vector<std::string> commentNames;
     std::vector<int> channels;
     bool hasBusB = false;
     std::vector<LineChange> changes;
@@ -112,6 +192,10 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
     double firstTime = 0.0;
     std::size_t lineNumber = 0;
     double lastTime = 0.0;
+    // Where the rows are placed: on the stated rate's sample grid (by sample index), else in
+    // seconds from the time column.
+    std::optional<double> rate;
+    double toSeconds = 1.0;
 
     std::size_t position = 0;
     while (position < text.size()) {
@@ -121,8 +205,13 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
         ++lineNumber;
         while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
             line.remove_suffix(1);
-        if (line.empty() || line.front() == ';' || line.front() == '#')
+        if (line.empty())
             continue;
+        if (line.front() == ';' || line.front() == '#') {
+            if (names.empty())
+                ReadComment(line.substr(1), statedRate, commentNames);
+            continue;
+        }
         if (!separator)
             separator = line.find(',') != std::string_view::npos ? ','
                         : line.find(';') != std::string_view::npos ? ';'
@@ -134,15 +223,38 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
             double ignored = 0;
             for (auto cell : cells)
                 header = header || !ParseDouble(cell, ignored);
+            std::size_t logicColumn = 0;
             for (std::size_t c = 0; c < cells.size(); ++c) {
                 const std::string name = header ? std::string(cells[c]) : "";
-                if (header && timeColumn < 0 && Lower(name).find("time") != std::string::npos) {
+                const auto unit = header && timeColumn < 0 ? TimeColumnUnit(name) : std::nullopt;
+                if (unit) {
                     timeColumn = static_cast<int>(c);
+                    timeUnit = *unit;
                     names.push_back("");
                     continue;
                 }
-                names.push_back(name);
+                // sigrok names its columns by their kind ("logic") and lists the channel names
+                // in a comment.
+                if (Lower(name) == "logic")
+                    names.push_back(logicColumn < commentNames.size() ? commentNames[logicColumn] : "");
+                else
+                    names.push_back(name);
+                ++logicColumn;
             }
+            rate = statedRate ? statedRate : (timeColumn < 0 || timeUnit == TimeUnit::Samples) ? givenRate : std::nullopt;
+            if (givenRate && statedRate)
+                result.warnings.push_back("the file states its own sample rate; the rate given is not used");
+            else if (givenRate && !rate)
+                result.warnings.push_back("the file has a time column; the rate given is not used");
+            if (!rate && timeColumn < 0)
+                return std::string("the file states no sample rate and has no time column (give the rate)");
+            if (!rate && timeUnit == TimeUnit::Samples)
+                return std::string("the file counts time in samples but states no sample rate (give the rate)");
+            if (rate && !(*rate > 0 && *rate <= 1e12))
+                return std::string("the sample rate is out of range");
+            if (timeColumn >= 0)
+                toSeconds = SecondsPer(timeUnit, rate);
+
             std::vector<std::string> lineNames;
             for (std::size_t c = 0; c < names.size(); ++c)
                 if (static_cast<int>(c) != timeColumn)
@@ -169,10 +281,15 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
             const std::string_view cell = cells[static_cast<std::size_t>(timeColumn)];
             if (!ParseDouble(cell, time) || !std::isfinite(time))
                 return "line " + std::to_string(lineNumber) + ": bad time '" + std::string(cell.substr(0, 40)) + "'";
+            time *= toSeconds;
         }
         if (rows == 0)
             firstTime = time;
-        const double at = time - firstTime;
+        double at = time - firstTime;
+        // On a stated rate a row's time only says which sample it is (sigrok writes whole units,
+        // cut, not rounded).
+        if (rate && timeColumn >= 0)
+            at = std::round(at * *rate);
         if (!std::isfinite(at))
             return "line " + std::to_string(lineNumber) + ": time out of range";
         if (rows > 0 && at < lastTime)
@@ -206,10 +323,12 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
     if (rowTimes.empty() || rowTimes.back() != lastTime)
         rowTimes.push_back(lastTime);
 
+    // `period` is the grid in the units of the change times: one sample when they are sample
+    // indexes, seconds otherwise.
     double period = 1.0;
-    double seconds = 1e-6;
-    if (timeColumn < 0) {
-        result.warnings.push_back("no time column: a sample period of 1 us is assumed");
+    double seconds = 0.0;
+    if (rate) {
+        seconds = 1.0 / *rate;
     } else {
         const PeriodEstimate estimate = EstimateSamplePeriod(rowTimes);
         if (!estimate.uniform)
@@ -219,9 +338,10 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text)
             seconds = SnapToDeviceClock(period);
         } else {
             result.warnings.push_back("a single row: a sample period of 1 us is assumed");
+            seconds = 1e-6;
         }
     }
-    const double count = timeColumn < 0 ? static_cast<double>(rows) : std::round(lastTime / period) + 1;
+    const double count = std::round(lastTime / period) + 1;
     if (count > static_cast<double>(kMaxInterchangeSamples))
         return TooManySamplesText(count);
     result.capture = ResampleChanges(changes, period, static_cast<std::int64_t>(count), hasBusB);

@@ -117,7 +117,7 @@ std::string SaveDataFile(const std::string& path, const DataFile& file)
     return {};
 }
 
-std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path)
+std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path, std::optional<double> givenRate)
 {
     const auto kind = CaptureFileKindOf(path);
     if (!kind)
@@ -140,7 +140,7 @@ std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path
     if (*kind == CaptureFileKind::Vcd)
         return WithFileName(path, ReadVcd(text));
     if (*kind == CaptureFileKind::Csv)
-        return WithFileName(path, ReadCaptureCsv(text));
+        return WithFileName(path, ReadCaptureCsv(text, givenRate));
     auto file = ReadDataFile(bytes);
     if (const auto* error = std::get_if<DataFileReadError>(&file))
         return "cannot read " + path + ": " + DataFileProblemText(*error);

@@ -39,7 +39,9 @@ bool WriteFileWith(const std::string& path, const std::function<void(std::ostrea
 std::string SaveDataFile(const std::string& path, const DataFile& file);
 
 // The capture, or the message (in English, for the command line) saying why it cannot be loaded.
-std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path);
+// `givenRate` (Hz) serves a CSV file that states no rate and has no time column.
+std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path,
+                                                         std::optional<double> givenRate = std::nullopt);
 // An empty string on success, else what went wrong.
 std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture);
 

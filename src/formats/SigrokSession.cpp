@@ -1,6 +1,7 @@
 #include "SigrokSession.h"
 
 #include "settings/IniFile.h"
+#include "formats/VcdTimeline.h"
 
 #include <zip.h>
 
@@ -35,22 +36,6 @@ std::string RateText(double hz)
     return std::to_string(static_cast<long long>(std::llround(hz))) + " Hz";
 }
 
-// "1 MHz", "250kHz", "2.5 MHz", "44100": hertz; none for anything else.
-std::optional<double> ParseRate(std::string text)
-{
-    std::istringstream in(text);
-    in.imbue(std::locale::classic());
-    double value = 0;
-    if (!(in >> value))
-        return std::nullopt;
-    std::string unit;
-    in >> unit;
-    const double factor = unit.empty() || unit == "Hz" ? 1 : unit == "kHz" ? 1e3 : unit == "MHz" ? 1e6 : unit == "GHz" ? 1e9 : 0;
-    if (factor == 0)
-        return std::nullopt;
-    return value * factor;
-}
-
 std::optional<std::string> ReadMember(zip_t* z, const std::string& name, std::uint64_t limit, std::string& why)
 {
     zip_stat_t st;
@@ -58,21 +43,47 @@ std::optional<std::string> ReadMember(zip_t* z, const std::string& name, std::ui
     if (zip_stat(z, name.c_str(), 0, &st) != 0)
         return std::nullopt;
     if (!(st.valid & ZIP_STAT_SIZE) || st.size > limit) {
-        why = "член архива " + name + " слишком велик";
+        why = "member " + name + " is too large";
         return std::nullopt;
     }
     std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> file(zip_fopen(z, name.c_str(), 0), zip_fclose);
     if (!file) {
-        why = "член архива " + name + " не читается";
+        why = "member " + name + " cannot be read";
         return std::nullopt;
     }
     std::string data(static_cast<std::size_t>(st.size), '\0');
     const zip_int64_t got = zip_fread(file.get(), data.data(), st.size);
     if (got < 0 || static_cast<zip_uint64_t>(got) != st.size) {
-        why = "член архива " + name + " повреждён";
+        why = "member " + name + " is damaged";
         return std::nullopt;
     }
     return data;
+}
+
+// The single integer of the version member; 0 when it holds anything else.
+int FormatVersion(const std::string& text)
+{
+    std::size_t first = text.find_first_not_of(" \t\r\n");
+    std::size_t last = text.find_last_not_of(" \t\r\n");
+    if (first == std::string::npos || last - first > 3)
+        return 0;
+    int value = 0;
+    for (std::size_t i = first; i <= last; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return 0;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+// Text from a file shown in a message: printable ASCII only.
+std::string PrintableText(const std::string& text)
+{
+    std::string out;
+    for (char c : text)
+        if (c >= 0x20 && c < 0x7F)
+            out += c;
+    return out;
 }
 
 } // namespace
@@ -142,28 +153,31 @@ std::variant<CaptureImport, std::string> ReadSigrokSession(const std::string& pa
     int error = 0;
     ZipHandle z(zip_open(path.c_str(), ZIP_RDONLY, &error));
     if (!z)
-        return std::string("файл не является архивом sigrok (.sr)");
+        return std::string("not a sigrok session (.sr): not a zip archive");
     std::string why;
-    const auto version = ReadMember(z.get(), "version", 64, why);
-    if (!version || version->find('2') == std::string::npos)
-        return why.empty() ? std::string("нет версии 2 формата sigrok") : why;
+    const auto versionText = ReadMember(z.get(), "version", 64, why);
+    if (!versionText)
+        return why.empty() ? std::string("not a sigrok session: no version member") : why;
+    const int version = FormatVersion(*versionText);
+    if (version != 1 && version != 2)
+        return "sigrok session format version '" + PrintableText(*versionText) + "' is not supported (only 1 and 2)";
     const auto metaText = ReadMember(z.get(), "metadata", 1 << 20, why);
     if (!metaText)
-        return why.empty() ? std::string("нет метаданных (metadata)") : why;
+        return why.empty() ? std::string("not a sigrok session: no metadata member") : why;
     IniFile meta;
     meta.setText(*metaText);
     const std::string dev = "device 1";
     if (!meta.hasSection(dev))
-        return std::string("в метаданных нет раздела [device 1]");
+        return std::string("the metadata has no [device 1] section");
     const long long unit = meta.readInteger(dev, "unitsize", 0);
     const long long probes = meta.readInteger(dev, "total probes", 0);
     if (unit < 1 || unit > 8)
-        return std::string("недопустимый размер отсчёта (unitsize)");
+        return std::string("the metadata gives no usable unit size (unitsize)");
     if (probes < 1 || probes > unit * 8)
-        return std::string("недопустимое число каналов (total probes)");
-    const auto rate = ParseRate(meta.readString(dev, "samplerate", ""));
+        return std::string("the metadata gives no usable number of probes (total probes)");
+    const auto rate = ParseRateText(meta.readString(dev, "samplerate", ""));
     if (!rate || !std::isfinite(*rate) || *rate <= 0 || *rate > 1e12)
-        return std::string("недопустимая частота дискретизации (samplerate)");
+        return std::string("the metadata gives no usable sample rate (samplerate)");
     const std::string capturefile = meta.readString(dev, "capturefile", "logic-1");
 
     CaptureImport out;
@@ -171,16 +185,20 @@ std::variant<CaptureImport, std::string> ReadSigrokSession(const std::string& pa
     const bool sixteen = probes > 8;
     std::uint64_t total = 0;
     for (int chunk = 1;; ++chunk) {
-        std::optional<std::string> data = ReadMember(z.get(), capturefile + "-" + std::to_string(chunk), maxBytes - total, why);
-        if (!data && chunk == 1 && why.empty())
-            data = ReadMember(z.get(), capturefile, maxBytes, why); // the older single member
+        // Version 1 keeps all samples in the one member the metadata names; version 2 in
+        // numbered members after it.
+        std::optional<std::string> data =
+            version == 1 ? ReadMember(z.get(), capturefile, maxBytes, why)
+                         : ReadMember(z.get(), capturefile + "-" + std::to_string(chunk), maxBytes - total, why);
+        if (!data && chunk == 1 && why.empty() && version == 2)
+            data = ReadMember(z.get(), capturefile, maxBytes, why); // written without the chunk number
         if (!why.empty())
             return why;
         if (!data)
             break;
         total += data->size();
         if (data->size() % static_cast<std::size_t>(unit) != 0)
-            return std::string("длина данных не кратна размеру отсчёта");
+            return std::string("the sample data is not a whole number of units");
         const std::size_t count = data->size() / static_cast<std::size_t>(unit);
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(data->data());
         for (std::size_t i = 0; i < count; ++i) {
@@ -188,15 +206,15 @@ std::variant<CaptureImport, std::string> ReadSigrokSession(const std::string& pa
             if (sixteen)
                 out.capture.busB.push_back(bytes[i * unit + 1]);
         }
-        if (chunk == 1 && !meta.hasKey(dev, "capturefile"))
+        if (version == 1 || (chunk == 1 && !meta.hasKey(dev, "capturefile")))
             break;
     }
     if (out.capture.busA.empty())
-        return std::string("в файле нет отсчётов");
+        return std::string("the file holds no samples");
     for (int p = 0; p < std::min<long long>(probes, 16); ++p)
         out.lineNames[static_cast<std::size_t>(p)] = meta.readString(dev, "probe" + std::to_string(p + 1), "");
     if (probes > 16)
-        out.warnings.push_back("только первые 16 каналов из " + std::to_string(probes));
+        out.warnings.push_back("only the first 16 of " + std::to_string(probes) + " probes are read");
     if (sixteen && probes < 16)
         for (auto& b : out.capture.busB)
             b &= static_cast<std::uint8_t>((1u << (probes - 8)) - 1);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <locale>
+#include <sstream>
 
 namespace tesmar {
 
@@ -52,6 +54,21 @@ std::vector<int> AssignCaptureLines(const std::vector<std::string>& names, std::
         warnings.push_back(std::to_string(names.size()) + " lines found; only 16 fit a capture, " +
                            std::to_string(dropped) + " ignored");
     return channels;
+}
+
+std::optional<double> ParseRateText(std::string_view text)
+{
+    std::istringstream in{std::string(text)};
+    in.imbue(std::locale::classic());
+    double value = 0;
+    if (!(in >> value))
+        return std::nullopt;
+    std::string unit;
+    in >> unit;
+    const double factor = unit.empty() || unit == "Hz" ? 1 : unit == "kHz" ? 1e3 : unit == "MHz" ? 1e6 : unit == "GHz" ? 1e9 : 0;
+    if (factor == 0)
+        return std::nullopt;
+    return value * factor;
 }
 
 PeriodEstimate EstimateSamplePeriod(const std::vector<double>& times)

@@ -5,7 +5,9 @@
 #include "formats/DataFileCapture.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tesmar {
@@ -19,6 +21,10 @@ std::string TooManySamplesText(double count);
 // Channel of each named line: its own channel when named "A.k"/"B.k", else the next free one;
 // -1 for lines beyond 16 (a warning says how many were dropped).
 std::vector<int> AssignCaptureLines(const std::vector<std::string>& names, std::vector<std::string>& warnings);
+
+// A rate as sigrok writes it ("1 MHz", "250kHz", "2.5 MHz", "44100") in hertz; none for
+// anything else.
+std::optional<double> ParseRateText(std::string_view text);
 
 struct PeriodEstimate {
     double period = 0.0;

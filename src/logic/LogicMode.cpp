@@ -82,4 +82,19 @@ LogicMode ChooseLogicMode(const LogicModeInput& in)
     return m;
 }
 
+std::optional<int> LogicEntryForCapture(std::span<const double> entryValues, int rateCode, double sampleRate)
+{
+    const int count = static_cast<int>(entryValues.size());
+    if (rateCode >= 0 && rateCode <= 4) {
+        const int entry = 36 - rateCode;
+        return entry < count ? std::optional<int>(entry) : std::nullopt;
+    }
+    if (!(sampleRate > 0) || !std::isfinite(sampleRate))
+        return std::nullopt;
+    for (int entry = 0; entry < std::min(count, kLogicFastEntry); ++entry)
+        if (std::fabs(LogicEntryRate(entry, entryValues[entry]) - sampleRate) <= sampleRate * 1e-9)
+            return entry;
+    return std::nullopt;
+}
+
 } // namespace tesmar

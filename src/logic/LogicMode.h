@@ -58,4 +58,9 @@ std::int64_t LogicStreamDepth(int depthIndex);
 
 LogicMode ChooseLogicMode(const LogicModeInput& input);
 
+// The knob entry a saved capture was taken at: by its rate code at the fast rates, else the
+// entry whose divided rate is the capture's; none when no entry gives that rate (the frequency
+// of an external clock).
+std::optional<int> LogicEntryForCapture(std::span<const double> entryValues, int rateCode, double sampleRate);
+
 } // namespace tesmar

@@ -62,6 +62,10 @@ LogicEngine::Settings LogicEngine::parse(const SetupPacket& setup, const std::ve
     s.skipCount = std::max(0, (high - (low != 0 ? 1 : 0)) * 256 + low);
     if (s.rateCode <= 4) {
         s.rate = kFastRates[s.rateCode];
+        if (s.b4 < 16) {
+            s.fastEdgeLine = s.b4 & 7;
+            s.fastEdgeRising = s.b4 & 8;
+        }
     } else {
         const int divider = 65536 - setup.wValue;
         s.rate = setup.wValue != 0 ? 24e6 / divider : 1e6;
@@ -124,8 +128,10 @@ std::optional<std::int64_t> LogicEngine::findTrigger(std::int64_t from) const
         if (s.mask) {
             fire = (sample(s.onBusA || fast, n) & s.care) == s.value;
         } else if (fast) {
-            const auto bit = static_cast<std::uint8_t>(1u << (s.b4 & 7));
-            fire = edge(busB(n - 1), busB(n), bit, s.b4 & 8);
+            if (!s.fastEdgeLine)
+                return std::nullopt; // a line the firmware does not know: it never triggers
+            const auto bit = static_cast<std::uint8_t>(1u << *s.fastEdgeLine);
+            fire = edge(busB(n - 1), busB(n), bit, s.fastEdgeRising);
         } else {
             fire = edge(sample(s.onBusA, n - 1), sample(s.onBusA, n), s.value, s.rising);
         }

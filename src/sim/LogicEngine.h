@@ -44,6 +44,10 @@ private:
         bool skip = false, skipOnBusA = false, skipRising = false;
         int skipCount = 0;
         double rate = 1e6;
+        // Edge trigger of the fast rates: item of the B.0 … B.7 list in byte 4, +8 rising;
+        // none when byte 4 holds no such code.
+        std::optional<int> fastEdgeLine;
+        bool fastEdgeRising = false;
     };
     Settings parse(const SetupPacket& setup, const std::vector<std::uint8_t>& block) const;
     std::int64_t sampleTime(std::int64_t n) const; // ns

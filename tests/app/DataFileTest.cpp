@@ -267,6 +267,33 @@ private slots:
         QVERIFY(h.messages.errors.size() == 1); // only the "nothing to save" above
     }
 
+    // The knob and the read mode come back with the capture: the next run takes the rate shown.
+    void logicFileBringsBackItsRateAndReadMode()
+    {
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        LanPage& p = *w.lanPage();
+        w.pages()->setCurrentIndex(3);
+        QTest::mouseClick(p.sbLANModeBusG, Qt::LeftButton); // bus B unused
+        const struct {
+            const char* name;
+            int entry;
+            const char* readType;
+        } cases[] = {{"stream", 23, "Pipe"}, {"fast", 36, "Buf"}, {"buffered", 26, "Buf"}};
+        for (const auto& c : cases) {
+            p.knLANFrecDiv->setIndexSelectData(c.entry);
+            QCOMPARE(p.pnLANViewReadType->text(), QString(c.readType));
+            Capture(p);
+            const QString path = h.folder.path() + "/" + c.name + ".dat";
+            QCOMPARE(w.dataFileActions->saveData(path), QString());
+            p.knLANFrecDiv->setIndexSelectData(31); // back to 1 MHz, buffered
+            QCOMPARE(w.dataFileActions->openData(path), QString());
+            QCOMPARE(p.knLANFrecDiv->IndexSelectData(), c.entry);
+            QCOMPARE(p.pnLANViewReadType->text(), QString(c.readType));
+            QCOMPARE(p.mode().rateCode, c.entry == 23 ? 6 : c.entry == 36 ? 0 : 5);
+        }
+    }
+
     void generatorModeFileHasNoBusB()
     {
         testing::MainWindowHarness h(50.0, true);

@@ -7,7 +7,13 @@
 #include "app/language/LanguageMenu.h"
 #include "app/language/LanguageWindows.h"
 #include "app/language/WindowTexts.h"
+#include "app/files/DataFileActions.h"
+#include "app/pages/logic/LanChart.h"
+#include "app/pages/logic/LanPage.h"
 #include "text/Cp1251.h"
+#include "formats/DataFile.h"
+#include "formats/DataFileCapture.h"
+#include "formats/DataFileLoad.h"
 #include "settings/IniFile.h"
 #include "settings/LanguageFile.h"
 #include "ui/knob/TOscKnob.h"
@@ -277,6 +283,49 @@ private slots:
         TfmMain& r = builtIn.startWithLanguages();
         QCOMPARE(r.languageMenu->selectedNumber(), 0);
         QCOMPARE(r.pages()->tabText(0), QString("Осциллограф"));
+    }
+
+    // The logic page's marker readouts show where the markers stand, in the language's unit,
+    // after a switch, at a start in that language and after a file is opened.
+    void logicMarkerReadoutsFollowTheMarkersInEveryLanguage()
+    {
+        LanguageHarness h;
+        CopyEnglish(h);
+        TfmMain& w = h.startWithLanguages();
+        LanPage& p = *w.lanPage();
+        w.pages()->setCurrentIndex(3);
+        p.chLAN->setMarkerPosition(0, 1607);
+        p.chLAN->setMarkerPosition(1, 1628);
+        p.UpdateReadouts();
+        const QString m1 = p.lbLANMarker1Time->text(), m2 = p.lbLANMarker2Time->text();
+        QVERIFY(m1.contains("1607") && m1.endsWith(" мкс"));
+        QVERIFY(m2.contains("1628") && m2.endsWith(" мкс"));
+
+        LanguageItem(w, "English")->trigger();
+        QCOMPARE(p.lbLANMarker1Time->text(), QString(m1).replace(" мкс", " µs"));
+        QCOMPARE(p.lbLANMarker2Time->text(), QString(m2).replace(" мкс", " µs"));
+        QVERIFY(p.lbLANMarker2Sub1Time->text().contains("21"));
+
+        // A file opened in English mode.
+        const QString path = h.folder.path() + "/lan.dat";
+        const std::vector<std::uint8_t> file =
+            WriteDataFile(LogicDataFile({std::vector<std::uint8_t>(1544, 0x55), {}, 1e-6, 0.0}));
+        QVERIFY(WriteWholeFile(path.toStdString(), file.data(), file.size()));
+        QCOMPARE(w.dataFileActions->openData(path), QString());
+        for (QLabel* label : {p.lbLANMarker1Time, p.lbLANMarker2Time, p.lbLANMarker2Sub1Time})
+            QVERIFY2(!HasCyrillic(label->text()), qPrintable(label->text()));
+        w.FormClose();
+
+        // A start in English: marker 2 at the right end of the empty 1544 µs window.
+        LanguageHarness again;
+        CopyEnglish(again);
+        again.writeSettings("[misc]\r\nlang=English.ini\r\n");
+        TfmMain& e = again.startWithLanguages();
+        LanPage& q = *e.lanPage();
+        const double m2Position = q.chLAN->markerPosition(1);
+        QCOMPARE(m2Position, q.chLAN->xAxis->range().upper);
+        QVERIFY2(q.lbLANMarker2Time->text().contains(QString::number(m2Position, 'f', 0)), qPrintable(q.lbLANMarker2Time->text()));
+        QVERIFY(q.lbLANMarker2Time->text().endsWith(" µs"));
     }
 
     void choosingTheSelectedLanguageAgainDoesNothing()

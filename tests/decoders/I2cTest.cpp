@@ -149,9 +149,8 @@ TEST(I2cDecoder, AddressFollowedByStopLeavesItsRowForTheNextTransaction)
 
 TEST(I2cDecoder, ByteCutByTheEndOfTheCaptureIsNotReported)
 {
-    // The capture ends while SCL is high in the third bit of a byte, then in its eighth bit
-    // (no acknowledge captured).
-    for (const int bitsBeforeCut : {2, 7}) {
+    // The capture ends while SCL is high in the first, third or seventh bit of a byte.
+    for (const int bitsBeforeCut : {0, 2, 6}) {
         SCOPED_TRACE(bitsBeforeCut);
         I2cBus bus(3);
         bus.start();
@@ -170,6 +169,77 @@ TEST(I2cDecoder, ByteCutByTheEndOfTheCaptureIsNotReported)
             EXPECT_EQ(result.grid.rows[r].cells[I2cData], "");
             EXPECT_EQ(result.grid.rows[r].cells[I2cAddress], "");
         }
+    }
+}
+
+TEST(I2cDecoder, ByteWhoseAcknowledgeIsCutByTheEndIsReportedWithoutIt)
+{
+    // The eighth bit's clock pulse is captured, whole or up to its last sample; the
+    // acknowledge is not.
+    for (const int cut : {3, 4}) {
+        SCOPED_TRACE(cut);
+        I2cBus bus(3);
+        bus.start();
+        bus.byte(0x50 * 2, 0);
+        bus.byte(0x12, 0);
+        bus.partial(0x5F, 8);
+        auto samples = bus.samples();
+        samples.resize(samples.size() - static_cast<std::size_t>(cut));
+        const auto result = Decode(samples);
+        ASSERT_FALSE(result.error);
+        ASSERT_EQ(result.grid.count, 2);
+        const I2cRow& last = result.grid.rows[1];
+        EXPECT_EQ(last.cells[I2cData], "01011111");
+        EXPECT_EQ(last.cells[I2cDataAck], "?ACK");
+        EXPECT_GT(last.times[I2cData], result.grid.rows[0].times[I2cDataAck]);
+        EXPECT_EQ(last.times[I2cDataAck], kNoElementTime); // nothing in the capture to show
+        EXPECT_EQ(last.cells[I2cStop], "");
+    }
+}
+
+TEST(I2cDecoder, AStopBeforeTheFirstStartIsNotShown)
+{
+    // A write of two bytes, then a read of two bytes; the capture (or marker 1) begins in the
+    // middle of the write, so its stop closes nothing that is shown.
+    I2cBus bus;
+    bus.start();
+    bus.byte(0x50 * 2, 0);
+    bus.partial(0x12, 3);
+    const auto inside = bus.samples().size();
+    bus.partial(0x12 << 3, 5);
+    bus.bit(0);
+    bus.byte(0x34, 0);
+    bus.stop();
+    bus.idle(4);
+    bus.start();
+    bus.byte(0x51 * 2 + 1, 0);
+    bus.byte(0xAB, 0);
+    bus.byte(0xCD, 1);
+    bus.stop();
+    bus.idle(4);
+    const auto& all = bus.samples();
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> samples;
+        double marker;
+    } cases[] = {
+        {"capture begins inside", {all.begin() + static_cast<std::ptrdiff_t>(inside), all.end()}, 0.0},
+        {"marker 1 inside", all, static_cast<double>(inside) * 1e-6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto result = Decode(c.samples, c.marker);
+        ASSERT_FALSE(result.error);
+        ASSERT_EQ(result.grid.count, 2);
+        const I2cRow& first = result.grid.rows[0];
+        EXPECT_EQ(first.cells[I2cStart], "    Start");
+        EXPECT_EQ(first.cells[I2cAddress], "1010001");
+        EXPECT_EQ(first.cells[I2cData], "10101011");
+        EXPECT_EQ(first.cells[I2cStop], "");
+        EXPECT_EQ(first.times[I2cStop], kNoElementTime);
+        EXPECT_EQ(result.grid.rows[1].cells[I2cData], "11001101");
+        EXPECT_EQ(result.grid.rows[1].cells[I2cStop], "    Stop");
+        EXPECT_GT(result.grid.rows[1].times[I2cStop], first.times[I2cStart]);
     }
 }
 

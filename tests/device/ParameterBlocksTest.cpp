@@ -233,8 +233,9 @@ TEST(LogicBlock, ModesTriggersAndClock)
     out = BuildLogicBlock(in);
     EXPECT_EQ(out.block.bytes[2], 0x80 | 0x20 | 0x10);
     EXPECT_EQ(out.block.bytes[5], 0x40);
-    // eight-line mode: byte 4 = line + 8 when rising
+    // eight-line mode: byte 4 = item of B.1 in the bus B list + 8 when rising
     in.rateEntry = 36;
+    in.edgeLine = 9;
     out = BuildLogicBlock(in);
     EXPECT_EQ(out.block.bytes[0], 0);
     EXPECT_EQ(out.block.bytes[4], 1 + 8);

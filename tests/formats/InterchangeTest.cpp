@@ -28,6 +28,11 @@ CaptureSamples Counter(std::size_t count, double period, double first, bool busB
     return capture;
 }
 
+std::variant<CaptureImport, std::string> ReadCsv(std::string_view text)
+{
+    return ReadCaptureCsv(text);
+}
+
 template <class Read> CaptureImport ReadOk(Read read, const std::string& text)
 {
     auto result = read(text);
@@ -75,7 +80,7 @@ TEST(Interchange, VcdAndCsvRoundTripsKeepSamplesPeriodAndOrigin)
 
         const std::string csv = WriteCaptureCsv(original);
         EXPECT_EQ(csv.substr(0, 20), "time,A.0,A.1,A.2,A.3");
-        const auto fromCsv = ReadOk(ReadCaptureCsv, csv);
+        const auto fromCsv = ReadOk(ReadCsv, csv);
         if (c.count > 1) {
             EXPECT_TRUE(fromCsv.warnings.empty());
         }
@@ -91,7 +96,7 @@ TEST(Interchange, LinesChangingOnlyEveryFewSamplesKeepTheSamplePeriod)
     for (int i = 0; i < 1001; ++i)
         capture.busA.push_back(static_cast<std::uint8_t>((i / 5) % 2));
     for (const auto& text : {WriteVcd(capture), WriteCaptureCsv(capture)}) {
-        const auto back = text[0] == '$' ? ReadOk(ReadVcd, text) : ReadOk(ReadCaptureCsv, text);
+        const auto back = text[0] == '$' ? ReadOk(ReadVcd, text) : ReadOk(ReadCsv, text);
         EXPECT_EQ(back.capture.busA, capture.busA);
         EXPECT_EQ(back.capture.samplePeriod, capture.samplePeriod);
     }
@@ -153,7 +158,7 @@ TEST(Interchange, WhatACaptureCannotHoldIsReported)
 
     // Rows 1 µs, 1.5 µs and 3.6 µs apart share no sample grid.
     const std::string uneven = "time,A.0\n0,0\n0.000001,1\n0.0000025,0\n0.0000061,1\n";
-    const auto resampled = ReadOk(ReadCaptureCsv, uneven);
+    const auto resampled = ReadOk(ReadCsv, uneven);
     ASSERT_EQ(resampled.warnings.size(), 1u);
     EXPECT_NE(resampled.warnings[0].find("not evenly spaced"), std::string::npos);
 
@@ -185,7 +190,7 @@ TEST(Interchange, CsvCellsThatAreNoFiniteNumbersAreRefusedWithTheirLine)
         {"time,A.0\n0,1\n1e309,0\n", "line 3: bad time '1e309'"},
         {"time,A.0\n-1e308,1\n1e308,0\n", "line 3: time out of range"},
         {"time,A.0\n0,1\n0.000001,nan\n0.000002,1\n", "line 3: bad value 'nan' in column 2"},
-        {"A.0,A.1\n1,inf\n", "line 2: bad value 'inf' in column 2"},
+        {"; Samplerate: 1 MHz\nA.0,A.1\n1,inf\n", "line 3: bad value 'inf' in column 2"},
         {"time,A.0,A.1\n0,1,\n", "line 2: bad value '' in column 3"},
         {"# comment\ntime;A.0\n0;high\n", "line 3: bad value 'high' in column 2"},
         {"time,A.0\n0,1\n1,0\n1e308,1\n", "the capture would need 1e+308 samples; at most 268435456 fit"},
@@ -196,7 +201,7 @@ TEST(Interchange, CsvCellsThatAreNoFiniteNumbersAreRefusedWithTheirLine)
         EXPECT_EQ(std::get<std::string>(result), c.message);
     }
     // Unknown levels x and z read as low, as in a VCD.
-    const auto xz = ReadOk(ReadCaptureCsv, "time,A.0,A.1\n0,x,1\n0.000001,1,Z\n");
+    const auto xz = ReadOk(ReadCsv, "time,A.0,A.1\n0,x,1\n0.000001,1,Z\n");
     EXPECT_EQ(xz.capture.busA, (std::vector<std::uint8_t>{2, 1}));
 }
 
@@ -255,11 +260,17 @@ TEST(Interchange, VcdWithTextOfItsOwnBeforeTheHeaderAndStampsOnTheValueLine)
 
 TEST(Interchange, CsvFromAnotherAnalyser)
 {
-    // Comment lines, semicolons, no time column.
-    const auto imported = ReadOk(ReadCaptureCsv, "; exported\nD0;D1\n1;0\n1;1\n0;1\n");
-    ASSERT_EQ(imported.warnings.size(), 1u); // the assumed period
+    // Comment lines, semicolons, no time column and no stated rate: the rate is not guessed.
+    const std::string text = "; exported\nD0;D1\n1;0\n1;1\n0;1\n";
+    const auto refused = ReadCaptureCsv(text);
+    ASSERT_TRUE(std::holds_alternative<std::string>(refused));
+    EXPECT_EQ(std::get<std::string>(refused), "the file states no sample rate and has no time column (give the rate)");
+    const auto given = ReadCaptureCsv(text, 250e3);
+    ASSERT_TRUE(std::holds_alternative<CaptureImport>(given));
+    const CaptureImport& imported = std::get<CaptureImport>(given);
+    EXPECT_TRUE(imported.warnings.empty());
     EXPECT_EQ(imported.capture.busA, (std::vector<std::uint8_t>{1, 3, 2}));
-    EXPECT_DOUBLE_EQ(imported.capture.samplePeriod, 1e-6);
+    EXPECT_DOUBLE_EQ(imported.capture.samplePeriod, 4e-6);
 }
 
 TEST(Interchange, SamplePeriodEstimate)

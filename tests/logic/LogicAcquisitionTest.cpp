@@ -111,6 +111,27 @@ LogicBufferFrame CountingFrame()
     return f;
 }
 
+TEST(LogicMode, ASavedCaptureFindsTheKnobEntryItWasTakenAt)
+{
+    const struct {
+        int rateCode;
+        double sampleRate;
+        std::optional<int> entry;
+    } cases[] = {
+        {6, 250e3, 23},                 // streamed at 250 kHz
+        {5, 1e6, 31},
+        {5, 2.5e3, 2},
+        {5, 24e6 / 7, std::nullopt},    // an external clock's frequency: no entry
+        {5, 24e6 / 3428, 7},            // 7 kHz on the divider's grid
+        {0, 8e6, 36},
+        {3, 24e6 / 9, 33},
+        {4, 2e6, 32},
+        {5, 0.0, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LogicEntryForCapture(kEntries, c.rateCode, c.sampleRate), c.entry) << c.rateCode << " " << c.sampleRate;
+}
+
 TEST(LogicUnpack, FastCodesReorderTheHead)
 {
     LogicBufferFrame f = CountingFrame();

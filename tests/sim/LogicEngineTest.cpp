@@ -192,6 +192,57 @@ TEST_F(LogicFixture, PulseSkippingDelaysTheTrigger)
     EXPECT_TRUE(Counts(u.busA, -1));
 }
 
+// At the fast rates byte 4 names the edge as an item of the B.0 … B.7 list, +8 for rising. The
+// blocks are written out by hand; bus A is the counter's complement, so the sample at time 0 shows
+// which edge of bus B fired.
+TEST_F(LogicFixture, FastRatesTriggerOnTheBusBEdgeNamedByByteFour)
+{
+    const struct Case {
+        const char* what;
+        std::uint8_t mode, triggerFlags, edgeCode;
+        double rate;
+        std::uint8_t careA, wantA;
+    } cases[] = {
+        {"B.2 rising", 0, 0xA0, 0x0A, 8e6, 0x07, 0x03},  // count 3 → 4
+        {"B.2 falling", 0, 0x80, 0x02, 8e6, 0x07, 0x07}, // count 7 → 8
+        {"B.0 falling", 2, 0x80, 0x00, 4e6, 0x01, 0x01}, // odd → even
+        {"B.0 rising", 2, 0xA0, 0x08, 4e6, 0x01, 0x00},
+        {"B.7 rising", 4, 0xA0, 0x0F, 2e6, 0xFF, 0x7F},  // count 127 → 128
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        engine->setScene(CounterScene(c.rate));
+        LogicBlockResult block;
+        block.captureMode = c.mode;
+        block.block.bytes = {c.mode, 0, c.triggerFlags, 0, c.edgeCode, 0, 0, 0, 0};
+        LogicBufferFrame frame;
+        ASSERT_TRUE(ReadLogicBuffer(session, block, frame, stop));
+        LogicBufferLayout layout;
+        layout.rateCode = c.mode;
+        layout.triggerOn = true;
+        const UnpackedLogic u = UnpackLogicBuffer(frame, layout);
+        ASSERT_GT(u.busA.size(), static_cast<std::size_t>(u.preTrigger));
+        EXPECT_TRUE(Counts(u.busA, -1));
+        EXPECT_EQ(u.busA[u.preTrigger] & c.careA, c.wantA);
+    }
+}
+
+TEST_F(LogicFixture, AFastEdgeCodeBeyondTheBusBListNeverTriggers)
+{
+    engine->setScene(CounterScene(8e6));
+    LogicBlockResult block;
+    block.captureMode = 0;
+    block.block.bytes = {0, 0, 0xA0, 0, 0x12, 0, 0, 0, 0}; // B.2 rising counted among all 16 lines
+    std::thread stopper([&] {
+        clock.sleepMs(300);
+        stop = true;
+        session.HaltTransfers();
+    });
+    LogicBufferFrame frame;
+    EXPECT_FALSE(ReadLogicBuffer(session, block, frame, stop));
+    stopper.join();
+}
+
 TEST_F(LogicFixture, AStopEndsAWaitForATriggerThatNeverComes)
 {
     LogicScene quiet;

@@ -3,12 +3,14 @@
 #include "app/pages/logic/LanChart.h"
 #include "app/pages/logic/LanPage.h"
 #include "formats/DataFileCapture.h"
+#include "ui/knob/TOscKnob.h"
 
 #include <QComboBox>
 #include <QToolButton>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace tesmar {
 
@@ -37,6 +39,14 @@ bool LanPage::openDataFile(const DataFile& file)
     const auto samples = CaptureFromDataFile(file);
     if (!settings || !samples)
         return false;
+
+    // The knob back at the capture's rate (its handler chooses the read mode), so that the next
+    // run captures at the rate the page shows.
+    std::vector<double> values;
+    for (const auto& entry : knLANFrecDiv->OscKnobData())
+        values.push_back(entry.ValueReal);
+    if (const auto entry = LogicEntryForCapture(values, settings->modeByte, settings->sampleRate))
+        knLANFrecDiv->setIndexSelectData(*entry);
 
     // Bus B modes first: their handler drops a bus B capture that the mode does not keep.
     sbLANModeBusG->setChecked(settings->sbLANModeBusG);

@@ -179,7 +179,8 @@ void LanPage::sbLANZoomUndoClick()
 
 void LanPage::UpdateReadouts()
 {
-    const std::string unit = multiplier_ == 1.0 ? " сек" : multiplier_ == 1000.0 ? " мс" : " мкс";
+    const std::string unit =
+        msg(multiplier_ == 1.0 ? Msg::strDim_sek : multiplier_ == 1000.0 ? Msg::strDim_ms : Msg::strDim_us).toStdString();
     const char sep = decimalSeparator();
     const double t1 = chLAN->markerPosition(0), t2 = chLAN->markerPosition(1);
     lbLANMarker1Time->setText(QString::fromStdString(FormatReadout(t1, unit, sep)));
@@ -210,6 +211,8 @@ void LanPage::retranslate()
     generatorPanel->updateSelectionLabel();
     if (!running())
         sbLANRun->setText(msg(Msg::strStart));
+    // The language file holds captions for the readout labels too; they must show the markers.
+    UpdateReadouts();
     chLAN->replot(QCustomPlot::rpQueuedReplot);
 }
 
