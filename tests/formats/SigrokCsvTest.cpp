@@ -65,8 +65,9 @@ TEST(SigrokCsv, ShapesSigrokCliWrites)
         EXPECT_NEAR(got.capture.firstSampleTime, c.firstTime, 1e-12);
         for (std::size_t i = 0; i < c.names.size(); ++i)
             EXPECT_EQ(got.lineNames[i], c.names[i]) << i;
-        if (c.names.empty())
+        if (c.names.empty()) {
             EXPECT_NE(got.lineNames[0], "logic");
+        }
         EXPECT_TRUE(got.warnings.empty()) << got.warnings.front();
     }
 }
@@ -120,8 +121,9 @@ TEST(SigrokCsv, SigrokCliCsvReadsAsItsSession)
         ASSERT_GT(got.capture.busA.size(), want.busA.size() / 2);
         for (std::size_t i = 0; i < got.capture.busA.size(); ++i)
             ASSERT_EQ(got.capture.busA[i], want.busA[i] & 0x0F) << i;
-        if (std::string(options).find("dedup") == std::string::npos)
+        if (std::string(options).find("dedup") == std::string::npos) {
             EXPECT_EQ(got.capture.busA.size(), want.busA.size());
+        }
     }
     std::filesystem::remove_all(dir);
 }
