@@ -449,7 +449,8 @@ void TfmMain::FormClose()
 bool TfmMain::confirmUnsavedRecords()
 {
     // A recorder record may be hours of work; the other pages' records are remade in a moment.
-    if (!recPage_->running() && !recPage_->hasUnsavedRecord())
+    // A record with no point yet has nothing to lose (and nothing the save could write).
+    if (!recPage_->running() && !(recPage_->hasUnsavedRecord() && recPage_->hasDataToSave()))
         return true;
     switch (env_.messages.askToSave(msg(Msg::strRecUnsavedOnClose))) {
     case UserMessages::SaveAnswer::Cancel:
