@@ -1,12 +1,16 @@
 #include "cli/ConvertCommand.h"
 
 #include "CliText.h"
+#include "ExitStatus.h"
+#include "InterruptWatch.h"
+#include "OutputFile.h"
 
 #include "formats/AnalogCsv.h"
 #include "formats/DataFile.h"
 #include "formats/DataFileLoad.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tesmar {
 
@@ -17,9 +21,8 @@ const char* const kConvertUsage =
     "  logic captures between .dat, .vcd, .csv and .sr (by extension);\n"
     "  oscilloscope, spectrum and recorder .dat files to .csv\n";
 
-} // namespace
-
-int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                      InterruptWatch* watch)
 {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kConvertUsage;
@@ -27,55 +30,77 @@ int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
     }
     if (args.size() != 2) {
         err << kConvertUsage;
-        return 64;
+        return kExitUsage;
     }
     const std::string& input = args[0];
-    const std::string& output = args[1];
     const auto inKind = CaptureFileKindOf(input);
-    const auto outKind = CaptureFileKindOf(output);
+    const auto outKind = CaptureFileKindOf(args[1]);
     if (!inKind || !outKind) {
         err << "tesmar-cli convert: files must end in .dat, .vcd, .csv or .sr\n";
-        return 64;
+        return kExitUsage;
     }
+    // The output is taken before a large input is read, and never left half-written.
+    OutputFile output;
+    if (const std::string problem = output.open(args[1]); !problem.empty()) {
+        err << "tesmar-cli convert: " << TerminalText(problem) << '\n';
+        return kExitOutput;
+    }
+    std::optional<InterruptWatch::CleanUp> cleanUp;
+    if (watch)
+        cleanUp.emplace(*watch, [&output] { output.discard(); });
+    // The input is still there: a failed write keeps no copy.
+    const auto write = [&](const OutputFile::Writer& writer) {
+        if (const std::string problem = output.commit(writer, false); !problem.empty()) {
+            err << "tesmar-cli convert: " << TerminalText(problem) << '\n';
+            return kExitOutput;
+        }
+        return kExitComplete;
+    };
     // An analogue page's data file has no capture: it becomes a table of values.
     if (*inKind == CaptureFileKind::DataFile) {
         const auto bytes = ReadFileBytes(input);
         if (const auto* refusal = std::get_if<std::string>(&bytes)) {
             err << "tesmar-cli convert: " << TerminalText(*refusal) << '\n';
-            return 1;
+            return kExitFailure;
         }
         const auto file = ReadDataFile(std::get<std::vector<std::uint8_t>>(bytes));
         if (const auto* error = std::get_if<DataFileReadError>(&file)) {
             err << "tesmar-cli convert: " << TerminalText("cannot read " + input + ": " + DataFileProblemText(*error)) << '\n';
-            return 1;
+            return kExitFailure;
         }
         if (const auto csv = AnalogDataFileToCsv(std::get<DataFile>(file))) {
             if (*outKind != CaptureFileKind::Csv) {
                 err << "tesmar-cli convert: " << TerminalText(input) << " holds analogue data, which converts to .csv only\n";
-                return 64;
+                return kExitUsage;
             }
-            if (!WriteWholeFile(output, csv->data(), csv->size())) {
-                err << "tesmar-cli convert: cannot write " << TerminalText(output) << '\n';
-                return 1;
-            }
-            return 0;
+            return write([&](const std::string& path) {
+                return WriteWholeFile(path, csv->data(), csv->size()) ? std::string() : "cannot write " + path;
+            });
         }
     }
 
     auto loaded = LoadCaptureFile(input);
     if (const auto* message = std::get_if<std::string>(&loaded)) {
         err << "tesmar-cli convert: " << TerminalText(*message) << '\n';
-        return 1;
+        return kExitFailure;
     }
     const CaptureImport& imported = std::get<CaptureImport>(loaded);
     for (const auto& warning : imported.warnings)
         err << "tesmar-cli convert: " << TerminalText(input + ": " + warning) << '\n';
-    const std::string problem = SaveCaptureFile(output, imported.capture);
-    if (!problem.empty()) {
-        err << "tesmar-cli convert: " << TerminalText(problem) << '\n';
-        return 1;
-    }
-    return 0;
+    return write([&](const std::string& path) { return SaveCaptureFile(path, imported.capture); });
+}
+
+} // namespace
+
+int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    return RunConvert(args, out, err, nullptr);
+}
+
+int RunConvertCommandWatched(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                             InterruptWatch& watch)
+{
+    return RunConvert(args, out, err, &watch);
 }
 
 } // namespace tesmar

@@ -4,6 +4,8 @@
 #include "CliOptions.h"
 #include "CliText.h"
 #include "EncodeBytes.h"
+#include "InterruptWatch.h"
+#include "OutputFile.h"
 #include "decoders/I2cEncoder.h"
 #include "decoders/SpiEncoder.h"
 #include "decoders/UartEncoder.h"
@@ -15,6 +17,7 @@
 
 #include <cmath>
 #include <map>
+#include <optional>
 
 namespace tesmar {
 
@@ -231,9 +234,8 @@ int EncodeI2cCommand(const EncodeContext& c)
     return 0;
 }
 
-} // namespace
-
-int RunEncodeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                     InterruptWatch* watch)
 {
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
         out << kEncodeUsage;
@@ -280,6 +282,15 @@ int RunEncodeCommand(const std::vector<std::string>& args, std::ostream& out, st
         return context.usage(problem);
     context.start = *start;
 
+    OutputFile output;
+    if (const std::string refusal = output.open(path); !refusal.empty()) {
+        err << "tesmar-cli encode: " << TerminalText(refusal) << '\n';
+        return kExitOutput;
+    }
+    std::optional<InterruptWatch::CleanUp> cleanUp;
+    if (watch)
+        cleanUp.emplace(*watch, [&output] { output.discard(); });
+
     GeneratorData generator;
     if (options.has("--in")) {
         const std::string in = options.get("--in", "");
@@ -294,11 +305,28 @@ int RunEncodeCommand(const std::vector<std::string>& args, std::ostream& out, st
                                            : EncodeI2cCommand(context);
     if (status != 0)
         return status;
-    if (!WriteWholeFile(path, generator.samples().data(), generator.samples().size())) {
-        err << "tesmar-cli encode: cannot write " << TerminalText(path) << '\n';
+    const std::string refusal = output.commit([&](const std::string& written) {
+        return WriteWholeFile(written, generator.samples().data(), generator.samples().size()) ? std::string()
+                                                                                               : "cannot write " + written;
+    });
+    if (!refusal.empty()) {
+        err << "tesmar-cli encode: " << TerminalText(refusal) << '\n';
         return kExitOutput;
     }
-    return 0;
+    return kExitComplete;
+}
+
+} // namespace
+
+int RunEncodeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    return RunEncode(args, out, err, nullptr);
+}
+
+int RunEncodeCommandWatched(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                             InterruptWatch& watch)
+{
+    return RunEncode(args, out, err, &watch);
 }
 
 } // namespace tesmar

@@ -3,6 +3,7 @@
 #include "CliMain.h"
 #include "CliDevice.h"
 #include "CliText.h"
+#include "OutputFile.h"
 
 #include "device/DeviceClock.h"
 #include "device/DeviceStartup.h"
@@ -18,7 +19,9 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -30,26 +33,33 @@ namespace {
 
 const char* const kRecordUsage =
     "usage: tesmar-cli [--sim [--sim-fast]] [--trace-usb] record [options]\n"
-    "  --period T         point period: seconds or with a unit, 5us … 10s (default 1ms)\n"
+    "  --period T         point period: seconds or with a unit, 5us … 10s (default 1ms); the\n"
+    "                     instrument's 24 MHz clock may round it, which is said on standard error\n"
     "  --channels a|b|ab  channels on (default a); both channels need a period of at least 10us\n"
-    "  --range-a V        volts per half screen of A: above 2 V the attenuated input (default 20)\n"
+    "  --range-a V        volts per half screen of A, 0.1 … 20: above 2 V the attenuated input\n"
+    "                     (default 20)\n"
     "  --range-b V        the same for B (default 20)\n"
     "  --averaging N      samples averaged into each point, 1 … 65535 (default: the program's choice)\n"
-    "  --duration T       record this long, at most 24 h: seconds or with a unit (s, ms, m, h);\n"
+    "  --duration T       record this long, 1ms … 24h: seconds or with a unit (s, ms, m, h);\n"
     "                     without it the record runs until Ctrl-C or the one-day limit\n"
     "  --out FILE         FILE.csv (time in seconds, volts of A and B) or FILE.dat (data file);\n"
-    "                     default: CSV on standard output\n"
+    "                     default: CSV on standard output; the file is checked before recording\n"
     "Ctrl-C ends the record and still writes what was recorded. Progress goes to standard error.\n"
-    "Exit 0 for a complete record, 1 when the recording failed, 2 without an instrument,\n"
-    "64 for bad options, 130 when Ctrl-C cut a --duration record short.\n";
+    "Exit 0 for a complete record (without --duration: ended by Ctrl-C), 1 when the recording\n"
+    "failed, 2 without an instrument, 64 for bad options, 74 when the file cannot be written,\n"
+    "130 when Ctrl-C cut a --duration record short.\n";
 
 constexpr double kMinPeriod = 5e-6, kMinPeriodBoth = 10e-6, kMaxPeriod = 10.0;
+constexpr NumberRange kPeriodRange{kMinPeriod, kMaxPeriod, false, " s (5us to 10s)"};
+constexpr NumberRange kVoltsRange{0.1, 20, false, " V"};
+constexpr NumberRange kAveragingRange{1, 65535, true, ""};
+constexpr NumberRange kDurationRange{1e-3, kSecondsPerDay, false, " s (1ms to 24h)"};
 
 // Seconds with the units of ParseSeconds, plus minutes and hours.
 std::optional<double> ParseDuration(const std::string& text)
 {
-    for (const auto& [suffix, factor] : {std::pair{"h", 3600.0}, std::pair{"m", 60.0}}) {
-        if (text.size() > 1 && text.back() == suffix[0] && text[text.size() - 2] != 'm') {
+    for (const auto& [suffix, factor] : {std::pair{'h', 3600.0}, std::pair{'m', 60.0}}) {
+        if (text.size() > 1 && text.back() == suffix && text[text.size() - 2] != 'm') {
             const auto n = ParseFinite(text.substr(0, text.size() - 1));
             return n ? std::optional<double>(*n * factor) : std::nullopt;
         }
@@ -80,7 +90,7 @@ bool WriteCsv(const RecorderRecord& record, std::ostream& csv)
 }
 
 // Each channel's memory is given back once it is copied, so a day-long record is not held twice.
-bool WriteDat(RecorderRecord& record, const std::string& runTime, const std::string& path)
+DataFile RecordDataFile(RecorderRecord& record, const std::string& runTime)
 {
     DataFile file;
     RecorderSettingsChunk settings;
@@ -104,7 +114,7 @@ bool WriteDat(RecorderRecord& record, const std::string& runTime, const std::str
         (ch == 0 ? file.channelA : file.channelB) = std::move(values);
     }
     file.settings = settings;
-    return SaveDataFile(path, file).empty();
+    return file;
 }
 
 void ShowProgress(const RecorderStream& stream, double seconds, bool terminal, std::ostream& err, bool last)
@@ -126,52 +136,77 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
     std::optional<int> averaging;
     std::optional<double> duration;
     std::string outPath;
+    std::map<std::string, std::string> values;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& key = args[i];
         if (key == "--help") {
             out << kRecordUsage;
-            return 0;
+            return kExitComplete;
+        }
+        static const char* const kKeys[] = {"--period", "--channels", "--range-a", "--range-b", "--averaging",
+                                            "--duration", "--out"};
+        if (std::find_if(std::begin(kKeys), std::end(kKeys), [&](const char* k) { return key == k; }) == std::end(kKeys)) {
+            err << "tesmar-cli record: unknown option " << TerminalText(key) << "\n" << kRecordUsage;
+            return kExitUsage;
         }
         if (i + 1 >= args.size()) {
             err << "tesmar-cli record: " << key << " needs a value\n" << kRecordUsage;
-            return 64;
+            return kExitUsage;
         }
-        const std::string value = args[++i];
-        const std::optional<double> number = ParseFinite(value);
-        bool ok = true;
-        if (key == "--period") {
-            const auto td = ParseSeconds(value);
-            ok = td && *td >= kMinPeriod * (1 - 1e-9) && *td <= kMaxPeriod;
-            in.timeDiv = td.value_or(1e-3);
-        } else if (key == "--channels") {
-            ok = value == "a" || value == "b" || value == "ab";
-            in.chAOn = value != "b";
-            in.chBOn = value != "a";
-        } else if (key == "--range-a" || key == "--range-b") {
-            ok = number && *number > 0 && *number <= 20;
-            (key == "--range-a" ? in.rangeA : in.rangeB) = number.value_or(20);
-        } else if (key == "--averaging") {
-            ok = number && *number >= 1 && *number <= 65535 && std::floor(*number) == *number;
-            averaging = static_cast<int>(number.value_or(1));
-        } else if (key == "--duration") {
-            duration = ParseDuration(value);
-            ok = duration && *duration > 0 && *duration < kSecondsPerDay;
-        } else if (key == "--out") {
-            outPath = value;
-            ok = EndsWithNoCase(value, ".csv") || EndsWithNoCase(value, ".dat");
-        } else {
-            err << "tesmar-cli record: unknown option " << key << "\n" << kRecordUsage;
-            return 64;
+        if (values.count(key) != 0) {
+            err << "tesmar-cli record: " << key << " is given twice\n";
+            return kExitUsage;
         }
-        if (!ok) {
-            err << "tesmar-cli record: bad value '" << value << "' for " << key
-                << (key == "--out" ? " (FILE.csv or FILE.dat)" : "") << "\n";
-            return 64;
-        }
+        values[key] = args[++i];
     }
-    if (in.chAOn && in.chBOn && in.timeDiv < kMinPeriodBoth * (1 - 1e-9)) {
+    std::string problem;
+    const auto number = [&](const char* key, const NumberRange& range, double fallback, bool seconds = false) {
+        const auto it = values.find(key);
+        return it == values.end() ? std::optional<double>(fallback)
+                                  : CheckedNumber(key, it->second, range, problem, seconds);
+    };
+    const auto refuse = [&](const std::string& text) {
+        err << "tesmar-cli record: " << text << '\n';
+        return kExitUsage;
+    };
+    const std::string channels = values.count("--channels") ? values["--channels"] : "a";
+    if (channels != "a" && channels != "b" && channels != "ab")
+        return refuse("--channels: '" + TerminalText(channels) + "' is not one of a b ab");
+    in.chAOn = channels != "b";
+    in.chBOn = channels != "a";
+    const auto period = number("--period", kPeriodRange, 1e-3, true);
+    const auto rangeA = number("--range-a", kVoltsRange, 20);
+    const auto rangeB = number("--range-b", kVoltsRange, 20);
+    const auto averagingValue = number("--averaging", kAveragingRange, 1);
+    if (!period || !rangeA || !rangeB || !averagingValue)
+        return refuse(problem);
+    in.timeDiv = *period;
+    in.rangeA = *rangeA;
+    in.rangeB = *rangeB;
+    if (values.count("--averaging"))
+        averaging = static_cast<int>(*averagingValue);
+    if (values.count("--duration")) {
+        const std::string& text = values["--duration"];
+        duration = ParseDuration(text);
+        if (!duration || *duration < kDurationRange.min || *duration > kDurationRange.max)
+            return refuse("--duration: '" + TerminalText(text) + "' is not a time from 1ms to 24h");
+    }
+    if (values.count("--out")) {
+        outPath = values["--out"];
+        if (!EndsWithNoCase(outPath, ".csv") && !EndsWithNoCase(outPath, ".dat"))
+            return refuse("--out: '" + TerminalText(outPath) + "' is not FILE.csv or FILE.dat");
+    }
+    if (in.chAOn && in.chBOn && in.timeDiv < kMinPeriodBoth) {
         err << "tesmar-cli record: with both channels --period must be at least 10us\n";
-        return 64;
+        return kExitUsage;
+    }
+    // The file is taken before recording: a long record is not taken to be lost at its end.
+    OutputFile output;
+    if (!outPath.empty()) {
+        if (const std::string refusal = output.open(outPath); !refusal.empty()) {
+            err << "tesmar-cli record: " << TerminalText(refusal) << '\n';
+            return kExitOutput;
+        }
     }
     // A point takes at least one sample per channel at the converter's 200 kHz.
     in.workingLimit = in.displayLimit = 1.0 / kMinPeriod;
@@ -201,6 +236,7 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
 
     RecorderSettings settings;
     settings.pointPeriod = QuantizePeriod(in.timeDiv);
+    ReportQuantizedPeriod("record", in.timeDiv, settings.pointPeriod, err);
     settings.averaging = block.averaging;
     settings.chAOn = block.chAOn;
     settings.chBOn = block.chBOn;
@@ -247,28 +283,32 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
     if (const auto key = RecorderStatusMessage(status))
         err << "tesmar-cli record: " << TerminalText(messages.text(*key)) << '\n';
     if (status == RecNoMemoryAtStart)
-        return 1;
+        return kExitFailure;
 
-    bool written = false;
     if (outPath.empty()) {
-        written = WriteCsv(stream.record(), out);
-    } else if (EndsWithNoCase(outPath, ".dat")) {
-        written = WriteDat(stream.record(), RecTimeText(stream.elapsedDays(), false), outPath);
+        if (!WriteCsv(stream.record(), out)) {
+            err << "tesmar-cli record: cannot write standard output\n";
+            return kExitOutput;
+        }
     } else {
-        std::ofstream file(outPath, std::ios::trunc);
-        written = file && WriteCsv(stream.record(), file);
-        file.close();
-        written = written && file;
-    }
-    if (!written) {
-        err << "tesmar-cli record: cannot write " << (outPath.empty() ? "standard output" : outPath) << '\n';
-        return 1;
+        std::optional<DataFile> data;
+        if (EndsWithNoCase(outPath, ".dat"))
+            data = RecordDataFile(stream.record(), RecTimeText(stream.elapsedDays(), false));
+        const std::string problem = output.commit([&](const std::string& path) {
+            const bool written = data ? SaveDataFile(path, *data).empty()
+                                      : WriteFileWith(path, [&](std::ostream& csv) { WriteCsv(stream.record(), csv); });
+            return written ? std::string() : "cannot write " + path;
+        });
+        if (!problem.empty()) {
+            err << "tesmar-cli record: " << TerminalText(problem) << '\n';
+            return kExitOutput;
+        }
     }
     if (status != RecOk)
-        return 1;
+        return kExitFailure;
     if (stop && duration && !stream.autoStopped())
         return kExitInterrupted;
-    return 0;
+    return kExitComplete;
 }
 
 } // namespace tesmar

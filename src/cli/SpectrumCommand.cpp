@@ -4,6 +4,8 @@
 #include "AnalogDataFiles.h"
 #include "CliDevice.h"
 #include "CliText.h"
+#include "ExitStatus.h"
+#include "OutputFile.h"
 
 #include "device/DeviceStartup.h"
 #include "device/UsbSession.h"
@@ -65,17 +67,6 @@ bool IsKnobRate(double hz)
         if (hz == entry)
             return true;
     return false;
-}
-
-std::optional<double> ParseRate(std::string text)
-{
-    double factor = 1.0;
-    if (!text.empty() && (text.back() == 'k' || text.back() == 'K')) {
-        factor = 1000.0;
-        text.pop_back();
-    }
-    const auto v = ParseFinite(text);
-    return v ? std::optional<double>(*v * factor) : std::nullopt;
 }
 
 struct Options {
@@ -147,7 +138,7 @@ void WriteCurve(std::ostream& csv, const SpectrumRecord& record, const std::arra
 } // namespace
 
 int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args, std::ostream& out,
-                       std::ostream& err)
+                       std::ostream& err, const std::atomic<bool>* interrupted)
 {
     Options o;
     o.block.sampleRate = 100'000;
@@ -181,7 +172,7 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
         const char* range = nullptr; // what the option allows, for the message
         bool ok = true;
         if (key == "--rate") {
-            const auto rate = ParseRate(value);
+            const auto rate = ParseHertz(value);
             range = "a rate of the knob from 100 to 200000 Hz, see --help";
             ok = rate && IsKnobRate(*rate);
             if (ok)
@@ -275,9 +266,20 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
         if (auto* problem = std::get_if<std::string>(&read)) {
             err << "tesmar-cli spectrum: cannot use the filter file " << TerminalText(o.filterFiles[c]) << ": "
                 << TerminalText(*problem) << '\n';
-            return 65;
+            return kExitFilterFile;
         }
         filters[c] = std::get<FilterResponse>(read);
+    }
+
+    // The files are taken before the record: a record is not taken to be lost.
+    OutputFile csvFile, datFile;
+    for (auto [file, path] : {std::pair{&csvFile, &o.csvPath}, std::pair{&datFile, &o.datPath}}) {
+        if (path->empty())
+            continue;
+        if (const std::string problem = file->open(*path); !problem.empty()) {
+            err << "tesmar-cli spectrum: " << TerminalText(problem) << '\n';
+            return kExitOutput;
+        }
     }
 
     const auto device = TakeUpForMeasurement(session, err);
@@ -294,17 +296,21 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
     if (o.stream)
         err << "tesmar-cli spectrum: recording " << length << " points per channel at " << block.sampleRate
             << " Hz…\n";
-    // A slow stream takes its own time before the time-out starts to count.
-    const double recordSeconds = o.stream ? length / block.sampleRate : 0.0;
-    switch (CaptureAnalogRecord(session, params, o.timeout + recordSeconds, result)) {
+    // A slow record takes its own time before the time-out starts to count.
+    const int points = o.stream ? length : kOscBufferSamples;
+    const double recordSeconds = points / block.sampleRate;
+    switch (CaptureAnalogRecord(session, params, o.timeout + recordSeconds, result, interrupted)) {
     case AnalogCaptureOutcome::Complete:
         break;
     case AnalogCaptureOutcome::TimedOut:
         err << "tesmar-cli spectrum: no record within the time-out\n";
-        return 1;
+        return kExitFailure;
+    case AnalogCaptureOutcome::Interrupted:
+        err << "tesmar-cli spectrum: interrupted before the record came; nothing written\n";
+        return kExitInterrupted;
     case AnalogCaptureOutcome::Failed:
         err << "tesmar-cli spectrum: the exchange with the instrument failed\n";
-        return 1;
+        return kExitFailure;
     }
 
     SpectrumRecord record;
@@ -321,40 +327,41 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
     }
     ProcessSpectrum(SpectrumMode::Full, record, inputs, o.settings);
 
-    if (!o.datPath.empty()) {
+    int status = kExitComplete;
+    if (datFile.isOpen()) {
         const SpectrumFileInput file{on, {o.block.rangeA, o.block.rangeB}, o.scale, o.settings.manualF1};
-        if (const std::string problem = SaveDataFile(o.datPath, SpectrumDataFile(record, file)); !problem.empty()) {
+        const DataFile data = SpectrumDataFile(record, file);
+        if (const std::string problem = datFile.commit([&](const std::string& path) { return SaveDataFile(path, data); });
+            !problem.empty()) {
             err << "tesmar-cli spectrum: " << TerminalText(problem) << '\n';
-            return 74;
+            status = kExitOutput;
         }
-        if (o.csvPath.empty())
-            return 0;
+        if (!csvFile.isOpen())
+            return status;
     }
-
-    std::ofstream file;
-    if (!o.csvPath.empty()) {
-        file.open(o.csvPath, std::ios::trunc);
-        if (!file) {
-            err << "tesmar-cli spectrum: cannot write " << TerminalText(o.csvPath) << '\n';
-            return 74;
+    const auto writeCsv = [&](std::ostream& csv) {
+        if (o.summary)
+            WriteSummary(csv, record, on);
+        else
+            WriteCurve(csv, record, on, o.scale.dB);
+    };
+    if (!csvFile.isOpen()) {
+        writeCsv(out);
+        out.flush();
+        if (!out) {
+            err << "tesmar-cli spectrum: writing the CSV failed\n";
+            return kExitOutput;
         }
+        return status;
     }
-    std::ostream& csv = o.csvPath.empty() ? out : file;
-    if (o.summary)
-        WriteSummary(csv, record, on);
-    else
-        WriteCurve(csv, record, on, o.scale.dB);
-    csv.flush();
-    if (file.is_open())
-        file.close();
-    if (!csv) {
-        // Nothing half-written is left behind.
-        if (!o.csvPath.empty())
-            std::remove(o.csvPath.c_str());
-        err << "tesmar-cli spectrum: writing the CSV failed\n";
-        return 74;
+    const std::string problem = csvFile.commit([&](const std::string& path) {
+        return WriteFileWith(path, writeCsv) ? std::string() : "cannot write " + path;
+    });
+    if (!problem.empty()) {
+        err << "tesmar-cli spectrum: " << TerminalText(problem) << '\n';
+        return kExitOutput;
     }
-    return 0;
+    return status;
 }
 
 } // namespace tesmar
