@@ -148,9 +148,11 @@ std::optional<double> ParseFinite(const std::string& text) {
     return value;
 }
 
-std::optional<double> CheckedNumber(const std::string& option, const std::string& value,
-                                    const NumberRange& range, std::string& problem, bool seconds) {
-    const auto number = seconds ? ParseSeconds(value) : ParseFinite(value);
+std::optional<double> CheckedNumber(const std::string& option, const std::string& value, const NumberRange& range,
+                                    std::string& problem, NumberUnits units) {
+    const auto number = units == NumberUnits::Seconds ? ParseSeconds(value)
+                        : units == NumberUnits::Hertz ? ParseHertz(value)
+                                                      : ParseFinite(value);
     if (number && *number >= range.min && *number <= range.max &&
         (!range.whole || std::floor(*number) == *number))
         return number;

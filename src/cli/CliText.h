@@ -47,10 +47,17 @@ struct NumberRange {
     const char* unit = ""; // shown after the limits
 };
 
+// How an option's number may be written: plain, or with the units of ParseSeconds or ParseHertz.
+enum class NumberUnits { None, Seconds, Hertz };
+
 // The value of `option` when `value` is a finite number in the range (whole where it must be,
-// read with ParseSeconds when `seconds`); else none, with "OPTION: 'VALUE' is not …" in
-// `problem`.
-std::optional<double> CheckedNumber(const std::string& option, const std::string& value,
-                                    const NumberRange& range, std::string& problem, bool seconds = false);
+// read with its units); else none, with "OPTION: 'VALUE' is not …" in `problem`.
+std::optional<double> CheckedNumber(const std::string& option, const std::string& value, const NumberRange& range,
+                                    std::string& problem, NumberUnits units = NumberUnits::None);
+inline std::optional<double> CheckedNumber(const std::string& option, const std::string& value,
+                                           const NumberRange& range, std::string& problem, bool seconds)
+{
+    return CheckedNumber(option, value, range, problem, seconds ? NumberUnits::Seconds : NumberUnits::None);
+}
 
 } // namespace tesmar

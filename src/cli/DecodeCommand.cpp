@@ -42,7 +42,8 @@ const char* const kDecodeUsage =
     "common:  --marker1 T --marker2 T (seconds, or with a unit: 12us, 3.5ms; default: the\n"
     "         start of the capture; --marker2 is where TxD starts)  --csv (CSV instead of columns)\n"
     "         --limit N (at most N rows; default: the whole capture)\n"
-    "         --rate HZ (generator data files only: the rate they are played at, default 1 MHz)\n"
+    "         --rate HZ (generator data files only: the rate they are played at, 1 … 1G, default 1M;\n"
+    "         with k or M: 250k, 1M)\n"
     "CH is a name the file gives a line (RX, SDA, D3 …), a line name A.0 … B.7 or an index\n"
     "0 … 15, and the capture must have that line.\n"
     "exit status: 0 when something was decoded, 1 when nothing was (the reason on standard\n"
@@ -328,7 +329,8 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
     }
     double generatorRate = kDefaultGeneratorRate;
     if (options.has("--rate")) {
-        const auto rate = CheckedNumber("--rate", options.get("--rate", ""), {1, 1e9, false, " Hz"}, problem);
+        const auto rate =
+            CheckedNumber("--rate", options.get("--rate", ""), {1, 1e9, false, " Hz"}, problem, NumberUnits::Hertz);
         if (!rate) {
             err << "tesmar-cli decode: " << problem << '\n';
             return 64;

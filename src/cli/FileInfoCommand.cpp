@@ -1,6 +1,7 @@
 #include "cli/FileInfoCommand.h"
 
 #include "CliText.h"
+#include "ExitStatus.h"
 
 #include "formats/DataFile.h"
 #include "formats/DataFileBytes.h"
@@ -12,6 +13,10 @@
 namespace tesmar {
 
 namespace {
+
+const char* const kInfoUsage =
+    "usage: tesmar-cli info              the instrument: identity, version, calibration, type, number\n"
+    "       tesmar-cli info FILE.dat     a data file: its chunks, settings and remark\n";
 
 std::string Hex(unsigned value)
 {
@@ -180,9 +185,13 @@ void PrintSettings(const LogicSettingsChunk& c, std::ostream& out)
 
 int RunFileInfoCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        out << kInfoUsage << kExitStatusHelp;
+        return kExitComplete;
+    }
     if (args.size() != 1) {
-        err << "usage: tesmar-cli info FILE.dat\n";
-        return 64;
+        err << kInfoUsage;
+        return kExitUsage;
     }
     const auto read = ReadFileBytes(args[0]);
     if (const auto* refusal = std::get_if<std::string>(&read)) {
