@@ -117,7 +117,7 @@ std::optional<double> ParseSeconds(const std::string& text) {
 }
 
 std::optional<double> ParseHertz(const std::string& text) {
-    return ParseWithUnit(text, {{"k", 3}, {"K", 3}, {"M", 6}});
+    return ParseWithUnit(text, {{"k", 3}, {"K", 3}, {"M", 6}, {"G", 9}});
 }
 
 std::string SecondsText(double seconds) {

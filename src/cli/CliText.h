@@ -26,7 +26,7 @@ std::optional<double> ParseWithUnit(const std::string& text, std::initializer_li
 
 // "0.002", "12us", "12µs", "3.5ms", "40ns", "1s": seconds; anything else: none.
 std::optional<double> ParseSeconds(const std::string& text);
-// "250000", "250k", "2.5M": hertz; anything else: none.
+// "250000", "250k", "2.5M", "1G": hertz; anything else: none.
 std::optional<double> ParseHertz(const std::string& text);
 
 // Seconds as the options take them: "6.95833us", "10ms", "1.5s".

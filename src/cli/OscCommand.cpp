@@ -45,8 +45,8 @@ const char* const kOscUsage =
     "  --pre N            pre-trigger points: 8 … 200 in steps of 4 (buffer), 10 … 1000 and fewer than\n"
     "                     --depth (stream) (default 100)\n"
     "  --depth N          stream record length per channel, 16 … 65536 (default 8192)\n"
-    "  --timeout S        give up when the record has not come S seconds after the time it takes\n"
-    "                     (its points × --period), 0.001 … 86400 (default 10)\n"
+    "  --timeout T        give up when the record has not come T after the time it takes (its\n"
+    "                     points × --period), 1ms … 86400s: seconds or with a unit (default 10)\n"
     "  --csv FILE         write the CSV to FILE instead of standard output\n"
     "  --out FILE.dat     write a measurement data file that the program opens (no CSV to standard\n"
     "                     output then, unless --csv names a file)\n"
@@ -142,7 +142,7 @@ int ParseOscOptions(const std::vector<std::string>& args, OscCommandOptions& opt
     const auto threshold = number("--threshold", kThresholdRange, kMinDifferenceThreshold);
     const auto pre = number("--pre", stream ? kStreamPreRange : kBufferPreRange, 100);
     const auto depthValue = number("--depth", kDepthRange, 8192);
-    const auto timeout = number("--timeout", kTimeoutRange, 10);
+    const auto timeout = number("--timeout", kTimeoutRange, 10, true);
     if (!timeDiv || !rangeA || !rangeB || !threshold || !pre || !depthValue || !timeout)
         return refuse(problem);
     in.timeDiv = *timeDiv;

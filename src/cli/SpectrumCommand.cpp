@@ -45,8 +45,8 @@ const char* const kSpectrumUsage =
     "  --db-ref 0.775|umax     0 dB reference (default 0.775 V)\n"
     "  --filter-a FILE    weight A's spectrum by the response of a filter file (.txt)\n"
     "  --filter-b FILE    the same for B\n"
-    "  --timeout S        give up when the record has not come S seconds after the time it takes\n"
-    "                     (a stream of N points takes N / rate), 0.1 … 3600 (default 10)\n"
+    "  --timeout T        give up when the record has not come T after the time it takes (N points\n"
+    "                     take N / rate), 100ms … 3600s: seconds or with a unit (default 10)\n"
     "  --summary          one row per channel: channel,Uconst_V,Uvaria_V,F_Hz,Umax_V,F1_Hz,kg,k3\n"
     "                     (a cell is empty where the page shows nothing)\n"
     "  --csv FILE         write the CSV to FILE instead of standard output\n"
@@ -225,10 +225,11 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
         } else if (key == "--filter-a" || key == "--filter-b") {
             o.filterFiles[key == "--filter-a" ? 0 : 1] = value;
         } else if (key == "--timeout") {
-            range = "0.1 … 3600 s";
-            ok = number && *number >= 0.1 && *number <= 3600;
+            range = "0.1 … 3600 s, or with a unit: 100ms, 3600s";
+            const auto seconds = ParseSeconds(value);
+            ok = seconds && *seconds >= 0.1 && *seconds <= 3600;
             if (ok)
-                o.timeout = *number;
+                o.timeout = *seconds;
         } else if (key == "--csv") {
             ok = !value.empty();
             range = "a file name";
