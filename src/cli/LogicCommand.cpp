@@ -5,6 +5,7 @@
 #include "CliText.h"
 #include "LogicOptions.h"
 #include "OutputFile.h"
+#include "StreamProgress.h"
 
 #include "device/DeviceStartup.h"
 #include "device/UsbSession.h"
@@ -83,46 +84,6 @@ private:
     std::thread thread_;
 };
 
-// The progress on standard error when the percentage changes: one line rewritten in place on a
-// terminal, else whole lines at most once a second (a log file gets no carriage returns).
-class StreamProgress {
-public:
-    StreamProgress(std::ostream& err, std::int64_t depth, bool terminal) : err_(err), depth_(depth), terminal_(terminal) {}
-    void show(std::int64_t stored)
-    {
-        const int percent = static_cast<int>(stored * 100 / std::max<std::int64_t>(depth_, 1));
-        if (percent == shown_)
-            return;
-        const auto now = std::chrono::steady_clock::now();
-        if (!terminal_ && shown_ >= 0 && now - lastLine_ < std::chrono::seconds(1))
-            return;
-        shown_ = percent;
-        lastLine_ = now;
-        err_ << (terminal_ ? "\r" : "") << "tesmar-cli logic: " << stored << " of " << depth_ << " samples (" << percent
-             << " %)" << (terminal_ ? "" : "\n") << std::flush;
-        open_ = terminal_;
-    }
-    // The last state is shown even when it came within the second.
-    void end(std::int64_t stored)
-    {
-        if (!terminal_ && stored * 100 / std::max<std::int64_t>(depth_, 1) != shown_) {
-            shown_ = -1;
-            show(stored);
-        }
-        if (open_)
-            err_ << '\n';
-        open_ = false;
-    }
-
-private:
-    std::ostream& err_;
-    std::int64_t depth_;
-    bool terminal_;
-    int shown_ = -1;
-    std::chrono::steady_clock::time_point lastLine_;
-    bool open_ = false;
-};
-
 CaptureSamples ToSamples(LogicCapture capture)
 {
     CaptureSamples samples;
@@ -195,24 +156,23 @@ int RunLogicCommand(UsbSession& session, LogicEngine* simulated, const std::vect
         capture = MakeLogicCapture(std::move(u.busA), std::move(u.busB), period, u.preTrigger);
         complete = true;
     } else {
-        StreamProgress progress(err, mode.depth, isatty(STDERR_FILENO) == 1);
+        StreamProgress progress(err, "tesmar-cli logic: ", mode.depth, isatty(STDERR_FILENO) == 1);
         LogicStreamResult result;
         std::int64_t most = 0;
         {
             CaptureWatch watch(session, options.timeoutSeconds, interrupted);
             result = ReadLogicStream(session, block, mode.depth, mode.preTrigger, watch.stop(), [&](std::int64_t stored) {
-                // While the trigger is searched the ring only turns: no advance, and the progress
-                // stays where the filled ring put it.
+                // While the trigger is searched the ring only turns: no advance.
                 if (stored > most) {
                     most = stored;
                     watch.advanced();
                 }
-                progress.show(most);
+                progress.show(stored);
             });
             stopped = watch.interrupted();
             timedOut = watch.timedOut();
         }
-        progress.end(most);
+        progress.end();
         if (result.status == LogicStreamStatus::OutOfMemory) {
             err << "tesmar-cli logic: " << TerminalText(messages.text(Msg::strLanErrOutMemAs)) << '\n';
             return kExitFailure;

@@ -1,5 +1,6 @@
 #include "cli/AnalogDataFiles.h"
 #include "cli/OscCommand.h"
+#include "cli/SpectrumCommand.h"
 #include "formats/DataFileLoad.h"
 #include "ui/knob/KnobScales.h"
 #include "device/UsbSession.h"
@@ -75,6 +76,18 @@ TEST_F(OscCommandFixture, PeriodIsSaidWhenTheClockRoundsIt)
     }
     EXPECT_EQ(RunOscCommand(session, {"--period", "7us", "--time-div", "7us"}, out, err), 64);
     EXPECT_NE(err.str().find("--period is given twice"), std::string::npos) << err.str();
+}
+
+TEST_F(OscCommandFixture, TimeOutCountsFromTheRecordsOwnEnd)
+{
+    // A buffer of 1126 points at 10 ms (or at 100 Hz) takes 11 s of the instrument's time, far
+    // longer than these time-outs: they count only once that time is over.
+    ASSERT_EQ(RunOscCommand(session, {"--period", "10ms", "--timeout", "1ms"}, out, err), 0) << err.str();
+    EXPECT_EQ(lines().size(), 1127u);
+    out.str({});
+    ASSERT_EQ(RunSpectrumCommand(session, {"--rate", "100", "--timeout", "100ms", "--summary"}, out, err), 0)
+        << err.str();
+    EXPECT_EQ(lines().size(), 2u);
 }
 
 TEST_F(OscCommandFixture, OneTriggeredRecordAsCsv)
