@@ -48,6 +48,7 @@ const char* const kSpectrumUsage =
     "  --timeout T        give up when the record has not come T after the time it takes (N points\n"
     "                     take N / rate), 100ms … 3600s: seconds or with a unit (default 10)\n"
     "  --summary          one row per channel: channel,Uconst_V,Uvaria_V,F_Hz,Umax_V,F1_Hz,kg,k3\n"
+    "                     (kg and k3 as ratios to 6 digits; the page rounds them to 2 decimals)\n"
     "                     (a cell is empty where the page shows nothing)\n"
     "  --csv FILE         write the CSV to FILE instead of standard output\n"
     "  --out FILE.dat     write a measurement data file that the program opens (no CSV to standard\n"
@@ -104,7 +105,7 @@ void WriteSummary(std::ostream& csv, const SpectrumRecord& record, const std::ar
                 csv << Cell(ch.params->F, "%.3f");
             csv << ',' << Cell(ch.peaks.Umax, "%.6f") << ',' << Cell(ch.fundamental.F1, "%.3f") << ',';
             if (ch.distortion)
-                csv << Cell(ch.distortion->kg, "%.2f") << ',' << Cell(ch.distortion->k3, "%.2f");
+                csv << Cell(ch.distortion->kgRatio, "%.6g") << ',' << Cell(ch.distortion->k3Ratio, "%.6g");
             else
                 csv << ',';
         } else {

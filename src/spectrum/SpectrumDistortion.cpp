@@ -84,7 +84,8 @@ std::optional<Distortion> ComputeDistortion(std::span<const double> a, int lengt
         if (h == 3)
             a3 = ah;
     }
-    return Distortion{RoundTo2(std::sqrt(sum) / fundamental.A1), RoundTo2(a3 / fundamental.A1)};
+    const double kg = std::sqrt(sum) / fundamental.A1, k3 = a3 / fundamental.A1;
+    return Distortion{RoundTo2(kg), RoundTo2(k3), kg, k3};
 }
 
 double LimitManualF1(double typed, double knobRate)
