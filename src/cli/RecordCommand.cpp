@@ -2,6 +2,7 @@
 
 #include "CliMain.h"
 #include "CliDevice.h"
+#include "AnalogDataFiles.h"
 #include "CliText.h"
 #include "OutputFile.h"
 
@@ -90,10 +91,12 @@ bool WriteCsv(const RecorderRecord& record, std::ostream& csv)
 }
 
 // Each channel's memory is given back once it is copied, so a day-long record is not held twice.
-DataFile RecordDataFile(RecorderRecord& record, const std::string& runTime)
+DataFile RecordDataFile(RecorderRecord& record, const std::string& runTime, const RecorderBlockInput& in)
 {
     DataFile file;
     RecorderSettingsChunk settings;
+    settings.knRecCh1 = static_cast<std::uint16_t>(KnobIndexFor("knRecCh1", in.rangeA));
+    settings.knRecCh2 = static_cast<std::uint16_t>(KnobIndexFor("knRecCh2", in.rangeB));
     settings.samplePeriod = record.layout().pointPeriod;
     settings.sbRecOnCh1 = record.on(0);
     settings.sbRecOnCh2 = record.on(1);
@@ -293,7 +296,7 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
     } else {
         std::optional<DataFile> data;
         if (EndsWithNoCase(outPath, ".dat"))
-            data = RecordDataFile(stream.record(), RecTimeText(stream.elapsedDays(), false));
+            data = RecordDataFile(stream.record(), RecTimeText(stream.elapsedDays(), false), in);
         const std::string problem = output.commit([&](const std::string& path) {
             const bool written = data ? SaveDataFile(path, *data).empty()
                                       : WriteFileWith(path, [&](std::ostream& csv) { WriteCsv(stream.record(), csv); });
