@@ -25,8 +25,8 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
                       InterruptWatch* watch)
 {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        out << kConvertUsage;
-        return 0;
+        out << kConvertUsage << kExitStatusHelp;
+        return kExitComplete;
     }
     if (args.size() != 2) {
         err << kConvertUsage;

@@ -3,6 +3,7 @@
 #include "CaptureLines.h"
 #include "CliOptions.h"
 #include "CliText.h"
+#include "ExitStatus.h"
 #include "DecoderTableText.h"
 
 #include "decoders/DecoderText.h"
@@ -276,8 +277,8 @@ int DecodeOneWireCommand(const DecodeContext& context)
 int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-        out << kDecodeUsage;
-        return 0;
+        out << kDecodeUsage << kExitStatusHelp;
+        return kExitComplete;
     }
     if (!args.empty() && args[0] == "--list-lines") {
         if (args.size() != 2) {

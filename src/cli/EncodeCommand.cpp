@@ -253,8 +253,8 @@ int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostr
                      InterruptWatch* watch)
 {
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-        out << kEncodeUsage;
-        return 0;
+        out << kEncodeUsage << kExitStatusHelp;
+        return kExitComplete;
     }
     if (args.empty()) {
         err << kEncodeUsage;

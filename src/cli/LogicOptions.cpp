@@ -1,6 +1,7 @@
 #include "LogicOptions.h"
 
 #include "CliText.h"
+#include "ExitStatus.h"
 
 #include "formats/DataFileLoad.h"
 #include "logic/ChannelSetup.h"
@@ -186,7 +187,7 @@ LogicOptionsResult Parser::run()
     for (std::size_t i = 0; i < args_.size(); ++i) {
         const std::string& key = args_[i];
         if (key == "--help" || key == "-h")
-            return {std::nullopt, 0, kLogicUsage};
+            return {std::nullopt, 0, std::string(kLogicUsage) + kExitStatusHelp};
         if (key == "--loopback") {
             loopBack_ = true;
             continue;

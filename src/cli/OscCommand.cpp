@@ -83,8 +83,8 @@ int ParseOscOptions(const std::vector<std::string>& args, OscCommandOptions& opt
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& key = args[i];
         if (key == "--help") {
-            out << kOscUsage;
-            return 0;
+            out << kOscUsage << kExitStatusHelp;
+            return kExitComplete;
         }
         static const char* const kKeys[] = {"--period", "--time-div", "--channels", "--range-a", "--range-b", "--trigger", "--edge",
                                             "--kind", "--level", "--threshold", "--mode", "--pre", "--depth",

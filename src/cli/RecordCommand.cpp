@@ -143,7 +143,7 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& key = args[i];
         if (key == "--help") {
-            out << kRecordUsage;
+            out << kRecordUsage << kExitStatusHelp;
             return kExitComplete;
         }
         static const char* const kKeys[] = {"--period", "--channels", "--range-a", "--range-b", "--averaging",

@@ -53,9 +53,8 @@ const char* const kSpectrumUsage =
     "  --csv FILE         write the CSV to FILE instead of standard output\n"
     "  --out FILE.dat     write a measurement data file that the program opens (no CSV to standard\n"
     "                     output then, unless --csv names a file)\n"
-    "Without --summary the curve: f_Hz, then a_V or a_dB, then b_V or b_dB.\n"
-    "exit status: 0 written, 1 no record, 2 no instrument, 64 bad command line, 65 the filter file\n"
-    "  is refused, 74 a file could not be written\n";
+    "Without --summary the curve: f_Hz, then a_V or a_dB, then b_V or b_dB. The files are checked\n"
+    "before the record is taken. Ctrl-C ends the wait for the record.\n";
 
 // The entries of the page's rate knob, Hz.
 bool IsKnobRate(double hz)
@@ -146,8 +145,8 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& key = args[i];
         if (key == "--help") {
-            out << kSpectrumUsage;
-            return out.flush() ? 0 : 1;
+            out << kSpectrumUsage << kExitStatusHelp;
+            return kExitComplete;
         }
         if (key == "--db") {
             o.scale.dB = true;

@@ -214,6 +214,21 @@ TEST_F(ExitStatus, EveryCommandGivesTheStatusOfItsOutcome)
     }
 }
 
+TEST_F(ExitStatus, EveryHelpListsTheOneTable)
+{
+    const std::vector<std::vector<std::string>> helps = {
+        {"--help"},           {"osc", "--help"},    {"spectrum", "--help"}, {"record", "--help"},
+        {"logic", "--help"},  {"decode", "--help"}, {"encode", "--help"},   {"convert", "--help"},
+        {"info", "--help"},   {"calibration", "--help"}, {"firmware", "--help"}};
+    for (const auto& words : helps) {
+        SCOPED_TRACE(words[0]);
+        const Finished done = run(words);
+        EXPECT_EQ(done.status, kExitComplete) << done.err;
+        EXPECT_NE(done.out.find("exit status (every command):\n  0    complete result"), std::string::npos) << done.out;
+        EXPECT_NE(done.out.find("  130  Ctrl-C or SIGTERM"), std::string::npos);
+    }
+}
+
 TEST_F(ExitStatus, WithoutAnInstrumentEveryDeviceCommandGivesTwo)
 {
     if (run({"--probe"}).status == 0)
