@@ -175,7 +175,9 @@ int DecodeUartCommand(const DecodeContext& context)
     request.maxEntries = context.limit();
     const auto result = DecodeUart(context.queries, request);
     if (!result.messages.empty()) {
-        context.print(UartTable(result, context.table));
+        // What was decoded before the refusal, without a header over nothing.
+        if (const DecoderTable table = UartTable(result, context.table); !table.rows.empty())
+            context.print(table);
         for (const auto& message : result.messages)
             context.refuse(message);
         return 1;

@@ -153,6 +153,7 @@ TEST_F(ExitStatus, EveryCommandGivesTheStatusOfItsOutcome)
         {{}, kExitUsage, "exit status (every command)"},
         // An input that cannot be read.
         {{"decode", "uart", "@missing.vcd"}, kExitFailure, "cannot read @missing.vcd: no such file"},
+        {{"decode", "uart", "@capture.vcd", "--baud", "600000"}, kExitFailure, "1200000"},
         {{"convert", "@missing.vcd", "@out.csv"}, kExitFailure, "cannot read @missing.vcd: no such file"},
         {{"info", "@missing.dat"}, kExitFailure, "cannot read @missing.dat: no such file"},
         {{"encode", "uart", "--text", "U", "--in", "@missing.dat", "--out", "@out.dat"}, kExitFailure,
@@ -201,6 +202,9 @@ TEST_F(ExitStatus, EveryCommandGivesTheStatusOfItsOutcome)
         EXPECT_TRUE(done.exited);
         EXPECT_EQ(done.status, c.status) << done.err;
         EXPECT_NE(done.err.find(expand(c.message)), std::string::npos) << done.err;
+        // A failure prints no result, not even a column header.
+        if (c.status != kExitComplete)
+            EXPECT_EQ(done.out, "");
         // Nothing half-done is left beside an output.
         for (const auto& entry : fs::directory_iterator(folder_))
             EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos) << entry.path();
