@@ -44,7 +44,8 @@ const char* const kRecordUsage =
     "  --duration T       record this long, 1ms … 24h: seconds or with a unit (s, ms, m, h);\n"
     "                     without it the record runs until Ctrl-C or the one-day limit\n"
     "  --out FILE         FILE.csv (time in seconds, volts of A and B) or FILE.dat (data file);\n"
-    "                     default: CSV on standard output; the file is checked before recording\n"
+    "                     default: CSV on standard output, row by row as the points come; the\n"
+    "                     file is checked before recording and written at the end\n"
     "Ctrl-C ends the record and still writes what was recorded. Progress goes to standard error.\n"
     "Exit 0 for a complete record (without --duration: ended by Ctrl-C), 1 when the recording\n"
     "failed, 2 without an instrument, 64 for bad options, 74 when the file cannot be written,\n"
@@ -68,27 +69,38 @@ std::optional<double> ParseDuration(const std::string& text)
     return ParseSeconds(text);
 }
 
-bool WriteCsv(const RecorderRecord& record, std::ostream& csv)
-{
-    csv << "time_s";
-    if (record.on(0))
-        csv << ",a_V";
-    if (record.on(1))
-        csv << ",b_V";
-    csv << '\n';
-    const std::size_t n = record.count();
-    const double tp = record.layout().pointPeriod;
-    char line[96];
-    for (std::size_t i = 0; i < n && csv; ++i) {
-        int used = std::snprintf(line, sizeof line, "%.9g", static_cast<double>(i) * tp);
-        for (int ch = 0; ch < 2; ++ch)
-            if (record.on(ch))
-                used += std::snprintf(line + used, sizeof line - used, ",%.6f", record.channel(ch).at(i));
-        csv.write(line, used).put('\n');
+// The CSV of a record (time in seconds, volts of the channels that are on), written as its
+// points are published: the header once, then each row once.
+class CsvRows {
+public:
+    CsvRows(const RecorderRecord& record, std::ostream& csv) : record_(record), csv_(csv) {}
+    // Writes the rows below `count` not yet written (the header first, also without rows when
+    // `last`); false once the stream has failed.
+    bool writeUpTo(std::size_t count, bool last)
+    {
+        if (!header_ && (count > written_ || last)) {
+            csv_ << "time_s" << (record_.on(0) ? ",a_V" : "") << (record_.on(1) ? ",b_V" : "") << '\n';
+            header_ = true;
+        }
+        const double tp = record_.layout().pointPeriod;
+        char line[96];
+        for (; written_ < count && csv_; ++written_) {
+            int used = std::snprintf(line, sizeof line, "%.9g", static_cast<double>(written_) * tp);
+            for (int ch = 0; ch < 2; ++ch)
+                if (record_.on(ch))
+                    used += std::snprintf(line + used, sizeof line - used, ",%.6f", record_.channel(ch).at(written_));
+            csv_.write(line, used).put('\n');
+        }
+        csv_.flush();
+        return static_cast<bool>(csv_);
     }
-    csv.flush();
-    return static_cast<bool>(csv);
-}
+
+private:
+    const RecorderRecord& record_;
+    std::ostream& csv_;
+    bool header_ = false;
+    std::size_t written_ = 0;
+};
 
 // Each channel's memory is given back once it is copied, so a day-long record is not held twice.
 DataFile RecordDataFile(RecorderRecord& record, const std::string& runTime, const RecorderBlockInput& in)
@@ -258,12 +270,17 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
     const bool terminal = isatty(STDERR_FILENO) == 1;
     const auto started = std::chrono::steady_clock::now();
     const auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(); };
+    // Standard output gets the rows as they come; a file is written whole at the end.
+    CsvRows live(stream.record(), out);
+    bool liveFailed = false;
     std::thread watcher([&] {
         std::unique_lock lock(mutex);
         auto nextProgress = std::chrono::steady_clock::now() + std::chrono::milliseconds(terminal ? 500 : 10'000);
         while (!finished) {
             done.wait_for(lock, std::chrono::milliseconds(20));
-            if (interrupted && !stop) {
+            if (outPath.empty() && !liveFailed && !live.writeUpTo(stream.record().count(), false))
+                liveFailed = true;
+            if ((interrupted || liveFailed) && !stop) {
                 stop = true;
                 session.HaltTransfers();
             }
@@ -289,7 +306,7 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
         return kExitFailure;
 
     if (outPath.empty()) {
-        if (!WriteCsv(stream.record(), out)) {
+        if (liveFailed || !live.writeUpTo(stream.record().count(), true)) {
             err << "tesmar-cli record: cannot write standard output\n";
             return kExitOutput;
         }
@@ -298,8 +315,9 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
         if (EndsWithNoCase(outPath, ".dat"))
             data = RecordDataFile(stream.record(), RecTimeText(stream.elapsedDays(), false), in);
         const std::string problem = output.commit([&](const std::string& path) {
-            const bool written = data ? SaveDataFile(path, *data).empty()
-                                      : WriteFileWith(path, [&](std::ostream& csv) { WriteCsv(stream.record(), csv); });
+            const bool written = data ? SaveDataFile(path, *data).empty() : WriteFileWith(path, [&](std::ostream& csv) {
+                CsvRows(stream.record(), csv).writeUpTo(stream.record().count(), true);
+            });
             return written ? std::string() : "cannot write " + path;
         });
         if (!problem.empty()) {
