@@ -41,21 +41,13 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     // The output is taken before a large input is read, and never left half-written.
     OutputFile output;
-    if (const std::string problem = output.open(args[1]); !problem.empty()) {
-        err << "tesmar-cli convert: " << TerminalText(problem) << '\n';
-        return kExitOutput;
-    }
+    if (const int status = OpenOutputs("convert", {{&output, args[1]}}, err))
+        return status;
     std::optional<InterruptWatch::CleanUp> cleanUp;
     if (watch)
         cleanUp.emplace(*watch, [&output] { output.discard(); });
     // The input is still there: a failed write keeps no copy.
-    const auto write = [&](const OutputFile::Writer& writer) {
-        if (const std::string problem = output.commit(writer, false); !problem.empty()) {
-            err << "tesmar-cli convert: " << TerminalText(problem) << '\n';
-            return kExitOutput;
-        }
-        return kExitComplete;
-    };
+    const auto write = [&](const OutputFile::Writer& writer) { return CommitOutput("convert", output, writer, err, false); };
     // An analogue page's data file has no capture: it becomes a table of values.
     if (*inKind == CaptureFileKind::DataFile) {
         const auto bytes = ReadFileBytes(input);
@@ -73,9 +65,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
                 err << "tesmar-cli convert: " << TerminalText(input) << " holds analogue data, which converts to .csv only\n";
                 return kExitUsage;
             }
-            return write([&](const std::string& path) {
-                return WriteWholeFile(path, csv->data(), csv->size()) ? std::string() : "cannot write " + path;
-            });
+            return write(StreamWriter([&](std::ostream& file) { file << *csv; }));
         }
     }
 

@@ -299,10 +299,8 @@ int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostr
     context.start = *start;
 
     OutputFile output;
-    if (const std::string refusal = output.open(path); !refusal.empty()) {
-        err << "tesmar-cli encode: " << TerminalText(refusal) << '\n';
-        return kExitOutput;
-    }
+    if (const int status = OpenOutputs("encode", {{&output, path}}, err))
+        return status;
     std::optional<InterruptWatch::CleanUp> cleanUp;
     if (watch)
         cleanUp.emplace(*watch, [&output] { output.discard(); });
@@ -321,15 +319,11 @@ int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostr
                                            : EncodeI2cCommand(context);
     if (status != 0)
         return status;
-    const std::string refusal = output.commit([&](const std::string& written) {
-        return WriteWholeFile(written, generator.samples().data(), generator.samples().size()) ? std::string()
-                                                                                               : "cannot write " + written;
-    });
-    if (!refusal.empty()) {
-        err << "tesmar-cli encode: " << TerminalText(refusal) << '\n';
-        return kExitOutput;
-    }
-    return kExitComplete;
+    const auto& bytes = generator.samples();
+    return CommitOutput("encode", output, StreamWriter([&](std::ostream& file) {
+                            file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+                        }),
+                        err);
 }
 
 } // namespace

@@ -115,10 +115,8 @@ int RunLogicCommand(UsbSession& session, LogicEngine* simulated, const std::vect
 
     // A capture that could not be kept is not taken.
     OutputFile output;
-    if (const std::string problem = output.open(options.outPath); !problem.empty()) {
-        err << "tesmar-cli logic: " << TerminalText(problem) << '\n';
-        return kExitOutput;
-    }
+    if (const int status = OpenOutputs("logic", {{&output, options.outPath}}, err))
+        return status;
 
     const auto device = TakeUpForMeasurement(session, err);
     if (const int* status = std::get_if<int>(&device))
@@ -193,18 +191,14 @@ int RunLogicCommand(UsbSession& session, LogicEngine* simulated, const std::vect
 
     const std::size_t count = capture.busA.size();
     const CaptureSamples samples = ToSamples(std::move(capture));
-    const std::string problem =
-        output.commit([&](const std::string& path) { return SaveCaptureFile(path, samples); });
-    if (!problem.empty()) {
-        err << "tesmar-cli logic: " << TerminalText(problem) << '\n';
-        return kExitOutput;
-    }
+    if (const int status = CommitOutput("logic", output, [&](const std::string& path) { return SaveCaptureFile(path, samples); }, err))
+        return status;
     if (!complete) {
         err << "tesmar-cli logic: " << (stopped ? "interrupted" : timedOut ? "the capture stopped advancing" : "the capture ended early")
             << "; the " << count << " samples captured so far are in " << TerminalText(options.outPath) << '\n';
         return stopped ? kExitInterrupted : kExitFailure;
     }
-    return 0;
+    return kExitComplete;
 }
 
 } // namespace tesmar

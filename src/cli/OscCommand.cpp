@@ -18,7 +18,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -220,14 +219,8 @@ int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std
 
     // The files are taken before the record: a record is not taken to be lost.
     OutputFile csvFile, datFile;
-    for (auto [file, path] : {std::pair{&csvFile, &options.csvPath}, std::pair{&datFile, &options.datPath}}) {
-        if (path->empty())
-            continue;
-        if (const std::string problem = file->open(*path); !problem.empty()) {
-            err << "tesmar-cli osc: " << TerminalText(problem) << '\n';
-            return kExitOutput;
-        }
-    }
+    if (const int status = OpenOutputs("osc", {{&csvFile, options.csvPath}, {&datFile, options.datPath}}, err))
+        return status;
 
     const auto device = TakeUpForMeasurement(session, err);
     if (const int* status = std::get_if<int>(&device))
@@ -261,29 +254,17 @@ int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std
         const OscFileInput file{block.pointPeriod, {params.chAOn, params.chBOn}, {in.rangeA, in.rangeB},
                                 {in.levelA, in.levelB}};
         const DataFile data = OscilloscopeDataFile(result, file);
-        if (const std::string problem = datFile.commit([&](const std::string& path) { return SaveDataFile(path, data); });
-            !problem.empty()) {
-            err << "tesmar-cli osc: " << TerminalText(problem) << '\n';
-            status = kExitOutput;
-        }
+        status = CommitOutput("osc", datFile, [&](const std::string& path) { return SaveDataFile(path, data); }, err);
         if (!csvFile.isOpen())
             return status;
     }
+    const auto writeCsv = [&](std::ostream& csv) { WriteOscCsv(csv, result, params, block.pointPeriod); };
     if (!csvFile.isOpen()) {
         // Standard output is checked once flushed, by the caller.
-        WriteOscCsv(out, result, params, block.pointPeriod);
+        writeCsv(out);
         return status;
     }
-    const std::string problem = csvFile.commit([&](const std::string& path) {
-        return WriteFileWith(path, [&](std::ostream& csv) { WriteOscCsv(csv, result, params, block.pointPeriod); })
-                   ? std::string()
-                   : "cannot write " + path;
-    });
-    if (!problem.empty()) {
-        err << "tesmar-cli osc: " << TerminalText(problem) << '\n';
-        return kExitOutput;
-    }
-    return status;
+    return std::max(status, CommitOutput("osc", csvFile, StreamWriter(writeCsv), err));
 }
 
 } // namespace tesmar

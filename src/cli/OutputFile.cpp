@@ -1,5 +1,9 @@
 #include "OutputFile.h"
 
+#include "CliText.h"
+#include "ExitStatus.h"
+#include "formats/DataFileLoad.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -126,6 +130,37 @@ void OutputFile::discard()
         return;
     std::error_code error;
     fs::remove_all(folder_, error);
+}
+
+OutputFile::Writer StreamWriter(std::function<void(std::ostream&)> write)
+{
+    return [write = std::move(write)](const std::string& path) {
+        return WriteFileWith(path, write) ? std::string() : "cannot write " + path;
+    };
+}
+
+int OpenOutputs(const std::string& command, std::initializer_list<std::pair<OutputFile*, std::string>> outputs,
+                std::ostream& err)
+{
+    for (const auto& [file, path] : outputs) {
+        if (path.empty())
+            continue;
+        if (const std::string problem = file->open(path); !problem.empty()) {
+            err << "tesmar-cli " << command << ": " << TerminalText(problem) << '\n';
+            return kExitOutput;
+        }
+    }
+    return kExitComplete;
+}
+
+int CommitOutput(const std::string& command, OutputFile& file, const OutputFile::Writer& write, std::ostream& err,
+                 bool keep)
+{
+    if (const std::string problem = file.commit(write, keep); !problem.empty()) {
+        err << "tesmar-cli " << command << ": " << TerminalText(problem) << '\n';
+        return kExitOutput;
+    }
+    return kExitComplete;
 }
 
 } // namespace tesmar

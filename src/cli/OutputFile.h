@@ -6,7 +6,10 @@
 // cannot be written (a full disk) is kept in the user's temporary or data folder.
 
 #include <functional>
+#include <initializer_list>
+#include <ostream>
 #include <string>
+#include <utility>
 
 namespace tesmar {
 
@@ -35,5 +38,16 @@ private:
     std::string target_;
     std::string folder_; // the work folder beside the target; empty for a device written in place
 };
+
+// A writer of a stream that `write` fills (text or bytes).
+OutputFile::Writer StreamWriter(std::function<void(std::ostream&)> write);
+
+// Takes each output whose path is not empty: kExitComplete, or kExitOutput after
+// "tesmar-cli COMMAND: problem" on `err` at the first that cannot be written.
+int OpenOutputs(const std::string& command, std::initializer_list<std::pair<OutputFile*, std::string>> outputs,
+                std::ostream& err);
+// OutputFile::commit: kExitComplete, or kExitOutput after the message on `err`.
+int CommitOutput(const std::string& command, OutputFile& file, const OutputFile::Writer& write, std::ostream& err,
+                 bool keep = true);
 
 } // namespace tesmar

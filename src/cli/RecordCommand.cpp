@@ -21,7 +21,6 @@
 #include <condition_variable>
 #include <cstdio>
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -217,12 +216,8 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
     }
     // The file is taken before recording: a long record is not taken to be lost at its end.
     OutputFile output;
-    if (!outPath.empty()) {
-        if (const std::string refusal = output.open(outPath); !refusal.empty()) {
-            err << "tesmar-cli record: " << TerminalText(refusal) << '\n';
-            return kExitOutput;
-        }
-    }
+    if (const int status = OpenOutputs("record", {{&output, outPath}}, err))
+        return status;
     // A point takes at least one sample per channel at the converter's 200 kHz.
     in.workingLimit = in.displayLimit = 1.0 / kMinPeriod;
 
@@ -314,16 +309,11 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
         std::optional<DataFile> data;
         if (EndsWithNoCase(outPath, ".dat"))
             data = RecordDataFile(stream.record(), RecTimeText(stream.elapsedDays(), false), in);
-        const std::string problem = output.commit([&](const std::string& path) {
-            const bool written = data ? SaveDataFile(path, *data).empty() : WriteFileWith(path, [&](std::ostream& csv) {
-                CsvRows(stream.record(), csv).writeUpTo(stream.record().count(), true);
-            });
-            return written ? std::string() : "cannot write " + path;
-        });
-        if (!problem.empty()) {
-            err << "tesmar-cli record: " << TerminalText(problem) << '\n';
-            return kExitOutput;
-        }
+        const OutputFile::Writer write =
+            data ? OutputFile::Writer([&](const std::string& path) { return SaveDataFile(path, *data); })
+                 : StreamWriter([&](std::ostream& csv) { CsvRows(stream.record(), csv).writeUpTo(stream.record().count(), true); });
+        if (const int status = CommitOutput("record", output, write, err))
+            return status;
     }
     if (status != RecOk)
         return kExitFailure;

@@ -21,7 +21,6 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 
 namespace tesmar {
@@ -274,14 +273,8 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
 
     // The files are taken before the record: a record is not taken to be lost.
     OutputFile csvFile, datFile;
-    for (auto [file, path] : {std::pair{&csvFile, &o.csvPath}, std::pair{&datFile, &o.datPath}}) {
-        if (path->empty())
-            continue;
-        if (const std::string problem = file->open(*path); !problem.empty()) {
-            err << "tesmar-cli spectrum: " << TerminalText(problem) << '\n';
-            return kExitOutput;
-        }
-    }
+    if (const int status = OpenOutputs("spectrum", {{&csvFile, o.csvPath}, {&datFile, o.datPath}}, err))
+        return status;
 
     const auto device = TakeUpForMeasurement(session, err);
     if (const int* status = std::get_if<int>(&device))
@@ -332,11 +325,7 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
     if (datFile.isOpen()) {
         const SpectrumFileInput file{on, {o.block.rangeA, o.block.rangeB}, o.scale, o.settings.manualF1};
         const DataFile data = SpectrumDataFile(record, file);
-        if (const std::string problem = datFile.commit([&](const std::string& path) { return SaveDataFile(path, data); });
-            !problem.empty()) {
-            err << "tesmar-cli spectrum: " << TerminalText(problem) << '\n';
-            status = kExitOutput;
-        }
+        status = CommitOutput("spectrum", datFile, [&](const std::string& path) { return SaveDataFile(path, data); }, err);
         if (!csvFile.isOpen())
             return status;
     }
@@ -355,14 +344,7 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
         }
         return status;
     }
-    const std::string problem = csvFile.commit([&](const std::string& path) {
-        return WriteFileWith(path, writeCsv) ? std::string() : "cannot write " + path;
-    });
-    if (!problem.empty()) {
-        err << "tesmar-cli spectrum: " << TerminalText(problem) << '\n';
-        return kExitOutput;
-    }
-    return status;
+    return std::max(status, CommitOutput("spectrum", csvFile, StreamWriter(writeCsv), err));
 }
 
 } // namespace tesmar
