@@ -3,6 +3,7 @@
 #include "CliMain.h"
 #include "CliDevice.h"
 #include "AnalogDataFiles.h"
+#include "CliOptions.h"
 #include "CliText.h"
 #include "OutputFile.h"
 
@@ -21,7 +22,6 @@
 #include <condition_variable>
 #include <cstdio>
 #include <algorithm>
-#include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -150,44 +150,28 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
     std::optional<int> averaging;
     std::optional<double> duration;
     std::string outPath;
-    std::map<std::string, std::string> values;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& key = args[i];
-        if (key == "--help") {
-            out << kRecordUsage << kExitStatusHelp;
-            return kExitComplete;
-        }
-        static const char* const kKeys[] = {"--period", "--channels", "--range-a", "--range-b", "--averaging",
-                                            "--duration", "--out"};
-        if (std::find_if(std::begin(kKeys), std::end(kKeys), [&](const char* k) { return key == k; }) == std::end(kKeys)) {
-            err << "tesmar-cli record: unknown option " << TerminalText(key) << "\n" << kRecordUsage;
-            return kExitUsage;
-        }
-        if (i + 1 >= args.size()) {
-            err << "tesmar-cli record: " << key << " needs a value\n" << kRecordUsage;
-            return kExitUsage;
-        }
-        if (values.count(key) != 0) {
-            err << "tesmar-cli record: " << key << " is given twice\n";
-            return kExitUsage;
-        }
-        values[key] = args[++i];
+    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+        out << kRecordUsage << kExitStatusHelp;
+        return kExitComplete;
     }
+    CliOptions options("record", kRecordUsage);
+    if (!options.parse(args, 0, {"--period", "--channels", "--range-a", "--range-b", "--averaging", "--duration", "--out"},
+                       {}, err))
+        return kExitUsage;
     std::string problem;
     const auto number = [&](const char* key, const NumberRange& range, double fallback, bool seconds = false) {
-        const auto it = values.find(key);
-        return it == values.end() ? std::optional<double>(fallback)
-                                  : CheckedNumber(key, it->second, range, problem, seconds);
+        return options.has(key) ? CheckedNumber(key, options.get(key, ""), range, problem, seconds)
+                                : std::optional<double>(fallback);
     };
     const auto refuse = [&](const std::string& text) {
         err << "tesmar-cli record: " << text << '\n';
         return kExitUsage;
     };
-    const std::string channels = values.count("--channels") ? values["--channels"] : "a";
-    if (channels != "a" && channels != "b" && channels != "ab")
-        return refuse("--channels: '" + TerminalText(channels) + "' is not one of a b ab");
-    in.chAOn = channels != "b";
-    in.chBOn = channels != "a";
+    const auto channels = options.choice("--channels", {"a", "b", "ab"}, 0, err);
+    if (!channels)
+        return kExitUsage;
+    in.chAOn = *channels != 1;
+    in.chBOn = *channels != 0;
     const auto period = number("--period", kPeriodRange, 1e-3, true);
     const auto rangeA = number("--range-a", kVoltsRange, 20);
     const auto rangeB = number("--range-b", kVoltsRange, 20);
@@ -197,19 +181,17 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
     in.timeDiv = *period;
     in.rangeA = *rangeA;
     in.rangeB = *rangeB;
-    if (values.count("--averaging"))
+    if (options.has("--averaging"))
         averaging = static_cast<int>(*averagingValue);
-    if (values.count("--duration")) {
-        const std::string& text = values["--duration"];
+    if (options.has("--duration")) {
+        const std::string text = options.get("--duration", "");
         duration = ParseDuration(text);
         if (!duration || *duration < kDurationRange.min || *duration > kDurationRange.max)
             return refuse("--duration: '" + TerminalText(text) + "' is not a time from 1ms to 24h");
     }
-    if (values.count("--out")) {
-        outPath = values["--out"];
-        if (!EndsWithNoCase(outPath, ".csv") && !EndsWithNoCase(outPath, ".dat"))
-            return refuse("--out: '" + TerminalText(outPath) + "' is not FILE.csv or FILE.dat");
-    }
+    outPath = options.get("--out", "");
+    if (options.has("--out") && !EndsWithNoCase(outPath, ".csv") && !EndsWithNoCase(outPath, ".dat"))
+        return refuse("--out: '" + TerminalText(outPath) + "' is not FILE.csv or FILE.dat");
     if (in.chAOn && in.chBOn && in.timeDiv < kMinPeriodBoth) {
         err << "tesmar-cli record: with both channels --period must be at least 10us\n";
         return kExitUsage;
