@@ -13,16 +13,22 @@
 namespace tesmar {
 
 AnalogCaptureOutcome CaptureAnalogRecord(UsbSession& session, const OscAcquisitionParams& params,
-                                         double timeoutSeconds, OscResult& result)
+                                         double timeoutSeconds, OscResult& result,
+                                         const std::atomic<bool>* interrupted)
 {
     // A record that never comes ends after the time-out, as the reset button would end it.
     std::atomic<bool> stop{false};
     std::mutex mutex;
     std::condition_variable done;
     bool finished = false;
+    bool cut = false;
     std::thread watchdog([&] {
         std::unique_lock lock(mutex);
-        if (!done.wait_for(lock, std::chrono::duration<double>(timeoutSeconds), [&] { return finished; })) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+        while (!finished && std::chrono::steady_clock::now() < end && !(interrupted && *interrupted))
+            done.wait_for(lock, std::chrono::milliseconds(20));
+        if (!finished) {
+            cut = interrupted && *interrupted;
             stop = true;
             session.HaltTransfers();
         }
@@ -45,6 +51,8 @@ AnalogCaptureOutcome CaptureAnalogRecord(UsbSession& session, const OscAcquisiti
     watchdog.join();
     if (ok)
         return AnalogCaptureOutcome::Complete;
+    if (cut)
+        return AnalogCaptureOutcome::Interrupted;
     return stop ? AnalogCaptureOutcome::TimedOut : AnalogCaptureOutcome::Failed;
 }
 

@@ -5,13 +5,17 @@
 #include "osc/OscAcquisitionParams.h"
 #include "osc/OscResult.h"
 
+#include <atomic>
+
 namespace tesmar {
 
 class UsbSession;
 
-enum class AnalogCaptureOutcome { Complete, TimedOut, Failed };
+enum class AnalogCaptureOutcome { Complete, TimedOut, Interrupted, Failed };
 
+// `interrupted` (Ctrl-C) ends the wait as the time-out does.
 AnalogCaptureOutcome CaptureAnalogRecord(UsbSession& session, const OscAcquisitionParams& params,
-                                         double timeoutSeconds, OscResult& result);
+                                         double timeoutSeconds, OscResult& result,
+                                         const std::atomic<bool>* interrupted = nullptr);
 
 } // namespace tesmar

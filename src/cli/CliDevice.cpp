@@ -1,9 +1,8 @@
 #include "CliDevice.h"
 
-#include "CliText.h"
+#include "ExitStatus.h"
 #include "device/DeviceStartup.h"
 #include "device/TracingTransport.h"
-#include "text/MessageTable.h"
 #include "sim/AnalogEngine.h"
 #include "sim/LogicEngine.h"
 #include "sim/SceneSettings.h"
@@ -45,9 +44,12 @@ std::variant<CalibrationSet, int> TakeUpForMeasurement(UsbSession& session, std:
     const DeviceTakeUp device = TakeUpDevice(session, true, [](int, const std::function<void()>& step) { step(); });
     if (device.outcome == DeviceTakeUp::Outcome::Ready)
         return device.pairs.value_or(CalibrationSet{});
-    const bool absent = device.outcome == DeviceTakeUp::Outcome::NoDevice;
-    err << TerminalText(MessageTable().text(absent ? Msg::strInitError : Msg::strErrorBL)) << '\n';
-    return absent ? 2 : 3;
+    if (device.outcome == DeviceTakeUp::Outcome::NoDevice) {
+        err << "tesmar-cli: no instrument found (is it plugged in? --sim uses the virtual instrument)\n";
+        return kExitNoInstrument;
+    }
+    err << "tesmar-cli: the instrument waits in its boot loader: update its firmware (tesmar-cli firmware FILE.bin)\n";
+    return kExitBootLoader;
 }
 
 } // namespace tesmar

@@ -40,7 +40,7 @@ private:
 };
 
 // Takes up the instrument for a measurement: its calibration pairs (built-in ones when it has
-// none), or, after the program's message on `err`, the exit status: 2 no instrument, 3 it
+// none), or, after a message on `err`, the exit status: 2 no instrument, 3 it
 // waits in its boot loader.
 std::variant<CalibrationSet, int> TakeUpForMeasurement(UsbSession& session, std::ostream& err);
 

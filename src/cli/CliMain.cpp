@@ -46,13 +46,13 @@ const char* const kUsage =
     "                 (plot --help)\n"
     "  calibration read | write FILE.txt --pair P | default   the instrument's calibration record\n"
     "  firmware FILE.bin  update the instrument's firmware (at most 16 KB)\n"
-    "exit status: 0 complete result, 1 refused or incomplete, 64 bad usage, 70 internal error,\n"
-    "  74 the output could not be written\n";
+    "Ctrl-C or SIGTERM ends any command cleanly: no partial file is left behind, and what was\n"
+    "captured so far is written.\n";
 
 // Fast enough that the virtual instrument's pacing never holds a reader back.
 constexpr double kFastSimSpeed = 1e6;
 
-int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err, InterruptWatch& watch) {
     CliDeviceOptions device;
     std::vector<std::string> rest;
     for (const std::string& word : words) {
@@ -65,15 +65,15 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
         else if (word == "--trace-usb")
             device.traceUsb = true;
         else if (word == "--probe" && rest.empty())
-            return LibUsbTransport::instrumentPresent() ? 0 : 1;
+            return LibUsbTransport::instrumentPresent() ? kExitComplete : kExitFailure;
         else if ((word == "--help" || word == "-h") && rest.empty()) {
-            out << kUsage;
-            return 0;
+            out << kUsage << kExitStatusHelp;
+            return kExitComplete;
         } else
             rest.push_back(word);
     }
     if (rest.empty()) {
-        err << kUsage;
+        err << kUsage << kExitStatusHelp;
         return kExitUsage;
     }
     const std::string command = rest.front();
@@ -85,40 +85,35 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
     }
     if (command == "osc") {
         CliDevice instrument(device, err);
-        return RunOscCommand(instrument.session(), args, out, err);
+        return RunOscCommand(instrument.session(), args, out, err, &watch.takeOver());
     }
     if (command == "spectrum") {
         CliDevice instrument(device, err);
-        return RunSpectrumCommand(instrument.session(), args, out, err);
+        return RunSpectrumCommand(instrument.session(), args, out, err, &watch.takeOver());
     }
     if (command == "record" || command == "rec") {
-        const InterruptWatch watch; // before the instrument's threads start
         CliDevice instrument(device, err);
-        return RunRecordCommand(instrument.session(), args, out, err, watch.interrupted());
+        return RunRecordCommand(instrument.session(), args, out, err, watch.takeOver());
     }
     if (command == "calibration")
         return RunCalibrationCommand(device, args, out, err);
-    if (command == "firmware") {
-        const InterruptWatch watch; // before the instrument's threads start
-        return RunFirmwareCommand(device, args, out, err, &watch.interrupted());
-    }
+    if (command == "firmware")
+        return RunFirmwareCommand(device, args, out, err, &watch.takeOver());
     if (command == "logic") {
-        const InterruptWatch watch; // before the instrument's threads start
         CliDevice instrument(device, err);
-        return RunLogicCommand(instrument.session(), instrument.simulatedLogic(), args, out, err,
-                               &watch.interrupted());
+        return RunLogicCommand(instrument.session(), instrument.simulatedLogic(), args, out, err, &watch.takeOver());
     }
     if (command == "info")
         return RunFileInfoCommand(args, out, err);
     if (command == "decode")
         return RunDecodeCommand(args, out, err);
     if (command == "encode")
-        return RunEncodeCommand(args, out, err);
+        return RunEncodeCommandWatched(args, out, err, watch);
     if (command == "convert")
-        return RunConvertCommand(args, out, err);
+        return RunConvertCommandWatched(args, out, err, watch);
     if (command == "plot") {
         err << "tesmar-cli plot: this build has no window code to draw charts with\n";
-        return 1;
+        return kExitFailure;
     }
     err << "tesmar-cli: unknown command '" << TerminalText(command) << "'\n" << kUsage;
     return kExitUsage;
@@ -129,8 +124,10 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
 int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
     int status = 0;
     try {
+        // Before any thread of the instrument starts, so that they all leave the signals to it.
+        InterruptWatch watch;
         errno = 0;
-        status = RunCommand(words, out, err);
+        status = RunCommand(words, out, err, watch);
     } catch (const std::bad_alloc&) {
         err << "tesmar-cli: out of memory\n";
         status = kExitInternal;

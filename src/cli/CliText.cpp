@@ -1,6 +1,7 @@
 #include "CliText.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -76,23 +77,65 @@ std::string TerminalText(std::string text) {
     return out;
 }
 
-std::optional<double> ParseSeconds(const std::string& text) {
-    static const std::pair<const char*, double> kUnits[] = {
-        {"ns", 1e-9}, {"us", 1e-6}, {"µs", 1e-6}, {"ms", 1e-3}, {"s", 1.0}};
-    double scale = 1.0;
+std::optional<double> ParseWithUnit(const std::string& text, std::initializer_list<DecimalUnit> units) {
     std::string number = text;
-    for (const auto& [suffix, factor] : kUnits) {
-        const std::string s = suffix;
-        if (number.size() > s.size() && number.compare(number.size() - s.size(), s.size(), s) == 0) {
-            number.resize(number.size() - s.size());
-            scale = factor;
-            break;
+    int power = 0;
+    // The longest suffix that fits: "ms" before "s".
+    std::size_t matched = 0;
+    for (const DecimalUnit& unit : units) {
+        const std::string s = unit.suffix;
+        if (s.size() > matched && number.size() > s.size() &&
+            number.compare(number.size() - s.size(), s.size(), s) == 0) {
+            matched = s.size();
+            power = unit.power;
         }
     }
-    const auto value = ParseFinite(number);
-    if (!value)
+    number.resize(number.size() - matched);
+    if (power == 0)
+        return ParseFinite(number);
+    // Decimal digits only: the power of ten goes into the exponent, and strtod rounds once.
+    if (number.empty() || number.find_first_not_of("+-.0123456789eE") != std::string::npos)
         return std::nullopt;
-    return *value * scale;
+    long exponent = 0;
+    std::string mantissa = number;
+    if (const auto e = number.find_first_of("eE"); e != std::string::npos) {
+        mantissa = number.substr(0, e);
+        const std::string given = number.substr(e + 1);
+        char* end = nullptr;
+        errno = 0;
+        exponent = std::strtol(given.c_str(), &end, 10);
+        if (given.empty() || end != given.c_str() + given.size() || errno != 0 || std::labs(exponent) > 100000)
+            return std::nullopt;
+    }
+    if (mantissa.find_first_of("eE") != std::string::npos || !ParseFinite(mantissa))
+        return std::nullopt;
+    return ParseFinite(mantissa + "e" + std::to_string(exponent + power));
+}
+
+std::optional<double> ParseSeconds(const std::string& text) {
+    return ParseWithUnit(text, {{"ns", -9}, {"us", -6}, {"µs", -6}, {"ms", -3}, {"s", 0}});
+}
+
+std::optional<double> ParseHertz(const std::string& text) {
+    return ParseWithUnit(text, {{"k", 3}, {"K", 3}, {"M", 6}, {"G", 9}});
+}
+
+std::string SecondsText(double seconds) {
+    static const std::pair<double, const char*> kUnits[] = {{1, "s"}, {1e-3, "ms"}, {1e-6, "us"}, {1e-9, "ns"}};
+    for (const auto& [scale, unit] : kUnits)
+        if (std::fabs(seconds) >= scale || scale == 1e-9) {
+            char text[48];
+            std::snprintf(text, sizeof text, "%.6g%s", seconds / scale, unit);
+            return text;
+        }
+    return {};
+}
+
+void ReportQuantizedPeriod(const std::string& command, double asked, double used, std::ostream& err) {
+    if (std::fabs(used - asked) <= 1e-9 * asked)
+        return;
+    err << "tesmar-cli " << command << ": the instrument's 24 MHz clock makes the period " << SecondsText(used)
+        << " (" << SecondsText(asked) << " asked)\n";
 }
 
 std::optional<double> ParseFinite(const std::string& text) {
@@ -105,9 +148,11 @@ std::optional<double> ParseFinite(const std::string& text) {
     return value;
 }
 
-std::optional<double> CheckedNumber(const std::string& option, const std::string& value,
-                                    const NumberRange& range, std::string& problem, bool seconds) {
-    const auto number = seconds ? ParseSeconds(value) : ParseFinite(value);
+std::optional<double> CheckedNumber(const std::string& option, const std::string& value, const NumberRange& range,
+                                    std::string& problem, NumberUnits units) {
+    const auto number = units == NumberUnits::Seconds ? ParseSeconds(value)
+                        : units == NumberUnits::Hertz ? ParseHertz(value)
+                                                      : ParseFinite(value);
     if (number && *number >= range.min && *number <= range.max &&
         (!range.whole || std::floor(*number) == *number))
         return number;

@@ -2,12 +2,16 @@
 
 #include "CliOptions.h"
 #include "CliText.h"
+#include "ExitStatus.h"
+#include "InterruptWatch.h"
+#include "OutputFile.h"
 
 #include "formats/AnalogCsv.h"
 #include "formats/DataFile.h"
 #include "formats/DataFileLoad.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tesmar {
 
@@ -19,17 +23,16 @@ const char* const kConvertUsage =
     "  oscilloscope, spectrum and recorder .dat files to .csv\n"
     "  --rate HZ: the sample rate of a .csv capture that states none and has no time column\n";
 
-} // namespace
-
-int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                      InterruptWatch* watch)
 {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        out << kConvertUsage;
-        return 0;
+        out << kConvertUsage << kExitStatusHelp;
+        return kExitComplete;
     }
     if (args.size() < 2) {
         err << kConvertUsage;
-        return 64;
+        return kExitUsage;
     }
     CliOptions options("convert", kConvertUsage);
     if (!options.parse(args, 2, {"--rate"}, {}, err))
@@ -45,56 +48,68 @@ int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
         givenRate = *rate;
     }
     const std::string& input = args[0];
-    const std::string& output = args[1];
     const auto inKind = CaptureFileKindOf(input);
-    const auto outKind = CaptureFileKindOf(output);
+    const auto outKind = CaptureFileKindOf(args[1]);
     if (!inKind || !outKind) {
         err << "tesmar-cli convert: files must end in .dat, .vcd, .csv or .sr\n";
-        return 64;
+        return kExitUsage;
     }
     if (givenRate && *inKind != CaptureFileKind::Csv) {
         err << "tesmar-cli convert: --rate is for .csv input only (the other formats carry their rate)\n";
         return 64;
     }
+    // The output is taken before a large input is read, and never left half-written.
+    OutputFile output;
+    if (const int status = OpenOutputs("convert", {{&output, args[1]}}, err))
+        return status;
+    std::optional<InterruptWatch::CleanUp> cleanUp;
+    if (watch)
+        cleanUp.emplace(*watch, [&output] { output.discard(); });
+    // The input is still there: a failed write keeps no copy.
+    const auto write = [&](const OutputFile::Writer& writer) { return CommitOutput("convert", output, writer, err, false); };
     // An analogue page's data file has no capture: it becomes a table of values.
     if (*inKind == CaptureFileKind::DataFile) {
         const auto bytes = ReadFileBytes(input);
         if (const auto* refusal = std::get_if<std::string>(&bytes)) {
             err << "tesmar-cli convert: " << TerminalText(*refusal) << '\n';
-            return 1;
+            return kExitFailure;
         }
         const auto file = ReadDataFile(std::get<std::vector<std::uint8_t>>(bytes));
         if (const auto* error = std::get_if<DataFileReadError>(&file)) {
             err << "tesmar-cli convert: " << TerminalText("cannot read " + input + ": " + DataFileProblemText(*error)) << '\n';
-            return 1;
+            return kExitFailure;
         }
         if (const auto csv = AnalogDataFileToCsv(std::get<DataFile>(file))) {
             if (*outKind != CaptureFileKind::Csv) {
                 err << "tesmar-cli convert: " << TerminalText(input) << " holds analogue data, which converts to .csv only\n";
-                return 64;
+                return kExitUsage;
             }
-            if (!WriteWholeFile(output, csv->data(), csv->size())) {
-                err << "tesmar-cli convert: cannot write " << TerminalText(output) << '\n';
-                return 1;
-            }
-            return 0;
+            return write(StreamWriter([&](std::ostream& file) { file << *csv; }));
         }
     }
 
     auto loaded = LoadCaptureFile(input, givenRate);
     if (const auto* message = std::get_if<std::string>(&loaded)) {
         err << "tesmar-cli convert: " << TerminalText(*message) << '\n';
-        return 1;
+        return kExitFailure;
     }
     const CaptureImport& imported = std::get<CaptureImport>(loaded);
     for (const auto& warning : imported.warnings)
         err << "tesmar-cli convert: " << TerminalText(input + ": " + warning) << '\n';
-    const std::string problem = SaveCaptureFile(output, imported.capture);
-    if (!problem.empty()) {
-        err << "tesmar-cli convert: " << TerminalText(problem) << '\n';
-        return 1;
-    }
-    return 0;
+    return write([&](const std::string& path) { return SaveCaptureFile(path, imported.capture); });
+}
+
+} // namespace
+
+int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    return RunConvert(args, out, err, nullptr);
+}
+
+int RunConvertCommandWatched(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                             InterruptWatch& watch)
+{
+    return RunConvert(args, out, err, &watch);
 }
 
 } // namespace tesmar

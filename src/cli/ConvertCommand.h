@@ -8,6 +8,11 @@
 
 namespace tesmar {
 
+class InterruptWatch;
+
 int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// The same; a signal then removes the unfinished output before the process ends.
+int RunConvertCommandWatched(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                             InterruptWatch& watch);
 
 } // namespace tesmar

@@ -3,6 +3,7 @@
 #include "CaptureLines.h"
 #include "CliOptions.h"
 #include "CliText.h"
+#include "ExitStatus.h"
 #include "DecoderTableText.h"
 
 #include "decoders/DecoderText.h"
@@ -43,12 +44,12 @@ const char* const kDecodeUsage =
     "common:  --marker1 T --marker2 T (seconds, or with a unit: 12us, 3.5ms; default: the\n"
     "         start of the capture; --marker2 is where TxD starts)  --csv (CSV instead of columns)\n"
     "         --limit N (at most N rows; default: the whole capture)\n"
-    "         --rate HZ (generator data files: the rate they are played at, default 1 MHz; CSV\n"
-    "         files that state no sample rate and have no time column: their sample rate)\n"
+    "         --rate HZ (generator data files: the rate they are played at, default 1M; CSV\n"
+    "         files that state no sample rate and have no time column: their sample rate;\n"
+    "         1 … 1G, with k or M: 250k, 1M)\n"
     "CH is a name the file gives a line (RX, SDA, D3 …), a line name A.0 … B.7 or an index\n"
     "0 … 15, and the capture must have that line.\n"
-    "exit status: 0 when something was decoded, 1 when nothing was (the reason on standard\n"
-    "error) or the file is refused, 64 for a bad command line.\n";
+    "decode exits 1 also when nothing was decoded (the reason on standard error).\n";
 
 struct DecodeContext {
     const ChannelQueries& queries;
@@ -175,7 +176,9 @@ int DecodeUartCommand(const DecodeContext& context)
     request.maxEntries = context.limit();
     const auto result = DecodeUart(context.queries, request);
     if (!result.messages.empty()) {
-        context.print(UartTable(result, context.table));
+        // What was decoded before the refusal, without a header over nothing.
+        if (const DecoderTable table = UartTable(result, context.table); !table.rows.empty())
+            context.print(table);
         for (const auto& message : result.messages)
             context.refuse(message);
         return 1;
@@ -277,8 +280,8 @@ int DecodeOneWireCommand(const DecodeContext& context)
 int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-        out << kDecodeUsage;
-        return 0;
+        out << kDecodeUsage << kExitStatusHelp;
+        return kExitComplete;
     }
     if (!args.empty() && args[0] == "--list-lines") {
         if (args.size() != 2) {
@@ -330,7 +333,8 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
     }
     std::optional<double> givenRate;
     if (options.has("--rate")) {
-        const auto rate = CheckedNumber("--rate", options.get("--rate", ""), {1, 1e9, false, " Hz"}, problem);
+        const auto rate =
+            CheckedNumber("--rate", options.get("--rate", ""), {1, 1e9, false, " Hz"}, problem, NumberUnits::Hertz);
         if (!rate) {
             err << "tesmar-cli decode: " << problem << '\n';
             return 64;

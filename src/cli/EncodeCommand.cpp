@@ -4,6 +4,8 @@
 #include "CliOptions.h"
 #include "CliText.h"
 #include "EncodeBytes.h"
+#include "InterruptWatch.h"
+#include "OutputFile.h"
 #include "decoders/I2cEncoder.h"
 #include "decoders/SpiEncoder.h"
 #include "decoders/UartEncoder.h"
@@ -15,6 +17,7 @@
 
 #include <cmath>
 #include <map>
+#include <optional>
 
 namespace tesmar {
 
@@ -30,7 +33,7 @@ const char* const kEncodeUsage =
     "  i2c    --sda CH (B.0) --scl CH (B.1) --speed KBITS (100; 10 … 400)\n"
     "         --transactions \"w ADDR BYTE …; r ADDR BYTE …\" (ADDR 0 … 127 or 0x00 … 0x7F; a\n"
     "         transaction to the address and direction of the one before continues it)\n"
-    "common:  --rate HZ (1000000; 1000 … 1000000): the rate the generator plays at\n"
+    "common:  --rate HZ (1M; 1k … 1M, with k or M or without): the rate the generator plays at\n"
     "         --start T (0): where the traffic starts (seconds, or 12us, 3.5ms)\n"
     "         --in FILE.dat: start from this generator data (the other lines are kept)\n"
     "HEX is bytes like \"48 65 0x6C,6F\"; CH is B.0 … B.7 or 8 … 15.\n"
@@ -122,6 +125,18 @@ struct EncodeContext {
     {
         return options.choice(key, items, fallback, err);
     }
+    // A rate option as the encoder reads it: a whole number in the window's range; none with a
+    // message naming the option.
+    std::optional<std::string> wholeRate(const std::string& key, const char* fallback, const NumberRange& range) const
+    {
+        std::string problem;
+        const auto value = CheckedNumber(key, options.get(key, fallback), range, problem);
+        if (!value) {
+            err << "tesmar-cli encode: " << problem << '\n';
+            return std::nullopt;
+        }
+        return std::to_string(static_cast<long long>(*value));
+    }
     // --data or --text; none with a message when neither or both is given or a byte is bad.
     std::optional<std::vector<std::uint8_t>> bytes() const
     {
@@ -147,12 +162,13 @@ int EncodeUartCommand(const EncodeContext& c)
     const auto bits = c.choice("--bits", {"5", "6", "7", "8"}, 3);
     const auto parity = c.choice("--parity", {"none", "even", "odd"}, 0);
     const auto stop = c.choice("--stop", {"1", "2"}, 0);
-    const auto bytes = c.bytes();
-    if (!tx || !bits || !parity || !stop || !bytes)
+    const auto baud = c.wholeRate("--baud", "9600", {300, 115200, true, " baud"});
+    const auto bytes = baud ? c.bytes() : std::nullopt;
+    if (!tx || !bits || !parity || !stop || !baud || !bytes)
         return kExitUsage;
     UartEncodeRequest request;
     request.txd = *tx;
-    request.baudText = c.options.get("--baud", "9600");
+    request.baudText = *baud;
     request.settings = {9600, *bits + 5, static_cast<UartParity>(*parity), *stop + 1};
     if (request.settings.stopBits == 2 && request.settings.parity != UartParity::None)
         return c.usage("two stop bits and parity exclude each other");
@@ -162,8 +178,8 @@ int EncodeUartCommand(const EncodeContext& c)
     if (result.error)
         return c.refuse(*result.error);
     // The stop bits need no room: the line idles high after the data.
-    const double baud = std::stod(request.baudText);
-    const double frameBody = (1 + request.settings.dataBits + (request.settings.parity != UartParity::None)) / baud;
+    const double frameBody =
+        (1 + request.settings.dataBits + (request.settings.parity != UartParity::None)) / std::stod(*baud);
     if (result.txdTimes.size() < bytes->size() || result.txdTimes.back() + frameBody > c.dataEnd() + 1e-12)
         return c.tooLong(bytes->size(), "--baud");
     return 0;
@@ -175,13 +191,14 @@ int EncodeSpiCommand(const EncodeContext& c)
     const auto sck = c.line("--sck", "B.1");
     const auto mode = c.choice("--mode", {"0", "1", "2", "3"}, 0);
     const auto order = c.choice("--order", {"msb", "lsb"}, 0);
-    const auto bytes = c.bytes();
-    if (!mosi || !sck || !mode || !order || !bytes)
+    const auto clock = c.wholeRate("--clock", "100", {5, 1000, true, " kHz"});
+    const auto bytes = clock ? c.bytes() : std::nullopt;
+    if (!mosi || !sck || !mode || !order || !clock || !bytes)
         return kExitUsage;
     SpiEncodeRequest request;
     request.mosi = *mosi;
     request.sck = *sck;
-    request.clockText = c.options.get("--clock", "100");
+    request.clockText = *clock;
     request.settings = SpiMode(*mode, *order == 0);
     const auto cpol = c.choice("--cpol", {"0", "1"}, request.settings.polarity);
     const auto cpha = c.choice("--cpha", {"0", "1"}, request.settings.phase);
@@ -205,7 +222,8 @@ int EncodeI2cCommand(const EncodeContext& c)
 {
     const auto sda = c.line("--sda", "B.0");
     const auto scl = c.line("--scl", "B.1");
-    if (!sda || !scl)
+    const auto speed = c.wholeRate("--speed", "100", {10, 400, true, " kbit/s"});
+    if (!sda || !scl || !speed)
         return kExitUsage;
     if (!c.options.has("--transactions"))
         return c.usage("give the traffic as --transactions \"w ADDR BYTE …; r ADDR BYTE …\"");
@@ -216,7 +234,7 @@ int EncodeI2cCommand(const EncodeContext& c)
     I2cEncodeRequest request;
     request.sda = *sda;
     request.scl = *scl;
-    request.rateText = c.options.get("--speed", "100");
+    request.rateText = *speed;
     request.rows = *rows;
     request.marker1 = c.start;
     const I2cEncodeResult result = EncodeI2c(c.target, request);
@@ -231,13 +249,12 @@ int EncodeI2cCommand(const EncodeContext& c)
     return 0;
 }
 
-} // namespace
-
-int RunEncodeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                     InterruptWatch* watch)
 {
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-        out << kEncodeUsage;
-        return 0;
+        out << kEncodeUsage << kExitStatusHelp;
+        return kExitComplete;
     }
     if (args.empty()) {
         err << kEncodeUsage;
@@ -266,7 +283,8 @@ int RunEncodeCommand(const std::vector<std::string>& args, std::ostream& out, st
         return context.usage("--out FILE.dat is needed");
     const std::string path = options.get("--out", "");
     std::string problem;
-    const auto rate = CheckedNumber("--rate", options.get("--rate", "1000000"), {1000, 1e6, false, " Hz"}, problem);
+    const auto rate =
+        CheckedNumber("--rate", options.get("--rate", "1000000"), {1000, 1e6, false, " Hz"}, problem, NumberUnits::Hertz);
     if (!rate)
         return context.usage(problem);
     // The generator plays at a whole division of the instrument's clock.
@@ -279,6 +297,13 @@ int RunEncodeCommand(const std::vector<std::string>& args, std::ostream& out, st
     if (!start)
         return context.usage(problem);
     context.start = *start;
+
+    OutputFile output;
+    if (const int status = OpenOutputs("encode", {{&output, path}}, err))
+        return status;
+    std::optional<InterruptWatch::CleanUp> cleanUp;
+    if (watch)
+        cleanUp.emplace(*watch, [&output] { output.discard(); });
 
     GeneratorData generator;
     if (options.has("--in")) {
@@ -294,11 +319,24 @@ int RunEncodeCommand(const std::vector<std::string>& args, std::ostream& out, st
                                            : EncodeI2cCommand(context);
     if (status != 0)
         return status;
-    if (!WriteWholeFile(path, generator.samples().data(), generator.samples().size())) {
-        err << "tesmar-cli encode: cannot write " << TerminalText(path) << '\n';
-        return kExitOutput;
-    }
-    return 0;
+    const auto& bytes = generator.samples();
+    return CommitOutput("encode", output, StreamWriter([&](std::ostream& file) {
+                            file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+                        }),
+                        err);
+}
+
+} // namespace
+
+int RunEncodeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    return RunEncode(args, out, err, nullptr);
+}
+
+int RunEncodeCommandWatched(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                             InterruptWatch& watch)
+{
+    return RunEncode(args, out, err, &watch);
 }
 
 } // namespace tesmar

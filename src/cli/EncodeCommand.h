@@ -8,6 +8,11 @@
 
 namespace tesmar {
 
+class InterruptWatch;
+
 int RunEncodeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// The same; a signal then removes the unfinished output before the process ends.
+int RunEncodeCommandWatched(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                             InterruptWatch& watch);
 
 } // namespace tesmar

@@ -1,17 +1,28 @@
 #include "cli/FileInfoCommand.h"
 
 #include "CliText.h"
+#include "ExitStatus.h"
 
 #include "formats/DataFile.h"
 #include "formats/DataFileBytes.h"
 #include "formats/DataFileLoad.h"
+#include "ui/knob/KnobScales.h"
+#include "ui/knob/ScaleLineParser.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <string_view>
 
 namespace tesmar {
 
 namespace {
+
+const char* const kInfoUsage =
+    "usage: tesmar-cli info                  the instrument: identity, version, calibration, type, number\n"
+    "       tesmar-cli info FILE.dat         a data file: what it holds (page, rate, channels, ranges,\n"
+    "                                        trigger, markers, remark)\n"
+    "       tesmar-cli info --raw FILE.dat   its chunks and every stored setting under its own name\n";
 
 std::string Hex(unsigned value)
 {
@@ -22,6 +33,8 @@ std::string Hex(unsigned value)
 
 std::string Number(double value)
 {
+    if (value == 0)
+        value = 0; // never "-0"
     char text[40];
     std::snprintf(text, sizeof text, "%.12g", value);
     return text;
@@ -176,29 +189,199 @@ void PrintSettings(const LogicSettingsChunk& c, std::ostream& out)
     Axis(out, "time axis", c.timeAxis);
 }
 
+// What the data file holds, as a user reads it.
+std::string Seconds(double seconds)
+{
+    return SecondsText(seconds == 0 ? 0.0 : seconds);
+}
+std::string Hertz(double hertz)
+{
+    char text[40];
+    if (hertz >= 1e6)
+        std::snprintf(text, sizeof text, "%.6g MHz", hertz / 1e6);
+    else if (hertz >= 1e3)
+        std::snprintf(text, sizeof text, "%.6g kHz", hertz / 1e3);
+    else
+        std::snprintf(text, sizeof text, "%.6g Hz", hertz);
+    return text;
+}
+std::string Volts(double volts)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "%.6g V", volts == 0 ? 0.0 : volts);
+    return text;
+}
+// The value of a page knob's entry, as the page shows it.
+std::string KnobVolts(std::string_view knob, int index)
+{
+    const auto scale = PageKnobScale(knob);
+    if (!scale || index < 0 || index >= static_cast<int>(scale->lines.size()))
+        return "unknown (entry " + std::to_string(index) + ")";
+    return "±" + Volts(ParseScaleLine(scale->lines[static_cast<std::size_t>(index)]).data.ValueReal);
+}
+std::string Points(const std::optional<std::vector<double>>& values)
+{
+    return std::to_string(values ? values->size() : 0);
+}
+void Line(std::ostream& out, const std::string& name, const std::string& value)
+{
+    out << name << ": " << TerminalText(value) << '\n';
+}
+void SignalLine(std::ostream& out, const char* channel, const StoredSignalParams& p)
+{
+    if (p == StoredSignalParams{})
+        return;
+    Line(out, std::string("  measured ") + channel,
+         "mean " + Volts(p[0]) + ", rms of the variation " + Volts(p[1]) + ", max " + Volts(p[2]) + ", min " +
+             Volts(p[3]) + (p[4] > 0 ? ", frequency " + Hertz(p[4]) : std::string()));
+}
+
+void PrintSummary(const DataFile& file, const OscSettingsChunk& c, std::ostream& out)
+{
+    Line(out, "page", "oscilloscope");
+    Line(out, "sample period", Seconds(c.samplePeriod) + (c.samplePeriod > 0 ? " (" + Hertz(1 / c.samplePeriod) + ")" : ""));
+    const std::optional<std::vector<double>>* values[] = {&file.channelA, &file.channelB};
+    const bool on[] = {c.sbOscOnCh1, c.sbOscOnCh2};
+    const int knobs[] = {c.knOscCh1, c.knOscCh2};
+    const double levels[] = {c.triggerLevelA, c.triggerLevelB};
+    const double first[] = {c.firstTimeA, c.firstTimeB};
+    const StoredSignalParams* params[] = {&c.paramsA, &c.paramsB};
+    for (int ch = 0; ch < 2; ++ch) {
+        const std::string name = ch == 0 ? "channel A" : "channel B";
+        if (!on[ch]) {
+            Line(out, name, "off");
+            continue;
+        }
+        const std::size_t n = *values[ch] ? (*values[ch])->size() : 0;
+        Line(out, name, std::to_string(n) + " points, range " + KnobVolts(ch == 0 ? "knOscCh1" : "knOscCh2", knobs[ch]) +
+                            ", trigger level " + Volts(levels[ch]));
+        if (n > 0)
+            Line(out, "  time from the trigger",
+                 Seconds(first[ch]) + " … " + Seconds(first[ch] + static_cast<double>(n - 1) * c.samplePeriod));
+        SignalLine(out, ch == 0 ? "A" : "B", *params[ch]);
+    }
+}
+
+void PrintSummary(const DataFile& file, const SpectrumSettingsChunk& c, std::ostream& out)
+{
+    Line(out, "page", "spectrum analyser");
+    Line(out, "sample rate", Hertz(c.sampleRate) + (c.sampleRate > 0 ? " (period " + Seconds(1 / c.sampleRate) + ")" : ""));
+    Line(out, "fundamental", c.cbFFTKNIMax ? "the largest line" : "typed: " + c.edFFTKNIF + " Hz");
+    const std::optional<std::vector<double>>* values[] = {&file.channelA, &file.channelB};
+    const bool on[] = {c.sbFFTOnCh1, c.sbFFTOnCh2};
+    const bool dB[] = {c.spbtFFTCh1dB, c.spbtFFTCh2dB};
+    const bool umax[] = {c.spbtFFTCh10dB, c.spbtFFTCh20dB};
+    const int knobs[] = {c.knFFTCh1, c.knFFTCh2};
+    const std::string* kg[] = {&c.lbFFTKNI1Ch1, &c.lbFFTKNI1Ch2};
+    const std::string* k3[] = {&c.lbFFTKNI3Ch1, &c.lbFFTKNI3Ch2};
+    const std::string* f1[] = {&c.lbFFTF1Ch1, &c.lbFFTF1Ch2};
+    for (int ch = 0; ch < 2; ++ch) {
+        const std::string name = ch == 0 ? "channel A" : "channel B";
+        if (!on[ch]) {
+            Line(out, name, "off");
+            continue;
+        }
+        Line(out, name, Points(*values[ch]) + " lines, range " + KnobVolts(ch == 0 ? "knFFTCh1" : "knFFTCh2", knobs[ch]) +
+                            ", in " + (dB[ch] ? std::string("dB (0 dB: ") + (umax[ch] ? "Umax)" : "0.775 V)") : "V"));
+        Line(out, "  largest line", Volts(c.summary[ch]) + "; fundamental " + Hertz(c.summary[4 + ch]) + ", " +
+                                        Volts(c.summary[2 + ch]));
+        auto trimmed = [](std::string text) { return text.erase(text.find_last_not_of(' ') + 1); };
+        if (!trimmed(*kg[ch]).empty())
+            Line(out, "  distortion", "kg " + trimmed(*kg[ch]) + ", k3 " + trimmed(*k3[ch]) + " (F1 " + trimmed(*f1[ch]) + " Hz)");
+        SignalLine(out, ch == 0 ? "A" : "B", ch == 0 ? c.paramsA : c.paramsB);
+    }
+}
+
+void PrintSummary(const DataFile& file, const RecorderSettingsChunk& c, std::ostream& out)
+{
+    Line(out, "page", "recorder");
+    Line(out, "point period", Seconds(c.samplePeriod) + (c.samplePeriod > 0 ? " (" + Hertz(1 / c.samplePeriod) + ")" : ""));
+    const std::size_t n = std::max(file.channelA ? file.channelA->size() : 0, file.channelB ? file.channelB->size() : 0);
+    Line(out, "length", std::to_string(n) + " points, " + Seconds(static_cast<double>(n) * c.samplePeriod) +
+                            (c.lbRecRunTime.empty() ? "" : " (run time " + c.lbRecRunTime + ")"));
+    const bool on[] = {c.sbRecOnCh1, c.sbRecOnCh2};
+    const int knobs[] = {c.knRecCh1, c.knRecCh2};
+    const std::optional<std::vector<double>>* values[] = {&file.channelA, &file.channelB};
+    for (int ch = 0; ch < 2; ++ch) {
+        const std::string name = ch == 0 ? "channel A" : "channel B";
+        if (!on[ch]) {
+            Line(out, name, "off");
+            continue;
+        }
+        std::string line = "range " + KnobVolts(ch == 0 ? "knRecCh1" : "knRecCh2", knobs[ch]);
+        // The page's labels carry its language's units: the values say the same in volts.
+        if (*values[ch] && !(*values[ch])->empty()) {
+            const auto& v = **values[ch];
+            const auto [low, high] = std::minmax_element(v.begin(), v.end());
+            double sum = 0;
+            for (const double x : v)
+                sum += x;
+            line += ", max " + Volts(*high) + ", min " + Volts(*low) + ", mean " + Volts(sum / static_cast<double>(v.size()));
+        }
+        Line(out, name, line);
+    }
+    for (std::size_t k = 0; k < c.markers.size(); ++k) {
+        const RecorderMarkerSlot& marker = c.markers[k];
+        if (marker.exists)
+            Line(out, "marker " + std::to_string(k + 1),
+                 "at " + Seconds(marker.position * 86400.0) + (marker.comment.empty() ? "" : ", \"" + marker.comment + "\""));
+    }
+}
+
+void PrintSummary(const DataFile& file, const LogicSettingsChunk& c, std::ostream& out)
+{
+    Line(out, "page", "logic analyser");
+    Line(out, "sample rate", Hertz(c.sampleRate) + (c.sampleRate > 0 ? " (period " + Seconds(1 / c.sampleRate) + ")" : ""));
+    const std::size_t a = file.busA ? file.busA->size() : 0, b = file.busB ? file.busB->size() : 0;
+    Line(out, "bus A", std::to_string(a) + " samples");
+    Line(out, "bus B", b == 0 ? std::string("not captured")
+                              : std::to_string(b) + " samples" + (c.sbLANModeBusG ? " (the generator's data)" : ""));
+    const double unit = c.timeUnitFactor > 0 ? c.timeUnitFactor : 1.0;
+    const double first = c.firstSampleTime / unit;
+    if (c.sampleRate > 0)
+        Line(out, "trigger", first < 0 ? "at sample " + std::to_string(std::llround(-first * c.sampleRate)) + " (" +
+                                             Seconds(-first) + " after the first sample)"
+                                       : std::string("before the first sample (no pre-trigger part)"));
+    std::string lines;
+    for (int bit = 0; bit < 8; ++bit)
+        if (c.displayMask >> bit & 1)
+            lines += (lines.empty() ? "A." : ", A.") + std::to_string(bit);
+    Line(out, "lines shown", lines.empty() ? "none" : lines);
+}
+
 } // namespace
 
 int RunFileInfoCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() != 1) {
-        err << "usage: tesmar-cli info FILE.dat\n";
-        return 64;
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        out << kInfoUsage << kExitStatusHelp;
+        return kExitComplete;
     }
-    const auto read = ReadFileBytes(args[0]);
+    const bool raw = !args.empty() && args[0] == "--raw";
+    if (args.size() != (raw ? 2u : 1u)) {
+        err << kInfoUsage;
+        return kExitUsage;
+    }
+    const std::string& path = args.back();
+    const auto read = ReadFileBytes(path);
     if (const auto* refusal = std::get_if<std::string>(&read)) {
         err << "tesmar-cli info: " << TerminalText(*refusal) << '\n';
-        return 1;
+        return kExitFailure;
     }
     const auto& bytes = std::get<std::vector<std::uint8_t>>(read);
     const auto result = ReadDataFile(bytes);
     if (const auto* error = std::get_if<DataFileReadError>(&result)) {
-        err << "tesmar-cli info: " << TerminalText("cannot read " + args[0] + ": " + DataFileProblemText(*error)) << '\n';
-        return 1;
+        err << "tesmar-cli info: " << TerminalText("cannot read " + path + ": " + DataFileProblemText(*error)) << '\n';
+        return kExitFailure;
     }
     const DataFile& file = std::get<DataFile>(result);
-    PrintChunks(bytes, out);
-    out << "settings:\n";
-    std::visit([&](const auto& settings) { PrintSettings(settings, out); }, file.settings);
+    if (raw) {
+        PrintChunks(bytes, out);
+        out << "settings:\n";
+        std::visit([&](const auto& settings) { PrintSettings(settings, out); }, file.settings);
+    } else {
+        std::visit([&](const auto& settings) { PrintSummary(file, settings, out); }, file.settings);
+    }
     out << "remark:\n";
     for (const auto& line : file.remarkLines)
         out << "  " << TerminalText(line) << '\n';

@@ -4,6 +4,8 @@
 #include "CliDevice.h"
 #include "CliText.h"
 #include "LogicOptions.h"
+#include "OutputFile.h"
+#include "StreamProgress.h"
 
 #include "device/DeviceStartup.h"
 #include "device/UsbSession.h"
@@ -16,15 +18,13 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <filesystem>
 #include <mutex>
 #include <thread>
+#include <unistd.h>
 
 namespace tesmar {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Ends the capture when the user interrupts or when it stops advancing for the time-out: the
 // stop flag is raised and the pending transfer halted, as the page's reset button does.
@@ -84,33 +84,6 @@ private:
     std::thread thread_;
 };
 
-// One line on standard error, rewritten in place, when the percentage changes.
-class StreamProgress {
-public:
-    StreamProgress(std::ostream& err, std::int64_t depth) : err_(err), depth_(depth) {}
-    void show(std::int64_t stored)
-    {
-        const int percent = static_cast<int>(stored * 100 / std::max<std::int64_t>(depth_, 1));
-        if (percent == shown_)
-            return;
-        shown_ = percent;
-        err_ << "\rtesmar-cli logic: " << stored << " of " << depth_ << " samples (" << percent << " %)" << std::flush;
-        open_ = true;
-    }
-    void end()
-    {
-        if (open_)
-            err_ << '\n';
-        open_ = false;
-    }
-
-private:
-    std::ostream& err_;
-    std::int64_t depth_;
-    int shown_ = -1;
-    bool open_ = false;
-};
-
 CaptureSamples ToSamples(LogicCapture capture)
 {
     CaptureSamples samples;
@@ -141,12 +114,9 @@ int RunLogicCommand(UsbSession& session, LogicEngine* simulated, const std::vect
     }
 
     // A capture that could not be kept is not taken.
-    const fs::path folder = fs::path(options.outPath).parent_path();
-    std::error_code error;
-    if (!folder.empty() && !fs::is_directory(folder, error)) {
-        err << "tesmar-cli logic: cannot write " << TerminalText(options.outPath) << ": no such folder\n";
-        return kExitOutput;
-    }
+    OutputFile output;
+    if (const int status = OpenOutputs("logic", {{&output, options.outPath}}, err))
+        return status;
 
     const auto device = TakeUpForMeasurement(session, err);
     if (const int* status = std::get_if<int>(&device))
@@ -178,17 +148,17 @@ int RunLogicCommand(UsbSession& session, LogicEngine* simulated, const std::vect
             err << (stopped    ? "tesmar-cli logic: interrupted before the capture was read; nothing written\n"
                     : timedOut ? "tesmar-cli logic: no capture within the time-out (no trigger, or no external clock?)\n"
                                : "tesmar-cli logic: the exchange with the instrument failed\n");
-            return 1;
+            return stopped ? kExitInterrupted : kExitFailure;
         }
         UnpackedLogic u = UnpackLogicBuffer(frame, BufferLayoutOf(in, block, static_cast<int>(mode.preTrigger)));
         capture = MakeLogicCapture(std::move(u.busA), std::move(u.busB), period, u.preTrigger);
         complete = true;
     } else {
-        StreamProgress progress(err, mode.depth);
+        StreamProgress progress(err, "tesmar-cli logic: ", mode.depth, isatty(STDERR_FILENO) == 1);
         LogicStreamResult result;
+        std::int64_t most = 0;
         {
             CaptureWatch watch(session, options.timeoutSeconds, interrupted);
-            std::int64_t most = 0;
             result = ReadLogicStream(session, block, mode.depth, mode.preTrigger, watch.stop(), [&](std::int64_t stored) {
                 // While the trigger is searched the ring only turns: no advance.
                 if (stored > most) {
@@ -203,7 +173,7 @@ int RunLogicCommand(UsbSession& session, LogicEngine* simulated, const std::vect
         progress.end();
         if (result.status == LogicStreamStatus::OutOfMemory) {
             err << "tesmar-cli logic: " << TerminalText(messages.text(Msg::strLanErrOutMemAs)) << '\n';
-            return 1;
+            return kExitFailure;
         }
         if (result.status == LogicStreamStatus::ReadError)
             err << "tesmar-cli logic: " << TerminalText(messages.text(Msg::strRecErrRead)) << '\n';
@@ -214,23 +184,21 @@ int RunLogicCommand(UsbSession& session, LogicEngine* simulated, const std::vect
             err << (stopped    ? "tesmar-cli logic: interrupted before anything was captured; nothing written\n"
                     : timedOut ? "tesmar-cli logic: nothing captured within the time-out (no trigger?); nothing written\n"
                                : "tesmar-cli logic: nothing captured; nothing written\n");
-            return 1;
+            return stopped ? kExitInterrupted : kExitFailure;
         }
         capture = MakeLogicCapture(std::move(*ordered), {}, period, static_cast<std::int32_t>(pre));
     }
 
     const std::size_t count = capture.busA.size();
-    const std::string problem = SaveCaptureFile(options.outPath, ToSamples(std::move(capture)));
-    if (!problem.empty()) {
-        err << "tesmar-cli logic: " << TerminalText(problem) << '\n';
-        return kExitOutput;
-    }
+    const CaptureSamples samples = ToSamples(std::move(capture));
+    if (const int status = CommitOutput("logic", output, [&](const std::string& path) { return SaveCaptureFile(path, samples); }, err))
+        return status;
     if (!complete) {
         err << "tesmar-cli logic: " << (stopped ? "interrupted" : timedOut ? "the capture stopped advancing" : "the capture ended early")
             << "; the " << count << " samples captured so far are in " << TerminalText(options.outPath) << '\n';
-        return 1;
+        return stopped ? kExitInterrupted : kExitFailure;
     }
-    return 0;
+    return kExitComplete;
 }
 
 } // namespace tesmar

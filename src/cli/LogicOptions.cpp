@@ -1,6 +1,7 @@
 #include "LogicOptions.h"
 
 #include "CliText.h"
+#include "ExitStatus.h"
 
 #include "formats/DataFileLoad.h"
 #include "logic/ChannelSetup.h"
@@ -42,12 +43,14 @@ const char* const kLogicUsage =
     "                      is padded with zeros, with a warning); 1 MHz and slower, 8 lines, buffer\n"
     "  --loopback          (virtual instrument only) wire the generator's outputs to bus A\n"
     "  --setup FILE.txt    channel setup file: its line names may be used for LINE\n"
-    "  --timeout S         give up when the capture stops advancing for S seconds beyond the time\n"
-    "                      it takes (no trigger, no external clock), 0.001 … 86400 (default 10)\n"
+    "  --timeout T         give up when the capture stops advancing for T beyond the time it takes\n"
+    "                      (no trigger, no external clock), 1ms … 86400s: seconds or with a unit\n"
+    "                      (default 10)\n"
     "LINE is A.0 … B.7, an index 0 … 15, or a name from --setup.\n"
     "A stream shows its progress on standard error; Ctrl-C ends it and writes what was captured\n"
-    "(exit status 1). Exit status: 0 complete capture written, 1 no or incomplete capture,\n"
-    "2 no instrument, 64 bad command line, 74 the file cannot be written.\n";
+    "(exit status 130). Exit status: 0 complete capture written, 1 no or incomplete capture,\n"
+    "2 no instrument, 64 bad command line, 74 the file cannot be written (checked before the\n"
+    "capture).\n";
 
 const std::vector<double>& LogicRateEntries()
 {
@@ -184,7 +187,7 @@ LogicOptionsResult Parser::run()
     for (std::size_t i = 0; i < args_.size(); ++i) {
         const std::string& key = args_[i];
         if (key == "--help" || key == "-h")
-            return {std::nullopt, 0, kLogicUsage};
+            return {std::nullopt, 0, std::string(kLogicUsage) + kExitStatusHelp};
         if (key == "--loopback") {
             loopBack_ = true;
             continue;

@@ -4,6 +4,8 @@
 #include "AnalogDataFiles.h"
 #include "CliDevice.h"
 #include "CliText.h"
+#include "ExitStatus.h"
+#include "OutputFile.h"
 
 #include "device/DeviceStartup.h"
 #include "device/UsbSession.h"
@@ -16,7 +18,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -28,8 +29,9 @@ namespace {
 
 const char* const kOscUsage =
     "usage: tesmar-cli [--sim] [--trace-usb] osc [options]\n"
-    "  --time-div T       sample period of one channel, 5us … 10ms: seconds, or with a unit: 5us, 0.1ms\n"
-    "                     (default 10us)\n"
+    "  --period T         sample period of one channel, 5us … 10ms: seconds, or with a unit: 5us, 0.1ms\n"
+    "                     (default 10us); the instrument's 24 MHz clock may round it (7us: 6.958us),\n"
+    "                     which is said on standard error. --time-div is another name for it\n"
     "  --channels a|b|ab  channels on (default a)\n"
     "  --range-a V        volts per half screen of A, 0.1 … 20: above 2 V the attenuated input (default 20)\n"
     "  --range-b V        the same for B (default 20)\n"
@@ -42,14 +44,15 @@ const char* const kOscUsage =
     "  --pre N            pre-trigger points: 8 … 200 in steps of 4 (buffer), 10 … 1000 and fewer than\n"
     "                     --depth (stream) (default 100)\n"
     "  --depth N          stream record length per channel, 16 … 65536 (default 8192)\n"
-    "  --timeout S        give up when the record has not come S seconds after the time it takes\n"
-    "                     (a stream: --depth × --time-div), up to 86400 (default 10)\n"
+    "  --timeout T        give up when the record has not come T after the time it takes (its\n"
+    "                     points × --period), 1ms … 86400s: seconds or with a unit (default 10)\n"
     "  --csv FILE         write the CSV to FILE instead of standard output\n"
     "  --out FILE.dat     write a measurement data file that the program opens (no CSV to standard\n"
-    "                     output then, unless --csv names a file)\n";
+    "                     output then, unless --csv names a file)\n"
+    "Both files are checked before the record is taken. Ctrl-C ends the wait for the record.\n";
 
 // The limits of the page's knobs and fields.
-constexpr NumberRange kTimeDivRange{5e-6, 10e-3, false, " s (5us to 10ms)"};
+constexpr NumberRange kPeriodRange{5e-6, 10e-3, false, " s (5us to 10ms)"};
 constexpr NumberRange kVoltsRange{0.1, 20, false, " V"};
 constexpr NumberRange kThresholdRange{kMinDifferenceThreshold, kMaxDifferenceThreshold, false, " V"};
 constexpr NumberRange kBufferPreRange{8, 200, true, " (in steps of 4) in buffer mode"};
@@ -75,30 +78,39 @@ int ParseOscOptions(const std::vector<std::string>& args, OscCommandOptions& opt
     int depth = 8192;
     bool stream = false;
     std::map<std::string, std::string> values;
+    std::string periodName = "--period";
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& key = args[i];
         if (key == "--help") {
-            out << kOscUsage;
-            return 0;
+            out << kOscUsage << kExitStatusHelp;
+            return kExitComplete;
         }
-        static const char* const kKeys[] = {"--time-div", "--channels", "--range-a", "--range-b", "--trigger", "--edge",
+        static const char* const kKeys[] = {"--period", "--time-div", "--channels", "--range-a", "--range-b", "--trigger", "--edge",
                                             "--kind", "--level", "--threshold", "--mode", "--pre", "--depth",
                                             "--timeout", "--csv", "--out"};
         if (std::find_if(std::begin(kKeys), std::end(kKeys), [&](const char* k) { return key == k; }) == std::end(kKeys)) {
             err << "tesmar-cli osc: unknown option " << TerminalText(key) << "\n" << kOscUsage;
-            return 64;
+            return kExitUsage;
         }
         if (i + 1 >= args.size()) {
             err << "tesmar-cli osc: " << key << " needs a value\n" << kOscUsage;
-            return 64;
+            return kExitUsage;
         }
-        values[key] = args[++i];
+        // The old name of --period stays for scripts; messages use the name given.
+        const std::string name = key == "--time-div" ? "--period" : key;
+        if (key == "--time-div")
+            periodName = key;
+        if (values.count(name) != 0) {
+            err << "tesmar-cli osc: " << name << " is given twice\n";
+            return kExitUsage;
+        }
+        values[name] = args[++i];
     }
     auto has = [&](const char* key) { return values.count(key) != 0; };
     std::string problem;
     auto refuse = [&](const std::string& text) {
         err << "tesmar-cli osc: " << text << '\n';
-        return 64;
+        return kExitUsage;
     };
     // A choice among fixed words; false (with the message) for any other.
     auto choice = [&](const char* key, std::initializer_list<const char*> words, const char* fallback, std::string& chosen) {
@@ -114,7 +126,7 @@ int ParseOscOptions(const std::vector<std::string>& args, OscCommandOptions& opt
     auto number = [&](const char* key, const NumberRange& range, double fallback, bool seconds = false) -> std::optional<double> {
         if (!has(key))
             return fallback;
-        return CheckedNumber(key, values[key], range, problem, seconds);
+        return CheckedNumber(key == std::string("--period") ? periodName : key, values[key], range, problem, seconds);
     };
 
     std::string channels, trigger, edge, kind, mode;
@@ -123,13 +135,13 @@ int ParseOscOptions(const std::vector<std::string>& args, OscCommandOptions& opt
         !choice("--mode", {"buffer", "stream"}, "buffer", mode))
         return refuse(problem);
     stream = mode == "stream";
-    const auto timeDiv = number("--time-div", kTimeDivRange, 10e-6, true);
+    const auto timeDiv = number("--period", kPeriodRange, 10e-6, true);
     const auto rangeA = number("--range-a", kVoltsRange, 20);
     const auto rangeB = number("--range-b", kVoltsRange, 20);
     const auto threshold = number("--threshold", kThresholdRange, kMinDifferenceThreshold);
     const auto pre = number("--pre", stream ? kStreamPreRange : kBufferPreRange, 100);
     const auto depthValue = number("--depth", kDepthRange, 8192);
-    const auto timeout = number("--timeout", kTimeoutRange, 10);
+    const auto timeout = number("--timeout", kTimeoutRange, 10, true);
     if (!timeDiv || !rangeA || !rangeB || !threshold || !pre || !depthValue || !timeout)
         return refuse(problem);
     in.timeDiv = *timeDiv;
@@ -173,61 +185,9 @@ int ParseOscOptions(const std::vector<std::string>& args, OscCommandOptions& opt
     return -1;
 }
 
-} // namespace
-
-int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+// Time in seconds from the trigger, then the volts of each channel that is on.
+void WriteOscCsv(std::ostream& csv, const OscResult& result, const OscAcquisitionParams& params, double pointPeriod)
 {
-    OscCommandOptions options;
-    if (const int status = ParseOscOptions(args, options, out, err); status >= 0)
-        return status;
-    OscBlockInput& in = options.in;
-    const bool stream = in.streamMode;
-    const std::string& csvPath = options.csvPath;
-    const double timeoutSeconds = options.timeoutSeconds;
-
-    const auto device = TakeUpForMeasurement(session, err);
-    if (const int* status = std::get_if<int>(&device))
-        return *status;
-    in.calibration = std::get<CalibrationSet>(device);
-
-    const OscBlock block = BuildOscBlock(in);
-    const OscAcquisitionParams params = OscAcquisitionParams::FromBlock(block, in, false);
-    OscResult result;
-
-    // A record that never comes (no trigger) ends after the time-out, as the reset button would; a
-    // slow stream takes its own time before the time-out starts to count.
-    const double waitSeconds = timeoutSeconds + (stream ? in.capacity * in.timeDiv : 0.0);
-    switch (CaptureAnalogRecord(session, params, waitSeconds, result)) {
-    case AnalogCaptureOutcome::Complete:
-        break;
-    case AnalogCaptureOutcome::TimedOut:
-        err << "tesmar-cli osc: no record within the time-out (is the trigger level reached?)\n";
-        return 1;
-    case AnalogCaptureOutcome::Failed:
-        err << "tesmar-cli osc: the exchange with the instrument failed\n";
-        return 1;
-    }
-
-    if (!options.datPath.empty()) {
-        const OscFileInput file{block.pointPeriod, {params.chAOn, params.chBOn}, {in.rangeA, in.rangeB},
-                                {in.levelA, in.levelB}};
-        if (const std::string problem = SaveDataFile(options.datPath, OscilloscopeDataFile(result, file)); !problem.empty()) {
-            err << "tesmar-cli osc: " << TerminalText(problem) << '\n';
-            return 1;
-        }
-        if (csvPath.empty())
-            return 0;
-    }
-
-    std::ofstream file;
-    if (!csvPath.empty()) {
-        file.open(csvPath, std::ios::trunc);
-        if (!file) {
-            err << "tesmar-cli osc: cannot write " << TerminalText(csvPath) << '\n';
-            return 1;
-        }
-    }
-    std::ostream& csv = csvPath.empty() ? out : file;
     csv << "time_s";
     if (params.chAOn)
         csv << ",a_V";
@@ -237,29 +197,74 @@ int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std
     const int count = std::max(result.CountA, result.CountB);
     const int trig = params.chAOn ? result.TrigIndexA : result.TrigIndexB;
     char line[96];
-    for (int i = 0; i < count; ++i) {
-        std::snprintf(line, sizeof line, "%.9g", (i - trig) * block.pointPeriod);
-        csv << line;
-        if (params.chAOn) {
-            std::snprintf(line, sizeof line, ",%.6f", result.ValuesA[i]);
-            csv << line;
-        }
-        if (params.chBOn) {
-            std::snprintf(line, sizeof line, ",%.6f", result.ValuesB[i]);
-            csv << line;
-        }
-        csv << '\n';
+    for (int i = 0; i < count && csv; ++i) {
+        int used = std::snprintf(line, sizeof line, "%.9g", (i - trig) * pointPeriod);
+        if (params.chAOn)
+            used += std::snprintf(line + used, sizeof line - used, ",%.6f", result.ValuesA[i]);
+        if (params.chBOn)
+            used += std::snprintf(line + used, sizeof line - used, ",%.6f", result.ValuesB[i]);
+        csv.write(line, used).put('\n');
     }
-    if (!csvPath.empty()) {
-        file.close();
-        if (!file) {
-            std::remove(csvPath.c_str());
-            err << "tesmar-cli osc: cannot write " << TerminalText(csvPath) << '\n';
-            return 1;
-        }
+}
+
+} // namespace
+
+int RunOscCommand(UsbSession& session, const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                  const std::atomic<bool>* interrupted)
+{
+    OscCommandOptions options;
+    if (const int status = ParseOscOptions(args, options, out, err); status >= 0)
+        return status;
+    OscBlockInput& in = options.in;
+
+    // The files are taken before the record: a record is not taken to be lost.
+    OutputFile csvFile, datFile;
+    if (const int status = OpenOutputs("osc", {{&csvFile, options.csvPath}, {&datFile, options.datPath}}, err))
+        return status;
+
+    const auto device = TakeUpForMeasurement(session, err);
+    if (const int* status = std::get_if<int>(&device))
+        return *status;
+    in.calibration = std::get<CalibrationSet>(device);
+
+    const OscBlock block = BuildOscBlock(in);
+    const OscAcquisitionParams params = OscAcquisitionParams::FromBlock(block, in, false);
+    ReportQuantizedPeriod("osc", in.timeDiv, block.pointPeriod, err);
+    OscResult result;
+
+    // A record that never comes (no trigger) ends after the time-out, as the reset button would; a
+    // slow record takes its own time before the time-out starts to count.
+    const double waitSeconds = options.timeoutSeconds + in.capacity * block.pointPeriod;
+    switch (CaptureAnalogRecord(session, params, waitSeconds, result, interrupted)) {
+    case AnalogCaptureOutcome::Complete:
+        break;
+    case AnalogCaptureOutcome::TimedOut:
+        err << "tesmar-cli osc: no record within the time-out (is the trigger level reached?)\n";
+        return kExitFailure;
+    case AnalogCaptureOutcome::Interrupted:
+        err << "tesmar-cli osc: interrupted before the record came; nothing written\n";
+        return kExitInterrupted;
+    case AnalogCaptureOutcome::Failed:
+        err << "tesmar-cli osc: the exchange with the instrument failed\n";
+        return kExitFailure;
     }
-    // Standard output is checked once flushed, by the caller.
-    return 0;
+
+    int status = kExitComplete;
+    if (datFile.isOpen()) {
+        const OscFileInput file{block.pointPeriod, {params.chAOn, params.chBOn}, {in.rangeA, in.rangeB},
+                                {in.levelA, in.levelB}};
+        const DataFile data = OscilloscopeDataFile(result, file);
+        status = CommitOutput("osc", datFile, [&](const std::string& path) { return SaveDataFile(path, data); }, err);
+        if (!csvFile.isOpen())
+            return status;
+    }
+    const auto writeCsv = [&](std::ostream& csv) { WriteOscCsv(csv, result, params, block.pointPeriod); };
+    if (!csvFile.isOpen()) {
+        // Standard output is checked once flushed, by the caller.
+        writeCsv(out);
+        return status;
+    }
+    return std::max(status, CommitOutput("osc", csvFile, StreamWriter(writeCsv), err));
 }
 
 } // namespace tesmar

@@ -2,7 +2,10 @@
 
 #include "CliMain.h"
 #include "CliDevice.h"
+#include "AnalogDataFiles.h"
+#include "CliOptions.h"
 #include "CliText.h"
+#include "OutputFile.h"
 
 #include "device/DeviceClock.h"
 #include "device/DeviceStartup.h"
@@ -18,7 +21,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
-#include <fstream>
+#include <algorithm>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -30,26 +33,34 @@ namespace {
 
 const char* const kRecordUsage =
     "usage: tesmar-cli [--sim [--sim-fast]] [--trace-usb] record [options]\n"
-    "  --period T         point period: seconds or with a unit, 5us … 10s (default 1ms)\n"
+    "  --period T         point period: seconds or with a unit, 5us … 10s (default 1ms); the\n"
+    "                     instrument's 24 MHz clock may round it, which is said on standard error\n"
     "  --channels a|b|ab  channels on (default a); both channels need a period of at least 10us\n"
-    "  --range-a V        volts per half screen of A: above 2 V the attenuated input (default 20)\n"
+    "  --range-a V        volts per half screen of A, 0.1 … 20: above 2 V the attenuated input\n"
+    "                     (default 20)\n"
     "  --range-b V        the same for B (default 20)\n"
     "  --averaging N      samples averaged into each point, 1 … 65535 (default: the program's choice)\n"
-    "  --duration T       record this long, at most 24 h: seconds or with a unit (s, ms, m, h);\n"
+    "  --duration T       record this long, 1ms … 24h: seconds or with a unit (s, ms, m, h);\n"
     "                     without it the record runs until Ctrl-C or the one-day limit\n"
     "  --out FILE         FILE.csv (time in seconds, volts of A and B) or FILE.dat (data file);\n"
-    "                     default: CSV on standard output\n"
+    "                     default: CSV on standard output, row by row as the points come; the\n"
+    "                     file is checked before recording and written at the end\n"
     "Ctrl-C ends the record and still writes what was recorded. Progress goes to standard error.\n"
-    "Exit 0 for a complete record, 1 when the recording failed, 2 without an instrument,\n"
-    "64 for bad options, 130 when Ctrl-C cut a --duration record short.\n";
+    "Exit 0 for a complete record (without --duration: ended by Ctrl-C), 1 when the recording\n"
+    "failed, 2 without an instrument, 64 for bad options, 74 when the file cannot be written,\n"
+    "130 when Ctrl-C cut a --duration record short.\n";
 
 constexpr double kMinPeriod = 5e-6, kMinPeriodBoth = 10e-6, kMaxPeriod = 10.0;
+constexpr NumberRange kPeriodRange{kMinPeriod, kMaxPeriod, false, " s (5us to 10s)"};
+constexpr NumberRange kVoltsRange{0.1, 20, false, " V"};
+constexpr NumberRange kAveragingRange{1, 65535, true, ""};
+constexpr NumberRange kDurationRange{1e-3, kSecondsPerDay, false, " s (1ms to 24h)"};
 
 // Seconds with the units of ParseSeconds, plus minutes and hours.
 std::optional<double> ParseDuration(const std::string& text)
 {
-    for (const auto& [suffix, factor] : {std::pair{"h", 3600.0}, std::pair{"m", 60.0}}) {
-        if (text.size() > 1 && text.back() == suffix[0] && text[text.size() - 2] != 'm') {
+    for (const auto& [suffix, factor] : {std::pair{'h', 3600.0}, std::pair{'m', 60.0}}) {
+        if (text.size() > 1 && text.back() == suffix && text[text.size() - 2] != 'm') {
             const auto n = ParseFinite(text.substr(0, text.size() - 1));
             return n ? std::optional<double>(*n * factor) : std::nullopt;
         }
@@ -57,33 +68,46 @@ std::optional<double> ParseDuration(const std::string& text)
     return ParseSeconds(text);
 }
 
-bool WriteCsv(const RecorderRecord& record, std::ostream& csv)
-{
-    csv << "time_s";
-    if (record.on(0))
-        csv << ",a_V";
-    if (record.on(1))
-        csv << ",b_V";
-    csv << '\n';
-    const std::size_t n = record.count();
-    const double tp = record.layout().pointPeriod;
-    char line[96];
-    for (std::size_t i = 0; i < n && csv; ++i) {
-        int used = std::snprintf(line, sizeof line, "%.9g", static_cast<double>(i) * tp);
-        for (int ch = 0; ch < 2; ++ch)
-            if (record.on(ch))
-                used += std::snprintf(line + used, sizeof line - used, ",%.6f", record.channel(ch).at(i));
-        csv.write(line, used).put('\n');
+// The CSV of a record (time in seconds, volts of the channels that are on), written as its
+// points are published: the header once, then each row once.
+class CsvRows {
+public:
+    CsvRows(const RecorderRecord& record, std::ostream& csv) : record_(record), csv_(csv) {}
+    // Writes the rows below `count` not yet written (the header first, also without rows when
+    // `last`); false once the stream has failed.
+    bool writeUpTo(std::size_t count, bool last)
+    {
+        if (!header_ && (count > written_ || last)) {
+            csv_ << "time_s" << (record_.on(0) ? ",a_V" : "") << (record_.on(1) ? ",b_V" : "") << '\n';
+            header_ = true;
+        }
+        const double tp = record_.layout().pointPeriod;
+        char line[96];
+        for (; written_ < count && csv_; ++written_) {
+            int used = std::snprintf(line, sizeof line, "%.9g", static_cast<double>(written_) * tp);
+            for (int ch = 0; ch < 2; ++ch)
+                if (record_.on(ch))
+                    used += std::snprintf(line + used, sizeof line - used, ",%.6f", record_.channel(ch).at(written_));
+            csv_.write(line, used).put('\n');
+        }
+        csv_.flush();
+        return static_cast<bool>(csv_);
     }
-    csv.flush();
-    return static_cast<bool>(csv);
-}
+
+private:
+    const RecorderRecord& record_;
+    std::ostream& csv_;
+    bool header_ = false;
+    std::size_t written_ = 0;
+};
 
 // Each channel's memory is given back once it is copied, so a day-long record is not held twice.
-bool WriteDat(RecorderRecord& record, const std::string& runTime, const std::string& path)
+DataFile RecordDataFile(RecorderRecord& record, const std::string& runTime, const RecorderBlockInput& in)
 {
     DataFile file;
     RecorderSettingsChunk settings;
+    settings.knRecCh1 = static_cast<std::uint16_t>(KnobIndexFor("knRecCh1", in.rangeA));
+    settings.knRecCh2 = static_cast<std::uint16_t>(KnobIndexFor("knRecCh2", in.rangeB));
     settings.samplePeriod = record.layout().pointPeriod;
     settings.sbRecOnCh1 = record.on(0);
     settings.sbRecOnCh2 = record.on(1);
@@ -104,7 +128,7 @@ bool WriteDat(RecorderRecord& record, const std::string& runTime, const std::str
         (ch == 0 ? file.channelA : file.channelB) = std::move(values);
     }
     file.settings = settings;
-    return SaveDataFile(path, file).empty();
+    return file;
 }
 
 void ShowProgress(const RecorderStream& stream, double seconds, bool terminal, std::ostream& err, bool last)
@@ -126,53 +150,56 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
     std::optional<int> averaging;
     std::optional<double> duration;
     std::string outPath;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& key = args[i];
-        if (key == "--help") {
-            out << kRecordUsage;
-            return 0;
-        }
-        if (i + 1 >= args.size()) {
-            err << "tesmar-cli record: " << key << " needs a value\n" << kRecordUsage;
-            return 64;
-        }
-        const std::string value = args[++i];
-        const std::optional<double> number = ParseFinite(value);
-        bool ok = true;
-        if (key == "--period") {
-            const auto td = ParseSeconds(value);
-            ok = td && *td >= kMinPeriod * (1 - 1e-9) && *td <= kMaxPeriod;
-            in.timeDiv = td.value_or(1e-3);
-        } else if (key == "--channels") {
-            ok = value == "a" || value == "b" || value == "ab";
-            in.chAOn = value != "b";
-            in.chBOn = value != "a";
-        } else if (key == "--range-a" || key == "--range-b") {
-            ok = number && *number > 0 && *number <= 20;
-            (key == "--range-a" ? in.rangeA : in.rangeB) = number.value_or(20);
-        } else if (key == "--averaging") {
-            ok = number && *number >= 1 && *number <= 65535 && std::floor(*number) == *number;
-            averaging = static_cast<int>(number.value_or(1));
-        } else if (key == "--duration") {
-            duration = ParseDuration(value);
-            ok = duration && *duration > 0 && *duration < kSecondsPerDay;
-        } else if (key == "--out") {
-            outPath = value;
-            ok = EndsWithNoCase(value, ".csv") || EndsWithNoCase(value, ".dat");
-        } else {
-            err << "tesmar-cli record: unknown option " << key << "\n" << kRecordUsage;
-            return 64;
-        }
-        if (!ok) {
-            err << "tesmar-cli record: bad value '" << value << "' for " << key
-                << (key == "--out" ? " (FILE.csv or FILE.dat)" : "") << "\n";
-            return 64;
-        }
+    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+        out << kRecordUsage << kExitStatusHelp;
+        return kExitComplete;
     }
-    if (in.chAOn && in.chBOn && in.timeDiv < kMinPeriodBoth * (1 - 1e-9)) {
+    CliOptions options("record", kRecordUsage);
+    if (!options.parse(args, 0, {"--period", "--channels", "--range-a", "--range-b", "--averaging", "--duration", "--out"},
+                       {}, err))
+        return kExitUsage;
+    std::string problem;
+    const auto number = [&](const char* key, const NumberRange& range, double fallback, bool seconds = false) {
+        return options.has(key) ? CheckedNumber(key, options.get(key, ""), range, problem, seconds)
+                                : std::optional<double>(fallback);
+    };
+    const auto refuse = [&](const std::string& text) {
+        err << "tesmar-cli record: " << text << '\n';
+        return kExitUsage;
+    };
+    const auto channels = options.choice("--channels", {"a", "b", "ab"}, 0, err);
+    if (!channels)
+        return kExitUsage;
+    in.chAOn = *channels != 1;
+    in.chBOn = *channels != 0;
+    const auto period = number("--period", kPeriodRange, 1e-3, true);
+    const auto rangeA = number("--range-a", kVoltsRange, 20);
+    const auto rangeB = number("--range-b", kVoltsRange, 20);
+    const auto averagingValue = number("--averaging", kAveragingRange, 1);
+    if (!period || !rangeA || !rangeB || !averagingValue)
+        return refuse(problem);
+    in.timeDiv = *period;
+    in.rangeA = *rangeA;
+    in.rangeB = *rangeB;
+    if (options.has("--averaging"))
+        averaging = static_cast<int>(*averagingValue);
+    if (options.has("--duration")) {
+        const std::string text = options.get("--duration", "");
+        duration = ParseDuration(text);
+        if (!duration || *duration < kDurationRange.min || *duration > kDurationRange.max)
+            return refuse("--duration: '" + TerminalText(text) + "' is not a time from 1ms to 24h");
+    }
+    outPath = options.get("--out", "");
+    if (options.has("--out") && !EndsWithNoCase(outPath, ".csv") && !EndsWithNoCase(outPath, ".dat"))
+        return refuse("--out: '" + TerminalText(outPath) + "' is not FILE.csv or FILE.dat");
+    if (in.chAOn && in.chBOn && in.timeDiv < kMinPeriodBoth) {
         err << "tesmar-cli record: with both channels --period must be at least 10us\n";
-        return 64;
+        return kExitUsage;
     }
+    // The file is taken before recording: a long record is not taken to be lost at its end.
+    OutputFile output;
+    if (const int status = OpenOutputs("record", {{&output, outPath}}, err))
+        return status;
     // A point takes at least one sample per channel at the converter's 200 kHz.
     in.workingLimit = in.displayLimit = 1.0 / kMinPeriod;
 
@@ -201,6 +228,7 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
 
     RecorderSettings settings;
     settings.pointPeriod = QuantizePeriod(in.timeDiv);
+    ReportQuantizedPeriod("record", in.timeDiv, settings.pointPeriod, err);
     settings.averaging = block.averaging;
     settings.chAOn = block.chAOn;
     settings.chBOn = block.chBOn;
@@ -219,12 +247,17 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
     const bool terminal = isatty(STDERR_FILENO) == 1;
     const auto started = std::chrono::steady_clock::now();
     const auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(); };
+    // Standard output gets the rows as they come; a file is written whole at the end.
+    CsvRows live(stream.record(), out);
+    bool liveFailed = false;
     std::thread watcher([&] {
         std::unique_lock lock(mutex);
         auto nextProgress = std::chrono::steady_clock::now() + std::chrono::milliseconds(terminal ? 500 : 10'000);
         while (!finished) {
             done.wait_for(lock, std::chrono::milliseconds(20));
-            if (interrupted && !stop) {
+            if (outPath.empty() && !liveFailed && !live.writeUpTo(stream.record().count(), false))
+                liveFailed = true;
+            if ((interrupted || liveFailed) && !stop) {
                 stop = true;
                 session.HaltTransfers();
             }
@@ -247,28 +280,28 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
     if (const auto key = RecorderStatusMessage(status))
         err << "tesmar-cli record: " << TerminalText(messages.text(*key)) << '\n';
     if (status == RecNoMemoryAtStart)
-        return 1;
+        return kExitFailure;
 
-    bool written = false;
     if (outPath.empty()) {
-        written = WriteCsv(stream.record(), out);
-    } else if (EndsWithNoCase(outPath, ".dat")) {
-        written = WriteDat(stream.record(), RecTimeText(stream.elapsedDays(), false), outPath);
+        if (liveFailed || !live.writeUpTo(stream.record().count(), true)) {
+            err << "tesmar-cli record: cannot write standard output\n";
+            return kExitOutput;
+        }
     } else {
-        std::ofstream file(outPath, std::ios::trunc);
-        written = file && WriteCsv(stream.record(), file);
-        file.close();
-        written = written && file;
-    }
-    if (!written) {
-        err << "tesmar-cli record: cannot write " << (outPath.empty() ? "standard output" : outPath) << '\n';
-        return 1;
+        std::optional<DataFile> data;
+        if (EndsWithNoCase(outPath, ".dat"))
+            data = RecordDataFile(stream.record(), RecTimeText(stream.elapsedDays(), false), in);
+        const OutputFile::Writer write =
+            data ? OutputFile::Writer([&](const std::string& path) { return SaveDataFile(path, *data); })
+                 : StreamWriter([&](std::ostream& csv) { CsvRows(stream.record(), csv).writeUpTo(stream.record().count(), true); });
+        if (const int status = CommitOutput("record", output, write, err))
+            return status;
     }
     if (status != RecOk)
-        return 1;
+        return kExitFailure;
     if (stop && duration && !stream.autoStopped())
         return kExitInterrupted;
-    return 0;
+    return kExitComplete;
 }
 
 } // namespace tesmar

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
 namespace tesmar {
@@ -24,7 +25,13 @@ const char* const kCalibrationUsage =
     "usage: tesmar-cli calibration read | write FILE.txt --pair A1/20|A1/2|B1/20|B1/2 | default\n"
     "  read      the four pairs, type and number stored in the instrument\n"
     "  write     the new pair (u0_, k_) of a calibration file into one pair of the instrument\n"
-    "  default   the built-in pairs into the instrument (type, number and other bytes kept)\n";
+    "  default   the built-in pairs into the instrument (type, number and other bytes kept)\n"
+    "  A new pair must lie within u0_ -100 … 100 V and k_ 1e-06 … 0.01 V per unit.\n";
+
+// What an instrument's input can have: the built-in pairs are about 2.5 V and 7.5e-5 V per unit
+// (normal range) and 23 V and 7.1e-4 V per unit (attenuated).
+constexpr double kMaxZeroVolts = 100.0;
+constexpr double kMinVoltsPerUnit = 1e-6, kMaxVoltsPerUnit = 1e-2;
 
 std::optional<double> ParseDecimal(std::string text)
 {
@@ -65,18 +72,18 @@ int OpenApplication(UsbSession& session, std::ostream& err)
 {
     if (!session.DeviceOpen()) {
         err << "tesmar-cli: no instrument found\n";
-        return 1;
+        return kExitNoInstrument;
     }
     const auto id = QueryDevice(session, CmdGetId, 50, 1);
     if (id.size() == 1 && id[0] == kIdBootLoader) {
         err << "tesmar-cli: the instrument runs its boot loader; update its firmware first\n";
-        return 1;
+        return kExitBootLoader;
     }
     if (id.size() != 1 || id[0] != kIdMainApplication) {
         err << "tesmar-cli: the instrument does not answer\n";
-        return 1;
+        return kExitFailure;
     }
-    return 0;
+    return kExitComplete;
 }
 
 int ReadRecord(UsbSession& session, std::ostream& err, CalibrationRecord& record)
@@ -121,23 +128,38 @@ int RunCalibrationCommand(const CliDeviceOptions& device, const std::vector<std:
             err << "tesmar-cli: --pair must be A1/20, A1/2, B1/20 or B1/2, not \"" << pairName << "\"\n";
             return kExitUsage;
         }
+        std::error_code error;
+        if (std::filesystem::is_directory(args[1], error)) {
+            err << "tesmar-cli: cannot read " << TerminalText(args[1]) << ": is a directory\n";
+            return kExitFailure;
+        }
         IniFile file(args[1]);
         if (!file.load()) {
-            err << "tesmar-cli: cannot read " << args[1] << '\n';
-            return 1;
+            err << "tesmar-cli: cannot read " << TerminalText(args[1]) << '\n';
+            return kExitFailure;
         }
         CalibrationSheet sheet;
         ReadCalibrationSheet(file, sheet);
         const auto zero = ParseDecimal(sheet.u0New);
         const auto k = ParseDecimal(sheet.kNew);
         if (!zero || !k || *k == 0.0) {
-            err << "tesmar-cli: " << args[1] << " has no usable new pair (keys u0_ and k_ in section main)\n";
-            return 1;
+            err << "tesmar-cli: " << TerminalText(args[1]) << " has no usable new pair (keys u0_ and k_ in section main)\n";
+            return kExitFailure;
+        }
+        if (std::fabs(*zero) > kMaxZeroVolts || *k < kMinVoltsPerUnit || *k > kMaxVoltsPerUnit) {
+            char range[320];
+            std::snprintf(range, sizeof range,
+                          "the new pair u0_ = %.10g V, k_ = %.10g V per unit is not one an input can have: u0_ must "
+                          "lie within -%g … %g V and k_ within %g … %g V per unit",
+                          *zero, *k, kMaxZeroVolts, kMaxZeroVolts, kMinVoltsPerUnit, kMaxVoltsPerUnit);
+            err << "tesmar-cli: " << TerminalText(args[1]) << ": " << range << '\n';
+            return kExitFailure;
         }
         newPair = CalibrationPair{*zero, *k};
     } else if ((verb != "read" && verb != "default") || args.size() != 1) {
-        err << kCalibrationUsage;
-        return verb == "--help" ? 0 : kExitUsage;
+        const bool help = verb == "--help" && args.size() == 1;
+        (help ? out : err) << kCalibrationUsage << kExitStatusHelp;
+        return help ? kExitComplete : kExitUsage;
     }
 
     CliDevice instrument(device, err);
@@ -174,9 +196,11 @@ int RunFirmwareCommand(const CliDeviceOptions& device, const std::vector<std::st
                        std::ostream& err, const std::atomic<bool>* interrupted)
 {
     if (args.size() != 1 || args[0] == "--help") {
-        err << "usage: tesmar-cli firmware FILE.bin   (at most 16384 bytes)\n"
-               "  Ctrl-C ends the update between two blocks, never inside one; exit status 130 then.\n";
-        return args.size() == 1 ? 0 : kExitUsage;
+        const bool help = args.size() == 1;
+        (help ? out : err) << "usage: tesmar-cli firmware FILE.bin   (at most 16384 bytes)\n"
+                              "  Ctrl-C ends the update between two blocks, never inside one; exit status 130 then.\n"
+                           << kExitStatusHelp;
+        return help ? kExitComplete : kExitUsage;
     }
     FirmwareImage image;
     switch (image.loadFile(args[0])) {
@@ -192,7 +216,7 @@ int RunFirmwareCommand(const CliDeviceOptions& device, const std::vector<std::st
     UsbSession& session = instrument.session();
     if (!session.DeviceOpen()) {
         err << "tesmar-cli: no instrument found\n";
-        return 1;
+        return kExitNoInstrument;
     }
     FirmwareUpdateListener listener;
     listener.stage = [&err](FirmwareStage stage) {

@@ -4,6 +4,8 @@
 #include "AnalogDataFiles.h"
 #include "CliDevice.h"
 #include "CliText.h"
+#include "ExitStatus.h"
+#include "OutputFile.h"
 
 #include "device/DeviceStartup.h"
 #include "device/UsbSession.h"
@@ -19,7 +21,6 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 
 namespace tesmar {
@@ -43,16 +44,16 @@ const char* const kSpectrumUsage =
     "  --db-ref 0.775|umax     0 dB reference (default 0.775 V)\n"
     "  --filter-a FILE    weight A's spectrum by the response of a filter file (.txt)\n"
     "  --filter-b FILE    the same for B\n"
-    "  --timeout S        give up when the record has not come S seconds after the time it takes\n"
-    "                     (a stream of N points takes N / rate), 0.1 … 3600 (default 10)\n"
+    "  --timeout T        give up when the record has not come T after the time it takes (N points\n"
+    "                     take N / rate), 100ms … 3600s: seconds or with a unit (default 10)\n"
     "  --summary          one row per channel: channel,Uconst_V,Uvaria_V,F_Hz,Umax_V,F1_Hz,kg,k3\n"
+    "                     (kg and k3 as ratios to 6 digits; the page rounds them to 2 decimals)\n"
     "                     (a cell is empty where the page shows nothing)\n"
     "  --csv FILE         write the CSV to FILE instead of standard output\n"
     "  --out FILE.dat     write a measurement data file that the program opens (no CSV to standard\n"
     "                     output then, unless --csv names a file)\n"
-    "Without --summary the curve: f_Hz, then a_V or a_dB, then b_V or b_dB.\n"
-    "exit status: 0 written, 1 no record, 2 no instrument, 64 bad command line, 65 the filter file\n"
-    "  is refused, 74 a file could not be written\n";
+    "Without --summary the curve: f_Hz, then a_V or a_dB, then b_V or b_dB. The files are checked\n"
+    "before the record is taken. Ctrl-C ends the wait for the record.\n";
 
 // The entries of the page's rate knob, Hz.
 bool IsKnobRate(double hz)
@@ -65,17 +66,6 @@ bool IsKnobRate(double hz)
         if (hz == entry)
             return true;
     return false;
-}
-
-std::optional<double> ParseRate(std::string text)
-{
-    double factor = 1.0;
-    if (!text.empty() && (text.back() == 'k' || text.back() == 'K')) {
-        factor = 1000.0;
-        text.pop_back();
-    }
-    const auto v = ParseFinite(text);
-    return v ? std::optional<double>(*v * factor) : std::nullopt;
 }
 
 struct Options {
@@ -113,7 +103,7 @@ void WriteSummary(std::ostream& csv, const SpectrumRecord& record, const std::ar
                 csv << Cell(ch.params->F, "%.3f");
             csv << ',' << Cell(ch.peaks.Umax, "%.6f") << ',' << Cell(ch.fundamental.F1, "%.3f") << ',';
             if (ch.distortion)
-                csv << Cell(ch.distortion->kg, "%.2f") << ',' << Cell(ch.distortion->k3, "%.2f");
+                csv << Cell(ch.distortion->kgRatio, "%.6g") << ',' << Cell(ch.distortion->k3Ratio, "%.6g");
             else
                 csv << ',';
         } else {
@@ -147,15 +137,15 @@ void WriteCurve(std::ostream& csv, const SpectrumRecord& record, const std::arra
 } // namespace
 
 int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args, std::ostream& out,
-                       std::ostream& err)
+                       std::ostream& err, const std::atomic<bool>* interrupted)
 {
     Options o;
     o.block.sampleRate = 100'000;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& key = args[i];
         if (key == "--help") {
-            out << kSpectrumUsage;
-            return out.flush() ? 0 : 1;
+            out << kSpectrumUsage << kExitStatusHelp;
+            return kExitComplete;
         }
         if (key == "--db") {
             o.scale.dB = true;
@@ -181,7 +171,7 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
         const char* range = nullptr; // what the option allows, for the message
         bool ok = true;
         if (key == "--rate") {
-            const auto rate = ParseRate(value);
+            const auto rate = ParseHertz(value);
             range = "a rate of the knob from 100 to 200000 Hz, see --help";
             ok = rate && IsKnobRate(*rate);
             if (ok)
@@ -234,10 +224,11 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
         } else if (key == "--filter-a" || key == "--filter-b") {
             o.filterFiles[key == "--filter-a" ? 0 : 1] = value;
         } else if (key == "--timeout") {
-            range = "0.1 … 3600 s";
-            ok = number && *number >= 0.1 && *number <= 3600;
+            range = "0.1 … 3600 s, or with a unit: 100ms, 3600s";
+            const auto seconds = ParseSeconds(value);
+            ok = seconds && *seconds >= 0.1 && *seconds <= 3600;
             if (ok)
-                o.timeout = *number;
+                o.timeout = *seconds;
         } else if (key == "--csv") {
             ok = !value.empty();
             range = "a file name";
@@ -275,10 +266,15 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
         if (auto* problem = std::get_if<std::string>(&read)) {
             err << "tesmar-cli spectrum: cannot use the filter file " << TerminalText(o.filterFiles[c]) << ": "
                 << TerminalText(*problem) << '\n';
-            return 65;
+            return kExitFilterFile;
         }
         filters[c] = std::get<FilterResponse>(read);
     }
+
+    // The files are taken before the record: a record is not taken to be lost.
+    OutputFile csvFile, datFile;
+    if (const int status = OpenOutputs("spectrum", {{&csvFile, o.csvPath}, {&datFile, o.datPath}}, err))
+        return status;
 
     const auto device = TakeUpForMeasurement(session, err);
     if (const int* status = std::get_if<int>(&device))
@@ -294,17 +290,21 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
     if (o.stream)
         err << "tesmar-cli spectrum: recording " << length << " points per channel at " << block.sampleRate
             << " Hz…\n";
-    // A slow stream takes its own time before the time-out starts to count.
-    const double recordSeconds = o.stream ? length / block.sampleRate : 0.0;
-    switch (CaptureAnalogRecord(session, params, o.timeout + recordSeconds, result)) {
+    // A slow record takes its own time before the time-out starts to count.
+    const int points = o.stream ? length : kOscBufferSamples;
+    const double recordSeconds = points / block.sampleRate;
+    switch (CaptureAnalogRecord(session, params, o.timeout + recordSeconds, result, interrupted)) {
     case AnalogCaptureOutcome::Complete:
         break;
     case AnalogCaptureOutcome::TimedOut:
         err << "tesmar-cli spectrum: no record within the time-out\n";
-        return 1;
+        return kExitFailure;
+    case AnalogCaptureOutcome::Interrupted:
+        err << "tesmar-cli spectrum: interrupted before the record came; nothing written\n";
+        return kExitInterrupted;
     case AnalogCaptureOutcome::Failed:
         err << "tesmar-cli spectrum: the exchange with the instrument failed\n";
-        return 1;
+        return kExitFailure;
     }
 
     SpectrumRecord record;
@@ -321,40 +321,30 @@ int RunSpectrumCommand(UsbSession& session, const std::vector<std::string>& args
     }
     ProcessSpectrum(SpectrumMode::Full, record, inputs, o.settings);
 
-    if (!o.datPath.empty()) {
+    int status = kExitComplete;
+    if (datFile.isOpen()) {
         const SpectrumFileInput file{on, {o.block.rangeA, o.block.rangeB}, o.scale, o.settings.manualF1};
-        if (const std::string problem = SaveDataFile(o.datPath, SpectrumDataFile(record, file)); !problem.empty()) {
-            err << "tesmar-cli spectrum: " << TerminalText(problem) << '\n';
-            return 74;
+        const DataFile data = SpectrumDataFile(record, file);
+        status = CommitOutput("spectrum", datFile, [&](const std::string& path) { return SaveDataFile(path, data); }, err);
+        if (!csvFile.isOpen())
+            return status;
+    }
+    const auto writeCsv = [&](std::ostream& csv) {
+        if (o.summary)
+            WriteSummary(csv, record, on);
+        else
+            WriteCurve(csv, record, on, o.scale.dB);
+    };
+    if (!csvFile.isOpen()) {
+        writeCsv(out);
+        out.flush();
+        if (!out) {
+            err << "tesmar-cli spectrum: writing the CSV failed\n";
+            return kExitOutput;
         }
-        if (o.csvPath.empty())
-            return 0;
+        return status;
     }
-
-    std::ofstream file;
-    if (!o.csvPath.empty()) {
-        file.open(o.csvPath, std::ios::trunc);
-        if (!file) {
-            err << "tesmar-cli spectrum: cannot write " << TerminalText(o.csvPath) << '\n';
-            return 74;
-        }
-    }
-    std::ostream& csv = o.csvPath.empty() ? out : file;
-    if (o.summary)
-        WriteSummary(csv, record, on);
-    else
-        WriteCurve(csv, record, on, o.scale.dB);
-    csv.flush();
-    if (file.is_open())
-        file.close();
-    if (!csv) {
-        // Nothing half-written is left behind.
-        if (!o.csvPath.empty())
-            std::remove(o.csvPath.c_str());
-        err << "tesmar-cli spectrum: writing the CSV failed\n";
-        return 74;
-    }
-    return 0;
+    return std::max(status, CommitOutput("spectrum", csvFile, StreamWriter(writeCsv), err));
 }
 
 } // namespace tesmar

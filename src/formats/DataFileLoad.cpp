@@ -3,6 +3,7 @@
 #include "formats/CsvFile.h"
 #include "formats/DataFile.h"
 #include "formats/SigrokSession.h"
+#include "formats/VcdTimeline.h"
 
 #include <algorithm>
 #include <cctype>
@@ -130,7 +131,13 @@ std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path
             return "cannot read " + path + ": is a directory";
         if (!std::filesystem::exists(path, error))
             return "cannot read " + path + ": no such file or directory";
-        return WithFileName(path, ReadSigrokSession(path, kMaxInputFileBytes));
+        auto read = ReadSigrokSession(path, kMaxInputFileBytes);
+        // The archive is read whole first: its samples keep the limit of every other reader.
+        if (const auto* imported = std::get_if<CaptureImport>(&read);
+            imported && std::max(imported->capture.busA.size(), imported->capture.busB.size()) >
+                            static_cast<std::size_t>(kMaxInterchangeSamples))
+            return path + ": more than " + std::to_string(kMaxInterchangeSamples) + " samples";
+        return WithFileName(path, std::move(read));
     }
     const auto read = ReadFileBytes(path);
     if (const auto* refusal = std::get_if<std::string>(&read))

@@ -66,9 +66,10 @@ RecorderStream::RecorderStream(const RecorderSettings& settings, MemoryProbe mem
         volts_[0][raw] = RawToVolts(raw, settings.pairA);
         volts_[1][raw] = RawToVolts(raw, settings.pairB);
     }
+    // A record of a whole day is the day's points: the day limit is not exceeded by it.
     if (settings.autoStopSeconds)
-        autoStopPoints_ =
-            static_cast<std::size_t>(std::floor(*settings.autoStopSeconds / settings.pointPeriod + 1e-6)) + 1;
+        autoStopPoints_ = std::min(
+            static_cast<std::size_t>(std::floor(*settings.autoStopSeconds / settings.pointPeriod + 1e-6)) + 1, dayPoints_);
 }
 
 bool RecorderStream::prepare()
@@ -221,11 +222,11 @@ void RecorderStream::checkPoint()
                 capacity_ = grown;
         }
     }
-    if (count_ >= dayPoints_)
-        fail(RecDayExceeded);
     if (autoStopPoints_ != 0 && count_ >= autoStopPoints_) {
         autoStopped_ = true;
         ended_ = true;
+    } else if (count_ >= dayPoints_) {
+        fail(RecDayExceeded);
     }
     planNextCheck();
 }

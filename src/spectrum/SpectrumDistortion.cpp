@@ -119,7 +119,8 @@ std::optional<Distortion> ComputeDistortion(std::span<const double> a, int lengt
         if (h == 3)
             p3 = ph;
     }
-    return Distortion{RoundTo2(std::sqrt(sum / p1)), RoundTo2(std::sqrt(p3 / p1))};
+    const double kg = std::sqrt(sum / p1), k3 = std::sqrt(p3 / p1);
+    return Distortion{RoundTo2(kg), RoundTo2(k3), kg, k3};
 }
 
 double LimitManualF1(double typed, double knobRate)

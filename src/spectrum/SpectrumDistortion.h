@@ -30,6 +30,7 @@ Fundamental ChooseFundamental(std::span<const double> amplitudes, int length, do
 struct Distortion {
     double kg = 0.0; // √(ΣA_h²)/A1, rounded to 2 decimals
     double k3 = 0.0; // A3/A1, rounded to 2 decimals
+    double kgRatio = 0.0, k3Ratio = 0.0; // the same unrounded, for outputs that need the digits
 };
 
 // None when Fs/2 ≤ 3·F1 or A1 = 0. `harmonics` is K: the harmonics 2 … K + 1 are summed.

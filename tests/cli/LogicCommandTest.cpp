@@ -1,6 +1,7 @@
 // tesmar-cli logic against the virtual instrument: the capture paths, the files they write, and
 // the command lines the page would not allow.
 
+#include "cli/CliMain.h"
 #include "cli/DecodeCommand.h"
 #include "cli/LogicCommand.h"
 #include "device/UsbSession.h"
@@ -156,7 +157,7 @@ TEST_F(LogicCommandFixture, InterruptedStreamWritesWhatWasCaptured)
     });
     const int status = run({"--rate", "1k", "--depth", "1M", "--out", vcd}, &interrupted);
     user.join();
-    EXPECT_EQ(status, 1);
+    EXPECT_EQ(status, kExitInterrupted);
     EXPECT_NE(err.str().find("interrupted; the "), std::string::npos) << err.str();
     const CaptureSamples capture = load(vcd);
     EXPECT_GT(capture.busA.size(), 0u);

@@ -1,5 +1,6 @@
 #include "cli/AnalogDataFiles.h"
 #include "cli/OscCommand.h"
+#include "cli/SpectrumCommand.h"
 #include "formats/DataFileLoad.h"
 #include "ui/knob/KnobScales.h"
 #include "device/UsbSession.h"
@@ -45,6 +46,48 @@ double Value(const std::string& row, int column)
     for (int i = 0; i <= column; ++i)
         std::getline(in, cell, ',');
     return std::stod(cell);
+}
+
+TEST_F(OscCommandFixture, PeriodIsSaidWhenTheClockRoundsIt)
+{
+    // 7e-6 × 24 MHz is 167.999… in binary: truncated, the period is 167 ticks.
+    const struct {
+        std::vector<std::string> args;
+        double period;      // the CSV's time step
+        std::string said;   // on standard error; empty: nothing
+    } cases[] = {
+        {{"--period", "7us"}, 167 / 24e6, "the instrument's 24 MHz clock makes the period 6.95833us (7us asked)"},
+        {{"--time-div", "7e-6"}, 167 / 24e6, "makes the period 6.95833us (7us asked)"},
+        {{"--period", "25us"}, 25e-6, ""},
+        {{"--period", "10ms"}, 10e-3, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        out.str({});
+        err.str({});
+        ASSERT_EQ(RunOscCommand(session, c.args, out, err), 0) << err.str();
+        const auto rows = lines();
+        ASSERT_GT(rows.size(), 3u);
+        EXPECT_NEAR(Value(rows[2], 0) - Value(rows[1], 0), c.period, 1e-12);
+        if (c.said.empty())
+            EXPECT_EQ(err.str(), "");
+        else
+            EXPECT_NE(err.str().find(c.said), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(RunOscCommand(session, {"--period", "7us", "--time-div", "7us"}, out, err), 64);
+    EXPECT_NE(err.str().find("--period is given twice"), std::string::npos) << err.str();
+}
+
+TEST_F(OscCommandFixture, TimeOutCountsFromTheRecordsOwnEnd)
+{
+    // A buffer of 1126 points at 10 ms (or at 100 Hz) takes 11 s of the instrument's time, far
+    // longer than these time-outs: they count only once that time is over.
+    ASSERT_EQ(RunOscCommand(session, {"--period", "10ms", "--timeout", "1ms"}, out, err), 0) << err.str();
+    EXPECT_EQ(lines().size(), 1127u);
+    out.str({});
+    ASSERT_EQ(RunSpectrumCommand(session, {"--rate", "100", "--timeout", "100ms", "--summary"}, out, err), 0)
+        << err.str();
+    EXPECT_EQ(lines().size(), 2u);
 }
 
 TEST_F(OscCommandFixture, OneTriggeredRecordAsCsv)

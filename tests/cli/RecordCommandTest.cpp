@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -86,6 +87,35 @@ TEST_F(RecordCommandFixture, InterruptKeepsWhatWasRecorded)
     again.join();
     EXPECT_GT(Lines().size(), 100u);
     EXPECT_EQ(Lines()[0], "time_s,b_V");
+}
+
+// Standard output that plays the user pressing Ctrl-C once the first rows have arrived: a
+// record of an hour ends only when its rows come while it runs.
+class InterruptOnRows : public std::stringbuf {
+public:
+    explicit InterruptOnRows(std::atomic<bool>& flag) : flag_(flag) {}
+
+protected:
+    int sync() override
+    {
+        const std::string text = str();
+        if (std::count(text.begin(), text.end(), '\n') > 10)
+            flag_ = true;
+        return 0;
+    }
+
+private:
+    std::atomic<bool>& flag_;
+};
+
+TEST_F(RecordCommandFixture, StandardOutputGetsTheRowsAsTheyCome)
+{
+    InterruptOnRows rows(interrupted);
+    std::ostream live(&rows);
+    EXPECT_EQ(RunRecordCommand(session, {"--duration", "1h"}, live, err, interrupted), 130) << err.str();
+    const std::string text = rows.str();
+    EXPECT_EQ(text.rfind("time_s,a_V\n0,", 0), 0u) << text.substr(0, 100);
+    EXPECT_EQ(std::count(text.begin(), text.end(), 't'), 1); // one header
 }
 
 TEST_F(RecordCommandFixture, UnplugKeepsThePointsAndFails)

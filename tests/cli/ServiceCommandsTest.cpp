@@ -64,6 +64,45 @@ TEST_F(ServiceCli, CalibrationArgumentsAreChecked)
     }
 }
 
+TEST_F(ServiceCli, CalibrationWriteRefusesFoldersAndPairsNoInputCanHave)
+{
+    const struct {
+        std::string path;
+        std::string said;
+    } cases[] = {
+        {folder.string(), ": is a directory"},
+        {file("huge.txt", "[main]\r\nu0_=1e308\r\nk_=-1e308\r\n"),
+         "u0_ = 1e+308 V, k_ = -1e+308 V per unit is not one an input can have: u0_ must lie within -100 … 100 V "
+         "and k_ within 1e-06 … 0.01 V per unit"},
+        {file("zero-high.txt", "[main]\r\nu0_=100.5\r\nk_=7e-5\r\n"), "u0_ = 100.5 V"},
+        {file("negative-k.txt", "[main]\r\nu0_=2.5\r\nk_=-7e-5\r\n"), "k_ = -7e-05 V per unit"},
+        {file("tiny-k.txt", "[main]\r\nu0_=2.5\r\nk_=9e-7\r\n"), "k_ = 9e-07 V per unit"},
+        {file("big-k.txt", "[main]\r\nu0_=2.5\r\nk_=0.011\r\n"), "k_ = 0.011 V per unit"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream o, e;
+        EXPECT_EQ(RunCalibrationCommand(sim, {"write", c.path, "--pair", "A1/2"}, o, e), 1) << c.path;
+        EXPECT_NE(e.str().find(c.said), std::string::npos) << e.str();
+        EXPECT_EQ(o.str(), "");
+    }
+    // The bounds themselves are pairs an input can have.
+    for (const char* pair : {"u0_=-100\r\nk_=1e-6", "u0_=100\r\nk_=0.01"}) {
+        std::ostringstream o, e;
+        const auto path = file("edge.txt", std::string("[main]\r\n") + pair + "\r\n");
+        EXPECT_EQ(RunCalibrationCommand(sim, {"write", path, "--pair", "B1/2"}, o, e), 0) << e.str();
+    }
+}
+
+TEST_F(ServiceCli, WithoutAnInstrumentTheStatusIsTwo)
+{
+    // Over USB, where nothing is plugged in on a test machine.
+    const CliDeviceOptions usb;
+    if (RunCalibrationCommand(usb, {"read"}, out, err) != 2)
+        GTEST_SKIP() << "an instrument is plugged in";
+    EXPECT_EQ(RunCalibrationCommand(usb, {"default"}, out, err), 2);
+    EXPECT_EQ(RunFirmwareCommand(usb, {file("fw.bin", std::string(300, 'x'))}, out, err), 2);
+}
+
 TEST_F(ServiceCli, FirmwareRefusesBadFilesBeforeAnyTransfer)
 {
     // Without --sim a transfer would need real hardware: the refusal must come first.

@@ -146,7 +146,7 @@ TEST_F(CliBadInput, EveryBadInputEndsWithItsMessageAndStatus) {
         {{"decode", "uart", "@uart.dat", "--rx", "\x1b[2J"}, 64, "--rx: no line '\\x1B[2J'"},
         {{"decode", "can", "@uart.dat"}, 64, "unknown protocol 'can'"},
         {{"frobnicate"}, 64, "unknown command 'frobnicate'"},
-        {{"convert", "@uart.dat", "@no/such/folder/out.vcd"}, 1, "cannot write @no/such/folder/out.vcd"},
+        {{"convert", "@uart.dat", "@no/such/folder/out.vcd"}, 74, "cannot write @no/such/folder/out.vcd: no such folder"},
         {{"convert", "@oscilloscope.dat", "@out.vcd"},
          64,
          "holds analogue data, which converts to .csv only"},

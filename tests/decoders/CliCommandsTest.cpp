@@ -208,7 +208,7 @@ TEST_F(CliCommands, BaudEstimateAndRefusals)
 TEST_F(CliCommands, InfoListsChunksAndSettingsAndRefusesDamage)
 {
     const std::string dat = writeTrafficCapture();
-    const Run info = run(RunFileInfoCommand, {dat});
+    const Run info = run(RunFileInfoCommand, {"--raw", dat});
     EXPECT_EQ(info.status, 0);
     EXPECT_NE(info.out.find("@0  0xB0  logic analyser settings  length 1076"), std::string::npos) << info.out;
     EXPECT_NE(info.out.find("@1076  0x01  remark  length 9  n 0"), std::string::npos) << info.out;

@@ -213,6 +213,20 @@ TEST(RecorderStream, OneDayEndsTheRecordingWithStatusFive)
     EXPECT_EQ(DayPoints(1e-3), 86'400'000u);
 }
 
+TEST(RecorderStream, RecordOfAWholeDayEndsComplete)
+{
+    RecorderSettings s = Settings();
+    s.pointPeriod = 10.0;
+    s.autoStopSeconds = 86'400.0;
+    auto stream = Prepared(s);
+    const auto bytes = testing::EncodeFrames(std::vector<int>(9'000, 1));
+    stream->feed(bytes.data(), bytes.size());
+    stream->publish();
+    EXPECT_EQ(stream->status(), RecOk);
+    EXPECT_TRUE(stream->autoStopped());
+    EXPECT_EQ(stream->record().count(), 8'640u);
+}
+
 TEST(RecorderStream, AReadFailureIsReportedOnlyWhenNoStopRuns)
 {
     for (const bool stopping : {false, true}) {
