@@ -57,9 +57,14 @@ std::optional<double> RecordValueAt(const RecorderRecord& record, int channel, d
     const std::size_t n = record.count();
     if (!record.on(channel) || n < 2)
         return std::nullopt;
-    const double position = (t - record.timeOf(channel, 0)) / record.dtDays();
-    if (!(position >= 0) || position > static_cast<double>(n - 1))
+    const double last = static_cast<double>(n - 1);
+    double position = (t - record.timeOf(channel, 0)) / record.dtDays();
+    // Channel B's points lie half a period after A's: a time within half a point of either end
+    // still belongs to the curve and reads its end value (a marker at the record's start reads
+    // both channels).
+    if (!(position >= -0.5) || position > last + 0.5)
         return std::nullopt;
+    position = std::clamp(position, 0.0, last);
     const auto i = std::min(static_cast<std::size_t>(position), n - 2);
     const double f = position - static_cast<double>(i);
     const RecordChannel& c = record.channel(channel);

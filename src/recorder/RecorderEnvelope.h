@@ -23,8 +23,8 @@ void BuildEnvelope(const RecorderRecord& record, int channel, double from, doubl
 
 namespace tesmar {
 
-// The value of a channel at time t, linearly between its neighbouring points; none with fewer
-// than 2 points or outside the record.
+// The value of a channel at time t, linearly between its neighbouring points, or its end value
+// within half a period beyond either end; none with fewer than 2 points or further outside.
 std::optional<double> RecordValueAt(const RecorderRecord& record, int channel, double t);
 
 } // namespace tesmar

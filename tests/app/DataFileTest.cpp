@@ -178,8 +178,11 @@ RecView ViewOf(RecPage& p)
     v.axes = {c.yAxis->range().lower, c.yAxis->range().upper, c.yAxis2->range().lower, c.yAxis2->range().upper,
               c.xAxis->range().lower, c.xAxis->range().upper};
     for (QLabel* l : {p.lbRecRunTime, p.lbRecUmax[0], p.lbRecUmin[0], p.lbRecUsr[0], p.lbRecUmax[1],
-                      p.lbRecMarker1VoltA, p.lbRecMarker2VoltB})
+                      p.lbRecMarker1VoltA, p.lbRecMarker1VoltB, p.lbRecMarker2VoltA, p.lbRecMarker2VoltB,
+                      p.lbRecMarker2Sub1VoltA, p.lbRecMarker2Sub1VoltB})
         v.readouts << l->text();
+    for (int slot = 1; slot <= kRecMarkerSlots; ++slot)
+        v.readouts << p.sgRecMarker->item(slot, 1)->text();
     for (int slot = 1; slot <= kRecMarkerSlots; ++slot)
         if (const RecMarker* m = p.markers().marker(slot))
             v.markers.emplace_back(slot, m->colour, m->comment, m->time);
@@ -513,7 +516,9 @@ private slots:
         const RecView saved = ViewOf(p);
         QCOMPARE(saved.valuesA.size(), saved.valuesB.size());
         QCOMPARE(saved.markers.size(), std::size_t(2));
-        QVERIFY(!saved.readouts[1].isEmpty());
+        // Both channels read under both measuring markers, the first one at the record's start.
+        for (int i = 5; i <= 10; ++i)
+            QVERIFY2(!saved.readouts[i].isEmpty(), qPrintable(QString::number(i)));
         QCOMPARE(files.saveData(path), QString());
 
         // A new record with one channel and no markers; the file brings the old one back.
@@ -536,7 +541,9 @@ private slots:
         // Channel B lies half a period after channel A, as it was drawn.
         const double dt = p.record()->dtDays();
         QCOMPARE(p.record()->timeOf(1, 10) - p.record()->timeOf(0, 10), dt / 2);
-        QCOMPARE(p.sgRecMarker->item(3, 1)->text().isEmpty(), false);
+        // The table lists each marker's comment beside its time.
+        QVERIFY(p.sgRecMarker->item(3, 1)->text().endsWith("  пик"));
+        QCOMPARE(p.sgRecMarker->item(42, 0)->toolTip(), QString("spad"));
         QCOMPARE(p.sgRecMarker->item(7, 1)->text(), QString());
     }
 

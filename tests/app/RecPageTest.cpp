@@ -254,6 +254,7 @@ private slots:
         h.answer = std::string(200, 'x');
         p.EditComment(3);
         QCOMPARE(p.markers().marker(3)->comment.size(), std::size_t{128});
+        QVERIFY(p.sgRecMarker->item(3, 1)->text().endsWith("  " + QString(128, 'x')));
         h.colour = 0x800000;
         p.EditColour(3);
         QCOMPARE(p.sgRecMarker->item(3, 1)->foreground().color(), QColor(Qt::white));

@@ -140,8 +140,10 @@ void RecPage::EditComment(int slot)
     const RecMarker* m = markers_.marker(slot);
     if (!m || !markerQuestions.comment)
         return;
-    if (const auto typed = markerQuestions.comment(m->comment))
+    if (const auto typed = markerQuestions.comment(m->comment)) {
         markers_.setComment(slot, *typed);
+        writeMarkerRow(slot);
+    }
 }
 
 void RecPage::EditColour(int slot)
@@ -189,7 +191,17 @@ void RecPage::writeMarkerRow(int slot)
     if (!RecMarkerSet::validSlot(slot))
         return;
     const RecMarker* m = markers_.marker(slot);
-    sgRecMarker->item(slot, 1)->setText(m ? QString::fromStdString(timeText(m->time)) : QString());
+    // The comment follows the time, so that a reopened record says what each mark was for.
+    QString text, comment;
+    if (m) {
+        comment = QString::fromStdString(m->comment);
+        text = QString::fromStdString(timeText(m->time));
+        if (!comment.isEmpty())
+            text += "  " + comment;
+    }
+    for (int column = 0; column < 2; ++column)
+        sgRecMarker->item(slot, column)->setToolTip(comment);
+    sgRecMarker->item(slot, 1)->setText(text);
     paintMarkerRow(slot);
 }
 
