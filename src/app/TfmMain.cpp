@@ -115,7 +115,8 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
                                   const FileDialogKind kind{dialog, filter, extension};
                                   return save ? AskSavePath(this, folders_, kind, env_.messages, messages_)
                                               : AskOpenPath(this, folders_, kind);
-                              }};
+                              },
+                              [this](const QString& text) { return env_.messages.askToSave(text); }};
     oscPage_ = new OscPage(context, pgcntrMain);
     fftPage_ = new FftPage(context, pgcntrMain);
     lanPage_ = new LanPage(context, logicCapture_, generatorData_, pgcntrMain);
@@ -161,6 +162,7 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
         },
         this);
     fmRemark = new TfmRemark(folders_, messages_, env_.messages, this);
+    connect(menu_->miEditClear, &QAction::triggered, this, &TfmMain::miEditClearClick);
     connect(menu_->miEditRem, &QAction::triggered, this, [this] { fmRemark->showForPage(pgcntrMain->currentIndex()); });
     dataFileActions = new DataFileActions(
         *menu_, folders_, messages_, env_.messages, *pgcntrMain,
@@ -448,6 +450,11 @@ void TfmMain::FormClose()
 
 bool TfmMain::confirmUnsavedRecords()
 {
+    return confirmRecorderDiscard() && lanPage_->confirmGeneratorDiscard();
+}
+
+bool TfmMain::confirmRecorderDiscard()
+{
     // A recorder record may be hours of work; the other pages' records are remade in a moment.
     // A record with no point yet has nothing to lose (and nothing the save could write).
     if (!recPage_->running() && !(recPage_->hasUnsavedRecord() && recPage_->hasDataToSave()))
@@ -465,6 +472,17 @@ bool TfmMain::confirmUnsavedRecords()
     dataFileActions->miFileSaveDataClick();
     // A cancelled or failed save keeps the program open with the record.
     return !recPage_->hasUnsavedRecord();
+}
+
+void TfmMain::miEditClearClick()
+{
+    MeasurementPage* page = pages_[pgcntrMain->currentIndex()];
+    if (page == recPage_ && !confirmRecorderDiscard())
+        return;
+    // On the logic page the clear takes the generator data with it.
+    if (page == lanPage_ && lanPage_->generatorMode() && !lanPage_->confirmGeneratorDiscard())
+        return;
+    page->clearPage();
 }
 
 void TfmMain::closeEvent(QCloseEvent* event)

@@ -160,6 +160,8 @@ public slots:
     void miAboutClick();
     void miServiceSaveSeupClick();
     void miServiceOpenSeupClick();
+    // Edit → "Очистить" on the active page, after asking when unsaved work would go with it.
+    void miEditClearClick();
     // The work behind the two commands, without their dialogs: an empty string on success, else
     // the message that was shown.
     QString saveSetup(const QString& path);
@@ -175,8 +177,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    // Closing would lose a recording or an unsaved record: the user saves it, lets it go or stays.
+    // Closing would lose a recording, an unsaved record or edited generator data: the user saves
+    // it, lets it go or stays.
     bool confirmUnsavedRecords();
+    bool confirmRecorderDiscard();
     const std::string& dataFolder() const { return env_.dataFolder.empty() ? env_.settingsFolder : env_.dataFolder; }
     QString msg(Msg key) const;
     void guarded(int code, const std::function<void()>& step);

@@ -197,9 +197,12 @@ enum class Msg : int {
     strSetupOpenError = 188,
     strPrintError = 189,
     strRecUnsavedOnClose = 190,
+    strGeneratorUnsaved = 191,
+    strOscWaitTrigger = 192,
+    strRecNoLiveDisplay = 193,
 };
 
-inline constexpr int kMessageCount = 191;
+inline constexpr int kMessageCount = 194;
 inline constexpr int kMainMessageCount = 98;
 
 } // namespace tesmar

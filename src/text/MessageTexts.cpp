@@ -53,7 +53,7 @@ const std::array<MessageEntry, kMessageCount>& BuiltInMessages() {
         {Msg::strPathFdDiff, "strPathFdDiff", "Из-за различия частот дискретизации между основной диаграммой\rи вклейкой склеивание невозможно будет выполнить.\r\rРекомендуется проводить измерения на одной частоте дискретизации."},
         {Msg::strPathFdDiffErr, "strPathFdDiffErr", "Из-за различия частот дискретизации между основной диаграммой\rи вклейкой невозможно выполнить склеивание.\r\rПроведите измерение на одной частоте и той же частоте дискретизации."},
         {Msg::strPathError, "strPathError", "Ошибка склейки. Невозможно определить частоту дискретизации."},
-        {Msg::strNoSelect, "strNoSelect", "Ни чего не выбрано"},
+        {Msg::strNoSelect, "strNoSelect", "Ничего не выбрано"},
         {Msg::strSelectBy, "strSelectBy", "Выделено: %d..%d"},
         {Msg::strHintEditTable, "strHintEditTable", "Введите значение шины в двоичном или шестнадцатеричном формате (Ctrl + D - переход в режим выделения)"},
         {Msg::strHintSelectTable, "strHintSelectTable", "Выделите участок данных для редактирования (можно выбрать начало диапазона, а потом конец диапазона, нажав Shift)"},
@@ -197,6 +197,13 @@ const std::array<MessageEntry, kMessageCount>& BuiltInMessages() {
         {Msg::strPrintError, "strPrintError", "Не удалось напечатать: принтер %s недоступен."},
         {Msg::strRecUnsavedOnClose, "strRecUnsavedOnClose",
          "Запись самописца не сохранена и будет потеряна.\rСохранить её в файл?"},
+        {Msg::strGeneratorUnsaved, "strGeneratorUnsaved",
+         "Данные генератора изменены и не сохранены.\rСохранить их в файл?"},
+        {Msg::strOscWaitTrigger, "strOscWaitTrigger",
+         "Ждем синхронизации: уровень %.2f В на канале %s (для прекращения ожидания нажмите кнопку сброс)"},
+        {Msg::strRecNoLiveDisplay, "strRecNoLiveDisplay",
+         "Прорисовка при записи выключена: период дискретизации меньше предела отображения.\rКривые появятся "
+         "после остановки записи."},
     }};
     return entries;
 }

@@ -171,6 +171,37 @@ private slots:
         QCOMPARE(h.page().channelCaptions[10]->text(), QString("SDA"));
     }
 
+    void generatorOperationsServeAfterACellWasTyped()
+    {
+        Harness h;
+        LanGeneratorPanel& g = *h.page().generatorPanel;
+        QTableWidget& table = *g.strgridLANGenerator;
+        h.window->pages()->setCurrentIndex(3);
+        h.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        // A double click opens edit mode; a typed cell commits its sample.
+        table.scrollToItem(table.item(2, 1));
+        const QPoint cell = table.visualItemRect(table.item(2, 1)).center();
+        QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell); // the press that selects the cell
+        QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell);
+        QVERIFY(g.spbtLANGeneratorSelectEdit->isChecked());
+        table.item(2, 1)->setText("5A");
+        QCOMPARE(h.window->generatorData().sample(2), 0x5A);
+        // Rows chosen afterwards are the selection, and the operations act on them.
+        table.clearSelection();
+        table.setRangeSelected(QTableWidgetSelectionRange(10, 0, 20, 1), true);
+        QCOMPARE(g.lbLANGeneratorSelectCell->text(), QString("Выделено: 11..21"));
+        QVERIFY(g.spbtLANGeneratorAll1->isEnabled());
+        QTest::mouseClick(g.spbtLANGeneratorAll1, Qt::LeftButton);
+        for (int i : {10, 15, 20})
+            QCOMPARE(h.window->generatorData().sample(i), 0xFF);
+        QCOMPARE(h.window->generatorData().sample(9), 0x00);
+        QCOMPARE(h.window->generatorData().sample(21), 0x00);
+        QCOMPARE(h.window->generatorData().sample(2), 0x5A);
+        table.clearSelection();
+        QCOMPARE(g.lbLANGeneratorSelectCell->text(), QString("Ничего не выбрано"));
+    }
+
     void generatorTableOperationsReachTheChart()
     {
         Harness h;

@@ -228,6 +228,25 @@ private slots:
         QCOMPARE(h.messages.saveQuestions.size(), 1);
     }
 
+    void recordingWithoutDrawingSaysWhyAndTakesMarkers()
+    {
+        Harness h;
+        RecPage& p = h.page();
+        p.knRecTimeDiv->setIndexSelectData(59); // 5 µs: below the display limit
+        QCOMPARE(p.pnRecShowSignal->text(), QString("Dis"));
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(h.count() > 20000, 10000);
+        QVERIFY(p.chRec->notice().startsWith("Прорисовка при записи выключена"));
+        QVERIFY(p.sgRecMarker->isEnabled());
+        QVERIFY(p.chRec->isEnabled());
+        p.sgRecMarkerDblClick(5);
+        QVERIFY(p.markers().used(5));
+        QTest::mouseClick(p.sbRecRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbRecRun->text() == "Запуск", 5000);
+        QCOMPARE(p.chRec->notice(), QString());
+        QVERIFY(p.markers().used(5));
+    }
+
     void markerTable()
     {
         Harness h;

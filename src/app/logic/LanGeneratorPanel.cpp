@@ -38,7 +38,7 @@ LanGeneratorPanel::LanGeneratorPanel(GeneratorData& data, const MessageTable& ta
     strgridLANGenerator->setToolTip(
         "Выделите участок данных для редактирования (можно выбрать начало диапазона, а потом конец диапазона, нажав Shift)");
     column->addWidget(strgridLANGenerator, 1);
-    lbLANGeneratorSelectCell = new QLabel("Ни чего не выбрано", this);
+    lbLANGeneratorSelectCell = new QLabel(QString::fromStdString(table_.text(Msg::strNoSelect)), this);
     lbLANGeneratorSelectCell->setObjectName("lbLANGeneratorSelectCell");
     column->addWidget(lbLANGeneratorSelectCell);
 
@@ -166,10 +166,7 @@ LanGeneratorPanel::LanGeneratorPanel(GeneratorData& data, const MessageTable& ta
             selectSamples(moved);
         }
     });
-    connect(spbtNewGeneratorData, &QToolButton::clicked, this, [this] {
-        data_.clear();
-        changed(0, kLast);
-    });
+    connect(spbtNewGeneratorData, &QToolButton::clicked, this, &LanGeneratorPanel::newRequested);
     connect(spbtOpenGeneratorData, &QToolButton::clicked, this, &LanGeneratorPanel::openRequested);
     connect(spbtSaveGeneratorData, &QToolButton::clicked, this, &LanGeneratorPanel::saveRequested);
     connect(spbtLANGeneratorSelectEdit, &QToolButton::clicked, this, &LanGeneratorPanel::spbtLANGeneratorSelectEditClick);
@@ -213,12 +210,17 @@ int LanGeneratorPanel::lineOf(QLineEdit* edit, const char* fallback) const
 
 std::optional<GeneratorSelection> LanGeneratorPanel::selection() const
 {
-    if (spbtLANGeneratorSelectEdit->isChecked())
-        return std::nullopt;
+    // In edit mode too: the rows of the selected cells, so that the operations still serve
+    // after a cell was typed into.
     const auto ranges = strgridLANGenerator->selectedRanges();
     if (ranges.isEmpty())
         return std::nullopt;
-    return GeneratorSelection{ranges.first().topRow(), ranges.first().bottomRow()};
+    GeneratorSelection s{ranges.first().topRow(), ranges.first().bottomRow()};
+    for (const auto& r : ranges) {
+        s.first = std::min(s.first, r.topRow());
+        s.last = std::max(s.last, r.bottomRow());
+    }
+    return s;
 }
 
 void LanGeneratorPanel::selectSamples(GeneratorSelection s)
@@ -286,7 +288,8 @@ void LanGeneratorPanel::spbtLANGeneratorSelectEditClick()
         edit ? "Введите значение шины в двоичном или шестнадцатеричном формате (Ctrl + D - переход в режим выделения)"
              : "Выделите участок данных для редактирования (можно выбрать начало диапазона, а потом конец "
                "диапазона, нажав Shift)");
-    setOperationsEnabled(!edit);
+    // The operations stay at hand in edit mode: they act on the rows of the selected cells.
+    setOperationsEnabled(true);
     updateSelectionLabel();
 }
 
@@ -304,6 +307,12 @@ bool LanGeneratorPanel::openFile(const QString& path, QString* problem)
 bool LanGeneratorPanel::saveFile(const QString& path)
 {
     return WriteGeneratorFile(path.toStdString(), data_);
+}
+
+void LanGeneratorPanel::clearData()
+{
+    data_.clear();
+    changed(0, kLast);
 }
 
 } // namespace tesmar

@@ -30,6 +30,8 @@ public:
     void refreshTable(int first, int last);
     bool openFile(const QString& path, QString* problem = nullptr);
     bool saveFile(const QString& path);
+    // Every sample 0.
+    void clearData();
 
     QTableWidget* strgridLANGenerator = nullptr;
     QLabel* lbLANGeneratorSelectCell = nullptr;
@@ -61,6 +63,7 @@ public:
 signals:
     void samplesChanged(int first, int last);
     void openRequested();
+    void newRequested();
     void saveRequested();
 
 public slots:

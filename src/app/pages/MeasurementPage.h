@@ -38,6 +38,9 @@ public:
     }
     // A record was measured since the last file was opened or saved, and is not in any file.
     bool hasUnsavedRecord() const { return unsavedRecord_; }
+    // Edit → "Очистить": the page's record and curves emptied, readouts blank, the rate knob's
+    // handler run again. Nothing runs while it is called (the menu is locked during a run).
+    virtual void clearPage() = 0;
 
 signals:
     // The mode panel was double-clicked while nothing runs: open the options on this page.

@@ -2,6 +2,7 @@
 // What the main window hands to its pages: shared state by reference and the few main-window
 // services a page calls. No page reaches the main window otherwise.
 
+#include "app/UserMessages.h"
 #include "dsp/SignalParams.h"
 #include "filter/FilterResponse.h"
 
@@ -52,6 +53,8 @@ struct PageContext {
     // before replacing a file); none when cancelled.
     std::function<std::optional<QString>(const char* dialog, const QString& filter, const QString& extension, bool save)>
         askFilePath;
+    // Work would be lost: save it, let it go, or stay.
+    std::function<UserMessages::SaveAnswer(const QString& text)> askToSave;
 };
 
 } // namespace tesmar

@@ -195,15 +195,10 @@ void LanPage::buildControls()
                 ctx_.showWarning(QString::fromStdString(FormatMessage(ctx_.messages.text(Msg::strOpenFileError), {path->toStdString()})) + "\r" + problem);
         }
     });
-    connect(generatorPanel, &LanGeneratorPanel::saveRequested, this, [this] {
-        if (!ctx_.askFilePath)
-            return;
-        if (const auto path = ctx_.askFilePath("sdSaveGeneratorData", FileDialog("sdSaveGeneratorData").filter, ".dat", true)) {
-            if (generatorPanel->saveFile(*path))
-                generatorSaved_ = *path;
-            else if (ctx_.showWarning)
-                ctx_.showWarning(QString::fromStdString(FormatMessage(ctx_.messages.text(Msg::strWriteFileError), {path->toStdString()})));
-        }
+    connect(generatorPanel, &LanGeneratorPanel::saveRequested, this, &LanPage::saveGeneratorAs);
+    connect(generatorPanel, &LanGeneratorPanel::newRequested, this, [this] {
+        if (confirmGeneratorDiscard())
+            clearGenerator();
     });
 
     connect(lsbLANSetupHide, &QToolButton::clicked, this, &LanPage::lsbLANSetupHideClick);
@@ -449,6 +444,39 @@ bool LanPage::openGeneratorFile(const QString& path, QString* problem)
     if (!generatorPanel->openFile(path, problem))
         return false;
     generatorOpened_ = path;
+    generatorUnsaved_ = false;
+    return true;
+}
+
+bool LanPage::confirmGeneratorDiscard()
+{
+    if (!generatorUnsaved_ || !ctx_.askToSave)
+        return true;
+    switch (ctx_.askToSave(msg(Msg::strGeneratorUnsaved))) {
+    case UserMessages::SaveAnswer::Cancel:
+        return false;
+    case UserMessages::SaveAnswer::Discard:
+        return true;
+    case UserMessages::SaveAnswer::Save:
+        break;
+    }
+    return saveGeneratorAs();
+}
+
+bool LanPage::saveGeneratorAs()
+{
+    if (!ctx_.askFilePath)
+        return false;
+    const auto path = ctx_.askFilePath("sdSaveGeneratorData", FileDialog("sdSaveGeneratorData").filter, ".dat", true);
+    if (!path)
+        return false;
+    if (!generatorPanel->saveFile(*path)) {
+        if (ctx_.showWarning)
+            ctx_.showWarning(QString::fromStdString(FormatMessage(ctx_.messages.text(Msg::strWriteFileError), {path->toStdString()})));
+        return false;
+    }
+    generatorSaved_ = *path;
+    generatorUnsaved_ = false;
     return true;
 }
 

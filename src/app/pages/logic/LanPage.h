@@ -58,6 +58,7 @@ public:
     // Shows a logic analyser data file that has been read completely; false (nothing touched)
     // when it is not one.
     bool openDataFile(const DataFile& file);
+    void clearPage() override;
 
     const LogicMode& mode() const { return mode_; }
     const ChannelSetup& channelSetup() const { return channels_; }
@@ -68,6 +69,12 @@ public:
     QString generatorFileName() const { return generatorSaved_.isEmpty() ? generatorOpened_ : generatorSaved_; }
     // Loads generator data from a file; false (data unchanged) when it cannot be read.
     bool openGeneratorFile(const QString& path, QString* problem = nullptr);
+    // The generator data were changed since they were last opened or saved.
+    bool hasUnsavedGenerator() const { return generatorUnsaved_; }
+    // The save dialog for the generator data; true when they were written.
+    bool saveGeneratorAs();
+    // Edited generator data would be lost: true when the user saved them or let them go.
+    bool confirmGeneratorDiscard();
     // Caption click: the dialog for line `channel`; true when it was accepted.
     bool editChannel(int channel);
     double multiplier() const { return multiplier_; }
@@ -276,6 +283,9 @@ private:
     QLineEdit* lastTypedFind_ = nullptr;
     std::optional<SearchHit> findHit_;
     QString generatorSaved_, generatorOpened_;
+    bool generatorUnsaved_ = false;
+    // All samples 0: nothing left to save.
+    void clearGenerator();
     std::optional<PendingPatch> patch_;
     std::array<LogicSummary, 2> patchSummaries_;
     QWidget* patchButtons_ = nullptr;

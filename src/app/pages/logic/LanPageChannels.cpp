@@ -88,6 +88,7 @@ void LanPage::sbSaveLANSetupClick()
 
 void LanPage::generatorChanged()
 {
+    generatorUnsaved_ = true;
     forgetSearchHit();
     if (!sbLANModeBusG->isChecked())
         return;

@@ -1,10 +1,13 @@
 // The logic analyser page to and from a measurement data file.
 
+#include "app/MainMenu.h"
+#include "app/logic/LanGeneratorPanel.h"
 #include "app/pages/logic/LanChart.h"
 #include "app/pages/logic/LanPage.h"
 #include "formats/DataFileCapture.h"
 #include "ui/knob/TOscKnob.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QToolButton>
 
@@ -83,6 +86,33 @@ bool LanPage::openDataFile(const DataFile& file)
         updateScrollBar();
     }
     return true;
+}
+
+void LanPage::clearGenerator()
+{
+    generatorPanel->clearData();
+    generatorUnsaved_ = false;
+}
+
+void LanPage::clearPage()
+{
+    if (running())
+        return;
+    ctx_.menu.miLANPatch->setChecked(false);
+    const double period = capture_.samplePeriod;
+    capture_ = LogicCapture{};
+    capture_.samplePeriod = period;
+    chLAN->clearBus(0);
+    chLAN->clearBus(1);
+    if (generatorMode())
+        clearGenerator();
+    markersUnset_ = true;
+    startAtZero_ = true;
+    knLANFrecDivChange();
+    drawCapture(true, false);
+    UpdateReadouts();
+    chLAN->replot();
+    setUnsavedRecord(false);
 }
 
 } // namespace tesmar

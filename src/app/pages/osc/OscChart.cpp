@@ -56,6 +56,18 @@ OscChart::OscChart(QWidget* parent) : QCustomPlot(parent)
         zero->setPositionAlignment((ch == 0 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
         zero->setSelectable(false);
         zeroMarks_[ch] = zero;
+
+        // A's value at the left end of its line, B's at the right end, just above the line.
+        auto* level = new QCPItemText(this);
+        level->setColor(ch == 0 ? Qt::red : Qt::blue);
+        level->setClipToAxisRect(true);
+        level->setClipAxisRect(axisRect());
+        level->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
+        level->position->setTypeY(QCPItemPosition::ptPlotCoords);
+        level->position->setAxes(xAxis, channelAxis(ch));
+        level->setPositionAlignment((ch == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignBottom);
+        level->setSelectable(false);
+        levelTexts_[ch] = level;
     }
     connect(this, &QCustomPlot::beforeReplot, this, &OscChart::placeItems);
     placeItems();
@@ -72,7 +84,21 @@ void OscChart::placeItems()
         levelLines_[ch]->point2->setCoords(1, triggerLevel_[ch]);
         levelLines_[ch]->setVisible(triggerLinesVisible_);
         zeroMarks_[ch]->position->setCoords(ch == 0 ? 0.0 : 1.0, 0.0);
+        levelTexts_[ch]->position->setCoords(ch == 0 ? 0.01 : 0.99, triggerLevel_[ch]);
+        levelTexts_[ch]->setText(levelText(ch));
+        levelTexts_[ch]->setVisible(triggerLinesVisible_);
     }
+}
+
+void OscChart::setLevelFormat(const QString& unit, QChar separator)
+{
+    levelUnit_ = unit;
+    levelSeparator_ = separator;
+}
+
+QString OscChart::levelText(int channel) const
+{
+    return QString::asprintf("%.2f", triggerLevel_[channel]).replace('.', levelSeparator_) + levelUnit_;
 }
 
 void OscChart::setMarkerTime(int marker, double time)

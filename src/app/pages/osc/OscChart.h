@@ -30,6 +30,9 @@ public:
     void setTriggerLevel(int channel, double volts);
     void setTriggerLinesVisible(bool visible);
     bool triggerLinesVisible() const { return triggerLinesVisible_; }
+    // Each level line carries its value, e.g. "2,00 В": the unit and the decimal separator.
+    void setLevelFormat(const QString& unit, QChar separator);
+    QString levelText(int channel) const;
 
 signals:
     void markerMoved(int marker);
@@ -56,6 +59,9 @@ private:
     std::array<QCPItemStraightLine*, 2> markerLines_{};
     std::array<QCPItemStraightLine*, 2> levelLines_{};
     std::array<QCPItemText*, 2> zeroMarks_{};
+    std::array<QCPItemText*, 2> levelTexts_{};
+    QString levelUnit_ = " В";
+    QChar levelSeparator_ = ',';
     Grip grip_ = Grip::None;
 };
 

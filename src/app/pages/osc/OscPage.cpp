@@ -139,7 +139,11 @@ void OscPage::buildControls()
     connect(chOsc, &OscChart::triggerLevelReleased, this, [this](int) {
         ctx_.setStatusText({});
         RestartTrigger(false);
+        if (running())
+            showWaitingStatus();
     });
+    chOsc->setLevelFormat(msg(Msg::strDim_V), QChar(decimalSeparator()));
+    connect(chOsc, &QCustomPlot::beforeReplot, this, &OscPage::showTriggerLevel);
     connect(chOsc, &OscChart::zeroDragged, this, [this](int channel, double volts) {
         QCPAxis* axis = chOsc->channelAxis(channel);
         setAxis(channel, {axis->range().lower - volts, axis->range().upper - volts});
@@ -227,6 +231,7 @@ QWidget* OscPage::buildTriggerGroup()
     showThreshold();
     edOscTriggerDif->installEventFilter(this);
     lbOscTriggerDifUnit = MakePageLabel(grboxOscTrigger, "lbOscTriggerDifUnit", "В");
+    lbOscTriggerLevel = MakePageLabel(grboxOscTrigger, "lbOscTriggerLevel");
 
     auto exclusive = [this](std::initializer_list<QToolButton*> buttons) {
         auto* group = new QButtonGroup(this);
@@ -249,6 +254,7 @@ QWidget* OscPage::buildTriggerGroup()
     grid->addWidget(spOscTriggerDif, 3, 1);
     grid->addWidget(edOscTriggerDif, 4, 0, 1, 2);
     grid->addWidget(lbOscTriggerDifUnit, 4, 2);
+    grid->addWidget(lbOscTriggerLevel, 5, 0, 1, 3);
 
     connect(sbOscTriggerOn, &QToolButton::clicked, this, &OscPage::sbOscTriggerOnClick);
     for (QToolButton* b : {sbOscTriggerSourceCh1, sbOscTriggerSourceCh2, sbOscTriggerSourceExt, sbOscTriggerEdgeRising,

@@ -60,6 +60,7 @@ public:
     // Shows an oscilloscope data file that has been read completely; false (nothing touched)
     // when its values cannot be shown.
     bool openDataFile(const DataFile& file);
+    void clearPage() override;
     // The general parameters of channel 0 (A) or 1 (B) of the record shown, if it has them.
     std::optional<SignalParams> lastSignalParams(int channel) const;
 
@@ -91,6 +92,7 @@ public:
     QToolButton* spOscTriggerDif = nullptr;
     QLineEdit* edOscTriggerDif = nullptr;
     QLabel* lbOscTriggerDifUnit = nullptr;
+    QLabel* lbOscTriggerLevel = nullptr; // the level of the chosen channel, in volts
     QComboBox* cbOscZoom = nullptr;
     QToolButton* sbOscZoomIn = nullptr;
     QToolButton* sbOscZoomOut = nullptr;
@@ -174,6 +176,9 @@ private:
     // The period the buffer/stream boundary option names, none for "Все".
     std::optional<double> bufferBoundaryPeriod() const;
     void showThreshold();
+    void showTriggerLevel();
+    // The status line while a run waits: the trigger level and channel it waits for.
+    void showWaitingStatus();
     void restoreRunButtons();
     void drawRecord(const ProcessedRecord& record);
     void drawCurves(const ProcessedRecord& record);

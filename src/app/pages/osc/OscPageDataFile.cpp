@@ -6,6 +6,7 @@
 #include "ui/knob/TOscKnob.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QToolButton>
 
 #include <algorithm>
@@ -124,6 +125,21 @@ bool OscPage::openDataFile(const DataFile& file)
     chOsc->replot();
     UpdateMarkerReadouts();
     return true;
+}
+
+void OscPage::clearPage()
+{
+    chOsc->srOsc_Ch1->data()->clear();
+    chOsc->srOsc_Ch2->data()->clear();
+    shown_.reset();
+    readouts_ = {};
+    for (int ch = 0; ch < 2; ++ch)
+        for (QLabel* l : {lbOscUc[ch], lbOscUv[ch], lbOscF[ch]})
+            l->clear();
+    knOscTimeDivChange();
+    UpdateMarkerReadouts();
+    chOsc->replot();
+    setUnsavedRecord(false);
 }
 
 } // namespace tesmar

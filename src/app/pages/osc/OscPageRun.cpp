@@ -88,6 +88,7 @@ void OscPage::StartOscAcquisition()
     acquisition_->start(OscAcquisitionParams::FromBlock(block, input, ctx_.system.eightBit));
     if (streamMode_)
         timerOscLive->start();
+    showWaitingStatus();
 }
 
 void OscPage::StopOscAcquisition()
@@ -158,6 +159,12 @@ void OscPage::OscRunDone(bool bufferMode)
         if (!skipDraw_)
             ProcessOscData();
     };
+    if (sbOscRunSingle->isEnabled() && skipDraw_ && bufferMode && result.DataReady && sbOscRunSingle->isChecked()) {
+        // A single run's record was made with settings changed since: the run waits again
+        // with the new ones instead of ending without a record.
+        StartOscAcquisition();
+        return;
+    }
     if (sbOscRunSingle->isEnabled()) {
         if (result.DataReady)
             decode();
@@ -378,7 +385,8 @@ void OscPage::restartNow()
         timerRunOsc->start();
         return;
     }
-    // Buffer mode: the waiting reader receives the record of the new block.
+    // Buffer mode: the waiting reader receives the record of the new block, which is drawn.
+    skipDraw_ = false;
     ctx_.session.DeviceReset();
     const OscBlockInput input = blockInput();
     const OscBlock block = BuildOscBlock(input);

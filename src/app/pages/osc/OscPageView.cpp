@@ -6,6 +6,7 @@
 #include "app/pages/PageWidgets.h"
 #include "app/pages/osc/OscPage.h"
 #include "settings/IniFile.h"
+#include "text/MessageFormat.h"
 #include "text/MessageTable.h"
 #include "ui/knob/TOscKnob.h"
 
@@ -447,8 +448,32 @@ std::pair<std::vector<double>, std::vector<double>> OscPage::shownTraces() const
     return {values(chOsc->srOsc_Ch1), values(chOsc->srOsc_Ch2)};
 }
 
+void OscPage::showTriggerLevel()
+{
+    const bool channelSource = !sbOscTriggerSourceExt->isChecked();
+    const int channel = sbOscTriggerSourceCh2->isChecked() ? 1 : 0;
+    lbOscTriggerLevel->setText(chOsc->triggerLinesVisible() && channelSource
+                                   ? (channel == 0 ? "A: " : "B: ") + chOsc->levelText(channel)
+                                   : QString());
+}
+
+void OscPage::showWaitingStatus()
+{
+    const bool levelTrigger =
+        sbOscTriggerOn->isChecked() && !sbOscTriggerSourceExt->isChecked() && chOsc->triggerLinesVisible();
+    if (!levelTrigger) {
+        ctx_.setStatusText(msg(Msg::strWaitReset));
+        return;
+    }
+    const int channel = sbOscTriggerSourceCh2->isChecked() ? 1 : 0;
+    ctx_.setStatusText(QString::fromStdString(FormatMessage(ctx_.messages.text(Msg::strOscWaitTrigger),
+                                                            {chOsc->triggerLevel(channel), std::string(channel == 0 ? "A" : "B")}))
+                           .replace('.', QChar(decimalSeparator())));
+}
+
 void OscPage::retranslate()
 {
+    chOsc->setLevelFormat(msg(Msg::strDim_V), QChar(decimalSeparator()));
     chOsc->xAxis->setLabel(msg(TitleKey(timeAxis_.factor())));
     for (QToolButton* on : {sbOscOnCh1, sbOscOnCh2})
         on->setText(msg(on->isChecked() ? Msg::strChOn : Msg::strChOff));

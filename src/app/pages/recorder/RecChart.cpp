@@ -41,10 +41,32 @@ RecChart::RecChart(QWidget* parent) : OscChart(parent)
     ticker_->setTickCount(4);
     xAxis->setTicker(ticker_);
     xAxis->setLabel("Время"); // the page sets the message table's title
+    notice_ = new QCPItemText(this);
+    notice_->setObjectName("lbRecNotice");
+    notice_->position->setType(QCPItemPosition::ptAxisRectRatio);
+    notice_->position->setCoords(0.5, 0.5);
+    notice_->setPositionAlignment(Qt::AlignCenter);
+    notice_->setTextAlignment(Qt::AlignCenter);
+    notice_->setPadding(QMargins(8, 6, 8, 6));
+    notice_->setBrush(QBrush(QColor(255, 255, 255, 220)));
+    notice_->setPen(QPen(Qt::gray));
+    notice_->setSelectable(false);
+    notice_->setVisible(false);
     connect(this, &QCustomPlot::beforeReplot, this, [this] {
         refreshCurves();
         layoutUserMarkers();
     });
+}
+
+void RecChart::setNotice(const QString& text)
+{
+    notice_->setText(text);
+    notice_->setVisible(!text.isEmpty());
+}
+
+QString RecChart::notice() const
+{
+    return notice_->visible() ? notice_->text() : QString();
 }
 
 void RecChart::setRecord(const RecorderRecord* record)

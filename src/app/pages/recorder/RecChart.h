@@ -31,6 +31,9 @@ public:
     void setChannelShown(int channel, bool shown);
     // Times on the axis as minutes:seconds:milliseconds:microseconds.
     void setTimeInMicroseconds(bool on);
+    // A sentence in the middle of the plot (why nothing is drawn); empty: none.
+    void setNotice(const QString& text);
+    QString notice() const;
 
     // User markers as the set holds them; drawn at the next replot.
     void setUserMarkers(const RecMarkerSet* markers);
@@ -67,6 +70,7 @@ private:
     int draggedSlot_ = 0;
     std::vector<ChartPoint> points_;
     QSharedPointer<QCPAxisTicker> ticker_;
+    QCPItemText* notice_ = nullptr;
 };
 
 } // namespace tesmar

@@ -69,6 +69,7 @@ public:
     // Shows a recorder data file that has been read completely; false (nothing touched) when
     // its values cannot be shown.
     bool openDataFile(const DataFile& file);
+    void clearPage() override;
     RecMarkerQuestions markerQuestions;
 
     // Controls under their names.

@@ -123,4 +123,21 @@ bool RecPage::openDataFile(const DataFile& file)
     return true;
 }
 
+void RecPage::clearPage()
+{
+    if (running())
+        return;
+    // The user markers stay: they mark times, not values, and the next record may use them.
+    chRec->setRecord(nullptr);
+    acquisition_->clear();
+    shownCount_ = 0;
+    shownSecond_ = -1;
+    clearSummary();
+    lbRecRunTime->setText(QString::fromStdString(timeText(0)));
+    knRecTimeDivChange();
+    UpdateMarkerReadouts();
+    chRec->replot();
+    setUnsavedRecord(false);
+}
+
 } // namespace tesmar

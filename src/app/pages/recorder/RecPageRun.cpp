@@ -57,11 +57,11 @@ std::string RecPage::timeText(double days) const
 
 void RecPage::setControlsEnabled(bool enabled)
 {
+    // The marker table and the chart stay at hand: marks are set while the record grows.
     for (QWidget* w : {static_cast<QWidget*>(grboxRecCh1), static_cast<QWidget*>(grboxRecCh2),
-                       static_cast<QWidget*>(grboxRecTimeDiv), static_cast<QWidget*>(sgRecMarker),
-                       static_cast<QWidget*>(spRecStop), static_cast<QWidget*>(dtRecStop),
-                       static_cast<QWidget*>(lsbRecSetupHide), static_cast<QWidget*>(cbRecZoom),
-                       static_cast<QWidget*>(chRec)})
+                       static_cast<QWidget*>(grboxRecTimeDiv), static_cast<QWidget*>(spRecStop),
+                       static_cast<QWidget*>(dtRecStop), static_cast<QWidget*>(lsbRecSetupHide),
+                       static_cast<QWidget*>(cbRecZoom)})
         w->setEnabled(enabled);
 }
 
@@ -129,7 +129,9 @@ void RecPage::timerRunRecTimer()
     chRec->setChannelShown(1, s.chBOn);
     acquisition_->start(block, s);
     setUnsavedRecord(true);
+    chRec->setNotice(liveDisplay_ ? QString() : msg(Msg::strRecNoLiveDisplay).replace('\r', '\n'));
     chRec->setRecord(record());
+    chRec->replot(QCustomPlot::rpQueuedReplot);
     following_ = liveDisplay_;
     timerRecShow->start();
 }
@@ -171,6 +173,7 @@ void RecPage::showRunningTime()
 
 void RecPage::RecordingFinished()
 {
+    chRec->setNotice({});
     timerRecShow->stop();
     timerRecStallPos->stop();
     const RecorderStream* stream = acquisition_->stream();

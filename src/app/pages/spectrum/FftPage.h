@@ -49,6 +49,7 @@ public:
     // Shows a spectrum data file that has been read completely; false (nothing touched) when
     // its values cannot be shown.
     bool openDataFile(const DataFile& file);
+    void clearPage() override;
     const SpectrumReadType& readType() const { return readType_; }
     double frequencyUnit() const { return unit_; }
 

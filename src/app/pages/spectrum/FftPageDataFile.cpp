@@ -163,4 +163,21 @@ bool FftPage::openDataFile(const DataFile& file)
     return true;
 }
 
+void FftPage::clearPage()
+{
+    record_ = {};
+    curve(0)->data()->clear();
+    curve(1)->data()->clear();
+    {
+        // Blank readouts are no measurement: no sound for them.
+        const auto sounds = std::exchange(ctx_.checkSounds, {});
+        showResults();
+        ctx_.checkSounds = sounds;
+    }
+    knFFTFrecDivChange();
+    UpdateMarkerReadouts();
+    chFFT->replot();
+    setUnsavedRecord(false);
+}
+
 } // namespace tesmar
