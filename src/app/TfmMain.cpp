@@ -141,6 +141,8 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     connect(pgcntrMain, &QTabWidget::currentChanged, this, &TfmMain::pgcntrMainChange);
 
     fmOptions = new TfmOptions(options_, messages_, env_.messages, this);
+    if (env_.wireGeneratorToBusA)
+        fmOptions->offerGeneratorLoopBack(env_.wireGeneratorToBusA);
     fmFiltr = new TfmFiltr(filters_, options_, messages_, env_.messages, folders_, this);
     exportActions = new ExportActions(
         *menu_, folders_, messages_, env_.messages,

@@ -72,6 +72,8 @@ struct MainWindowEnvironment {
     std::string dataFolder = {};                   // base of the dialogs' folders; none: settingsFolder
     // Starts the program anew with these arguments; none: a detached process of this program.
     std::function<bool(const QStringList&)> startProgram = {};
+    // The virtual instrument's wire from the generator's outputs to bus A; none: a real instrument.
+    std::function<void(bool on)> wireGeneratorToBusA = {};
 };
 
 class TfmMain : public QMainWindow {

@@ -91,12 +91,18 @@ try {
 
     SimClock clock;
     std::unique_ptr<UsbTransport> transport;
+    std::function<void(bool)> wireGeneratorToBusA;
     if (commandLine.simulate) {
         auto instrument = std::make_unique<VirtualInstrument>(clock, settingsFolder + "virtual-instrument.cal");
         instrument->keepFirmwareIn(settingsFolder + "virtual-instrument.fw");
         std::string problems;
         InstallAnalogEngine(*instrument, SceneFromEnvironment(problems));
-        InstallLogicEngine(*instrument);
+        LogicEngine& logic = InstallLogicEngine(*instrument);
+        wireGeneratorToBusA = [&logic](bool on) {
+            LogicScene scene = LogicScene::Default();
+            scene.loopBack = on;
+            logic.setScene(std::move(scene));
+        };
         std::fputs(problems.c_str(), stderr);
         transport = std::move(instrument);
     } else {
@@ -109,6 +115,7 @@ try {
                                           splash = nullptr;
                                       }};
     environment.dataFolder = folders.data;
+    environment.wireGeneratorToBusA = wireGeneratorToBusA;
     TfmMain window(std::move(environment));
     messages.setParent(&window);
     app.setMessages(&messages);

@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+#include <QElapsedTimer>
+#include <QProgressBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
@@ -74,6 +76,31 @@ private slots:
         QVERIFY(changes >= 29 && changes <= 32);
         QVERIFY(!p.lbLANMarkerBusHex[0][0]->text().isEmpty());
         QVERIFY(p.chLAN->extent().has_value());
+    }
+
+    void streamProgressShowsWhileTheCaptureRuns()
+    {
+        testing::MainWindowHarness h(1.0, true); // real time: the capture lasts long enough to watch
+        LanPage& p = *h.start().lanPage();
+        QTest::mouseClick(p.sbLANModeBusG, Qt::LeftButton);
+        p.knLANFrecDiv->setIndexSelectData(20); // 100 kHz, 64 K samples: 655 ms
+        QCOMPARE(p.pnLANViewReadType->text(), QString("Pipe"));
+        QTest::mouseClick(p.sbLANRun, Qt::LeftButton);
+        QVERIFY(p.pbLANStream->isVisibleTo(&p));
+        QCOMPARE(p.pbLANStream->maximum(), 65536);
+        // The bar shows how far the capture has come, and never goes back.
+        int last = 0, seen = 0;
+        QElapsedTimer waited;
+        waited.start();
+        while (p.sbLANRun->text() != "Запуск" && waited.elapsed() < 20000) {
+            QVERIFY(p.pbLANStream->value() >= last);
+            last = p.pbLANStream->value();
+            seen += last > 0 && last < 65536;
+            QTest::qWait(20);
+        }
+        QCOMPARE(p.sbLANRun->text(), QString("Запуск"));
+        QVERIFY(seen > 0);
+        QVERIFY(!p.pbLANStream->isVisibleTo(&p));
     }
 
     void streamCaptureDecodesAsUart()

@@ -53,12 +53,18 @@ struct MainWindowHarness {
     std::function<bool(const QString&)> openDocument = [](const QString&) { return true; }; // no browser
     QStringList manualCandidates;
     std::function<bool(const QStringList&)> startProgram = [](const QStringList&) { return true; }; // no process
+    std::function<void(bool)> wireGeneratorToBusA; // with the virtual instrument's signals
 
     explicit MainWindowHarness(double clockSpeed = 200.0, bool analogSignals = false) : clock(clockSpeed)
     {
         if (analogSignals) {
             InstallAnalogEngine(instrument);
-            InstallLogicEngine(instrument);
+            LogicEngine& logic = InstallLogicEngine(instrument);
+            wireGeneratorToBusA = [&logic](bool on) {
+                LogicScene scene = LogicScene::Default();
+                scene.loopBack = on;
+                logic.setScene(std::move(scene));
+            };
         }
     }
 
@@ -79,6 +85,7 @@ struct MainWindowHarness {
                                           [this](int ms) { clock.sleepMs(ms); }, {}, &sounds,
                                           adjustInstall, openDocument, manualCandidates};
         environment.startProgram = startProgram;
+        environment.wireGeneratorToBusA = wireGeneratorToBusA;
         window = std::make_unique<TfmMain>(std::move(environment));
         window->FormShow();
         return *window;

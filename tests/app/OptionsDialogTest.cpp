@@ -5,7 +5,10 @@
 #include "app/UserMessages.h"
 #include "app/options/OptionVariables.h"
 #include "app/options/TfmOptions.h"
+#include "app/pages/logic/LanPage.h"
 #include "app/pages/osc/OscPage.h"
+#include "logic/GeneratorData.h"
+#include "logic/LogicCapture.h"
 #include "settings/IniFile.h"
 #include "text/MessageTable.h"
 #include "sim/VirtualInstrument.h"
@@ -20,6 +23,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -110,6 +114,37 @@ class OptionsDialogTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void virtualInstrumentWiresTheGeneratorToBusA()
+    {
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        w.pages()->setCurrentIndex(3);
+        LanPage& p = *w.lanPage();
+        QVERIFY(p.generatorMode());
+        for (int i = 0; i < GeneratorData::kSampleCount; ++i)
+            w.generatorData().setSample(i, static_cast<std::uint8_t>(i * 7));
+        p.generatorEdited(0, GeneratorData::kSampleCount - 1);
+
+        WithModalDialog([&] { w.menu().miServiceSetup->trigger(); },
+                        [&](TfmOptions& d) {
+                            QVERIFY(d.grboxLANSimulator->isVisibleTo(&d));
+                            QVERIFY(!d.cbLANSimLoopBack->isChecked());
+                            d.cbLANSimLoopBack->setChecked(true);
+                            QTest::mouseClick(d.btOK, Qt::LeftButton);
+                        });
+        QTest::mouseClick(p.sbLANRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbLANRun->text() == "Запуск", 10000);
+        const LogicCapture& c = w.logicCapture();
+        QCOMPARE(int(c.busA.size()), GeneratorData::kSampleCount);
+        for (int i : {0, 1, 100, 1000, 1543})
+            QCOMPARE(int(c.busA[i]), int(w.generatorData().sample(i)));
+
+        // Without the virtual instrument there is nothing to wire: the choice is not shown.
+        testing::MainWindowHarness plain;
+        TfmMain& other = plain.start();
+        QVERIFY(!other.fmOptions->grboxLANSimulator->isVisibleTo(other.fmOptions));
+    }
+
     void pagesControlsCaptionsAndRanges() {
         DialogHarness h;
         QCOMPARE(h.dialog.objectName(), QString("fmOptions"));

@@ -102,7 +102,7 @@ TEST(RecorderEnvelope, ColumnsCoverTheExtentAndZoomedInGivesTheSamples)
     }
 }
 
-TEST(RecorderEnvelope, ValueAtInterpolatesInsideTheRecordOnly)
+TEST(RecorderEnvelope, ValueAtInterpolatesInsideTheRecordAndHalfAPeriodBeyond)
 {
     RecorderRecord record({1e-3, true, false, false}, 10);
     ASSERT_TRUE(record.reserve(10));
@@ -113,7 +113,12 @@ TEST(RecorderEnvelope, ValueAtInterpolatesInsideTheRecordOnly)
     record.publish(3);
     EXPECT_DOUBLE_EQ(*RecordValueAt(record, 0, 1.5 * dt), 15.0);
     EXPECT_DOUBLE_EQ(*RecordValueAt(record, 0, 2 * dt), 20.0);
-    EXPECT_FALSE(RecordValueAt(record, 0, 2.5 * dt));
+    // Within half a period beyond either end the end value holds (channel B lies half a period
+    // after A, so a marker at A's first point still reads B); further out there is none.
+    EXPECT_DOUBLE_EQ(*RecordValueAt(record, 0, 2.5 * dt), 20.0);
+    EXPECT_DOUBLE_EQ(*RecordValueAt(record, 0, -0.5 * dt), 0.0);
+    EXPECT_FALSE(RecordValueAt(record, 0, 2.6 * dt));
+    EXPECT_FALSE(RecordValueAt(record, 0, -0.6 * dt));
     EXPECT_FALSE(RecordValueAt(record, 0, -dt));
     EXPECT_FALSE(RecordValueAt(record, 1, dt));
 }

@@ -367,6 +367,15 @@ QWidget* TfmOptions::buildLanPage() {
     cbLANViewIcon = MakeCheck(page, "cbLANViewIcon", kViewIconCaption);
     for (QCheckBox* box : {cbLanBusAInverse, cbLanAvtoOnTrigger, cbLanPassGroupFind, cbLANViewIcon})
         column->addWidget(box);
+
+    // Without hardware the generator can still be tried: its outputs read back on bus A.
+    grboxLANSimulator = MakeGroup(page, "grboxLANSimulator", "Виртуальный прибор");
+    auto* simulator = new QVBoxLayout(grboxLANSimulator);
+    cbLANSimLoopBack = MakeCheck(grboxLANSimulator, "cbLANSimLoopBack", "Выходы генератора (шина B) соединены с шиной A",
+                                 "Шина A читает то, что выдает генератор (только виртуальный прибор)");
+    simulator->addWidget(cbLANSimLoopBack);
+    grboxLANSimulator->setVisible(false);
+    column->addWidget(grboxLANSimulator);
     column->addStretch(1);
     return page;
 }
@@ -418,6 +427,10 @@ void TfmOptions::load(const OptionVariables& values) {
 
 void TfmOptions::spOKClick() {
     answered_ = true;
+    if (wireLoopBack_ && cbLANSimLoopBack->isChecked() != loopBack_) {
+        loopBack_ = cbLANSimLoopBack->isChecked();
+        wireLoopBack_(loopBack_);
+    }
     OptionVariables& o = options_;
     o.f_snap_trigger_level_ch1 = rbOscSnapASignal->isChecked();
     o.f_snap_trigger_level_ch2 = rbOscSnapBSignal->isChecked();
@@ -475,6 +488,12 @@ void TfmOptions::spOKClick() {
 void TfmOptions::spCancelClick() {
     answered_ = true;
     load(options_);
+    cbLANSimLoopBack->setChecked(loopBack_);
+}
+
+void TfmOptions::offerGeneratorLoopBack(std::function<void(bool on)> wire) {
+    wireLoopBack_ = std::move(wire);
+    grboxLANSimulator->setVisible(static_cast<bool>(wireLoopBack_));
 }
 
 void TfmOptions::done(int result) {

@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 #include <array>
 
 class QCheckBox;
@@ -15,6 +17,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class QGroupBox;
 class QTabWidget;
 class QWidget;
 
@@ -38,6 +41,9 @@ class TfmOptions : public QDialog {
     void showPage(int page);
     // The logic-only instrument has no oscilloscope, spectrum or recorder tab.
     void hideAnalogPages();
+    // On the virtual instrument: the choice to wire the generator's outputs to bus A, applied
+    // through `wire` when confirmed with OK (hidden otherwise).
+    void offerGeneratorLoopBack(std::function<void(bool on)> wire);
 
     QTabWidget* pgcntrOptions = nullptr;
     QWidget* tsOsc = nullptr;
@@ -45,6 +51,8 @@ class TfmOptions : public QDialog {
     QWidget* tsRec = nullptr;
     QWidget* tsLAN = nullptr;
     QPushButton* btOK = nullptr;
+    QGroupBox* grboxLANSimulator = nullptr;
+    QCheckBox* cbLANSimLoopBack = nullptr;
     QPushButton* btCancel = nullptr;
 
     QRadioButton* rbOscSnapAScreen = nullptr;
@@ -108,6 +116,8 @@ class TfmOptions : public QDialog {
     void done(int result) override;
 
   private:
+    std::function<void(bool)> wireLoopBack_;
+    bool loopBack_ = false;
     QWidget* buildOscPage();
     QWidget* buildFftPage();
     QWidget* buildRecPage();

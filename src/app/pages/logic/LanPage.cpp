@@ -28,10 +28,12 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tesmar {
@@ -147,6 +149,20 @@ void LanPage::buildControls()
     scrollRow->addWidget(sbSaveLANSetup);
     scrollRow->addWidget(scbrLAN, 1);
     centreColumn->addLayout(scrollRow);
+    // A stream capture shows nothing until it ends: the bar says how far it has come.
+    pbLANStream = new QProgressBar(centre);
+    pbLANStream->setObjectName("pbLANStream");
+    pbLANStream->setFormat("%v / %m (%p %)");
+    pbLANStream->setVisible(false);
+    centreColumn->addWidget(pbLANStream);
+    timerLANStreamProgress = new QTimer(this);
+    timerLANStreamProgress->setObjectName("timerLANStreamProgress");
+    timerLANStreamProgress->setInterval(200);
+    connect(timerLANStreamProgress, &QTimer::timeout, this, [this] {
+        // While a trigger is searched the pre-trigger ring turns: the bar never goes back.
+        const auto stored = static_cast<int>(std::min<std::int64_t>(acquisition_->progress(), pbLANStream->maximum()));
+        pbLANStream->setValue(std::max(pbLANStream->value(), stored));
+    });
     centreColumn->addWidget(buildReadouts());
     layout->addWidget(centre, 1);
 

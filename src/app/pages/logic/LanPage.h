@@ -28,6 +28,7 @@ class QLineEdit;
 class QRadioButton;
 class QScrollBar;
 class QSpinBox;
+class QProgressBar;
 class QTimer;
 class QToolButton;
 
@@ -119,6 +120,9 @@ public:
     QToolButton* sbLANZoomOut = nullptr;
     QToolButton* sbLANZoomUndo = nullptr;
     QScrollBar* scbrLAN = nullptr;
+    // Samples stored of a stream capture's depth while it runs (hidden otherwise).
+    QProgressBar* pbLANStream = nullptr;
+    QTimer* timerLANStreamProgress = nullptr;
     QLabel* pnLANViewReadType = nullptr;
     QLabel* lbLANMarker1Time = nullptr;
     QLabel* lbLANMarker2Time = nullptr;

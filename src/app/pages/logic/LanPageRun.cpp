@@ -20,9 +20,12 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QSpinBox>
+#include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
+#include <climits>
 #include <vector>
 
 namespace tesmar {
@@ -240,6 +243,12 @@ void LanPage::startCapture()
     captureRate_ = mode_.sampleRate;
     layout_ = BufferLayoutOf(in, block, static_cast<int>(mode_.preTrigger));
     acquisition_->start(block, mode_.depth, mode_.preTrigger);
+    if (!mode_.buffered) {
+        pbLANStream->setRange(0, static_cast<int>(std::min<std::int64_t>(mode_.depth, INT_MAX)));
+        pbLANStream->setValue(0);
+        pbLANStream->setVisible(true);
+        timerLANStreamProgress->start();
+    }
 }
 
 void LanPage::restoreRunButton()
@@ -253,6 +262,8 @@ void LanPage::restoreRunButton()
 
 void LanPage::LanRunDone()
 {
+    timerLANStreamProgress->stop();
+    pbLANStream->setVisible(false);
     restoreRunButton();
     LanReaderThread* thread = acquisition_->finished();
     if (thread && !acquisition_->stopped()) {

@@ -1,6 +1,7 @@
 #include "app/pages/osc/OscPage.h"
 #include "text/MessageFormat.h"
 
+#include "app/language/WindowTexts.h"
 #include "app/pages/osc/OscChart.h"
 #include "app/pages/PageWidgets.h"
 #include "text/MessageTable.h"
@@ -232,6 +233,7 @@ QWidget* OscPage::buildTriggerGroup()
     edOscTriggerDif->installEventFilter(this);
     lbOscTriggerDifUnit = MakePageLabel(grboxOscTrigger, "lbOscTriggerDifUnit", "В");
     lbOscTriggerLevel = MakePageLabel(grboxOscTrigger, "lbOscTriggerLevel");
+    lbOscTriggerLevel->setProperty(kKeepCaptionProperty, true); // composed from the level and the unit
 
     auto exclusive = [this](std::initializer_list<QToolButton*> buttons) {
         auto* group = new QButtonGroup(this);

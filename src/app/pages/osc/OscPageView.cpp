@@ -474,6 +474,7 @@ void OscPage::showWaitingStatus()
 void OscPage::retranslate()
 {
     chOsc->setLevelFormat(msg(Msg::strDim_V), QChar(decimalSeparator()));
+    showTriggerLevel();
     chOsc->xAxis->setLabel(msg(TitleKey(timeAxis_.factor())));
     for (QToolButton* on : {sbOscOnCh1, sbOscOnCh2})
         on->setText(msg(on->isChecked() ? Msg::strChOn : Msg::strChOff));
