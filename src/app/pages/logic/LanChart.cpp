@@ -69,15 +69,19 @@ private:
                 ++chart_->strokes_;
                 continue;
             }
-            // Column by column from the summary; changing columns become vertical strokes.
+            // Column by column from the summary, on whole pixels: column c covers the pixels
+            // edge(c) … edge(c + 1) − 1, so neighbouring columns tile the plot without a gap
+            // whatever the column width. Changing columns are filled from low to high.
             const double x0 = px(i0);
             const double columnWidth = (px(i1) - x0) / width;
+            auto edge = [&](int c) { return static_cast<int>(std::lround(x0 + c * columnWidth)); };
+            const int yLow = static_cast<int>(std::lround(low)), yHigh = static_cast<int>(std::lround(high));
             int runStart = 0;
             int runLevel = -1;
             auto flush = [&](int end) {
                 if (runLevel >= 0) {
-                    const double yy = runLevel ? high : low;
-                    painter->drawLine(QLineF(x0 + runStart * columnWidth, yy, x0 + end * columnWidth, yy));
+                    const int yy = runLevel ? yHigh : yLow;
+                    painter->drawLine(QLine(edge(runStart), yy, std::max(edge(runStart), edge(end)), yy));
                     ++chart_->strokes_;
                 }
             };
@@ -87,11 +91,16 @@ private:
                 if (level == 2) {
                     flush(c);
                     runLevel = -1;
-                    const double xc = x0 + (c + 0.5) * columnWidth;
-                    painter->drawLine(QLineF(xc, low, xc, high));
+                    for (int xx = edge(c); xx <= std::max(edge(c), edge(c + 1) - 1); ++xx)
+                        painter->drawLine(QLine(xx, yLow, xx, yHigh));
                     ++chart_->strokes_;
                 } else if (level != runLevel) {
                     flush(c);
+                    // A level that flips between two whole columns flips at their border.
+                    if (runLevel >= 0) {
+                        painter->drawLine(QLine(edge(c), yLow, edge(c), yHigh));
+                        ++chart_->strokes_;
+                    }
                     runStart = c;
                     runLevel = level;
                 }
