@@ -8,6 +8,8 @@
 #include "cli/CliText.h"
 #include "recorder/RecorderRecord.h"
 
+#include <QComboBox>
+
 #include <cstdint>
 
 namespace tesmar {
@@ -26,28 +28,47 @@ std::optional<std::pair<double, double>> Window(double first, double last, const
     return std::pair(from, to);
 }
 
+// The zoom item whose window holds `samples`, so that the page picks a time unit that suits
+// the picture: the smallest 1:k whose 128·k samples cover them, else the widest.
+int ZoomItemFor(const QComboBox& zoom, double samples)
+{
+    int item = 0;
+    for (int i = zoom.count() - 1; i >= 0; --i) {
+        const QString text = zoom.itemText(i);
+        if (!text.startsWith("1:"))
+            continue;
+        item = i;
+        if (128.0 * text.mid(2).toDouble() >= samples)
+            break;
+    }
+    return item;
+}
+
 std::string ShowLogic(LanPage& page, const DataFile& file, const PlotWindow& asked)
 {
     auto& chart = *static_cast<LanChart*>(page.chart());
-    // Bus B holds data only when the file has a bus B capture: no generator traces.
     const bool busB = file.busB && !file.busB->empty();
-    if (!busB)
-        chart.clearBus(1);
     const bool busA = !chart.bus(0).empty();
-    const std::uint16_t lines =
-        static_cast<std::uint16_t>((busA ? chart.bus(0).lines : 0) | (busB ? chart.bus(1).lines << 8 : 0));
     const auto extent = chart.extent();
-    if (!extent || lines == 0)
+    if (!extent || (!busA && !busB))
         return "the file holds no samples to draw";
-    chart.setRows(lines);
-    const double unit = page.multiplier();
     // The last sample is drawn one period wide.
-    const DrawnBus& drawn = busA ? chart.bus(0) : chart.bus(1);
-    const double last = (extent->second + drawn.step) / unit;
+    const double period = (busA ? chart.bus(0) : chart.bus(1)).step / page.multiplier();
     std::string problem;
-    const auto window = Window(extent->first / unit, last, asked, problem);
+    const auto window =
+        Window(extent->first / page.multiplier(), extent->second / page.multiplier() + period, asked, problem);
     if (!window)
         return problem;
+    page.cbLANZoom->setCurrentIndex(ZoomItemFor(*page.cbLANZoom, (window->second - window->first) / period));
+    // Bus B holds data only when the file has a bus B capture: no generator traces.
+    if (!busB)
+        chart.clearBus(1);
+    const std::uint16_t lines =
+        static_cast<std::uint16_t>((busA ? chart.bus(0).lines : 0) | (busB ? chart.bus(1).lines << 8 : 0));
+    if (lines == 0)
+        return "the file holds no lines to draw";
+    chart.setRows(lines);
+    const double unit = page.multiplier();
     chart.setBottomRange(window->first * unit, window->second * unit);
     chart.resetMarkers();
     chart.replot();
