@@ -5,7 +5,7 @@
 namespace tesmar {
 
 class PictureChart {
-public:
+  public:
     virtual ~PictureChart() = default;
     // Around every picture, clipboard copy and print of the chart.
     virtual void beginPicture() = 0;

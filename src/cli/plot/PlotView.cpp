@@ -18,8 +18,7 @@ namespace {
 
 // [first, last] seconds of the data, narrowed to the asked window; empty `problem` when shown.
 std::optional<std::pair<double, double>> Window(double first, double last, const PlotWindow& asked,
-                                                std::string& problem)
-{
+                                                std::string& problem) {
     const double from = asked.from.value_or(first), to = asked.to.value_or(last);
     if (!(to > from)) {
         problem = "the window from " + SecondsText(from) + " to " + SecondsText(to) + " is empty";
@@ -30,8 +29,7 @@ std::optional<std::pair<double, double>> Window(double first, double last, const
 
 // The zoom item whose window holds `samples`, so that the page picks a time unit that suits
 // the picture: the smallest 1:k whose 128·k samples cover them, else the widest.
-int ZoomItemFor(const QComboBox& zoom, double samples)
-{
+int ZoomItemFor(const QComboBox& zoom, double samples) {
     int item = 0;
     for (int i = zoom.count() - 1; i >= 0; --i) {
         const QString text = zoom.itemText(i);
@@ -44,8 +42,7 @@ int ZoomItemFor(const QComboBox& zoom, double samples)
     return item;
 }
 
-std::string ShowLogic(LanPage& page, const DataFile& file, const PlotWindow& asked)
-{
+std::string ShowLogic(LanPage& page, const DataFile& file, const PlotWindow& asked) {
     auto& chart = *static_cast<LanChart*>(page.chart());
     const bool busB = file.busB && !file.busB->empty();
     const bool busA = !chart.bus(0).empty();
@@ -55,8 +52,8 @@ std::string ShowLogic(LanPage& page, const DataFile& file, const PlotWindow& ask
     // The last sample is drawn one period wide.
     const double period = (busA ? chart.bus(0) : chart.bus(1)).step / page.multiplier();
     std::string problem;
-    const auto window =
-        Window(extent->first / page.multiplier(), extent->second / page.multiplier() + period, asked, problem);
+    const auto window = Window(extent->first / page.multiplier(), extent->second / page.multiplier() + period,
+                               asked, problem);
     if (!window)
         return problem;
     page.cbLANZoom->setCurrentIndex(ZoomItemFor(*page.cbLANZoom, (window->second - window->first) / period));
@@ -75,8 +72,7 @@ std::string ShowLogic(LanPage& page, const DataFile& file, const PlotWindow& ask
     return {};
 }
 
-std::string ShowRecord(RecPage& page, const PlotWindow& asked)
-{
+std::string ShowRecord(RecPage& page, const PlotWindow& asked) {
     const RecorderRecord* record = page.record();
     if (!record || record->count() == 0)
         return "the file holds no points to draw";
@@ -95,12 +91,14 @@ std::string ShowRecord(RecPage& page, const PlotWindow& asked)
 
 } // namespace
 
-std::string ShowForPicture(TfmMain& window, const DataFile& file, const PlotWindow& asked)
-{
+std::string ShowForPicture(TfmMain& window, const DataFile& file, const PlotWindow& asked) {
     switch (file.page()) {
-    case DataFilePage::Logic: return ShowLogic(*window.lanPage(), file, asked);
-    case DataFilePage::Recorder: return ShowRecord(*window.recPage(), asked);
-    default: return {};
+    case DataFilePage::Logic:
+        return ShowLogic(*window.lanPage(), file, asked);
+    case DataFilePage::Recorder:
+        return ShowRecord(*window.recPage(), asked);
+    default:
+        return {};
     }
 }
 

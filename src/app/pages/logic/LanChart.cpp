@@ -204,6 +204,8 @@ std::optional<double> LanChart::rowOf(int channel) const
 
 void LanChart::beginPicture()
 {
+    if (pictures_++ > 0)
+        return;
     // The names take the room left of the plot that the page's captions take on the screen.
     screenMargins_ = axisRect()->minimumMargins();
     QMargins margins = screenMargins_;
@@ -214,6 +216,8 @@ void LanChart::beginPicture()
 
 void LanChart::endPicture()
 {
+    if (pictures_ == 0 || --pictures_ > 0)
+        return;
     captions_->setVisible(false);
     axisRect()->setMinimumMargins(screenMargins_);
 }

@@ -88,6 +88,7 @@ private:
     std::array<QCPItemStraightLine*, 16> baseLines_{};
     Captions* captions_ = nullptr;
     QMargins screenMargins_;
+    int pictures_ = 0; // pictures being made (one may be made inside another)
     std::array<DrawnBus, kBusCount> buses_{};
     std::array<QColor, 16> colours_{};
     Traces* traces_ = nullptr;
