@@ -82,7 +82,8 @@ int RunPlotCommand(const std::vector<std::string>& args, std::ostream& out, std:
     std::string input;
     std::vector<std::string> options;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const bool valued = args[i] == "--out" || args[i] == "--size" || args[i] == "--from" || args[i] == "--to";
+        const std::string& word = args[i];
+        const bool valued = word == "--out" || word == "--size" || word == "--from" || word == "--to";
         if (args[i].rfind("--", 0) == 0 || !input.empty()) {
             options.push_back(args[i]);
             if (valued && i + 1 < args.size())
@@ -141,7 +142,8 @@ int RunPlotCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return kExitFailure;
     }
     const DataFile& file = std::get<DataFile>(read);
-    if ((window.from || window.to) && file.page() != DataFilePage::Recorder && file.page() != DataFilePage::Logic) {
+    const bool timed = file.page() == DataFilePage::Recorder || file.page() == DataFilePage::Logic;
+    if ((window.from || window.to) && !timed) {
         err << "tesmar-cli plot: --from and --to are for recorder and logic analyser files\n";
         return kExitUsage;
     }
