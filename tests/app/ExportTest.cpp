@@ -4,6 +4,8 @@
 #include "app/TfmMain.h"
 #include "app/export/ChartExport.h"
 #include "app/export/ExportActions.h"
+#include "app/pages/logic/LanChart.h"
+#include "app/pages/logic/LanPage.h"
 #include "app/pages/osc/OscPage.h"
 #include "ui/knob/TOscKnob.h"
 
@@ -66,6 +68,61 @@ private slots:
         missing.setOutputFormat(QPrinter::PdfFormat);
         missing.setOutputFileName("/nonexistent-folder/printed.pdf");
         QVERIFY(!PrintChart(*qobject_cast<QCustomPlot*>(w.currentChart()), missing));
+    }
+
+    // Pictures and prints of the logic chart carry the line names the page shows beside it.
+    void logicPicturesNameTheirLines()
+    {
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        w.resize(1000, 700);
+        w.show();
+        w.pages()->setCurrentIndex(3);
+        LanPage& page = *w.lanPage();
+        const QString dir = h.folder.path();
+        {
+            QFile setup(dir + "/names.txt");
+            QVERIFY(setup.open(QIODevice::WriteOnly));
+            setup.write("[main]\r\nname3=CLK\r\n");
+        }
+        QVERIFY(page.openSetupFile(dir + "/names.txt"));
+        ExportActions& e = *w.exportActions;
+        auto& chart = *static_cast<LanChart*>(page.chart());
+        QApplication::processEvents();
+        chart.replot();
+        const int screenLeft = chart.axisRect()->left();
+
+        QCOMPARE(e.saveVector(dir + "/lan.svg"), QString());
+        QFile svgFile(dir + "/lan.svg");
+        QVERIFY(svgFile.open(QIODevice::ReadOnly));
+        const QByteArray svg = svgFile.readAll();
+        for (const char* name : {">CLK<", ">A.0<", ">B.7<"})
+            QVERIFY2(svg.contains(name), name);
+
+        // In the bitmap the name stands left of the plot, in its line's colour, where the
+        // screen's chart has nothing.
+        QCOMPARE(e.saveBitmap(dir + "/lan.png"), QString());
+        const QImage bitmap(dir + "/lan.png");
+        const QImage screen = chart.toPixmap(chart.width(), chart.height()).toImage();
+        auto nameInk = [&](const QImage& image, int left) {
+            const int y = static_cast<int>(chart.yAxis->coordToPixel(15 - 3 + 0.35));
+            int ink = 0;
+            for (int x = 0; x < left; ++x)
+                for (int dy = -5; dy <= 5; ++dy)
+                    if (image.pixelColor(x, y + dy) == chart.channelColour(3))
+                        ++ink;
+            return ink;
+        };
+        QCOMPARE(nameInk(screen, screenLeft), 0);
+        QVERIFY(nameInk(bitmap, bitmap.width() / 8) > 5);
+
+        // Printing takes the same form and gives the screen its own layout back.
+        QPrinter pdf;
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(dir + "/lan-printed.pdf");
+        QVERIFY(PrintChart(chart, pdf));
+        chart.replot();
+        QCOMPARE(chart.axisRect()->left(), screenLeft);
     }
 
     void pcmOfTheOscilloscopeTraces()

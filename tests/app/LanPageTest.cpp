@@ -166,6 +166,54 @@ private slots:
         (void)c;
     }
 
+    // Every pixel column that the samples paint on a line is painted from the summary too, for
+    // windows that start, end or centre on the borders of summary blocks, at any fraction of a
+    // sample.
+    void summaryDrawingHasNoGapTheSamplesLack()
+    {
+        Harness h;
+        LanPage& p = h.page();
+        LanChart& chart = *p.chLAN;
+        std::vector<std::uint8_t> samples(std::size_t{1} << 22);
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            // A.0 … A.4 count, A.5 and A.6 flip together on the borders of summary blocks,
+            // A.7 stays high.
+            samples[i] = static_cast<std::uint8_t>(((i / 3) & 0x1F) | ((i >> 12) & 1 ? 0x60 : 0) | 0x80);
+        const LogicSummary summary(samples);
+        const double step = 0.004; // 250 kHz in ms
+        chart.clearBus(1);
+        const double block1 = 4096 * step, block2 = 262'144 * step, width = 64'000 * step;
+        for (const int plotWidth : {1131, 1000, 777}) {
+            chart.resize(plotWidth, 420);
+            for (const double from : {7 * block2, 488 * block1, 8 * block2 - width / 2, 8 * block2 - width,
+                                      2'138'250 * step - width / 2, 1'999'000 * step - width / 2})
+            for (const double fraction : {0.0, 0.25, 0.5, 0.75}) {
+                chart.xAxis->setRange(from + fraction * step, from + fraction * step + width);
+                QList<QImage> images;
+                for (const LogicSummary* used : {&summary, static_cast<const LogicSummary*>(nullptr)}) {
+                    chart.setBus(0, {samples, used, 0.0, step, 0xFF});
+                    chart.replot();
+                    images << chart.toPixmap(chart.width(), chart.height()).toImage();
+                }
+                const QRect plot = chart.axisRect()->rect();
+                for (int k = 0; k < 8; ++k) {
+                    const int high = static_cast<int>(std::lround(chart.yAxis->coordToPixel(15 - k + 0.7)));
+                    const int low = static_cast<int>(std::lround(chart.yAxis->coordToPixel(15 - k)));
+                    auto painted = [&](const QImage& image, int x) {
+                        for (int y = high; y <= low; ++y)
+                            if (image.pixelColor(x, y) == QColor(Qt::red))
+                                return true;
+                        return false;
+                    };
+                    for (int x = plot.left(); x < plot.right(); ++x)
+                        if (painted(images[1], x) && !painted(images[0], x))
+                            QFAIL(qPrintable(QString("line A.%1, pixel %2 of a %3-pixel chart from %4 ms")
+                                                 .arg(k).arg(x).arg(plotWidth).arg(from + fraction * step)));
+                }
+            }
+        }
+    }
+
     void channelNamesAndColours()
     {
         Harness h;

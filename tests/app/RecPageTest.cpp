@@ -5,6 +5,8 @@
 #include "app/files/DataFileActions.h"
 #include "app/pages/recorder/RecChart.h"
 #include "app/pages/recorder/RecPage.h"
+#include "formats/DataFile.h"
+#include "formats/DataFileLoad.h"
 #include "recorder/acquisition/RecAcquisition.h"
 #include "ui/knob/TOscKnob.h"
 
@@ -40,6 +42,56 @@ struct Harness : testing::MainWindowHarness {
 };
 
 constexpr double kDay = 86'400.0;
+
+// A two-channel record of `points` at 1 ms as a data file: A a 2 … 4 V square, B a ±1 V
+// triangle, both fast enough that every pixel column holds their whole swing.
+QString WriteRecord(const QString& folder, std::size_t points, const AxisLimits& left, const AxisLimits& right,
+                    const AxisLimits& time)
+{
+    RecorderSettingsChunk s;
+    s.samplePeriod = 1e-3;
+    s.sbRecOnCh1 = s.sbRecOnCh2 = true;
+    s.knRecCh1 = s.knRecCh2 = 28; // ±20 V
+    s.knRecTimeDiv = 36;
+    s.cbRecZoom = 15;
+    s.leftAxis = left;
+    s.rightAxis = right;
+    s.timeAxis = time;
+    DataFile file{s, {}, std::vector<double>(points), std::vector<double>(points), {}, {}};
+    for (std::size_t i = 0; i < points; ++i) {
+        (*file.channelA)[i] = i % 2 ? 4.0 : 2.0;
+        (*file.channelB)[i] = static_cast<double>(i % 5) / 2.0 - 1.0;
+    }
+    const QString path = folder + "/record.dat";
+    if (!SaveDataFile(path.toStdString(), file).empty())
+        return {};
+    return path;
+}
+
+// Pixel columns of the plot in which the curve of `channel` leaves the band around its middle
+// (A 3 V, B 0 V) unpainted.
+QList<int> UnpaintedColumns(RecChart& chart, int channel)
+{
+    chart.replot();
+    const QImage image = chart.toPixmap(chart.width(), chart.height()).toImage();
+    const QRect plot = chart.axisRect()->rect();
+    QCPAxis* axis = chart.channelAxis(channel);
+    const double middle = channel == 0 ? 3.0 : 0.0;
+    const int top = static_cast<int>(axis->coordToPixel(middle + 0.5));
+    const int bottom = static_cast<int>(axis->coordToPixel(middle - 0.5));
+    QList<int> unpainted;
+    // The measuring markers stand at the plot edges.
+    for (int x = plot.left() + 4; x < plot.right() - 4; ++x) {
+        bool painted = false;
+        for (int y = top; y <= bottom && !painted; ++y) {
+            const QColor c = image.pixelColor(x, y);
+            painted = channel == 0 ? c.red() > 200 && c.green() < 80 : c.blue() > 200 && c.red() < 80;
+        }
+        if (!painted)
+            unpainted << x;
+    }
+    return unpainted;
+}
 
 } // namespace
 
@@ -245,6 +297,40 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(p.sbRecRun->text() == "Запуск", 5000);
         QCOMPARE(p.chRec->notice(), QString());
         QVERIFY(p.markers().used(5));
+    }
+
+    void anOpenedRecordIsDrawnWholeOnItsRanges()
+    {
+        Harness h;
+        h.window->resize(1200, 800);
+        h.window->show();
+        RecPage& p = h.page();
+        p.knRecCh1->setIndexSelectData(0); // the page on ±0.1 V before the file comes
+        p.knRecCh2->setIndexSelectData(3);
+        const std::size_t points = 600'000; // more than two storage chunks
+        const double end = (points - 1) * 1e-3 / kDay;
+        // Without stored axes the ranges come from the record's knobs.
+        const QString path = WriteRecord(h.folder.path(), points, {}, {}, {end, 0});
+        QVERIFY(!path.isEmpty());
+        QCOMPARE(h.window->dataFileActions->openData(path), QString());
+        QApplication::processEvents();
+        QVERIFY(p.chRec->axisRect()->width() > 500);
+        QCOMPARE(p.knRecCh1->IndexSelectData(), 28);
+        for (QCPAxis* axis : {p.chRec->channelAxis(0), p.chRec->channelAxis(1)}) {
+            QCOMPARE(axis->range().lower, -20.0);
+            QCOMPARE(axis->range().upper, 20.0);
+        }
+        QVERIFY(p.chRec->xAxis->range().upper > 0.99 * end);
+        for (int ch = 0; ch < 2; ++ch)
+            QCOMPARE(UnpaintedColumns(*p.chRec, ch), QList<int>());
+
+        // Stored axes are shown as they were.
+        const QString again = WriteRecord(h.folder.path(), 5'000, {36, -4}, {1, -3}, {});
+        QCOMPARE(h.window->dataFileActions->openData(again), QString());
+        QCOMPARE(p.chRec->channelAxis(0)->range().lower, -4.0);
+        QCOMPARE(p.chRec->channelAxis(0)->range().upper, 36.0);
+        QCOMPARE(p.chRec->channelAxis(1)->range().lower, -3.0);
+        QCOMPARE(p.chRec->channelAxis(1)->range().upper, 1.0);
     }
 
     void markerTable()

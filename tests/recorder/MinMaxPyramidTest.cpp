@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <random>
 
@@ -100,6 +101,55 @@ TEST(RecorderEnvelope, ColumnsCoverTheExtentAndZoomedInGivesTheSamples)
         EXPECT_DOUBLE_EQ(p.time, record.timeOf(1, i));
         EXPECT_EQ(p.value, record.channel(1).at(i));
     }
+}
+
+// Every drawn column holds exactly the smallest and largest sample between its time and the
+// next column's, for records of one storage chunk and of several, at zooms from the whole record
+// down to a few samples per column, with windows placed across chunk boundaries.
+TEST(RecorderEnvelope, EachColumnIsTheExtentOfItsSamples)
+{
+    std::mt19937 random(5);
+    const std::size_t chunk = ChunkedValues::kChunkSize;
+    int checked = 0;
+    for (const std::size_t n : {chunk / 3, 3 * chunk + 12'345}) {
+        const auto owned = RandomRecord(n, random, true);
+        const RecorderRecord& record = *owned;
+        const double dt = record.dtDays();
+        std::vector<ChartPoint> points;
+        for (const double zoom : {1.0, 3.0, 37.0, 400.0}) {
+            for (int ch = 0; ch < 2; ++ch) {
+                const double width = n * dt / zoom;
+                // Centred on a chunk boundary where there is one, else anywhere.
+                const double centre = n > chunk ? static_cast<double>(chunk) * dt : n * dt / 2;
+                const double from = std::max(0.0, centre - width / 2);
+                for (const int columns : {797, 1500}) {
+                    BuildEnvelope(record, ch, from, from + width, columns, points);
+                    const auto [first, last] = record.indexRange(ch, from, from + width);
+                    if (last - first <= 2u * columns)
+                        continue; // the exact samples, checked above
+                    ++checked;
+                    // Points 1 … size−2 come in pairs, one pair per column.
+                    ASSERT_EQ(points.size() % 2, 0u);
+                    // One sweep over the samples, column by column.
+                    std::size_t i = first;
+                    while (i < last && record.timeOf(ch, i) < points[1].time)
+                        ++i;
+                    for (std::size_t k = 1; k + 1 < points.size(); k += 2) {
+                        ASSERT_EQ(points[k].time, points[k + 1].time);
+                        const double t1 = k + 3 < points.size() ? points[k + 2].time : INFINITY;
+                        double lo = INFINITY, hi = -INFINITY;
+                        for (; i < last && record.timeOf(ch, i) < t1; ++i) {
+                            lo = std::min(lo, record.channel(ch).at(i));
+                            hi = std::max(hi, record.channel(ch).at(i));
+                        }
+                        ASSERT_EQ(std::min(points[k].value, points[k + 1].value), lo) << n << " column " << k / 2;
+                        ASSERT_EQ(std::max(points[k].value, points[k + 1].value), hi) << n << " column " << k / 2;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GE(checked, 20);
 }
 
 TEST(RecorderEnvelope, ValueAtInterpolatesInsideTheRecordAndHalfAPeriodBeyond)

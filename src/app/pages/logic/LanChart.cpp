@@ -1,5 +1,6 @@
 #include "app/pages/logic/LanChart.h"
 
+#include <bit>
 #include <cmath>
 
 namespace tesmar {
@@ -38,7 +39,6 @@ private:
         if (i1 <= i0)
             return;
         const bool busB = busIndex % 2 == 1;
-        const int base = busB ? 7 : 15;
         const Qt::PenStyle style = busIndex >= kPatchBusA ? Qt::DotLine : Qt::SolidLine;
         const int width = std::max(1, plot.width());
         const double perPixel = static_cast<double>(i1 - i0) / width;
@@ -48,10 +48,12 @@ private:
         const std::vector<LineStates> columns =
             exact ? std::vector<LineStates>{} : bus.summary->columns(bus.samples, static_cast<double>(i0), perPixel, width);
         for (int k = 0; k < 8; ++k) {
-            if (!((bus.lines >> k) & 1))
+            const int channel = (busB ? 8 : 0) + k;
+            const auto row = chart_->rowOf(channel);
+            if (!((bus.lines >> k) & 1) || !row)
                 continue;
-            painter->setPen(QPen(chart_->colours_[(busB ? 8 : 0) + k], 1, style));
-            const double low = y->coordToPixel(base - k), high = y->coordToPixel(base - k + kHighAbove);
+            painter->setPen(QPen(chart_->colours_[channel], 1, style));
+            const double low = y->coordToPixel(*row), high = y->coordToPixel(*row + kHighAbove);
             QPolygonF path;
             if (exact) {
                 // Every sample exactly: a step at each change.
@@ -69,15 +71,19 @@ private:
                 ++chart_->strokes_;
                 continue;
             }
-            // Column by column from the summary; changing columns become vertical strokes.
+            // Column by column from the summary, on whole pixels: column c covers the pixels
+            // edge(c) … edge(c + 1) − 1, so neighbouring columns tile the plot without a gap
+            // whatever the column width. Changing columns are filled from low to high.
             const double x0 = px(i0);
             const double columnWidth = (px(i1) - x0) / width;
+            auto edge = [&](int c) { return static_cast<int>(std::lround(x0 + c * columnWidth)); };
+            const int yLow = static_cast<int>(std::lround(low)), yHigh = static_cast<int>(std::lround(high));
             int runStart = 0;
             int runLevel = -1;
             auto flush = [&](int end) {
                 if (runLevel >= 0) {
-                    const double yy = runLevel ? high : low;
-                    painter->drawLine(QLineF(x0 + runStart * columnWidth, yy, x0 + end * columnWidth, yy));
+                    const int yy = runLevel ? yHigh : yLow;
+                    painter->drawLine(QLine(edge(runStart), yy, std::max(edge(runStart), edge(end)), yy));
                     ++chart_->strokes_;
                 }
             };
@@ -87,11 +93,16 @@ private:
                 if (level == 2) {
                     flush(c);
                     runLevel = -1;
-                    const double xc = x0 + (c + 0.5) * columnWidth;
-                    painter->drawLine(QLineF(xc, low, xc, high));
+                    for (int xx = edge(c); xx <= std::max(edge(c), edge(c + 1) - 1); ++xx)
+                        painter->drawLine(QLine(xx, yLow, xx, yHigh));
                     ++chart_->strokes_;
                 } else if (level != runLevel) {
                     flush(c);
+                    // A level that flips between two whole columns flips at their border.
+                    if (runLevel >= 0) {
+                        painter->drawLine(QLine(edge(c), yLow, edge(c), yHigh));
+                        ++chart_->strokes_;
+                    }
                     runStart = c;
                     runLevel = level;
                 }
@@ -100,6 +111,49 @@ private:
         }
     }
 
+    LanChart* chart_;
+};
+
+// The line names at the left of the plot, in the lines' colours; only in pictures.
+class LanChart::Captions : public QCPLayerable {
+public:
+    explicit Captions(LanChart* chart) : QCPLayerable(chart), chart_(chart)
+    {
+        setLayer("main");
+        setVisible(false);
+    }
+    // Room the names need left of the plot, in pixels.
+    int width() const
+    {
+        const QFontMetrics metrics(chart_->font());
+        int widest = 0;
+        for (int c = 0; c < 16; ++c)
+            if (chart_->rowOf(c))
+                widest = std::max(widest, metrics.horizontalAdvance(chart_->names_[c]));
+        return widest + 2 * kGap;
+    }
+
+protected:
+    void applyDefaultAntialiasingHint(QCPPainter* painter) const override { painter->setAntialiasing(true); }
+    QRect clipRect() const override { return chart_->viewport(); }
+    void draw(QCPPainter* painter) override
+    {
+        const QRect plot = chart_->axisRect()->rect();
+        painter->setFont(chart_->font());
+        const int height = QFontMetrics(chart_->font()).height();
+        for (int c = 0; c < 16; ++c) {
+            const auto row = chart_->rowOf(c);
+            if (!row)
+                continue;
+            painter->setPen(chart_->colours_[c]);
+            const double middle = chart_->yAxis->coordToPixel(*row + kHighAbove / 2);
+            const QRectF box(0, middle - height / 2.0, plot.left() - kGap, height);
+            painter->drawText(box, Qt::AlignRight | Qt::AlignVCenter, chart_->names_[c]);
+        }
+    }
+
+private:
+    static constexpr int kGap = 6;
     LanChart* chart_;
 };
 
@@ -114,21 +168,64 @@ LanChart::LanChart(QWidget* parent) : MarkerChart(parent)
         colours_[c] = c < 8 ? QColor(Qt::red) : QColor(Qt::blue);
     // The 16 base lines across the plot.
     for (int line = 0; line < 16; ++line) {
-        auto* grid = new QCPItemStraightLine(this);
+        auto* grid = baseLines_[line] = new QCPItemStraightLine(this);
         grid->setPen(QPen(QColor(0xC0, 0xC0, 0xC0), 1, Qt::DotLine));
         grid->point1->setCoords(0, line);
         grid->point2->setCoords(1, line);
         grid->setSelectable(false);
     }
     traces_ = new Traces(this);
+    captions_ = new Captions(this);
+    for (int c = 0; c < 16; ++c)
+        names_[c] = QString("%1.%2").arg(c < 8 ? 'A' : 'B').arg(c % 8);
+    setRows(0xFFFF);
     resetMarkers();
+}
+
+void LanChart::setRows(std::uint16_t lines)
+{
+    rows_ = lines;
+    const int count = std::popcount(lines);
+    int position = 0;
+    for (int c = 0; c < 16; ++c)
+        rowY_[c] = (lines >> c) & 1 ? count - 1 - position++ : -1.0;
+    yAxis->setRange(-0.1, count);
+    // One base line per row.
+    for (int line = 0; line < 16; ++line)
+        baseLines_[line]->setVisible(line < count);
+}
+
+std::optional<double> LanChart::rowOf(int channel) const
+{
+    if (channel < 0 || channel >= 16 || !((rows_ >> channel) & 1))
+        return std::nullopt;
+    return rowY_[channel];
+}
+
+void LanChart::beginPicture()
+{
+    if (pictures_++ > 0)
+        return;
+    // The names take the room left of the plot that the page's captions take on the screen.
+    screenMargins_ = axisRect()->minimumMargins();
+    QMargins margins = screenMargins_;
+    margins.setLeft(std::max(margins.left(), captions_->width()));
+    axisRect()->setMinimumMargins(margins);
+    captions_->setVisible(true);
+}
+
+void LanChart::endPicture()
+{
+    if (pictures_ == 0 || --pictures_ > 0)
+        return;
+    captions_->setVisible(false);
+    axisRect()->setMinimumMargins(screenMargins_);
 }
 
 void LanChart::setBaseLineColour(const QColor& colour)
 {
-    for (int i = 0; i < itemCount(); ++i)
-        if (auto* line = qobject_cast<QCPItemStraightLine*>(item(i)))
-            line->setPen(QPen(colour, 1, Qt::DotLine));
+    for (QCPItemStraightLine* line : baseLines_)
+        line->setPen(QPen(colour, 1, Qt::DotLine));
 }
 
 void LanChart::mousePressEvent(QMouseEvent* event)

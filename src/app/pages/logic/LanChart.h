@@ -4,6 +4,7 @@
 // screen's resolution: when many samples share a pixel column, the bus summary tells which
 // lines change there, and such a column is drawn as one filled stroke.
 
+#include "app/export/PictureChart.h"
 #include "app/pages/MarkerChart.h"
 #include "logic/GeneratorData.h"
 #include "logic/LogicCapture.h"
@@ -26,7 +27,7 @@ struct DrawnBus {
     double lastX() const { return firstX + step * (static_cast<double>(samples.size()) - 1); }
 };
 
-class LanChart : public MarkerChart {
+class LanChart : public MarkerChart, public PictureChart {
     Q_OBJECT
 public:
     explicit LanChart(QWidget* parent = nullptr);
@@ -45,6 +46,19 @@ public:
     void setBaseLineColour(const QColor& colour);
     // First x (never above 0) and last x over everything drawn; none for an empty chart.
     std::optional<std::pair<double, double>> extent() const;
+
+    // The lines that get a row, top to bottom in channel order (A.0 … B.7); the others are not
+    // drawn. All 16 by default: line c has its low level at y = 15 − c.
+    void setRows(std::uint16_t lines);
+    std::uint16_t rows() const { return rows_; }
+    // The y of line c's low level; none for a line without a row.
+    std::optional<double> rowOf(int channel) const;
+    // Names of the 16 lines, drawn beside their traces in pictures and prints (the page shows
+    // them as captions beside the chart).
+    void setLineNames(const std::array<QString, 16>& names) { names_ = names; }
+    const QString& lineName(int channel) const { return names_[channel]; }
+    void beginPicture() override;
+    void endPicture() override;
 
     // Drawing work of the last paint, for tests: line strokes issued.
     int lastStrokeCount() const { return strokes_; }
@@ -66,6 +80,15 @@ protected:
 private:
     class Traces;
     friend class Traces;
+    class Captions;
+    friend class Captions;
+    std::uint16_t rows_ = 0xFFFF;
+    std::array<double, 16> rowY_{};
+    std::array<QString, 16> names_{};
+    std::array<QCPItemStraightLine*, 16> baseLines_{};
+    Captions* captions_ = nullptr;
+    QMargins screenMargins_;
+    int pictures_ = 0; // pictures being made (one may be made inside another)
     std::array<DrawnBus, kBusCount> buses_{};
     std::array<QColor, 16> colours_{};
     Traces* traces_ = nullptr;

@@ -22,7 +22,9 @@ namespace tesmar {
 
 void LanPage::applyChannelSetup()
 {
+    std::array<QString, 16> names;
     for (int c = 0; c < 16; ++c) {
+        names[c] = QString::fromStdString(channels_.names[c]);
         QLabel* caption = channelCaptions[c];
         const QString name = QString::fromStdString(channels_.names[c]);
         const QColor colour = ColourFromBgr(channels_.colours[c]);
@@ -33,6 +35,7 @@ void LanPage::applyChannelSetup()
         caption->setAlignment((wide ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
         chLAN->setChannelColour(c, colour);
     }
+    chLAN->setLineNames(names);
     // Every line list shows the names, each keeping its position.
     for (QComboBox* list : {cbLANTriggerEdgeCh, cbLANPassImpulsCh, cbLANFindCh})
         for (int i = 0; i < list->count(); ++i)

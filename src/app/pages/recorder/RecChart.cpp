@@ -36,6 +36,10 @@ RecChart::RecChart(QWidget* parent) : OscChart(parent)
     srRec_Ch2 = srOsc_Ch2;
     srRec_Ch1->setName("srRec_Ch1");
     srRec_Ch2->setName("srRec_Ch2");
+    // The curves already hold at most two points per pixel column: sampling them again would
+    // merge neighbouring columns and leave pixel columns unpainted.
+    srRec_Ch1->setAdaptiveSampling(false);
+    srRec_Ch2->setAdaptiveSampling(false);
     setTriggerLinesVisible(false);
     ticker_ = QSharedPointer<QCPAxisTicker>(new RecTimeTicker);
     ticker_->setTickCount(4);
