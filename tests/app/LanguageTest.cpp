@@ -151,6 +151,8 @@ QStringList CyrillicTexts(QWidget* window, bool writableOnly = false)
 
 QStringList CyrillicInWindows(TfmMain& w, bool writableOnly = false)
 {
+    // As the user sees them: the charts' queued redraws refresh their readouts.
+    QCoreApplication::processEvents();
     QStringList found;
     for (const LanguageWindow& window : FindLanguageWindows(&w))
         found << CyrillicTexts(window.window, writableOnly);
