@@ -47,6 +47,10 @@ const std::vector<FileDialogEntry>& FileDialogEntries()
         {"fmRemark", {"odOpenRem", kTextFiles, ".txt"}},
         {"fmRemark", {"sdSaveRem", kTextFiles, ".txt"}},
         {"fmUpDateSoft", {"opdlgOpenUpDateFile", "Файлы прошивки (*.bin);;Все файлы (*)", ".bin"}},
+        {"fmTerminal", {"odOpenTerminalData", "Все файлы (*.*)", ""}},
+        {"fmTerminal", {"sdSaveTerminalData", "Все файлы (*.*)", ""}},
+        {"fmClbr", {"odOpenClbr", "Текстовые файлы (*.txt);;Все файлы (*)", ".txt"}},
+        {"fmClbr", {"sdSaveClbr", "Текстовые файлы (*.txt);;Все файлы (*)", ".txt"}},
     };
     return entries;
 }

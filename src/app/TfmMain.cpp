@@ -539,6 +539,9 @@ void TfmMain::LockPages(int page)
                           m.miLAN_I2C, m.miLAN_1Wire, m.miLAN_Terminal, m.miServiceSetup, m.miServiceColor,
                           m.miServiceLang->menuAction()})
         item->setEnabled(false);
+    // The terminal may be open beside the main window: it must wait too.
+    if (fmTerminal)
+        fmTerminal->setOthersMeasuring(true);
 }
 
 void TfmMain::UnlockPages()
@@ -553,6 +556,23 @@ void TfmMain::UnlockPages()
                           m.miServiceLang->menuAction()})
         item->setEnabled(true);
     m.miLANPatch->setEnabled(patchAllowed_);
+    if (fmTerminal)
+        fmTerminal->setOthersMeasuring(false);
+}
+
+void TfmMain::lockForTerminal(bool running)
+{
+    // While the instrument works for the terminal, nothing else may send it a command: the
+    // measuring pages, the menu items that talk to it, the service buttons and the calibration.
+    if (running)
+        LockPages(pgcntrMain->currentIndex());
+    else
+        UnlockPages();
+    pgcntrMain->setEnabled(!running);
+    pnService->setEnabled(!running);
+    fmClbr->setEnabled(!running);
+    menu_->miClbr->setEnabled(!running);
+    menu_->miUpDate->setEnabled(!running);
 }
 
 void TfmMain::setStatusText(const QString& text)
@@ -623,7 +643,8 @@ void TfmMain::createServiceWindows()
     fmInstall = new TfmInstall(std::move(install), this);
     connect(menu_->miServiceInstall, &QAction::triggered, fmInstall, &QDialog::exec);
     connect(menu_->miServiceVirtual, &QAction::triggered, this, &TfmMain::miServiceVirtualClick);
-    fmTerminal = new TfmTerminal({session_, env_.messages, messages_, folders_}, this);
+    fmTerminal = new TfmTerminal(
+        {session_, env_.messages, messages_, folders_, [this](bool running) { lockForTerminal(running); }}, this);
     // Not while a measurement runs: the terminal's menu item is locked then.
     const auto openTerminal = [this](const QString& page) {
         if (menu_->miLAN_Terminal->isEnabled())

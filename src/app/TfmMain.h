@@ -213,6 +213,7 @@ private:
     void showOptions(int page);
     void openFilterDesigner(int channel, QCheckBox* autoOnBox);
     void createServiceWindows();
+    void lockForTerminal(bool running);
     char decimalSeparator() const;
 
     MainWindowEnvironment env_;

@@ -62,15 +62,15 @@ std::array<LineStatistics, 8> ComputeBusStatistics(std::span<const std::uint8_t>
 ScaledValues ScaleLengths(double min, double max, double mean)
 {
     if (mean > 2000)
-        return {min / 1000, max / 1000, mean / 1000, " мс"};
-    return {min, max, mean, " мкс"};
+        return {min / 1000, max / 1000, mean / 1000, Msg::strDim_ms};
+    return {min, max, mean, Msg::strDim_us};
 }
 
-std::pair<double, std::string> ScaleFrequency(double kHz)
+std::pair<double, Msg> ScaleFrequency(double kHz)
 {
     if (kHz < 0.9)
-        return {kHz * 1000, " Гц"};
-    return {kHz, " кГц"};
+        return {kHz * 1000, Msg::strDim_Hz};
+    return {kHz, Msg::strDim_KHz};
 }
 
 } // namespace tesmar

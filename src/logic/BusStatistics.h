@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include "text/MessageKeys.h"
+
 #include <string>
 #include <utility>
 
@@ -21,14 +23,14 @@ struct LineStatistics {
 // `period` in seconds.
 std::array<LineStatistics, 8> ComputeBusStatistics(std::span<const std::uint8_t> samples, double period);
 
-// A group of values shown in one unit: the values scaled and the suffix.
+// A group of values shown in one unit: the values scaled and the unit's message-table entry.
 struct ScaledValues {
     double min = 0, max = 0, mean = 0;
-    std::string suffix;
+    Msg unit = Msg::strDim_us;
 };
-// Pulse or pause lengths in " мс" when their mean exceeds 2000 µs, else in " мкс".
+// Pulse or pause lengths in ms when their mean exceeds 2000 µs, else in µs.
 ScaledValues ScaleLengths(double min, double max, double mean);
-// A frequency below 0.9 kHz in " Гц", else in " кГц".
-std::pair<double, std::string> ScaleFrequency(double kHz);
+// A frequency below 0.9 kHz in Hz, else in kHz.
+std::pair<double, Msg> ScaleFrequency(double kHz);
 
 } // namespace tesmar

@@ -17,7 +17,7 @@ std::optional<double> SpectrumValueAt(const SpectrumCurvePoints& curve, double f
 SpectrumMarkerReadouts ComputeSpectrumMarkerReadouts(const SpectrumMarkerInput& in)
 {
     SpectrumMarkerReadouts out;
-    const std::string frequencyUnit = in.unit == 1000.0 ? " кГц" : " Гц";
+    const std::string& frequencyUnit = in.unit == 1000.0 ? in.kilohertz : in.hertz;
     const auto& f = in.markerFrequency;
     for (int m = 0; m < 2; ++m)
         out.frequency[m] = FormatReadout(f[m], frequencyUnit, in.decimalSeparator);
@@ -26,7 +26,7 @@ SpectrumMarkerReadouts ComputeSpectrumMarkerReadouts(const SpectrumMarkerInput& 
                                f[1] > f[0] ? DifferenceColour::Green : DifferenceColour::Purple};
     const bool sameScale = in.scales[0].dB == in.scales[1].dB && in.scales[0].referenceUmax == in.scales[1].referenceUmax;
     for (int c = 0; c < 2; ++c) {
-        const std::string unit = in.scales[c].dB ? " дБ" : " В";
+        const std::string& unit = in.scales[c].dB ? in.decibel : in.volt;
         std::array<std::optional<double>, 2> v;
         for (int m = 0; m < 2; ++m) {
             if (in.curves[c])

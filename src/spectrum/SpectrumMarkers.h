@@ -30,6 +30,8 @@ struct SpectrumMarkerInput {
     std::array<const SpectrumCurvePoints*, 2> curves{}; // null: no curve
     std::array<SpectrumScale, 2> scales{};
     char decimalSeparator = ',';
+    // Unit suffixes in the language shown (the message table's).
+    std::string hertz = " Гц", kilohertz = " кГц", decibel = " дБ", volt = " В";
 };
 
 // The value of an equally spaced curve at axis frequency f: linear between neighbours, none

@@ -1,36 +1,36 @@
 #include "TerminalTexts.h"
 
-#include <cstdio>
+#include "text/MessageFormat.h"
 
 namespace tesmar {
 
-std::string TerminalReadingText(int count) {
-    return "читаем " + std::to_string(count) + " байт";
+std::string TerminalReadingText(const MessageTable& table, int count) {
+    return FormatMessage(table.text(Msg::strTermReading), {static_cast<long long>(count)});
 }
 
-std::string TerminalWritingText(int count) {
-    return "записываем " + std::to_string(count) + " байт";
+std::string TerminalWritingText(const MessageTable& table, int count) {
+    return FormatMessage(table.text(Msg::strTermWriting), {static_cast<long long>(count)});
 }
 
-std::string TerminalResultText(const I2CTransactionResult& result, bool write, int requested) {
+std::string TerminalResultText(const MessageTable& table, const I2CTransactionResult& result, bool write,
+                               int requested) {
     switch (result.outcome) {
     case I2COutcome::Completed:
-        return (write ? "Записано " : "Прочитано ") + std::to_string(result.resultCount) + " байт из " +
-               std::to_string(requested);
+        return FormatMessage(table.text(write ? Msg::strTermWriteResult : Msg::strTermReadResult),
+                             {static_cast<long long>(result.resultCount), static_cast<long long>(requested)});
     case I2COutcome::Cancelled:
-        return "Обмен прерван кнопкой \"Сброс\"";
+        return table.text(Msg::strTermCancelled);
     case I2COutcome::NoDevice:
-        return "Прибор не подключен";
+        return table.text(Msg::strTermNoDevice);
     case I2COutcome::NoAnswer:
-        return "Прибор не завершил обмен за отведенное время";
+        return table.text(Msg::strTermNoAnswer);
     case I2COutcome::Failed:
         break;
     }
     if (result.status == usb_status::Success)
-        return "Прибор передал не все принятые данные";
-    char code[16];
-    std::snprintf(code, sizeof code, "%08X", result.status);
-    return std::string("Ошибка USB ") + code + ": " + StatusToText(result.status);
+        return table.text(Msg::strTermIncomplete);
+    return FormatMessage(table.text(Msg::strTermUsbError),
+                         {static_cast<unsigned long long>(result.status), StatusToText(result.status)});
 }
 
 bool TerminalResultNeedsMessage(const I2CTransactionResult& result, bool write, int requested) {
@@ -42,10 +42,12 @@ bool TerminalResultNeedsMessage(const I2CTransactionResult& result, bool write, 
     return result.resultCount == 0 || (write && result.resultCount < requested);
 }
 
-std::string TerminalResultMessage(const I2CTransactionResult& result, bool write, int requested) {
+std::string TerminalResultMessage(const MessageTable& table, const I2CTransactionResult& result, bool write,
+                                  int requested) {
+    const std::string& failed = table.text(Msg::strTermExchangeError);
     if (result.outcome == I2COutcome::Completed && result.resultCount == 0)
-        return kTerminalExchangeFailed;
-    return std::string(kTerminalExchangeFailed) + "\r\r" + TerminalResultText(result, write, requested);
+        return failed;
+    return failed + "\r\r" + TerminalResultText(table, result, write, requested);
 }
 
 } // namespace tesmar

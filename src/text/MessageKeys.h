@@ -200,9 +200,28 @@ enum class Msg : int {
     strGeneratorUnsaved = 191,
     strOscWaitTrigger = 192,
     strRecNoLiveDisplay = 193,
+    strTermUnused = 194,
+    strTermReading = 195,
+    strTermWriting = 196,
+    strTermReadResult = 197,
+    strTermWriteResult = 198,
+    strTermCancelled = 199,
+    strTermNoDevice = 200,
+    strTermNoAnswer = 201,
+    strTermIncomplete = 202,
+    strTermUsbError = 203,
+    strTermExchangeError = 204,
+    strClbrMeasured = 205,
+    strClbrReference = 206,
+    strClbrByEnds = 207,
+    strClbrByMean = 208,
+    strClbrWholeNumber = 209,
+    strClbrNotNumber = 210,
+    strClbrNoSignal = 211,
+    strClbrReadError = 212,
 };
 
-inline constexpr int kMessageCount = 194;
+inline constexpr int kMessageCount = 213;
 inline constexpr int kMainMessageCount = 98;
 
 } // namespace tesmar

@@ -204,6 +204,25 @@ const std::array<MessageEntry, kMessageCount>& BuiltInMessages() {
         {Msg::strRecNoLiveDisplay, "strRecNoLiveDisplay",
          "Прорисовка при записи выключена: период дискретизации меньше предела отображения.\rКривые появятся "
          "после остановки записи."},
+        {Msg::strTermUnused, "strTermUnused", "не используется"},
+        {Msg::strTermReading, "strTermReading", "читаем %d байт"},
+        {Msg::strTermWriting, "strTermWriting", "записываем %d байт"},
+        {Msg::strTermReadResult, "strTermReadResult", "Прочитано %d байт из %d"},
+        {Msg::strTermWriteResult, "strTermWriteResult", "Записано %d байт из %d"},
+        {Msg::strTermCancelled, "strTermCancelled", "Обмен прерван кнопкой \"Сброс\""},
+        {Msg::strTermNoDevice, "strTermNoDevice", "Прибор не подключен"},
+        {Msg::strTermNoAnswer, "strTermNoAnswer", "Прибор не завершил обмен за отведенное время"},
+        {Msg::strTermIncomplete, "strTermIncomplete", "Прибор передал не все принятые данные"},
+        {Msg::strTermUsbError, "strTermUsbError", "Ошибка USB %08X: %s"},
+        {Msg::strTermExchangeError, "strTermExchangeError", "Произошла ошибка обмена.\rНевозможно передать/принять все данные."},
+        {Msg::strClbrMeasured, "strClbrMeasured", "Uиз"},
+        {Msg::strClbrReference, "strClbrReference", "Uэ"},
+        {Msg::strClbrByEnds, "strClbrByEnds", "кр"},
+        {Msg::strClbrByMean, "strClbrByMean", "ср"},
+        {Msg::strClbrWholeNumber, "strClbrWholeNumber", "%s: введите целое число от 0 до %d."},
+        {Msg::strClbrNotNumber, "strClbrNotNumber", "\"%s\" не является числом."},
+        {Msg::strClbrNoSignal, "strClbrNoSignal", "Нет параметров сигнала канала %s: снимите осциллограмму."},
+        {Msg::strClbrReadError, "strClbrReadError", "Не удалось прочитать калибровку из прибора."},
     }};
     return entries;
 }

@@ -8,6 +8,10 @@
 #include "app/language/LanguageWindows.h"
 #include "app/language/WindowTexts.h"
 #include "app/files/DataFileActions.h"
+#include "app/logic/TfmLANStat.h"
+#include "app/service/TfmCLBR.h"
+#include "app/terminal/TfmTerminal.h"
+#include "app/terminal/TfmTerminalStatus.h"
 #include "app/pages/logic/LanChart.h"
 #include "app/pages/logic/LanPage.h"
 #include "text/Cp1251.h"
@@ -96,7 +100,7 @@ QStringList CyrillicTexts(QWidget* window, bool writableOnly = false)
     QList<QObject*> objects{window};
     objects << window->findChildren<QObject*>();
     for (QObject* object : objects) {
-        // Other windows of the list are checked on their own; the calibration window keeps its texts.
+        // Other windows of the list are checked on their own.
         for (QObject* o = object; o && o != window; o = o->parent())
             if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow() && !qobject_cast<QMenu*>(w)) {
                 object = nullptr;
@@ -135,15 +139,20 @@ QStringList CyrillicTexts(QWidget* window, bool writableOnly = false)
         if (auto* k = qobject_cast<TOscKnob*>(object))
             for (const QString& line : k->scaleCodeLines())
                 check(k, "scale", line);
-        if (auto* plot = qobject_cast<QCustomPlot*>(object))
+        if (auto* plot = qobject_cast<QCustomPlot*>(object)) {
             for (QCPAxis* axis : plot->axisRect() ? plot->axisRect()->axes() : QList<QCPAxis*>{})
                 check(plot, "axis", axis->label());
+            for (int i = 0; i < plot->plottableCount(); ++i)
+                check(plot, "legend", plot->plottable(i)->name());
+        }
     }
     return found;
 }
 
 QStringList CyrillicInWindows(TfmMain& w, bool writableOnly = false)
 {
+    // As the user sees them: the charts' queued redraws refresh their readouts.
+    QCoreApplication::processEvents();
     QStringList found;
     for (const LanguageWindow& window : FindLanguageWindows(&w))
         found << CyrillicTexts(window.window, writableOnly);
@@ -326,6 +335,77 @@ private slots:
         QCOMPARE(m2Position, q.chLAN->xAxis->range().upper);
         QVERIFY2(q.lbLANMarker2Time->text().contains(QString::number(m2Position, 'f', 0)), qPrintable(q.lbLANMarker2Time->text()));
         QVERIFY(q.lbLANMarker2Time->text().endsWith(" µs"));
+    }
+
+    // A start with English chosen: every window the program can open, with the texts it composes
+    // while in use (terminal lines, calibration readouts, statistics units, marker readouts and
+    // messages), shows no Russian letter.
+    void englishStartLeavesNoCyrillicInAnyWindow()
+    {
+        LanguageHarness h;
+        CopyEnglish(h);
+        h.writeSettings("[misc]\r\nlang=English.ini\r\n");
+        TfmMain& w = h.startWithLanguages({"-CLBR"});
+        QVERIFY(LanguageItem(w, "English")->isChecked());
+        for (const char* name : {"fmTerminal", "fmTerminalStatus", "fmClbr", "fmLANStat", "fmLAN_UART", "fmLAN_SPI",
+                                 "fmLAN_I2C", "fmLAN_1Wire", "fmOptions", "fmFiltr", "fmOSC_Buzzer", "fmLANSetup"}) {
+            bool found = false;
+            for (const LanguageWindow& window : FindLanguageWindows(&w))
+                found = found || window.name == name;
+            QVERIFY2(found, name);
+        }
+
+        // The terminal: a read from an absent slave says so in the status and result lines.
+        w.menu().miLAN_Terminal->trigger();
+        TfmTerminal& t = *w.fmTerminal;
+        QVERIFY(t.isVisible());
+        QTest::mouseClick(t.rbI2CMasterRd, Qt::LeftButton);
+        t.edI2CMasterAddRd->setText("1010001");
+        QTest::mouseClick(t.sbI2CRead, Qt::LeftButton);
+        QVERIFY(t.fmTerminalStatus->isVisible());
+        QStringList left = CyrillicTexts(t.fmTerminalStatus);
+        QTRY_VERIFY_WITH_TIMEOUT(t.pgcntrTerminal->isEnabled(), 20000);
+        QCOMPARE(t.lbI2CResult->text(), QString("Read 0 bytes of 16"));
+
+        // Calibration: a fit fills the readouts below the chart.
+        TfmCLBR& c = *w.fmClbr;
+        c.show();
+        const char* cells[][2] = {{"1.000", "1.010"}, {"2.000", "2.030"}};
+        for (int row = 0; row < 2; ++row) {
+            c.strgridData->setItem(row, TfmCLBR::ColMeasured, new QTableWidgetItem(cells[row][0]));
+            c.strgridData->setItem(row, TfmCLBR::ColReference, new QTableWidgetItem(cells[row][1]));
+        }
+        QTest::mouseClick(c.btCalibration, Qt::LeftButton);
+        QVERIFY(c.lbErrorCorrected->text().startsWith("dUmeas"));
+        c.edDeviceType->setText("x");
+        QTest::mouseClick(c.btWrClbr, Qt::LeftButton);
+
+        // Statistics with units, of a capture opened from a file.
+        const QString path = h.folder.path() + "/lan.dat";
+        std::vector<std::uint8_t> samples(1544);
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            samples[i] = std::uint8_t((i / 3) & 1 ? 0xFF : 0x00);
+        const std::vector<std::uint8_t> file = WriteDataFile(LogicDataFile({samples, {}, 1e-6, 0.0}));
+        QVERIFY(WriteWholeFile(path.toStdString(), file.data(), file.size()));
+        w.pages()->setCurrentIndex(3);
+        QCOMPARE(w.dataFileActions->openData(path), QString());
+        w.lanPage()->miLANStatClick();
+        TfmLANStat& stat = *w.lanPage()->fmLANStat;
+        QVERIFY(stat.values[0][TfmLANStat::PulseMean]->text().endsWith(" µs"));
+        QVERIFY(stat.values[0][TfmLANStat::Frequency]->text().endsWith(" kHz"));
+
+        left << CyrillicInWindows(w);
+        const LanPage& p = *w.lanPage();
+        for (QLabel* label : {p.lbLANMarker1Time, p.lbLANMarker2Time, p.lbLANMarker2Sub1Time})
+            if (HasCyrillic(label->text()))
+                left << label->objectName() + ": " + label->text();
+        for (const QString& message : h.messages.errors + h.messages.warnings + h.messages.informations)
+            if (HasCyrillic(message))
+                left << "message: " + message;
+        QCOMPARE(h.messages.errors.size(), 2); // the exchange error and the device type
+        if (!left.isEmpty())
+            qWarning().noquote() << left.join('\n');
+        QCOMPARE(left.size(), 0);
     }
 
     void choosingTheSelectedLanguageAgainDoesNothing()

@@ -3,18 +3,22 @@
 
 #include "MainWindowHarness.h"
 #include "app/MainMenu.h"
+#include "app/pages/osc/OscPage.h"
+#include "app/service/TfmCLBR.h"
 #include "app/decoders/TfmLAN_I2C.h"
 #include "app/decoders/TfmLAN_UART.h"
 #include "app/terminal/TerminalHexGrid.h"
 #include "app/terminal/TfmTerminal.h"
 #include "app/terminal/TfmTerminalStatus.h"
-#include "terminal/TerminalTexts.h"
+#include "text/MessageTable.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
+#include <QToolButton>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -33,6 +37,10 @@ struct Harness : testing::MainWindowHarness {
     }
     I2cEngine& i2c() { return instrument.i2c(); }
 };
+
+QString Text(Msg key) {
+    return QString::fromStdString(MessageTable::builtInText(key));
+}
 
 void Type(QLineEdit* edit, const QString& keys) {
     edit->selectAll();
@@ -69,9 +77,8 @@ class TerminalWindowTest : public QObject {
         TfmTerminal& t = h.terminal();
         QVERIFY(t.isVisible());
         QCOMPARE(t.windowTitle(), QString("Терминал"));
-        QVERIFY(t.isModal());
         QCOMPARE(t.pgcntrTerminal->tabText(t.pgcntrTerminal->currentIndex()), QString("I2C"));
-        QCOMPARE(t.pgcntrTerminal->count(), 4);
+        QCOMPARE(t.pgcntrTerminal->count(), 1); // the instrument serves no other interface
         for (QPushButton* b :
              {t.sbI2CReadAndWrite, t.sbI2CPipeRead, t.sbI2CWriteAndRead, t.sbI2CWriteAndPipeRead})
             QVERIFY(!b->isEnabled());
@@ -164,22 +171,43 @@ class TerminalWindowTest : public QObject {
         Type(t.edI2CCountRd, "64");
         SelectRole(t, false, false, "1000010");
         Transfer(t, t.sbI2CRead);
-        // Fewer bytes than asked: the valid ones are shown and the count follows them.
+        // Fewer bytes than asked: the valid ones are shown; the count box keeps what the user
+        // asked for, which the next read takes again.
         const QString line = "Message 1 from the I2C master\r\n";
-        QCOMPARE(t.udI2CCountRd->value(), int(line.size()));
+        QCOMPARE(t.udI2CCountRd->value(), 64);
         QCOMPARE(t.strgridI2CBufRd->count(), int(line.size()));
         QCOMPARE(t.strgridI2CBufRd->cellText(0, 17), QString("Message 1 from t"));
         QVERIFY(h.messages.errors.isEmpty());
+        // Saving writes the bytes received.
+        QTemporaryDir files;
+        t.askPath = [&](const char*, bool) -> std::optional<QString> { return files.filePath("line.bin"); };
+        QTest::mouseClick(t.sbI2CSaveFileRd, Qt::LeftButton);
+        QFile saved(files.filePath("line.bin"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), line.toLatin1());
     }
 
     void absentSlaveAndTimeOutSayWhatHappened() {
         Harness h;
         TfmTerminal& t = h.terminal();
+        SelectRole(t, false, true, "1010000");
+        Type(t.edI2CCountRd, "8");
+        Transfer(t, t.sbI2CRead);
+        QCOMPARE(t.strgridI2CBufRd->cellText(0, 8), QString("FF"));
+        Type(t.edI2CCountRd, "16");
         SelectRole(t, false, true, "1010001");
         Transfer(t, t.sbI2CRead);
-        QCOMPARE(h.messages.errors, QStringList{kTerminalExchangeFailed});
+        QCOMPARE(h.messages.errors, QStringList{Text(Msg::strTermExchangeError)});
         QCOMPARE(t.lbI2CResult->text(), QString("Прочитано 0 байт из 16"));
-        QCOMPARE(t.strgridI2CBufRd->count(), 0);
+        // A failed read keeps what the last good one brought.
+        const auto keptAsRead = [&t] {
+            for (int i = 0; i < 8; ++i)
+                if (t.receiveBuffer()[i] != 0xFF)
+                    return false;
+            return t.receiveBuffer()[8] == 0 && t.strgridI2CBufRd->cellText(0, 8) == "FF";
+        };
+        QVERIFY(keptAsRead());
+        QCOMPARE(t.strgridI2CBufRd->count(), 16); // as the count box set it
         QCOMPARE(t.udI2CCountRd->value(), 16); // the asked count stays for the next try
 
         {
@@ -192,6 +220,7 @@ class TerminalWindowTest : public QObject {
         QCOMPARE(h.messages.errors.size(), 2);
         QVERIFY(h.messages.errors[1].contains("Прибор не завершил обмен"));
         QVERIFY(h.instrument.resetCount() > resets);
+        QVERIFY(keptAsRead());
         {
             std::lock_guard lock(h.instrument.stateMutex());
             h.i2c().setClockHeld(false);
@@ -217,7 +246,7 @@ class TerminalWindowTest : public QObject {
         QVERIFY(!t.fmTerminalStatus->isVisible());
         QVERIFY(h.messages.errors.isEmpty());
         QCOMPARE(t.lbI2CResult->text(), QString("Обмен прерван кнопкой \"Сброс\""));
-        QCOMPARE(t.strgridI2CBufRd->count(), 0);
+        QCOMPARE(t.strgridI2CBufRd->count(), 16); // nothing came: the table stays as it was
         QVERIFY(h.instrument.resetCount() > resets);
 
         // A write waiting as slave, then the cable is pulled.
@@ -229,7 +258,7 @@ class TerminalWindowTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(t.pgcntrTerminal->isEnabled(), 20000);
         QCOMPARE(t.lbI2CResult->text(), QString("Прибор не подключен"));
         QCOMPARE(h.messages.errors.size(), 1);
-        QVERIFY(h.messages.errors[0].startsWith(kTerminalExchangeFailed));
+        QVERIFY(h.messages.errors[0].startsWith(Text(Msg::strTermExchangeError)));
         QVERIFY(h.messages.errors[0].endsWith("Прибор не подключен"));
 
         // Closing the terminal resets the device; it opens again usable.
@@ -269,8 +298,104 @@ class TerminalWindowTest : public QObject {
         h.window->UnlockPages();
         QTest::mouseClick(uart.sbHard, Qt::LeftButton);
         QVERIFY(!uart.isVisible());
-        QCOMPARE(t.pgcntrTerminal->tabText(t.pgcntrTerminal->currentIndex()), QString("UART"));
+        QVERIFY(t.isVisible()); // on its only page, I2C
+        QCOMPARE(t.pgcntrTerminal->tabText(t.pgcntrTerminal->currentIndex()), QString("I2C"));
         t.close();
+    }
+
+    // An ordinary window: the main window takes clicks while it is open, and Escape closes it
+    // (also from an edit, and while a transfer waits, which it ends).
+    void notModalAndEscapeCloses() {
+        Harness h;
+        h.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        TfmTerminal& t = h.terminal();
+        QVERIFY(QTest::qWaitForWindowExposed(&t));
+        QVERIFY(!QApplication::activeModalWidget());
+        QTabBar* bar = h.window->pgcntrMain->tabBar();
+        QTest::mouseClick(h.window->windowHandle(), Qt::LeftButton, {},
+                          bar->mapTo(h.window.get(), bar->tabRect(1).center()));
+        QCOMPARE(h.window->pgcntrMain->currentIndex(), 1);
+
+        QTest::keyClick(t.edI2CCountRd, Qt::Key_Escape);
+        QVERIFY(!t.isVisible());
+        h.terminal();
+        QTest::keyClick(t.edI2CMasterAddWr, Qt::Key_Escape);
+        QVERIFY(!t.isVisible());
+
+        h.terminal();
+        SelectRole(t, false, false, "0000001"); // nobody addresses it: the wait goes on
+        QTest::mouseClick(t.sbI2CRead, Qt::LeftButton);
+        QVERIFY(t.transferRunning());
+        QTest::keyClick(t.strgridI2CBufRd, Qt::Key_Escape);
+        QVERIFY(!t.isVisible());
+        QVERIFY(!t.transferRunning());
+        QVERIFY(!t.fmTerminalStatus->isVisible());
+        QVERIFY(h.window->pgcntrMain->isEnabled());
+        QVERIFY(h.window->menu().miLAN_Terminal->isEnabled());
+        QVERIFY(t.pgcntrTerminal->isEnabled());
+    }
+
+    // One exchange with the instrument at a time: a terminal transfer holds off the pages, the
+    // menu items and service windows that talk to it, and a measurement holds off the terminal.
+    void oneExchangeAtATime() {
+        testing::MainWindowHarness h;
+        h.start({"-CLBR"}); // the calibration item shown
+        h.window->menu().miLAN_Terminal->trigger();
+        TfmTerminal& t = *h.window->fmTerminal;
+        MainMenu& m = h.window->menu();
+        SelectRole(t, false, false, "0000001");
+        QTest::mouseClick(t.sbI2CRead, Qt::LeftButton);
+        QVERIFY(t.transferRunning());
+        QVERIFY(!h.window->pgcntrMain->isEnabled());
+        QVERIFY(!h.window->pnService->isEnabled());
+        QVERIFY(!h.window->fmClbr->isEnabled());
+        for (QAction* item : {m.miFileOpen, m.miLAN_Terminal, m.miLANCG, m.miClbr, m.miUpDate, m.miServiceSetup})
+            QVERIFY2(!item->isEnabled(), qPrintable(item->objectName()));
+        QTest::mouseClick(t.fmTerminalStatus->btReset, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(t.pgcntrTerminal->isEnabled(), 20000);
+        QVERIFY(h.window->pgcntrMain->isEnabled());
+        QVERIFY(h.window->fmClbr->isEnabled());
+        for (QAction* item : {m.miFileOpen, m.miLAN_Terminal, m.miClbr, m.miUpDate})
+            QVERIFY2(item->isEnabled(), qPrintable(item->objectName()));
+
+        // A cyclic oscilloscope run: the terminal's transfers wait for its end.
+        OscPage& osc = *h.window->oscPage();
+        h.window->pgcntrMain->setCurrentIndex(0);
+        QTest::mouseClick(osc.sbOscRun, Qt::LeftButton);
+        QVERIFY(!m.miFileOpen->isEnabled());
+        QVERIFY(!t.sbI2CRead->isEnabled());
+        QVERIFY(!t.sbI2CWrite->isEnabled());
+        QTest::mouseClick(t.sbI2CRead, Qt::LeftButton);
+        t.sbI2CWriteClick();
+        QVERIFY(!t.transferRunning());
+        QVERIFY(!t.fmTerminalStatus->isVisible());
+        QTest::mouseClick(osc.sbOscRun, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(m.miFileOpen->isEnabled(), 20000);
+        QVERIFY(t.sbI2CRead->isEnabled());
+        QVERIFY(t.sbI2CWrite->isEnabled());
+    }
+
+    // A byte cell takes typing after one click, as in a spreadsheet.
+    void oneClickThenTypeEditsAByte() {
+        Harness h;
+        TfmTerminal& t = h.terminal();
+        QVERIFY(QTest::qWaitForWindowActive(&t));
+        TerminalHexGrid* grid = t.strgridI2CBufWr;
+        const QRect cell = grid->visualRect(grid->model()->index(0, 3));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        for (const char key : QByteArray("3f"))
+            QTest::keyClick(QApplication::focusWidget(), key);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(grid->cellText(0, 3), QString("3F"));
+        QCOMPARE(t.transmitBuffer()[2], 0x3F);
+        // The next cell the same way, after a click on it.
+        const QRect next = grid->visualRect(grid->model()->index(0, 4));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, next.center());
+        for (const char key : QByteArray("7"))
+            QTest::keyClick(QApplication::focusWidget(), key);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(grid->cellText(0, 4), QString("07"));
     }
 
     void settingsAreReadAtStartAndWrittenAtExit() {

@@ -43,11 +43,11 @@ TEST(BusStatistics, UnevenPulsesAndUnits)
     EXPECT_DOUBLE_EQ(st[0].pauseMean, 2000.0);
     EXPECT_DOUBLE_EQ(st[0].frequencyKHz, 1000.0 / 6000.0);
     const auto pulse = ScaleLengths(st[0].pulseMin, st[0].pulseMax, st[0].pulseMean);
-    EXPECT_EQ(pulse.suffix, " мс");
+    EXPECT_EQ(pulse.unit, Msg::strDim_ms);
     EXPECT_DOUBLE_EQ(pulse.mean, 4.0);
-    EXPECT_EQ(ScaleLengths(1, 2, 2000).suffix, " мкс"); // 2000 µs is not above 2000
-    EXPECT_EQ(ScaleFrequency(1000.0 / 6000.0), std::make_pair(1000.0 / 6.0, std::string(" Гц")));
-    EXPECT_EQ(ScaleFrequency(0.9).second, " кГц");
+    EXPECT_EQ(ScaleLengths(1, 2, 2000).unit, Msg::strDim_us); // 2000 µs is not above 2000
+    EXPECT_EQ(ScaleFrequency(1000.0 / 6000.0), std::make_pair(1000.0 / 6.0, Msg::strDim_Hz));
+    EXPECT_EQ(ScaleFrequency(0.9).second, Msg::strDim_KHz);
     EXPECT_EQ(ComputeBusStatistics({}, 1e-6)[0].rising, 0);
 }
 

@@ -39,6 +39,11 @@ struct Bench {
     }
 };
 
+const MessageTable& Table() {
+    static const MessageTable table;
+    return table;
+}
+
 std::string Text(const TerminalBuffer& buffer, int count) {
     return {buffer.begin(), buffer.begin() + count};
 }
@@ -51,7 +56,7 @@ TEST(I2CTransaction, WriteThenReadBackAsMaster) {
     I2CTransactionResult w = b.run(true, true, 0x50, int(data.size()), data);
     EXPECT_EQ(w.outcome, I2COutcome::Completed);
     EXPECT_EQ(w.resultCount, 7);
-    EXPECT_EQ(TerminalResultText(w, true, 7), "Записано 7 байт из 7");
+    EXPECT_EQ(TerminalResultText(Table(), w, true, 7), "Записано 7 байт из 7");
     EXPECT_FALSE(TerminalResultNeedsMessage(w, true, 7));
 
     EXPECT_EQ(b.run(true, true, 0x50, 1, {0x20}).resultCount, 1); // set the word address
@@ -91,7 +96,7 @@ TEST(I2CTransaction, AbsentSlaveMovesNothing) {
         EXPECT_EQ(r.notTransferred, 16);
         EXPECT_EQ(r.resultCount, 0);
         EXPECT_TRUE(TerminalResultNeedsMessage(r, write, 16));
-        EXPECT_EQ(TerminalResultMessage(r, write, 16), kTerminalExchangeFailed);
+        EXPECT_EQ(TerminalResultMessage(Table(), r, write, 16), MessageTable::builtInText(Msg::strTermExchangeError));
     }
     std::lock_guard lock(b.instrument.stateMutex());
     EXPECT_EQ(b.instrument.i2c().bus().eeprom()[1], 0xFF);
@@ -113,8 +118,8 @@ TEST(I2CTransaction, AsSlaveTheSimulatedMasterTalks) {
     r = b.run(false, true, 0x42, 40, data);
     EXPECT_EQ(r.resultCount, 32);
     EXPECT_TRUE(TerminalResultNeedsMessage(r, true, 40));
-    EXPECT_EQ(TerminalResultMessage(r, true, 40),
-              std::string(kTerminalExchangeFailed) + "\r\rЗаписано 32 байт из 40");
+    EXPECT_EQ(TerminalResultMessage(Table(), r, true, 40),
+              std::string(MessageTable::builtInText(Msg::strTermExchangeError)) + "\r\rЗаписано 32 байт из 40");
     std::lock_guard lock(b.instrument.stateMutex());
     EXPECT_EQ(b.instrument.i2c().bus().masterReceived(), std::vector<std::uint8_t>(32, 0x33));
 }
@@ -142,7 +147,7 @@ TEST(I2CTransaction, WaitEndsByCancelUnplugOrTimeLimit) {
         const I2CTransactionResult r = b.run(false, true, 0x11, 16);
         cable.join();
         EXPECT_EQ(r.outcome, I2COutcome::NoDevice);
-        EXPECT_EQ(TerminalResultText(r, true, 16), "Прибор не подключен");
+        EXPECT_EQ(TerminalResultText(Table(), r, true, 16), "Прибор не подключен");
         EXPECT_EQ(b.run(true, false, 0x50, 4).outcome, I2COutcome::NoDevice);
     }
     {
@@ -161,7 +166,7 @@ TEST(I2CTransaction, WaitEndsByCancelUnplugOrTimeLimit) {
         b.instrument.failNextWrites(1);
         const I2CTransactionResult r = b.run(true, false, 0x50, 16);
         EXPECT_EQ(r.outcome, I2COutcome::Failed);
-        EXPECT_EQ(TerminalResultText(r, false, 16), "Ошибка USB C0000004: HC status: PID stall");
+        EXPECT_EQ(TerminalResultText(Table(), r, false, 16), "Ошибка USB C0000004: HC status: PID stall");
     }
 }
 

@@ -28,7 +28,7 @@ struct DecoderContext {
     GeneratorData& generator;
     const MessageTable& table;
     UserMessages& messages;
-    // Opens the terminal modally on the page of the named interface; false while it cannot open
+    // Opens the terminal (on the page of the named interface when it has one); false while it cannot open
     // (a measurement runs).
     std::function<bool(const QString& interfaceName)> openTerminal;
 };

@@ -7,10 +7,11 @@ namespace tesmar {
 
 const QStringList& LanguageWindowNames()
 {
-    // One line per window; the calibration and terminal windows keep their texts.
+    // Every window the program shows: one left out would stay Russian in any language.
     static const QStringList names{
-        "fmMain",     "fmOptions", "fmFiltr",  "fmLANSetup",   "fmOSC_Buzzer", "fmLANStat", "fmLAN_UART", "fmLAN_SPI",
-        "fmLAN_I2C", "fmLAN_1Wire", "fmAbout", "fmUpDateSoft", "fmRemark",     "fmInstall", "fmColor",
+        "fmMain",      "fmOptions", "fmFiltr",      "fmLANSetup", "fmOSC_Buzzer", "fmLANStat",
+        "fmLAN_UART",  "fmLAN_SPI", "fmLAN_I2C",    "fmLAN_1Wire", "fmAbout",     "fmUpDateSoft",
+        "fmRemark",    "fmInstall", "fmColor",      "fmTerminal", "fmTerminalStatus", "fmClbr",
     };
     return names;
 }

@@ -13,8 +13,8 @@ namespace tesmar {
 
 class IniFile;
 
-// A label whose caption must never be replaced (the program's name, version, links) carries
-// this dynamic property set to true.
+// A label whose caption must never be replaced (the program's name, version, links, and the
+// readouts the program composes) carries this dynamic property set to true.
 inline constexpr const char* kKeepCaptionProperty = "languageKeepsCaption";
 // A drop-down list whose items the program makes (and adds to) carries this property set to true:
 // a language file does not replace its items.

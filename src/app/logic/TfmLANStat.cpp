@@ -1,6 +1,9 @@
 #include "TfmLANStat.h"
 
 #include "osc/OscChannelView.h"
+#include "text/MessageTable.h"
+
+#include <QEvent>
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -32,7 +35,7 @@ constexpr ColumnInfo kColumnInfo[TfmLANStat::kColumns] = {
 
 } // namespace
 
-TfmLANStat::TfmLANStat(QWidget* parent) : QWidget(parent, Qt::Tool)
+TfmLANStat::TfmLANStat(const MessageTable& table, QWidget* parent) : QWidget(parent, Qt::Tool), table_(table)
 {
     setObjectName("fmLANStat");
     setWindowTitle("Статистика");
@@ -89,8 +92,10 @@ void TfmLANStat::setBusBVisible(bool visible)
 
 void TfmLANStat::showStatistics(int bus, const std::array<LineStatistics, 8>& lines, char decimalSeparator)
 {
-    auto text = [decimalSeparator](double v, const std::string& unit) {
-        return QString::fromStdString(FormatReadout(v, unit, decimalSeparator));
+    shown_[bus] = lines;
+    decimalSeparator_ = decimalSeparator;
+    auto text = [this, decimalSeparator](double v, Msg unit) {
+        return QString::fromStdString(FormatReadout(v, table_.text(unit), decimalSeparator));
     };
     for (int k = 0; k < 8; ++k) {
         const LineStatistics& s = lines[k];
@@ -99,15 +104,24 @@ void TfmLANStat::showStatistics(int bus, const std::array<LineStatistics, 8>& li
         row[Falling]->setText(QString::number(s.falling));
         const ScaledValues pulse = ScaleLengths(s.pulseMin, s.pulseMax, s.pulseMean);
         const ScaledValues pause = ScaleLengths(s.pauseMin, s.pauseMax, s.pauseMean);
-        row[PulseMin]->setText(text(pulse.min, pulse.suffix));
-        row[PulseMax]->setText(text(pulse.max, pulse.suffix));
-        row[PulseMean]->setText(text(pulse.mean, pulse.suffix));
-        row[PauseMin]->setText(text(pause.min, pause.suffix));
-        row[PauseMax]->setText(text(pause.max, pause.suffix));
-        row[PauseMean]->setText(text(pause.mean, pause.suffix));
+        row[PulseMin]->setText(text(pulse.min, pulse.unit));
+        row[PulseMax]->setText(text(pulse.max, pulse.unit));
+        row[PulseMean]->setText(text(pulse.mean, pulse.unit));
+        row[PauseMin]->setText(text(pause.min, pause.unit));
+        row[PauseMax]->setText(text(pause.max, pause.unit));
+        row[PauseMean]->setText(text(pause.mean, pause.unit));
         const auto [frequency, unit] = ScaleFrequency(s.frequencyKHz);
         row[Frequency]->setText(text(frequency, unit));
     }
+}
+
+void TfmLANStat::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        for (int bus = 0; bus < 2; ++bus)
+            if (shown_[bus])
+                showStatistics(bus, *shown_[bus], decimalSeparator_);
+    QWidget::changeEvent(event);
 }
 
 } // namespace tesmar

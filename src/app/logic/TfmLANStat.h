@@ -7,16 +7,19 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
 
 namespace tesmar {
 
+class MessageTable;
+
 class TfmLANStat : public QWidget {
     Q_OBJECT
 public:
-    explicit TfmLANStat(QWidget* parent = nullptr);
+    explicit TfmLANStat(const MessageTable& table, QWidget* parent = nullptr);
 
     // Row captions copy the page's channel captions: text, colour and alignment.
     void setCaptions(const std::array<QLabel*, 16>& pageCaptions);
@@ -30,6 +33,15 @@ public:
     QGroupBox* grboxStatBusB = nullptr;
     std::array<QLabel*, 16> captions{};
     std::array<std::array<QLabel*, kColumns>, 16> values{};
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    const MessageTable& table_;
+    // What each bus shows, kept so that the units follow a language change.
+    std::array<std::optional<std::array<LineStatistics, 8>>, 2> shown_;
+    char decimalSeparator_ = '.';
 };
 
 } // namespace tesmar

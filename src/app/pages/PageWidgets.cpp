@@ -1,5 +1,6 @@
 #include "app/pages/PageWidgets.h"
 
+#include "app/language/WindowTexts.h"
 #include "text/MessageTable.h"
 
 #include <QKeyEvent>
@@ -26,6 +27,10 @@ QLabel* MakePageLabel(QWidget* parent, const char* name, const QString& text)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
+    // A named label without a caption is a readout: the page composes its text from the message
+    // table, and a value caught in a language file would only stand in for the real one.
+    if (text.isEmpty() && name && *name)
+        label->setProperty(kKeepCaptionProperty, true);
     return label;
 }
 

@@ -3,6 +3,7 @@
 #include "app/FileDialogs.h"
 #include "app/UserMessages.h"
 #include "settings/IniFile.h"
+#include "text/MessageFormat.h"
 #include "text/MessageTable.h"
 #include "service/CalibrationFit.h"
 #include "service/CalibrationSheet.h"
@@ -33,8 +34,6 @@ namespace tesmar {
 
 namespace {
 
-const FileDialogKind kOpenKind{"odOpenClbr", "Текстовые файлы (*.txt);;Все файлы (*)", ".txt"};
-const FileDialogKind kSaveKind{"sdSaveClbr", "Текстовые файлы (*.txt);;Все файлы (*)", ".txt"};
 const QString kGrave = QString(QChar(0x0060));
 constexpr std::uint8_t kTypeNotSet = 255;
 
@@ -48,13 +47,14 @@ QString Decimal(double value, int decimals = -1)
     return decimals < 0 ? QLocale().toString(value, 'g', 15) : QLocale().toString(value, 'f', decimals);
 }
 
-// A whole number in [0, maximum] typed in a field named by `caption`.
-unsigned WholeField(const QLineEdit* field, const QString& caption, unsigned maximum)
+// A whole number in [0, maximum] typed in a field named by its label.
+unsigned WholeField(const QLineEdit* field, const QLabel* label, unsigned maximum, const MessageTable& table)
 {
     bool ok = false;
     const unsigned value = field->text().trimmed().toUInt(&ok);
     if (!ok || value > maximum)
-        throw UserError(QString("%1: введите целое число от 0 до %2.").arg(caption).arg(maximum).toStdString());
+        throw UserError(FormatMessage(table.text(Msg::strClbrWholeNumber),
+                                      {label->text().toStdString(), static_cast<unsigned long long>(maximum)}));
     return value;
 }
 
@@ -66,7 +66,39 @@ TfmCLBR::TfmCLBR(CalibrationWindowEnvironment environment, QWidget* parent)
     setObjectName("fmClbr");
     setWindowTitle("Калибровка");
     createControls();
+    showComposedTexts();
     loadedOldPair_ = selectedPair();
+}
+
+QString TfmCLBR::msg(Msg key) const
+{
+    return QString::fromStdString(env_.table.text(key));
+}
+
+void TfmCLBR::showComposedTexts()
+{
+    const QString measured = msg(Msg::strClbrMeasured), reference = msg(Msg::strClbrReference);
+    strgridData->setHorizontalHeaderLabels({msg(Msg::strNumber), measured, "A", reference, measured + kGrave});
+    const QString names[] = {measured, reference, measured + "'"};
+    for (int i = 0; i < 3; ++i)
+        chCalibration->graph(i)->setName(names[i]);
+    chCalibration->replot();
+    if (!fitErrors_) {
+        lbErrorMeasured->clear();
+        lbErrorCorrected->clear();
+        return;
+    }
+    lbErrorMeasured->setText("d" + measured + " = " + Decimal(fitErrors_->first, 5));
+    lbErrorCorrected->setText("d" + measured + kGrave + " " +
+                              msg(cbByEndPoint->isChecked() ? Msg::strClbrByEnds : Msg::strClbrByMean) + "= " +
+                              Decimal(fitErrors_->second, 5));
+}
+
+void TfmCLBR::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        showComposedTexts();
+    QDialog::changeEvent(event);
 }
 
 void TfmCLBR::createControls()
@@ -78,7 +110,6 @@ void TfmCLBR::createControls()
 
     strgridData = new QTableWidget(kRows, 5, this);
     strgridData->setObjectName("strgridData");
-    strgridData->setHorizontalHeaderLabels({"№", "Uиз", "A", "Uэ", "Uиз" + kGrave});
     strgridData->verticalHeader()->setVisible(false);
     for (int row = 0; row < kRows; ++row) {
         auto* number = new QTableWidgetItem(QString::number(row + 1));
@@ -134,8 +165,12 @@ QWidget* TfmCLBR::createPairPanel()
     edK = edit("edK");
     edU0_ = edit("edU0_");
     edK_ = edit("edK_");
-    grid->addWidget(new QLabel("Старые", box), 0, 2);
-    grid->addWidget(new QLabel("Новые", box), 0, 3);
+    auto* oldCaption = new QLabel("Старые", box);
+    oldCaption->setObjectName("lbOld");
+    auto* newCaption = new QLabel("Новые", box);
+    newCaption->setObjectName("lbNew");
+    grid->addWidget(oldCaption, 0, 2);
+    grid->addWidget(newCaption, 0, 3);
     grid->addWidget(new QLabel("Uo=", box), 1, 1);
     grid->addWidget(new QLabel("K =", box), 2, 1);
     grid->addWidget(edU0, 1, 2);
@@ -225,14 +260,10 @@ void TfmCLBR::createChart()
     chCalibration = new QCustomPlot(this);
     chCalibration->setObjectName("chCalibration");
     chCalibration->setMinimumSize(300, 200);
-    const struct {
-        const QString name;
-        QColor colour;
-    } curves[] = {{"Uиз", Qt::red}, {"Uэ", Qt::darkGreen}, {"Uиз'", Qt::blue}};
-    for (const auto& curve : curves) {
+    // Measured, reference and corrected; named by the language's texts.
+    for (const QColor colour : {QColor(Qt::red), QColor(Qt::darkGreen), QColor(Qt::blue)}) {
         QCPGraph* graph = chCalibration->addGraph();
-        graph->setName(curve.name);
-        graph->setPen(QPen(curve.colour, 2));
+        graph->setPen(QPen(colour, 2));
         graph->setScatterStyle(QCPScatterStyle::ssCircle);
     }
     chCalibration->legend->setVisible(true);
@@ -258,7 +289,7 @@ double TfmCLBR::number(const QString& text) const
     bool ok = false;
     const double value = QLocale().toDouble(text.trimmed(), &ok);
     if (!ok || !std::isfinite(value))
-        throw UserError(QString("\"%1\" не является числом.").arg(text).toStdString());
+        throw UserError(FormatMessage(env_.table.text(Msg::strClbrNotNumber), {text.toStdString()}));
     return value;
 }
 
@@ -370,7 +401,8 @@ void TfmCLBR::spbtGetUmetClick()
     const int channel = selectedChannel();
     const std::optional<SignalParams> params = env_.oscParams ? env_.oscParams(channel) : std::nullopt;
     if (!params) {
-        env_.messages.error(QString("Нет параметров сигнала канала %1: снимите осциллограмму.").arg(channel ? "B" : "A"));
+        env_.messages.error(QString::fromStdString(
+            FormatMessage(env_.table.text(Msg::strClbrNoSignal), {std::string(channel ? "B" : "A")})));
         return;
     }
     const int row = std::max(strgridData->currentRow(), 0);
@@ -417,9 +449,8 @@ void TfmCLBR::showFit(const std::vector<double>& measured, const std::vector<dou
     chCalibration->graph(2)->setData(x, corrected);
     chCalibration->rescaleAxes();
     chCalibration->replot();
-    lbErrorMeasured->setText("dUиз = " + Decimal(fit.measuredError, 5));
-    lbErrorCorrected->setText("dUиз" + kGrave + (cbByEndPoint->isChecked() ? " кр= " : " ср= ") +
-                              Decimal(fit.correctedError, 5));
+    fitErrors_ = std::make_pair(fit.measuredError, fit.correctedError);
+    showComposedTexts();
 }
 
 void TfmCLBR::btSetClbrClick()
@@ -448,8 +479,8 @@ void TfmCLBR::btWrClbrClick()
         if (!env_.session.isAttached())
             throw UserError(env_.table.text(Msg::strInitError));
         const CalibrationPair pair = typedPair(edU0_, edK_);
-        const auto type = static_cast<std::uint8_t>(WholeField(edDeviceType, "Тип прибора", 255));
-        const auto serial = static_cast<std::uint16_t>(WholeField(edDeviceNum, "Номер прибора", 65535));
+        const auto type = static_cast<std::uint8_t>(WholeField(edDeviceType, lbDeviceType, 255, env_.table));
+        const auto serial = static_cast<std::uint16_t>(WholeField(edDeviceNum, lbDeviceNum, 65535, env_.table));
         selectedPair() = pair;
         loadedOldPair_ = pair;
         showPair(pair, edU0, edK);
@@ -471,7 +502,7 @@ void TfmCLBR::btRdClbrClick()
 {
     const std::optional<CalibrationRecord> record = ReadCalibrationRecord(env_.session);
     if (!record) {
-        env_.messages.error("Не удалось прочитать калибровку из прибора.");
+        env_.messages.error(msg(Msg::strClbrReadError));
         return;
     }
     env_.record = record;
@@ -534,7 +565,7 @@ bool TfmCLBR::saveFile(const QString& path)
     file.setPath(path.toStdString());
     WriteCalibrationSheet(file, sheet());
     if (!file.save()) {
-        env_.messages.error("Не удалось записать файл " + path);
+        env_.messages.error(QString::fromStdString(FormatMessage(env_.table.text(Msg::strWriteFileError), {path.toStdString()})));
         return false;
     }
     return true;
@@ -544,7 +575,7 @@ bool TfmCLBR::openFile(const QString& path)
 {
     IniFile file(path.toStdString());
     if (!file.load()) {
-        env_.messages.error("Не удалось открыть файл " + path);
+        env_.messages.error(QString::fromStdString(FormatMessage(env_.table.text(Msg::strReadFileError), {path.toStdString()})));
         return false;
     }
     spbtClearAllClick();
@@ -563,13 +594,13 @@ bool TfmCLBR::openFile(const QString& path)
 
 void TfmCLBR::spbtOpenClick()
 {
-    if (const auto path = AskOpenPath(this, env_.folders, kOpenKind))
+    if (const auto path = AskOpenPath(this, env_.folders, FileDialog("odOpenClbr")))
         openFile(*path);
 }
 
 void TfmCLBR::spbtSaveClick()
 {
-    if (const auto path = AskSavePath(this, env_.folders, kSaveKind, env_.messages, env_.table))
+    if (const auto path = AskSavePath(this, env_.folders, FileDialog("sdSaveClbr"), env_.messages, env_.table))
         saveFile(*path);
 }
 

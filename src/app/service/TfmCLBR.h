@@ -4,6 +4,7 @@
 
 #include "device/Calibration.h"
 #include "dsp/SignalParams.h"
+#include "text/MessageKeys.h"
 
 #include <QDialog>
 
@@ -101,6 +102,7 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void createControls();
@@ -124,9 +126,13 @@ private:
     // A decimal number in the user's notation; throws with the conversion message otherwise.
     double number(const QString& text) const;
     void run(const std::function<void()>& action);
+    QString msg(Msg key) const;
+    // The texts composed from the message table: column titles, curve names, error readouts.
+    void showComposedTexts();
 
     CalibrationWindowEnvironment env_;
     CalibrationPair loadedOldPair_; // the old pair as last loaded, read or set
+    std::optional<std::pair<double, double>> fitErrors_; // measured and corrected, of the last fit
 };
 
 } // namespace tesmar

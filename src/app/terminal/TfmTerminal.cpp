@@ -7,8 +7,11 @@
 #include "device/UsbSession.h"
 #include "terminal/TerminalDataFile.h"
 #include "terminal/acquisition/I2CTransfer.h"
+#include "text/MessageFormat.h"
+#include "text/MessageTable.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -19,30 +22,18 @@
 
 namespace tesmar {
 
-namespace {
-
-const char* const kPages[] = {"UART", "SPI", "I2C", "1-Wire"};
-constexpr int kI2CPage = 2;
-const QString kAllFiles = "Все файлы (*.*)";
-
-} // namespace
-
 TfmTerminal::TfmTerminal(const TerminalContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), ctx_(context) {
     setObjectName("fmTerminal");
     setWindowTitle("Терминал");
-    setWindowModality(Qt::ApplicationModal);
     pgcntrTerminal = new QTabWidget(this);
     pgcntrTerminal->setObjectName("pgcntrTerminal");
-    for (int i = 0; i < 4; ++i) {
-        QWidget* page = i == kI2CPage ? buildI2CPage() : new QWidget(pgcntrTerminal);
-        pgcntrTerminal->addTab(page, kPages[i]);
-    }
-    pgcntrTerminal->setCurrentIndex(kI2CPage);
+    // The instrument serves only I2C: pages for the other interfaces would stand empty.
+    pgcntrTerminal->addTab(buildI2CPage(), "I2C");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pgcntrTerminal);
 
-    fmTerminalStatus = new TfmTerminalStatus(this);
+    fmTerminalStatus = new TfmTerminalStatus(ctx_.table, this);
     transfer_ = new I2CTransfer(ctx_.session, this);
     connect(fmTerminalStatus, &TfmTerminalStatus::resetRequested, this, &TfmTerminal::statusReset);
     connect(transfer_, &I2CTransfer::completed, this, &TfmTerminal::transferDone);
@@ -52,7 +43,7 @@ TfmTerminal::TfmTerminal(const TerminalContext& context, QWidget* parent)
     connect(sbI2COpenFileWr, &QPushButton::clicked, this, &TfmTerminal::sbI2COpenFileWrClick);
 
     askPath = [this](const char* dialog, bool save) {
-        const FileDialogKind kind{dialog, kAllFiles, QString()};
+        const FileDialogKind& kind = FileDialog(dialog);
         return save ? AskSavePath(this, ctx_.folders, kind, ctx_.messages, ctx_.table)
                     : AskOpenPath(this, ctx_.folders, kind);
     };
@@ -68,6 +59,25 @@ void TfmTerminal::showPage(const QString& interfaceName) {
     show();
     raise();
     activateWindow();
+}
+
+void TfmTerminal::setOthersMeasuring(bool measuring) {
+    othersMeasuring_ = measuring;
+    sbI2CRead->setEnabled(!measuring);
+    sbI2CWrite->setEnabled(!measuring);
+}
+
+void TfmTerminal::setLocked(bool locked) {
+    if (locked == locked_)
+        return;
+    locked_ = locked;
+    pgcntrTerminal->setEnabled(!locked);
+    if (ctx_.lockOthers)
+        ctx_.lockOthers(locked);
+}
+
+QString TfmTerminal::text(Msg key) const {
+    return QString::fromStdString(ctx_.table.text(key));
 }
 
 void TfmTerminal::readSettings(const IniFile& ini) {
@@ -88,12 +98,12 @@ bool TfmTerminal::transferRunning() const {
 void TfmTerminal::shutdown() {
     transfer_->shutdown();
     fmTerminalStatus->closeQuietly();
+    setLocked(false); // an ended wait brings no completion
 }
 
 void TfmTerminal::FormClose() {
     // A transfer still waiting ends as with "Сброс"; the device is reset in any case.
     shutdown();
-    pgcntrTerminal->setEnabled(true);
     ctx_.session.DeviceReset();
 }
 
@@ -102,12 +112,29 @@ void TfmTerminal::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
+void TfmTerminal::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TfmTerminal::changeEvent(QEvent* event) {
+    // A language was applied: the status lines are composed texts.
+    if (event->type() == QEvent::LanguageChange && !transfer_->running())
+        fmTerminalStatus->setStates(text(Msg::strTermUnused), text(Msg::strTermUnused));
+    QWidget::changeEvent(event);
+}
+
 void TfmTerminal::sbI2CSaveFileRdClick() {
     const std::optional<QString> path = askPath("sdSaveTerminalData", true);
     if (!path)
         return;
-    if (!SaveTerminalData(path->toStdString(), receive_, udI2CCountRd->value()))
-        ctx_.messages.error("Не удалось записать файл " + *path);
+    // The bytes the table shows as valid: after a short slave read fewer than the count box asks.
+    if (!SaveTerminalData(path->toStdString(), receive_, strgridI2CBufRd->count()))
+        ctx_.messages.error(QString::fromStdString(
+            FormatMessage(ctx_.table.text(Msg::strWriteFileError), {path->toStdString()})));
 }
 
 void TfmTerminal::sbI2COpenFileWrClick() {
@@ -116,7 +143,8 @@ void TfmTerminal::sbI2COpenFileWrClick() {
         return;
     const auto bytes = LoadTerminalData(path->toStdString());
     if (!bytes) {
-        ctx_.messages.error("Не удалось прочитать файл " + *path);
+        ctx_.messages.error(QString::fromStdString(
+            FormatMessage(ctx_.table.text(Msg::strReadFileError), {path->toStdString()})));
         return;
     }
     transmit_.fill(0);

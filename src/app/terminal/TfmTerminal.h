@@ -1,10 +1,12 @@
 #pragma once
 // The terminal: the instrument itself reads or writes up to 1024 bytes on an I2C bus, as master
-// or as slave, while its status window shows what it is doing. Pages "UART", "SPI", "I2C" and
-// "1-Wire"; only the I2C page has content. Opened modally; closing it resets the device.
+// or as slave, while its status window shows what it is doing. One page, "I2C". An ordinary
+// window: the rest of the program stays usable, except what would talk to the instrument while
+// a transfer runs. Escape or closing it resets the device.
 
 #include "terminal/TerminalHexView.h"
 #include "terminal/TerminalSettings.h"
+#include "text/MessageKeys.h"
 
 #include <QWidget>
 
@@ -34,6 +36,8 @@ struct TerminalContext {
     UserMessages& messages;
     const MessageTable& table;
     DialogFolders& folders;
+    // A transfer starts (true) or has ended (false): nothing else may use the instrument meanwhile.
+    std::function<void(bool running)> lockOthers = {};
 };
 
 class TfmTerminal final : public QWidget {
@@ -42,8 +46,10 @@ class TfmTerminal final : public QWidget {
     TfmTerminal(const TerminalContext& context, QWidget* parent);
     ~TfmTerminal() override;
 
-    // Shows the window modally on the page of `interfaceName` ("UART", "SPI", "I2C", "1-Wire").
+    // Shows the window on the page of `interfaceName` when it has one ("I2C").
     void showPage(const QString& interfaceName);
+    // A measurement elsewhere uses the instrument: no transfer may start until it ends.
+    void setOthersMeasuring(bool measuring);
     // The settings file's section `terminal`.
     void readSettings(const IniFile& ini);
     void writeSettings(IniFile& ini) const;
@@ -101,6 +107,8 @@ class TfmTerminal final : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     QWidget* buildI2CPage();
@@ -111,11 +119,15 @@ class TfmTerminal final : public QWidget {
     void startTransfer(bool write);
     void transferDone();
     void statusReset();
+    void setLocked(bool locked);
+    QString text(Msg key) const;
 
     TerminalContext ctx_;
     TerminalBuffer receive_{};
     TerminalBuffer transmit_{};
     I2CTransfer* transfer_ = nullptr;
+    bool locked_ = false;
+    bool othersMeasuring_ = false;
 };
 
 } // namespace tesmar

@@ -106,7 +106,9 @@ QWidget* TfmTerminal::buildGroup(bool write) {
                                "Собственный адрес прибора как ведомого (0000000 - отвечать на любой адрес)");
 
     auto* settings = new QGridLayout;
-    settings->addWidget(new QLabel("Кол-во:", group), 0, 0);
+    auto* countCaption = new QLabel("Кол-во:", group);
+    countCaption->setObjectName("lbI2CCount" + d);
+    settings->addWidget(countCaption, 0, 0);
     settings->addWidget(count, 0, 1);
     settings->addWidget(master, 0, 2);
     settings->addWidget(masterAddress, 0, 3);

@@ -9,6 +9,7 @@
 #include "terminal/TerminalFields.h"
 #include "terminal/TerminalTexts.h"
 #include "terminal/acquisition/I2CTransfer.h"
+#include "text/MessageTable.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -22,20 +23,19 @@
 namespace tesmar {
 
 void TfmTerminal::sbI2CReadClick() {
-    if (transfer_->running())
+    if (transfer_->running() || othersMeasuring_)
         return;
-    fmTerminalStatus->setStates(kTerminalStatusUnused,
-                                QString::fromStdString(TerminalReadingText(udI2CCountRd->value())));
-    receive_.fill(0);
-    strgridI2CBufRd->hexModel()->refresh();
+    fmTerminalStatus->setStates(text(Msg::strTermUnused),
+                                QString::fromStdString(TerminalReadingText(ctx_.table, udI2CCountRd->value())));
+    // The receive buffer keeps what it holds until a read brings bytes.
     startTransfer(false);
 }
 
 void TfmTerminal::sbI2CWriteClick() {
-    if (transfer_->running())
+    if (transfer_->running() || othersMeasuring_)
         return;
-    fmTerminalStatus->setStates(QString::fromStdString(TerminalWritingText(udI2CCountWr->value())),
-                                kTerminalStatusUnused);
+    fmTerminalStatus->setStates(QString::fromStdString(TerminalWritingText(ctx_.table, udI2CCountWr->value())),
+                                text(Msg::strTermUnused));
     startTransfer(true);
 }
 
@@ -50,7 +50,7 @@ void TfmTerminal::startTransfer(bool write) {
     if (write)
         request.transmit = transmit_;
     lbI2CResult->clear();
-    pgcntrTerminal->setEnabled(false);
+    setLocked(true);
     fmTerminalStatus->show();
     transfer_->start(request);
 }
@@ -71,21 +71,24 @@ void TfmTerminal::transferDone() {
     // An abandoned transfer may still run in the instrument: the reset ends it.
     if (result.outcome == I2COutcome::Cancelled || result.outcome == I2COutcome::NoAnswer)
         ctx_.session.DeviceReset();
-    if (!asked.write) {
-        const int count = result.outcome == I2COutcome::Completed ? result.resultCount : 0;
+    const int count = result.outcome == I2COutcome::Completed ? result.resultCount : 0;
+    // A read that brought nothing (failed, ended or cut off) leaves the last data in place.
+    if (!asked.write && count > 0) {
+        receive_.fill(0);
         std::copy_n(result.reply.begin(), count, receive_.begin());
         strgridI2CBufRd->setCount(count);
-        // The read count follows what was read; after nothing read the asked count stays.
-        if (count > 0) {
+        // As master the count read is the count asked; as slave the other master decides how
+        // much it sends, and the next read should again take up to what the user asked.
+        if (asked.master) {
             const QSignalBlocker block(udI2CCountRd);
             udI2CCountRd->setValue(count);
         }
     }
-    lbI2CResult->setText(QString::fromStdString(TerminalResultText(result, asked.write, asked.byteCount)));
-    pgcntrTerminal->setEnabled(true);
+    lbI2CResult->setText(QString::fromStdString(TerminalResultText(ctx_.table, result, asked.write, asked.byteCount)));
+    setLocked(false);
     if (TerminalResultNeedsMessage(result, asked.write, asked.byteCount))
-        ctx_.messages.error(
-            QString::fromStdString(TerminalResultMessage(result, asked.write, asked.byteCount)));
+        ctx_.messages.error(QString::fromStdString(
+            TerminalResultMessage(ctx_.table, result, asked.write, asked.byteCount)));
 }
 
 } // namespace tesmar

@@ -1,6 +1,6 @@
 #include "TfmTerminalStatus.h"
 
-#include "terminal/TerminalTexts.h"
+#include "text/MessageTable.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -13,11 +13,16 @@ namespace tesmar {
 
 namespace {
 
-QGroupBox* StateGroup(QWidget* parent, const char* caption, const char* labelName, QLabel*& label) {
+QGroupBox* StateGroup(QWidget* parent, const char* caption, const QString& name, const QString& unused,
+                      QLabel*& label) {
     auto* group = new QGroupBox(QString::fromUtf8(caption), parent);
+    group->setObjectName("grbox" + name);
     auto* row = new QHBoxLayout(group);
-    row->addWidget(new QLabel("Состояние: ", group));
-    label = new QLabel(kTerminalStatusUnused, group);
+    auto* heading = new QLabel("Состояние: ", group);
+    heading->setObjectName("lb" + name + "Caption");
+    row->addWidget(heading);
+    label = new QLabel(unused, group);
+    const QString labelName = "lb" + name + "State";
     label->setObjectName(labelName);
     row->addWidget(label, 1);
     return group;
@@ -25,13 +30,15 @@ QGroupBox* StateGroup(QWidget* parent, const char* caption, const char* labelNam
 
 } // namespace
 
-TfmTerminalStatus::TfmTerminalStatus(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
+TfmTerminalStatus::TfmTerminalStatus(const MessageTable& table, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName("fmTerminalStatus");
     setWindowTitle("Статус");
     setAttribute(Qt::WA_ShowWithoutActivating);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(StateGroup(this, "Состояние передачи", "lbTransmitState", lbTransmitState));
-    layout->addWidget(StateGroup(this, "Состояние приема", "lbReceiveState", lbReceiveState));
+    const QString unused = QString::fromStdString(table.text(Msg::strTermUnused));
+    layout->addWidget(StateGroup(this, "Состояние передачи", "Transmit", unused, lbTransmitState));
+    layout->addWidget(StateGroup(this, "Состояние приема", "Receive", unused, lbReceiveState));
     btReset = new QPushButton("Сброс", this);
     btReset->setObjectName("btReset");
     layout->addWidget(btReset, 0, Qt::AlignHCenter);

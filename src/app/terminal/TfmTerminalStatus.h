@@ -10,10 +10,12 @@ class QPushButton;
 
 namespace tesmar {
 
+class MessageTable;
+
 class TfmTerminalStatus final : public QWidget {
     Q_OBJECT
   public:
-    explicit TfmTerminalStatus(QWidget* parent);
+    TfmTerminalStatus(const MessageTable& table, QWidget* parent);
 
     void setStates(const QString& transmit, const QString& receive);
     // Hides the window without counting as "Сброс" (the transfer ended by itself).

@@ -13,7 +13,7 @@ namespace tesmar {
 
 void LanPage::setupStatistics()
 {
-    fmLANStat = new TfmLANStat(this);
+    fmLANStat = new TfmLANStat(ctx_.messages, this);
     connect(ctx_.menu.miLANStat, &QAction::triggered, this, &LanPage::miLANStatClick);
     connect(ctx_.menu.miLANStatOnTop, &QAction::triggered, this, &LanPage::miLANStatOnTopClick);
 }

@@ -481,6 +481,7 @@ void OscPage::retranslate()
     sbOscTriggerOn->setText(msg(sbOscTriggerOn->isChecked() ? Msg::strTriggerOn : Msg::strTriggerOff));
     if (!running())
         ShowRunButtonsIdle(sbOscRunSingle, sbOscRun, ctx_.messages);
+    UpdateMarkerReadouts(); // their units are the language's
     chOsc->replot(QCustomPlot::rpQueuedReplot);
 }
 

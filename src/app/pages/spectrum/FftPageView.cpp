@@ -204,6 +204,10 @@ void FftPage::UpdateMarkerReadouts()
         in.scales[ch] = scale(ch);
     }
     in.decimalSeparator = decimalSeparator();
+    in.hertz = ctx_.messages.text(Msg::strDim_Hz);
+    in.kilohertz = ctx_.messages.text(Msg::strDim_KHz);
+    in.decibel = ctx_.messages.text(Msg::strDim_dB);
+    in.volt = ctx_.messages.text(Msg::strDim_V);
     const SpectrumMarkerReadouts r = ComputeSpectrumMarkerReadouts(in);
     auto colour = [](DifferenceColour c) { return c == DifferenceColour::Green ? "color: #008000" : "color: #800080"; };
     lbFFTMarker1Frec->setText(QString::fromStdString(r.frequency[0]));
@@ -227,6 +231,7 @@ void FftPage::retranslate()
         on->setText(msg(on->isChecked() ? Msg::strChOn : Msg::strChOff));
     if (!running())
         ShowRunButtonsIdle(sbFFTRunSingle, sbFFTRun, ctx_.messages);
+    UpdateMarkerReadouts(); // their units are the language's
     chFFT->replot(QCustomPlot::rpQueuedReplot);
 }
 
