@@ -197,9 +197,10 @@ enum class Msg : int {
     strSetupOpenError = 188,
     strPrintError = 189,
     strRecUnsavedOnClose = 190,
+    strLanUartReplaceTxD = 191,
 };
 
-inline constexpr int kMessageCount = 191;
+inline constexpr int kMessageCount = 192;
 inline constexpr int kMainMessageCount = 98;
 
 } // namespace tesmar

@@ -10,7 +10,9 @@
 #include "app/pages/logic/LanChart.h"
 #include "app/pages/logic/LanPage.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -103,6 +105,87 @@ private slots:
         QVERIFY(!p.searchHit());
         const double x = p.chLAN->markerPosition(0);
         QVERIFY(x >= p.chLAN->xAxis->range().lower && x <= p.chLAN->xAxis->range().upper);
+    }
+
+    // One line chosen as RxD and TxD decodes the same in both columns, whatever marker 2 shows;
+    // bytes typed into the TxD columns stay unless the user lets a decode replace them.
+    void uartDecodesOneLineAlikeInBothColumnsAndKeepsTypedBytes()
+    {
+        Harness h;
+        h.streamCapture();
+        h.window->menu().miLAN_UART->trigger();
+        TfmLAN_UART& w = *h.window->decoderWindows.fmLAN_UART;
+        LanPage& p = h.page();
+        // Marker 2 in the middle of the traffic, marker 1 at its start.
+        const ChannelQueries q = p.channelQueries();
+        p.chLAN->setMarkerPosition(0, q.timeAt(0, 0) * p.multiplier());
+        p.chLAN->setMarkerPosition(1, q.timeAt(0, q.samples(0) / 2 + 7) * p.multiplier());
+        w.cbChRxD->setCurrentIndex(0);
+        w.cbChTxD->setCurrentIndex(0);
+        w.cbBaud->setCurrentText("115200");
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QVERIFY2(h.messages.errors.isEmpty(), qPrintable(h.messages.errors.join("|")));
+        const QString rxd = Column(w.strgridResult, 2);
+        QVERIFY2(rxd.contains("5465736D61720D0A"), qPrintable(rxd));
+        QCOMPARE(Column(w.strgridResult, 4), rxd);
+        QCOMPARE(Column(w.strgridResult, 3), Column(w.strgridResult, 1));
+        QVERIFY(h.messages.questions.isEmpty()); // decoded bytes are no typed ones
+
+        // Bytes typed for encoding: a decode asks first; No keeps them and decodes RxD only.
+        QTableWidget* g = w.strgridResult;
+        for (int row = 0; row < 2; ++row) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            g->setCurrentCell(row, 4);
+            g->edit(g->model()->index(row, 4));
+            auto* editor = g->viewport()->findChild<QLineEdit*>();
+            QVERIFY(editor);
+            editor->clear();
+            QTest::keyClicks(editor, row == 0 ? "A1" : "B2");
+            QTest::keyClick(editor, Qt::Key_Return);
+        }
+        QCOMPARE(g->item(0, 4)->text(), QString("A1"));
+        h.messages.questionAnswer = false;
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QCOMPARE(h.messages.questions.size(), 1);
+        QCOMPARE(g->item(0, 4)->text(), QString("A1"));
+        QCOMPARE(g->item(1, 3)->text(), QString("10110010"));
+        QCOMPARE(Column(g, 2), rxd);
+        // Yes: the decoded bytes replace them, and the next decode asks nothing.
+        h.messages.questionAnswer = true;
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QCOMPARE(h.messages.questions.size(), 2);
+        QCOMPARE(Column(g, 4), rxd);
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QCOMPARE(h.messages.questions.size(), 2);
+    }
+
+    // Each decoder window opens wide enough for all its columns, over the middle of the main
+    // window and inside the screen.
+    void decoderWindowsOpenShowingAllColumnsInsideTheScreen()
+    {
+        Harness h;
+        h.window->show();
+        const QRect area = h.window->screen()->availableGeometry();
+        const std::pair<QAction*, DecoderWindow*> windows[] = {
+            {h.window->menu().miLAN_UART, h.window->decoderWindows.fmLAN_UART},
+            {h.window->menu().miLAN_SPI, h.window->decoderWindows.fmLAN_SPI},
+            {h.window->menu().miLAN_I2C, h.window->decoderWindows.fmLAN_I2C},
+            {h.window->menu().miLAN_1Wire, h.window->decoderWindows.fmLAN_1Wire},
+        };
+        for (const auto& [item, w] : windows) {
+            item->trigger();
+            QVERIFY(w->isVisible());
+            auto* grid = w->findChild<QTableWidget*>("strgridResult");
+            QVERIFY(grid);
+            int columns = 0;
+            for (int c = 0; c < grid->columnCount(); ++c)
+                columns += grid->columnWidth(c);
+            QVERIFY2(grid->viewport()->width() >= columns,
+                     qPrintable(QString("%1: %2 < %3").arg(w->objectName()).arg(grid->viewport()->width()).arg(columns)));
+            QVERIFY2(area.contains(w->frameGeometry()), qPrintable(w->objectName()));
+            const QPoint offset = w->geometry().center() - h.window->geometry().center();
+            QVERIFY2(offset.manhattanLength() < 40, qPrintable(w->objectName()));
+        }
     }
 
     void uartRefusesABadRateAndEncodesIntoTheGenerator()

@@ -7,8 +7,11 @@
 #include "text/MessageTable.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -58,6 +61,45 @@ void DecoderWindow::showEvent(QShowEvent* event) {
             }
     }
     QWidget::showEvent(event);
+}
+
+void DecoderWindow::showFitted() {
+    if (!fitted_) {
+        fitted_ = true;
+        fitToGrid();
+    }
+    show();
+    raise();
+}
+
+void DecoderWindow::fitToGrid() {
+    ensurePolished();
+    if (layout())
+        layout()->activate();
+    // Columns as wide as their headers, and a byte's eight binary digits always fit.
+    const int digits = grid_->fontMetrics().horizontalAdvance("00000000") + 16;
+    int columns = 0;
+    for (int c = 0; c < grid_->columnCount(); ++c) {
+        const int width = std::max(grid_->horizontalHeader()->sectionSizeHint(c), c == 0 ? 0 : digits);
+        grid_->setColumnWidth(c, width);
+        columns += width;
+    }
+    const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
+    const int gridWidth = columns + 2 * grid_->frameWidth() + grid_->verticalScrollBar()->sizeHint().width();
+    int width = std::max(sizeHint().width(), gridWidth + margins.left() + margins.right());
+    int height = std::max(sizeHint().height(), 520);
+
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    const QScreen* screen = owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, width, height);
+    width = std::min(width, area.width());
+    height = std::min(height, area.height());
+    resize(width, height);
+    // Over the middle of the main window, moved inside the screen where it would stick out.
+    const QPoint centre = owner && owner->isVisible() ? owner->frameGeometry().center() : area.center();
+    const int left = std::clamp(centre.x() - width / 2, area.left(), area.right() + 1 - width);
+    const int top = std::clamp(centre.y() - height / 2, area.top(), area.bottom() + 1 - height);
+    move(left, top);
 }
 
 void DecoderWindow::showGridHeaders() {

@@ -40,6 +40,9 @@ class DecoderWindow : public QWidget {
 
     // Refills every channel list with the page's names, each keeping its index.
     void refreshChannelLists();
+    // Shows and raises the window; the first time it is sized to show every column of its grid
+    // and placed over the middle of the window that owns it, inside the screen.
+    void showFitted();
 
     QPushButton* sbHard = nullptr;
 
@@ -83,6 +86,8 @@ class DecoderWindow : public QWidget {
         bool chosen = false;
     };
     std::vector<ChannelList> lists_;
+    bool fitted_ = false;
+    void fitToGrid();
     QString interfaceName_; // the caption it was made with, whatever a language file makes of it
     QTableWidget* grid_ = nullptr;
     std::function<std::vector<std::string>()> gridHeaders_;
