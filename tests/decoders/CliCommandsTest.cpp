@@ -125,6 +125,14 @@ TEST_F(CliCommands, DecodeGivesTheSameRowsFromTheDatAndFromItsVcdAndCsv)
 TEST_F(CliCommands, DataLinesNotGivenLeaveTheirColumnsEmpty)
 {
     const std::string dat = writeTrafficCapture();
+    // The same traffic on bus A, so that the UART line is A.0, the first line of the capture.
+    auto loaded = LoadCaptureFile(dat);
+    ASSERT_TRUE(std::holds_alternative<CaptureImport>(loaded));
+    CaptureSamples onA = std::get<CaptureImport>(loaded).capture;
+    onA.busA = onA.busB;
+    onA.busB.clear();
+    const std::string busA = path("bus-a.dat");
+    ASSERT_EQ(SaveCaptureFile(busA, onA), "");
     struct Case {
         std::vector<std::string> args;
         int filledHex; // the HEX column that holds the bytes
@@ -133,6 +141,9 @@ TEST_F(CliCommands, DataLinesNotGivenLeaveTheirColumnsEmpty)
     };
     const Case cases[] = {
         {{"uart", dat, "--rx", "B.0", "--baud", "57600", "--csv"}, 2, 4, {"48", "69", "21"}},
+        {{"uart", busA, "--rx", "A.0", "--baud", "57600", "--csv"}, 2, 4, {"48", "69", "21"}},
+        {{"uart", busA, "--tx", "A.0", "--baud", "57600", "--csv"}, 4, 2, {"48", "69", "21"}},
+        {{"spi", busA, "--sck", "A.1", "--mosi", "A.2", "--csv"}, 4, 2, {"A5", "3C"}},
         {{"uart", dat, "--tx", "B.0", "--baud", "57600", "--csv"}, 4, 2, {"48", "69", "21"}},
         {{"spi", dat, "--sck", "B.1", "--mosi", "B.2", "--csv"}, 4, 2, {"A5", "3C"}},
         {{"spi", dat, "--sck", "B.1", "--miso", "B.2", "--csv"}, 2, 4, {"A5", "3C"}},
