@@ -74,12 +74,7 @@ struct DecodeContext {
         return capture.firstSampleTime + capture.samplePeriod * static_cast<double>(samples);
     }
     // The line of option `key`, by default the first line the capture holds.
-    std::optional<int> channel(const std::string& key) const
-    {
-        std::optional<int> found;
-        optionalChannel(key, true, found);
-        return found;
-    }
+    std::optional<int> channel(const std::string& key) const { return lineOf(key); }
     // The line of option `key`, none when it is not given and `byDefault` is false; false when
     // the option names no line of the capture.
     bool optionalChannel(const std::string& key, bool byDefault, std::optional<int>& found) const

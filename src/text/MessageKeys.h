@@ -197,7 +197,7 @@ enum class Msg : int {
     strSetupOpenError = 188,
     strPrintError = 189,
     strRecUnsavedOnClose = 190,
-    strLanUartReplaceTxD = 191,
+    strLanReplaceTyped = 191,
 };
 
 inline constexpr int kMessageCount = 192;

@@ -197,8 +197,8 @@ const std::array<MessageEntry, kMessageCount>& BuiltInMessages() {
         {Msg::strPrintError, "strPrintError", "Не удалось напечатать: принтер %s недоступен."},
         {Msg::strRecUnsavedOnClose, "strRecUnsavedOnClose",
          "Запись самописца не сохранена и будет потеряна.\rСохранить её в файл?"},
-        {Msg::strLanUartReplaceTxD, "strLanUartReplaceTxD",
-         "Столбцы TxD таблицы содержат введённые данные для генерации.\rЗаменить их результатом декодирования?"},
+        {Msg::strLanReplaceTyped, "strLanReplaceTyped",
+         "Столбцы %s таблицы содержат введённые данные для генерации.\rЗаменить их результатом декодирования?"},
     }};
     return entries;
 }

@@ -57,6 +57,21 @@ QString Column(const QTableWidget* grid, int column)
     return text;
 }
 
+// Keys typed into a cell's editor, ended by Enter.
+bool TypeCell(QTableWidget* grid, int row, int column, const QString& keys)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the last editor
+    grid->setCurrentCell(row, column);
+    grid->edit(grid->model()->index(row, column));
+    auto* editor = grid->viewport()->findChild<QLineEdit*>();
+    if (!editor)
+        return false;
+    editor->clear();
+    QTest::keyClicks(editor, keys);
+    QTest::keyClick(editor, Qt::Key_Return);
+    return true;
+}
+
 void DoubleClickCell(QTableWidget* grid, int row, int column)
 {
     grid->scrollToItem(grid->item(row, column));
@@ -133,20 +148,13 @@ private slots:
 
         // Bytes typed for encoding: a decode asks first; No keeps them and decodes RxD only.
         QTableWidget* g = w.strgridResult;
-        for (int row = 0; row < 2; ++row) {
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            g->setCurrentCell(row, 4);
-            g->edit(g->model()->index(row, 4));
-            auto* editor = g->viewport()->findChild<QLineEdit*>();
-            QVERIFY(editor);
-            editor->clear();
-            QTest::keyClicks(editor, row == 0 ? "A1" : "B2");
-            QTest::keyClick(editor, Qt::Key_Return);
-        }
+        QVERIFY(TypeCell(g, 0, 4, "A1"));
+        QVERIFY(TypeCell(g, 1, 4, "B2"));
         QCOMPARE(g->item(0, 4)->text(), QString("A1"));
         h.messages.questionAnswer = false;
         QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
         QCOMPARE(h.messages.questions.size(), 1);
+        QVERIFY2(h.messages.questions[0].contains("TxD"), qPrintable(h.messages.questions[0]));
         QCOMPARE(g->item(0, 4)->text(), QString("A1"));
         QCOMPARE(g->item(1, 3)->text(), QString("10110010"));
         QCOMPARE(Column(g, 2), rxd);
@@ -401,6 +409,19 @@ private slots:
         DoubleClickCell(w.strgridResult, 1, 1);
         const std::int64_t at = q.indexAt(3, p.markerTime(0));
         QVERIFY(at > first + 8 * 4 - 4 && at < first + 9 * 4);
+
+        // A byte typed into the MOSI column for encoding stays when the user says No.
+        QVERIFY(TypeCell(w.strgridResult, 0, 4, "A1"));
+        h.messages.questionAnswer = false;
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QCOMPARE(h.messages.questions.size(), 1);
+        QVERIFY2(h.messages.questions[0].contains("MOSI"), qPrintable(h.messages.questions[0]));
+        QCOMPARE(w.strgridResult->item(0, 4)->text(), QString("A1"));
+        QCOMPARE(w.strgridResult->item(0, 3)->text(), QString("10100001"));
+        QVERIFY(Column(w.strgridResult, 2).startsWith("FFEF40"));
+        h.messages.questionAnswer = true;
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QCOMPARE(Column(w.strgridResult, 4), mosi);
     }
 
     void spiEncodesIntoTheGenerator()

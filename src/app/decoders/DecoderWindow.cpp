@@ -141,14 +141,46 @@ void DecoderWindow::setGridRows(QTableWidget* grid, int rows) {
     }
 }
 
-void DecoderWindow::fillGrid(QTableWidget* grid, const DecoderTable& table) {
+void DecoderWindow::fillGrid(QTableWidget* grid, const DecoderTable& table, bool keepTyped) {
+    keepTyped = keepTyped && grid == grid_ && typedColumn_ > 0;
+    const auto isTyped = [&](int c) { return keepTyped && (c == typedColumn_ || c == typedColumn_ + 1); };
+    // The last row that holds a typed byte.
+    int typedRows = 0;
+    for (int r = 1; keepTyped && r <= grid->rowCount(); ++r)
+        if (!cellText(grid, r, typedColumn_).isEmpty() || !cellText(grid, r, typedColumn_ + 1).isEmpty())
+            typedRows = r;
+    filling_ = true;
     for (int r = 0; r < grid->rowCount(); ++r)
         for (int c = 1; c < grid->columnCount(); ++c)
-            setCellText(grid, r + 1, c, {});
-    setGridRows(grid, std::max(kDecoderGridMinRows, int(table.rows.size()) + 1));
+            if (!isTyped(c))
+                setCellText(grid, r + 1, c, {});
+    setGridRows(grid, std::max({kDecoderGridMinRows, int(table.rows.size()) + 1, typedRows + 1}));
     for (std::size_t r = 0; r < table.rows.size(); ++r)
         for (int c = 1; c < grid->columnCount() && c < int(table.rows[r].size()); ++c)
-            setCellText(grid, int(r) + 1, c, QString::fromStdString(table.rows[r][c]));
+            if (!isTyped(c))
+                setCellText(grid, int(r) + 1, c, QString::fromStdString(table.rows[r][c]));
+    filling_ = false;
+    if (grid == grid_ && !keepTyped)
+        typed_ = false;
+}
+
+void DecoderWindow::keepTypedBytes(int binColumn, const QString& lineName) {
+    typedColumn_ = binColumn;
+    typedLine_ = lineName;
+    connect(grid_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (!filling_ && (item->column() == typedColumn_ || item->column() == typedColumn_ + 1))
+            typed_ = true;
+    });
+}
+
+bool DecoderWindow::mayReplaceTyped() {
+    if (!typed_)
+        return true;
+    bool anyByte = false;
+    for (int row = 1; row <= grid_->rowCount() && !anyByte; ++row)
+        anyByte = !cellText(grid_, row, typedColumn_).trimmed().isEmpty() ||
+                  !cellText(grid_, row, typedColumn_ + 1).trimmed().isEmpty();
+    return !anyByte || ctx_.messages.question(text({Msg::strLanReplaceTyped, {typedLine_.toStdString()}}));
 }
 
 QString DecoderWindow::cellText(const QTableWidget* grid, int row, int column) {

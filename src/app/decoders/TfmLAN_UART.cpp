@@ -77,10 +77,7 @@ TfmLAN_UART::TfmLAN_UART(const DecoderContext& context, QWidget* parent)
     const CellRule bin{"[01]{0,8}", "00000000"}, hex{"[0-9A-Fa-f]{0,2}", "00"};
     auto* editing =
         new DecoderGridEditing(strgridResult, {{1, bin}, {2, hex}, {3, bin}, {4, hex}}, cbAvtoFill);
-    connect(strgridResult, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if (!filling_ && (item->column() == 3 || item->column() == 4))
-            txdTyped_ = true;
-    });
+    keepTypedBytes(3, "TxD");
     connect(editing, &DecoderGridEditing::enterPressed, this, [this](int row, int column) {
         NormaliseBytePair(strgridResult, row, column, column <= 2 ? 1 : 3);
     });
@@ -134,7 +131,7 @@ void TfmLAN_UART::spbtDeCodeClick() {
     const int baud = checkedBaud();
     if (baud == 0)
         return;
-    const bool decodeTxd = mayReplaceTxd();
+    const bool decodeTxd = mayReplaceTyped();
     rxdTimes_.clear();
     if (decodeTxd)
         txdTimes_.clear();
@@ -154,37 +151,8 @@ void TfmLAN_UART::spbtDeCodeClick() {
     if (decodeTxd)
         txdTimes_ = result.txd.startTimes;
 
-    // The typed TxD bytes survive the refill of the grid.
-    std::vector<std::pair<QString, QString>> typed;
-    if (!decodeTxd)
-        for (int row = 1; row <= strgridResult->rowCount(); ++row)
-            typed.emplace_back(cellText(strgridResult, row, 3), cellText(strgridResult, row, 4));
-    filling_ = true;
-    fillGrid(strgridResult, UartTable(result, ctx_.table));
-    if (!decodeTxd) {
-        while (!typed.empty() && typed.back().first.isEmpty() && typed.back().second.isEmpty())
-            typed.pop_back();
-        if (int(typed.size()) > strgridResult->rowCount())
-            setGridRows(strgridResult, int(typed.size()) + 1);
-        for (std::size_t r = 0; r < typed.size(); ++r) {
-            setCellText(strgridResult, int(r) + 1, 3, typed[r].first);
-            setCellText(strgridResult, int(r) + 1, 4, typed[r].second);
-        }
-    }
-    filling_ = false;
-    if (decodeTxd)
-        txdTyped_ = false;
+    fillGrid(strgridResult, UartTable(result, ctx_.table), !decodeTxd);
     showErrors(result.messages);
-}
-
-bool TfmLAN_UART::mayReplaceTxd() {
-    if (!txdTyped_)
-        return true;
-    bool anyByte = false;
-    for (int row = 1; row <= strgridResult->rowCount() && !anyByte; ++row)
-        anyByte = !cellText(strgridResult, row, 3).trimmed().isEmpty() ||
-                  !cellText(strgridResult, row, 4).trimmed().isEmpty();
-    return !anyByte || ctx_.messages.question(text({Msg::strLanUartReplaceTxD, {}}));
 }
 
 void TfmLAN_UART::spbtCodeClick() {

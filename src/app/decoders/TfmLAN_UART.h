@@ -42,14 +42,8 @@ private:
     // The baud text as a valid rate, or 0 after its message was shown.
     int checkedBaud();
 
-    // Whether a decode may write the TxD columns: not while they hold bytes typed for encoding,
-    // unless the user agrees.
-    bool mayReplaceTxd();
-
     std::vector<double> rxdTimes_;
     std::vector<double> txdTimes_;
-    bool txdTyped_ = false; // the TxD columns were edited since the last decode
-    bool filling_ = false;  // the window itself writes the grid
 };
 
 } // namespace tesmar
