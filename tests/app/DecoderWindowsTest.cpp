@@ -63,7 +63,11 @@ bool TypeCell(QTableWidget* grid, int row, int column, const QString& keys)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the last editor
     grid->setCurrentCell(row, column);
     grid->edit(grid->model()->index(row, column));
-    auto* editor = grid->viewport()->findChild<QLineEdit*>();
+    // The editor of this cell, not one a double click left open elsewhere.
+    QLineEdit* editor = nullptr;
+    for (auto* open : grid->viewport()->findChildren<QLineEdit*>())
+        if (open->property("row").toInt() == row && open->property("column").toInt() == column)
+            editor = open;
     if (!editor)
         return false;
     editor->clear();
@@ -411,6 +415,7 @@ private slots:
         QVERIFY(at > first + 8 * 4 - 4 && at < first + 9 * 4);
 
         // A byte typed into the MOSI column for encoding stays when the user says No.
+        p.chLAN->setMarkerPosition(0, q.timeAt(1, first - 1) * p.multiplier());
         QVERIFY(TypeCell(w.strgridResult, 0, 4, "A1"));
         h.messages.questionAnswer = false;
         QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
