@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         uart.rxd = 0;
         uart.txd = 1;
         uart.settings.baud = baud;
-        uart.marker1 = uart.marker2 = start;
+        uart.marker1 = start;
+        uart.marker2 = start;
         const auto decoded = DecodeUart(queries, uart);
         if (decoded.rxd.bytes.size() != decoded.rxd.startTimes.size())
             std::abort();

@@ -176,7 +176,8 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
                         [this](const DataFile& file) { return recPage_->openDataFile(file); },
                         [this] { return recPage_->hasDataToSave(); }},
          DataFilePageIo{lanPage_, [this] { return lanPage_->saveDataFile(); },
-                        [this](const DataFile& file) { return lanPage_->openDataFile(file); }}},
+                        [this](const DataFile& file) { return lanPage_->openDataFile(file); }, {},
+                        [this] { return NameEveryLine(lanPage_->channelSetup().names); }}},
         [this] { pgcntrMainChange(pgcntrMain->currentIndex()); }, *fmRemark, this);
     if (!env_.soundPlayer)
         env_.soundPlayer = new QtSoundPlayer(this);

@@ -96,7 +96,12 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     const CaptureImport& imported = std::get<CaptureImport>(loaded);
     for (const auto& warning : imported.warnings)
         err << "tesmar-cli convert: " << TerminalText(input + ": " + warning) << '\n';
-    return write([&](const std::string& path) { return SaveCaptureFile(path, imported.capture); });
+    // The lines keep their number and names wherever the output can hold them.
+    if (*outKind == CaptureFileKind::DataFile &&
+        CaptureLinesOf(imported.capture, imported.lineNames) != CaptureLinesOf(imported.capture))
+        err << "tesmar-cli convert: " << TerminalText(args[1])
+            << ": a data file holds no line names; its lines are A.0 … A.7 (B.0 … B.7)\n";
+    return write([&](const std::string& path) { return SaveCaptureFile(path, imported.capture, imported.lineNames); });
 }
 
 } // namespace

@@ -33,16 +33,21 @@ const char* const kDecodeUsage =
     "                                                   1544-byte generator data file)\n"
     "       tesmar-cli decode --list-lines FILE          (the lines, their names and edges)\n"
     "  uart   --rx CH --tx CH --baud N --bits 5..8 --parity none|even|odd --stop 1|2\n"
+    "         only the lines given are decoded, the other's columns stay empty; with neither,\n"
+    "         --rx is the first line of the capture\n"
     "         --estimate-baud (print the baud rate estimated on --rx and stop)\n"
     "         --baud: any whole rate (default 9600) at which one bit spans more than 2 samples\n"
     "         of the capture\n"
     "  spi    --sck CH --mosi CH --miso CH --mode 0..3 (or --cpol 0|1 --cpha 0|1) --order msb|lsb\n"
+    "         --sck defaults to the first line; only the data lines given are decoded (at least\n"
+    "         one), the other's columns stay empty\n"
     "         --cs CH --cs-active low|high (default low): only clock edges while the chip is\n"
     "         selected count, and each selection starts a new byte\n"
-    "  i2c    --scl CH --sda CH\n"
-    "  1wire  --dq CH --device none|thermometer\n"
+    "  i2c    --scl CH --sda CH (both needed; each defaults to the first line)\n"
+    "  1wire  --dq CH (default: the first line) --device none|thermometer\n"
     "common:  --marker1 T --marker2 T (seconds, or with a unit: 12us, 3.5ms; default: the\n"
-    "         start of the capture; --marker2 is where TxD starts)  --csv (CSV instead of columns)\n"
+    "         start of the capture; --marker2 is where TxD starts, by default at --marker1)\n"
+    "         --csv (CSV instead of columns)\n"
     "         --limit N (at most N rows; default: the whole capture)\n"
     "         --rate HZ (generator data files: the rate they are played at, default 1M; CSV\n"
     "         files that state no sample rate and have no time column: their sample rate;\n"
@@ -69,7 +74,18 @@ struct DecodeContext {
         return capture.firstSampleTime + capture.samplePeriod * static_cast<double>(samples);
     }
     // The line of option `key`, by default the first line the capture holds.
-    std::optional<int> channel(const std::string& key) const
+    std::optional<int> channel(const std::string& key) const { return lineOf(key); }
+    // The line of option `key`, none when it is not given and `byDefault` is false; false when
+    // the option names no line of the capture.
+    bool optionalChannel(const std::string& key, bool byDefault, std::optional<int>& found) const
+    {
+        found.reset();
+        if (!byDefault && !options.has(key))
+            return true;
+        found = lineOf(key);
+        return found.has_value();
+    }
+    std::optional<int> lineOf(const std::string& key) const
     {
         const std::string text = options.get(key, input.generatorData ? "B.0" : "A.0");
         std::string problem;
@@ -138,9 +154,12 @@ constexpr NumberRange kBaudRange{1, 1e9, true, " baud"};
 
 int DecodeUartCommand(const DecodeContext& context)
 {
-    const auto rx = context.channel("--rx");
-    const auto tx = context.channel("--tx");
-    if (!rx || !tx)
+    // A line not given is not decoded; with neither, RxD is the first line.
+    const bool neither = !context.options.has("--rx") && !context.options.has("--tx");
+    std::optional<int> rx, tx;
+    const bool rxFound = context.optionalChannel("--rx", neither || context.options.has("--estimate-baud"), rx);
+    const bool txFound = context.optionalChannel("--tx", false, tx);
+    if (!rxFound || !txFound)
         return context.refused();
     if (context.options.has("--estimate-baud")) {
         const auto estimate = EstimateUartBaud(context.queries, *rx, DefaultChannelName(*rx));
@@ -163,8 +182,8 @@ int DecodeUartCommand(const DecodeContext& context)
     if (!bits || !parity || !stop || !marker1 || !marker2)
         return context.refused();
     UartDecodeRequest request;
-    request.rxd = *rx;
-    request.txd = *tx;
+    request.rxd = rx;
+    request.txd = tx;
     request.settings = {static_cast<int>(*baud), *bits + 5, static_cast<UartParity>(*parity), *stop + 1};
     // Two stop bits and parity exclude each other, as in the window.
     if (request.settings.stopBits == 2 && request.settings.parity != UartParity::None) {
@@ -172,7 +191,8 @@ int DecodeUartCommand(const DecodeContext& context)
         return 64;
     }
     request.marker1 = *marker1;
-    request.marker2 = *marker2;
+    if (context.options.has("--marker2"))
+        request.marker2 = *marker2;
     request.maxEntries = context.limit();
     const auto result = DecodeUart(context.queries, request);
     if (!result.messages.empty()) {
@@ -190,8 +210,12 @@ int DecodeUartCommand(const DecodeContext& context)
             return context.nothingFound("a frame at " + std::to_string(request.settings.baud) + " baud (" +
                                         TimeText(frame) + " s) is longer than the capture (" +
                                         TimeText(context.captureEnd() - context.captureStart()) + " s)");
-        return context.nothingFound("no frame on RxD (" + DefaultChannelName(*rx) + ") or TxD (" +
-                                    DefaultChannelName(*tx) + ") after the markers");
+        std::string lines;
+        if (rx)
+            lines = "RxD (" + DefaultChannelName(*rx) + ")";
+        if (tx)
+            lines += (lines.empty() ? "TxD (" : " or TxD (") + DefaultChannelName(*tx) + ")";
+        return context.nothingFound("no frame on " + lines + " after the markers");
     }
     return context.print(UartTable(result, context.table));
 }
@@ -199,12 +223,13 @@ int DecodeUartCommand(const DecodeContext& context)
 int DecodeSpiCommand(const DecodeContext& context)
 {
     const auto sck = context.channel("--sck");
-    const auto mosi = context.channel("--mosi");
-    const auto miso = context.channel("--miso");
+    std::optional<int> mosi, miso;
+    const bool mosiFound = context.optionalChannel("--mosi", false, mosi);
+    const bool misoFound = context.optionalChannel("--miso", false, miso);
     const auto mode = context.choice("--mode", {"0", "1", "2", "3"}, 0);
     const auto order = context.choice("--order", {"msb", "lsb"}, 0);
     const auto marker1 = context.marker("--marker1");
-    if (!sck || !mosi || !miso || !mode || !order || !marker1)
+    if (!sck || !mosiFound || !misoFound || !mode || !order || !marker1)
         return context.refused();
     SpiSettings settings = SpiMode(*mode, *order == 0);
     const auto cpol = context.choice("--cpol", {"0", "1"}, settings.polarity);
@@ -213,7 +238,7 @@ int DecodeSpiCommand(const DecodeContext& context)
         return context.refused();
     settings.polarity = *cpol;
     settings.phase = *cpha;
-    SpiDecodeRequest request{*sck, *mosi, *miso, settings, *marker1};
+    SpiDecodeRequest request{*sck, mosi, miso, settings, *marker1};
     request.maxPairs = context.limit();
     if (context.options.has("--cs")) {
         const auto cs = context.channel("--cs");
@@ -224,6 +249,10 @@ int DecodeSpiCommand(const DecodeContext& context)
         request.csActiveLow = *active == 0;
     } else if (context.options.has("--cs-active")) {
         context.err << "tesmar-cli decode: --cs-active needs --cs\n";
+        return 64;
+    }
+    if (!mosi && !miso) {
+        context.err << "tesmar-cli decode: spi needs --mosi, --miso or both (a line not given is not decoded)\n";
         return 64;
     }
     const auto result = DecodeSpi(context.queries, request);

@@ -4,6 +4,7 @@
 #include "CliOptions.h"
 #include "CliText.h"
 #include "EncodeBytes.h"
+#include "GeneratorInput.h"
 #include "InterruptWatch.h"
 #include "OutputFile.h"
 #include "decoders/I2cEncoder.h"
@@ -308,10 +309,15 @@ int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostr
     GeneratorData generator;
     if (options.has("--in")) {
         const std::string in = options.get("--in", "");
-        if (const auto why = ReadGeneratorFile(in, generator)) {
-            err << "tesmar-cli encode: --in: cannot read " << TerminalText(in) << ": " << TerminalText(*why) << '\n';
+        std::vector<std::string> warnings;
+        auto read = ReadGeneratorInput(in, warnings);
+        if (const auto* refusal = std::get_if<std::string>(&read)) {
+            err << "tesmar-cli encode: --in: " << TerminalText(*refusal) << '\n';
             return 1;
         }
+        for (const auto& warning : warnings)
+            err << "tesmar-cli encode: --in: " << TerminalText(warning) << '\n';
+        generator = std::get<GeneratorData>(read);
     }
     context.target = {&generator, 1.0 / played};
     const int status = protocol == "uart" ? EncodeUartCommand(context)

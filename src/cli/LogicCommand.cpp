@@ -191,7 +191,7 @@ int RunLogicCommand(UsbSession& session, LogicEngine* simulated, const std::vect
 
     const std::size_t count = capture.busA.size();
     const CaptureSamples samples = ToSamples(std::move(capture));
-    if (const int status = CommitOutput("logic", output, [&](const std::string& path) { return SaveCaptureFile(path, samples); }, err))
+    if (const int status = CommitOutput("logic", output, [&](const std::string& path) { return SaveCaptureFile(path, samples, NameEveryLine(options.names)); }, err))
         return status;
     if (!complete) {
         err << "tesmar-cli logic: " << (stopped ? "interrupted" : timedOut ? "the capture stopped advancing" : "the capture ended early")

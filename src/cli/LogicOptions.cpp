@@ -2,6 +2,7 @@
 
 #include "CliText.h"
 #include "ExitStatus.h"
+#include "GeneratorInput.h"
 
 #include "formats/DataFileLoad.h"
 #include "logic/ChannelSetup.h"
@@ -42,7 +43,8 @@ const char* const kLogicUsage =
     "  --generator FILE    bus B plays the 1544 bytes of FILE (a generator data file; a shorter file\n"
     "                      is padded with zeros, with a warning); 1 MHz and slower, 8 lines, buffer\n"
     "  --loopback          (virtual instrument only) wire the generator's outputs to bus A\n"
-    "  --setup FILE.txt    channel setup file: its line names may be used for LINE\n"
+    "  --setup FILE.txt    channel setup file: its line names may be used for LINE, and the\n"
+    "                      lines are written under them (.vcd, .csv, .sr)\n"
     "  --timeout T         give up when the capture stops advancing for T beyond the time it takes\n"
     "                      (no trigger, no external clock), 1ms … 86400s: seconds or with a unit\n"
     "                      (default 10)\n"
@@ -377,20 +379,13 @@ LogicOptionsResult Parser::run()
 
     if (generator) {
         const std::string& path = value("--generator");
-        std::error_code error;
-        const auto size = std::filesystem::is_regular_file(path, error) ? std::filesystem::file_size(path, error)
-                                                                         : std::uintmax_t{0};
-        if (error || !std::filesystem::is_regular_file(path, error))
-            return {std::nullopt, 1, "tesmar-cli logic: --generator: cannot read " + TerminalText(path) + "\n"};
-        if (size == 0 || size > static_cast<std::uintmax_t>(GeneratorData::kSampleCount))
-            return {std::nullopt, 1, "tesmar-cli logic: --generator: " + TerminalText(path) + " has " + std::to_string(size) +
-                                         " bytes; a generator data file has 1 to 1544\n"};
-        GeneratorData data;
-        if (const auto refusal = ReadGeneratorFile(path, data))
+        std::vector<std::string> warnings;
+        auto read = ReadGeneratorInput(path, warnings);
+        if (const auto* refusal = std::get_if<std::string>(&read))
             return {std::nullopt, 1, "tesmar-cli logic: --generator: " + TerminalText(*refusal) + "\n"};
-        if (size < static_cast<std::uintmax_t>(GeneratorData::kSampleCount))
-            o_.warnings.push_back("--generator: " + path + " has " + std::to_string(size) +
-                                  " bytes of 1544; the rest of the pattern is 0");
+        for (const auto& warning : warnings)
+            o_.warnings.push_back("--generator: " + warning);
+        const GeneratorData& data = std::get<GeneratorData>(read);
         GeneratorImage image{};
         std::copy(data.samples().begin(), data.samples().end(), image.begin());
         o_.generator = image;

@@ -30,10 +30,10 @@ SpiDecodeResult DecodeSpi(const ChannelQueries& queries, const SpiDecodeRequest&
 {
     SpiDecodeResult result;
     const auto sck = queries.data(request.sck);
-    const auto miso = queries.data(request.miso);
-    const auto mosi = queries.data(request.mosi);
+    const auto miso = request.miso ? queries.data(*request.miso) : std::span<const std::uint8_t>{};
+    const auto mosi = request.mosi ? queries.data(*request.mosi) : std::span<const std::uint8_t>{};
     const std::int64_t n = queries.samples(request.sck);
-    if (n - 1 <= 0 || sck.empty() || miso.empty() || mosi.empty()) {
+    if (n - 1 <= 0 || sck.empty() || (request.miso && miso.empty()) || (request.mosi && mosi.empty())) {
         result.error = DecoderMessage{Msg::strLanSpiNoDataA, {}};
         return result;
     }
@@ -42,8 +42,8 @@ SpiDecodeResult DecodeSpi(const ChannelQueries& queries, const SpiDecodeRequest&
         return result;
 
     const std::uint8_t sckMask = ChannelQueries::lineMask(request.sck);
-    const std::uint8_t misoMask = ChannelQueries::lineMask(request.miso);
-    const std::uint8_t mosiMask = ChannelQueries::lineMask(request.mosi);
+    const std::uint8_t misoMask = request.miso ? ChannelQueries::lineMask(*request.miso) : 0;
+    const std::uint8_t mosiMask = request.mosi ? ChannelQueries::lineMask(*request.mosi) : 0;
     const bool rising = request.settings.polarity == request.settings.phase;
     const std::int64_t end = std::min<std::int64_t>(n, static_cast<std::int64_t>(sck.size()));
 
@@ -108,8 +108,9 @@ SpiDecodeResult DecodeSpi(const ChannelQueries& queries, const SpiDecodeRequest&
         const bool misoBit = p < misoSize && (miso[p] & misoMask);
         const bool mosiBit = p < mosiSize && (mosi[p] & mosiMask);
         if (bitCount == 0) {
-            result.misoTimes.push_back(queries.timeAt(request.miso, p) - h);
-            result.mosiTimes.push_back(queries.timeAt(request.mosi, p) - h);
+            // A line not given has no data of its own: its times are the clock's.
+            result.misoTimes.push_back(queries.timeAt(request.miso.value_or(request.sck), p) - h);
+            result.mosiTimes.push_back(queries.timeAt(request.mosi.value_or(request.sck), p) - h);
         }
         const unsigned weight = request.settings.msbFirst ? (0x80u >> bitCount) : (1u << bitCount);
         if (misoBit)
@@ -128,6 +129,14 @@ SpiDecodeResult DecodeSpi(const ChannelQueries& queries, const SpiDecodeRequest&
     // An incomplete last byte is dropped, and so is its start time.
     result.misoTimes.resize(result.miso.size());
     result.mosiTimes.resize(result.mosi.size());
+    if (!request.miso) {
+        result.miso.clear();
+        result.misoTimes.clear();
+    }
+    if (!request.mosi) {
+        result.mosi.clear();
+        result.mosiTimes.clear();
+    }
     return result;
 }
 
@@ -138,10 +147,24 @@ DecoderTable SpiTable(const SpiDecodeResult& result, const MessageTable& table)
     grid.timeColumns = {1, 3};
     grid.timeNames = {"MISO", "MOSI"};
     const double none = std::numeric_limits<double>::quiet_NaN();
-    for (std::size_t r = 0; r < result.miso.size(); ++r) {
-        grid.rows.push_back({std::to_string(r + 1), BinaryDigits(result.miso[r], 8), HexByte(result.miso[r]),
-                             BinaryDigits(result.mosi[r], 8), HexByte(result.mosi[r])});
-        grid.times.push_back({none, result.misoTimes[r], result.misoTimes[r], result.mosiTimes[r], result.mosiTimes[r]});
+    // A line that was not decoded leaves its columns empty.
+    const std::size_t count = std::max(result.miso.size(), result.mosi.size());
+    for (std::size_t r = 0; r < count; ++r) {
+        std::vector<std::string> row(5);
+        std::vector<double> times(5, none);
+        row[0] = std::to_string(r + 1);
+        if (r < result.miso.size()) {
+            row[1] = BinaryDigits(result.miso[r], 8);
+            row[2] = HexByte(result.miso[r]);
+            times[1] = times[2] = result.misoTimes[r];
+        }
+        if (r < result.mosi.size()) {
+            row[3] = BinaryDigits(result.mosi[r], 8);
+            row[4] = HexByte(result.mosi[r]);
+            times[3] = times[4] = result.mosiTimes[r];
+        }
+        grid.rows.push_back(std::move(row));
+        grid.times.push_back(std::move(times));
     }
     return grid;
 }

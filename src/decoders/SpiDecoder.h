@@ -16,8 +16,9 @@ class MessageTable;
 
 struct SpiDecodeRequest {
     int sck = 0;
-    int mosi = 0;
-    int miso = 0;
+    // A data line not given is not decoded: its bytes stay empty.
+    std::optional<int> mosi = 0;
+    std::optional<int> miso = 0;
     SpiSettings settings;
     double marker1 = 0.0; // seconds
     // Framing by a chip-select line, as other analysers' SPI decoders do: clock edges outside an
@@ -30,7 +31,7 @@ struct SpiDecodeRequest {
 
 struct SpiDecodeResult {
     std::optional<DecoderMessage> error;
-    std::vector<std::uint8_t> miso;
+    std::vector<std::uint8_t> miso; // empty for a line not given
     std::vector<std::uint8_t> mosi;
     std::vector<double> misoTimes;
     std::vector<double> mosiTimes;

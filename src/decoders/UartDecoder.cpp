@@ -170,10 +170,12 @@ UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const 
 UartDecodeResult DecodeUart(const ChannelQueries& queries, const UartDecodeRequest& request)
 {
     UartDecodeResult result;
-    result.rxd = DecodeUartLine(queries, request.rxd, request.settings, request.marker1, "RxD", result.messages,
-                                request.maxEntries);
-    result.txd = DecodeUartLine(queries, request.txd, request.settings, request.marker2, "TxD", result.messages,
-                                request.maxEntries);
+    if (request.rxd)
+        result.rxd = DecodeUartLine(queries, *request.rxd, request.settings, request.marker1, "RxD", result.messages,
+                                    request.maxEntries);
+    if (request.txd)
+        result.txd = DecodeUartLine(queries, *request.txd, request.settings, request.marker2.value_or(request.marker1),
+                                    "TxD", result.messages, request.maxEntries);
     return result;
 }
 

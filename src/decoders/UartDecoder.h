@@ -7,6 +7,7 @@
 #include "logic/ChannelQueries.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace tesmar {
@@ -19,11 +20,13 @@ struct UartLineResult {
 };
 
 struct UartDecodeRequest {
-    int rxd = 0;
-    int txd = 0;
+    // A line not given is not decoded: its columns stay empty.
+    std::optional<int> rxd = 0;
+    std::optional<int> txd = 0;
     UartSettings settings;
-    double marker1 = 0.0; // RxD starts here (seconds)
-    double marker2 = 0.0; // TxD starts here
+    double marker1 = 0.0; // both lines start here (seconds)
+    // TxD starts here instead when given, so one line decoded as both starts the same.
+    std::optional<double> marker2;
     // A line stops once it holds more bytes than this (the window's grid limit by default).
     std::int64_t maxEntries = kUartMaxEntries;
 };

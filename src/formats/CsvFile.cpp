@@ -39,13 +39,19 @@ bool ParseDouble(std::string_view text, double& value)
     return error == std::errc() && end == text.data() + text.size();
 }
 
-// A line's level: a finite number (non-zero is high), or x and z (unknown, read as low).
+bool UnknownLevel(std::string_view cell)
+{
+    return cell == "x" || cell == "X" || cell == "z" || cell == "Z";
+}
+
+// A line's level: 0 or 1 (also written 0.0, 1.0), or x and z (unknown, read as low). Any other
+// number is no logic level.
 std::optional<unsigned> LineLevel(std::string_view cell)
 {
-    if (cell == "x" || cell == "X" || cell == "z" || cell == "Z")
+    if (UnknownLevel(cell))
         return 0u;
     double number = 0;
-    if (!ParseDouble(cell, number) || !std::isfinite(number))
+    if (!ParseDouble(cell, number) || (number != 0 && number != 1))
         return std::nullopt;
     return number != 0 ? 1u : 0u;
 }
@@ -137,21 +143,26 @@ void ReadComment(std::string_view comment, std::optional<double>& rate, std::vec
 
 } // namespace
 
-std::string WriteCaptureCsv(const CaptureSamples& capture)
+std::string WriteCaptureCsv(const CaptureSamples& capture, const CaptureLineNames& names)
 {
     std::ostringstream text;
-    WriteCaptureCsv(capture, text);
+    WriteCaptureCsv(capture, text, names);
     return text.str();
 }
 
-void WriteCaptureCsv(const CaptureSamples& capture, std::ostream& stream)
+void WriteCaptureCsv(const CaptureSamples& capture, std::ostream& stream, const CaptureLineNames& names)
 {
-    const bool busB = !capture.busB.empty();
-    const int lines = busB ? 16 : 8;
+    const std::vector<CaptureLine> lines = CaptureLinesOf(capture, names);
     const std::size_t count = std::max(capture.busA.size(), capture.busB.size());
     std::string out = "time";
-    for (int line = 0; line < lines; ++line)
-        out += "," + CaptureLineName(line);
+    for (const CaptureLine& line : lines) {
+        // A name is one cell: separators and quotes inside it would split or end it.
+        std::string name = line.name;
+        for (char& c : name)
+            if (c == ',' || c == ';' || c == '"' || c == '\t' || c == '\r' || c == '\n')
+                c = '_';
+        out += "," + name;
+    }
     out += "\n";
     out.reserve(kWriteChunk + 64);
     char time[40];
@@ -161,9 +172,9 @@ void WriteCaptureCsv(const CaptureSamples& capture, std::ostream& stream)
         out.append(time, static_cast<std::size_t>(length));
         const unsigned value = (i < capture.busA.size() ? capture.busA[i] : 0u) |
                                ((i < capture.busB.size() ? capture.busB[i] : 0u) << 8);
-        for (int line = 0; line < lines; ++line) {
+        for (const CaptureLine& line : lines) {
             out += ',';
-            out += ((value >> line) & 1) ? '1' : '0';
+            out += ((value >> line.channel) & 1) ? '1' : '0';
         }
         out += '\n';
         if (out.size() >= kWriteChunk) {
@@ -192,6 +203,9 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text, s
     double firstTime = 0.0;
     std::size_t lineNumber = 0;
     double lastTime = 0.0;
+    std::size_t lastLineNumber = 0;
+    std::size_t unknownLevels = 0;
+    std::string firstUnknown;
     // Where the rows are placed: on the stated rate's sample grid (by sample index), else in
     // seconds from the time column.
     std::optional<double> rate;
@@ -266,8 +280,10 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text, s
                 if (static_cast<int>(c) != timeColumn) {
                     channels[c] = assigned[next++];
                     hasBusB = hasBusB || channels[c] >= 8;
+                    // Every column is a line, named or not.
                     if (channels[c] >= 0)
-                        result.lineNames[static_cast<std::size_t>(channels[c])] = names[c];
+                        result.lineNames[static_cast<std::size_t>(channels[c])] =
+                            names[c].empty() ? CaptureLineName(channels[c]) : names[c];
                 }
             previous.assign(names.size(), 2);
             if (header)
@@ -294,6 +310,11 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text, s
             return "line " + std::to_string(lineNumber) + ": time out of range";
         if (rows > 0 && at < lastTime)
             return "line " + std::to_string(lineNumber) + ": time goes backwards";
+        // Two rows for one sample: which of them holds is anybody's guess.
+        if (rows > 0 && at == lastTime && timeColumn >= 0)
+            return "line " + std::to_string(lineNumber) + ": the same time as line " + std::to_string(lastLineNumber) +
+                   " ('" + std::string(cells[static_cast<std::size_t>(timeColumn)].substr(0, 40)) + "')" +
+                   (rate ? " on the sample grid of the stated rate" : "");
         bool anyChange = rows == 0;
         for (std::size_t c = 0; c < names.size(); ++c) {
             if (channels[c] < 0)
@@ -303,6 +324,8 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text, s
             if (!level)
                 return "line " + std::to_string(lineNumber) + ": bad value '" + std::string(cell.substr(0, 40)) +
                        "' in column " + std::to_string(c + 1);
+            if (UnknownLevel(cell) && unknownLevels++ == 0)
+                firstUnknown = "line " + std::to_string(lineNumber) + " column " + std::to_string(c + 1);
             if (*level != previous[c]) {
                 changes.push_back({at, channels[c], *level == 1});
                 previous[c] = *level;
@@ -314,12 +337,16 @@ std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text, s
         if ((anyChange || rows == 1) && (rowTimes.empty() || rowTimes.back() != at))
             rowTimes.push_back(at);
         lastTime = at;
+        lastLineNumber = lineNumber;
         ++rows;
         if (rows > static_cast<std::size_t>(kMaxInterchangeSamples))
             return "more than " + std::to_string(kMaxInterchangeSamples) + " rows";
     }
     if (rows == 0)
         return std::string("the file holds no samples");
+    if (unknownLevels > 0)
+        result.warnings.push_back(std::to_string(unknownLevels) + " unknown level(s) (x or z, the first at " +
+                                  firstUnknown + ") read as 0");
     if (rowTimes.empty() || rowTimes.back() != lastTime)
         rowTimes.push_back(lastTime);
 

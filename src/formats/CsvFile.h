@@ -5,8 +5,9 @@
 // or tab separators, an optional time column (named "time", or by its unit as sigrok does),
 // and resamples rows onto a uniform period when their times are not evenly spaced. A stated
 // rate fixes the period; without one the time column gives it; with neither the file is refused
-// unless the caller gives the rate. A time must be a finite number, a level a finite number
-// (non-zero is high) or x/z (read as low); any other cell refuses the file with its line number.
+// unless the caller gives the rate. A time must be a finite number later than the row before, a
+// level 0 or 1, or x/z (read as low, with a warning); any other cell refuses the file with its
+// line number.
 
 #include "formats/VcdFile.h"
 
@@ -17,9 +18,10 @@
 
 namespace tesmar {
 
-std::string WriteCaptureCsv(const CaptureSamples& capture);
+// One column per line of CaptureLinesOf(capture, names), headed by its name.
+std::string WriteCaptureCsv(const CaptureSamples& capture, const CaptureLineNames& names = {});
 // The same text written in pieces (see WriteVcd).
-void WriteCaptureCsv(const CaptureSamples& capture, std::ostream& stream);
+void WriteCaptureCsv(const CaptureSamples& capture, std::ostream& stream, const CaptureLineNames& names = {});
 // `givenRate` (Hz) is used only when the file states no rate and has no time column.
 std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text,
                                                         std::optional<double> givenRate = std::nullopt);

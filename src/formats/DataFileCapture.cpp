@@ -11,6 +11,27 @@ std::string CaptureLineName(int line)
     return name;
 }
 
+std::vector<CaptureLine> CaptureLinesOf(const CaptureSamples& capture, const CaptureLineNames& names)
+{
+    const int count = capture.busB.empty() ? 8 : 16;
+    std::vector<CaptureLine> lines;
+    for (int c = 0; c < count; ++c)
+        if (!names[static_cast<std::size_t>(c)].empty())
+            lines.push_back({c, names[static_cast<std::size_t>(c)]});
+    if (lines.empty())
+        for (int c = 0; c < count; ++c)
+            lines.push_back({c, CaptureLineName(c)});
+    return lines;
+}
+
+CaptureLineNames NameEveryLine(CaptureLineNames names)
+{
+    for (std::size_t c = 0; c < names.size(); ++c)
+        if (names[c].empty())
+            names[c] = CaptureLineName(static_cast<int>(c));
+    return names;
+}
+
 std::optional<CaptureSamples> CaptureFromDataFile(const DataFile& file)
 {
     const auto* settings = std::get_if<LogicSettingsChunk>(&file.settings);

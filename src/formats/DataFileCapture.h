@@ -4,6 +4,7 @@
 
 #include "formats/DataFile.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,6 +23,23 @@ struct CaptureSamples {
 
 // "A.0" … "B.7" for lines 0 … 15.
 std::string CaptureLineName(int line);
+
+// The name a file gives each of the 16 lines; empty where it holds none.
+using CaptureLineNames = std::array<std::string, 16>;
+
+// A line as a file holds it: its channel (bit k of bus A is k, of bus B 8 + k) and its name.
+struct CaptureLine {
+    int channel = 0;
+    std::string name;
+    bool operator==(const CaptureLine&) const = default;
+};
+
+// The lines a file written from `capture` holds, in channel order: the lines of the captured
+// buses that `names` names, under those names; when it names none, every line of the captured
+// buses, named A.0 … B.7.
+std::vector<CaptureLine> CaptureLinesOf(const CaptureSamples& capture, const CaptureLineNames& names = {});
+// Every line named: a channel setup's blank name becomes the line's A.0 … B.7.
+CaptureLineNames NameEveryLine(CaptureLineNames names);
 
 // The capture of a logic analyser data file; nullopt for another page's file.
 std::optional<CaptureSamples> CaptureFromDataFile(const DataFile& file);

@@ -159,7 +159,7 @@ std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path
     return CaptureImport{*capture, {}};
 }
 
-std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture)
+std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture, const CaptureLineNames& names)
 {
     const auto kind = CaptureFileKindOf(path);
     if (!kind)
@@ -168,11 +168,11 @@ std::string SaveCaptureFile(const std::string& path, const CaptureSamples& captu
     if (*kind == CaptureFileKind::DataFile) {
         return SaveDataFile(path, LogicDataFile(capture));
     } else if (*kind == CaptureFileKind::SigrokSession) {
-        return WriteSigrokSession(path, capture);
+        return WriteSigrokSession(path, capture, names);
     } else if (*kind == CaptureFileKind::Vcd) {
-        written = WriteFileWith(path, [&](std::ostream& out) { WriteVcd(capture, out); });
+        written = WriteFileWith(path, [&](std::ostream& out) { WriteVcd(capture, out, names); });
     } else {
-        written = WriteFileWith(path, [&](std::ostream& out) { WriteCaptureCsv(capture, out); });
+        written = WriteFileWith(path, [&](std::ostream& out) { WriteCaptureCsv(capture, out, names); });
     }
     return written ? std::string() : "cannot write " + path;
 }

@@ -42,7 +42,9 @@ std::string SaveDataFile(const std::string& path, const DataFile& file);
 // `givenRate` (Hz) serves a CSV file that states no rate and has no time column.
 std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path,
                                                          std::optional<double> givenRate = std::nullopt);
-// An empty string on success, else what went wrong.
-std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture);
+// An empty string on success, else what went wrong. VCD, CSV and sigrok sessions hold the lines
+// of CaptureLinesOf(capture, names) under their names; a data file has no room for names and
+// holds every line of the captured buses.
+std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture, const CaptureLineNames& names = {});
 
 } // namespace tesmar

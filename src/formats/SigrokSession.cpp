@@ -88,23 +88,27 @@ std::string PrintableText(const std::string& text)
 
 } // namespace
 
-std::string WriteSigrokSession(const std::string& path, const CaptureSamples& capture)
+std::string WriteSigrokSession(const std::string& path, const CaptureSamples& capture, const CaptureLineNames& names)
 {
     if (capture.busA.empty())
         return "no samples to write";
     if (!(capture.samplePeriod > 0) || !std::isfinite(capture.samplePeriod))
         return "the capture has no sample period";
-    const bool sixteen = !capture.busB.empty();
-    const int unit = sixteen ? 2 : 1;
+    const std::vector<CaptureLine> lines = CaptureLinesOf(capture, names);
+    const int unit = lines.size() > 8 ? 2 : 1;
+    // Probe k is bit k of a unit; lines that already sit there are copied as they are.
+    bool inPlace = true;
+    for (std::size_t k = 0; k < lines.size(); ++k)
+        inPlace = inPlace && lines[k].channel == static_cast<int>(k);
     int error = 0;
     ZipHandle z(zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error));
     if (!z)
         return "cannot create " + path;
     std::ostringstream meta;
-    meta << "[global]\nsigrok version=0.5.2\n\n[device 1]\ncapturefile=logic-1\ntotal probes=" << (sixteen ? 16 : 8)
+    meta << "[global]\nsigrok version=0.5.2\n\n[device 1]\ncapturefile=logic-1\ntotal probes=" << lines.size()
          << "\nsamplerate=" << RateText(1.0 / capture.samplePeriod) << "\ntotal analog=0\n";
-    for (int p = 0; p < (sixteen ? 16 : 8); ++p)
-        meta << "probe" << p + 1 << "=" << CaptureLineName(p) << "\n";
+    for (std::size_t k = 0; k < lines.size(); ++k)
+        meta << "probe" << k + 1 << "=" << PrintableText(lines[k].name) << "\n";
     meta << "unitsize=" << unit << "\n";
     // The members' bytes must live until the archive is written.
     std::vector<std::string> texts = {"2", meta.str()};
@@ -121,21 +125,30 @@ std::string WriteSigrokSession(const std::string& path, const CaptureSamples& ca
     };
     bool ok = add("version", texts[0].data(), texts[0].size()) && add("metadata", texts[1].data(), texts[1].size());
     const std::size_t n = capture.busA.size();
-    std::vector<std::string> names;
-    names.reserve(n / kChunkSamples + 1);
+    std::vector<std::string> members;
+    members.reserve(n / kChunkSamples + 1);
     for (std::size_t first = 0, chunk = 1; ok && first < n; first += kChunkSamples, ++chunk) {
         const std::size_t count = std::min(kChunkSamples, n - first);
-        names.push_back("logic-1-" + std::to_string(chunk));
-        if (sixteen) {
-            auto& bytes = interleaved.emplace_back(count * 2);
-            for (std::size_t i = 0; i < count; ++i) {
-                bytes[2 * i] = capture.busA[first + i];
-                bytes[2 * i + 1] = first + i < capture.busB.size() ? capture.busB[first + i] : 0;
-            }
-            ok = add(names.back().c_str(), bytes.data(), bytes.size());
-        } else {
-            ok = add(names.back().c_str(), capture.busA.data() + first, count);
+        members.push_back("logic-1-" + std::to_string(chunk));
+        if (unit == 1 && inPlace && lines.size() == 8) {
+            ok = add(members.back().c_str(), capture.busA.data() + first, count);
+            continue;
         }
+        auto& bytes = interleaved.emplace_back(count * static_cast<std::size_t>(unit));
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t at = first + i;
+            const unsigned value = capture.busA[at] | (at < capture.busB.size() ? capture.busB[at] : 0u) << 8;
+            unsigned packed = value & ((1u << lines.size()) - 1);
+            if (!inPlace) {
+                packed = 0;
+                for (std::size_t k = 0; k < lines.size(); ++k)
+                    packed |= ((value >> lines[k].channel) & 1u) << k;
+            }
+            for (int b = 0; b < unit; ++b)
+                bytes[i * static_cast<std::size_t>(unit) + static_cast<std::size_t>(b)] =
+                    static_cast<std::uint8_t>(packed >> (8 * b));
+        }
+        ok = add(members.back().c_str(), bytes.data(), bytes.size());
     }
     if (!ok)
         return "cannot write " + path;
@@ -215,9 +228,13 @@ std::variant<CaptureImport, std::string> ReadSigrokSession(const std::string& pa
         out.lineNames[static_cast<std::size_t>(p)] = meta.readString(dev, "probe" + std::to_string(p + 1), "");
     if (probes > 16)
         out.warnings.push_back("only the first 16 of " + std::to_string(probes) + " probes are read");
+    // Bits beyond the probes hold nothing.
     if (sixteen && probes < 16)
         for (auto& b : out.capture.busB)
             b &= static_cast<std::uint8_t>((1u << (probes - 8)) - 1);
+    if (probes < 8)
+        for (auto& b : out.capture.busA)
+            b &= static_cast<std::uint8_t>((1u << probes) - 1);
     return out;
 }
 

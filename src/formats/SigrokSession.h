@@ -15,7 +15,9 @@ namespace tesmar {
 
 // An empty string on success, else what went wrong. The capture's first sample time is not part
 // of the format; the sample period travels as the sample rate.
-std::string WriteSigrokSession(const std::string& path, const CaptureSamples& capture);
+// The probes are the lines of CaptureLinesOf(capture, names), in that order.
+std::string WriteSigrokSession(const std::string& path, const CaptureSamples& capture,
+                               const CaptureLineNames& names = {});
 
 // The capture, or why it cannot be read (in English): not a zip, a format version other than 1
 // or 2, no metadata, a sample rate or unit size no capture can have, more sample data than

@@ -35,6 +35,15 @@ std::string WireId(int line)
     return std::string(1, static_cast<char>('!' + line));
 }
 
+// A reference is one word: blanks inside a line's name become underscores.
+std::string VcdReference(std::string name)
+{
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) <= ' ')
+            c = '_';
+    return name;
+}
+
 std::optional<double> UnitSeconds(std::string_view unit)
 {
     for (const TimescaleUnit& u : kUnits)
@@ -102,20 +111,22 @@ double VcdTimescaleFor(double samplePeriod, std::size_t sampleCount)
     return 1.0;
 }
 
-std::string WriteVcd(const CaptureSamples& capture)
+std::string WriteVcd(const CaptureSamples& capture, const CaptureLineNames& names)
 {
     std::ostringstream text;
-    WriteVcd(capture, text);
+    WriteVcd(capture, text, names);
     return text.str();
 }
 
-void WriteVcd(const CaptureSamples& capture, std::ostream& stream)
+void WriteVcd(const CaptureSamples& capture, std::ostream& stream, const CaptureLineNames& names)
 {
     const std::size_t count = std::max(capture.busA.size(), capture.busB.size());
     const double tick = VcdTimescaleFor(capture.samplePeriod, count);
     const double ticksPerSample = capture.samplePeriod / tick;
-    const bool busB = !capture.busB.empty();
-    const int lines = busB ? 16 : 8;
+    const std::vector<CaptureLine> written = CaptureLinesOf(capture, names);
+    unsigned mask = 0;
+    for (const CaptureLine& line : written)
+        mask |= 1u << line.channel;
 
     std::string out;
     out += "$version tesmar $end\n";
@@ -129,8 +140,8 @@ void WriteVcd(const CaptureSamples& capture, std::ostream& stream)
     if (zero != 0)
         out += "$timezero " + std::to_string(zero) + " $end\n";
     out += "$scope module tesmar $end\n";
-    for (int line = 0; line < lines; ++line)
-        out += "$var wire 1 " + WireId(line) + " " + CaptureLineName(line) + " $end\n";
+    for (const CaptureLine& line : written)
+        out += "$var wire 1 " + WireId(line.channel) + " " + VcdReference(line.name) + " $end\n";
     out += "$upscope $end\n$enddefinitions $end\n";
 
     auto sample = [&](std::size_t i) -> unsigned {
@@ -148,12 +159,12 @@ void WriteVcd(const CaptureSamples& capture, std::ostream& stream)
     }
     unsigned previous = sample(0);
     out += "#0\n$dumpvars\n";
-    for (int line = 0; line < lines; ++line)
-        out += ((previous >> line) & 1 ? "1" : "0") + WireId(line) + "\n";
+    for (const CaptureLine& line : written)
+        out += ((previous >> line.channel) & 1 ? "1" : "0") + WireId(line.channel) + "\n";
     out += "$end\n";
     for (std::size_t i = 1; i < count && stream; ++i) {
         const unsigned value = sample(i);
-        const unsigned changed = value ^ previous;
+        const unsigned changed = (value ^ previous) & mask;
         if (!changed)
             continue;
         if (out.size() >= kWriteChunk) {
@@ -161,7 +172,7 @@ void WriteVcd(const CaptureSamples& capture, std::ostream& stream)
             out.clear();
         }
         out += stamp(i);
-        for (int line = 0; line < lines; ++line)
+        for (int line = 0; line < 16; ++line)
             if ((changed >> line) & 1)
                 out += ((value >> line) & 1 ? "1" : "0") + WireId(line) + "\n";
         previous = value;

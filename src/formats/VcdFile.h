@@ -21,13 +21,14 @@ struct CaptureImport {
     CaptureSamples capture;
     std::vector<std::string> warnings; // what the file held that the capture cannot
     // The name the file gives each of the 16 lines; empty where it names none.
-    std::array<std::string, 16> lineNames{};
+    CaptureLineNames lineNames{};
 };
 
-std::string WriteVcd(const CaptureSamples& capture);
+// The lines written are those of CaptureLinesOf(capture, names).
+std::string WriteVcd(const CaptureSamples& capture, const CaptureLineNames& names = {});
 // The same text written in pieces, so that a capture of any size never needs its whole text in
 // memory; stops at the first failed write (the stream's state tells).
-void WriteVcd(const CaptureSamples& capture, std::ostream& stream);
+void WriteVcd(const CaptureSamples& capture, std::ostream& stream, const CaptureLineNames& names = {});
 // Text is handed to a stream in pieces of about this size.
 inline constexpr std::size_t kWriteChunk = 1 << 20;
 // The tick the writer uses for a capture, in seconds: the coarsest in which the sample period

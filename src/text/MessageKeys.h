@@ -219,9 +219,10 @@ enum class Msg : int {
     strClbrNotNumber = 210,
     strClbrNoSignal = 211,
     strClbrReadError = 212,
+    strLanReplaceTyped = 213,
 };
 
-inline constexpr int kMessageCount = 213;
+inline constexpr int kMessageCount = 214;
 inline constexpr int kMainMessageCount = 98;
 
 } // namespace tesmar

@@ -223,6 +223,8 @@ const std::array<MessageEntry, kMessageCount>& BuiltInMessages() {
         {Msg::strClbrNotNumber, "strClbrNotNumber", "\"%s\" не является числом."},
         {Msg::strClbrNoSignal, "strClbrNoSignal", "Нет параметров сигнала канала %s: снимите осциллограмму."},
         {Msg::strClbrReadError, "strClbrReadError", "Не удалось прочитать калибровку из прибора."},
+        {Msg::strLanReplaceTyped, "strLanReplaceTyped",
+         "Столбцы %s таблицы содержат введённые данные для генерации.\rЗаменить их результатом декодирования?"},
     }};
     return entries;
 }

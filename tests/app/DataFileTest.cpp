@@ -23,6 +23,7 @@
 #include "ui/knob/TOscKnob.h"
 #include "formats/DataFile.h"
 #include "formats/DataFileLoad.h"
+#include "logic/ChannelSetup.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -268,6 +269,29 @@ private slots:
         const auto loaded = LoadCaptureFile((path + ".dat").toStdString());
         QVERIFY(std::holds_alternative<CaptureImport>(loaded));
         QVERIFY(h.messages.errors.size() == 1); // only the "nothing to save" above
+    }
+
+    // A capture saved as CSV heads its columns with the channel names, one per captured line.
+    void logicCsvHeaderTakesTheChannelNames()
+    {
+        testing::MainWindowHarness h(50.0, true);
+        TfmMain& w = h.start();
+        LanPage& p = *w.lanPage();
+        w.pages()->setCurrentIndex(3);
+        QTest::mouseClick(p.sbLANModeBusG, Qt::LeftButton); // bus B unused: eight lines
+        Capture(p);
+        ChannelSetup setup;
+        setup.names[0] = "RX";
+        setup.names[3] = "CLK";
+        setup.names[9] = "SDA"; // a line of bus B, which was not captured
+        const QString setupPath = h.folder.path() + "/names.lan";
+        QVERIFY(WriteChannelSetupFile(setupPath.toStdString(), setup));
+        QVERIFY(p.openSetupFile(setupPath));
+        const QString table = h.folder.path() + "/lan.csv";
+        QCOMPARE(w.dataFileActions->saveCsv(table), QString());
+        QFile csv(table);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readLine(), QByteArray("time,RX,A.1,A.2,CLK,A.4,A.5,A.6,A.7\n"));
     }
 
     // The knob and the read mode come back with the capture: the next run takes the rate shown.

@@ -10,7 +10,9 @@
 #include "app/pages/logic/LanChart.h"
 #include "app/pages/logic/LanPage.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -53,6 +55,25 @@ QString Column(const QTableWidget* grid, int column)
         if (const QTableWidgetItem* item = grid->item(r, column))
             text += item->text();
     return text;
+}
+
+// Keys typed into a cell's editor, ended by Enter.
+bool TypeCell(QTableWidget* grid, int row, int column, const QString& keys)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the last editor
+    grid->setCurrentCell(row, column);
+    grid->edit(grid->model()->index(row, column));
+    // The editor of this cell, not one a double click left open elsewhere.
+    QLineEdit* editor = nullptr;
+    for (auto* open : grid->viewport()->findChildren<QLineEdit*>())
+        if (open->property("row").toInt() == row && open->property("column").toInt() == column)
+            editor = open;
+    if (!editor)
+        return false;
+    editor->clear();
+    QTest::keyClicks(editor, keys);
+    QTest::keyClick(editor, Qt::Key_Return);
+    return true;
 }
 
 void DoubleClickCell(QTableWidget* grid, int row, int column)
@@ -103,6 +124,80 @@ private slots:
         QVERIFY(!p.searchHit());
         const double x = p.chLAN->markerPosition(0);
         QVERIFY(x >= p.chLAN->xAxis->range().lower && x <= p.chLAN->xAxis->range().upper);
+    }
+
+    // One line chosen as RxD and TxD decodes the same in both columns, whatever marker 2 shows;
+    // bytes typed into the TxD columns stay unless the user lets a decode replace them.
+    void uartDecodesOneLineAlikeInBothColumnsAndKeepsTypedBytes()
+    {
+        Harness h;
+        h.streamCapture();
+        h.window->menu().miLAN_UART->trigger();
+        TfmLAN_UART& w = *h.window->decoderWindows.fmLAN_UART;
+        LanPage& p = h.page();
+        // Marker 2 in the middle of the traffic, marker 1 at its start.
+        const ChannelQueries q = p.channelQueries();
+        p.chLAN->setMarkerPosition(0, q.timeAt(0, 0) * p.multiplier());
+        p.chLAN->setMarkerPosition(1, q.timeAt(0, q.samples(0) / 2 + 7) * p.multiplier());
+        w.cbChRxD->setCurrentIndex(0);
+        w.cbChTxD->setCurrentIndex(0);
+        w.cbBaud->setCurrentText("115200");
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QVERIFY2(h.messages.errors.isEmpty(), qPrintable(h.messages.errors.join("|")));
+        const QString rxd = Column(w.strgridResult, 2);
+        QVERIFY2(rxd.contains("5465736D61720D0A"), qPrintable(rxd));
+        QCOMPARE(Column(w.strgridResult, 4), rxd);
+        QCOMPARE(Column(w.strgridResult, 3), Column(w.strgridResult, 1));
+        QVERIFY(h.messages.questions.isEmpty()); // decoded bytes are no typed ones
+
+        // Bytes typed for encoding: a decode asks first; No keeps them and decodes RxD only.
+        QTableWidget* g = w.strgridResult;
+        QVERIFY(TypeCell(g, 0, 4, "A1"));
+        QVERIFY(TypeCell(g, 1, 4, "B2"));
+        QCOMPARE(g->item(0, 4)->text(), QString("A1"));
+        h.messages.questionAnswer = false;
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QCOMPARE(h.messages.questions.size(), 1);
+        QVERIFY2(h.messages.questions[0].contains("TxD"), qPrintable(h.messages.questions[0]));
+        QCOMPARE(g->item(0, 4)->text(), QString("A1"));
+        QCOMPARE(g->item(1, 3)->text(), QString("10110010"));
+        QCOMPARE(Column(g, 2), rxd);
+        // Yes: the decoded bytes replace them, and the next decode asks nothing.
+        h.messages.questionAnswer = true;
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QCOMPARE(h.messages.questions.size(), 2);
+        QCOMPARE(Column(g, 4), rxd);
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QCOMPARE(h.messages.questions.size(), 2);
+    }
+
+    // Each decoder window opens wide enough for all its columns, over the middle of the main
+    // window and inside the screen.
+    void decoderWindowsOpenShowingAllColumnsInsideTheScreen()
+    {
+        Harness h;
+        h.window->show();
+        const QRect area = h.window->screen()->availableGeometry();
+        const std::pair<QAction*, DecoderWindow*> windows[] = {
+            {h.window->menu().miLAN_UART, h.window->decoderWindows.fmLAN_UART},
+            {h.window->menu().miLAN_SPI, h.window->decoderWindows.fmLAN_SPI},
+            {h.window->menu().miLAN_I2C, h.window->decoderWindows.fmLAN_I2C},
+            {h.window->menu().miLAN_1Wire, h.window->decoderWindows.fmLAN_1Wire},
+        };
+        for (const auto& [item, w] : windows) {
+            item->trigger();
+            QVERIFY(w->isVisible());
+            auto* grid = w->findChild<QTableWidget*>("strgridResult");
+            QVERIFY(grid);
+            int columns = 0;
+            for (int c = 0; c < grid->columnCount(); ++c)
+                columns += grid->columnWidth(c);
+            QVERIFY2(grid->viewport()->width() >= columns,
+                     qPrintable(QString("%1: %2 < %3").arg(w->objectName()).arg(grid->viewport()->width()).arg(columns)));
+            QVERIFY2(area.contains(w->frameGeometry()), qPrintable(w->objectName()));
+            const QPoint offset = w->geometry().center() - h.window->geometry().center();
+            QVERIFY2(offset.manhattanLength() < 40, qPrintable(w->objectName()));
+        }
     }
 
     void uartRefusesABadRateAndEncodesIntoTheGenerator()
@@ -318,6 +413,20 @@ private slots:
         DoubleClickCell(w.strgridResult, 1, 1);
         const std::int64_t at = q.indexAt(3, p.markerTime(0));
         QVERIFY(at > first + 8 * 4 - 4 && at < first + 9 * 4);
+
+        // A byte typed into the MOSI column for encoding stays when the user says No.
+        p.chLAN->setMarkerPosition(0, q.timeAt(1, first - 1) * p.multiplier());
+        QVERIFY(TypeCell(w.strgridResult, 0, 4, "A1"));
+        h.messages.questionAnswer = false;
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QCOMPARE(h.messages.questions.size(), 1);
+        QVERIFY2(h.messages.questions[0].contains("MOSI"), qPrintable(h.messages.questions[0]));
+        QCOMPARE(w.strgridResult->item(0, 4)->text(), QString("A1"));
+        QCOMPARE(w.strgridResult->item(0, 3)->text(), QString("10100001"));
+        QVERIFY(Column(w.strgridResult, 2).startsWith("FFEF40"));
+        h.messages.questionAnswer = true;
+        QTest::mouseClick(w.spbtDeCode, Qt::LeftButton);
+        QCOMPARE(Column(w.strgridResult, 4), mosi);
     }
 
     void spiEncodesIntoTheGenerator()

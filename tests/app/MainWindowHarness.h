@@ -24,7 +24,14 @@ struct RecordedMessages final : UserMessages {
     void error(const QString& text) override { errors << text; }
     void warning(const QString& text) override { warnings << text; }
     void information(const QString& text) override { informations << text; }
-    bool question(const QString&) override { return true; }
+    // Questions are recorded and answered as the test says (by default Yes).
+    QStringList questions;
+    bool questionAnswer = true;
+    bool question(const QString& text) override
+    {
+        questions << text;
+        return questionAnswer;
+    }
     // Closing a window with unsaved work: the tests say what to answer (by default, let it go).
     QStringList saveQuestions;
     SaveAnswer saveAnswer = SaveAnswer::Discard;

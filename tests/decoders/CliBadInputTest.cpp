@@ -61,6 +61,9 @@ class CliBadInput : public ::testing::Test {
         text("nan-middle.csv", "time,A.0\n0,1\n0.000001,nan\n0.000002,1\n");
         text("inf-time.csv", "time,A.0\n0,1\ninf,0\n");
         text("word.csv", "time,A.0\n0,1\n0.000001,high\n");
+        for (const char* level : {"2", "-1", "0.5", "1e308"})
+            text(std::string("level") + level + ".csv", std::string("time,D0,D1\n0,0,1\n0.000001,1,") + level + "\n");
+        text("same-time.csv", "time,A.0\n0,0\n0.000001,1\n0.000001,0\n0.000001,1\n0.000002,0\n");
         text("femto.vcd",
              "$timescale 1 fs $end $var wire 1 ! a $end $enddefinitions $end #0 1! #3 0! #5 1! #10\n");
         text("escape.vcd", "\x1b[31mred\x07 $timescale 1 us $end $var wire 1 ! a $end $enddefinitions $end "
@@ -112,6 +115,22 @@ TEST_F(CliBadInput, EveryBadInputEndsWithItsMessageAndStatus) {
         {{"decode", "uart", "@nan-middle.csv"}, 1, "line 3: bad value 'nan' in column 2"},
         {{"convert", "@inf-time.csv", "@out.dat"}, 1, "line 3: bad time 'inf'"},
         {{"convert", "@word.csv", "@out.dat"}, 1, "line 3: bad value 'high'"},
+        // Numbers that are no logic level, and rows that share a time.
+        {{"convert", "@level2.csv", "@out.vcd"}, 1, "line 3: bad value '2' in column 3"},
+        {{"convert", "@level-1.csv", "@out.vcd"}, 1, "line 3: bad value '-1' in column 3"},
+        {{"decode", "uart", "@level0.5.csv"}, 1, "line 3: bad value '0.5' in column 3"},
+        {{"convert", "@level1e308.csv", "@out.sr"}, 1, "line 3: bad value '1e308' in column 3"},
+        {{"convert", "@same-time.csv", "@out.vcd"}, 1, "line 4: the same time as line 3 ('0.000001')"},
+        // A measurement data file is no generator data.
+        {{"encode", "uart", "--text", "U", "--in", "@oscilloscope.dat", "--out", "@gen.dat"},
+         1,
+         "--in: @oscilloscope.dat is a measurement data file, not generator data"},
+        {{"encode", "uart", "--text", "U", "--in", "@uart.dat", "--out", "@gen.dat"},
+         1,
+         "a generator data file has 1 to 1544"},
+        {{"--sim", "logic", "--generator", "@oscilloscope.dat", "--out", "@out.vcd"},
+         1,
+         "--generator: @oscilloscope.dat is a measurement data file"},
         // Sample periods of 1 fs: decoding ends at once and says why it found nothing.
         {{"decode", "uart", "@femto.vcd"}, 1, "nothing decoded: a frame at 9600 baud"},
         {{"decode", "uart", "@peta.dat", "--baud", "115200"}, 1, "nothing decoded: a frame at 115200 baud"},

@@ -203,6 +203,33 @@ TEST(Interchange, CsvCellsThatAreNoFiniteNumbersAreRefusedWithTheirLine)
     // Unknown levels x and z read as low, as in a VCD.
     const auto xz = ReadOk(ReadCsv, "time,A.0,A.1\n0,x,1\n0.000001,1,Z\n");
     EXPECT_EQ(xz.capture.busA, (std::vector<std::uint8_t>{2, 1}));
+    // … and the reader says so.
+    ASSERT_EQ(xz.warnings.size(), 1u);
+    EXPECT_EQ(xz.warnings[0], "2 unknown level(s) (x or z, the first at line 2 column 2) read as 0");
+}
+
+// Numbers that are no logic level, and rows that share one sample, are refused, not guessed at.
+TEST(Interchange, CsvLevelsOtherThanZeroOrOneAndRepeatedTimesAreRefused)
+{
+    const struct {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"time,A.0\n0,0\n0.000001,2\n", "line 3: bad value '2' in column 2"},
+        {"time,A.0\n0,-1\n", "line 2: bad value '-1' in column 2"},
+        {"time,A.0\n0,1\n0.000001,0.5\n", "line 3: bad value '0.5' in column 2"},
+        {"time,A.0\n0,1\n0.000001,1e308\n", "line 3: bad value '1e308' in column 2"},
+        {"time,A.0\n0,0\n0.000001,1\n0.000001,0\n0.000001,1\n", "line 4: the same time as line 3 ('0.000001')"},
+        {"; Samplerate: 1 MHz\ntime,A.0\n0,0\n0.0000004,1\n",
+         "line 4: the same time as line 3 ('0.0000004') on the sample grid of the stated rate"},
+    };
+    for (const auto& c : cases) {
+        const auto result = ReadCaptureCsv(c.text);
+        ASSERT_TRUE(std::holds_alternative<std::string>(result)) << c.text;
+        EXPECT_EQ(std::get<std::string>(result), c.message);
+    }
+    // 1.0 and 0.0 are levels.
+    EXPECT_EQ(ReadOk(ReadCsv, "time,A.0\n0,1.0\n0.000001,0.0\n").capture.busA, (std::vector<std::uint8_t>{1, 0}));
 }
 
 TEST(Interchange, VcdSampleGridFromStatementCommonDivisorOrMemory)

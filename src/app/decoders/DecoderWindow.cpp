@@ -7,8 +7,11 @@
 #include "text/MessageTable.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -60,6 +63,45 @@ void DecoderWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
+void DecoderWindow::showFitted() {
+    if (!fitted_) {
+        fitted_ = true;
+        fitToGrid();
+    }
+    show();
+    raise();
+}
+
+void DecoderWindow::fitToGrid() {
+    ensurePolished();
+    if (layout())
+        layout()->activate();
+    // Columns as wide as their headers, and a byte's eight binary digits always fit.
+    const int digits = grid_->fontMetrics().horizontalAdvance("00000000") + 16;
+    int columns = 0;
+    for (int c = 0; c < grid_->columnCount(); ++c) {
+        const int width = std::max(grid_->horizontalHeader()->sectionSizeHint(c), c == 0 ? 0 : digits);
+        grid_->setColumnWidth(c, width);
+        columns += width;
+    }
+    const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
+    const int gridWidth = columns + 2 * grid_->frameWidth() + grid_->verticalScrollBar()->sizeHint().width();
+    int width = std::max(sizeHint().width(), gridWidth + margins.left() + margins.right());
+    int height = std::max(sizeHint().height(), 520);
+
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    const QScreen* screen = owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, width, height);
+    width = std::min(width, area.width());
+    height = std::min(height, area.height());
+    resize(width, height);
+    // Over the middle of the main window, moved inside the screen where it would stick out.
+    const QPoint centre = owner && owner->isVisible() ? owner->frameGeometry().center() : area.center();
+    const int left = std::clamp(centre.x() - width / 2, area.left(), area.right() + 1 - width);
+    const int top = std::clamp(centre.y() - height / 2, area.top(), area.bottom() + 1 - height);
+    move(left, top);
+}
+
 void DecoderWindow::showGridHeaders() {
     const std::vector<std::string> headers = gridHeaders_();
     grid_->setColumnCount(int(headers.size()));
@@ -99,14 +141,46 @@ void DecoderWindow::setGridRows(QTableWidget* grid, int rows) {
     }
 }
 
-void DecoderWindow::fillGrid(QTableWidget* grid, const DecoderTable& table) {
+void DecoderWindow::fillGrid(QTableWidget* grid, const DecoderTable& table, bool keepTyped) {
+    keepTyped = keepTyped && grid == grid_ && typedColumn_ > 0;
+    const auto isTyped = [&](int c) { return keepTyped && (c == typedColumn_ || c == typedColumn_ + 1); };
+    // The last row that holds a typed byte.
+    int typedRows = 0;
+    for (int r = 1; keepTyped && r <= grid->rowCount(); ++r)
+        if (!cellText(grid, r, typedColumn_).isEmpty() || !cellText(grid, r, typedColumn_ + 1).isEmpty())
+            typedRows = r;
+    filling_ = true;
     for (int r = 0; r < grid->rowCount(); ++r)
         for (int c = 1; c < grid->columnCount(); ++c)
-            setCellText(grid, r + 1, c, {});
-    setGridRows(grid, std::max(kDecoderGridMinRows, int(table.rows.size()) + 1));
+            if (!isTyped(c))
+                setCellText(grid, r + 1, c, {});
+    setGridRows(grid, std::max({kDecoderGridMinRows, int(table.rows.size()) + 1, typedRows + 1}));
     for (std::size_t r = 0; r < table.rows.size(); ++r)
         for (int c = 1; c < grid->columnCount() && c < int(table.rows[r].size()); ++c)
-            setCellText(grid, int(r) + 1, c, QString::fromStdString(table.rows[r][c]));
+            if (!isTyped(c))
+                setCellText(grid, int(r) + 1, c, QString::fromStdString(table.rows[r][c]));
+    filling_ = false;
+    if (grid == grid_ && !keepTyped)
+        typed_ = false;
+}
+
+void DecoderWindow::keepTypedBytes(int binColumn, const QString& lineName) {
+    typedColumn_ = binColumn;
+    typedLine_ = lineName;
+    connect(grid_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (!filling_ && (item->column() == typedColumn_ || item->column() == typedColumn_ + 1))
+            typed_ = true;
+    });
+}
+
+bool DecoderWindow::mayReplaceTyped() {
+    if (!typed_)
+        return true;
+    bool anyByte = false;
+    for (int row = 1; row <= grid_->rowCount() && !anyByte; ++row)
+        anyByte = !cellText(grid_, row, typedColumn_).trimmed().isEmpty() ||
+                  !cellText(grid_, row, typedColumn_ + 1).trimmed().isEmpty();
+    return !anyByte || ctx_.messages.question(text({Msg::strLanReplaceTyped, {typedLine_.toStdString()}}));
 }
 
 QString DecoderWindow::cellText(const QTableWidget* grid, int row, int column) {

@@ -40,6 +40,9 @@ class DecoderWindow : public QWidget {
 
     // Refills every channel list with the page's names, each keeping its index.
     void refreshChannelLists();
+    // Shows and raises the window; the first time it is sized to show every column of its grid
+    // and placed over the middle of the window that owns it, inside the screen.
+    void showFitted();
 
     QPushButton* sbHard = nullptr;
 
@@ -59,7 +62,15 @@ class DecoderWindow : public QWidget {
     // The window's layout: the settings group, a row of buttons and `sbHard`, the grid below.
     void layOut(QWidget* settings, std::initializer_list<QPushButton*> buttons, QTableWidget* grid);
     // Rows 1 … of `table` into the grid; row count max(65, rows + 1) with the header, numbered.
-    void fillGrid(QTableWidget* grid, const DecoderTable& table);
+    // With `keepTyped` the columns of keepTypedBytes keep what they hold.
+    void fillGrid(QTableWidget* grid, const DecoderTable& table, bool keepTyped = false);
+    // Columns `binColumn` and `binColumn` + 1 of the grid hold bytes typed for encoding on the
+    // line `lineName` ("TxD", "MOSI"): once the user has typed there, a decode asks before it
+    // replaces them.
+    void keepTypedBytes(int binColumn, const QString& lineName);
+    // Whether a decode may write those columns: yes when they hold nothing typed, else the
+    // user's answer.
+    bool mayReplaceTyped();
     // Rows of the grid, the header included.
     static void setGridRows(QTableWidget* grid, int rows);
     static QString cellText(const QTableWidget* grid, int row, int column); // row 1 = first data row
@@ -83,6 +94,12 @@ class DecoderWindow : public QWidget {
         bool chosen = false;
     };
     std::vector<ChannelList> lists_;
+    bool fitted_ = false;
+    int typedColumn_ = -1; // the BIN column of the typed bytes, -1 for none
+    QString typedLine_;
+    bool typed_ = false;   // the user typed there since the last decode filled them
+    bool filling_ = false; // the window itself writes the grid
+    void fitToGrid();
     QString interfaceName_; // the caption it was made with, whatever a language file makes of it
     QTableWidget* grid_ = nullptr;
     std::function<std::vector<std::string>()> gridHeaders_;

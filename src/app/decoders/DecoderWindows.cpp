@@ -13,11 +13,8 @@ namespace tesmar {
 namespace {
 
 // Non-modal: the menu item shows the window and raises it if it is already open.
-void OpenFrom(QAction* item, QWidget* window) {
-    QObject::connect(item, &QAction::triggered, window, [window] {
-        window->show();
-        window->raise();
-    });
+void OpenFrom(QAction* item, DecoderWindow* window) {
+    QObject::connect(item, &QAction::triggered, window, [window] { window->showFitted(); });
 }
 
 } // namespace

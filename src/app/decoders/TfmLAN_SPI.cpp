@@ -76,6 +76,7 @@ TfmLAN_SPI::TfmLAN_SPI(const DecoderContext& context, QWidget* parent)
     connect(editing, &DecoderGridEditing::enterPressed, this, [this](int row, int column) {
         NormaliseBytePair(strgridResult, row, column, column <= 2 ? 1 : 3);
     });
+    keepTypedBytes(3, "MOSI");
 
     layOut(gbParams, {spbtDeCode, spbtCode}, strgridResult);
 
@@ -85,6 +86,8 @@ TfmLAN_SPI::TfmLAN_SPI(const DecoderContext& context, QWidget* parent)
 }
 
 void TfmLAN_SPI::spbtDeCodeClick() {
+    // Bytes typed for encoding stay unless the user lets the decode replace them.
+    const bool decodeMosi = mayReplaceTyped();
     SpiDecodeRequest request;
     request.sck = channelOf(cbChSCK);
     request.mosi = channelOf(cbChMOSI);
@@ -97,8 +100,14 @@ void TfmLAN_SPI::spbtDeCodeClick() {
         return;
     }
     misoTimes_ = result.misoTimes;
-    mosiTimes_ = result.mosiTimes;
-    fillGrid(strgridResult, SpiTable(result, ctx_.table));
+    if (decodeMosi)
+        mosiTimes_ = result.mosiTimes;
+    SpiDecodeResult shown = result;
+    if (!decodeMosi) {
+        shown.mosi.clear();
+        shown.mosiTimes.clear();
+    }
+    fillGrid(strgridResult, SpiTable(shown, ctx_.table), !decodeMosi);
 }
 
 void TfmLAN_SPI::spbtCodeClick() {

@@ -77,6 +77,7 @@ TfmLAN_UART::TfmLAN_UART(const DecoderContext& context, QWidget* parent)
     const CellRule bin{"[01]{0,8}", "00000000"}, hex{"[0-9A-Fa-f]{0,2}", "00"};
     auto* editing =
         new DecoderGridEditing(strgridResult, {{1, bin}, {2, hex}, {3, bin}, {4, hex}}, cbAvtoFill);
+    keepTypedBytes(3, "TxD");
     connect(editing, &DecoderGridEditing::enterPressed, this, [this](int row, int column) {
         NormaliseBytePair(strgridResult, row, column, column <= 2 ? 1 : 3);
     });
@@ -130,20 +131,27 @@ void TfmLAN_UART::spbtDeCodeClick() {
     const int baud = checkedBaud();
     if (baud == 0)
         return;
+    const bool decodeTxd = mayReplaceTyped();
     rxdTimes_.clear();
-    txdTimes_.clear();
+    if (decodeTxd)
+        txdTimes_.clear();
     gbParams->setFocus();
     UartDecodeRequest request;
     request.rxd = channelOf(cbChRxD);
-    request.txd = channelOf(cbChTxD);
+    if (decodeTxd)
+        request.txd = channelOf(cbChTxD);
+    else
+        request.txd.reset();
     request.settings = {baud, cbDataBit->currentIndex() + 5,
                         static_cast<UartParity>(cbCRCBit->currentIndex()), cbStopBit->currentIndex() + 1};
+    // Both lines from marker 1: one line chosen for both decodes the same in both columns.
     request.marker1 = ctx_.page.markerTime(0);
-    request.marker2 = ctx_.page.markerTime(1);
     const UartDecodeResult result = DecodeUart(ctx_.page.channelQueries(), request);
     rxdTimes_ = result.rxd.startTimes;
-    txdTimes_ = result.txd.startTimes;
-    fillGrid(strgridResult, UartTable(result, ctx_.table));
+    if (decodeTxd)
+        txdTimes_ = result.txd.startTimes;
+
+    fillGrid(strgridResult, UartTable(result, ctx_.table), !decodeTxd);
     showErrors(result.messages);
 }
 

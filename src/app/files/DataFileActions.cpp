@@ -156,8 +156,11 @@ QString DataFileActions::saveCsv(const QString& path)
     bool written = false;
     if (const auto analogue = AnalogDataFileToCsv(*file))
         written = WriteWholeFile(path.toStdString(), analogue->data(), analogue->size());
-    else if (const auto capture = CaptureFromDataFile(*file))
-        written = WriteFileWith(path.toStdString(), [&](std::ostream& out) { WriteCaptureCsv(*capture, out); });
+    else if (const auto capture = CaptureFromDataFile(*file)) {
+        const DataFilePageIo* page = activePage();
+        const CaptureLineNames names = page && page->lineNames ? page->lineNames() : CaptureLineNames{};
+        written = WriteFileWith(path.toStdString(), [&](std::ostream& out) { WriteCaptureCsv(*capture, out, names); });
+    }
     if (!written)
         return fail(QString::fromStdString(FormatMessage(table_.text(Msg::strWriteFileError), {path.toStdString()})));
     return {};

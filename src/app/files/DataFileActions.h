@@ -4,6 +4,7 @@
 // foreign file leaves the screen as it was.
 
 #include "formats/DataFile.h"
+#include "formats/DataFileCapture.h"
 
 #include <QObject>
 #include <QString>
@@ -32,6 +33,8 @@ struct DataFilePageIo {
     std::function<bool(const DataFile&)> open;
     // Whether there is anything to save, asked before the dialog; without it `save` is asked.
     std::function<bool()> hasData = {};
+    // The names its capture's lines are written under (the logic analyser's channel names).
+    std::function<CaptureLineNames()> lineNames = {};
 };
 
 class DataFileActions : public QObject {
