@@ -462,19 +462,13 @@ bool TfmMain::confirmRecorderDiscard()
     // A record with no point yet has nothing to lose (and nothing the save could write).
     if (!recPage_->running() && !(recPage_->hasUnsavedRecord() && recPage_->hasDataToSave()))
         return true;
-    switch (env_.messages.askToSave(msg(Msg::strRecUnsavedOnClose))) {
-    case UserMessages::SaveAnswer::Cancel:
-        return false;
-    case UserMessages::SaveAnswer::Discard:
-        return true;
-    case UserMessages::SaveAnswer::Save:
-        break;
-    }
-    recPage_->finishRecording();
-    pgcntrMain->setCurrentWidget(recPage_);
-    dataFileActions->miFileSaveDataClick();
-    // A cancelled or failed save keeps the program open with the record.
-    return !recPage_->hasUnsavedRecord();
+    return SavedOrLetGo(env_.messages.askToSave(msg(Msg::strRecUnsavedOnClose)), [this] {
+        recPage_->finishRecording();
+        pgcntrMain->setCurrentWidget(recPage_);
+        dataFileActions->miFileSaveDataClick();
+        // A cancelled or failed save keeps the program open with the record.
+        return !recPage_->hasUnsavedRecord();
+    });
 }
 
 void TfmMain::miEditClearClick()

@@ -21,6 +21,13 @@ public:
     virtual SaveAnswer askToSave(const QString& text) = 0;
 };
 
+// After the question: true when the work may go, because the user let it go or `save` kept it.
+template <typename Save>
+bool SavedOrLetGo(UserMessages::SaveAnswer answer, Save&& save)
+{
+    return answer == UserMessages::SaveAnswer::Discard || (answer == UserMessages::SaveAnswer::Save && save());
+}
+
 // Message-table texts mark line breaks with CR; a box wants LF.
 QString ToDisplayText(const QString& text);
 

@@ -195,9 +195,13 @@ int RunCalibrationCommand(const CliDeviceOptions& device, const std::vector<std:
 int RunFirmwareCommand(const CliDeviceOptions& device, const std::vector<std::string>& args, std::ostream& out,
                        std::ostream& err, const std::atomic<bool>* interrupted)
 {
-    if (args.size() != 1 || args[0] == "--help") {
+    const bool force = args.size() == 2 && args[1] == "--force";
+    if (args.empty() || args.size() > 2 || (args.size() == 2 && !force) || args[0] == "--help") {
         const bool help = args.size() == 1;
-        (help ? out : err) << "usage: tesmar-cli firmware FILE.bin   (at most 16384 bytes)\n"
+        (help ? out : err) << "usage: tesmar-cli firmware FILE.bin [--force]   (at most 16384 bytes)\n"
+                              "  A file that does not look like firmware for this instrument (one byte repeated,\n"
+                              "  or a major version other than the installed one's) is refused before anything\n"
+                              "  is erased; --force writes it all the same.\n"
                               "  Ctrl-C ends the update between two blocks, never inside one; exit status 130 then.\n"
                            << kExitStatusHelp;
         return help ? kExitComplete : kExitUsage;
@@ -217,6 +221,19 @@ int RunFirmwareCommand(const CliDeviceOptions& device, const std::vector<std::st
     if (!session.DeviceOpen()) {
         err << "tesmar-cli: no instrument found\n";
         return kExitNoInstrument;
+    }
+    const auto installed = InstalledFirmwareVersion(session);
+    const FirmwareImage::Doubt doubt =
+        image.doubt(installed ? std::optional<std::uint8_t>((*installed)[0]) : std::nullopt);
+    if (doubt != FirmwareImage::Doubt::None && !force) {
+        err << "tesmar-cli: " << TerminalText(args[0]) << " does not look like firmware for this instrument: ";
+        if (doubt == FirmwareImage::Doubt::OneRepeatedByte)
+            err << "it is one byte repeated";
+        else
+            err << "its version " << int(image.versionMajor()) << '.' << int(image.versionMinor())
+                << " does not continue the installed " << int((*installed)[0]) << '.' << int((*installed)[1]);
+        err << "; nothing was written (--force writes it all the same)\n";
+        return kExitFailure;
     }
     FirmwareUpdateListener listener;
     listener.stage = [&err](FirmwareStage stage) {

@@ -48,4 +48,16 @@ std::vector<std::uint8_t> FirmwareImage::chunk(std::size_t offset, int chunk) co
             buffer_.begin() + static_cast<std::ptrdiff_t>(from + kChunkSize)};
 }
 
+FirmwareImage::Doubt FirmwareImage::doubt(std::optional<std::uint8_t> installedMajor) const
+{
+    if (size_ == 0)
+        return Doubt::None;
+    if (std::all_of(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(size_),
+                    [this](std::uint8_t b) { return b == buffer_[0]; }))
+        return Doubt::OneRepeatedByte;
+    if (installedMajor && *installedMajor != versionMajor())
+        return Doubt::OtherMajorVersion;
+    return Doubt::None;
+}
+
 } // namespace tesmar

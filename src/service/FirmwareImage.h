@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,13 @@ public:
     int blockCount() const { return lastBlock() + 1; }
     // The 64 bytes of chunk `chunk` of the block at byte `offset`.
     std::vector<std::uint8_t> chunk(std::size_t offset, int chunk) const;
+
+    // What makes a loaded image look unlike a program for this instrument, checked before the
+    // instrument's firmware is erased: a file that is one byte repeated holds no program, and an
+    // image whose major version differs from the installed one's is likely another device's (or
+    // no firmware at all: a random file has a random version).
+    enum class Doubt { None, OneRepeatedByte, OtherMajorVersion };
+    Doubt doubt(std::optional<std::uint8_t> installedMajor) const;
 
 private:
     std::array<std::uint8_t, kCapacity> buffer_{};

@@ -220,9 +220,11 @@ enum class Msg : int {
     strClbrNoSignal = 211,
     strClbrReadError = 212,
     strLanReplaceTyped = 213,
+    strFirmwareOneByte = 214,
+    strFirmwareOtherVersion = 215,
 };
 
-inline constexpr int kMessageCount = 214;
+inline constexpr int kMessageCount = 216;
 inline constexpr int kMainMessageCount = 98;
 
 } // namespace tesmar

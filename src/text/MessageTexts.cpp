@@ -225,6 +225,11 @@ const std::array<MessageEntry, kMessageCount>& BuiltInMessages() {
         {Msg::strClbrReadError, "strClbrReadError", "Не удалось прочитать калибровку из прибора."},
         {Msg::strLanReplaceTyped, "strLanReplaceTyped",
          "Столбцы %s таблицы содержат введённые данные для генерации.\rЗаменить их результатом декодирования?"},
+        {Msg::strFirmwareOneByte, "strFirmwareOneByte",
+         "Файл %s состоит из одного повторяющегося байта и не похож на прошивку.\rВсё равно записать его в прибор?"},
+        {Msg::strFirmwareOtherVersion, "strFirmwareOtherVersion",
+         "Версия в файле %s (%s) не продолжает установленную версию (%s): возможно, это не прошивка этого "
+         "прибора.\rВсё равно записать его в прибор?"},
     }};
     return entries;
 }

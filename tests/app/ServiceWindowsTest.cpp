@@ -304,6 +304,13 @@ private slots:
         QCOMPARE(w.lbUpDateFileSize->text(), Text(window, Msg::strUpDateShFS) + "513");
         QCOMPARE(w.lbUpDateFileVer->text(), Text(window, Msg::strUpDateShVer) + "3.9");
         QVERIFY(w.spStartUpData->isEnabled());
+        // 3.9 does not continue the installed 2.5: the user is asked before anything is erased.
+        h.messages.questionAnswer = false;
+        w.spStartUpData->click();
+        QCOMPARE(h.messages.questions.size(), 1);
+        QVERIFY(h.messages.questions[0].contains("(3.9)") && h.messages.questions[0].contains("(2.5)"));
+        QVERIFY(!w.updating());
+        h.messages.questionAnswer = true;
         w.spStartUpData->click(); // no event is handled before the checks below
         // The transfer runs on its own thread: the window stays, takes no second start and
         // cannot be closed until it ends (its end is handled on this thread, so it is still due).

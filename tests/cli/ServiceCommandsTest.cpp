@@ -1,6 +1,7 @@
 #include "cli/CliDevice.h"
 #include "cli/ServiceCommands.h"
 
+#include <random>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -117,11 +118,34 @@ TEST_F(ServiceCli, FirmwareRefusesBadFilesBeforeAnyTransfer)
 TEST_F(ServiceCli, FirmwareFlashesTheVirtualInstrumentWithProgress)
 {
     std::string image(300, 'x');
-    image[298] = 7;
-    image[299] = 3;
+    image[298] = 2; // the virtual instrument runs 2.5
+    image[299] = 7;
     EXPECT_EQ(RunFirmwareCommand(sim, {file("fw.bin", image)}, out, err), 0) << err.str();
-    EXPECT_NE(out.str().find("version 7.3"), std::string::npos);
+    EXPECT_NE(out.str().find("version 2.7"), std::string::npos);
     EXPECT_NE(err.str().find("block 1 of 1"), std::string::npos);
+}
+
+TEST_F(ServiceCli, FirmwareThatDoesNotLookLikeOneIsRefusedUnlessForced)
+{
+    // Random bytes: their last two make a version no update of this instrument has.
+    std::mt19937 random(153);
+    std::string noise(4096, '\0');
+    for (char& c : noise)
+        c = static_cast<char>(random() & 0xFF);
+    noise[4094] = char(153);
+    noise[4095] = char(242);
+    const auto path = file("noise.bin", noise);
+    EXPECT_EQ(RunFirmwareCommand(sim, {path}, out, err), 1);
+    EXPECT_NE(err.str().find("version 153.242 does not continue the installed 2.5; nothing was written"),
+              std::string::npos) << err.str();
+    EXPECT_EQ(err.str().find("block"), std::string::npos) << err.str();
+    err.str("");
+    EXPECT_EQ(RunFirmwareCommand(sim, {file("same.bin", std::string(300, 'x'))}, out, err), 1);
+    EXPECT_NE(err.str().find("one byte repeated"), std::string::npos) << err.str();
+    EXPECT_EQ(RunFirmwareCommand(sim, {path, "--later"}, out, err), 64);
+    // The user says so: it is written.
+    EXPECT_EQ(RunFirmwareCommand(sim, {path, "--force"}, out, err), 0) << err.str();
+    EXPECT_NE(out.str().find("version 153.242"), std::string::npos) << out.str();
 }
 
 // Standard error that plays the user pressing Ctrl-C once a given text has been written: the
@@ -153,7 +177,7 @@ TEST_F(ServiceCli, FirmwareCtrlCEndsBetweenBlocksAndSaysHowToRecover)
 {
     std::string image(1100, 'x'); // three blocks
     image[1098] = 2;
-    image[1099] = 4;
+    image[1099] = 6;
     const auto path = file("fw.bin", image);
     std::atomic<bool> interrupted{false};
     InterruptOnText buffer("block 1 of 3", interrupted);
@@ -169,7 +193,10 @@ TEST_F(ServiceCli, FirmwareCtrlCEndsBetweenBlocksAndSaysHowToRecover)
 TEST_F(ServiceCli, FirmwareCtrlCBeforeTheStartChangesNothing)
 {
     const std::atomic<bool> interrupted{true};
-    EXPECT_EQ(RunFirmwareCommand(sim, {file("fw.bin", std::string(300, 'x'))}, out, err, &interrupted), 130);
+    std::string image(300, 'x');
+    image[298] = 2;
+    image[299] = 6;
+    EXPECT_EQ(RunFirmwareCommand(sim, {file("fw.bin", image)}, out, err, &interrupted), 130);
     EXPECT_NE(err.str().find("firmware is unchanged"), std::string::npos) << err.str();
     EXPECT_EQ(err.str().find("block"), std::string::npos) << err.str();
 }

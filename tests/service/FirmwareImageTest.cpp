@@ -1,5 +1,6 @@
 #include "service/FirmwareImage.h"
 
+#include <optional>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -73,6 +74,31 @@ TEST(FirmwareImage, FilesAreRefusedBeforeReadingWhenTooLargeOrMissing)
     EXPECT_EQ(image.loadFile(write("ok.bin", 16384)), FirmwareImage::LoadResult::Loaded);
     EXPECT_EQ(image.size(), 16384u);
     std::filesystem::remove_all(folder);
+}
+
+TEST(FirmwareImage, DoubtsNameWhatMakesAnImageUnlikeFirmware)
+{
+    using Doubt = FirmwareImage::Doubt;
+    struct Case {
+        std::vector<std::uint8_t> bytes;
+        std::optional<std::uint8_t> installedMajor;
+        Doubt expected;
+    };
+    const std::vector<std::uint8_t> program = {0x02, 0x01, 0x00, 0x75, 0x81, 0x30, 2, 6};
+    const std::vector<std::uint8_t> otherMajor = {0x02, 0x01, 0x00, 0x75, 0x81, 0x30, 153, 242};
+    const Case cases[] = {
+        {program, 2, Doubt::None},                          // 2.6 continues 2.x
+        {program, std::nullopt, Doubt::None},               // in its boot loader: nothing to compare
+        {otherMajor, 2, Doubt::OtherMajorVersion},          // 153.242 on a 2.x instrument
+        {otherMajor, std::nullopt, Doubt::None},
+        {std::vector<std::uint8_t>(300, 0xFF), 2, Doubt::OneRepeatedByte},
+        {std::vector<std::uint8_t>(300, 0x00), std::nullopt, Doubt::OneRepeatedByte},
+    };
+    for (const Case& c : cases) {
+        FirmwareImage image;
+        ASSERT_EQ(image.load(c.bytes), FirmwareImage::LoadResult::Loaded);
+        EXPECT_EQ(image.doubt(c.installedMajor), c.expected) << int(c.bytes.back()) << " " << c.bytes.size();
+    }
 }
 
 } // namespace

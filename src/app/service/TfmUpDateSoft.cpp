@@ -101,6 +101,7 @@ void TfmUpDateSoft::FormShow()
     spStartUpData->setEnabled(false);
     progbarUpDate->setValue(0);
     const auto version = InstalledFirmwareVersion(session_);
+    installed_ = version;
     lbCurFileVer->setText(msg(Msg::strUpDateShCurVer) +
                           (version ? QString::fromStdString(FormatFirmwareVersion(*version)) : msg(Msg::strUpDateNoVer)));
 }
@@ -120,7 +121,8 @@ bool TfmUpDateSoft::openFile(const QString& path)
     case FirmwareImage::LoadResult::Unreadable: messages_.error(QString::fromStdString(FormatMessage(table_.text(Msg::strReadFileError), {path.toStdString()}))); return false;
     }
     setStatus(Msg::strUpDateOpPn);
-    lbUpDateFileName->setText(msg(Msg::strUpDateOpFN) + QFileInfo(path).fileName());
+    imageName_ = QFileInfo(path).fileName();
+    lbUpDateFileName->setText(msg(Msg::strUpDateOpFN) + imageName_);
     lbUpDateFileSize->setText(msg(Msg::strUpDateShFS) + QString::number(image_.size()));
     lbUpDateFileVer->setText(msg(Msg::strUpDateShVer) +
                              QString("%1.%2").arg(image_.versionMajor()).arg(image_.versionMinor()));
@@ -132,6 +134,22 @@ void TfmUpDateSoft::spStartUpDataClick()
 {
     if (!image_.isLoaded() || thread_)
         return;
+    // Erasing the instrument's program for a file that is none would leave it without one.
+    const std::string name = imageName_.toStdString();
+    const std::string fileVersion = std::to_string(image_.versionMajor()) + "." + std::to_string(image_.versionMinor());
+    switch (image_.doubt(installed_ ? std::optional<std::uint8_t>((*installed_)[0]) : std::nullopt)) {
+    case FirmwareImage::Doubt::None: break;
+    case FirmwareImage::Doubt::OneRepeatedByte:
+        if (!messages_.question(QString::fromStdString(FormatMessage(table_.text(Msg::strFirmwareOneByte), {name}))))
+            return;
+        break;
+    case FirmwareImage::Doubt::OtherMajorVersion:
+        if (!messages_.question(QString::fromStdString(
+                FormatMessage(table_.text(Msg::strFirmwareOtherVersion),
+                              {name, fileVersion, std::to_string((*installed_)[0]) + "." + std::to_string((*installed_)[1])}))))
+            return;
+        break;
+    }
     spStartUpData->setEnabled(false);
     spOpenFileUpData->setEnabled(false);
     thread_ = new FirmwareUpdateThread(session_, image_, this);

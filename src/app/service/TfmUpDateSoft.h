@@ -3,8 +3,11 @@
 // 16 KB, and the update through the instrument's boot loader with its progress.
 
 #include "service/FirmwareImage.h"
+#include "service/FirmwareUpdate.h"
 
 #include <QDialog>
+
+#include <optional>
 
 class QLabel;
 class QProgressBar;
@@ -61,6 +64,8 @@ private:
     UserMessages& messages_;
     DialogFolders& folders_;
     FirmwareImage image_;
+    QString imageName_;
+    std::optional<FirmwareVersion> installed_; // as the window was shown
     FirmwareUpdateThread* thread_ = nullptr;
 };
 

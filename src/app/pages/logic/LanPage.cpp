@@ -468,15 +468,7 @@ bool LanPage::confirmGeneratorDiscard()
 {
     if (!generatorUnsaved_ || !ctx_.askToSave)
         return true;
-    switch (ctx_.askToSave(msg(Msg::strGeneratorUnsaved))) {
-    case UserMessages::SaveAnswer::Cancel:
-        return false;
-    case UserMessages::SaveAnswer::Discard:
-        return true;
-    case UserMessages::SaveAnswer::Save:
-        break;
-    }
-    return saveGeneratorAs();
+    return SavedOrLetGo(ctx_.askToSave(msg(Msg::strGeneratorUnsaved)), [this] { return saveGeneratorAs(); });
 }
 
 bool LanPage::saveGeneratorAs()
