@@ -222,9 +222,10 @@ enum class Msg : int {
     strLanReplaceTyped = 213,
     strFirmwareOneByte = 214,
     strFirmwareOtherVersion = 215,
+    strLanBufferedForGenerator = 216,
 };
 
-inline constexpr int kMessageCount = 216;
+inline constexpr int kMessageCount = 217;
 inline constexpr int kMainMessageCount = 98;
 
 } // namespace tesmar

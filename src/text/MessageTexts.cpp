@@ -230,6 +230,8 @@ const std::array<MessageEntry, kMessageCount>& BuiltInMessages() {
         {Msg::strFirmwareOtherVersion, "strFirmwareOtherVersion",
          "Версия в файле %s (%s) не продолжает установленную версию (%s): возможно, это не прошивка этого "
          "прибора.\rВсё равно записать его в прибор?"},
+        {Msg::strLanBufferedForGenerator, "strLanBufferedForGenerator",
+         "Захват через буфер: шина B работает как генератор (для потокового чтения отожмите кнопку генератора)"},
     }};
     return entries;
 }

@@ -78,6 +78,22 @@ private slots:
         QVERIFY(p.chLAN->extent().has_value());
     }
 
+    void aCaptureBufferedForTheGeneratorSaysWhy()
+    {
+        Harness h;
+        LanPage& p = h.page();
+        QVERIFY(p.generatorMode()); // the default of a fresh settings file
+        p.knLANFrecDiv->setIndexSelectData(23); // 250 kHz: a streaming rate
+        QCOMPARE(p.pnLANViewReadType->text(), QString("Buf"));
+        QTest::mouseClick(p.sbLANRun, Qt::LeftButton);
+        const QString status = h.window->findChild<QLabel*>("stbrMainPanel")->text();
+        QVERIFY2(status.startsWith("Захват через буфер: шина B работает как генератор"), qPrintable(status));
+        QTRY_VERIFY_WITH_TIMEOUT(p.sbLANRun->text() == "Запуск", 10000);
+        // Without the generator the same rate streams and nothing needs explaining.
+        QTest::mouseClick(p.sbLANModeBusG, Qt::LeftButton);
+        QCOMPARE(p.pnLANViewReadType->text(), QString("Pipe"));
+    }
+
     void streamProgressShowsWhileTheCaptureRuns()
     {
         testing::MainWindowHarness h(1.0, true); // real time: the capture lasts long enough to watch

@@ -288,6 +288,7 @@ private:
     std::optional<SearchHit> findHit_;
     QString generatorSaved_, generatorOpened_;
     bool generatorUnsaved_ = false;
+    bool bufferedForGenerator_ = false; // the rate would stream, but the generator needs the buffer
     // All samples 0: nothing left to save.
     void clearGenerator();
     std::optional<PendingPatch> patch_;

@@ -76,6 +76,10 @@ void LanPage::knLANFrecDivChange()
     in.streamDepthIndex = ctx_.options.lan_mem_size_index;
     in.streamPrePercent = ctx_.options.lan_pre_trg_pipe_pr;
     mode_ = ChooseLogicMode(in);
+    // The generator needs the buffer; a user who chose a streaming rate is told why at the start.
+    LogicModeInput withoutGenerator = in;
+    withoutGenerator.generator = false;
+    bufferedForGenerator_ = in.generator && mode_.buffered && !ChooseLogicMode(withoutGenerator).buffered;
 
     if (mode_.releaseBusBModes && (sbLANModeBusG->isChecked() || sbLANModeBusA->isChecked())) {
         sbLANModeBusG->setChecked(false);
@@ -195,6 +199,8 @@ void LanPage::sbLANRunClick()
     if (sbLANExtFrec->isChecked())
         edLANExtFrecEnter();
     showRunning(sbLANRun, nullptr, 3);
+    if (bufferedForGenerator_)
+        ctx_.setStatusText(msg(Msg::strLanBufferedForGenerator));
     startCapture();
 }
 
