@@ -195,9 +195,23 @@ int RunCalibrationCommand(const CliDeviceOptions& device, const std::vector<std:
 int RunFirmwareCommand(const CliDeviceOptions& device, const std::vector<std::string>& args, std::ostream& out,
                        std::ostream& err, const std::atomic<bool>* interrupted)
 {
-    const bool force = args.size() == 2 && args[1] == "--force";
-    if (args.empty() || args.size() > 2 || (args.size() == 2 && !force) || args[0] == "--help") {
-        const bool help = args.size() == 1;
+    // FILE and --force in either order; anything else starting with "-" is no file name.
+    bool force = false;
+    std::vector<std::string> files;
+    bool unknown = false;
+    const bool help = args.size() == 1 && args[0] == "--help";
+    for (const std::string& arg : args) {
+        if (arg == "--force") {
+            force = true;
+        } else if (!arg.empty() && arg[0] == '-') {
+            unknown = true;
+            if (!help)
+                err << "tesmar-cli firmware: unknown option " << TerminalText(arg) << '\n';
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (help || unknown || files.size() != 1) {
         (help ? out : err) << "usage: tesmar-cli firmware FILE.bin [--force]   (at most 16384 bytes)\n"
                               "  A file that does not look like firmware for this instrument (one byte repeated,\n"
                               "  or a major version other than the installed one's) is refused before anything\n"
@@ -207,13 +221,13 @@ int RunFirmwareCommand(const CliDeviceOptions& device, const std::vector<std::st
         return help ? kExitComplete : kExitUsage;
     }
     FirmwareImage image;
-    switch (image.loadFile(args[0])) {
+    switch (image.loadFile(files[0])) {
     case FirmwareImage::LoadResult::Loaded: break;
     case FirmwareImage::LoadResult::TooLarge:
-        err << "tesmar-cli: " << args[0] << " is larger than 16384 bytes: not a firmware image\n";
+        err << "tesmar-cli: " << files[0] << " is larger than 16384 bytes: not a firmware image\n";
         return 1;
-    case FirmwareImage::LoadResult::Empty: err << "tesmar-cli: " << args[0] << " is empty\n"; return 1;
-    case FirmwareImage::LoadResult::Unreadable: err << "tesmar-cli: cannot read " << args[0] << '\n'; return 1;
+    case FirmwareImage::LoadResult::Empty: err << "tesmar-cli: " << files[0] << " is empty\n"; return 1;
+    case FirmwareImage::LoadResult::Unreadable: err << "tesmar-cli: cannot read " << files[0] << '\n'; return 1;
     }
 
     CliDevice instrument(device, err);
@@ -226,7 +240,7 @@ int RunFirmwareCommand(const CliDeviceOptions& device, const std::vector<std::st
     const FirmwareImage::Doubt doubt =
         image.doubt(installed ? std::optional<std::uint8_t>((*installed)[0]) : std::nullopt);
     if (doubt != FirmwareImage::Doubt::None && !force) {
-        err << "tesmar-cli: " << TerminalText(args[0]) << " does not look like firmware for this instrument: ";
+        err << "tesmar-cli: " << TerminalText(files[0]) << " does not look like firmware for this instrument: ";
         if (doubt == FirmwareImage::Doubt::OneRepeatedByte)
             err << "it is one byte repeated";
         else
@@ -257,7 +271,7 @@ int RunFirmwareCommand(const CliDeviceOptions& device, const std::vector<std::st
     case FirmwareUpdateResult::Interrupted:
         err << "tesmar-cli: interrupted; the update is not complete and the instrument waits in its boot loader "
                "(it runs no application until an update completes): run 'tesmar-cli firmware "
-            << TerminalText(args[0]) << "' again to finish it\n";
+            << TerminalText(files[0]) << "' again to finish it\n";
         return kExitInterrupted;
     case FirmwareUpdateResult::Done: break;
     }

@@ -143,8 +143,10 @@ TEST_F(ServiceCli, FirmwareThatDoesNotLookLikeOneIsRefusedUnlessForced)
     EXPECT_EQ(RunFirmwareCommand(sim, {file("same.bin", std::string(300, 'x'))}, out, err), 1);
     EXPECT_NE(err.str().find("one byte repeated"), std::string::npos) << err.str();
     EXPECT_EQ(RunFirmwareCommand(sim, {path, "--later"}, out, err), 64);
+    EXPECT_NE(err.str().find("unknown option --later"), std::string::npos) << err.str();
+    EXPECT_EQ(RunFirmwareCommand(sim, {"--force"}, out, err), 64); // no file
     // The user says so: it is written.
-    EXPECT_EQ(RunFirmwareCommand(sim, {path, "--force"}, out, err), 0) << err.str();
+    EXPECT_EQ(RunFirmwareCommand(sim, {"--force", path}, out, err), 0) << err.str(); // in either order
     EXPECT_NE(out.str().find("version 153.242"), std::string::npos) << out.str();
 }
 
