@@ -66,13 +66,23 @@ LineGroup UartTraffic(int line, int baud, const std::vector<std::uint8_t>& bytes
     return g;
 }
 
-LineGroup SpiTraffic(int sck, int mosi, int miso, int clockHz, const std::vector<std::uint8_t>& out,
+LineGroup SpiTraffic(int sck, int mosi, int miso, int cs, int clockHz, const std::vector<std::uint8_t>& out,
                      const std::vector<std::uint8_t>& in, std::int64_t gapNs)
 {
     // Mode 0, most significant bit first: data set while the clock is low, read on its rise.
-    LineGroup g({sck, mosi, miso}, {false, false, false});
+    std::vector<int> lines = {sck, mosi, miso};
+    std::vector<bool> idle = {false, false, false};
+    if (cs >= 0) {
+        lines.push_back(cs);
+        idle.push_back(true);
+    }
+    LineGroup g(lines, idle);
     const auto half = static_cast<std::int64_t>(std::llround(5e8 / clockHz));
     g.hold(gapNs);
+    if (cs >= 0) {
+        g.set(cs, false); // selected half a clock before the first edge
+        g.hold(half);
+    }
     for (std::size_t i = 0; i < out.size(); ++i) {
         for (int k = 7; k >= 0; --k) {
             g.set(mosi, (out[i] >> k) & 1);
@@ -86,6 +96,8 @@ LineGroup SpiTraffic(int sck, int mosi, int miso, int clockHz, const std::vector
     }
     g.set(mosi, false);
     g.set(miso, false);
+    if (cs >= 0)
+        g.set(cs, true);
     g.close();
     return g;
 }

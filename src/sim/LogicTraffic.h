@@ -40,7 +40,8 @@ private:
 
 // Builders of the default scene's traffic (times in ns).
 LineGroup UartTraffic(int line, int baud, const std::vector<std::uint8_t>& bytes, std::int64_t gapNs);
-LineGroup SpiTraffic(int sck, int mosi, int miso, int clockHz, const std::vector<std::uint8_t>& out,
+// One transfer framed by an active-low chip select `cs` (a line number, or -1 for none).
+LineGroup SpiTraffic(int sck, int mosi, int miso, int cs, int clockHz, const std::vector<std::uint8_t>& out,
                      const std::vector<std::uint8_t>& in, std::int64_t gapNs);
 // A write of `reg` to `address`, then a read of `data` back (the slave acknowledges).
 LineGroup I2cTraffic(int scl, int sda, int clockHz, std::uint8_t address, std::uint8_t reg,

@@ -64,12 +64,13 @@ private slots:
         QVERIFY2(Text(w, "lbTiChB1").startsWith("1"), qPrintable(Text(w, "lbTiChB1")));
         QVERIFY2(Text(w, "lbTpChB1").startsWith("0"), qPrintable(Text(w, "lbTpChB1")));
 
-        // Without bus B the group goes; a capture of the scene fills bus A: A.7 is a 10 kHz square.
+        // Without bus B the group goes; a capture of the scene fills bus A: A.7 is the SPI chip
+        // select, high for 50 µs every 160 µs.
         QTest::mouseClick(p.sbLANModeBusG, Qt::LeftButton);
         QVERIFY(!w.grboxStatBusB->isVisible());
         QTest::mouseClick(p.sbLANRun, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(p.sbLANRun->text() == "Запуск", 10000);
-        QVERIFY(Text(w, "lbERChA7").toInt() >= 14);
+        QVERIFY2(Text(w, "lbERChA7").toInt() >= 9, qPrintable(Text(w, "lbERChA7")));
         QVERIFY2(Text(w, "lbTiChA7").startsWith("50") && Text(w, "lbTiChA7").endsWith(" мкс"),
                  qPrintable(Text(w, "lbTiChA7")));
         // Unchecking "on top" closes the window.

@@ -106,7 +106,7 @@ TEST_F(LogicCommandFixture, StreamWithMaskTriggerKeepsThePreTriggerPart)
     ASSERT_EQ(capture.busA.size(), 8192u);
     EXPECT_NEAR(capture.samplePeriod, 1e-5, 1e-12);
     EXPECT_NEAR(capture.firstSampleTime, -2048 * 1e-5, 1e-9);
-    EXPECT_TRUE(capture.busA[2047] & 0x80); // the trigger sample: A.7 high
+    EXPECT_TRUE(capture.busA[2047] & 0x80); // the trigger sample: A.7 (chip select) high
 }
 
 TEST_F(LogicCommandFixture, SixteenLinesCaptureBothBuses)
@@ -289,10 +289,10 @@ TEST_F(LogicCommandFixture, HelpListsEveryOptionAndSetupNamesNameLines)
 
     const std::string setup = path("setup.txt");
     ChannelSetup names;
-    names.names[7] = "Square";
+    names.names[7] = "CS";
     ASSERT_TRUE(WriteChannelSetupFile(setup, names));
     const std::string dat = path("named.dat");
-    ASSERT_EQ(run({"--setup", setup, "--trigger-edge", "Square:rising", "--out", dat}), 0) << err.str();
+    ASSERT_EQ(run({"--setup", setup, "--trigger-edge", "CS:rising", "--out", dat}), 0) << err.str();
     const CaptureSamples capture = load(dat);
     ASSERT_EQ(capture.busA.size(), 1544u);
     // The default pre-trigger of 32 samples: the rising edge of A.7 at the trigger.
