@@ -7,7 +7,8 @@
 // answering: reads wait for their time-out or a halt), error (one transfer fails with an I/O
 // error), replug (plugs the instrument in again that long after every unplug). WHEN is a time of
 // the instrument's clock ("0.5s", "200ms") or a count of transfers ("12transfers": control and
-// bulk transfers alike) or of data-pipe reads ("3reads") made after the faults were armed.
+// bulk transfers alike) or of data-pipe reads ("3reads") made after the faults were armed: the
+// fault meets the next transfer (or, counting reads, the next read).
 
 #include <optional>
 #include <string>

@@ -440,6 +440,8 @@ void VirtualInstrument::armFaults(std::vector<SimFault> faults)
         std::lock_guard lock(mutex_);
         armedFaults_.clear();
         replugDelayMs_.reset();
+        stalled_ = false;
+        transferErrorPending_ = false;
         for (const SimFault& fault : faults) {
             if (fault.kind == SimFaultKind::Replug)
                 replugDelayMs_ = fault.amount;
@@ -473,7 +475,7 @@ void VirtualInstrument::beginTransfer(bool read)
     UsbDeviceHandle detached = 0;
     {
         std::lock_guard lock(mutex_);
-        detached = fireDueFaultsLocked();
+        detached = fireDueFaultsLocked(read);
         ++transfersSinceArmed_;
         if (read)
             ++readsSinceArmed_;
@@ -483,7 +485,7 @@ void VirtualInstrument::beginTransfer(bool read)
     announce(0, detached);
 }
 
-UsbDeviceHandle VirtualInstrument::fireDueFaultsLocked()
+UsbDeviceHandle VirtualInstrument::fireDueFaultsLocked(bool atRead)
 {
     const std::int64_t now = clock_.nowUs();
     UsbDeviceHandle detached = 0;
@@ -491,7 +493,7 @@ UsbDeviceHandle VirtualInstrument::fireDueFaultsLocked()
         const bool due = fault.trigger == SimFaultTrigger::Time
                              ? now - faultsArmedUs_ >= static_cast<std::int64_t>(fault.amount * 1000.0)
                          : fault.trigger == SimFaultTrigger::Transfers ? transfersSinceArmed_ >= fault.amount
-                                                                       : readsSinceArmed_ >= fault.amount;
+                                                                       : atRead && readsSinceArmed_ >= fault.amount;
         if (!due)
             return false;
         switch (fault.kind) {
@@ -510,7 +512,7 @@ void VirtualInstrument::runFaultTimer()
     std::unique_lock lock(mutex_);
     while (!stopFaultTimer_) {
         const std::size_t armedBefore = armedFaults_.size();
-        const UsbDeviceHandle detached = fireDueFaultsLocked();
+        const UsbDeviceHandle detached = fireDueFaultsLocked(false);
         UsbDeviceHandle attached = 0;
         if (replugAtUs_ && clock_.nowUs() >= *replugAtUs_)
             attached = plugLocked();

@@ -62,7 +62,7 @@ public:
 
     // Arms `faults` (see SimFault.h), replacing those armed before: times run on the instrument's
     // clock from this call, counts from the next transfer. A stall and a transfer error end with
-    // the next plug-in or reset.
+    // the next plug-in, reset or arming.
     void armFaults(std::vector<SimFault> faults);
     // Transfers and data-pipe reads the host began since the faults were last armed.
     int transfersSinceArmed() const;
@@ -93,8 +93,9 @@ private:
     void announce(UsbDeviceHandle attached, UsbDeviceHandle detached);
     // Counts a transfer the host begins and fires the faults it makes due.
     void beginTransfer(bool read);
-    // Fires the armed faults that are due; returns the handle it unplugged, if any.
-    UsbDeviceHandle fireDueFaultsLocked();
+    // Fires the armed faults that are due (those counting reads only at a read); returns the
+    // handle it unplugged, if any.
+    UsbDeviceHandle fireDueFaultsLocked(bool atRead);
     void runFaultTimer();
     void stopFaultTimer();
 

@@ -119,13 +119,27 @@ TEST_F(FaultFixture, UnplugAfterTransfersLetsExactlyThatManyThrough)
     EXPECT_TRUE(eventually([&] { return !session.isAttached(); }));
 }
 
-TEST_F(FaultFixture, UnplugAfterReadsCountsDataPipeReadsOnly)
+TEST_F(FaultFixture, FaultsCountingReadsMeetTheNextRead)
 {
     arm("unplug-after=1reads");
     EXPECT_TRUE(identityAnswers());
-    SendCommand(session, {.code = CmdLedOn}); // a write after the first read already finds no device
-    EXPECT_FALSE(instrument.state().ledOn);
+    SendCommand(session, {.code = CmdLedOn}); // writes pass
+    EXPECT_TRUE(instrument.state().ledOn);
+    EXPECT_TRUE(instrument.isPlugged());
+    std::uint8_t byte = 0;
+    UsbStatus status = 0;
+    const unsigned attaches = session.attachCount();
+    session.readPipe(&byte, 1, 100, status); // the second read finds no device
+    EXPECT_EQ(status, usb_status::DeviceNotFound);
     EXPECT_FALSE(instrument.isPlugged());
+
+    instrument.plug();
+    ASSERT_TRUE(eventually([&] { return session.attachCount() > attaches; }));
+    arm("error-after=0reads");
+    SendCommand(session, {.code = CmdGetId});
+    EXPECT_EQ(instrument.transfersSinceArmed(), 1);
+    session.readPipe(&byte, 1, 100, status);
+    EXPECT_EQ(status, usb_status::UsbdError);
 }
 
 TEST_F(FaultFixture, UnplugAfterATimeEndsAPendingReadAndReplugFollows)
