@@ -470,6 +470,12 @@ int VirtualInstrument::readsSinceArmed() const
     return readsSinceArmed_;
 }
 
+int VirtualInstrument::faultsWaiting() const
+{
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(armedFaults_.size());
+}
+
 void VirtualInstrument::beginTransfer(bool read)
 {
     UsbDeviceHandle detached = 0;

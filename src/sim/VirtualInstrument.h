@@ -67,6 +67,8 @@ public:
     // Transfers and data-pipe reads the host began since the faults were last armed.
     int transfersSinceArmed() const;
     int readsSinceArmed() const;
+    // Armed faults that have not met a transfer or their time yet (a re-plug delay is no fault).
+    int faultsWaiting() const;
 
     void addEngine(std::unique_ptr<AcquisitionEngine> engine);
 

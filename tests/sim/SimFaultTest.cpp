@@ -3,12 +3,14 @@
 #include "device/Commands.h"
 #include "device/ServiceCommands.h"
 #include "device/UsbSession.h"
+#include "sim/SceneSettings.h"
 #include "sim/SimFault.h"
 #include "sim/VirtualInstrument.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 namespace tesmar {
@@ -70,6 +72,21 @@ TEST(ParseSimFaults, RefusesWithAMessageNamingTheFault)
         EXPECT_FALSE(ParseSimFaults(c.text, &why).has_value()) << c.text;
         EXPECT_NE(why.find(c.named), std::string::npos) << c.text << " -> " << why;
     }
+}
+
+TEST(FaultsFromEnvironment, ArmsTheVariablesFaultsOrSaysWhyNot)
+{
+    std::string problems;
+    ::unsetenv("TESMAR_SIM_FAULT");
+    EXPECT_TRUE(FaultsFromEnvironment(problems).empty());
+    ::setenv("TESMAR_SIM_FAULT", "unplug-after=5s,replug-after=3s", 1);
+    EXPECT_EQ(FaultsFromEnvironment(problems),
+              (std::vector<SimFault>{{K::Unplug, T::Time, 5000}, {K::Replug, T::Time, 3000}}));
+    EXPECT_TRUE(problems.empty());
+    ::setenv("TESMAR_SIM_FAULT", "unplug-after=5", 1);
+    EXPECT_TRUE(FaultsFromEnvironment(problems).empty());
+    EXPECT_EQ(problems.rfind("TESMAR_SIM_FAULT: unplug-after: \"5\"", 0), 0u) << problems;
+    ::unsetenv("TESMAR_SIM_FAULT");
 }
 
 // A session on a fast clock: a read of the identity is one write and one read.
@@ -220,6 +237,7 @@ TEST_F(FaultFixture, ArmingAgainReplacesTheFaultsAndRestartsTheCounts)
     EXPECT_TRUE(identityAnswers());
     EXPECT_EQ(instrument.transfersSinceArmed(), 4);
     EXPECT_EQ(instrument.readsSinceArmed(), 2);
+    EXPECT_EQ(instrument.faultsWaiting(), 1);
     EXPECT_TRUE(instrument.isPlugged());
 }
 
