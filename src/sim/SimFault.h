@@ -31,9 +31,4 @@ struct SimFault {
 // not parse gives nothing and says why in `why`, naming the item.
 std::optional<std::vector<SimFault>> ParseSimFaults(std::string_view text, std::string* why = nullptr);
 
-// One line for help texts: the syntax with an example.
-inline constexpr const char* kSimFaultSyntax =
-    "KIND-after=WHEN[,...]  KIND: unplug, stall, error, replug; WHEN: 0.5s, 200ms, 12transfers, 3reads "
-    "(replug: a time after each unplug)";
-
 } // namespace tesmar
