@@ -486,9 +486,10 @@ void VirtualInstrument::beginTransfer(bool read)
         if (read)
             ++readsSinceArmed_;
     }
-    if (detached != 0)
+    if (detached != 0) {
         faultTimerWake_.notify_all();
-    announce(0, detached);
+        announce(0, detached);
+    }
 }
 
 UsbDeviceHandle VirtualInstrument::fireDueFaultsLocked(bool atRead)
