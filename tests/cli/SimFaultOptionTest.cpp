@@ -92,7 +92,7 @@ TEST(SimFaultOption, EachFaultEndsEveryMeasurementWithAMessage)
 TEST(SimFaultOption, UnplugAfterATimeCutsARecordThatKeepsItsPoints)
 {
     // The real-time clock: a time of the fast one passes before the instrument is taken up.
-    const Outcome o = RunWords({"--sim", "--sim-fault", "unplug-after=0.4s", "record", "--duration", "1h"});
+    const Outcome o = RunWords({"--sim", "--sim-fault", "unplug-after=1s", "record", "--duration", "1h"});
     EXPECT_EQ(o.status, 1);
     EXPECT_NE(o.err.find("Ошибка чтения данных из устройства"), std::string::npos) << o.err;
     EXPECT_GT(std::count(o.out.begin(), o.out.end(), '\n'), 50);
