@@ -103,6 +103,7 @@ try {
             scene.loopBack = on;
             logic.setScene(std::move(scene));
         };
+        instrument->armFaults(FaultsFromEnvironment(problems));
         std::fputs(problems.c_str(), stderr);
         transport = std::move(instrument);
     } else {

@@ -19,6 +19,7 @@ CliDevice::CliDevice(const CliDeviceOptions& options, std::ostream& trace) : clo
         InstallAnalogEngine(*instrument, SceneFromEnvironment(problems));
         logic_ = &InstallLogicEngine(*instrument);
         trace << problems;
+        instrument->armFaults(options.simFaults);
         transport_ = std::move(instrument);
     }
     else {

@@ -5,10 +5,12 @@
 #include "device/Calibration.h"
 #include "device/UsbSession.h"
 #include "sim/SimClock.h"
+#include "sim/SimFault.h"
 
 #include <memory>
 #include <ostream>
 #include <variant>
+#include <vector>
 
 namespace tesmar {
 
@@ -20,6 +22,7 @@ struct CliDeviceOptions {
     bool simulate = false;
     bool traceUsb = false;
     double simSpeed = 1.0; // the virtual instrument's clock: above 1 it runs ahead of real time
+    std::vector<SimFault> simFaults; // armed on the virtual instrument before the command starts
 };
 
 class CliDevice {

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <optional>
 
 namespace tesmar {
 
@@ -29,6 +30,9 @@ const char* const kUsage =
     "usage: tesmar-cli [--sim] [--trace-usb] COMMAND [ARGS]\n"
     "  --sim          use the virtual instrument instead of USB\n"
     "  --sim-fast     the virtual instrument on a fast clock: streams as fast as they are read\n"
+    "  --sim-fault F  faults of the virtual instrument (with --sim), e.g. unplug-after=0.5s,replug-after=2s:\n"
+    "                 KIND-after=WHEN, KIND unplug, stall, error or replug; WHEN 0.5s, 200ms, 12transfers\n"
+    "                 or 3reads (replug: a time after each unplug)\n"
     "  --trace-usb    print every USB transfer on standard error\n"
     "  --probe        exit 0 when an instrument is plugged in, 1 otherwise\n"
     "commands:\n"
@@ -55,8 +59,20 @@ constexpr double kFastSimSpeed = 1e6;
 int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err, InterruptWatch& watch) {
     CliDeviceOptions device;
     std::vector<std::string> rest;
-    for (const std::string& word : words) {
-        if (word == "--sim")
+    std::optional<std::string> faultText;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word == "--sim-fault") {
+            if (faultText) {
+                err << "tesmar-cli: --sim-fault is given twice (put every fault in one, separated by commas)\n";
+                return kExitUsage;
+            }
+            if (i + 1 == words.size() || words[i + 1].empty() || words[i + 1][0] == '-') {
+                err << "tesmar-cli: --sim-fault needs faults, e.g. --sim-fault unplug-after=0.5s\n";
+                return kExitUsage;
+            }
+            faultText = words[++i];
+        } else if (word == "--sim")
             device.simulate = true;
         else if (word == "--sim-fast") {
             device.simulate = true;
@@ -71,6 +87,19 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
             return kExitComplete;
         } else
             rest.push_back(word);
+    }
+    if (faultText) {
+        std::string why;
+        const auto faults = ParseSimFaults(*faultText, &why);
+        if (!faults) {
+            err << "tesmar-cli: --sim-fault: " << TerminalText(why) << '\n';
+            return kExitUsage;
+        }
+        if (!device.simulate) {
+            err << "tesmar-cli: --sim-fault exists on the virtual instrument only (add --sim)\n";
+            return kExitUsage;
+        }
+        device.simFaults = *faults;
     }
     if (rest.empty()) {
         err << kUsage << kExitStatusHelp;

@@ -99,9 +99,7 @@ int ReadRecord(UsbSession& session, std::ostream& err, CalibrationRecord& record
 
 int WriteAndVerify(UsbSession& session, const CalibrationRecord& record, std::ostream& out, std::ostream& err)
 {
-    WriteCalibrationRecord(session, record);
-    const auto back = ReadCalibrationRecord(session);
-    if (!back || back->bytes != record.bytes) {
+    if (!WriteAndVerifyCalibrationRecord(session, record)) {
         err << "tesmar-cli: the instrument did not keep the calibration record\n";
         return 1;
     }

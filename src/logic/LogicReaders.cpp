@@ -9,14 +9,16 @@ namespace tesmar {
 
 namespace {
 
-void SendBlock(UsbSession& session, const LogicBlockResult& block)
+// False when the start block did not reach the instrument.
+bool SendBlock(UsbSession& session, const LogicBlockResult& block)
 {
     SendCommands(session, block.generatorUpload);
     SetupPacket setup;
     setup.bRequest = CmdStartLogic;
     setup.wValue = block.wValue.value_or(0);
     setup.wIndex = block.wIndex.value_or(0);
-    session.WriteCommandPacket(setup, block.block.bytes.data(), static_cast<std::uint16_t>(block.block.bytes.size()));
+    const auto length = static_cast<std::uint16_t>(block.block.bytes.size());
+    return session.WriteCommandPacket(setup, block.block.bytes.data(), length) == length;
 }
 
 } // namespace
@@ -62,7 +64,9 @@ LogicStreamTrigger StreamTriggerOf(const LogicBlock& block)
 bool ReadLogicBuffer(UsbSession& session, const LogicBlockResult& block, LogicBufferFrame& frame,
                      const std::atomic<bool>& stop)
 {
-    SendBlock(session, block);
+    // A capture that was never started would be waited for without end.
+    if (!SendBlock(session, block))
+        return false;
     session.pause(20);
     UsbStatus status = usb_status::Error;
     const bool tiny = block.captureMode <= 2;

@@ -25,7 +25,9 @@ SetupPacket StartPacket(const OscAcquisitionParams& params)
 bool ReadOscBufferFrame(UsbSession& session, const OscAcquisitionParams& params, OscFrame& frame,
                         const std::atomic<bool>& stop)
 {
-    session.WriteCommandPacket(StartPacket(params), params.block.bytes.data(), 12);
+    // A record that was never started would be waited for without end.
+    if (session.WriteCommandPacket(StartPacket(params), params.block.bytes.data(), 12) != 12)
+        return false;
     session.pause(20);
 
     UsbStatus status = usb_status::Error;

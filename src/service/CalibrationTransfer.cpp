@@ -23,4 +23,11 @@ void WriteCalibrationRecord(UsbSession& session, const CalibrationRecord& record
     SendCommands(session, CalibrationWriteSequence(record));
 }
 
+bool WriteAndVerifyCalibrationRecord(UsbSession& session, const CalibrationRecord& record)
+{
+    WriteCalibrationRecord(session, record);
+    const auto back = ReadCalibrationRecord(session);
+    return back && back->bytes == record.bytes;
+}
+
 } // namespace tesmar

@@ -2,6 +2,7 @@
 
 #include "device/Commands.h"
 #include "device/UsbSession.h"
+#include "device/UsbStatus.h"
 
 #include <cstdio>
 
@@ -11,10 +12,22 @@ namespace {
 
 constexpr int kProgramTries = 5;
 
+// The identity byte; asked again while an attached instrument's answer is lost on the way.
+std::optional<std::uint8_t> QueryIdentity(UsbSession& session)
+{
+    for (int attempt = 0; attempt < kProgramTries; ++attempt) {
+        const auto id = QueryDevice(session, CmdGetId, 50, 1);
+        if (id.size() == 1)
+            return id[0];
+        if (!session.isAttached())
+            break;
+    }
+    return std::nullopt;
+}
+
 bool InBootLoader(UsbSession& session)
 {
-    const auto id = QueryDevice(session, CmdGetId, 50, 1);
-    return id.size() == 1 && id[0] == kIdBootLoader;
+    return QueryIdentity(session) == kIdBootLoader;
 }
 
 void Report(const FirmwareUpdateListener& listener, FirmwareStage stage)
@@ -27,6 +40,34 @@ void Progress(const FirmwareUpdateListener& listener, int value, int maximum)
 {
     if (listener.progress)
         listener.progress(value, maximum);
+}
+
+// A command the boot loader must get: a chunk or an erase lost on the way would leave a wrong
+// image that still programs and starts, so a failed transfer is sent again.
+bool SendSurely(UsbSession& session, const DeviceCommand& command)
+{
+    for (int attempt = 0; attempt < kProgramTries; ++attempt) {
+        SendCommand(session, command);
+        if (session.isAttached() && session.lastWriteStatus() == usb_status::Success)
+            return true;
+    }
+    return false;
+}
+
+// The new application is known to run only when it answers as such: a start command lost on the
+// way leaves the instrument in its boot loader, which is no success.
+bool StartApplication(UsbSession& session)
+{
+    for (int attempt = 0; attempt < kProgramTries; ++attempt) {
+        // The same command takes the application back to the boot loader: only sent again when
+        // the boot loader says it is still there.
+        SendCommand(session, {.code = CmdSwitchFirmware});
+        session.pause(500);
+        const auto id = QueryIdentity(session);
+        if (id != kIdBootLoader)
+            return id == kIdMainApplication;
+    }
+    return false;
 }
 
 bool Stopped(const std::atomic<bool>* stop)
@@ -68,10 +109,11 @@ bool WriteFirmwareBlock(UsbSession& session, const FirmwareImage& image, std::si
 {
     const int maximum = FirmwareImage::kChunksPerBlock * image.blockCount();
     for (int i = 0; i < FirmwareImage::kChunksPerBlock; ++i) {
-        SendCommand(session, {.code = CmdBootWriteChunk,
-                              .wValue = static_cast<std::uint16_t>(i * FirmwareImage::kChunkSize),
-                              .data = image.chunk(offset, i),
-                              .pauseAfterMs = 50});
+        if (!SendSurely(session, {.code = CmdBootWriteChunk,
+                                  .wValue = static_cast<std::uint16_t>(i * FirmwareImage::kChunkSize),
+                                  .data = image.chunk(offset, i),
+                                  .pauseAfterMs = 50}))
+            return false;
         Progress(listener, FirmwareImage::kChunksPerBlock * blocksBefore + i + 1, maximum);
     }
     for (int attempt = 0; attempt < kProgramTries; ++attempt) {
@@ -99,7 +141,7 @@ FirmwareUpdateResult UpdateFirmware(UsbSession& session, const FirmwareImage& im
     if (!InBootLoader(session)) {
         if (Stopped(stop))
             return FirmwareUpdateResult::Cancelled;
-        SendCommand(session, {.code = CmdSwitchFirmware});
+        SendSurely(session, {.code = CmdSwitchFirmware});
         Report(listener, FirmwareStage::EnteringBootLoader);
         session.pause(500);
         if (!InBootLoader(session))
@@ -108,7 +150,8 @@ FirmwareUpdateResult UpdateFirmware(UsbSession& session, const FirmwareImage& im
     }
     if (Stopped(stop))
         return enteredHere ? LeaveBootLoaderUnchanged(session) : FirmwareUpdateResult::Interrupted;
-    SendCommand(session, {.code = CmdBootBegin, .pauseAfterMs = 100});
+    if (!SendSurely(session, {.code = CmdBootBegin, .pauseAfterMs = 100}))
+        return FirmwareUpdateResult::BlockFailed;
     Report(listener, FirmwareStage::Loading);
     int written = 0;
     for (int block = image.lastBlock(); block >= 0; --block, ++written) {
@@ -122,7 +165,10 @@ FirmwareUpdateResult UpdateFirmware(UsbSession& session, const FirmwareImage& im
             return FirmwareUpdateResult::BlockFailed;
         }
     }
-    SendCommand(session, {.code = CmdSwitchFirmware});
+    if (!StartApplication(session)) {
+        Progress(listener, 0, maximum);
+        return FirmwareUpdateResult::BlockFailed;
+    }
     return FirmwareUpdateResult::Done;
 }
 

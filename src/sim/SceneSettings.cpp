@@ -24,4 +24,16 @@ AnalogScene SceneFromEnvironment(std::string& problems)
     return scene;
 }
 
+std::vector<SimFault> FaultsFromEnvironment(std::string& problems)
+{
+    const char* text = std::getenv("TESMAR_SIM_FAULT");
+    if (!text)
+        return {};
+    std::string why;
+    if (auto faults = ParseSimFaults(text, &why))
+        return *faults;
+    problems += "TESMAR_SIM_FAULT: " + why + "\n";
+    return {};
+}
+
 } // namespace tesmar

@@ -30,6 +30,7 @@ VirtualInstrument::VirtualInstrument(const SimClock& clock, std::optional<std::s
 
 VirtualInstrument::~VirtualInstrument()
 {
+    stopFaultTimer();
     uninit();
 }
 
@@ -81,10 +82,13 @@ UsbStatus VirtualInstrument::controlOut(UsbDeviceHandle device, const SetupPacke
 {
     transferred = 0;
     std::vector<std::uint8_t> payload(data, data + (data ? length : 0));
+    beginTransfer(false);
     {
         std::lock_guard lock(mutex_);
         if (!deviceValid(device))
             return usb_status::DeviceNotFound;
+        if (std::exchange(transferErrorPending_, false))
+            return usb_status::UsbdError;
         if (failingWrites_ > 0) {
             --failingWrites_;
             return writeFault_;
@@ -219,6 +223,7 @@ UsbStatus VirtualInstrument::bulkIn(UsbDeviceHandle device, std::uint8_t pipe, s
 {
     transferred = 0;
     const auto deadline = std::chrono::steady_clock::now() + clock_.realDuration(timeoutMs);
+    beginTransfer(true);
     std::unique_lock lock(mutex_);
     if (!deviceValid(device))
         return usb_status::DeviceNotFound;
@@ -239,6 +244,15 @@ UsbStatus VirtualInstrument::bulkIn(UsbDeviceHandle device, std::uint8_t pipe, s
             return usb_status::DeviceNotFound;
         if (haltGeneration_ != generation)
             return usb_status::Cancelled;
+        if (std::exchange(transferErrorPending_, false))
+            return usb_status::UsbdError;
+        if (stalled_) {
+            // Nothing comes out of a stalled pipe: the read waits for its time-out or a halt.
+            if (std::chrono::steady_clock::now() >= deadline)
+                return usb_status::TimeOut;
+            dataArrived_.wait_until(lock, deadline);
+            continue;
+        }
         if (!answer_.empty()) {
             const std::size_t n = std::min(limit, answer_.size());
             std::copy_n(answer_.begin(), n, buffer);
@@ -285,6 +299,8 @@ UsbStatus VirtualInstrument::reset(UsbDeviceHandle device)
         activeEngine_ = nullptr;
         answer_.clear();
         ++haltGeneration_; // a pending read ends with the reset
+        stalled_ = false;
+        transferErrorPending_ = false;
     }
     dataArrived_.notify_all();
     return usb_status::Success;
@@ -295,15 +311,9 @@ void VirtualInstrument::plug()
     UsbDeviceHandle attached = 0;
     {
         std::lock_guard lock(mutex_);
-        if (plugged_)
-            return;
-        plugged_ = true;
-        handle_ = nextHandle_++;
-        if (watching_)
-            attached = handle_;
+        attached = plugLocked();
     }
-    if (attached != 0)
-        runEvent([this, attached] { if (onAttach_) onAttach_(attached); });
+    announce(attached, 0);
 }
 
 void VirtualInstrument::unplug()
@@ -311,20 +321,47 @@ void VirtualInstrument::unplug()
     UsbDeviceHandle detached = 0;
     {
         std::lock_guard lock(mutex_);
-        if (!plugged_)
-            return;
-        plugged_ = false;
-        if (watching_)
-            detached = handle_;
-        handle_ = 0;
-        if (activeEngine_)
-            activeEngine_->stop();
-        activeEngine_ = nullptr;
-        answer_.clear();
+        detached = unplugLocked();
     }
+    faultTimerWake_.notify_all(); // a re-plug may be due later
+    announce(0, detached);
+}
+
+UsbDeviceHandle VirtualInstrument::plugLocked()
+{
+    if (plugged_)
+        return 0;
+    plugged_ = true;
+    handle_ = nextHandle_++;
+    replugAtUs_.reset();
+    stalled_ = false;
+    transferErrorPending_ = false;
+    return watching_ ? handle_ : 0;
+}
+
+UsbDeviceHandle VirtualInstrument::unplugLocked()
+{
+    if (!plugged_)
+        return 0;
+    plugged_ = false;
+    const UsbDeviceHandle detached = watching_ ? handle_ : 0;
+    handle_ = 0;
+    if (activeEngine_)
+        activeEngine_->stop();
+    activeEngine_ = nullptr;
+    answer_.clear();
+    if (replugDelayMs_)
+        replugAtUs_ = clock_.nowUs() + static_cast<std::int64_t>(*replugDelayMs_ * 1000.0);
+    return detached;
+}
+
+void VirtualInstrument::announce(UsbDeviceHandle attached, UsbDeviceHandle detached)
+{
     dataArrived_.notify_all();
     if (detached != 0)
         runEvent([this, detached] { if (onDetach_) onDetach_(detached); });
+    if (attached != 0)
+        runEvent([this, attached] { if (onAttach_) onAttach_(attached); });
 }
 
 bool VirtualInstrument::isPlugged() const
@@ -394,6 +431,129 @@ int VirtualInstrument::resetCount() const
 {
     std::lock_guard lock(mutex_);
     return resets_;
+}
+
+void VirtualInstrument::armFaults(std::vector<SimFault> faults)
+{
+    bool timed = false;
+    {
+        std::lock_guard lock(mutex_);
+        armedFaults_.clear();
+        replugDelayMs_.reset();
+        stalled_ = false;
+        transferErrorPending_ = false;
+        for (const SimFault& fault : faults) {
+            if (fault.kind == SimFaultKind::Replug)
+                replugDelayMs_ = fault.amount;
+            else
+                armedFaults_.push_back(fault);
+            timed = timed || fault.trigger == SimFaultTrigger::Time;
+        }
+        faultsArmedUs_ = clock_.nowUs();
+        transfersSinceArmed_ = 0;
+        readsSinceArmed_ = 0;
+        if (timed && !faultTimer_.joinable())
+            faultTimer_ = std::thread([this] { runFaultTimer(); });
+    }
+    faultTimerWake_.notify_all();
+}
+
+int VirtualInstrument::transfersSinceArmed() const
+{
+    std::lock_guard lock(mutex_);
+    return transfersSinceArmed_;
+}
+
+int VirtualInstrument::readsSinceArmed() const
+{
+    std::lock_guard lock(mutex_);
+    return readsSinceArmed_;
+}
+
+int VirtualInstrument::faultsWaiting() const
+{
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(armedFaults_.size());
+}
+
+void VirtualInstrument::beginTransfer(bool read)
+{
+    UsbDeviceHandle detached = 0;
+    {
+        std::lock_guard lock(mutex_);
+        detached = fireDueFaultsLocked(read);
+        ++transfersSinceArmed_;
+        if (read)
+            ++readsSinceArmed_;
+    }
+    if (detached != 0) {
+        faultTimerWake_.notify_all();
+        announce(0, detached);
+    }
+}
+
+UsbDeviceHandle VirtualInstrument::fireDueFaultsLocked(bool atRead)
+{
+    const std::int64_t now = clock_.nowUs();
+    UsbDeviceHandle detached = 0;
+    std::erase_if(armedFaults_, [&](const SimFault& fault) {
+        const bool due = fault.trigger == SimFaultTrigger::Time
+                             ? now - faultsArmedUs_ >= static_cast<std::int64_t>(fault.amount * 1000.0)
+                         : fault.trigger == SimFaultTrigger::Transfers ? transfersSinceArmed_ >= fault.amount
+                                                                       : atRead && readsSinceArmed_ >= fault.amount;
+        if (!due)
+            return false;
+        switch (fault.kind) {
+        case SimFaultKind::Unplug: detached = unplugLocked(); break;
+        case SimFaultKind::Stall: stalled_ = true; break;
+        case SimFaultKind::TransferError: transferErrorPending_ = true; break;
+        case SimFaultKind::Replug: break;
+        }
+        return true;
+    });
+    return detached;
+}
+
+void VirtualInstrument::runFaultTimer()
+{
+    std::unique_lock lock(mutex_);
+    while (!stopFaultTimer_) {
+        const std::size_t armedBefore = armedFaults_.size();
+        const UsbDeviceHandle detached = fireDueFaultsLocked(false);
+        UsbDeviceHandle attached = 0;
+        if (replugAtUs_ && clock_.nowUs() >= *replugAtUs_)
+            attached = plugLocked();
+        if (detached != 0 || attached != 0 || armedFaults_.size() != armedBefore) {
+            lock.unlock();
+            announce(attached, detached);
+            lock.lock();
+            continue;
+        }
+        // Sleep until the next time something is due, or until the schedule changes.
+        std::optional<std::int64_t> nextUs = replugAtUs_;
+        for (const SimFault& fault : armedFaults_)
+            if (fault.trigger == SimFaultTrigger::Time) {
+                const std::int64_t at = faultsArmedUs_ + static_cast<std::int64_t>(fault.amount * 1000.0);
+                nextUs = nextUs ? std::min(*nextUs, at) : at;
+            }
+        if (!nextUs) {
+            faultTimerWake_.wait(lock);
+            continue;
+        }
+        const double waitMs = static_cast<double>(*nextUs - clock_.nowUs()) / 1000.0;
+        faultTimerWake_.wait_for(lock, clock_.realDuration(waitMs) + std::chrono::microseconds(1));
+    }
+}
+
+void VirtualInstrument::stopFaultTimer()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stopFaultTimer_ = true;
+    }
+    faultTimerWake_.notify_all();
+    if (faultTimer_.joinable())
+        faultTimer_.join();
 }
 
 void VirtualInstrument::runEvent(std::function<void()> event)

@@ -7,6 +7,7 @@
 #include "I2cEngine.h"
 #include "InstrumentState.h"
 #include "SimClock.h"
+#include "SimFault.h"
 #include "device/UsbTransport.h"
 
 #include <condition_variable>
@@ -59,6 +60,16 @@ public:
     // flashed version, or an interrupted update, is still there at the next start.
     void keepFirmwareIn(std::string path);
 
+    // Arms `faults` (see SimFault.h), replacing those armed before: times run on the instrument's
+    // clock from this call, counts from the next transfer. A stall and a transfer error end with
+    // the next plug-in, reset or arming.
+    void armFaults(std::vector<SimFault> faults);
+    // Transfers and data-pipe reads the host began since the faults were last armed.
+    int transfersSinceArmed() const;
+    int readsSinceArmed() const;
+    // Armed faults that have not met a transfer or their time yet (a re-plug delay is no fault).
+    int faultsWaiting() const;
+
     void addEngine(std::unique_ptr<AcquisitionEngine> engine);
 
     // The firmware's state; lock it while looking from another thread than the host's.
@@ -79,6 +90,16 @@ private:
     void runEvent(std::function<void()> event);
     void joinEvents();
     bool deviceValid(UsbDeviceHandle device) const;
+    UsbDeviceHandle plugLocked();
+    UsbDeviceHandle unplugLocked();
+    void announce(UsbDeviceHandle attached, UsbDeviceHandle detached);
+    // Counts a transfer the host begins and fires the faults it makes due.
+    void beginTransfer(bool read);
+    // Fires the armed faults that are due (those counting reads only at a read); returns the
+    // handle it unplugged, if any.
+    UsbDeviceHandle fireDueFaultsLocked(bool atRead);
+    void runFaultTimer();
+    void stopFaultTimer();
 
     const SimClock& clock_;
     std::optional<std::string> calibrationFile_;
@@ -109,6 +130,17 @@ private:
     std::optional<std::size_t> refusedBootBlock_;
     std::optional<int> bootBlocksBeforeUnplug_;
     bool unplugPending_ = false;
+
+    std::vector<SimFault> armedFaults_;
+    std::int64_t faultsArmedUs_ = 0;
+    int transfersSinceArmed_ = 0, readsSinceArmed_ = 0;
+    std::optional<double> replugDelayMs_;
+    std::optional<std::int64_t> replugAtUs_;
+    bool stalled_ = false;
+    bool transferErrorPending_ = false;
+    bool stopFaultTimer_ = false;
+    std::condition_variable faultTimerWake_;
+    std::thread faultTimer_; // started by the first armFaults with a time in it
 
     std::mutex eventsMutex_;
     std::vector<std::thread> events_;

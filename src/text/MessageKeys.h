@@ -223,9 +223,10 @@ enum class Msg : int {
     strFirmwareOneByte = 214,
     strFirmwareOtherVersion = 215,
     strLanBufferedForGenerator = 216,
+    strClbrWriteError = 217,
 };
 
-inline constexpr int kMessageCount = 217;
+inline constexpr int kMessageCount = 218;
 inline constexpr int kMainMessageCount = 98;
 
 } // namespace tesmar

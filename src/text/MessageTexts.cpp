@@ -232,6 +232,8 @@ const std::array<MessageEntry, kMessageCount>& BuiltInMessages() {
          "прибора.\rВсё равно записать его в прибор?"},
         {Msg::strLanBufferedForGenerator, "strLanBufferedForGenerator",
          "Захват через буфер: шина B работает как генератор (для потокового чтения отожмите кнопку генератора)"},
+        {Msg::strClbrWriteError, "strClbrWriteError",
+         "Калибровка не записана: прибор не вернул записанные данные.\rПроверьте подключение и повторите запись."},
     }};
     return entries;
 }

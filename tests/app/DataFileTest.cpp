@@ -534,7 +534,8 @@ private slots:
         QCOMPARE(files.saveData(path), QString("Нет данных для сохранения."));
 
         QTest::mouseClick(p.sbRecOnCh2, Qt::LeftButton);
-        Record(p, 500);
+        // Long enough that the second measuring marker lies on the record however soon it stops.
+        Record(p, 2000);
         p.PlaceMarker(3, 0x00FF00, "пик", p.record()->timeOf(0, 100));
         p.PlaceMarker(42, 0x0000FF, "spad", p.record()->timeOf(0, 400));
         const RecView saved = ViewOf(p);

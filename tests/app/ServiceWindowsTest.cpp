@@ -329,21 +329,44 @@ private slots:
         QCOMPARE(w.lbCurFileVer->text(), Text(window, Msg::strUpDateShCurVer) + "3.9 (10/12/26)");
     }
 
+    // Two blocks: transfers 1 … 6 enter the boot loader and erase, 7 … 16 write the second block,
+    // 17 … 26 the first, 27 starts the new application.
+    void failedUpdateLeadsTheNextStartToTheUpdate_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("a block refused") << "refuse 512";
+        QTest::newRow("unplug in the second block") << "unplug-after=10transfers";
+        QTest::newRow("unplug in the first block") << "unplug-after=20transfers";
+        QTest::newRow("unplug before the start") << "unplug-after=26transfers";
+        QTest::newRow("programming never answered") << "stall-after=6transfers";
+    }
+
     void failedUpdateLeadsTheNextStartToTheUpdate()
     {
+        QFETCH(QString, fault);
         MainWindowHarness h(2000.0);
         TfmMain& window = h.start();
         TfmUpDateSoft& w = *window.fmUpDateSoft;
         QVERIFY(w.openFile(QString::fromStdString(WriteFile(h.folder, "fw.bin", 1024, 5))));
-        h.instrument.refuseBootBlocks(512);
+        if (fault == "refuse 512")
+            h.instrument.refuseBootBlocks(512);
+        else
+            h.instrument.armFaults(ParseSimFaults(fault.toStdString()).value());
         QTest::mouseClick(w.spStartUpData, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!w.updating(), 10000);
         QVERIFY(w.spStartUpData->isEnabled()); // the update can be repeated
         QCOMPARE(h.messages.errors.value(0), Text(window, Msg::strUpDateErrDlFW));
         QCOMPARE(w.progbarUpDate->value(), 0);
         QCOMPARE(w.stpnSatusUpDate->text(), Text(window, Msg::strUpDateOpPn));
+        QVERIFY(h.messages.informations.isEmpty());
+        {
+            std::lock_guard lock(h.instrument.stateMutex());
+            QVERIFY(h.instrument.state().bootLoader);
+        }
 
         h.window.reset();
+        h.instrument.armFaults({});
+        h.instrument.plug(); // an unplugged one plugged in again before the next start
         h.messages.errors.clear();
         TfmMain& again = h.start();
         QCOMPARE(h.messages.errors.value(0), Text(again, Msg::strErrorBL));

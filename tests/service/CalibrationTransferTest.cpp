@@ -54,5 +54,28 @@ TEST(CalibrationTransfer, ShortReadGivesNoRecord)
     EXPECT_FALSE(ReadCalibrationRecord(sim.session).has_value());
 }
 
+// The write reports no failed transfer, so the record is read back: a chunk lost to any fault at
+// any transfer of the nine is found; with no fault the record is kept.
+TEST(CalibrationTransfer, AWriteIsTrueOnlyWhenTheInstrumentKeepsTheRecord)
+{
+    CalibrationRecord record;
+    record.bytes.fill(0x5C);
+    record.setInstrumentNumber(777);
+    {
+        SimSession sim;
+        ASSERT_TRUE(sim.open());
+        EXPECT_TRUE(WriteAndVerifyCalibrationRecord(sim.session, record));
+    }
+    for (const SimFaultKind kind : {SimFaultKind::Unplug, SimFaultKind::TransferError, SimFaultKind::Stall}) {
+        for (int after = 0; after < 9; ++after) {
+            SCOPED_TRACE(after);
+            SimSession sim;
+            ASSERT_TRUE(sim.open());
+            sim.instrument.armFaults({{kind, SimFaultTrigger::Transfers, double(after)}});
+            EXPECT_FALSE(WriteAndVerifyCalibrationRecord(sim.session, record));
+        }
+    }
+}
+
 } // namespace
 } // namespace tesmar

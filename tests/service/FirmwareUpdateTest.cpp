@@ -10,6 +10,7 @@
 #include <atomic>
 #include <filesystem>
 #include <numeric>
+#include <thread>
 
 namespace tesmar {
 namespace {
@@ -147,6 +148,105 @@ TEST(FirmwareUpdate, UnplugHalfWayFailsAndTheInstrumentComesBackInItsBootLoader)
     EXPECT_EQ(QueryDevice(sim.session, CmdGetId, 50, 1), std::vector<std::uint8_t>{kIdBootLoader});
     ASSERT_EQ(UpdateFirmware(sim.session, image, {}), FirmwareUpdateResult::Done);
     EXPECT_EQ(QueryDevice(sim.session, CmdGetId, 50, 1), std::vector<std::uint8_t>{kIdMainApplication});
+}
+
+template <typename Pred> bool Eventually(Pred pred)
+{
+    for (int i = 0; i < 400 && !pred(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return pred();
+}
+
+bool FlashHolds(SimSession& sim, const std::vector<std::uint8_t>& bytes)
+{
+    std::lock_guard lock(sim.instrument.stateMutex());
+    const auto& flash = sim.instrument.state().flash;
+    return std::equal(bytes.begin(), bytes.end(), flash.begin());
+}
+
+// The transfers of a whole update of `image`, counted on a clean run.
+int TransfersOfAnUpdate(const FirmwareImage& image)
+{
+    SimSession sim;
+    EXPECT_TRUE(sim.open());
+    sim.instrument.armFaults({});
+    EXPECT_EQ(UpdateFirmware(sim.session, image, {}), FirmwareUpdateResult::Done);
+    return sim.instrument.transfersSinceArmed();
+}
+
+// An unplug or a stall at any transfer once the boot loader was entered (the third transfer)
+// and before the new application is started (the third transfer from the end) fails the update
+// and leaves the instrument in its boot loader: plugged in again it says so, and the next update
+// completes.
+TEST(FirmwareUpdate, EveryInterruptionLeavesTheBootLoaderAndTheNextUpdateCompletes)
+{
+    const auto bytes = Image(1100, 4, 3); // three blocks
+    FirmwareImage image;
+    ASSERT_EQ(image.load(bytes), FirmwareImage::LoadResult::Loaded);
+    const int total = TransfersOfAnUpdate(image);
+    ASSERT_GT(total, 30);
+    for (const SimFaultKind kind : {SimFaultKind::Unplug, SimFaultKind::Stall}) {
+        // A stall from the start command on lets the new application run, unconfirmed.
+        const int last = kind == SimFaultKind::Unplug ? total - 3 : total - 4;
+        for (int after = 3; after <= last; ++after) {
+            SCOPED_TRACE((kind == SimFaultKind::Unplug ? "unplug after " : "stall after ") + std::to_string(after));
+            SimSession sim;
+            ASSERT_TRUE(sim.open());
+            sim.instrument.armFaults({{kind, SimFaultTrigger::Transfers, double(after)}});
+            EXPECT_NE(UpdateFirmware(sim.session, image, {}), FirmwareUpdateResult::Done);
+            sim.instrument.armFaults({});
+            sim.instrument.unplug();
+            ASSERT_TRUE(Eventually([&] { return !sim.session.isAttached(); }));
+            sim.instrument.plug();
+            ASSERT_TRUE(Eventually([&] { return sim.session.isAttached(); }));
+            EXPECT_EQ(QueryDevice(sim.session, CmdGetId, 50, 1), std::vector<std::uint8_t>{kIdBootLoader});
+            ASSERT_EQ(UpdateFirmware(sim.session, image, {}), FirmwareUpdateResult::Done);
+            EXPECT_TRUE(FlashHolds(sim, bytes));
+        }
+    }
+}
+
+// One transfer lost to an error anywhere in the update is made good: a chunk, the erase or the
+// start is sent again, an answer asked again; the update completes with the whole image.
+TEST(FirmwareUpdate, ATransferErrorAnywhereIsMadeGood)
+{
+    const auto bytes = Image(1100, 4, 3);
+    FirmwareImage image;
+    ASSERT_EQ(image.load(bytes), FirmwareImage::LoadResult::Loaded);
+    const int total = TransfersOfAnUpdate(image);
+    for (int after = 0; after < total; ++after) {
+        SCOPED_TRACE("error after " + std::to_string(after));
+        SimSession sim;
+        ASSERT_TRUE(sim.open());
+        {
+            std::lock_guard lock(sim.instrument.stateMutex());
+            std::fill(sim.instrument.state().flash.begin(), sim.instrument.state().flash.end(), 0x77);
+        }
+        sim.instrument.armFaults({{SimFaultKind::TransferError, SimFaultTrigger::Transfers, double(after)}});
+        ASSERT_EQ(UpdateFirmware(sim.session, image, {}), FirmwareUpdateResult::Done);
+        EXPECT_TRUE(FlashHolds(sim, bytes));
+        std::lock_guard lock(sim.instrument.stateMutex());
+        const auto& flash = sim.instrument.state().flash;
+        EXPECT_TRUE(std::all_of(flash.begin() + 1536, flash.end(), [](auto b) { return b == 0; })) << "erased";
+        EXPECT_FALSE(sim.instrument.state().bootLoader);
+    }
+}
+
+// A block that is never reported programmed, at each block: the update fails and the boot
+// loader waits for the next one.
+TEST(FirmwareUpdate, ABlockNeverReportedProgrammedFailsAtEachBlock)
+{
+    FirmwareImage image;
+    ASSERT_EQ(image.load(Image(1100, 4, 3)), FirmwareImage::LoadResult::Loaded);
+    for (const std::size_t offset : {1024u, 512u, 0u}) {
+        SCOPED_TRACE(offset);
+        SimSession sim;
+        ASSERT_TRUE(sim.open());
+        sim.instrument.refuseBootBlocks(offset);
+        EXPECT_EQ(UpdateFirmware(sim.session, image, {}), FirmwareUpdateResult::BlockFailed);
+        EXPECT_EQ(sim.recorder.programmedOffsets.back(), int(offset));
+        EXPECT_EQ(QueryDevice(sim.session, CmdGetId, 50, 1), std::vector<std::uint8_t>{kIdBootLoader});
+    }
 }
 
 TEST(FirmwareUpdate, StopIsTakenBetweenBlocksAndTheUpdateCanBeRepeated)

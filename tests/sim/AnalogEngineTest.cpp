@@ -484,6 +484,14 @@ TEST_F(AnalogEngineTest, NewBlockWhileWaitingRestartsTheRecord)
     ExpectCrossingAt({result.ValuesA.begin(), result.ValuesA.begin() + 1126}, result.TrigIndexA, 0.0, true);
 }
 
+TEST_F(AnalogEngineTest, AStartBlockLostOnTheWayEndsTheRecordAtOnce)
+{
+    std::atomic<bool> stop = false; // never asked
+    OscFrame frame{};
+    instrument.armFaults({{SimFaultKind::TransferError, SimFaultTrigger::Transfers, 0}});
+    EXPECT_FALSE(ReadOscBufferFrame(session, Params(Input(1e-5, true, false)), frame, stop));
+}
+
 TEST_F(AnalogEngineTest, ResetEndsTheWaitOfAnInstrumentThatNeverTriggers)
 {
     AnalogScene scene;

@@ -243,6 +243,18 @@ TEST_F(LogicFixture, AFastEdgeCodeBeyondTheBusBListNeverTriggers)
     stopper.join();
 }
 
+TEST_F(LogicFixture, AStartBlockLostOnTheWayEndsTheCaptureAtOnce)
+{
+    LogicBlockInput in;
+    in.rateEntry = 31;
+    in.sampleRate = 1e6;
+    in.bufferMode = true;
+    in.busBGenerator = false;
+    instrument.armFaults({{SimFaultKind::TransferError, SimFaultTrigger::Transfers, 0}});
+    LogicBufferFrame frame;
+    EXPECT_FALSE(ReadLogicBuffer(session, BuildLogicBlock(in), frame, stop)); // no stop is ever asked
+}
+
 TEST_F(LogicFixture, AStopEndsAWaitForATriggerThatNeverComes)
 {
     LogicScene quiet;

@@ -493,7 +493,8 @@ void TfmCLBR::btWrClbrClick()
         record.setPairs(env_.pairs);
         record.setInstrumentType(type);
         record.setInstrumentNumber(serial);
-        WriteCalibrationRecord(env_.session, record);
+        if (!WriteAndVerifyCalibrationRecord(env_.session, record))
+            throw UserError(env_.table.text(Msg::strClbrWriteError));
         env_.record = record;
     });
 }

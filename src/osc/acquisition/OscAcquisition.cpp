@@ -20,6 +20,7 @@ void OscAcquisition::start(const OscAcquisitionParams& params)
     if (runner_.running())
         return; // one run at a time
     lastParams_ = params;
+    stopRequested_ = false;
     const bool stream = params.streamMode();
     live_.clear();
     std::unique_ptr<ReaderThread> thread;
@@ -32,11 +33,13 @@ void OscAcquisition::start(const OscAcquisitionParams& params)
 
 void OscAcquisition::stop()
 {
+    stopRequested_ = true;
     runner_.stop();
 }
 
 void OscAcquisition::shutdown()
 {
+    stopRequested_ = true;
     runner_.shutdown();
 }
 

@@ -27,6 +27,8 @@ public:
     void shutdown();
 
     bool running() const { return runner_.running(); }
+    // The run that ended was stopped on request; otherwise an incomplete record means a failed read.
+    bool stopRequested() const { return stopRequested_; }
     // Valid in the completion handler.
     OscResult& result() { return result_; }
     const OscAcquisitionParams& lastParams() const { return lastParams_; }
@@ -52,6 +54,7 @@ private:
     OscLiveRecord live_;
     bool liveOn_ = false;
     OscAcquisitionParams lastParams_;
+    bool stopRequested_ = false;
     ReaderRunner runner_;
 };
 

@@ -284,8 +284,11 @@ void LanPage::LanRunDone()
 void LanPage::takeBufferCapture()
 {
     auto* thread = static_cast<TWaitLanBufThread*>(acquisition_->finished());
-    if (!thread->valid())
-        return; // an incomplete read-out is dropped; the previous diagram stays
+    if (!thread->valid()) {
+        // An incomplete read-out is dropped and the previous diagram stays; the loss is said.
+        ctx_.setStatusText(msg(Msg::strRecErrRead));
+        return;
+    }
     UnpackedLogic u = UnpackLogicBuffer(thread->frame(), layout_);
     if (ctx_.menu.miLANPatch->isChecked() && !chLAN->bus(0).empty()) {
         takePatch(std::move(u.busA), std::move(u.busB));

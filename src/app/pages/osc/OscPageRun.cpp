@@ -165,6 +165,9 @@ void OscPage::OscRunDone(bool bufferMode)
         StartOscAcquisition();
         return;
     }
+    // A record that ended incomplete without a stop lost its data on the way: said on the status
+    // line, which the restored buttons have just cleared.
+    const bool readFailed = !result.DataReady && !acquisition_->stopRequested();
     if (sbOscRunSingle->isEnabled()) {
         if (result.DataReady)
             decode();
@@ -184,6 +187,8 @@ void OscPage::OscRunDone(bool bufferMode)
             restoreRunButtons();
         }
     }
+    if (readFailed)
+        ctx_.setStatusText(msg(Msg::strRecErrRead));
     skipDraw_ = false;
 }
 

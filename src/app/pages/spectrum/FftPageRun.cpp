@@ -269,8 +269,15 @@ void FftPage::FFTRunDone(bool bufferMode)
         }
         ProcessSpectrum(SpectrumMode::Full);
     };
-    if (sbFFTRunSingle->isEnabled()) {
+    // A record that ended incomplete without a stop lost its data on the way: said on the status
+    // line, which the restored buttons have just cleared.
+    auto restore = [&] {
         restoreRunButtons();
+        if (!result.DataReady && !acquisition_->stopRequested())
+            ctx_.setStatusText(msg(Msg::strRecErrRead));
+    };
+    if (sbFFTRunSingle->isEnabled()) {
+        restore();
         if (result.DataReady)
             process();
         return;
@@ -282,7 +289,7 @@ void FftPage::FFTRunDone(bool bufferMode)
         else
             timerRunFFT->start();
     } else {
-        restoreRunButtons();
+        restore();
     }
 }
 
