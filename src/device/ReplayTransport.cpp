@@ -25,8 +25,8 @@ std::string Difference(const UsbRecordEntry& recorded, const UsbRecordEntry& see
     if (seen.kind == UsbEventKind::ControlOut && recorded.data != seen.data) {
         const auto [at, _] = std::mismatch(recorded.data.begin(), recorded.data.end(), seen.data.begin());
         const auto i = static_cast<std::size_t>(at - recorded.data.begin());
-        return "the record has " + fieldsRecorded + " and the program sent it, but data byte " + std::to_string(i) +
-               " is " + Byte(seen.data[i]) + " where the record has " + Byte(recorded.data[i]);
+        return "the program sent " + fieldsSeen + " as recorded, but data byte " + std::to_string(i) + " is " +
+               Byte(seen.data[i]) + " where the record has " + Byte(recorded.data[i]);
     }
     return {};
 }

@@ -249,8 +249,8 @@ TEST_F(Replay, TheFirstDifferenceIsNamedAndEveryCallAfterItFails)
     session.ReadDataPipe(buffer, 1);
     send(7, 0xFFE8, {5, 0x40, 8});
     const std::string expected =
-        "line 7: the record has OUT type=0x40 request=7 value=0xFFE8 index=0x0000 length=3 and the program sent "
-        "it, but data byte 2 is 0x08 where the record has 0x09";
+        "line 7: the program sent OUT type=0x40 request=7 value=0xFFE8 index=0x0000 length=3 as recorded, but "
+        "data byte 2 is 0x08 where the record has 0x09";
     EXPECT_EQ(replay.divergence(), expected);
     EXPECT_EQ(session.lastWriteStatus(), usb_status::DataMismatch);
     EXPECT_EQ(session.ReadDataPipe(buffer, 512), 0u);
