@@ -3,22 +3,17 @@
 // and looked at after it, when a record that could not be written or a program that left the
 // replayed record changes the exit status.
 
-#include <fstream>
-#include <memory>
+#include "device/UsbSessionFiles.h"
+
 #include <ostream>
 #include <string>
 
 namespace tesmar {
 
 struct CliDeviceOptions;
-class ReplayTransport;
-class UsbRecordWriter;
 
 class CliUsbFiles {
 public:
-    CliUsbFiles();
-    ~CliUsbFiles();
-
     // Opens the record (empty path: none) and reads the replay; 0, or the exit status after a
     // message on `err`.
     int open(const std::string& recordPath, const std::string& replayPath, std::ostream& err);
@@ -28,9 +23,7 @@ public:
 
 private:
     std::string recordPath_, replayPath_;
-    std::ofstream recordFile_;
-    std::unique_ptr<UsbRecordWriter> writer_;
-    std::unique_ptr<ReplayTransport> replay_;
+    UsbSessionFiles files_;
 };
 
 } // namespace tesmar
