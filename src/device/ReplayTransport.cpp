@@ -71,6 +71,7 @@ void ReplayTransport::announceEvents()
             ++cursor_;
             attach = e.kind == UsbEventKind::Attach;
             device = e.device ? e.device : 1;
+            attached_ = attach ? device : 0;
             onAttach = onAttach_;
             onDetach = onDetach_;
         }
@@ -85,23 +86,34 @@ void ReplayTransport::announceEvents()
 const UsbRecordEntry* ReplayTransport::take(const UsbRecordEntry& seen)
 {
     announceEvents();
-    std::lock_guard lock(mutex_);
-    if (!divergence_.empty())
-        return nullptr;
-    skipHalts();
-    if (cursor_ >= entries_.size()) {
-        diverge("the record ends" +
-                (entries_.empty() ? std::string() : " (its last event is on line " + std::to_string(entries_.back().line) + ")") +
-                ", the program went on with " + DescribeUsbRecordEntry(seen));
-        return nullptr;
+    DetachCallback unplug;
+    UsbDeviceHandle device = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (!divergence_.empty())
+            return nullptr;
+        skipHalts();
+        if (cursor_ < entries_.size()) {
+            const UsbRecordEntry& recorded = entries_[cursor_];
+            const std::string why = Difference(recorded, seen);
+            if (why.empty()) {
+                ++cursor_;
+                return &recorded;
+            }
+            diverge("line " + std::to_string(recorded.line) + ": " + why);
+        } else {
+            diverge("the record ends" +
+                    (entries_.empty() ? std::string()
+                                      : " (its last event is on line " + std::to_string(entries_.back().line) + ")") +
+                    ", the program went on with " + DescribeUsbRecordEntry(seen));
+        }
+        unplug = onDetach_;
+        device = attached_;
     }
-    const UsbRecordEntry& recorded = entries_[cursor_];
-    if (const std::string why = Difference(recorded, seen); !why.empty()) {
-        diverge("line " + std::to_string(recorded.line) + ": " + why);
-        return nullptr;
-    }
-    ++cursor_;
-    return &recorded;
+    // No answer can follow: the instrument goes, so that no reader waits for one.
+    if (unplug && device)
+        unplug(device);
+    return nullptr;
 }
 
 UsbStatus ReplayTransport::init(AttachCallback onAttach, DetachCallback onDetach)

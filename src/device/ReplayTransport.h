@@ -4,7 +4,8 @@
 // transfers on the same pipe for the same length, resets, interface selections), and is answered
 // with what the record holds. Attach and detach events are announced where they stand; halts are
 // accepted anywhere, since they come from another thread at moments no replay can repeat. The
-// first call that differs is noted, and it and every call after it fail with "Data mismatch".
+// first call that differs is noted, and it and every call after it fail with "Data mismatch";
+// the instrument is then detached, since no answer can follow.
 
 #include "UsbRecordFormat.h"
 #include "UsbTransport.h"
@@ -54,6 +55,7 @@ private:
     std::string divergence_;
     AttachCallback onAttach_;
     DetachCallback onDetach_;
+    UsbDeviceHandle attached_ = 0; // the device of the last attach announced
 };
 
 } // namespace tesmar
