@@ -1,4 +1,4 @@
-// The logic analyser's buffered read-out against instrument answers written from the protocol:
+// The logic analyser's read-outs against instrument answers written from the protocol:
 // for every rate code and several ring pointers in head byte 136, the instrument's bytes are made
 // from a table of the samples the capture must show (bus A sent bit-reversed, the head and body
 // blocks laid out and the pre-trigger ring turned as the instrument keeps them), replayed through
@@ -251,6 +251,55 @@ TEST(LogicBufferReplay, EveryRateCodeAndRingPointerShowsTheSamplesTheInstrumentS
         EXPECT_EQ(capture.busB, c.in.busBAnalyser ? b : Bytes());
         EXPECT_EQ(capture.preTriggerCount, c.preTrigger);
         EXPECT_DOUBLE_EQ(capture.firstSampleTime, -c.preTrigger / c.in.sampleRate);
+    }
+}
+
+// The stream (rate code 6) at 100 kHz, 4096 samples, 410 before the trigger, mask "1x" on bus A:
+// the instrument's 512-byte blocks carry the 410 bytes that fill the ring, `searched` bytes that do
+// not match, the trigger sample and the rest; the capture shows the last 410 samples up to the
+// trigger, then what followed.
+TEST(LogicStreamReplay, TheRingEndsAtTheTriggerSampleWhereverItFired)
+{
+    constexpr int kDepth = 4096, kPre = 410;
+    for (const int searched : {0, 409, 700}) {
+        SCOPED_TRACE(searched);
+        Bytes sent; // in line order, as the capture must show them
+        for (int i = 0; i < kPre + searched; ++i)
+            sent.push_back(static_cast<std::uint8_t>(SampleA(i) & ~0x02)); // A.1 low: no match
+        sent.push_back(static_cast<std::uint8_t>(SampleA(7) | 0x02));     // A.1 high: the trigger
+        for (int i = 0; static_cast<int>(sent.size()) < 10 * 512; ++i)
+            sent.push_back(SampleB(i));
+        const Bytes expected(sent.begin() + searched + 1, sent.begin() + searched + 1 + kDepth);
+
+        HandWrittenSession s;
+        // Pattern "1x" reversed: value and care 0x40; byte 7 = 410 mod 256; wValue = −240.
+        s.out(7, 0xFF10, 0, {6, 0, 0xD0, 0, 0, 0x40, 0x40, 0x9A, 0});
+        const int blocks = (kPre + searched + 1 + (kDepth - kPre) + 511) / 512;
+        for (int b = 0; b < blocks; ++b) {
+            Bytes block;
+            for (int i = 0; i < 512; ++i)
+                block.push_back(Mirror(sent[b * 512 + i]));
+            s.in(512, block);
+        }
+        // The reader resets the device to end the stream.
+        ReplayedSession replay(s.text() + "99 RESET\n");
+        ASSERT_EQ(replay.error, "");
+        ASSERT_TRUE(replay.opened);
+
+        LogicBlockInput in = Input(20, 100e3);
+        in.bufferMode = false;
+        in.triggerOn = true;
+        in.patternTrigger = true;
+        in.patternText = "1x";
+        in.patternOnBusA = true;
+        in.preTrigger = kPre & 0xFF;
+        const std::atomic<bool> stop{false};
+        LogicStreamResult result = ReadLogicStream(replay.session, BuildLogicBlock(in), kDepth, kPre, stop);
+        EXPECT_EQ(replay.transport.finish(), "");
+        EXPECT_EQ(result.status, LogicStreamStatus::Good);
+        const auto shown = FinishLogicStream(std::move(result), kPre, true);
+        ASSERT_TRUE(shown.has_value());
+        EXPECT_EQ(*shown, expected);
     }
 }
 
