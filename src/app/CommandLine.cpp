@@ -27,4 +27,14 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& arguments)
     return line;
 }
 
+void CommandLine::readEnvironment(const std::function<const char*(const char*)>& environment)
+{
+    const auto value = [&environment](const char* name) {
+        const char* text = environment(name);
+        return std::string(text ? text : "");
+    };
+    recordUsb = value("TESMAR_RECORD_USB");
+    replayUsb = value("TESMAR_REPLAY_USB");
+}
+
 } // namespace tesmar

@@ -6,6 +6,8 @@
 #include "SplashWindow.h"
 #include "TfmMain.h"
 #include "UserMessages.h"
+#include "device/RecordingTransport.h"
+#include "device/UsbSessionFiles.h"
 #include "sim/AnalogEngine.h"
 #include "sim/LogicEngine.h"
 #include "sim/SceneSettings.h"
@@ -85,14 +87,24 @@ try {
     std::vector<std::string> arguments;
     for (const QString& arg : QApplication::arguments().mid(1))
         arguments.push_back(arg.toStdString());
-    const CommandLine commandLine = CommandLine::Parse(arguments);
+    CommandLine commandLine = CommandLine::Parse(arguments);
+    commandLine.readEnvironment([](const char* name) { return std::getenv(name); });
     const ProgramFolders folders = FindProgramFolders();
     const std::string& settingsFolder = folders.settings;
 
     SimClock clock;
     std::unique_ptr<UsbTransport> transport;
     std::function<void(bool)> wireGeneratorToBusA;
-    if (commandLine.simulate) {
+    UsbSessionFiles usbFiles;
+    if (!commandLine.replayUsb.empty()) {
+        const std::string problem = usbFiles.openReplay(commandLine.replayUsb, [](const std::string& difference) {
+            std::fprintf(stderr, "tesmar: the program left the replayed USB record at %s\n", difference.c_str());
+        });
+        if (!problem.empty()) {
+            std::fprintf(stderr, "tesmar: %s\n", problem.c_str());
+            return 1;
+        }
+    } else if (commandLine.simulate) {
         auto instrument = std::make_unique<VirtualInstrument>(clock, settingsFolder + "virtual-instrument.cal");
         instrument->keepFirmwareIn(settingsFolder + "virtual-instrument.fw");
         std::string problems;
@@ -109,9 +121,23 @@ try {
     } else {
         transport = std::make_unique<LibUsbTransport>();
     }
+    UsbTransport* used = usbFiles.replay() ? usbFiles.replay() : transport.get();
+    std::unique_ptr<RecordingTransport> recording;
+    if (!commandLine.recordUsb.empty()) {
+        const std::string path = commandLine.recordUsb;
+        const std::string problem = usbFiles.openRecord(path, [path](const std::string& failure) {
+            std::fprintf(stderr, "tesmar: %s: %s\n", path.c_str(), failure.c_str());
+        });
+        if (!problem.empty()) {
+            std::fprintf(stderr, "tesmar: %s\n", problem.c_str());
+            return 1;
+        }
+        recording = std::make_unique<RecordingTransport>(*used, *usbFiles.writer());
+        used = recording.get();
+    }
 
     MessageBoxes messages;
-    MainWindowEnvironment environment{*transport, messages, settingsFolder, commandLine, {}, [&splash] {
+    MainWindowEnvironment environment{*used, messages, settingsFolder, commandLine, {}, [&splash] {
                                           delete splash;
                                           splash = nullptr;
                                       }};

@@ -2,6 +2,8 @@
 
 #include "ExitStatus.h"
 #include "device/DeviceStartup.h"
+#include "device/RecordingTransport.h"
+#include "device/ReplayTransport.h"
 #include "device/TracingTransport.h"
 #include "sim/AnalogEngine.h"
 #include "sim/LogicEngine.h"
@@ -22,17 +24,26 @@ CliDevice::CliDevice(const CliDeviceOptions& options, std::ostream& trace) : clo
         instrument->armFaults(options.simFaults);
         transport_ = std::move(instrument);
     }
-    else {
+    else if (!options.replay) {
         transport_ = std::make_unique<LibUsbTransport>();
     }
     UsbTransport* used = transport_.get();
+    if (options.replay)
+        used = options.replay;
+    if (options.record) {
+        recording_ = std::make_unique<RecordingTransport>(*used, *options.record);
+        used = recording_.get();
+    }
     if (options.traceUsb) {
-        tracing_ = std::make_unique<TracingTransport>(*transport_, trace);
+        tracing_ = std::make_unique<TracingTransport>(*used, trace);
         used = tracing_.get();
     }
     session_ = std::make_unique<UsbSession>(*used);
     if (options.simulate && options.simSpeed != 1.0)
         session_->setSleeper([this](int ms) { clock_.sleepMs(ms); });
+    if (options.replay)
+        session_->setSleeper([](int) {}); // the record's answers are there already
+
 }
 
 CliDevice::~CliDevice()

@@ -1,6 +1,6 @@
 #pragma once
-// The instrument as the command-line tool reaches it: USB or the virtual instrument, optionally
-// traced transfer by transfer on standard error.
+// The instrument as the command-line tool reaches it: USB, the virtual instrument or the replay of
+// a session record, optionally recorded to a file and traced transfer by transfer on standard error.
 
 #include "device/Calibration.h"
 #include "device/UsbSession.h"
@@ -15,7 +15,10 @@
 namespace tesmar {
 
 class LogicEngine;
+class RecordingTransport;
+class ReplayTransport;
 class TracingTransport;
+class UsbRecordWriter;
 class UsbTransport;
 
 struct CliDeviceOptions {
@@ -23,6 +26,8 @@ struct CliDeviceOptions {
     bool traceUsb = false;
     double simSpeed = 1.0; // the virtual instrument's clock: above 1 it runs ahead of real time
     std::vector<SimFault> simFaults; // armed on the virtual instrument before the command starts
+    ReplayTransport* replay = nullptr; // answers instead of the instrument when set
+    UsbRecordWriter* record = nullptr; // every transfer is written to it when set
 };
 
 class CliDevice {
@@ -37,6 +42,7 @@ public:
 private:
     SimClock clock_;
     std::unique_ptr<UsbTransport> transport_;
+    std::unique_ptr<RecordingTransport> recording_;
     std::unique_ptr<TracingTransport> tracing_;
     std::unique_ptr<UsbSession> session_;
     LogicEngine* logic_ = nullptr; // owned by the virtual instrument

@@ -2,6 +2,7 @@
 
 #include "CliDevice.h"
 #include "CliText.h"
+#include "CliUsbFiles.h"
 #include "ConvertCommand.h"
 #include "DecodeCommand.h"
 #include "DeviceInfoCommand.h"
@@ -27,13 +28,16 @@ namespace tesmar {
 namespace {
 
 const char* const kUsage =
-    "usage: tesmar-cli [--sim] [--trace-usb] COMMAND [ARGS]\n"
+    "usage: tesmar-cli [--sim] [--trace-usb] [--record-usb FILE | --replay-usb FILE] COMMAND [ARGS]\n"
     "  --sim          use the virtual instrument instead of USB\n"
     "  --sim-fast     the virtual instrument on a fast clock: streams as fast as they are read\n"
     "  --sim-fault F  faults of the virtual instrument (with --sim), e.g. unplug-after=0.5s,replug-after=2s:\n"
     "                 KIND-after=WHEN, KIND unplug, stall, error or replug; WHEN 0.5s, 200ms, 12transfers\n"
     "                 or 3reads (replug: a time after each unplug)\n"
     "  --trace-usb    print every USB transfer on standard error\n"
+    "  --record-usb FILE   write every USB transfer both ways, with times, to FILE (text)\n"
+    "  --replay-usb FILE   answer as the instrument did in a record of --record-usb, checking\n"
+    "                 that the program sends the same (see docs/usb-session-record.md)\n"
     "  --probe        exit 0 when an instrument is plugged in, 1 otherwise\n"
     "commands:\n"
     "  info           identity, version, calibration, type and number of the instrument\n"
@@ -56,10 +60,21 @@ const char* const kUsage =
 // Fast enough that the virtual instrument's pacing never holds a reader back.
 constexpr double kFastSimSpeed = 1e6;
 
+// The commands that talk to the instrument.
+bool TalksToInstrument(const std::string& command, const std::vector<std::string>& args)
+{
+    return (command == "info" && args.empty()) || command == "osc" || command == "spectrum" || command == "record" ||
+           command == "rec" || command == "calibration" || command == "firmware" || command == "logic";
+}
+
+int RunOnInstrument(const std::string& command, const std::vector<std::string>& args, const CliDeviceOptions& device,
+                    std::ostream& out, std::ostream& err, InterruptWatch& watch);
+
 int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err, InterruptWatch& watch) {
     CliDeviceOptions device;
     std::vector<std::string> rest;
     std::optional<std::string> faultText;
+    std::string recordPath, replayPath;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word == "--sim-fault") {
@@ -72,6 +87,12 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
                 return kExitUsage;
             }
             faultText = words[++i];
+        } else if (word == "--record-usb" || word == "--replay-usb") {
+            if (i + 1 >= words.size() || words[i + 1].empty()) {
+                err << "tesmar-cli: " << word << " needs a file name\n";
+                return kExitUsage;
+            }
+            (word == "--record-usb" ? recordPath : replayPath) = words[++i];
         } else if (word == "--sim")
             device.simulate = true;
         else if (word == "--sim-fast") {
@@ -107,8 +128,37 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
     }
     const std::string command = rest.front();
     const std::vector<std::string> args(rest.begin() + 1, rest.end());
+    if (!replayPath.empty() && device.simulate) {
+        err << "tesmar-cli: --replay-usb answers in place of the instrument; it cannot go with --sim\n";
+        return kExitUsage;
+    }
+    if (TalksToInstrument(command, args)) {
+        CliUsbFiles files;
+        if (const int status = files.open(recordPath, replayPath, err))
+            return status;
+        files.applyTo(device);
+        return files.finish(RunOnInstrument(command, args, device, out, err, watch), err);
+    }
+    if (command == "info")
+        return RunFileInfoCommand(args, out, err);
+    if (command == "decode")
+        return RunDecodeCommand(args, out, err);
+    if (command == "encode")
+        return RunEncodeCommandWatched(args, out, err, watch);
+    if (command == "convert")
+        return RunConvertCommandWatched(args, out, err, watch);
+    if (command == "plot") {
+        err << "tesmar-cli plot: this build has no window code to draw charts with\n";
+        return kExitFailure;
+    }
+    err << "tesmar-cli: unknown command '" << TerminalText(command) << "'\n" << kUsage;
+    return kExitUsage;
+}
 
-    if (command == "info" && args.empty()) {
+int RunOnInstrument(const std::string& command, const std::vector<std::string>& args, const CliDeviceOptions& device,
+                    std::ostream& out, std::ostream& err, InterruptWatch& watch)
+{
+    if (command == "info") {
         CliDevice instrument(device, err);
         return RunDeviceInfoCommand(instrument.session(), MessageTable(), out, err);
     }
@@ -132,20 +182,7 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
         CliDevice instrument(device, err);
         return RunLogicCommand(instrument.session(), instrument.simulatedLogic(), args, out, err, &watch.takeOver());
     }
-    if (command == "info")
-        return RunFileInfoCommand(args, out, err);
-    if (command == "decode")
-        return RunDecodeCommand(args, out, err);
-    if (command == "encode")
-        return RunEncodeCommandWatched(args, out, err, watch);
-    if (command == "convert")
-        return RunConvertCommandWatched(args, out, err, watch);
-    if (command == "plot") {
-        err << "tesmar-cli plot: this build has no window code to draw charts with\n";
-        return kExitFailure;
-    }
-    err << "tesmar-cli: unknown command '" << TerminalText(command) << "'\n" << kUsage;
-    return kExitUsage;
+    return kExitUsage; // TalksToInstrument names no other command
 }
 
 } // namespace

@@ -9,6 +9,7 @@ inline constexpr int kExitNoInstrument = 2;  // no instrument is plugged in
 inline constexpr int kExitBootLoader = 3;    // the instrument waits in its boot loader
 inline constexpr int kExitUsage = 64;        // a bad command line
 inline constexpr int kExitFilterFile = 65;   // spectrum: a filter file is refused
+inline constexpr int kExitReplayDiffers = 66; // --replay-usb: the program's transfers left the record
 inline constexpr int kExitInternal = 70;     // something escaped the commands (out of memory, say)
 inline constexpr int kExitOutput = 74;       // the result could not be written
 inline constexpr int kExitInterrupted = 130; // Ctrl-C or SIGTERM cut the work short
@@ -21,6 +22,7 @@ inline constexpr const char* kExitStatusHelp =
     "  3    the instrument waits in its boot loader (update its firmware)\n"
     "  64   bad command line\n"
     "  65   spectrum: a filter file is refused\n"
+    "  66   --replay-usb: the program sent what the record does not hold (named on standard error)\n"
     "  70   internal error\n"
     "  74   the output could not be written (checked before measuring; a result measured but not\n"
     "       written is kept in a file of its own, named on standard error)\n"

@@ -12,6 +12,7 @@ using UsbStatus = std::uint32_t;
 namespace usb_status {
 inline constexpr UsbStatus Success = 0;
 inline constexpr UsbStatus Error = 0x20000000;
+inline constexpr UsbStatus DataMismatch = 0x20000008;
 inline constexpr UsbStatus DeviceNotFound = 0x2000000F;
 inline constexpr UsbStatus TimeOut = 0x20000015;
 inline constexpr UsbStatus Cancelled = 0x20000016;

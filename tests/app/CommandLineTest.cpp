@@ -29,6 +29,25 @@ TEST(CommandLine, SwitchesMatchByContainmentIgnoringCase)
     }
 }
 
+TEST(CommandLine, SessionRecordFilesComeFromTheEnvironment)
+{
+    // A path with a switch's keyword in it switches nothing on.
+    CommandLine line = CommandLine::Parse({});
+    line.readEnvironment([](const char* name) -> const char* {
+        if (std::string(name) == "TESMAR_RECORD_USB")
+            return "/tmp/x-SIM-session.txt";
+        return nullptr;
+    });
+    EXPECT_EQ(line.recordUsb, "/tmp/x-SIM-session.txt");
+    EXPECT_EQ(line.replayUsb, "");
+    EXPECT_FALSE(line.simulate);
+    line.readEnvironment([](const char* name) -> const char* {
+        return std::string(name) == "TESMAR_REPLAY_USB" ? "old.txt" : nullptr;
+    });
+    EXPECT_EQ(line.recordUsb, "");
+    EXPECT_EQ(line.replayUsb, "old.txt");
+}
+
 TEST(DialogFolders, DefaultsFollowTheBaseAndTheLastFile)
 {
     DialogFolders folders("/opt/tesmar");
