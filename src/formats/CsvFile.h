@@ -25,5 +25,8 @@ void WriteCaptureCsv(const CaptureSamples& capture, std::ostream& stream, const 
 // `givenRate` (Hz) is used only when the file states no rate and has no time column.
 std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text,
                                                         std::optional<double> givenRate = std::nullopt);
+// The same from text read piece by piece (a file): only the capture and its changes are held.
+std::variant<CaptureImport, std::string> ReadCaptureCsvFrom(TextSource& source, std::optional<double> givenRate = std::nullopt,
+                                                        const ReadProgress& progress = {});
 
 } // namespace tesmar

@@ -7,8 +7,10 @@
 // uniform period they fit.
 
 #include "formats/DataFileCapture.h"
+#include "formats/TextSource.h"
 
 #include <array>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -37,5 +39,8 @@ double VcdTimescaleFor(double samplePeriod, std::size_t sampleCount);
 
 // Either the capture or the reason it cannot be read.
 std::variant<CaptureImport, std::string> ReadVcd(std::string_view text);
+// The same from text read piece by piece (a file): in memory are only the capture and, up to a
+// budget, the changes (VcdStream.h). `progress` is told the bytes of each pass over the text.
+std::variant<CaptureImport, std::string> ReadVcdFrom(std::unique_ptr<TextSource> source, const ReadProgress& progress = {});
 
 } // namespace tesmar
