@@ -68,8 +68,12 @@ UartDecodeResult DecodeStreamedUart(VcdStream& stream, const LogicCapture& times
     };
     if (request.rxd)
         result.rxd = decode(*request.rxd, request.marker1, "RxD");
-    if (request.txd && problem.empty())
-        result.txd = decode(*request.txd, request.marker2.value_or(request.marker1), "TxD");
+    const double txStart = request.marker2.value_or(request.marker1);
+    // One line decoded as both from the same time decodes the same: once is enough.
+    if (request.txd && request.rxd == request.txd && txStart == request.marker1 && result.messages.empty())
+        result.txd = result.rxd;
+    else if (request.txd && problem.empty())
+        result.txd = decode(*request.txd, txStart, "TxD");
     return result;
 }
 

@@ -8,6 +8,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <utility>
+#include <vector>
 #include <string>
 
 namespace tesmar {
@@ -29,9 +32,55 @@ std::size_t Characters(const std::string& text)
     return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
+// The time texts of both lines, formatted once for both passes over the rows (and once for a
+// line decoded as both), as long as the grid is small enough for them to be kept.
+class TimeTexts {
+public:
+    static constexpr std::size_t kMostRows = std::size_t(4) << 20;
+
+    TimeTexts(const UartDecodeResult& result, std::size_t rows)
+    {
+        if (rows > kMostRows)
+            return;
+        ends_.reserve(2 * rows);
+        chars_.reserve(rows * 20);
+        char text[40];
+        for (std::size_t r = 0; r < rows; ++r) {
+            const double rx = r < result.rxd.startTimes.size() ? result.rxd.startTimes[r] : kNone;
+            const double tx = r < result.txd.startTimes.size() ? result.txd.startTimes[r] : kNone;
+            const std::size_t rxLength = std::isnan(rx) ? 0 : TimeChars(rx, text, sizeof text);
+            chars_.append(text, rxLength);
+            ends_.push_back(static_cast<std::uint32_t>(chars_.size()));
+            if (!std::isnan(tx) && tx == rx && std::signbit(tx) == std::signbit(rx)) {
+                chars_.append(text, rxLength);
+            } else if (!std::isnan(tx)) {
+                chars_.append(text, TimeChars(tx, text, sizeof text));
+            }
+            ends_.push_back(static_cast<std::uint32_t>(chars_.size()));
+            if (chars_.size() > UINT32_MAX - 100) {
+                ends_.clear();
+                return;
+            }
+        }
+    }
+    bool kept() const { return !ends_.empty(); }
+    // Line k's time text of row r.
+    std::pair<const char*, std::size_t> text(std::size_t r, std::size_t k) const
+    {
+        const std::size_t i = 2 * r + k;
+        const std::size_t start = i == 0 ? 0 : ends_[i - 1];
+        return {chars_.data() + start, ends_[i] - start};
+    }
+
+private:
+    static constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    std::string chars_;
+    std::vector<std::uint32_t> ends_;
+};
+
 class RowWriter {
 public:
-    RowWriter(const UartDecodeResult& result, std::size_t rows) : result_(result), rows_(rows) {}
+    RowWriter(const UartDecodeResult& result, std::size_t rows) : result_(result), rows_(rows), times_(result, rows) {}
 
     // The cells of row r (0-based) into cells_, their lengths into lengths_.
     void fill(std::size_t r)
@@ -63,7 +112,11 @@ public:
         }
         for (std::size_t k = 0; k < 2; ++k) {
             const UartLineResult& line = *lines[k];
-            if (r < line.startTimes.size() && !std::isnan(line.startTimes[r]))
+            if (times_.kept()) {
+                const auto [text, length] = times_.text(r, k);
+                cells_[5 + k] = text;
+                lengths_[5 + k] = length;
+            } else if (r < line.startTimes.size() && !std::isnan(line.startTimes[r]))
                 put(5 + k, TimeChars(line.startTimes[r], at, 40));
             else
                 put(5 + k, 0);
@@ -78,6 +131,7 @@ private:
     const UartDecodeResult& result_;
     std::size_t rows_;
     std::array<char, 256> storage_{};
+    TimeTexts times_;
 };
 
 } // namespace

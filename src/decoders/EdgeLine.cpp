@@ -10,20 +10,38 @@ EdgeLine::EdgeLine(std::int64_t size, std::function<bool(std::int64_t&)> next) :
 
 void EdgeLine::need(std::int64_t s)
 {
+    // A few changes ahead at a time: asking the source for each one costs more than keeping them.
     while (!ended_ && (changes_.size() == base_ || changes_.back() <= s)) {
-        std::int64_t at = 0;
-        if (next_(at))
+        for (int k = 0; k < 64; ++k) {
+            std::int64_t at = 0;
+            if (!next_(at)) {
+                ended_ = true;
+                break;
+            }
             changes_.push_back(at);
-        else
-            ended_ = true;
+        }
     }
 }
 
 std::size_t EdgeLine::firstAfter(std::int64_t s)
 {
     need(s);
-    return static_cast<std::size_t>(std::upper_bound(changes_.begin() + static_cast<std::ptrdiff_t>(base_), changes_.end(), s) -
-                                    changes_.begin());
+    // Decoders mostly move on by a little: look near the last answer first.
+    std::size_t k = std::clamp(cursor_, base_, changes_.size());
+    if (k > base_ && changes_[k - 1] > s) {
+        k = static_cast<std::size_t>(std::upper_bound(changes_.begin() + static_cast<std::ptrdiff_t>(base_),
+                                                      changes_.begin() + static_cast<std::ptrdiff_t>(k), s) -
+                                     changes_.begin());
+    } else {
+        std::size_t steps = 0;
+        while (k < changes_.size() && changes_[k] <= s && ++steps < 8)
+            ++k;
+        if (k < changes_.size() && changes_[k] <= s)
+            k = static_cast<std::size_t>(std::upper_bound(changes_.begin() + static_cast<std::ptrdiff_t>(k), changes_.end(), s) -
+                                         changes_.begin());
+    }
+    cursor_ = k;
+    return k;
 }
 
 bool EdgeLine::high(std::int64_t s)
@@ -83,6 +101,7 @@ void EdgeLine::release(std::int64_t s)
     }
     if (base_ >= 4096 && base_ * 2 >= changes_.size()) {
         changes_.erase(changes_.begin(), changes_.begin() + static_cast<std::ptrdiff_t>(base_));
+        cursor_ = cursor_ > base_ ? cursor_ - base_ : 0;
         base_ = 0;
     }
 }

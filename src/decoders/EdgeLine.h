@@ -40,6 +40,7 @@ private:
     std::size_t base_ = 0;     // changes before it are dropped
     bool levelAtBase_ = false; // the level before changes_[base_]
     bool ended_ = false;
+    std::size_t cursor_ = 0; // the last answer of firstAfter
 };
 
 } // namespace tesmar

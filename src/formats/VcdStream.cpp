@@ -60,6 +60,9 @@ void Pack(std::vector<std::uint8_t>& packed, std::uint64_t ticks, int channel, b
     }
 }
 
+// Times below this are exact as doubles.
+constexpr std::uint64_t kExactTicks = std::uint64_t(1) << 53;
+
 constexpr int kUnknownId = -1;
 constexpr int kIgnoredId = -2; // a vector or real
 
@@ -366,6 +369,10 @@ std::variant<std::unique_ptr<VcdStream>, std::string> VcdStream::Open(std::uniqu
             s.warnings_.push_back(chosen.note);
         s.lowest_ = body.lowest;
         s.periodTicks_ = chosen.periodTicks;
+        // A whole period that divides every change time puts each change exactly on a sample.
+        if (chosen.periodTicks >= 1 && chosen.periodTicks < 1e15 && chosen.periodTicks == std::floor(chosen.periodTicks) &&
+            times.divisor() % static_cast<std::uint64_t>(chosen.periodTicks) == 0)
+            s.wholePeriod_ = static_cast<std::uint64_t>(chosen.periodTicks);
         s.samplePeriod_ = chosen.seconds;
         s.sampleCount_ = chosen.samples;
         s.firstSampleTime_ = (static_cast<double>(body.lowest) + static_cast<double>(header.timezero)) * header.tick;
@@ -438,8 +445,11 @@ bool VcdStream::next(VcdChange& change)
         }
         if (kept.channel < 0)
             continue;
-        const double ticks = static_cast<double>(static_cast<std::uint64_t>(kept.stamp) - static_cast<std::uint64_t>(lowest_));
-        change.index = periodTicks_ > 0 ? static_cast<std::int64_t>(std::llround(ticks / periodTicks_)) : 0;
+        const std::uint64_t ticks = static_cast<std::uint64_t>(kept.stamp) - static_cast<std::uint64_t>(lowest_);
+        if (wholePeriod_ && ticks < kExactTicks)
+            change.index = static_cast<std::int64_t>(ticks / wholePeriod_); // what rounding the quotient gives
+        else
+            change.index = periodTicks_ > 0 ? static_cast<std::int64_t>(std::llround(static_cast<double>(ticks) / periodTicks_)) : 0;
         change.channel = kept.channel;
         change.level = kept.level;
         return true;

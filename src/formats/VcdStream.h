@@ -95,6 +95,7 @@ private:
     long long replayedStamp_ = 0;
     long long lowest_ = 0;
     double periodTicks_ = 1.0;
+    std::uint64_t wholePeriod_ = 0; // the period when it is whole and every change lies on it
     CaptureLineNames lineNames_{};
     std::vector<std::string> warnings_;
     double samplePeriod_ = 0.0;

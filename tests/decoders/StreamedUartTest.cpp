@@ -234,7 +234,12 @@ TEST(UartTableText, PrintsAsTheWindowGrid)
     txOnly.txd = result.txd;
     txOnly.txd.startTimes[3] = 1e-300;
     txOnly.txd.startTimes[4] = 0.0;
-    for (const UartDecodeResult* r : {&result, &txOnly}) {
+    UartDecodeResult sameLine;
+    sameLine.rxd = result.rxd;
+    sameLine.txd = result.rxd;
+    sameLine.txd.startTimes[2] = -0.0;
+    sameLine.rxd.startTimes[2] = 0.0;
+    for (const UartDecodeResult* r : {&result, &txOnly, &sameLine}) {
         for (const bool csv : {false, true}) {
             for (const std::size_t rows : {std::size_t(5), std::numeric_limits<std::size_t>::max()}) {
                 DecoderTable grid = UartTable(*r, table);
