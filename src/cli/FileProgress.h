@@ -15,11 +15,15 @@ namespace tesmar {
 
 class FileProgress {
 public:
-    FileProgress(std::ostream& err, std::string prefix, bool terminal);
+    // A pass shorter than `quietStart` shows nothing.
+    FileProgress(std::ostream& err, std::string prefix, bool terminal,
+                 std::chrono::milliseconds quietStart = std::chrono::milliseconds(500));
     ~FileProgress() { end(); }
-    // For the readers: `done` of `total` bytes (or items) of the current pass.
+    // For the readers: `done` of `total` bytes of the current pass.
     ReadProgress callback();
-    void show(std::int64_t done, std::int64_t total);
+    // For the writers: `done` of `total` samples.
+    ReadProgress samplesCallback();
+    void show(std::int64_t done, std::int64_t total, bool bytes = true);
     // Ends the line of the current pass, if one was shown.
     void end();
 
@@ -27,7 +31,9 @@ private:
     std::ostream& err_;
     std::string prefix_;
     bool terminal_;
+    std::chrono::milliseconds quietStart_;
     std::int64_t total_ = -1;
+    bool bytes_ = true;
     std::optional<std::chrono::steady_clock::time_point> passStart_;
     std::optional<StreamProgress> line_;
 };

@@ -165,7 +165,8 @@ std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path
     return CaptureImport{*capture, {}};
 }
 
-std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture, const CaptureLineNames& names)
+std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture, const CaptureLineNames& names,
+                            const ReadProgress& progress)
 {
     const auto kind = CaptureFileKindOf(path);
     if (!kind)
@@ -176,9 +177,9 @@ std::string SaveCaptureFile(const std::string& path, const CaptureSamples& captu
     } else if (*kind == CaptureFileKind::SigrokSession) {
         return WriteSigrokSession(path, capture, names);
     } else if (*kind == CaptureFileKind::Vcd) {
-        written = WriteFileWith(path, [&](std::ostream& out) { WriteVcd(capture, out, names); });
+        written = WriteFileWith(path, [&](std::ostream& out) { WriteVcd(capture, out, names, progress); });
     } else {
-        written = WriteFileWith(path, [&](std::ostream& out) { WriteCaptureCsv(capture, out, names); });
+        written = WriteFileWith(path, [&](std::ostream& out) { WriteCaptureCsv(capture, out, names, progress); });
     }
     return written ? std::string() : "cannot write " + path;
 }

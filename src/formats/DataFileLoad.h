@@ -47,6 +47,8 @@ std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path
 // An empty string on success, else what went wrong. VCD, CSV and sigrok sessions hold the lines
 // of CaptureLinesOf(capture, names) under their names; a data file has no room for names and
 // holds every line of the captured buses.
-std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture, const CaptureLineNames& names = {});
+// `progress` is told the samples written of all (VCD and CSV).
+std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture, const CaptureLineNames& names = {},
+                            const ReadProgress& progress = {});
 
 } // namespace tesmar

@@ -71,7 +71,8 @@ std::string WriteVcd(const CaptureSamples& capture, const CaptureLineNames& name
     return text.str();
 }
 
-void WriteVcd(const CaptureSamples& capture, std::ostream& stream, const CaptureLineNames& names)
+void WriteVcd(const CaptureSamples& capture, std::ostream& stream, const CaptureLineNames& names,
+              const ReadProgress& progress)
 {
     const std::size_t count = std::max(capture.busA.size(), capture.busB.size());
     const double tick = VcdTimescaleFor(capture.samplePeriod, count);
@@ -123,6 +124,8 @@ void WriteVcd(const CaptureSamples& capture, std::ostream& stream, const Capture
         if (out.size() >= kWriteChunk) {
             stream.write(out.data(), static_cast<std::streamsize>(out.size()));
             out.clear();
+            if (progress)
+                progress(static_cast<std::int64_t>(i), static_cast<std::int64_t>(count));
         }
         out += stamp(i);
         for (int line = 0; line < 16; ++line)

@@ -30,7 +30,9 @@ struct CaptureImport {
 std::string WriteVcd(const CaptureSamples& capture, const CaptureLineNames& names = {});
 // The same text written in pieces, so that a capture of any size never needs its whole text in
 // memory; stops at the first failed write (the stream's state tells).
-void WriteVcd(const CaptureSamples& capture, std::ostream& stream, const CaptureLineNames& names = {});
+// `progress` is told the samples written of all.
+void WriteVcd(const CaptureSamples& capture, std::ostream& stream, const CaptureLineNames& names = {},
+              const ReadProgress& progress = {});
 // Text is handed to a stream in pieces of about this size.
 inline constexpr std::size_t kWriteChunk = 1 << 20;
 // The tick the writer uses for a capture, in seconds: the coarsest in which the sample period

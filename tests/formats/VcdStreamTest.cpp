@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 namespace tesmar {
@@ -170,6 +171,24 @@ TEST(CsvStream, PiecesOfAnySizeReadAsTheWholeText)
             SCOPED_TRACE(text.substr(0, 20) + " in pieces of " + std::to_string(piece));
             MemoryTextSource source(text, piece);
             ExpectSameImport(whole, ReadCaptureCsvFrom(source, rate));
+        }
+    }
+}
+
+TEST(CsvStream, TimesAreWrittenAsPrintfWritesThem)
+{
+    for (const double period : {1.0 / 3e6, 1e-6, 41.666666666666664e-9, 2.5e-3}) {
+        CaptureSamples capture = NoisyCapture(400, 4);
+        capture.samplePeriod = period;
+        capture.firstSampleTime = -137 * period;
+        const std::string text = WriteCaptureCsv(capture);
+        std::size_t at = text.find('\n') + 1;
+        for (std::size_t i = 0; i < 400; ++i) {
+            char expected[40];
+            std::snprintf(expected, sizeof expected, "%.12g", capture.firstSampleTime + period * static_cast<double>(i));
+            const std::size_t comma = text.find(',', at);
+            ASSERT_EQ(text.substr(at, comma - at), expected) << period << " row " << i;
+            at = text.find('\n', at) + 1;
         }
     }
 }
