@@ -18,7 +18,7 @@ namespace tesmar {
 namespace {
 
 constexpr std::size_t kColumns = 7; // number, BIN and HEX of each line, the time of each line
-constexpr std::size_t kFlushAt = std::size_t(1) << 20;
+constexpr std::size_t kFlushAt = std::size_t(256) << 10;
 
 // "%.9g" as TimeText writes it, into `text`; its length.
 std::size_t TimeChars(double seconds, char* text, std::size_t size)
@@ -43,7 +43,8 @@ public:
         if (rows > kMostRows)
             return;
         ends_.reserve(2 * rows);
-        chars_.reserve(rows * 20);
+        same_.assign(rows, false);
+        chars_.reserve(rows * 12);
         char text[40];
         for (std::size_t r = 0; r < rows; ++r) {
             const double rx = r < result.rxd.startTimes.size() ? result.rxd.startTimes[r] : kNone;
@@ -52,7 +53,7 @@ public:
             chars_.append(text, rxLength);
             ends_.push_back(static_cast<std::uint32_t>(chars_.size()));
             if (!std::isnan(tx) && tx == rx && std::signbit(tx) == std::signbit(rx)) {
-                chars_.append(text, rxLength);
+                same_[r] = true; // the text of RxD serves
             } else if (!std::isnan(tx)) {
                 chars_.append(text, TimeChars(tx, text, sizeof text));
             }
@@ -67,6 +68,8 @@ public:
     // Line k's time text of row r.
     std::pair<const char*, std::size_t> text(std::size_t r, std::size_t k) const
     {
+        if (k == 1 && same_[r])
+            k = 0;
         const std::size_t i = 2 * r + k;
         const std::size_t start = i == 0 ? 0 : ends_[i - 1];
         return {chars_.data() + start, ends_[i] - start};
@@ -76,6 +79,7 @@ private:
     static constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
     std::string chars_;
     std::vector<std::uint32_t> ends_;
+    std::vector<bool> same_; // TxD's time is RxD's
 };
 
 class RowWriter {

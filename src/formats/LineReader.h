@@ -13,7 +13,7 @@ namespace tesmar {
 
 class LineReader {
 public:
-    explicit LineReader(TextSource& source, std::size_t piece = std::size_t(1) << 20);
+    explicit LineReader(TextSource& source, std::size_t piece = std::size_t(256) << 10);
     // False at the end of the text, or when it cannot be read on (problem() says why).
     bool next(std::string_view& line);
     std::int64_t consumed() const { return offset_ + static_cast<std::int64_t>(position_); }

@@ -13,7 +13,7 @@ namespace tesmar {
 
 class WordReader {
 public:
-    explicit WordReader(TextSource& source, std::size_t piece = std::size_t(1) << 20);
+    explicit WordReader(TextSource& source, std::size_t piece = std::size_t(256) << 10);
     // False at the end of the text, or when it cannot be read on (problem() says why).
     bool next(std::string_view& word);
     // Bytes gone through so far.
