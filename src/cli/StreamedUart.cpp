@@ -48,6 +48,14 @@ bool LineChanges::next(std::int64_t& at)
     return false;
 }
 
+std::size_t LineChanges::next(std::int64_t* into, std::size_t room)
+{
+    std::size_t count = 0;
+    while (count < room && next(into[count]))
+        ++count;
+    return count;
+}
+
 UartDecodeResult DecodeStreamedUart(VcdStream& stream, const LogicCapture& times, const UartDecodeRequest& request,
                                     const ReadProgress& progress, std::string& problem)
 {
@@ -60,7 +68,8 @@ UartDecodeResult DecodeStreamedUart(VcdStream& stream, const LogicCapture& times
             return UartLineResult{};
         }
         LineChanges changes(stream, channel, progress);
-        EdgeLine line(stream.sampleCount(), [&changes](std::int64_t& at) { return changes.next(at); });
+        EdgeLine line(stream.sampleCount(),
+                      [&changes](std::int64_t* into, std::size_t room) { return changes.next(into, room); });
         auto decoded = DecodeUartEdges(line, timing, request.settings, start, name, result.messages, request.maxEntries);
         if (problem.empty() && !stream.problem().empty())
             problem = stream.problem();

@@ -22,6 +22,8 @@ class LineChanges {
 public:
     LineChanges(VcdStream& stream, int channel, const ReadProgress& progress = {});
     bool next(std::int64_t& at);
+    // Up to `room` of them into `into`; how many.
+    std::size_t next(std::int64_t* into, std::size_t room);
 
 private:
     VcdStream& stream_;

@@ -128,6 +128,8 @@ public:
     }
 
     std::size_t rows() const { return rows_; }
+    bool timesKept() const { return times_.kept(); }
+    std::size_t timeLength(std::size_t r, std::size_t k) const { return times_.text(r, k).second; }
     std::array<const char*, kColumns> cells_{};
     std::array<std::size_t, kColumns> lengths_{};
 
@@ -179,10 +181,25 @@ void PrintUartTable(const UartDecodeResult& result, const MessageTable& table, b
     std::array<std::size_t, kColumns> widths{};
     for (std::size_t c = 0; c < kColumns; ++c)
         widths[c] = Characters(headers[c]);
-    for (std::size_t r = 0; r < rows; ++r) {
-        writer.fill(r);
-        for (std::size_t c = 0; c < kColumns; ++c)
-            widths[c] = std::max(widths[c], writer.lengths_[c]);
+    if (writer.timesKept()) {
+        // Every cell's width is known without writing it: the row number's digits, 8 and 2 for
+        // a line's bytes, the kept time texts.
+        widths[0] = std::max(widths[0], std::to_string(rows).size());
+        const UartLineResult* lines[2] = {&result.rxd, &result.txd};
+        for (std::size_t k = 0; k < 2; ++k) {
+            if (rows > 0 && !lines[k]->bytes.empty()) {
+                widths[1 + 2 * k] = std::max<std::size_t>(widths[1 + 2 * k], 8);
+                widths[2 + 2 * k] = std::max<std::size_t>(widths[2 + 2 * k], 2);
+            }
+            for (std::size_t r = 0; r < rows; ++r)
+                widths[5 + k] = std::max(widths[5 + k], writer.timeLength(r, k));
+        }
+    } else {
+        for (std::size_t r = 0; r < rows; ++r) {
+            writer.fill(r);
+            for (std::size_t c = 0; c < kColumns; ++c)
+                widths[c] = std::max(widths[c], writer.lengths_[c]);
+        }
     }
     auto line = [&](const std::array<const char*, kColumns>& cells, const std::array<std::size_t, kColumns>& bytes,
                     const std::array<std::size_t, kColumns>& characters) {

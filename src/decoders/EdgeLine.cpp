@@ -4,7 +4,7 @@
 
 namespace tesmar {
 
-EdgeLine::EdgeLine(std::int64_t size, std::function<bool(std::int64_t&)> next) : size_(size), next_(std::move(next))
+EdgeLine::EdgeLine(std::int64_t size, Source next) : size_(size), next_(std::move(next))
 {
 }
 
@@ -12,14 +12,12 @@ void EdgeLine::need(std::int64_t s)
 {
     // A few changes ahead at a time: asking the source for each one costs more than keeping them.
     while (!ended_ && (changes_.size() == base_ || changes_.back() <= s)) {
-        for (int k = 0; k < 64; ++k) {
-            std::int64_t at = 0;
-            if (!next_(at)) {
-                ended_ = true;
-                break;
-            }
-            changes_.push_back(at);
-        }
+        constexpr std::size_t kBatch = 256;
+        const std::size_t had = changes_.size();
+        changes_.resize(had + kBatch);
+        const std::size_t got = next_(changes_.data() + had, kBatch);
+        changes_.resize(had + got);
+        ended_ = got == 0;
     }
 }
 

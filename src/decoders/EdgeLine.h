@@ -12,9 +12,10 @@ namespace tesmar {
 
 class EdgeLine {
 public:
-    // `next` gives the next sample index at which the line changes level (ascending, each past
-    // the one before); false when there is none.
-    EdgeLine(std::int64_t size, std::function<bool(std::int64_t&)> next);
+    // `next` writes up to `room` of the next sample indexes at which the line changes level
+    // (ascending, each past the one before) and tells how many; 0 when there are none left.
+    using Source = std::function<std::size_t(std::int64_t* into, std::size_t room)>;
+    EdgeLine(std::int64_t size, Source next);
 
     std::int64_t size() const { return size_; }
     bool high(std::int64_t s);
@@ -35,7 +36,7 @@ private:
     bool levelBefore(std::size_t position) const { return levelAtBase_ ^ ((position - base_) & 1); }
 
     std::int64_t size_;
-    std::function<bool(std::int64_t&)> next_;
+    Source next_;
     std::vector<std::int64_t> changes_;
     std::size_t base_ = 0;     // changes before it are dropped
     bool levelAtBase_ = false; // the level before changes_[base_]

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -185,11 +186,12 @@ TEST(EdgeLine, AnswersAsTheSamplesDo)
         levels[i] = level;
     }
     std::size_t given = 0;
-    EdgeLine line(static_cast<std::int64_t>(levels.size()), [&](std::int64_t& at) {
-        if (given == changes.size())
-            return false;
-        at = changes[given++];
-        return true;
+    // Handed over a few at a time, fewer than asked for now and then.
+    EdgeLine line(static_cast<std::int64_t>(levels.size()), [&](std::int64_t* into, std::size_t room) {
+        const std::size_t count = std::min({room, changes.size() - given, std::size_t(1 + given % 5)});
+        std::copy_n(changes.begin() + static_cast<std::ptrdiff_t>(given), count, into);
+        given += count;
+        return count;
     });
     const auto n = static_cast<std::int64_t>(levels.size());
     EXPECT_EQ(line.lastHighAtOrBefore(n - 1), [&] {
