@@ -1,10 +1,12 @@
 // UART decoded on a value change dump as its changes stream past gives what the decoder gives on
 // the same capture held sample by sample, and its grid prints as the window's grid does.
 
+#include "cli/DecodeCommand.h"
 #include "cli/DecoderTableText.h"
 #include "cli/StreamedUart.h"
 #include "cli/UartTableText.h"
 #include "decoders/UartEncoder.h"
+#include "formats/DataFileLoad.h"
 #include "formats/VcdFile.h"
 #include "text/MessageTable.h"
 
@@ -12,9 +14,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <random>
 #include <sstream>
+
+#include <unistd.h>
 
 namespace tesmar {
 namespace {
@@ -218,6 +223,50 @@ TEST(EdgeLine, AnswersAsTheSamplesDo)
             EXPECT_EQ(line.lastHighAtOrBefore(s), high) << s;
         }
     }
+}
+
+TEST(StreamedUart, TheCommandPrintsWhatTheWholeCaptureDecodesTo)
+{
+    // The same capture as a VCD (decoded as it streams past) and as a CSV (read whole).
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("tesmar_streamed_uart_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    CaptureSamples samples = UartCapture(8.68, 300, 21, true);
+    samples.firstSampleTime = -64e-6;
+    CaptureLineNames names{};
+    names[0] = "rx";
+    names[3] = "tx";
+    const std::string vcd = (folder / "uart.vcd").string();
+    const std::string csv = (folder / "uart.csv").string();
+    ASSERT_EQ(SaveCaptureFile(vcd, samples, names), "");
+    ASSERT_EQ(SaveCaptureFile(csv, samples, names), "");
+    const std::vector<std::vector<std::string>> options = {
+        {"--rx", "rx", "--tx", "tx", "--baud", "115200"},
+        {"--rx", "rx", "--tx", "rx", "--baud", "115200", "--csv"},
+        {"--tx", "A.3", "--baud", "115200", "--marker2", "1ms", "--limit", "7"},
+        {"--rx", "rx", "--baud", "2000000"},
+    };
+    std::string firstOutput;
+    for (const auto& given : options) {
+        std::string outputs[2], errors[2];
+        int statuses[2];
+        for (int f = 0; f < 2; ++f) {
+            std::vector<std::string> args = {"uart", f == 0 ? vcd : csv};
+            args.insert(args.end(), given.begin(), given.end());
+            std::ostringstream out, err;
+            statuses[f] = RunDecodeCommand(args, out, err);
+            outputs[f] = out.str();
+            errors[f] = err.str();
+        }
+        SCOPED_TRACE(given[1] + " " + given.back());
+        if (firstOutput.empty())
+            firstOutput = outputs[0];
+        EXPECT_EQ(statuses[0], statuses[1]);
+        EXPECT_EQ(outputs[0], outputs[1]);
+        EXPECT_EQ(errors[0], errors[1]);
+    }
+    EXPECT_GT(std::count(firstOutput.begin(), firstOutput.end(), '\n'), 250);
+    fs::remove_all(folder);
 }
 
 TEST(UartTableText, PrintsAsTheWindowGrid)
