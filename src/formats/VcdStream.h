@@ -7,6 +7,7 @@
 
 #include "formats/DataFileCapture.h"
 #include "formats/TextSource.h"
+#include "formats/VcdTimeline.h"
 #include "formats/WordReader.h"
 
 #include <array>
@@ -33,7 +34,7 @@ inline constexpr std::size_t kVcdKeptChangeBytes = std::size_t(64) << 20;
 struct VcdStreamLimits {
     std::size_t keptChangeBytes = kVcdKeptChangeBytes;
     // Samples the grid may have (see VcdGridSource).
-    std::int64_t maxSamples = 268435456;
+    std::int64_t maxSamples = kMaxInterchangeSamples;
 };
 
 class VcdStream {
