@@ -44,10 +44,59 @@ bool AnyFileName(const DecodeInput& input)
 
 } // namespace
 
-std::variant<DecodeInput, std::string> LoadDecodeInput(const std::string& path, std::optional<double> givenRate,
-                                                       std::ostream& err)
+namespace {
+
+// A capture's times must be usable numbers; the trigger lies at time 0.
+std::optional<std::string> SetTimes(LogicCapture& capture, double samplePeriod, double firstSampleTime,
+                                    const std::string& path)
 {
-    auto loaded = LoadCaptureFile(path, givenRate);
+    capture.samplePeriod = samplePeriod;
+    capture.firstSampleTime = firstSampleTime;
+    if (!(capture.samplePeriod > 0 && std::isfinite(capture.samplePeriod) && std::isfinite(capture.firstSampleTime)))
+        return TerminalText(path) + ": the capture has no usable sample period";
+    const double pre = std::clamp(std::round(-capture.firstSampleTime / capture.samplePeriod), -2147483648.0, 2147483647.0);
+    capture.preTriggerCount = static_cast<std::int32_t>(pre);
+    return std::nullopt;
+}
+
+// Streamed, the grid is not made coarser to fit memory: the samples are never held.
+constexpr std::int64_t kMostStreamedSamples = std::int64_t(1) << 53;
+
+} // namespace
+
+std::int64_t DecodeInput::sampleCount() const
+{
+    if (changes)
+        return changes->sampleCount();
+    return static_cast<std::int64_t>(std::max(capture.busA.size(), capture.busB.size()));
+}
+
+std::variant<DecodeInput, std::string> OpenStreamedInput(const std::string& path, std::ostream& err,
+                                                         const ReadProgress& progress)
+{
+    std::string problem;
+    auto source = FileTextSource::Open(path, problem);
+    if (!source)
+        return problem;
+    VcdStreamLimits limits;
+    limits.maxSamples = kMostStreamedSamples;
+    auto opened = VcdStream::Open(std::move(source), limits, progress);
+    if (auto* refusal = std::get_if<std::string>(&opened))
+        return path + ": " + *refusal;
+    DecodeInput input;
+    input.changes = std::move(std::get<std::unique_ptr<VcdStream>>(opened));
+    for (const auto& warning : input.changes->warnings())
+        err << "tesmar-cli decode: " << TerminalText(path + ": " + warning) << '\n';
+    if (auto refusal = SetTimes(input.capture, input.changes->samplePeriod(), input.changes->firstSampleTime(), path))
+        return *refusal;
+    input.fileNames = input.changes->lineNames();
+    return input;
+}
+
+std::variant<DecodeInput, std::string> LoadDecodeInput(const std::string& path, std::optional<double> givenRate,
+                                                       std::ostream& err, const ReadProgress& progress)
+{
+    auto loaded = LoadCaptureFile(path, givenRate, progress);
     if (auto* refusal = std::get_if<std::string>(&loaded)) {
         if (CaptureFileKindOf(path) != CaptureFileKind::DataFile)
             return *refusal;
@@ -68,18 +117,16 @@ std::variant<DecodeInput, std::string> LoadDecodeInput(const std::string& path, 
     LogicCapture& capture = input.capture;
     capture.busA = std::move(imported.capture.busA);
     capture.busB = std::move(imported.capture.busB);
-    capture.samplePeriod = imported.capture.samplePeriod;
-    capture.firstSampleTime = imported.capture.firstSampleTime;
-    if (!(capture.samplePeriod > 0 && std::isfinite(capture.samplePeriod) && std::isfinite(capture.firstSampleTime)))
-        return TerminalText(path) + ": the capture has no usable sample period";
-    const double pre = std::clamp(std::round(-capture.firstSampleTime / capture.samplePeriod), -2147483648.0, 2147483647.0);
-    capture.preTriggerCount = static_cast<std::int32_t>(pre);
+    if (auto refusal = SetTimes(capture, imported.capture.samplePeriod, imported.capture.firstSampleTime, path))
+        return *refusal;
     input.fileNames = imported.lineNames;
     return input;
 }
 
 bool HasCaptureLine(const DecodeInput& input, int channel)
 {
+    if (input.changes)
+        return channel < 8 || input.changes->hasBusB();
     return !(channel < 8 ? input.capture.busA : input.capture.busB).empty();
 }
 

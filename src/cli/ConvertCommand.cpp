@@ -3,6 +3,7 @@
 #include "CliOptions.h"
 #include "CliText.h"
 #include "ExitStatus.h"
+#include "FileProgress.h"
 #include "InterruptWatch.h"
 #include "OutputFile.h"
 
@@ -12,6 +13,8 @@
 
 #include <algorithm>
 #include <optional>
+
+#include <unistd.h>
 
 namespace tesmar {
 
@@ -88,7 +91,10 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
     }
 
-    auto loaded = LoadCaptureFile(input, givenRate);
+    // A progress line while a large file is read and written, on a terminal only.
+    FileProgress progress(err, "tesmar-cli convert: ", isatty(STDERR_FILENO) == 1);
+    auto loaded = LoadCaptureFile(input, givenRate, progress.callback());
+    progress.end();
     if (const auto* message = std::get_if<std::string>(&loaded)) {
         err << "tesmar-cli convert: " << TerminalText(*message) << '\n';
         return kExitFailure;
@@ -101,7 +107,11 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         CaptureLinesOf(imported.capture, imported.lineNames) != CaptureLinesOf(imported.capture))
         err << "tesmar-cli convert: " << TerminalText(args[1])
             << ": a data file holds no line names; its lines are A.0 … A.7 (B.0 … B.7)\n";
-    return write([&](const std::string& path) { return SaveCaptureFile(path, imported.capture, imported.lineNames); });
+    return write([&](const std::string& path) {
+        auto saved = SaveCaptureFile(path, imported.capture, imported.lineNames, progress.samplesCallback());
+        progress.end();
+        return saved;
+    });
 }
 
 } // namespace

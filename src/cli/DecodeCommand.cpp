@@ -5,6 +5,9 @@
 #include "CliText.h"
 #include "ExitStatus.h"
 #include "DecoderTableText.h"
+#include "FileProgress.h"
+#include "StreamedUart.h"
+#include "UartTableText.h"
 
 #include "decoders/DecoderText.h"
 #include "decoders/I2cDecoder.h"
@@ -23,6 +26,8 @@
 #include <map>
 #include <optional>
 #include <variant>
+
+#include <unistd.h>
 
 namespace tesmar {
 
@@ -64,14 +69,16 @@ struct DecodeContext {
     const MessageTable& table;
     std::ostream& out;
     std::ostream& err;
+    const std::string& path;
+    // Told how far a pass over a streamed file has come.
+    const ReadProgress& progress;
     // Set by a refused option: 64 for a bad command line, 1 for what the file does not hold.
     mutable int status = 0;
 
     double captureStart() const { return capture.firstSampleTime; }
     double captureEnd() const
     {
-        const auto samples = std::max(capture.busA.size(), capture.busB.size());
-        return capture.firstSampleTime + capture.samplePeriod * static_cast<double>(samples);
+        return capture.firstSampleTime + capture.samplePeriod * static_cast<double>(input.sampleCount());
     }
     // The line of option `key`, by default the first line the capture holds.
     std::optional<int> channel(const std::string& key) const { return lineOf(key); }
@@ -194,11 +201,25 @@ int DecodeUartCommand(const DecodeContext& context)
     if (context.options.has("--marker2"))
         request.marker2 = *marker2;
     request.maxEntries = context.limit();
-    const auto result = DecodeUart(context.queries, request);
+    UartDecodeResult result;
+    if (context.input.changes) {
+        std::string problem;
+        result = DecodeStreamedUart(*context.input.changes, context.capture, request, context.progress, problem);
+        if (!problem.empty()) {
+            context.err << "tesmar-cli decode: " << TerminalText(context.path + ": " + problem) << '\n';
+            return 1;
+        }
+    } else {
+        result = DecodeUart(context.queries, request);
+    }
+    const auto printUart = [&] {
+        PrintUartTable(result, context.table, context.options.has("--csv"),
+                       static_cast<std::size_t>(std::min<std::int64_t>(context.rowLimit, INT64_MAX)), context.out);
+    };
     if (!result.messages.empty()) {
         // What was decoded before the refusal, without a header over nothing.
-        if (const DecoderTable table = UartTable(result, context.table); !table.rows.empty())
-            context.print(table);
+        if (!result.rxd.bytes.empty() || !result.txd.bytes.empty())
+            printUart();
         for (const auto& message : result.messages)
             context.refuse(message);
         return 1;
@@ -217,7 +238,8 @@ int DecodeUartCommand(const DecodeContext& context)
             lines += (lines.empty() ? "TxD (" : " or TxD (") + DefaultChannelName(*tx) + ")";
         return context.nothingFound("no frame on " + lines + " after the markers");
     }
-    return context.print(UartTable(result, context.table));
+    printUart();
+    return 0;
 }
 
 int DecodeSpiCommand(const DecodeContext& context)
@@ -372,7 +394,14 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
     }
 
     const MessageTable table;
-    auto loaded = LoadDecodeInput(args[1], givenRate, err);
+    // A progress line while a large file is read, on a terminal only.
+    FileProgress reading(err, "tesmar-cli decode: ", isatty(STDERR_FILENO) == 1);
+    const ReadProgress progress = reading.callback();
+    // UART is decoded from a value change dump as its changes stream past, in bounded memory.
+    const bool streamed = protocol == "uart" && !options.has("--estimate-baud") &&
+                          CaptureFileKindOf(args[1]) == CaptureFileKind::Vcd;
+    auto loaded = streamed ? OpenStreamedInput(args[1], err, progress) : LoadDecodeInput(args[1], givenRate, err, progress);
+    reading.end();
     if (const auto* message = std::get_if<std::string>(&loaded)) {
         err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
         return 1;
@@ -385,7 +414,7 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
         return 64;
     }
     const ChannelQueries queries(input.capture);
-    DecodeContext context{queries, input, input.capture, options, table, out, err};
+    DecodeContext context{queries, input, input.capture, options, table, out, err, args[1], progress};
     context.rowLimit = limit;
     if (protocol == "uart")
         return DecodeUartCommand(context);

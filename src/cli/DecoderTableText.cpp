@@ -17,6 +17,16 @@ std::string TimeText(double seconds)
     return text;
 }
 
+std::string CsvCell(const std::string& text)
+{
+    if (text.find_first_of(",\"") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
 DecoderTable WithTimeColumns(const DecoderTable& grid)
 {
     DecoderTable out;
@@ -42,17 +52,9 @@ void PrintDecoderTable(const DecoderTable& grid, bool csv, std::ostream& out)
         for (auto& cell : row)
             cell = TrimBlanks(cell);
     if (csv) {
-        auto cell = [](const std::string& text) {
-            if (text.find_first_of(",\"") == std::string::npos)
-                return text;
-            std::string quoted = "\"";
-            for (char c : text)
-                quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-            return quoted + "\"";
-        };
         auto line = [&](const std::vector<std::string>& cells) {
             for (std::size_t c = 0; c < cells.size(); ++c)
-                out << (c ? "," : "") << cell(cells[c]);
+                out << (c ? "," : "") << CsvCell(cells[c]);
             out << '\n';
         };
         line(table.headers);

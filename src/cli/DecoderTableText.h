@@ -11,6 +11,9 @@ namespace tesmar {
 // Seconds as "%.9g"; empty for NaN (a cell without an element).
 std::string TimeText(double seconds);
 
+// A CSV cell: quoted when it holds a comma or a quote.
+std::string CsvCell(const std::string& text);
+
 // The grid followed by the time columns its decoder names.
 DecoderTable WithTimeColumns(const DecoderTable& grid);
 

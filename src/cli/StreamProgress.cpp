@@ -4,8 +4,10 @@
 
 namespace tesmar {
 
-StreamProgress::StreamProgress(std::ostream& err, std::string prefix, std::int64_t depth, bool terminal)
-    : err_(err), prefix_(std::move(prefix)), depth_(std::max<std::int64_t>(depth, 1)), terminal_(terminal)
+StreamProgress::StreamProgress(std::ostream& err, std::string prefix, std::int64_t depth, bool terminal,
+                               std::string unit)
+    : err_(err), prefix_(std::move(prefix)), depth_(std::max<std::int64_t>(depth, 1)), terminal_(terminal),
+      unit_(std::move(unit))
 {
 }
 
@@ -37,7 +39,7 @@ void StreamProgress::print()
 {
     shown_ = percent();
     lastLine_ = std::chrono::steady_clock::now();
-    err_ << (terminal_ ? "\r" : "") << prefix_ << most_ << " of " << depth_ << " samples (" << shown_ << " %)"
+    err_ << (terminal_ ? "\r" : "") << prefix_ << most_ << " of " << depth_ << " " << unit_ << " (" << shown_ << " %)"
          << (terminal_ ? "" : "\n") << std::flush;
     open_ = terminal_;
 }

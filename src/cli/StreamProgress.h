@@ -13,7 +13,9 @@ namespace tesmar {
 
 class StreamProgress {
 public:
-    StreamProgress(std::ostream& err, std::string prefix, std::int64_t depth, bool terminal);
+    // `unit` names what is counted ("samples", "MiB").
+    StreamProgress(std::ostream& err, std::string prefix, std::int64_t depth, bool terminal,
+                   std::string unit = "samples");
     // `stored` samples of the depth so far.
     void show(std::int64_t stored);
     // The last state, also when it came within the second; ends the line.
@@ -27,6 +29,7 @@ private:
     std::string prefix_;
     std::int64_t depth_;
     bool terminal_;
+    std::string unit_;
     std::int64_t most_ = 0;
     int shown_ = -1;
     std::chrono::steady_clock::time_point lastLine_;

@@ -11,13 +11,47 @@ namespace tesmar {
 
 namespace {
 
+// A line held sample by sample, bit `mask` of each byte.
+class ByteLine {
+public:
+    ByteLine(const std::uint8_t* data, std::int64_t size, std::uint8_t mask) : data_(data), size_(size), mask_(mask) {}
+    std::int64_t size() const { return size_; }
+    bool high(std::int64_t s) const { return data_[s] & mask_; }
+    std::int64_t ones(std::int64_t s, std::int64_t n) const
+    {
+        std::int64_t count = 0;
+        const std::uint8_t* p = data_ + s;
+        for (std::int64_t k = 0; k < n; ++k)
+            count += (p[k] & mask_) != 0;
+        return count;
+    }
+    std::int64_t skipHigh(std::int64_t s, std::int64_t end) const
+    {
+        while (s < end && (data_[s] & mask_))
+            ++s;
+        return s;
+    }
+    std::int64_t lastHighAtOrBefore(std::int64_t s) const
+    {
+        while (s > 0 && !high(s))
+            --s;
+        return s;
+    }
+    void release(std::int64_t) const {}
+
+private:
+    const std::uint8_t* data_;
+    std::int64_t size_;
+    std::uint8_t mask_;
+};
+
 // Reads bits at the nominal bit time, giving a sample back whenever the frame has used more
 // samples than its bits are long, so long frames stay aligned.
-class UartBitSampler {
+template <class Line> class UartBitSampler {
 public:
     // The caller makes sure that a bit is shorter than the data.
-    UartBitSampler(const std::uint8_t* data, std::int64_t size, std::uint8_t mask, double period, double bitTime)
-        : data_(data), size_(size), mask_(mask), period_(period), bitTime_(bitTime),
+    UartBitSampler(Line& line, double period, double bitTime)
+        : line_(line), size_(line.size()), period_(period), bitTime_(bitTime),
           samplesPerBit_(SamplesPerBit(period, bitTime))
     {
     }
@@ -31,12 +65,11 @@ public:
         return std::max<std::int64_t>(samples, 1);
     }
 
-    bool high(std::int64_t s) const { return data_[s] & mask_; }
     std::int64_t samplesPerBit() const { return samplesPerBit_; }
 
     // A stop bit cut by the end of the data: the line is high at the last sample (the samples
     // before may still belong to the last data or parity bit).
-    bool cutStopBitHigh(std::int64_t s) const { return s < size_ && high(size_ - 1); }
+    bool cutStopBitHigh(std::int64_t s) const { return s < size_ && line_.high(size_ - 1); }
     void startFrame() { used_ = bits_ = 0; }
 
     // False when the bit would run past the end of the data.
@@ -44,10 +77,7 @@ public:
     {
         if (s < 0 || s + samplesPerBit_ > size_)
             return false;
-        int ones = 0;
-        const std::uint8_t* p = data_ + s;
-        for (std::int64_t k = 0; k < samplesPerBit_; ++k)
-            ones += (p[k] & mask_) != 0;
+        const std::int64_t ones = line_.ones(s, samplesPerBit_);
         s += samplesPerBit_;
         used_ += samplesPerBit_;
         bit = ones > samplesPerBit_ - ones ? 1 : 0;
@@ -60,9 +90,8 @@ public:
     }
 
 private:
-    const std::uint8_t* data_;
+    Line& line_;
     std::int64_t size_;
-    std::uint8_t mask_;
     double period_;
     double bitTime_;
     std::int64_t samplesPerBit_;
@@ -70,33 +99,24 @@ private:
     std::int64_t bits_ = 0;
 };
 
-std::int64_t SkipHigh(const std::uint8_t* data, std::uint8_t mask, std::int64_t s, std::int64_t end)
-{
-    while (s < end && (data[s] & mask))
-        ++s;
-    return s;
-}
-
-} // namespace
-
-UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const UartSettings& settings,
-                              double startTime, const char* lineName, std::vector<DecoderMessage>& messages,
-                              std::int64_t maxEntries)
+template <class Line>
+UartLineResult DecodeUartOn(Line& line, const UartLineTiming& timing, const UartSettings& settings, double startTime,
+                            const char* lineName, std::vector<DecoderMessage>& messages, std::int64_t maxEntries)
 {
     UartLineResult result;
     const double bitTime = 1.0 / settings.baud;
-    const double period = queries.period(channel);
+    const double period = timing.period;
     if (!(period > 0.0) || bitTime / period <= 2.0) {
         messages.push_back({Msg::strLanUartTdDecode, {std::string(lineName), IntegerText(2.0 / bitTime)}});
         return result;
     }
-    const auto data = queries.data(channel);
-    const std::int64_t e = std::min<std::int64_t>(queries.samples(channel), static_cast<std::int64_t>(data.size()));
-    std::int64_t s = queries.indexAt(channel, startTime);
+    const std::int64_t e = std::min<std::int64_t>(timing.samples, line.size());
+    std::int64_t s = timing.hasPoints ? ChannelQueries::IndexAt(startTime, timing.firstTime, period) : 0;
     if (e <= 0 || s > e)
         return result;
     if (s == e)
         return result;
+    auto timeAt = [&](std::int64_t index) { return timing.firstTime + period * static_cast<double>(index); };
 
     // Frames (up to their stop bit) longer than the whole capture cannot be in it (and would take as long to look for
     // as they have samples).
@@ -104,26 +124,23 @@ UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const 
     if (bitTime * frameBits > period * static_cast<double>(e))
         return result;
 
-    const std::uint8_t mask = ChannelQueries::lineMask(channel);
-    const std::uint8_t* d = data.data();
-    UartBitSampler sampler(d, static_cast<std::int64_t>(data.size()), mask, period, bitTime);
+    UartBitSampler<Line> sampler(line, period, bitTime);
 
     // Start at the falling edge of the frame the marker is in or before.
-    if (sampler.high(s)) {
-        s = SkipHigh(d, mask, s, e);
-    } else {
-        while (s > 0 && !sampler.high(s))
-            --s;
-    }
+    if (line.high(s))
+        s = line.skipHigh(s, e);
+    else
+        s = line.lastHighAtOrBefore(s);
 
     while (s < e) {
         const std::int64_t frameStart = s;
+        line.release(frameStart);
         sampler.startFrame();
         int bit = 0;
         if (!sampler.readBit(s, bit))
             break;
         if (bit == 1) {
-            s = SkipHigh(d, mask, s, e);
+            s = line.skipHigh(s, e);
             continue;
         }
         unsigned value = 0;
@@ -141,7 +158,7 @@ UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const 
             // unchecked but for the level at the end (a line held low is no frame).
             if (sampler.cutStopBitHigh(s)) {
                 result.bytes.push_back(static_cast<std::uint8_t>(value));
-                result.startTimes.push_back(queries.timeAt(channel, frameStart));
+                result.startTimes.push_back(timeAt(frameStart));
             }
             break;
         }
@@ -153,7 +170,7 @@ UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const 
                 break;
         } else {
             result.bytes.push_back(static_cast<std::uint8_t>(value));
-            result.startTimes.push_back(queries.timeAt(channel, frameStart));
+            result.startTimes.push_back(timeAt(frameStart));
             if (static_cast<std::int64_t>(result.startTimes.size()) > maxEntries)
                 break;
             // Look for the next start edge from the middle of the stop bit: a transmitter slightly
@@ -162,9 +179,29 @@ UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const 
             // error on from frame to frame until a byte is lost.
             s -= sampler.samplesPerBit() / 2;
         }
-        s = SkipHigh(d, mask, s, e);
+        s = line.skipHigh(s, e);
     }
     return result;
+}
+
+} // namespace
+
+UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const UartSettings& settings,
+                              double startTime, const char* lineName, std::vector<DecoderMessage>& messages,
+                              std::int64_t maxEntries)
+{
+    const auto data = queries.data(channel);
+    ByteLine line(data.data(), static_cast<std::int64_t>(data.size()), ChannelQueries::lineMask(channel));
+    const UartLineTiming timing{queries.period(channel), queries.firstTime(channel), queries.samples(channel),
+                                queries.hasPoints(channel)};
+    return DecodeUartOn(line, timing, settings, startTime, lineName, messages, maxEntries);
+}
+
+UartLineResult DecodeUartEdges(EdgeLine& line, const UartLineTiming& timing, const UartSettings& settings,
+                               double startTime, const char* lineName, std::vector<DecoderMessage>& messages,
+                               std::int64_t maxEntries)
+{
+    return DecodeUartOn(line, timing, settings, startTime, lineName, messages, maxEntries);
 }
 
 UartDecodeResult DecodeUart(const ChannelQueries& queries, const UartDecodeRequest& request)

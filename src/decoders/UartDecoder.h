@@ -3,6 +3,7 @@
 
 #include "decoders/DecoderMessage.h"
 #include "decoders/DecoderTable.h"
+#include "decoders/EdgeLine.h"
 #include "decoders/UartSettings.h"
 #include "logic/ChannelQueries.h"
 
@@ -43,6 +44,19 @@ struct UartDecodeResult {
 UartLineResult DecodeUartLine(const ChannelQueries& queries, int channel, const UartSettings& settings,
                               double startTime, const char* lineName, std::vector<DecoderMessage>& messages,
                               std::int64_t maxEntries = kUartMaxEntries);
+
+// Where a line lies in time: as ChannelQueries tells it for a capture held sample by sample.
+struct UartLineTiming {
+    double period = 0.0;       // s
+    double firstTime = 0.0;    // s, of sample 0
+    std::int64_t samples = 0;  // the span in sample periods: one less than the sample count
+    bool hasPoints = false;
+};
+
+// The same decoding on a line known by its changes (a capture too long to hold sample by sample).
+UartLineResult DecodeUartEdges(EdgeLine& line, const UartLineTiming& timing, const UartSettings& settings,
+                               double startTime, const char* lineName, std::vector<DecoderMessage>& messages,
+                               std::int64_t maxEntries = kUartMaxEntries);
 
 UartDecodeResult DecodeUart(const ChannelQueries& queries, const UartDecodeRequest& request);
 

@@ -21,9 +21,14 @@ namespace tesmar {
 // One column per line of CaptureLinesOf(capture, names), headed by its name.
 std::string WriteCaptureCsv(const CaptureSamples& capture, const CaptureLineNames& names = {});
 // The same text written in pieces (see WriteVcd).
-void WriteCaptureCsv(const CaptureSamples& capture, std::ostream& stream, const CaptureLineNames& names = {});
+// `progress` is told the samples written of all.
+void WriteCaptureCsv(const CaptureSamples& capture, std::ostream& stream, const CaptureLineNames& names = {},
+                     const ReadProgress& progress = {});
 // `givenRate` (Hz) is used only when the file states no rate and has no time column.
 std::variant<CaptureImport, std::string> ReadCaptureCsv(std::string_view text,
                                                         std::optional<double> givenRate = std::nullopt);
+// The same from text read piece by piece (a file): only the capture and its changes are held.
+std::variant<CaptureImport, std::string> ReadCaptureCsvFrom(TextSource& source, std::optional<double> givenRate = std::nullopt,
+                                                        const ReadProgress& progress = {});
 
 } // namespace tesmar

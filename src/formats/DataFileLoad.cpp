@@ -118,7 +118,8 @@ std::string SaveDataFile(const std::string& path, const DataFile& file)
     return {};
 }
 
-std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path, std::optional<double> givenRate)
+std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path, std::optional<double> givenRate,
+                                                         const ReadProgress& progress)
 {
     const auto kind = CaptureFileKindOf(path);
     if (!kind)
@@ -139,15 +140,20 @@ std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path
             return path + ": more than " + std::to_string(kMaxInterchangeSamples) + " samples";
         return WithFileName(path, std::move(read));
     }
+    // Text is read piece by piece: only the capture is held, never the text.
+    if (*kind == CaptureFileKind::Vcd || *kind == CaptureFileKind::Csv) {
+        std::string problem;
+        auto source = FileTextSource::Open(path, problem);
+        if (!source)
+            return problem;
+        if (*kind == CaptureFileKind::Vcd)
+            return WithFileName(path, ReadVcdFrom(std::move(source), progress));
+        return WithFileName(path, ReadCaptureCsvFrom(*source, givenRate, progress));
+    }
     const auto read = ReadFileBytes(path);
     if (const auto* refusal = std::get_if<std::string>(&read))
         return *refusal;
     const auto& bytes = std::get<std::vector<std::uint8_t>>(read);
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (*kind == CaptureFileKind::Vcd)
-        return WithFileName(path, ReadVcd(text));
-    if (*kind == CaptureFileKind::Csv)
-        return WithFileName(path, ReadCaptureCsv(text, givenRate));
     auto file = ReadDataFile(bytes);
     if (const auto* error = std::get_if<DataFileReadError>(&file))
         return "cannot read " + path + ": " + DataFileProblemText(*error);
@@ -159,7 +165,8 @@ std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path
     return CaptureImport{*capture, {}};
 }
 
-std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture, const CaptureLineNames& names)
+std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture, const CaptureLineNames& names,
+                            const ReadProgress& progress)
 {
     const auto kind = CaptureFileKindOf(path);
     if (!kind)
@@ -170,9 +177,9 @@ std::string SaveCaptureFile(const std::string& path, const CaptureSamples& captu
     } else if (*kind == CaptureFileKind::SigrokSession) {
         return WriteSigrokSession(path, capture, names);
     } else if (*kind == CaptureFileKind::Vcd) {
-        written = WriteFileWith(path, [&](std::ostream& out) { WriteVcd(capture, out, names); });
+        written = WriteFileWith(path, [&](std::ostream& out) { WriteVcd(capture, out, names, progress); });
     } else {
-        written = WriteFileWith(path, [&](std::ostream& out) { WriteCaptureCsv(capture, out, names); });
+        written = WriteFileWith(path, [&](std::ostream& out) { WriteCaptureCsv(capture, out, names, progress); });
     }
     return written ? std::string() : "cannot write " + path;
 }

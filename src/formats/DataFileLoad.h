@@ -1,6 +1,6 @@
 #pragma once
 // Logic captures from and to files by extension: ".dat" (measurement data file of the logic
-// analyser page), ".vcd", ".csv" and ".sr" (sigrok session). Whole files are read into memory.
+// analyser page), ".vcd", ".csv" and ".sr" (sigrok session).
 
 #include "formats/VcdFile.h"
 
@@ -39,12 +39,16 @@ bool WriteFileWith(const std::string& path, const std::function<void(std::ostrea
 std::string SaveDataFile(const std::string& path, const DataFile& file);
 
 // The capture, or the message (in English, for the command line) saying why it cannot be loaded.
-// `givenRate` (Hz) serves a CSV file that states no rate and has no time column.
+// `givenRate` (Hz) serves a CSV file that states no rate and has no time column. VCD and CSV
+// text is read piece by piece; `progress` is told the bytes of each pass over it.
 std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path,
-                                                         std::optional<double> givenRate = std::nullopt);
+                                                         std::optional<double> givenRate = std::nullopt,
+                                                         const ReadProgress& progress = {});
 // An empty string on success, else what went wrong. VCD, CSV and sigrok sessions hold the lines
 // of CaptureLinesOf(capture, names) under their names; a data file has no room for names and
 // holds every line of the captured buses.
-std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture, const CaptureLineNames& names = {});
+// `progress` is told the samples written of all (VCD and CSV).
+std::string SaveCaptureFile(const std::string& path, const CaptureSamples& capture, const CaptureLineNames& names = {},
+                            const ReadProgress& progress = {});
 
 } // namespace tesmar

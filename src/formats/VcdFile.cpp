@@ -1,7 +1,6 @@
 #include "formats/VcdFile.h"
 
-#include "formats/VcdGrid.h"
-#include "formats/VcdTimeline.h"
+#include "formats/VcdStream.h"
 
 #include <algorithm>
 #include <charconv>
@@ -44,52 +43,6 @@ std::string VcdReference(std::string name)
     return name;
 }
 
-std::optional<double> UnitSeconds(std::string_view unit)
-{
-    for (const TimescaleUnit& u : kUnits)
-        if (unit == u.name)
-            return u.seconds;
-    return std::nullopt;
-}
-
-class Tokens {
-public:
-    explicit Tokens(std::string_view text) : text_(text) {}
-    bool next(std::string_view& token)
-    {
-        while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_])))
-            ++pos_;
-        if (pos_ >= text_.size())
-            return false;
-        const std::size_t start = pos_;
-        while (pos_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[pos_])))
-            ++pos_;
-        token = text_.substr(start, pos_ - start);
-        return true;
-    }
-    // Tokens up to the next "$end"; false when the text ends first.
-    bool untilEnd(std::vector<std::string_view>& out)
-    {
-        std::string_view token;
-        while (next(token)) {
-            if (token == "$end")
-                return true;
-            out.push_back(token);
-        }
-        return false;
-    }
-
-private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-};
-
-template <class Number> bool ParseNumber(std::string_view text, Number& value)
-{
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size();
-}
-
 } // namespace
 
 double VcdTimescaleFor(double samplePeriod, std::size_t sampleCount)
@@ -118,7 +71,8 @@ std::string WriteVcd(const CaptureSamples& capture, const CaptureLineNames& name
     return text.str();
 }
 
-void WriteVcd(const CaptureSamples& capture, std::ostream& stream, const CaptureLineNames& names)
+void WriteVcd(const CaptureSamples& capture, std::ostream& stream, const CaptureLineNames& names,
+              const ReadProgress& progress)
 {
     const std::size_t count = std::max(capture.busA.size(), capture.busB.size());
     const double tick = VcdTimescaleFor(capture.samplePeriod, count);
@@ -170,6 +124,8 @@ void WriteVcd(const CaptureSamples& capture, std::ostream& stream, const Capture
         if (out.size() >= kWriteChunk) {
             stream.write(out.data(), static_cast<std::streamsize>(out.size()));
             out.clear();
+            if (progress)
+                progress(static_cast<std::int64_t>(i), static_cast<std::int64_t>(count));
         }
         out += stamp(i);
         for (int line = 0; line < 16; ++line)
@@ -183,185 +139,22 @@ void WriteVcd(const CaptureSamples& capture, std::ostream& stream, const Capture
 
 std::variant<CaptureImport, std::string> ReadVcd(std::string_view text)
 {
+    return ReadVcdFrom(std::make_unique<MemoryTextSource>(text));
+}
+
+std::variant<CaptureImport, std::string> ReadVcdFrom(std::unique_ptr<TextSource> source, const ReadProgress& progress)
+{
+    auto opened = VcdStream::Open(std::move(source), {}, progress);
+    if (auto* refusal = std::get_if<std::string>(&opened))
+        return std::move(*refusal);
+    VcdStream& stream = *std::get<std::unique_ptr<VcdStream>>(opened);
+    auto samples = stream.samples(progress);
+    if (auto* refusal = std::get_if<std::string>(&samples))
+        return std::move(*refusal);
     CaptureImport result;
-    Tokens tokens(text);
-    double tick = 1e-9; // the default of most tools when no timescale is given
-    long long timezero = 0;
-    std::map<std::string, std::size_t, std::less<>> wireOfId; // 1-bit wires by identifier
-    std::vector<std::string> wireNames;
-    std::map<std::string, bool, std::less<>> vectorIds;
-    bool definitionsDone = false;
-    double periodHint = 0.0; // seconds, from our own writer
-    double rateHint = 0.0;   // Hz, from another analyser's header comment
-    std::size_t strayWords = 0;
-    std::string firstStray;
-    std::string_view token;
-
-    while (!definitionsDone && tokens.next(token)) {
-        std::vector<std::string_view> body;
-        if (token == "$enddefinitions") {
-            tokens.untilEnd(body);
-            definitionsDone = true;
-        } else if (token == "$timescale") {
-            if (!tokens.untilEnd(body) || body.empty())
-                return std::string("the $timescale section is not closed");
-            std::string joined;
-            for (auto part : body)
-                joined += part;
-            std::size_t digits = 0;
-            while (digits < joined.size() && std::isdigit(static_cast<unsigned char>(joined[digits])))
-                ++digits;
-            int multiple = 0;
-            const auto unit = UnitSeconds(std::string_view(joined).substr(digits));
-            if (!ParseNumber(std::string_view(joined).substr(0, digits), multiple) || !unit || multiple <= 0)
-                return "unknown timescale '" + joined + "'";
-            tick = multiple * *unit;
-        } else if (token == "$timezero") {
-            if (!tokens.untilEnd(body) || body.size() != 1 || !ParseNumber(body[0], timezero))
-                return std::string("bad $timezero section");
-        } else if (token == "$var") {
-            if (!tokens.untilEnd(body) || body.size() < 4)
-                return std::string("bad $var section");
-            int width = 0;
-            if (!ParseNumber(body[1], width) || width <= 0)
-                return "bad width in $var " + std::string(body[3]);
-            const std::string id(body[2]);
-            if (width == 1 && body[0] != "real" && body[0] != "realtime") {
-                if (!wireOfId.count(id)) {
-                    wireOfId[id] = wireNames.size();
-                    wireNames.emplace_back(body[3]);
-                }
-            } else {
-                vectorIds[id] = true;
-            }
-        } else if (token == "$comment") {
-            if (!tokens.untilEnd(body))
-                return std::string("the $comment section is not closed");
-            double period = 0;
-            if (body.size() == 2 && body[0] == "sample_period" && ParseNumber(body[1], period) && period > 0 &&
-                std::isfinite(period))
-                periodHint = period;
-            else if (const double rate = StatedSampleRate(body); rate > 0)
-                rateHint = rate;
-        } else if (!token.empty() && token[0] == '$') {
-            if (!tokens.untilEnd(body))
-                return "the " + std::string(token) + " section is not closed";
-        } else {
-            // A tool's own lines outside the sections (a metadata line before $date, say).
-            if (strayWords++ == 0)
-                firstStray = token.substr(0, 40);
-        }
-    }
-    if (!definitionsDone)
-        return std::string("no $enddefinitions: not a value change dump");
-    if (strayWords > 0)
-        result.warnings.push_back(std::to_string(strayWords) + " words outside the header sections skipped (from '" +
-                                  firstStray + "')");
-    if (!vectorIds.empty())
-        result.warnings.push_back(std::to_string(vectorIds.size()) + " vector or real variables ignored");
-    if (wireNames.empty())
-        return std::string("no 1-bit wires in the file");
-
-    const std::vector<int> channels = AssignCaptureLines(wireNames, result.warnings);
-    bool hasBusB = false;
-    for (std::size_t i = 0; i < channels.size(); ++i)
-        if (channels[i] >= 0) {
-            hasBusB = hasBusB || channels[i] >= 8;
-            result.lineNames[static_cast<std::size_t>(channels[i])] = wireNames[i];
-        }
-
-    struct StampedChange {
-        long long stamp;
-        int channel;
-        bool level;
-    };
-    std::vector<StampedChange> changes;
-    std::vector<long long> stamps; // distinct times with a change, in file order
-    long long now = 0;
-    bool anyStamp = false;
-    long long lowest = 0;
-    bool changedSinceStamp = true;
-    bool unordered = false;
-    while (tokens.next(token)) {
-        const char head = token[0];
-        if (head == '#') {
-            long long stamp = 0;
-            if (!ParseNumber(token.substr(1), stamp))
-                return "bad timestamp '" + std::string(token.substr(0, 40)) + "'";
-            if (anyStamp && stamp < now)
-                unordered = true;
-            lowest = anyStamp ? std::min(lowest, stamp) : stamp;
-            anyStamp = true;
-            now = stamp;
-            changedSinceStamp = false;
-        } else if (head == '$') {
-            if (token == "$comment") {
-                std::vector<std::string_view> skipped;
-                tokens.untilEnd(skipped);
-            } // $dumpvars, $dumpall, $dumpon, $dumpoff and $end only frame value changes
-        } else if (head == 'b' || head == 'B' || head == 'r' || head == 'R') {
-            tokens.next(token); // the identifier of an ignored vector or real
-        } else if (std::string_view("01xXzZ").find(head) != std::string_view::npos) {
-            const auto wire = wireOfId.find(token.substr(1));
-            if (wire == wireOfId.end()) {
-                if (!vectorIds.count(token.substr(1)))
-                    return "value change for undeclared identifier '" + std::string(token.substr(1, 40)) + "'";
-                continue;
-            }
-            const int channel = channels[wire->second];
-            if (!anyStamp) { // changes before the first timestamp happen at 0
-                anyStamp = true;
-                lowest = now;
-            }
-            if (channel >= 0)
-                changes.push_back({now, channel, head == '1'});
-            if (stamps.empty() || stamps.back() != now)
-                stamps.push_back(now);
-            changedSinceStamp = true;
-        } else {
-            return "unexpected '" + std::string(token.substr(0, 40)) + "'";
-        }
-    }
-    if (!anyStamp)
-        return std::string("the file holds no samples");
-    if (unordered) {
-        result.warnings.push_back("timestamps out of order: the changes were sorted by time");
-        std::stable_sort(changes.begin(), changes.end(), [](auto& a, auto& b) { return a.stamp < b.stamp; });
-        std::sort(stamps.begin(), stamps.end());
-        stamps.erase(std::unique(stamps.begin(), stamps.end()), stamps.end());
-    }
-    // Stamps relative to the earliest one, which is sample 0.
-    const auto ticksFrom = [lowest](long long stamp) {
-        return static_cast<std::uint64_t>(stamp) - static_cast<std::uint64_t>(lowest);
-    };
-    std::vector<std::uint64_t> times;
-    times.reserve(stamps.size() + 1);
-    for (long long stamp : stamps)
-        times.push_back(ticksFrom(stamp));
-    // A final timestamp without changes marks the end of the last sample.
-    const bool endMarker = !changedSinceStamp && (stamps.empty() ? now > lowest : now > stamps.back());
-    if (endMarker)
-        times.push_back(ticksFrom(now));
-
-    VcdGridSource source;
-    source.tick = tick;
-    source.statedPeriod = periodHint;
-    source.statedRate = rateHint;
-    source.endMarker = endMarker;
-    const auto grid = ChooseVcdGrid(times, source);
-    if (const auto* refusal = std::get_if<std::string>(&grid))
-        return *refusal;
-    const VcdGrid& chosen = std::get<VcdGrid>(grid);
-    if (!chosen.note.empty())
-        result.warnings.push_back(chosen.note);
-
-    std::vector<LineChange> lineChanges;
-    lineChanges.reserve(changes.size());
-    for (const StampedChange& change : changes)
-        lineChanges.push_back({static_cast<double>(ticksFrom(change.stamp)), change.channel, change.level});
-    result.capture = ResampleChanges(lineChanges, chosen.periodTicks, chosen.samples, hasBusB);
-    result.capture.samplePeriod = chosen.seconds;
-    result.capture.firstSampleTime = (static_cast<double>(lowest) + static_cast<double>(timezero)) * tick;
+    result.capture = std::move(std::get<CaptureSamples>(samples));
+    result.warnings = stream.warnings();
+    result.lineNames = stream.lineNames();
     return result;
 }
 

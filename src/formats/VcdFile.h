@@ -7,8 +7,10 @@
 // uniform period they fit.
 
 #include "formats/DataFileCapture.h"
+#include "formats/TextSource.h"
 
 #include <array>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -28,7 +30,9 @@ struct CaptureImport {
 std::string WriteVcd(const CaptureSamples& capture, const CaptureLineNames& names = {});
 // The same text written in pieces, so that a capture of any size never needs its whole text in
 // memory; stops at the first failed write (the stream's state tells).
-void WriteVcd(const CaptureSamples& capture, std::ostream& stream, const CaptureLineNames& names = {});
+// `progress` is told the samples written of all.
+void WriteVcd(const CaptureSamples& capture, std::ostream& stream, const CaptureLineNames& names = {},
+              const ReadProgress& progress = {});
 // Text is handed to a stream in pieces of about this size.
 inline constexpr std::size_t kWriteChunk = 1 << 20;
 // The tick the writer uses for a capture, in seconds: the coarsest in which the sample period
@@ -37,5 +41,8 @@ double VcdTimescaleFor(double samplePeriod, std::size_t sampleCount);
 
 // Either the capture or the reason it cannot be read.
 std::variant<CaptureImport, std::string> ReadVcd(std::string_view text);
+// The same from text read piece by piece (a file): in memory are only the capture and, up to a
+// budget, the changes (VcdStream.h). `progress` is told the bytes of each pass over the text.
+std::variant<CaptureImport, std::string> ReadVcdFrom(std::unique_ptr<TextSource> source, const ReadProgress& progress = {});
 
 } // namespace tesmar

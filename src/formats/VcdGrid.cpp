@@ -13,16 +13,14 @@ namespace tesmar {
 
 namespace {
 
-// Every time within half a tick of a whole number of periods.
-bool FitsPeriod(const std::vector<std::uint64_t>& times, double period) {
-    if (!(period > 0) || !std::isfinite(period))
-        return false;
-    for (std::uint64_t time : times) {
-        const double t = static_cast<double>(time);
-        if (std::fabs(t - std::round(t / period) * period) > 0.5 + 1e-6 * period)
-            return false;
-    }
-    return true;
+// A time within half a tick of a whole number of periods.
+bool FitsPeriod(std::uint64_t time, double period) {
+    const double t = static_cast<double>(time);
+    return std::fabs(t - std::round(t / period) * period) <= 0.5 + 1e-6 * period;
+}
+
+bool UsablePeriod(double period) {
+    return period > 0 && std::isfinite(period);
 }
 
 std::string SecondsText(double seconds) {
@@ -76,19 +74,36 @@ double StatedSampleRate(const std::vector<std::string_view>& words) {
     return 0.0;
 }
 
+VcdTimes::VcdTimes(const VcdGridSource& source)
+    : statedTicks_(source.statedPeriod / source.tick), fitsStated_(UsablePeriod(statedTicks_)) {
+}
+
+void VcdTimes::add(std::uint64_t time) {
+    if (divisor_ != 1)
+        divisor_ = std::gcd(divisor_, time);
+    if (any_ && time > last_ && (shortest_ == 0 || time - last_ < shortest_))
+        shortest_ = time - last_;
+    if (fitsStated_ && !FitsPeriod(time, statedTicks_))
+        fitsStated_ = false;
+    any_ = true;
+    last_ = time;
+}
+
 std::variant<VcdGrid, std::string> ChooseVcdGrid(const std::vector<std::uint64_t>& times,
                                                  const VcdGridSource& source) {
-    VcdGrid grid;
-    const double span = times.empty() ? 0.0 : static_cast<double>(times.back());
-    std::uint64_t shortest = 0; // between two changes
-    std::uint64_t divisor = 0;
-    for (std::size_t i = 0; i < times.size(); ++i) {
-        divisor = std::gcd(divisor, times[i]);
-        if (i > 0 && times[i] > times[i - 1] && (shortest == 0 || times[i] - times[i - 1] < shortest))
-            shortest = times[i] - times[i - 1];
-    }
+    VcdTimes gathered(source);
+    for (std::uint64_t time : times)
+        gathered.add(time);
+    return ChooseVcdGrid(gathered, source);
+}
 
-    if (source.statedPeriod > 0 && FitsPeriod(times, source.statedPeriod / source.tick)) {
+std::variant<VcdGrid, std::string> ChooseVcdGrid(const VcdTimes& times, const VcdGridSource& source) {
+    VcdGrid grid;
+    const double span = static_cast<double>(times.last());
+    const std::uint64_t shortest = times.shortest();
+    const std::uint64_t divisor = times.divisor();
+
+    if (source.statedPeriod > 0 && times.fitStatedPeriod()) {
         grid.periodTicks = source.statedPeriod / source.tick;
         grid.seconds = source.statedPeriod;
     } else if (source.statedRate > 0) {
@@ -101,18 +116,19 @@ std::variant<VcdGrid, std::string> ChooseVcdGrid(const std::vector<std::uint64_t
 
     auto samplesAt = [&](double period) { return std::round(span / period) + (source.endMarker ? 0 : 1); };
     const double wanted = samplesAt(grid.periodTicks);
-    if (wanted > static_cast<double>(kMaxInterchangeSamples)) {
+    const double most = static_cast<double>(source.maxSamples);
+    if (wanted > most) {
         // The fewest whole periods per sample that fit; refused when that merges changes.
-        const double factor = std::ceil(wanted / static_cast<double>(kMaxInterchangeSamples));
+        const double factor = std::ceil(wanted / most);
         const double coarse = grid.periodTicks * factor;
         const double needed = samplesAt(coarse);
-        if (static_cast<double>(shortest) < coarse || needed > static_cast<double>(kMaxInterchangeSamples))
-            return TooManySamplesText(wanted) + " at " + SecondsText(grid.seconds) +
+        if (static_cast<double>(shortest) < coarse || needed > most)
+            return TooManySamplesText(wanted, source.maxSamples) + " at " + SecondsText(grid.seconds) +
                    ", and a coarser grid would merge changes " +
                    SecondsText(static_cast<double>(shortest) * source.tick) + " apart";
         grid.note = "sampled every " + SecondsText(coarse * source.tick) + " instead of " +
                     SecondsText(grid.seconds) + " so that the capture fits in " +
-                    std::to_string(kMaxInterchangeSamples) + " samples";
+                    std::to_string(source.maxSamples) + " samples";
         grid.periodTicks = coarse;
         grid.seconds = SnapToDeviceClock(coarse * source.tick);
     }

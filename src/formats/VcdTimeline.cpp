@@ -8,11 +8,11 @@
 
 namespace tesmar {
 
-std::string TooManySamplesText(double count)
+std::string TooManySamplesText(double count, std::int64_t most)
 {
     char text[40];
     std::snprintf(text, sizeof text, count < 1e15 ? "%.0f" : "%.3g", count);
-    return std::string("the capture would need ") + text + " samples; at most " + std::to_string(kMaxInterchangeSamples) +
+    return std::string("the capture would need ") + text + " samples; at most " + std::to_string(most) +
            " fit";
 }
 
@@ -109,32 +109,46 @@ double SnapToDeviceClock(double period)
     return period;
 }
 
+CaptureFiller::CaptureFiller(std::int64_t count, bool hasBusB) : count_(count), hasBusB_(hasBusB)
+{
+    capture_.busA.assign(static_cast<std::size_t>(count), 0);
+    if (hasBusB)
+        capture_.busB.assign(static_cast<std::size_t>(count), 0);
+}
+
+void CaptureFiller::fillTo(std::int64_t end)
+{
+    end = std::min(end, count_);
+    if (filled_ >= end)
+        return;
+    std::fill(capture_.busA.begin() + filled_, capture_.busA.begin() + end, static_cast<std::uint8_t>(state_));
+    if (hasBusB_)
+        std::fill(capture_.busB.begin() + filled_, capture_.busB.begin() + end, static_cast<std::uint8_t>(state_ >> 8));
+    filled_ = end;
+}
+
+void CaptureFiller::change(std::int64_t at, int channel, bool level)
+{
+    fillTo(at);
+    const auto bit = static_cast<std::uint16_t>(1u << channel);
+    state_ = level ? static_cast<std::uint16_t>(state_ | bit) : static_cast<std::uint16_t>(state_ & ~bit);
+}
+
+CaptureSamples CaptureFiller::finish()
+{
+    fillTo(count_);
+    return std::move(capture_);
+}
+
 CaptureSamples ResampleChanges(const std::vector<LineChange>& changes, double period, std::int64_t count,
                                bool hasBusB)
 {
-    CaptureSamples capture;
+    CaptureFiller filler(count, hasBusB);
+    for (const LineChange& change : changes)
+        filler.change(period > 0 ? static_cast<std::int64_t>(std::llround(change.time / period)) : 0, change.channel,
+                      change.level);
+    CaptureSamples capture = filler.finish();
     capture.samplePeriod = period;
-    capture.busA.assign(static_cast<std::size_t>(count), 0);
-    if (hasBusB)
-        capture.busB.assign(static_cast<std::size_t>(count), 0);
-    std::uint16_t state = 0;
-    std::int64_t filled = 0;
-    auto fillTo = [&](std::int64_t end) {
-        end = std::min(end, count);
-        if (filled >= end)
-            return;
-        std::fill(capture.busA.begin() + filled, capture.busA.begin() + end, static_cast<std::uint8_t>(state));
-        if (hasBusB)
-            std::fill(capture.busB.begin() + filled, capture.busB.begin() + end, static_cast<std::uint8_t>(state >> 8));
-        filled = end;
-    };
-    for (const LineChange& change : changes) {
-        const auto at = period > 0 ? static_cast<std::int64_t>(std::llround(change.time / period)) : 0;
-        fillTo(at);
-        const auto bit = static_cast<std::uint16_t>(1u << change.channel);
-        state = change.level ? static_cast<std::uint16_t>(state | bit) : static_cast<std::uint16_t>(state & ~bit);
-    }
-    fillTo(count);
     return capture;
 }
 

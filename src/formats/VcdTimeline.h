@@ -16,7 +16,7 @@ namespace tesmar {
 inline constexpr std::int64_t kMaxInterchangeSamples = 268435456;
 
 // "the capture would need N samples; at most M fit" for any count, however large.
-std::string TooManySamplesText(double count);
+std::string TooManySamplesText(double count, std::int64_t most = kMaxInterchangeSamples);
 
 // Channel of each named line: its own channel when named "A.k"/"B.k", else the next free one;
 // -1 for lines beyond 16 (a warning says how many were dropped).
@@ -44,6 +44,25 @@ struct LineChange {
     double time; // relative to the first sample
     int channel;
     bool level;
+};
+
+// A capture filled change by change, in time order: each change holds from sample `at` on.
+// Changes at or past `count` are outside the capture.
+class CaptureFiller {
+public:
+    CaptureFiller(std::int64_t count, bool hasBusB);
+    void change(std::int64_t at, int channel, bool level);
+    // The samples, the rest of them at the last state.
+    CaptureSamples finish();
+
+private:
+    void fillTo(std::int64_t end);
+
+    CaptureSamples capture_;
+    std::int64_t count_;
+    bool hasBusB_;
+    std::uint16_t state_ = 0;
+    std::int64_t filled_ = 0;
 };
 
 // Changes (in time order) held on a uniform grid of `count` samples.

@@ -50,10 +50,16 @@ double ChannelQueries::firstTime(int channel) const
 
 std::int64_t ChannelQueries::indexAt(int channel, double seconds) const
 {
-    const double step = period(channel);
-    if (!(step > 0.0) || !hasPoints(channel))
+    if (!hasPoints(channel))
         return 0;
-    const double position = (seconds - firstTime(channel)) / step + kIndexSlack;
+    return IndexAt(seconds, firstTime(channel), period(channel));
+}
+
+std::int64_t ChannelQueries::IndexAt(double seconds, double firstTime, double step)
+{
+    if (!(step > 0.0))
+        return 0;
+    const double position = (seconds - firstTime) / step + kIndexSlack;
     if (!(position > 0.0))
         return 0;
     if (position > 9.0e18)

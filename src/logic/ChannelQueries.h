@@ -30,6 +30,8 @@ public:
     std::int64_t samples(int channel) const;
     // Sample index of a time in seconds, never below 0.
     std::int64_t indexAt(int channel, double seconds) const;
+    // The same for a line whose sample 0 lies at `firstTime` and whose samples are `step` apart.
+    static std::int64_t IndexAt(double seconds, double firstTime, double step);
     // Time in seconds of sample `index`.
     double timeAt(int channel, std::int64_t index) const;
     double firstTime(int channel) const;

@@ -1,0 +1,18 @@
+#pragma once
+// The UART result grid printed straight from the decoded bytes, as PrintDecoderTable prints
+// UartTable(result), without holding the grid's texts: a long capture decodes to millions of rows.
+
+#include "decoders/UartDecoder.h"
+
+#include <cstddef>
+#include <ostream>
+
+namespace tesmar {
+
+class MessageTable;
+
+// At most `rows` rows.
+void PrintUartTable(const UartDecodeResult& result, const MessageTable& table, bool csv, std::size_t rows,
+                    std::ostream& out);
+
+} // namespace tesmar
