@@ -26,6 +26,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <cmath>
 #include <fstream>
 
 using namespace tesmar;
@@ -166,6 +167,48 @@ private slots:
         // A missing file changes nothing and says so.
         QVERIFY(!w.openSetup(h.folder.path() + "/missing.ini").isEmpty());
         QCOMPARE(osc.knOscTimeDiv->IndexSelectData(), 30);
+    }
+
+    // A setup file edited by hand or by another program: every value it holds may be absurd. Each
+    // key of a saved setup gets such a value (all keys the same one, then mixed), and the window
+    // opens the file, keeps its charts on finite ranges and still runs and stops a measurement.
+    void setupFileOfAbsurdValuesLeavesAWorkingWindow()
+    {
+        Harness h;
+        TfmMain& w = h.start();
+        const QString saved = h.folder.path() + "/saved.ini";
+        QCOMPARE(w.saveSetup(saved), QString());
+        const IniFile original(saved.toStdString());
+        const std::vector<std::string> absurd = {"nan", "inf", "-inf", "-1", "9223372036854775807",
+                                                 "-9223372036854775808", "1e308", "-1e-308", "", "0x7fffffff",
+                                                 "абв", "1,5,7"};
+        const int rounds = static_cast<int>(absurd.size()) + 6;
+        for (int round = 0; round < rounds; ++round) {
+            IniFile hostile = original;
+            std::size_t k = 0;
+            for (const std::string& section : original.sections())
+                for (const std::string& key : original.keys(section)) {
+                    const std::size_t pick = round < static_cast<int>(absurd.size())
+                                                 ? static_cast<std::size_t>(round)
+                                                 : (k * 7 + static_cast<std::size_t>(round) * 13) % absurd.size();
+                    hostile.writeString(section, key, absurd[pick]);
+                    ++k;
+                }
+            const QString path = h.folder.path() + "/absurd.ini";
+            hostile.setPath(path.toStdString());
+            QVERIFY(hostile.save());
+            w.openSetup(path); // may warn about what it could not take; must not break the window
+            const QCPRange ranges[] = {w.oscPage()->chOsc->xAxis->range(), w.fftPage()->chFFT->xAxis->range(),
+                                       w.recPage()->chRec->xAxis->range(), w.lanPage()->chLAN->xAxis->range()};
+            for (const QCPRange& r : ranges)
+                QVERIFY2(std::isfinite(r.lower) && std::isfinite(r.upper) && r.lower < r.upper,
+                         qPrintable(QString("round %1: %2 … %3").arg(round).arg(r.lower).arg(r.upper)));
+            OscPage& osc = *w.oscPage();
+            w.pages()->setCurrentIndex(0);
+            QTest::mouseClick(osc.sbOscRunSingle, Qt::LeftButton);
+            QTest::mouseClick(osc.sbOscRunSingle, Qt::LeftButton); // "Сброс" while it may still wait
+            QTRY_VERIFY_WITH_TIMEOUT(osc.sbOscRunSingle->text() == "Однокр.", 10000);
+        }
     }
 
     void unwritableSettingsFileIsReportedAndKept()
