@@ -35,6 +35,11 @@ struct DataFilePageIo {
     std::function<bool()> hasData = {};
     // The names its capture's lines are written under (the logic analyser's channel names).
     std::function<CaptureLineNames()> lineNames = {};
+    // Pages with large records: the data file written from the record's own memory, and a
+    // checked file shown with its values read straight into the page's record. Without them
+    // `save` and `open` serve.
+    std::function<std::optional<DataFileView>()> saveView = {};
+    std::function<bool(const DataFileScan&, DataFileSource&)> openScanned = {};
 };
 
 class DataFileActions : public QObject {

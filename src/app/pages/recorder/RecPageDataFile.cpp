@@ -2,6 +2,7 @@
 
 #include "app/pages/recorder/RecChart.h"
 #include "app/pages/recorder/RecPage.h"
+#include "recorder/RecorderDataFile.h"
 #include "recorder/acquisition/RecAcquisition.h"
 #include "app/pages/PageDataFileFields.h"
 #include "ui/knob/TOscKnob.h"
@@ -21,10 +22,8 @@ bool RecPage::hasDataToSave() const
     return r && r->count() > 0 && !running();
 }
 
-std::optional<DataFile> RecPage::saveDataFile() const
+RecorderSettingsChunk RecPage::settingsChunk() const
 {
-    if (!hasDataToSave())
-        return std::nullopt;
     const RecorderRecord& r = *record();
     RecorderSettingsChunk s;
     s.samplePeriod = r.layout().pointPeriod;
@@ -47,8 +46,27 @@ std::optional<DataFile> RecPage::saveDataFile() const
     for (int slot = 1; slot <= kRecorderMarkerSlots; ++slot)
         if (const RecMarker* m = markers_.marker(slot))
             s.markers[slot - 1] = {true, m->comment, m->colour, m->time};
+    return s;
+}
 
-    DataFile file{s, {}, {}, {}, {}, {}};
+std::optional<DataFileView> RecPage::saveDataFileView() const
+{
+    if (!hasDataToSave())
+        return std::nullopt;
+    const RecorderRecord& r = *record();
+    DataFileView view{DataFile{settingsChunk(), {}, {}, {}, {}, {}}, {}, {}};
+    for (int ch = 0; ch < 2; ++ch)
+        if (r.on(ch))
+            (ch == 0 ? view.channelA : view.channelB) = RecordValues(r, ch);
+    return view;
+}
+
+std::optional<DataFile> RecPage::saveDataFile() const
+{
+    if (!hasDataToSave())
+        return std::nullopt;
+    const RecorderRecord& r = *record();
+    DataFile file{settingsChunk(), {}, {}, {}, {}, {}};
     const std::size_t n = r.count();
     for (int ch = 0; ch < 2; ++ch) {
         if (!r.on(ch))
@@ -74,7 +92,30 @@ bool RecPage::openDataFile(const DataFile& file)
         if (!stream)
             return false; // no memory for it: the record on screen stays
     }
+    showDataFile(*s, std::move(stream));
+    return true;
+}
 
+bool RecPage::openDataFile(const DataFileScan& scan, DataFileSource& source)
+{
+    const auto* s = std::get_if<RecorderSettingsChunk>(&scan.head.settings);
+    if (!s || !std::isfinite(s->samplePeriod) || s->samplePeriod <= 0 || running())
+        return false;
+    std::unique_ptr<RecorderStream> stream;
+    if (scan.chunkA || scan.chunkB) {
+        stream = RecordFromDataFile(scan, source);
+        if (!stream)
+            return false; // no memory for it, or the file failed under us: the record on screen stays
+    }
+    showDataFile(*s, std::move(stream));
+    return true;
+}
+
+void RecPage::showDataFile(const RecorderSettingsChunk& file, std::unique_ptr<RecorderStream> stream)
+{
+    const RecorderSettingsChunk* s = &file;
+    const bool hasA = stream && stream->record().on(0);
+    const bool hasB = stream && stream->record().on(1);
     // From here on the page shows the file.
     DeleteAllMarkers();
     chRec->setRecord(nullptr);
@@ -101,8 +142,8 @@ bool RecPage::openDataFile(const DataFile& file)
 
     if (stream) {
         acquisition_->adopt(std::move(stream));
-        chRec->setChannelShown(0, a != nullptr);
-        chRec->setChannelShown(1, b != nullptr);
+        chRec->setChannelShown(0, hasA);
+        chRec->setChannelShown(1, hasB);
     }
     chRec->setRecord(record());
     sbRecOnCh1Click();
@@ -120,7 +161,6 @@ bool RecPage::openDataFile(const DataFile& file)
         if (m.exists && std::isfinite(m.position))
             PlaceMarker(slot, m.colour, QString::fromStdString(m.comment), m.position);
     }
-    return true;
 }
 
 void RecPage::clearPage()
