@@ -36,8 +36,10 @@ std::unique_ptr<FileDataSource> FileDataSource::Open(const std::string& path, st
     // Pieces are read at offsets: a folder, pipe or device has none to seek to.
     if (S_ISDIR(info.st_mode))
         return refuse(EISDIR);
-    if (!S_ISREG(info.st_mode))
-        return refuse(ESPIPE);
+    if (!S_ISREG(info.st_mode)) {
+        problem = "cannot read " + path + ": not a regular file";
+        return nullptr;
+    }
     return std::unique_ptr<FileDataSource>(new FileDataSource(owned.release(), static_cast<std::uint64_t>(info.st_size)));
 }
 
