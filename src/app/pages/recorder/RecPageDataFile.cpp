@@ -111,29 +111,28 @@ bool RecPage::openDataFile(const DataFileScan& scan, DataFileSource& source)
     return true;
 }
 
-void RecPage::showDataFile(const RecorderSettingsChunk& file, std::unique_ptr<RecorderStream> stream)
+void RecPage::showDataFile(const RecorderSettingsChunk& s, std::unique_ptr<RecorderStream> stream)
 {
-    const RecorderSettingsChunk* s = &file;
     const bool hasA = stream && stream->record().on(0);
     const bool hasB = stream && stream->record().on(1);
     // From here on the page shows the file.
     DeleteAllMarkers();
     chRec->setRecord(nullptr);
     acquisition_->clear();
-    recordPeriod_ = s->samplePeriod;
-    sbRecOnCh1->setChecked(s->sbRecOnCh1 || !s->sbRecOnCh2);
-    sbRecOnCh2->setChecked(s->sbRecOnCh2);
-    knRecCh1->setIndexSelectData(s->knRecCh1);
-    knRecCh2->setIndexSelectData(s->knRecCh2);
-    knRecTimeDiv->setIndexSelectData(s->knRecTimeDiv);
+    recordPeriod_ = s.samplePeriod;
+    sbRecOnCh1->setChecked(s.sbRecOnCh1 || !s.sbRecOnCh2);
+    sbRecOnCh2->setChecked(s.sbRecOnCh2);
+    knRecCh1->setIndexSelectData(s.knRecCh1);
+    knRecCh2->setIndexSelectData(s.knRecCh2);
+    knRecTimeDiv->setIndexSelectData(s.knRecTimeDiv);
     for (int ch = 0; ch < 2; ++ch) {
-        const AxisLimits& limits = ch == 0 ? s->leftAxis : s->rightAxis;
+        const AxisLimits& limits = ch == 0 ? s.leftAxis : s.rightAxis;
         if (Usable(limits))
             chRec->channelAxis(ch)->setRange(limits.min, limits.max);
     }
-    lbRecRunTime->setText(QString::fromStdString(s->lbRecRunTime));
-    const std::string* texts[2][3] = {{&s->lbRecUmaxCh1, &s->lbRecUminCh1, &s->lbRecUsrCh1},
-                                      {&s->lbRecUmaxCh2, &s->lbRecUminCh2, &s->lbRecUsrCh2}};
+    lbRecRunTime->setText(QString::fromStdString(s.lbRecRunTime));
+    const std::string* texts[2][3] = {{&s.lbRecUmaxCh1, &s.lbRecUminCh1, &s.lbRecUsrCh1},
+                                      {&s.lbRecUmaxCh2, &s.lbRecUminCh2, &s.lbRecUsrCh2}};
     for (int ch = 0; ch < 2; ++ch) {
         lbRecUmax[ch]->setText(QString::fromStdString(*texts[ch][0]));
         lbRecUmin[ch]->setText(QString::fromStdString(*texts[ch][1]));
@@ -150,14 +149,14 @@ void RecPage::showDataFile(const RecorderSettingsChunk& file, std::unique_ptr<Re
     sbRecOnCh2Click();
     {
         const QSignalBlocker quiet(cbRecZoom);
-        cbRecZoom->setCurrentIndex(std::clamp<int>(s->cbRecZoom, 0, cbRecZoom->count() - 1));
+        cbRecZoom->setCurrentIndex(std::clamp<int>(s.cbRecZoom, 0, cbRecZoom->count() - 1));
     }
     cbRecZoomChange();
-    if (Usable(s->timeAxis))
-        setWindow({s->timeAxis.min, s->timeAxis.max});
+    if (Usable(s.timeAxis))
+        setWindow({s.timeAxis.min, s.timeAxis.max});
 
     for (int slot = 1; slot <= kRecorderMarkerSlots; ++slot) {
-        const RecorderMarkerSlot& m = s->markers[slot - 1];
+        const RecorderMarkerSlot& m = s.markers[slot - 1];
         if (m.exists && std::isfinite(m.position))
             PlaceMarker(slot, m.colour, QString::fromStdString(m.comment), m.position);
     }
