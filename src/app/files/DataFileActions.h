@@ -1,7 +1,7 @@
 #pragma once
 // The File menu's "save data" and "open" commands: the measurement shown on the active page to a
-// data file and back. A file is read completely before any page is touched, so a damaged or
-// foreign file leaves the screen as it was.
+// data file and back. A file is checked completely, and its values read into a new record, before
+// any page is touched, so a damaged or foreign file leaves the screen as it was.
 
 #include "formats/DataFile.h"
 #include "formats/DataFileCapture.h"
