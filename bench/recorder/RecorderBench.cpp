@@ -1,7 +1,12 @@
-// Recorder data paths: frame decoding into the record with its summary, and the points of one
-// replot of a day-long two-channel record, whole and zoomed.
+// Recorder data paths: frame decoding into the record with its summary, the points of one
+// replot of a day-long two-channel record, whole and zoomed, and the open and save of a
+// two-hour two-channel data file with their peak memory.
 
 #include "DayRecord.h"
+#include "RecordFileBench.h"
+#include "formats/DataFileLoad.h"
+#include "formats/DataFileSource.h"
+#include "recorder/RecorderDataFile.h"
 #include "recorder/RecorderEnvelope.h"
 #include "recorder/RecorderStream.h"
 
@@ -10,11 +15,126 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <random>
 #include <vector>
 
 namespace {
 
 using namespace tesmar;
+
+// Two hours at 1 ms on both channels: 7.2 M points each, a 115 MB file.
+constexpr std::size_t kTwoHourPoints = 7'200'000;
+
+std::unique_ptr<RecorderStream> TwoHourRecord()
+{
+    std::minstd_rand random(5);
+    return RecorderStream::FromReader(1e-3, kTwoHourPoints, kTwoHourPoints, [&](int ch, std::size_t first, std::span<double> out) {
+        for (std::size_t i = 0; i < out.size(); ++i)
+            out[i] = (ch == 0 ? 1 : -1) * std::sin(double(first + i) * 1e-4) + (double(random()) / random.max() - 0.5) * 0.1;
+        return true;
+    });
+}
+
+DataFileView TwoHourFile(const RecorderRecord& record)
+{
+    RecorderSettingsChunk settings;
+    settings.samplePeriod = record.layout().pointPeriod;
+    settings.sbRecOnCh1 = settings.sbRecOnCh2 = true;
+    return {DataFile{settings, {}, {}, {}, {}, {}}, RecordValues(record, 0), RecordValues(record, 1)};
+}
+
+std::string TwoHourPath()
+{
+    return (std::filesystem::temp_directory_path() / "tesmar-bench-two-hours.dat").string();
+}
+
+// before_MB: resident before the timed part (for a save, the record is in it); added_MB: what
+// the operation's peak adds to it.
+void Report(benchmark::State& state, const bench::ChildFigures& f)
+{
+    if (!f.ok) {
+        state.SkipWithError("the child failed");
+        return;
+    }
+    state.SetIterationTime(f.seconds);
+    state.counters["before_MB"] = f.baseMB;
+    state.counters["peak_MB"] = f.peakMB;
+    state.counters["added_MB"] = f.peakMB - f.baseMB;
+}
+
+// Arg 0: written from the record's chunks; 1: the values copied first, as files were saved before.
+void BM_TwoHourSave(benchmark::State& state)
+{
+    const bool copied = state.range(0) == 1;
+    for (auto _ : state) {
+        std::unique_ptr<RecorderStream> stream;
+        const auto figures = bench::MeasureInChild(
+            [&] {
+                stream = TwoHourRecord();
+                return stream != nullptr;
+            },
+            [&] {
+                DataFileView view = TwoHourFile(stream->record());
+                if (!copied)
+                    return SaveDataFile(TwoHourPath(), view).empty();
+                DataFile file = view.head;
+                for (int ch = 0; ch < 2; ++ch) {
+                    std::vector<double> values(kTwoHourPoints);
+                    for (std::size_t i = 0; i < kTwoHourPoints; ++i)
+                        values[i] = stream->record().channel(ch).at(i);
+                    (ch == 0 ? file.channelA : file.channelB) = std::move(values);
+                }
+                return SaveDataFile(TwoHourPath(), file).empty();
+            });
+        Report(state, figures);
+    }
+}
+BENCHMARK(BM_TwoHourSave)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Arg 0: the file checked by its headers and read in pieces into the record; 1: read whole, into
+// vectors, then into the record, as files were opened before.
+void BM_TwoHourOpen(benchmark::State& state)
+{
+    const bool copied = state.range(0) == 1;
+    // The file is written by a child of its own, so this process never holds the record.
+    bench::MeasureInChild([] { return true; }, [] {
+        const auto stream = TwoHourRecord();
+        return stream && SaveDataFile(TwoHourPath(), TwoHourFile(stream->record())).empty();
+    });
+    const double fileMB = static_cast<double>(std::filesystem::file_size(TwoHourPath())) / (1 << 20);
+    for (auto _ : state) {
+        const auto figures = bench::MeasureInChild([] { return true; }, [&] {
+            std::unique_ptr<RecorderStream> stream;
+            if (copied) {
+                const auto bytes = ReadWholeFile(TwoHourPath());
+                if (!bytes)
+                    return false;
+                const auto read = ReadDataFile(*bytes);
+                const auto* file = std::get_if<DataFile>(&read);
+                if (!file)
+                    return false;
+                stream = RecorderStream::FromValues(1e-3, &*file->channelA, &*file->channelB);
+            } else {
+                std::string problem;
+                const auto source = FileDataSource::Open(TwoHourPath(), problem);
+                if (!source)
+                    return false;
+                const auto scanned = ScanDataFile(*source);
+                const auto* scan = std::get_if<DataFileScan>(&scanned);
+                if (!scan)
+                    return false;
+                stream = RecordFromDataFile(*scan, *source);
+            }
+            return stream && stream->record().count() == kTwoHourPoints;
+        });
+        Report(state, figures);
+        state.counters["file_MB"] = fileMB;
+    }
+    std::filesystem::remove(TwoHourPath());
+}
+BENCHMARK(BM_TwoHourOpen)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // 16 MB in 512-byte reads, as the reader thread takes them; one or both channels, N = 1.
 void BM_FrameDecoding(benchmark::State& state)

@@ -6,10 +6,12 @@
 #include "formats/DataFile.h"
 #include "formats/DataFileBytes.h"
 #include "formats/DataFileLoad.h"
+#include "formats/DataFileSource.h"
 #include "ui/knob/KnobScales.h"
 #include "ui/knob/ScaleLineParser.h"
 
 #include <algorithm>
+#include <memory>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -363,13 +365,24 @@ int RunFileInfoCommand(const std::vector<std::string>& args, std::ostream& out, 
         return kExitUsage;
     }
     const std::string& path = args.back();
-    const auto read = ReadFileBytes(path);
-    if (const auto* refusal = std::get_if<std::string>(&read)) {
-        err << "tesmar-cli info: " << TerminalText(*refusal) << '\n';
+    // The chunk list needs the bytes; the summary reads the values alone, without the file's copy.
+    std::vector<std::uint8_t> bytes;
+    std::unique_ptr<DataFileSource> source;
+    std::string refusal;
+    if (raw) {
+        auto read = ReadFileBytes(path);
+        if (auto* whole = std::get_if<std::vector<std::uint8_t>>(&read))
+            bytes = std::move(*whole), source = std::make_unique<MemoryDataSource>(bytes);
+        else
+            refusal = std::get<std::string>(read);
+    } else {
+        source = FileDataSource::Open(path, refusal);
+    }
+    if (!source) {
+        err << "tesmar-cli info: " << TerminalText(refusal) << '\n';
         return kExitFailure;
     }
-    const auto& bytes = std::get<std::vector<std::uint8_t>>(read);
-    const auto result = ReadDataFile(bytes);
+    const auto result = ReadDataFile(*source);
     if (const auto* error = std::get_if<DataFileReadError>(&result)) {
         err << "tesmar-cli info: " << TerminalText("cannot read " + path + ": " + DataFileProblemText(*error)) << '\n';
         return kExitFailure;

@@ -13,6 +13,7 @@
 #include "formats/DataFile.h"
 #include "formats/DataFileLoad.h"
 #include "text/MessageTable.h"
+#include "recorder/RecorderDataFile.h"
 #include "recorder/RecorderReader.h"
 #include "recorder/RecorderSummary.h"
 #include "recorder/RecTimeAxis.h"
@@ -101,10 +102,10 @@ private:
     std::size_t written_ = 0;
 };
 
-// Each channel's memory is given back once it is copied, so a day-long record is not held twice.
-DataFile RecordDataFile(RecorderRecord& record, const std::string& runTime, const RecorderBlockInput& in)
+// The file of a finished recording, its values written straight from the record.
+DataFileView RecordDataFile(const RecorderRecord& record, const std::string& runTime, const RecorderBlockInput& in)
 {
-    DataFile file;
+    DataFileView file;
     RecorderSettingsChunk settings;
     settings.knRecCh1 = static_cast<std::uint16_t>(KnobIndexFor("knRecCh1", in.rangeA));
     settings.knRecCh2 = static_cast<std::uint16_t>(KnobIndexFor("knRecCh2", in.rangeB));
@@ -113,7 +114,6 @@ DataFile RecordDataFile(RecorderRecord& record, const std::string& runTime, cons
     settings.sbRecOnCh2 = record.on(1);
     settings.cbRecZoom = kRecZoomHome;
     settings.lbRecRunTime = runTime;
-    const std::size_t n = record.count();
     for (int ch = 0; ch < 2; ++ch) {
         if (!record.on(ch))
             continue;
@@ -121,13 +121,10 @@ DataFile RecordDataFile(RecorderRecord& record, const std::string& runTime, cons
         (ch == 0 ? settings.lbRecUmaxCh1 : settings.lbRecUmaxCh2) = t.max;
         (ch == 0 ? settings.lbRecUminCh1 : settings.lbRecUminCh2) = t.min;
         (ch == 0 ? settings.lbRecUsrCh1 : settings.lbRecUsrCh2) = t.mean;
-        std::vector<double> values(n);
-        for (std::size_t i = 0; i < n; ++i)
-            values[i] = record.channel(ch).at(i);
-        record.channel(ch).release();
-        (ch == 0 ? file.channelA : file.channelB) = std::move(values);
+        // Written from the record's own chunks: no copy of the values.
+        (ch == 0 ? file.channelA : file.channelB) = RecordValues(record, ch);
     }
-    file.settings = settings;
+    file.head.settings = settings;
     return file;
 }
 
@@ -288,7 +285,7 @@ int RunRecordCommand(UsbSession& session, const std::vector<std::string>& args, 
             return kExitOutput;
         }
     } else {
-        std::optional<DataFile> data;
+        std::optional<DataFileView> data;
         if (EndsWithNoCase(outPath, ".dat"))
             data = RecordDataFile(stream.record(), RecTimeText(stream.elapsedDays(), false), in);
         const OutputFile::Writer write =

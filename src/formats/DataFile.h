@@ -9,6 +9,7 @@
 #include "formats/DataFileSettings.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <span>
@@ -41,6 +42,21 @@ struct DataFile {
     DataFilePage page() const;
 };
 
+// Analogue values kept elsewhere (a record in chunks), handed to the writer in contiguous pieces
+// so that saving needs no copy of them.
+struct DataValues {
+    std::size_t count = 0;
+    // The values from `first` (< count) on that lie together: at least one, at most count − first.
+    std::function<std::span<const double>(std::size_t first)> piece;
+};
+
+// An oscilloscope, spectrum or recorder file whose values are written from where they are kept:
+// `head` gives the settings and the remark (its own value vectors are not used).
+struct DataFileView {
+    DataFile head;
+    std::optional<DataValues> channelA, channelB;
+};
+
 // Data chunk types of a page: channel (bus) A and B.
 std::uint8_t DataChunkTypeA(DataFilePage page);
 std::uint8_t DataChunkTypeB(DataFilePage page);
@@ -48,8 +64,11 @@ std::uint8_t DataChunkTypeB(DataFilePage page);
 std::vector<std::uint8_t> WriteDataFile(const DataFile& file);
 // The same straight to a stream, the values in blocks.
 void WriteDataFile(const DataFile& file, std::ostream& out);
+// The same, the values taken piece by piece; the bytes are those of the file above.
+void WriteDataFile(const DataFileView& file, std::ostream& out);
 // False when a data chunk holds more values than its 32-bit length can count.
 bool DataFileFitsFormat(const DataFile& file);
+bool DataFileFitsFormat(const DataFileView& file);
 // The remark payload: CP1251, every line (the last included) ended by CR LF.
 std::vector<std::uint8_t> EncodeRemark(const std::vector<std::string>& lines);
 std::vector<std::string> DecodeRemark(std::span<const std::uint8_t> payload);
@@ -69,6 +88,28 @@ struct DataFileReadError {
     std::size_t offset; // where the reader stopped
 };
 
+class DataFileSource;
+
+// Where a data chunk's payload lies in the file.
+struct DataChunkPlace {
+    std::uint64_t offset = 0; // of the first element
+    std::size_t count = 0;
+};
+
+// A file checked whole, its values left in the file: the settings and the remark in `head`
+// (without values), and where the data chunks of its page are (the last of each type).
+struct DataFileScan {
+    DataFile head;
+    std::optional<DataChunkPlace> chunkA, chunkB;
+};
+
+// Reads every chunk header and checks every length against the file, without reading the values.
+std::variant<DataFileScan, DataFileReadError> ScanDataFile(DataFileSource& source);
+// Values [first, first + out.size()) of a chunk of 64-bit floats, straight into `out`; false when
+// they cannot be read.
+bool ReadDataFileFloats(DataFileSource& source, const DataChunkPlace& chunk, std::size_t first, std::span<double> out);
+
+std::variant<DataFile, DataFileReadError> ReadDataFile(DataFileSource& source);
 std::variant<DataFile, DataFileReadError> ReadDataFile(std::span<const std::uint8_t> bytes);
 
 // The message for a refused file: the unknown-format message for an unknown format, and for a

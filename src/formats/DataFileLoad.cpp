@@ -118,6 +118,15 @@ std::string SaveDataFile(const std::string& path, const DataFile& file)
     return {};
 }
 
+std::string SaveDataFile(const std::string& path, const DataFileView& file)
+{
+    if (!DataFileFitsFormat(file))
+        return "too many values for one data file (at most 268 435 454 per channel)";
+    if (!WriteFileWith(path, [&](std::ostream& out) { WriteDataFile(file, out); }))
+        return "cannot write " + path;
+    return {};
+}
+
 std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path, std::optional<double> givenRate,
                                                          const ReadProgress& progress)
 {

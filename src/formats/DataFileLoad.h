@@ -15,6 +15,7 @@
 namespace tesmar {
 
 struct DataFile;
+struct DataFileView;
 
 enum class CaptureFileKind { DataFile, Vcd, Csv, SigrokSession };
 
@@ -37,6 +38,8 @@ bool WriteFileWith(const std::string& path, const std::function<void(std::ostrea
 // empty string on success, else what went wrong (a data chunk too long for the format, or the
 // write).
 std::string SaveDataFile(const std::string& path, const DataFile& file);
+// The same with the values taken piece by piece from where they are kept.
+std::string SaveDataFile(const std::string& path, const DataFileView& file);
 
 // The capture, or the message (in English, for the command line) saying why it cannot be loaded.
 // `givenRate` (Hz) serves a CSV file that states no rate and has no time column. VCD and CSV

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstddef>
+#include <span>
 
 namespace tesmar {
 
@@ -39,11 +40,30 @@ public:
         *cursor_++ = v;
         ++written_;
     }
+    // Room to write values in place, the rest of the current chunk (reserve first); `appended`
+    // then counts those written.
+    std::span<double> freeSpace()
+    {
+        if (cursor_ == chunkEnd_)
+            nextChunk();
+        return {cursor_, static_cast<std::size_t>(chunkEnd_ - cursor_)};
+    }
+    void appended(std::size_t count)
+    {
+        cursor_ += count;
+        written_ += count;
+    }
     // Brings the summary and the sums up to the values written.
     void summarise();
 
     // Reader side, below a published count.
     double at(std::size_t i) const { return values_[i]; }
+    // The values from `first` on that lie together in one chunk (the caller bounds them by its count).
+    std::span<const double> piece(std::size_t first) const
+    {
+        const std::size_t inChunk = first & ChunkedValues::kChunkMask;
+        return {values_.chunkOf(first) + inChunk, ChunkedValues::kChunkSize - inChunk};
+    }
     MinMax range(std::size_t first, std::size_t last) const { return pyramid_.range(values_, first, last); }
     // After the writer has ended.
     double sum() const { return sum_; }

@@ -24,26 +24,42 @@ RecorderStream::RecorderStream(const RecorderSettings& settings, MemoryProbe mem
 std::unique_ptr<RecorderStream> RecorderStream::FromValues(double pointPeriod, const std::vector<double>* a,
                                                            const std::vector<double>* b)
 {
+    const auto count = [](const std::vector<double>* v) { return v ? std::optional(v->size()) : std::nullopt; };
+    return FromReader(pointPeriod, count(a), count(b), [&](int ch, std::size_t first, std::span<double> out) {
+        const std::vector<double>& values = ch == 0 ? *a : *b;
+        std::copy_n(values.begin() + static_cast<std::ptrdiff_t>(first), out.size(), out.begin());
+        return true;
+    });
+}
+
+std::unique_ptr<RecorderStream> RecorderStream::FromReader(double pointPeriod, std::optional<std::size_t> countA,
+                                                           std::optional<std::size_t> countB, const ValueReader& read)
+{
+    if (!countA && !countB)
+        return nullptr;
     RecorderSettings settings;
     settings.pointPeriod = pointPeriod;
-    settings.chAOn = a != nullptr;
-    settings.chBOn = b != nullptr;
+    settings.chAOn = countA.has_value();
+    settings.chBOn = countB.has_value();
     settings.liveDisplay = true; // B half a period after A, as it was drawn
-    const std::size_t n = std::min(a ? a->size() : SIZE_MAX, b ? b->size() : SIZE_MAX);
-    if (n == SIZE_MAX)
-        return nullptr;
+    const std::size_t n = std::min(countA.value_or(SIZE_MAX), countB.value_or(SIZE_MAX));
     std::unique_ptr<RecorderStream> stream(new RecorderStream(settings, {}, n));
     RecorderRecord& record = stream->record_;
     if (!record.reserve(n))
         return nullptr;
     for (int ch = 0; ch < 2; ++ch) {
-        const std::vector<double>* values = ch == 0 ? a : b;
-        if (!values)
+        if (!record.on(ch))
             continue;
         RecordChannel& channel = record.channel(ch);
-        for (std::size_t i = 0; i < n; ++i)
-            channel.append((*values)[i]);
-        channel.summarise();
+        for (std::size_t first = 0; first < n;) {
+            std::span<double> space = channel.freeSpace();
+            space = space.first(std::min(space.size(), n - first));
+            if (!read(ch, first, space))
+                return nullptr;
+            channel.appended(space.size());
+            channel.summarise();
+            first += space.size();
+        }
     }
     record.publish(n);
     stream->count_ = n;

@@ -12,8 +12,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace tesmar {
@@ -50,6 +52,12 @@ public:
     // memory is not there.
     static std::unique_ptr<RecorderStream> FromValues(double pointPeriod, const std::vector<double>* a,
                                                       const std::vector<double>* b);
+    // The same with the values read in pieces straight into the record: `read` fills values
+    // [first, first + out.size()) of a channel, false when it cannot. The summary grows with
+    // every piece. Null when a count is missing for both, the memory is not there or a read fails.
+    using ValueReader = std::function<bool(int channel, std::size_t first, std::span<double> out)>;
+    static std::unique_ptr<RecorderStream> FromReader(double pointPeriod, std::optional<std::size_t> countA,
+                                                      std::optional<std::size_t> countB, const ValueReader& read);
 
     // Sizes and reserves the record; false with status 2 (the record is then empty).
     bool prepare();

@@ -204,6 +204,12 @@ void Record(RecPage& p, int points)
     QTRY_VERIFY_WITH_TIMEOUT(p.sbRecRun->text() == "Запуск", 5000);
 }
 
+QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 void WriteBytes(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
@@ -545,6 +551,12 @@ private slots:
         for (int i = 5; i <= 10; ++i)
             QVERIFY2(!saved.readouts[i].isEmpty(), qPrintable(QString::number(i)));
         QCOMPARE(files.saveData(path), QString());
+        // Written from the record's chunks: the bytes of the whole file made from a copy of it.
+        DataFile copied = *p.saveDataFile();
+        copied.remarkLines = w.fmRemark->remark(2);
+        const std::vector<std::uint8_t> expected = WriteDataFile(copied);
+        const QByteArray savedBytes = ReadBytes(path);
+        QCOMPARE(savedBytes, QByteArray(reinterpret_cast<const char*>(expected.data()), int(expected.size())));
 
         // A new record with one channel and no markers; the file brings the old one back.
         p.DeleteMarker(42);
@@ -570,6 +582,19 @@ private slots:
         QVERIFY(p.sgRecMarker->item(3, 1)->text().endsWith("  пик"));
         QCOMPARE(p.sgRecMarker->item(42, 0)->toolTip(), QString("spad"));
         QCOMPARE(p.sgRecMarker->item(7, 1)->text(), QString());
+        // Saved again, the opened record gives the same bytes.
+        const QString again = h.folder.path() + "/rec-again.dat";
+        QCOMPARE(files.saveData(again), QString());
+        QCOMPARE(ReadBytes(again), savedBytes);
+
+        // Files cut inside channel B's values or before the end chunk are refused whole: the
+        // record on screen stays.
+        for (const int cut : {5, 5 + 8 * 3, 5 + 8 * 300}) {
+            const QString broken = h.folder.path() + "/cut.dat";
+            WriteBytes(broken, savedBytes.left(savedBytes.size() - cut));
+            QVERIFY(files.openData(broken).startsWith("Не возможно открыть выбранный файл:\r" + broken + "\r"));
+            QVERIFY(ViewOf(p) == saved);
+        }
     }
 
     void remarksTravelWithTheirPageFiles()

@@ -1,6 +1,7 @@
 #include "formats/DataFile.h"
 #include "formats/DataFileBytes.h"
 #include "formats/DataFileLoad.h"
+#include "formats/DataFileSource.h"
 #include "text/MessageTable.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace tesmar {
 namespace {
@@ -231,10 +233,21 @@ TEST(DataFile, DamagedFilesAreRefused)
         {"sample rate NaN", WithRate(valid, std::nan("")), DataFileProblem::BadSampleRate},
         {"infinite sample rate", WithRate(valid, HUGE_VAL), DataFileProblem::BadSampleRate},
     };
+    const std::string path = testing::TempDir() + "/damaged.dat";
     for (const auto& c : cases) {
         const auto result = ReadDataFile(c.bytes);
         ASSERT_TRUE(std::holds_alternative<DataFileReadError>(result)) << c.name;
         EXPECT_EQ(std::get<DataFileReadError>(result).problem, c.problem) << c.name;
+        // Read from the file in pieces, the same problem at the same place.
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(c.bytes.data()), static_cast<std::streamsize>(c.bytes.size()));
+        std::string problem;
+        const auto source = FileDataSource::Open(path, problem);
+        ASSERT_TRUE(source) << problem;
+        const auto scanned = ScanDataFile(*source);
+        ASSERT_TRUE(std::holds_alternative<DataFileReadError>(scanned)) << c.name;
+        EXPECT_EQ(std::get<DataFileReadError>(scanned).problem, c.problem) << c.name;
+        EXPECT_EQ(std::get<DataFileReadError>(scanned).offset, std::get<DataFileReadError>(result).offset) << c.name;
     }
 }
 
@@ -284,6 +297,75 @@ TEST(DataFileSaving, StreamedFileHasTheBytesOfTheWholeOne)
     EXPECT_EQ(Contents(path), std::string(whole.begin(), whole.end()));
 }
 
+// Values handed out in pieces of `pieceSize` (the last one shorter), as a record in chunks is.
+DataValues InPieces(const std::vector<double>& values, std::size_t pieceSize)
+{
+    return {values.size(), [&values, pieceSize](std::size_t first) {
+                return std::span<const double>(values).subspan(first, std::min(pieceSize, values.size() - first));
+            }};
+}
+
+TEST(DataFileSaving, ValuesInPiecesGiveTheBytesOfTheWholeFile)
+{
+    std::vector<double> many(300'000), few{1.5, -2.25, 1e300};
+    for (std::size_t i = 0; i < many.size(); ++i)
+        many[i] = std::sin(double(i) * 0.001) * 10;
+    const struct {
+        const char* name;
+        const std::vector<double>* a;
+        const std::vector<double>* b;
+        std::size_t pieceSize;
+    } cases[] = {
+        {"small, channel A", &few, nullptr, 2},
+        {"small, channel B", nullptr, &few, 1},
+        {"both, pieces cross every block", &many, &many, 262'144},
+        {"odd pieces", &many, &few, 7'777},
+        {"no values", nullptr, nullptr, 1},
+    };
+    const std::string path = testing::TempDir() + "/pieces.dat";
+    for (const auto& c : cases) {
+        RecorderSettingsChunk settings;
+        settings.samplePeriod = 1e-3;
+        settings.markers[4] = {true, "пик", 0x0000FF, 0.25};
+        DataFile whole{settings, {"строка", ""}, {}, {}, {}, {}};
+        DataFileView view{whole, {}, {}};
+        if (c.a)
+            whole.channelA = *c.a, view.channelA = InPieces(*c.a, c.pieceSize);
+        if (c.b)
+            whole.channelB = *c.b, view.channelB = InPieces(*c.b, c.pieceSize);
+        const std::vector<std::uint8_t> expected = WriteDataFile(whole);
+        std::ostringstream out;
+        WriteDataFile(view, out);
+        EXPECT_EQ(out.str(), std::string(expected.begin(), expected.end())) << c.name;
+        ASSERT_EQ(SaveDataFile(path, view), "") << c.name;
+        EXPECT_EQ(Contents(path), std::string(expected.begin(), expected.end())) << c.name;
+
+        // Checked by its headers, then its values read at any place.
+        std::string problem;
+        const auto source = FileDataSource::Open(path, problem);
+        ASSERT_TRUE(source) << problem;
+        auto scanned = ScanDataFile(*source);
+        ASSERT_TRUE(std::holds_alternative<DataFileScan>(scanned)) << c.name;
+        const DataFileScan& scan = std::get<DataFileScan>(scanned);
+        EXPECT_EQ(scan.head.remarkLines, whole.remarkLines);
+        EXPECT_TRUE(std::get<RecorderSettingsChunk>(scan.head.settings).markers[4].exists);
+        EXPECT_FALSE(scan.head.channelA || scan.head.channelB); // the values stay in the file
+        ASSERT_EQ(scan.chunkA.has_value(), c.a != nullptr);
+        ASSERT_EQ(scan.chunkB.has_value(), c.b != nullptr);
+        if (c.a) {
+            std::vector<double> tail(2);
+            const std::size_t first = c.a->size() - 2;
+            ASSERT_TRUE(ReadDataFileFloats(*source, *scan.chunkA, first, tail));
+            EXPECT_EQ(tail, std::vector<double>(c.a->end() - 2, c.a->end()));
+            std::vector<double> pastEnd(3);
+            EXPECT_FALSE(ReadDataFileFloats(*source, *scan.chunkA, first, pastEnd));
+        }
+        auto read = ReadDataFile(*source);
+        ASSERT_TRUE(std::holds_alternative<DataFile>(read)) << c.name;
+        EXPECT_EQ(WriteDataFile(std::get<DataFile>(read)), expected) << c.name;
+    }
+}
+
 TEST(DataFileSaving, FailedWriteLeavesTheOlderFileWhole)
 {
     const std::string path = testing::TempDir() + "/kept.dat";
@@ -298,6 +380,18 @@ TEST(DataFileSaving, FailedWriteLeavesTheOlderFileWhole)
     EXPECT_NE(SaveDataFile(testing::TempDir() + "/no such folder/x.dat", DataFile{OscSettingsChunk{}, {}, {}, {}, {}, {}}),
               "");
     EXPECT_TRUE(WriteFileWith(path, [](std::ostream& out) { out << "new"; }));
+    // A record written piece by piece that fails halfway leaves the older file too.
+    const std::vector<double> values(1000, 1.0);
+    EXPECT_FALSE(WriteFileWith(path, [&](std::ostream& out) {
+        DataValues failing = InPieces(values, 100);
+        failing.piece = [&](std::size_t first) {
+            if (first >= 500)
+                out.setstate(std::ios::badbit); // the disk fills up
+            return std::span<const double>(values).subspan(first, 100);
+        };
+        WriteDataFile(DataFileView{DataFile{RecorderSettingsChunk{}, {}, {}, {}, {}, {}}, failing, {}}, out);
+    }));
+    EXPECT_EQ(Contents(path), "new");
     EXPECT_EQ(Contents(path), "new");
 }
 

@@ -9,6 +9,7 @@
 #include "formats/CsvFile.h"
 #include "formats/DataFileCapture.h"
 #include "formats/DataFileLoad.h"
+#include "formats/DataFileSource.h"
 #include "text/MessageFormat.h"
 #include "text/MessageTable.h"
 
@@ -86,14 +87,17 @@ QString DataFileActions::fail(const QString& text)
 QString DataFileActions::saveData(const QString& path)
 {
     const int index = tabs_.currentIndex();
-    std::optional<DataFile> file = activeMeasurement();
-    if (!file)
+    const DataFilePageIo* page = activePage();
+    std::optional<DataFileView> view = page && page->saveView ? page->saveView() : std::nullopt;
+    std::optional<DataFile> file = view ? std::nullopt : activeMeasurement();
+    if (!view && !file)
         return fail(QString::fromStdString(table_.text(Msg::strNoDataToSave)));
-    file->remarkLines = remarks_.remark(index);
+    (view ? view->head : *file).remarkLines = remarks_.remark(index);
     {
         const WaitCursor wait;
         // A failed write leaves an older file of that name and the page's document name as they were.
-        if (const std::string refusal = SaveDataFile(path.toStdString(), *file); !refusal.empty())
+        const std::string refusal = view ? SaveDataFile(path.toStdString(), *view) : SaveDataFile(path.toStdString(), *file);
+        if (!refusal.empty())
             return fail(QString::fromStdString(FormatMessage(table_.text(Msg::strWriteFileError), {path.toStdString()})) +
                         "\r" + QString::fromStdString(refusal));
         pages_[index].page->setDataFileName(QFileInfo(path).fileName());
@@ -106,24 +110,34 @@ QString DataFileActions::saveData(const QString& path)
 QString DataFileActions::openData(const QString& path)
 {
     const QString unknown = QString::fromStdString(FormatMessage(table_.text(Msg::strErrDataToLoad), {path.toStdString()}));
-    const auto bytes = ReadFileBytes(path.toStdString());
-    const auto* data = std::get_if<std::vector<std::uint8_t>>(&bytes);
-    if (!data)
+    std::string problem;
+    // The file is checked whole by its chunk headers; values are read only once it passed.
+    const auto source = FileDataSource::Open(path.toStdString(), problem);
+    if (!source)
         return fail(unknown);
-    auto read = ReadDataFile(*data);
-    if (const auto* error = std::get_if<DataFileReadError>(&read))
+    auto scanned = ScanDataFile(*source);
+    if (const auto* error = std::get_if<DataFileReadError>(&scanned))
         return fail(QString::fromStdString(DataFileErrorText(*error, path.toStdString(), table_)));
-    const DataFile& file = std::get<DataFile>(read);
-    const int index = PageIndexOf(file.page());
-    if (index < 0 || !pages_[index].open || !tabs_.isTabVisible(index))
+    const DataFileScan& scan = std::get<DataFileScan>(scanned);
+    const int index = PageIndexOf(scan.head.page());
+    const DataFilePageIo& page = pages_[index < 0 ? 0 : index];
+    if (index < 0 || !(page.open || page.openScanned) || !tabs_.isTabVisible(index))
         return fail(unknown);
 
     {
         const WaitCursor wait;
-        if (!pages_[index].open(file))
-            return fail(unknown);
-        remarks_.setRemark(index, file.remarkLines);
-        pages_[index].page->setDataFileName(QFileInfo(path).fileName());
+        if (page.openScanned) {
+            if (!page.openScanned(scan, *source))
+                return fail(unknown);
+        } else {
+            auto read = ReadDataFile(*source);
+            if (const auto* error = std::get_if<DataFileReadError>(&read))
+                return fail(QString::fromStdString(DataFileErrorText(*error, path.toStdString(), table_)));
+            if (!page.open(std::get<DataFile>(read)))
+                return fail(unknown);
+        }
+        remarks_.setRemark(index, scan.head.remarkLines);
+        page.page->setDataFileName(QFileInfo(path).fileName());
     }
     tabs_.setCurrentIndex(index);
     if (pageChanged_)

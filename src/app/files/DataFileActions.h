@@ -1,7 +1,7 @@
 #pragma once
 // The File menu's "save data" and "open" commands: the measurement shown on the active page to a
-// data file and back. A file is read completely before any page is touched, so a damaged or
-// foreign file leaves the screen as it was.
+// data file and back. A file is checked completely, and its values read into a new record, before
+// any page is touched, so a damaged or foreign file leaves the screen as it was.
 
 #include "formats/DataFile.h"
 #include "formats/DataFileCapture.h"
@@ -35,6 +35,11 @@ struct DataFilePageIo {
     std::function<bool()> hasData = {};
     // The names its capture's lines are written under (the logic analyser's channel names).
     std::function<CaptureLineNames()> lineNames = {};
+    // Pages with large records: the data file written from the record's own memory, and a
+    // checked file shown with its values read straight into the page's record. Without them
+    // `save` and `open` serve.
+    std::function<std::optional<DataFileView>()> saveView = {};
+    std::function<bool(const DataFileScan&, DataFileSource&)> openScanned = {};
 };
 
 class DataFileActions : public QObject {

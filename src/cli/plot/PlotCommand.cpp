@@ -12,6 +12,7 @@
 #include "cli/plot/PlotView.h"
 #include "formats/DataFile.h"
 #include "formats/DataFileLoad.h"
+#include "formats/DataFileSource.h"
 #include "sim/SimClock.h"
 #include "sim/VirtualInstrument.h"
 
@@ -131,17 +132,19 @@ int RunPlotCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return kExitUsage;
     }
     // The file is checked before any window is made: a refusal costs nothing.
-    const auto bytes = ReadFileBytes(input);
-    if (const auto* refusal = std::get_if<std::string>(&bytes)) {
-        err << "tesmar-cli plot: " << TerminalText(*refusal) << '\n';
+    // Only the chunk headers are read here; the page reads the values once, straight into its record.
+    std::string unreadable;
+    const auto source = FileDataSource::Open(input, unreadable);
+    if (!source) {
+        err << "tesmar-cli plot: " << TerminalText(unreadable) << '\n';
         return kExitFailure;
     }
-    const auto read = ReadDataFile(std::get<std::vector<std::uint8_t>>(bytes));
-    if (const auto* problemRead = std::get_if<DataFileReadError>(&read)) {
+    const auto scanned = ScanDataFile(*source);
+    if (const auto* problemRead = std::get_if<DataFileReadError>(&scanned)) {
         err << "tesmar-cli plot: " << TerminalText(input + ": " + DataFileProblemText(*problemRead)) << '\n';
         return kExitFailure;
     }
-    const DataFile& file = std::get<DataFile>(read);
+    const DataFile& file = std::get<DataFileScan>(scanned).head;
     const bool timed = file.page() == DataFilePage::Recorder || file.page() == DataFilePage::Logic;
     if ((window.from || window.to) && !timed) {
         err << "tesmar-cli plot: --from and --to are for recorder and logic analyser files\n";

@@ -31,6 +31,7 @@ class QToolButton;
 
 namespace tesmar {
 
+class DataFileSource;
 class IniFile;
 class RecAcquisition;
 class RecChart;
@@ -65,10 +66,15 @@ public:
     const RecMarkerSet& markers() const { return markers_; }
     // The measurement data file of the record shown; nullopt when there is nothing to save.
     std::optional<DataFile> saveDataFile() const;
+    // The same with the values left in the record, written from its chunks.
+    std::optional<DataFileView> saveDataFileView() const;
     bool hasDataToSave() const;
     // Shows a recorder data file that has been read completely; false (nothing touched) when
     // its values cannot be shown.
     bool openDataFile(const DataFile& file);
+    // The same for a file that has been checked whole, its values read from `source` into the
+    // new record before anything on the page changes.
+    bool openDataFile(const DataFileScan& scan, DataFileSource& source);
     void clearPage() override;
     RecMarkerQuestions markerQuestions;
 
@@ -160,6 +166,9 @@ protected:
     void retranslate() override;
 
 private:
+    RecorderSettingsChunk settingsChunk() const;
+    // Shows the settings of a recorder file and its record (null: the file has no values).
+    void showDataFile(const RecorderSettingsChunk& s, std::unique_ptr<RecorderStream> stream);
     void buildControls();
     QWidget* buildChannelGroup(int channel);
     QWidget* buildPeriodGroup();

@@ -2,6 +2,7 @@
 
 #include "app/pages/recorder/RecChart.h"
 #include "app/pages/recorder/RecPage.h"
+#include "recorder/RecorderDataFile.h"
 #include "recorder/acquisition/RecAcquisition.h"
 #include "app/pages/PageDataFileFields.h"
 #include "ui/knob/TOscKnob.h"
@@ -21,10 +22,8 @@ bool RecPage::hasDataToSave() const
     return r && r->count() > 0 && !running();
 }
 
-std::optional<DataFile> RecPage::saveDataFile() const
+RecorderSettingsChunk RecPage::settingsChunk() const
 {
-    if (!hasDataToSave())
-        return std::nullopt;
     const RecorderRecord& r = *record();
     RecorderSettingsChunk s;
     s.samplePeriod = r.layout().pointPeriod;
@@ -47,8 +46,27 @@ std::optional<DataFile> RecPage::saveDataFile() const
     for (int slot = 1; slot <= kRecorderMarkerSlots; ++slot)
         if (const RecMarker* m = markers_.marker(slot))
             s.markers[slot - 1] = {true, m->comment, m->colour, m->time};
+    return s;
+}
 
-    DataFile file{s, {}, {}, {}, {}, {}};
+std::optional<DataFileView> RecPage::saveDataFileView() const
+{
+    if (!hasDataToSave())
+        return std::nullopt;
+    const RecorderRecord& r = *record();
+    DataFileView view{DataFile{settingsChunk(), {}, {}, {}, {}, {}}, {}, {}};
+    for (int ch = 0; ch < 2; ++ch)
+        if (r.on(ch))
+            (ch == 0 ? view.channelA : view.channelB) = RecordValues(r, ch);
+    return view;
+}
+
+std::optional<DataFile> RecPage::saveDataFile() const
+{
+    if (!hasDataToSave())
+        return std::nullopt;
+    const RecorderRecord& r = *record();
+    DataFile file{settingsChunk(), {}, {}, {}, {}, {}};
     const std::size_t n = r.count();
     for (int ch = 0; ch < 2; ++ch) {
         if (!r.on(ch))
@@ -74,25 +92,47 @@ bool RecPage::openDataFile(const DataFile& file)
         if (!stream)
             return false; // no memory for it: the record on screen stays
     }
+    showDataFile(*s, std::move(stream));
+    return true;
+}
 
+bool RecPage::openDataFile(const DataFileScan& scan, DataFileSource& source)
+{
+    const auto* s = std::get_if<RecorderSettingsChunk>(&scan.head.settings);
+    if (!s || !std::isfinite(s->samplePeriod) || s->samplePeriod <= 0 || running())
+        return false;
+    std::unique_ptr<RecorderStream> stream;
+    if (scan.chunkA || scan.chunkB) {
+        stream = RecordFromDataFile(scan, source);
+        if (!stream)
+            return false; // no memory for it, or the file failed under us: the record on screen stays
+    }
+    showDataFile(*s, std::move(stream));
+    return true;
+}
+
+void RecPage::showDataFile(const RecorderSettingsChunk& s, std::unique_ptr<RecorderStream> stream)
+{
+    const bool hasA = stream && stream->record().on(0);
+    const bool hasB = stream && stream->record().on(1);
     // From here on the page shows the file.
     DeleteAllMarkers();
     chRec->setRecord(nullptr);
     acquisition_->clear();
-    recordPeriod_ = s->samplePeriod;
-    sbRecOnCh1->setChecked(s->sbRecOnCh1 || !s->sbRecOnCh2);
-    sbRecOnCh2->setChecked(s->sbRecOnCh2);
-    knRecCh1->setIndexSelectData(s->knRecCh1);
-    knRecCh2->setIndexSelectData(s->knRecCh2);
-    knRecTimeDiv->setIndexSelectData(s->knRecTimeDiv);
+    recordPeriod_ = s.samplePeriod;
+    sbRecOnCh1->setChecked(s.sbRecOnCh1 || !s.sbRecOnCh2);
+    sbRecOnCh2->setChecked(s.sbRecOnCh2);
+    knRecCh1->setIndexSelectData(s.knRecCh1);
+    knRecCh2->setIndexSelectData(s.knRecCh2);
+    knRecTimeDiv->setIndexSelectData(s.knRecTimeDiv);
     for (int ch = 0; ch < 2; ++ch) {
-        const AxisLimits& limits = ch == 0 ? s->leftAxis : s->rightAxis;
+        const AxisLimits& limits = ch == 0 ? s.leftAxis : s.rightAxis;
         if (Usable(limits))
             chRec->channelAxis(ch)->setRange(limits.min, limits.max);
     }
-    lbRecRunTime->setText(QString::fromStdString(s->lbRecRunTime));
-    const std::string* texts[2][3] = {{&s->lbRecUmaxCh1, &s->lbRecUminCh1, &s->lbRecUsrCh1},
-                                      {&s->lbRecUmaxCh2, &s->lbRecUminCh2, &s->lbRecUsrCh2}};
+    lbRecRunTime->setText(QString::fromStdString(s.lbRecRunTime));
+    const std::string* texts[2][3] = {{&s.lbRecUmaxCh1, &s.lbRecUminCh1, &s.lbRecUsrCh1},
+                                      {&s.lbRecUmaxCh2, &s.lbRecUminCh2, &s.lbRecUsrCh2}};
     for (int ch = 0; ch < 2; ++ch) {
         lbRecUmax[ch]->setText(QString::fromStdString(*texts[ch][0]));
         lbRecUmin[ch]->setText(QString::fromStdString(*texts[ch][1]));
@@ -101,26 +141,25 @@ bool RecPage::openDataFile(const DataFile& file)
 
     if (stream) {
         acquisition_->adopt(std::move(stream));
-        chRec->setChannelShown(0, a != nullptr);
-        chRec->setChannelShown(1, b != nullptr);
+        chRec->setChannelShown(0, hasA);
+        chRec->setChannelShown(1, hasB);
     }
     chRec->setRecord(record());
     sbRecOnCh1Click();
     sbRecOnCh2Click();
     {
         const QSignalBlocker quiet(cbRecZoom);
-        cbRecZoom->setCurrentIndex(std::clamp<int>(s->cbRecZoom, 0, cbRecZoom->count() - 1));
+        cbRecZoom->setCurrentIndex(std::clamp<int>(s.cbRecZoom, 0, cbRecZoom->count() - 1));
     }
     cbRecZoomChange();
-    if (Usable(s->timeAxis))
-        setWindow({s->timeAxis.min, s->timeAxis.max});
+    if (Usable(s.timeAxis))
+        setWindow({s.timeAxis.min, s.timeAxis.max});
 
     for (int slot = 1; slot <= kRecorderMarkerSlots; ++slot) {
-        const RecorderMarkerSlot& m = s->markers[slot - 1];
+        const RecorderMarkerSlot& m = s.markers[slot - 1];
         if (m.exists && std::isfinite(m.position))
             PlaceMarker(slot, m.colour, QString::fromStdString(m.comment), m.position);
     }
-    return true;
 }
 
 void RecPage::clearPage()
