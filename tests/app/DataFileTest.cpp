@@ -263,10 +263,10 @@ private slots:
         // changes): they start at the view's edges.
         QCOMPARE(p.chLAN->markerPosition(0), opened.axisLower);
         QCOMPARE(p.chLAN->markerPosition(1), opened.axisUpper);
-        QCOMPARE(opened.busAHex, saved.busAHex);
         LanView markersApart = saved;
         markersApart.marker1Time = opened.marker1Time;
         markersApart.marker2Time = opened.marker2Time;
+        markersApart.busAHex = opened.busAHex; // marker 1's readout
         QVERIFY(opened == markersApart);
         QCOMPARE(h.window->logicCapture().busA, saved.busA);
 

@@ -105,6 +105,10 @@ private slots:
         QVERIFY2(changes >= 18 && changes <= 20, qPrintable(QString::number(changes)));
         QVERIFY(!p.lbLANMarkerBusHex[0][0]->text().isEmpty());
         QVERIFY(p.chLAN->extent().has_value());
+        // The markers stay where they were on the screen (the edges), not at the times of the
+        // empty chart's wider window.
+        QCOMPARE(p.chLAN->markerPosition(0), p.chLAN->xAxis->range().lower);
+        QCOMPARE(p.chLAN->markerPosition(1), p.chLAN->xAxis->range().upper);
     }
 
     void aCaptureBufferedForTheGeneratorSaysWhy()

@@ -279,9 +279,10 @@ private:
     double zoom_ = 1.0;
     bool startAtZero_ = false;
     bool markersUnset_ = true;
-    // Markers keep their times across scrolls and zooms; a new capture finds them where they
-    // were on the screen, as its times may lie anywhere.
-    bool markersKeepScreen_ = false;
+    // Markers keep their times across scrolls and zooms; when what is drawn changes (a new
+    // capture, the generator traces, the rate of an empty chart) its times may lie anywhere,
+    // and the markers keep their places on the screen.
+    bool zooming_ = false;
     bool scrolling_ = false;
     LogicBufferLayout layout_;
     ChannelSetup channels_;

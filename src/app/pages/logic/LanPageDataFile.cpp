@@ -74,10 +74,9 @@ bool LanPage::openDataFile(const DataFile& file)
     const double unit = settings->timeUnitFactor;
     if (unit == 1.0 || unit == 1000.0 || unit == 1e6)
         multiplier_ = unit;
+    markersUnset_ = true;
     startAtZero_ = true;
     cbLANZoomChange(); // takes the zoom, then draws nothing new until the capture is set
-    // Markers keep their times across view changes: they start at the edges of the file's view.
-    markersUnset_ = true;
     drawCapture(true, settings->displayMask != 0xFF);
     if (settings->cbLANZoom >= kLogicZoomItems && cbLANZoom->count() > kLogicZoomItems)
         cbLANZoom->setCurrentIndex(std::min<int>(settings->cbLANZoom, cbLANZoom->count() - 1));
@@ -86,7 +85,6 @@ bool LanPage::openDataFile(const DataFile& file)
     const AxisLimits& axis = settings->timeAxis;
     const double scale = (unit == 1.0 || unit == 1000.0 || unit == 1e6) ? multiplier_ / unit : 0.0;
     if (scale > 0 && std::isfinite(axis.min) && std::isfinite(axis.max) && axis.max > axis.min) {
-        markersUnset_ = true;
         setWindow({axis.min * scale, axis.max * scale});
         updateScrollBar();
     }

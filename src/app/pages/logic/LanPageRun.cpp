@@ -296,7 +296,6 @@ void LanPage::takeBufferCapture()
     }
     startAtZero_ = !chLAN->extent().has_value();
     capture_ = MakeLogicCapture(std::move(u.busA), std::move(u.busB), 1.0 / captureRate_, u.preTrigger);
-    markersKeepScreen_ = true;
     drawCapture(true, false);
 }
 
@@ -320,7 +319,6 @@ void LanPage::takeStreamCapture()
     capture_ = MakeLogicCapture(std::move(busA), {}, 1.0 / captureRate_, static_cast<std::int32_t>(pre));
     capture_.drawnLinesA = ctx_.options.lan_use_ch_mask;
     startAtZero_ = true;
-    markersKeepScreen_ = true;
     drawCapture(true, true);
 }
 

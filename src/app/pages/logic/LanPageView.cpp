@@ -115,13 +115,12 @@ void LanPage::setWindow(const LogicWindow& window)
     if (markersUnset_) {
         chLAN->resetMarkers();
         markersUnset_ = false;
-    } else if (markersKeepScreen_ && old.size() > 0) {
+    } else if (!zooming_ && old.size() > 0) {
         for (int m = 0; m < 2; ++m) {
             const double share = std::clamp((chLAN->markerPosition(m) - old.lower) / old.size(), 0.0, 1.0);
             chLAN->setMarkerPosition(m, window.min + share * (window.max - window.min));
         }
     }
-    markersKeepScreen_ = false;
     chLAN->replot();
     UpdateReadouts();
 }

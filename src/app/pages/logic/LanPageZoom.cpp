@@ -52,7 +52,9 @@ void LanPage::cbLANZoomChange()
 {
     updateZoomButtons();
     zoom_ = LogicZoomOfItem(cbLANZoom->currentText().toStdString());
+    zooming_ = true;
     RecomputeTimeAxis();
+    zooming_ = false;
 }
 
 void LanPage::sbLANZoomInClick()
