@@ -39,6 +39,20 @@ double LogicZoomOfItem(const std::string& item)
     }
 }
 
+std::vector<std::int64_t> LogicWideZoomSteps(double samples)
+{
+    constexpr double kScreen = 128;
+    std::vector<std::int64_t> steps;
+    if (!std::isfinite(samples) || samples <= kScreen * 500)
+        return steps;
+    std::int64_t n = 1000;
+    // A doubling step close to the whole span would only repeat it.
+    for (; kScreen * static_cast<double>(n) * 1.5 < samples; n *= 2)
+        steps.push_back(n);
+    steps.push_back(static_cast<std::int64_t>(std::ceil(samples / kScreen)));
+    return steps;
+}
+
 double ChooseLogicMultiplier(double m, double samples, double period, double zoom)
 {
     double v = m * samples * period / zoom;

@@ -6,11 +6,13 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tesmar {
 
 inline constexpr double kLogicScrollRange = 2'000'000'000.0;
 inline constexpr int kLogicZoomUndoItem = 15; // "1:1"
+inline constexpr int kLogicZoomItems = 31;    // "1:500" … "500:1"; wider steps follow them
 
 struct LogicWindow {
     double min = 0.0, max = 0.0;
@@ -19,6 +21,11 @@ struct LogicWindow {
 
 // The zoom of a list item: "1:N" is 1/N, "N:1" is N.
 double LogicZoomOfItem(const std::string& item);
+
+// The zoom-out steps past "1:500" for a drawn span of `samples` sample periods: N of "1:N",
+// doubling from 1000 while a screen of 128·N samples holds less than 2/3 of the span, then
+// the one that holds the whole span. None when "1:500" already shows it all.
+std::vector<std::int64_t> LogicWideZoomSteps(double samples);
 
 // The multiplier (1, 1000 or 1 000 000) that keeps multiplier × samples × period / zoom between
 // 10 and 10 000, starting from `current`.

@@ -7,6 +7,7 @@
 #include "app/logic/LanGeneratorPanel.h"
 #include "app/logic/TfmLANSetup.h"
 #include "decoders/UartDecoder.h"
+#include "formats/DataFileCapture.h"
 #include "logic/ChannelQueries.h"
 #include "logic/acquisition/LanAcquisition.h"
 #include "ui/knob/TOscKnob.h"
@@ -17,6 +18,7 @@
 #include <QToolButton>
 #include <QElapsedTimer>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
@@ -31,6 +33,33 @@ struct Harness : testing::MainWindowHarness {
     Harness() : MainWindowHarness(50.0, true) { start(); }
     LanPage& page() { return *window->lanPage(); }
 };
+
+// 4 M samples at 1 MHz: A.0 … A.4 count every third sample, A.5 and A.6 flip on the borders of
+// summary blocks, A.7 stays high.
+std::vector<std::uint8_t> LongCapture()
+{
+    std::vector<std::uint8_t> samples(std::size_t{1} << 22);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::uint8_t>(((i / 3) & 0x1F) | ((i >> 12) & 1 ? 0x60 : 0) | 0x80);
+    return samples;
+}
+
+// The pixel columns of the plot where line A.k shows anything in its colour.
+std::vector<bool> PaintedColumns(LanChart& chart, int k)
+{
+    const QImage image = chart.toPixmap(chart.width(), chart.height()).toImage();
+    const QRect plot = chart.axisRect()->rect();
+    const int high = static_cast<int>(std::lround(chart.yAxis->coordToPixel(15 - k + 0.7)));
+    const int low = static_cast<int>(std::lround(chart.yAxis->coordToPixel(15 - k)));
+    std::vector<bool> painted;
+    for (int x = plot.left(); x < plot.right(); ++x) {
+        bool any = false;
+        for (int y = high; y <= low && !any; ++y)
+            any = image.pixelColor(x, y) == chart.channelColour(k);
+        painted.push_back(any);
+    }
+    return painted;
+}
 
 } // namespace
 
@@ -76,6 +105,10 @@ private slots:
         QVERIFY2(changes >= 18 && changes <= 20, qPrintable(QString::number(changes)));
         QVERIFY(!p.lbLANMarkerBusHex[0][0]->text().isEmpty());
         QVERIFY(p.chLAN->extent().has_value());
+        // The markers stay where they were on the screen (the edges), not at the times of the
+        // empty chart's wider window.
+        QCOMPARE(p.chLAN->markerPosition(0), p.chLAN->xAxis->range().lower);
+        QCOMPARE(p.chLAN->markerPosition(1), p.chLAN->xAxis->range().upper);
     }
 
     void aCaptureBufferedForTheGeneratorSaysWhy()
@@ -228,6 +261,135 @@ private slots:
                 }
             }
         }
+    }
+
+    // The zoom-out button goes on past "1:500" by doublings to one screen for the whole capture,
+    // drawn from the summary; zooming in comes back the same way.
+    void zoomingOutReachesTheWholeCapture()
+    {
+        Harness h;
+        LanPage& p = h.page();
+        QTest::mouseClick(p.sbLANModeBusG, Qt::LeftButton); // bus B unused
+        const std::vector<std::uint8_t> samples = LongCapture();
+        QVERIFY(p.openDataFile(LogicDataFile({samples, {}, 1e-6, 0.0})));
+        QCOMPARE(p.cbLANZoom->currentText(), QString("1:1"));
+        // The list's own items keep their places; the wide steps follow them.
+        QCOMPARE(p.cbLANZoom->itemText(0), QString("1:500"));
+        QCOMPARE(p.cbLANZoom->itemText(30), QString("500:1"));
+        QStringList wide;
+        for (int i = 31; i < p.cbLANZoom->count(); ++i)
+            wide << p.cbLANZoom->itemText(i);
+        QCOMPARE(wide, QStringList({"1:1000", "1:2000", "1:4000", "1:8000", "1:16000", "1:32768"}));
+
+        const QStringList expected = {"1:2", "1:3", "1:4", "1:5", "1:10", "1:20", "1:30", "1:40", "1:50", "1:100",
+                                      "1:150", "1:200", "1:300", "1:400", "1:500", "1:1000", "1:2000", "1:4000",
+                                      "1:8000", "1:16000", "1:32768"};
+        QStringList seen;
+        while (p.sbLANZoomOut->isEnabled() && seen.size() < 40) {
+            QTest::mouseClick(p.sbLANZoomOut, Qt::LeftButton);
+            seen << p.cbLANZoom->currentText();
+        }
+        QCOMPARE(seen, expected);
+        QVERIFY(p.sbLANZoomIn->isEnabled() && p.sbLANZoomUndo->isEnabled());
+        // The window is the whole capture, in ms.
+        QCOMPARE(p.chLAN->xAxis->label(), QString("Время, мс"));
+        const DrawnBus& bus = p.chLAN->bus(0);
+        QVERIFY(std::fabs(p.chLAN->xAxis->range().lower - bus.firstX) < 0.002);
+        QVERIFY(std::fabs(p.chLAN->xAxis->range().upper - bus.lastX()) < 0.002);
+        QCOMPARE(p.scbrLAN->maximum(), 0); // nothing left to scroll
+        // One step before it, the window holds 128 000 × 16 samples.
+        QTest::mouseClick(p.sbLANZoomIn, Qt::LeftButton);
+        QCOMPARE(p.cbLANZoom->currentText(), QString("1:16000"));
+        QVERIFY(std::fabs(p.chLAN->xAxis->range().size() - 2048.0) < 0.002);
+        QTest::mouseClick(p.sbLANZoomOut, Qt::LeftButton);
+        QVERIFY(!p.sbLANZoomOut->isEnabled());
+        // A data file keeps the step.
+        const auto file = p.saveDataFile();
+        QVERIFY(file.has_value());
+        p.sbLANZoomUndoClick();
+        QVERIFY(p.openDataFile(*file));
+        QCOMPARE(p.cbLANZoom->currentText(), QString("1:32768"));
+        QVERIFY(std::fabs(p.chLAN->xAxis->range().upper - bus.lastX()) < 0.002);
+
+        // Drawn from the summary: every column the samples paint is painted, in a few strokes.
+        LanChart& chart = *p.chLAN;
+        QVERIFY(bus.summary != nullptr);
+        const DrawnBus summarised = bus;
+        chart.replot();
+        QVERIFY(chart.lastStrokeCount() > 0);
+        QVERIFY(chart.lastStrokeCount() < 8 * 2 * chart.axisRect()->width());
+        std::vector<std::vector<bool>> fromSummary;
+        for (int k = 0; k < 8; ++k)
+            fromSummary.push_back(PaintedColumns(chart, k));
+        DrawnBus exact = summarised;
+        exact.summary = nullptr;
+        chart.setBus(0, exact);
+        chart.replot();
+        for (int k = 0; k < 8; ++k) {
+            const std::vector<bool> fromSamples = PaintedColumns(chart, k);
+            QCOMPARE(fromSamples.size(), fromSummary[k].size());
+            for (std::size_t x = 0; x < fromSamples.size(); ++x)
+                if (fromSamples[x] && !fromSummary[k][x])
+                    QFAIL(qPrintable(QString("line A.%1, column %2 missing").arg(k).arg(x)));
+        }
+        chart.setBus(0, summarised);
+
+        // And back in by the same steps to the list's own.
+        for (int i = 0; i < 6; ++i)
+            QTest::mouseClick(p.sbLANZoomIn, Qt::LeftButton);
+        QCOMPARE(p.cbLANZoom->currentText(), QString("1:500"));
+        QTest::mouseClick(p.sbLANZoomIn, Qt::LeftButton);
+        QCOMPARE(p.cbLANZoom->currentText(), QString("1:400"));
+
+        // A short capture has no wide steps: "1:500" is the widest again.
+        QVERIFY(p.openDataFile(LogicDataFile({std::vector<std::uint8_t>(1544, 0x55), {}, 1e-6, 0.0})));
+        QCOMPARE(p.cbLANZoom->count(), 31);
+        p.cbLANZoom->setCurrentIndex(0);
+        QVERIFY(!p.sbLANZoomOut->isEnabled());
+    }
+
+    // A marker put on a time stays on it, on the screen or off, while the view zooms and scrolls.
+    void markersKeepTheirTimesAcrossZoomAndScroll()
+    {
+        Harness h;
+        LanPage& p = h.page();
+        QTest::mouseClick(p.sbLANModeBusG, Qt::LeftButton);
+        QVERIFY(p.openDataFile(LogicDataFile({LongCapture(), {}, 1e-6, 0.0})));
+        LanChart& chart = *p.chLAN;
+        chart.replot();
+        // Marker 1 dragged from the left edge to a third of the plot, marker 2 left at the right.
+        const QRect plot = chart.axisRect()->rect();
+        const int y = plot.center().y();
+        QTest::mousePress(&chart, Qt::LeftButton, {}, QPoint(plot.left() + 1, y));
+        QTest::mouseMove(&chart, QPoint(plot.left() + plot.width() / 3, y));
+        QTest::mouseRelease(&chart, Qt::LeftButton, {}, QPoint(plot.left() + plot.width() / 3, y));
+        const double t1 = p.markerTime(0), t2 = p.markerTime(1);
+        QVERIFY(t1 > 10e-6 && t1 < t2);
+        const QString readout1 = p.lbLANMarker1Time->text(), bus1 = p.lbLANMarkerBusHex[0][0]->text();
+        auto kept = [&] { return std::fabs(p.markerTime(0) - t1) < 1e-9 && std::fabs(p.markerTime(1) - t2) < 1e-9; };
+
+        // Zoom in and out (the unit changes to ms on the way), then scroll the markers away.
+        QTest::mouseClick(p.sbLANZoomIn, Qt::LeftButton);
+        QVERIFY2(kept(), "zoom in");
+        QVERIFY(!chart.xAxis->range().contains(chart.markerPosition(1))); // off the screen
+        for (int i = 0; i < 20; ++i)
+            QTest::mouseClick(p.sbLANZoomOut, Qt::LeftButton);
+        QCOMPARE(p.chLAN->xAxis->label(), QString("Время, мс"));
+        QVERIFY2(kept(), "zoom out");
+        QTest::mouseClick(p.sbLANZoomUndo, Qt::LeftButton);
+        QVERIFY2(kept(), "undo");
+        QCOMPARE(p.lbLANMarker1Time->text(), readout1);
+        p.scbrLAN->setValue(p.scbrLAN->maximum()); // to the end of the capture
+        QVERIFY(!chart.xAxis->range().contains(chart.markerPosition(0)));
+        QVERIFY2(kept(), "scroll");
+        // The readouts still tell what lies under the markers.
+        QCOMPARE(p.lbLANMarker1Time->text(), readout1);
+        QCOMPARE(p.lbLANMarkerBusHex[0][0]->text(), bus1);
+        p.scbrLAN->setValue(0);
+        QVERIFY2(kept(), "scroll back");
+        QVERIFY(chart.xAxis->range().contains(chart.markerPosition(0)));
+        const double pixel = chart.xAxis->coordToPixel(chart.markerPosition(0));
+        QVERIFY(std::fabs(pixel - (plot.left() + plot.width() / 3)) <= 1.0);
     }
 
     void channelNamesAndColours()

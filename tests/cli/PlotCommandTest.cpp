@@ -104,14 +104,14 @@ int Plot(const std::vector<std::string>& args, std::string* errors = nullptr)
     return status;
 }
 
-// A buffered capture of 1544 samples at 1 MHz on bus A only, lines A.0 … A.2 toggling.
-std::string WriteCapture(const std::string& name)
+// A capture of 1544 (buffered) or more samples at 1 MHz on bus A only, lines A.0 … A.2 toggling.
+std::string WriteCapture(const std::string& name, std::size_t samples = 1544)
 {
-    DataFile logic{LogicSettingsChunk{}, {}, {}, {}, std::vector<std::uint8_t>(1544), {}};
+    DataFile logic{LogicSettingsChunk{}, {}, {}, {}, std::vector<std::uint8_t>(samples), {}};
     auto& settings = std::get<LogicSettingsChunk>(logic.settings);
     settings.sampleRate = 1e6;
     settings.cbLANZoom = 15; // 1:1: times in µs
-    for (std::size_t i = 0; i < 1544; ++i)
+    for (std::size_t i = 0; i < samples; ++i)
         (*logic.busA)[i] = static_cast<std::uint8_t>((i / 10) & 7);
     const std::string path = ::testing::TempDir() + "/" + name;
     EXPECT_EQ(SaveDataFile(path, logic), "");
@@ -151,6 +151,13 @@ TEST(PlotCommand, LogicCaptureWholeWithNamedLines)
     EXPECT_NE(part.find(">200<"), std::string::npos);
     EXPECT_NE(part.find(">300<"), std::string::npos);
     EXPECT_EQ(part.find(">1500<"), std::string::npos);
+
+    // The same window of a capture too long for one screen at "1:500" keeps µs.
+    const std::string longCapture = WriteCapture("plot-long.dat", 200'000);
+    ASSERT_EQ(Plot({longCapture, "--out", picture, "--from", "200us", "--to", "0.3ms"}), 0);
+    const std::string longPart = Text(picture);
+    EXPECT_NE(longPart.find(">200<"), std::string::npos);
+    EXPECT_NE(longPart.find(">300<"), std::string::npos);
 }
 
 TEST(PlotCommand, TimeWindowOptionsAreChecked)

@@ -66,6 +66,34 @@ TEST(LogicTimeAxis, UnitsZoomAndWindows)
     EXPECT_EQ(LogicDataWindow(d), (LogicWindow{-31, 1513}));
 }
 
+TEST(LogicTimeAxis, WideZoomStepsReachTheWholeSpan)
+{
+    using Steps = std::vector<std::int64_t>;
+    const struct {
+        double samples;
+        Steps steps;
+    } cases[] = {
+        {64'000, {}},                                    // "1:500" holds it all
+        {64'001, {501}},                                 // one sample more: one step for all of it
+        {100'000, {782}},                                // 1:1000 would hold it all
+        {300'000, {1000, 2344}},                         // 128 000 of 300 000, then all
+        {4'194'303, {1000, 2000, 4000, 8000, 16000, 32768}}, // 4 M samples, 32 000 left out
+        {268'435'455, {1000, 2000, 4000, 8000, 16000, 32000, 64000, 128'000, 256'000, 512'000, 1'024'000,
+                       2'097'152}}, // 256 M samples
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LogicWideZoomSteps(c.samples), c.steps) << c.samples;
+    // The last step's screen holds the span, the others do not.
+    for (const double samples : {64'001.0, 1e6, 4'194'303.0, 5e7}) {
+        const Steps steps = LogicWideZoomSteps(samples);
+        ASSERT_FALSE(steps.empty());
+        EXPECT_GE(128.0 * static_cast<double>(steps.back()), samples);
+        for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
+            EXPECT_LT(128.0 * static_cast<double>(steps[i]), samples);
+        }
+    }
+}
+
 TEST(LogicTimeAxis, ScrollStaysInsideAndReadouts)
 {
     const LogicWindow w{0, 100};

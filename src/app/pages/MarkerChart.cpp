@@ -36,13 +36,15 @@ void MarkerChart::placeMarkers()
         lines_[m]->point1->setCoords(markerPosition_[m], 0);
         lines_[m]->point2->setCoords(markerPosition_[m], 1);
         heads_[m]->position->setCoords(markerPosition_[m], 0);
+        // The head is drawn outside the plot's clip: hide it with a marker off the screen.
+        heads_[m]->setVisible(xAxis->range().contains(markerPosition_[m]));
     }
 }
 
 void MarkerChart::setBottomRange(double min, double max)
 {
     const QCPRange old = xAxis->range();
-    for (int m = 0; m < 2; ++m) {
+    for (int m = 0; m < 2 && !keepTimes_; ++m) {
         const double share = old.size() > 0 ? (markerPosition_[m] - old.lower) / old.size() : m;
         markerPosition_[m] = min + share * (max - min);
     }
@@ -58,6 +60,8 @@ int MarkerChart::markerAt(const QPointF& p) const
 {
     const QRect plot = axisRect()->rect();
     for (int m = 0; m < 2; ++m) {
+        if (!xAxis->range().contains(markerPosition_[m]))
+            continue;
         const double x = xAxis->coordToPixel(markerPosition_[m]);
         // The head above the plot, or the line itself.
         if (std::fabs(x - p.x()) <= (p.y() < plot.top() ? 8 : kGripPixels))

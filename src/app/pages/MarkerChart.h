@@ -15,8 +15,10 @@ public:
 
     double markerPosition(int marker) const { return markerPosition_[marker]; }
     void setMarkerPosition(int marker, double x) { markerPosition_[marker] = x; }
-    // The bottom axis' window; the markers keep their places on the screen.
+    // The bottom axis' window; the markers keep their places on the screen, or their axis
+    // values when they keep their times (then they may lie off the screen).
     void setBottomRange(double min, double max);
+    void setMarkersKeepTimes(bool keep) { keepTimes_ = keep; }
     // Marker 1 at the left and marker 2 at the right edge.
     void resetMarkers();
 
@@ -38,6 +40,7 @@ private:
     std::array<QCPItemStraightLine*, 2> lines_{};
     std::array<QCPItemText*, 2> heads_{};
     int dragged_ = -1;
+    bool keepTimes_ = false;
 };
 
 } // namespace tesmar

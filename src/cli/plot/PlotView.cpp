@@ -30,16 +30,24 @@ std::optional<std::pair<double, double>> Window(double first, double last, const
 // The zoom item whose window holds `samples`, so that the page picks a time unit that suits
 // the picture: the smallest 1:k whose 128·k samples cover them, else the widest.
 int ZoomItemFor(const QComboBox& zoom, double samples) {
-    int item = 0;
-    for (int i = zoom.count() - 1; i >= 0; --i) {
+    // Past the list's own items come wider steps: the list is not in order.
+    int fits = -1, widest = 0;
+    double fitsN = 0, widestN = 0;
+    for (int i = 0; i < zoom.count(); ++i) {
         const QString text = zoom.itemText(i);
         if (!text.startsWith("1:"))
             continue;
-        item = i;
-        if (128.0 * text.mid(2).toDouble() >= samples)
-            break;
+        const double n = text.mid(2).toDouble();
+        if (n > widestN) {
+            widest = i;
+            widestN = n;
+        }
+        if (128.0 * n >= samples && (fits < 0 || n < fitsN)) {
+            fits = i;
+            fitsN = n;
+        }
     }
-    return item;
+    return fits >= 0 ? fits : widest;
 }
 
 std::string ShowLogic(LanPage& page, const DataFile& file, const PlotWindow& asked) {

@@ -160,6 +160,8 @@ private:
 LanChart::LanChart(QWidget* parent) : MarkerChart(parent)
 {
     setObjectName("chLAN");
+    // A marker put on an event stays on it while the view scrolls and zooms.
+    setMarkersKeepTimes(true);
     yAxis->setRange(-0.1, 16);
     yAxis->setVisible(false);
     yAxis->grid()->setVisible(false);

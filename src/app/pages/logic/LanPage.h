@@ -250,6 +250,9 @@ private:
     void drawCapture(bool fresh, bool stream);
     void drawGenerator();
     void setWindow(const LogicWindow& window);
+    // The zoom steps past "1:500" for a drawn span of `samples` capture periods.
+    void updateWideZoomSteps(double samples);
+    void updateZoomButtons();
     void updateScrollBar();
     void applyChannelSetup();
     void releaseOutputs();
@@ -276,6 +279,10 @@ private:
     double zoom_ = 1.0;
     bool startAtZero_ = false;
     bool markersUnset_ = true;
+    // Markers keep their times across scrolls and zooms; when what is drawn changes (a new
+    // capture, the generator traces, the rate of an empty chart) its times may lie anywhere,
+    // and the markers keep their places on the screen.
+    bool zooming_ = false;
     bool scrolling_ = false;
     LogicBufferLayout layout_;
     ChannelSetup channels_;

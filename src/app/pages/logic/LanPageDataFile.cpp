@@ -59,7 +59,8 @@ bool LanPage::openDataFile(const DataFile& file)
     chLAN->clearBus(1);
     sbLANModeBusGClick();
 
-    const int zoomItem = std::min<int>(settings->cbLANZoom, cbLANZoom->count() - 1);
+    // A wide step exists once the capture is drawn; until then "1:500" stands for it.
+    const int zoomItem = settings->cbLANZoom < kLogicZoomItems ? settings->cbLANZoom : 0;
     {
         const QSignalBlocker quiet(cbLANZoom);
         cbLANZoom->setCurrentIndex(zoomItem);
@@ -77,6 +78,8 @@ bool LanPage::openDataFile(const DataFile& file)
     startAtZero_ = true;
     cbLANZoomChange(); // takes the zoom, then draws nothing new until the capture is set
     drawCapture(true, settings->displayMask != 0xFF);
+    if (settings->cbLANZoom >= kLogicZoomItems && cbLANZoom->count() > kLogicZoomItems)
+        cbLANZoom->setCurrentIndex(std::min<int>(settings->cbLANZoom, cbLANZoom->count() - 1));
 
     // The stored window, in the unit the page now uses.
     const AxisLimits& axis = settings->timeAxis;

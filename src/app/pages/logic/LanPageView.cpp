@@ -63,6 +63,7 @@ void LanPage::RecomputeTimeAxis()
     if (extent && extent->second > extent->first) {
         const bool busA = !chLAN->bus(0).empty();
         const double period = busA ? capture_.samplePeriod : settingsPeriod;
+        updateWideZoomSteps((extent->second - extent->first) / (period * multiplier_));
         multiplier_ = ChooseLogicMultiplier(multiplier_, 128, period, zoom_);
         if (multiplier_ != before) {
             // Everything drawn moves to the new unit.
@@ -95,6 +96,7 @@ void LanPage::RecomputeTimeAxis()
         d.scrollPage = scroll.page;
         window = LogicDataWindow(d);
     } else {
+        updateWideZoomSteps(0);
         multiplier_ = ChooseLogicMultiplier(multiplier_, static_cast<double>(mode_.depth), settingsPeriod, zoom_);
         window = LogicEmptyWindow(settingsPeriod, multiplier_, zoom_, mode_.depth, mode_.preTrigger);
     }
@@ -108,10 +110,16 @@ void LanPage::RecomputeTimeAxis()
 
 void LanPage::setWindow(const LogicWindow& window)
 {
+    const QCPRange old = chLAN->xAxis->range();
     chLAN->setBottomRange(window.min, window.max);
     if (markersUnset_) {
         chLAN->resetMarkers();
         markersUnset_ = false;
+    } else if (!zooming_ && old.size() > 0) {
+        for (int m = 0; m < 2; ++m) {
+            const double share = std::clamp((chLAN->markerPosition(m) - old.lower) / old.size(), 0.0, 1.0);
+            chLAN->setMarkerPosition(m, window.min + share * (window.max - window.min));
+        }
     }
     chLAN->replot();
     UpdateReadouts();
@@ -150,31 +158,6 @@ void LanPage::scbrLANScroll(int position)
     chLAN->setBottomRange(moved->min, moved->max);
     chLAN->replot();
     UpdateReadouts();
-}
-
-void LanPage::cbLANZoomChange()
-{
-    const int item = cbLANZoom->currentIndex(), last = cbLANZoom->count() - 1;
-    sbLANZoomIn->setEnabled(item != last);
-    sbLANZoomOut->setEnabled(item != 0);
-    sbLANZoomUndo->setEnabled(item != kLogicZoomUndoItem);
-    zoom_ = LogicZoomOfItem(cbLANZoom->currentText().toStdString());
-    RecomputeTimeAxis();
-}
-
-void LanPage::sbLANZoomInClick()
-{
-    cbLANZoom->setCurrentIndex(std::min(cbLANZoom->currentIndex() + 1, cbLANZoom->count() - 1));
-}
-
-void LanPage::sbLANZoomOutClick()
-{
-    cbLANZoom->setCurrentIndex(std::max(cbLANZoom->currentIndex() - 1, 0));
-}
-
-void LanPage::sbLANZoomUndoClick()
-{
-    cbLANZoom->setCurrentIndex(kLogicZoomUndoItem);
 }
 
 void LanPage::UpdateReadouts()
