@@ -1,7 +1,12 @@
 // Any bytes given to the data file reader: it must refuse or read, never read out of bounds,
-// and what it reads must write back to a file that reads the same.
+// and what it reads must write back to a file that reads the same. What the pages and tesmar-cli
+// make of a file that reads (a logic capture, the analogue values as CSV) is checked too.
 
+#include "formats/AnalogCsv.h"
 #include "formats/DataFile.h"
+#include "formats/DataFileCapture.h"
+
+#include <cmath>
 
 #include <cstdlib>
 
@@ -14,6 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto* back = std::get_if<DataFile>(&again);
         if (!back || back->busA != file->busA || back->busB != file->busB || back->page() != file->page())
             std::abort();
+        if (const auto capture = CaptureFromDataFile(*file)) {
+            if (capture->busA.empty() || (!capture->busB.empty() && capture->busB.size() != capture->busA.size()))
+                std::abort();
+            if (!std::isfinite(capture->samplePeriod) || capture->samplePeriod <= 0)
+                std::abort();
+        }
+        (void)AnalogDataFileToCsv(*file);
     }
     return 0;
 }
