@@ -318,7 +318,8 @@ std::variant<DataFileScan, DataFileReadError> ScanDataFile(DataFileSource& sourc
     }
     // Every time of a capture is derived from its rate: without a usable one it cannot be shown.
     if (const auto* logic = std::get_if<LogicSettingsChunk>(&file.settings);
-        logic && (scan.chunkA || scan.chunkB) && !(std::isfinite(logic->sampleRate) && logic->sampleRate > 0))
+        logic && (scan.chunkA || scan.chunkB) &&
+        !(std::isfinite(logic->sampleRate) && logic->sampleRate > 0 && std::isfinite(1.0 / logic->sampleRate)))
         return DataFileReadError{DataFileProblem::BadSampleRate, 6}; // where the rate is stored
     return scan;
 }

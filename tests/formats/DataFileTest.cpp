@@ -232,6 +232,7 @@ TEST(DataFile, DamagedFilesAreRefused)
         {"negative sample rate", WithRate(valid, -1e6), DataFileProblem::BadSampleRate},
         {"sample rate NaN", WithRate(valid, std::nan("")), DataFileProblem::BadSampleRate},
         {"infinite sample rate", WithRate(valid, HUGE_VAL), DataFileProblem::BadSampleRate},
+        {"denormal sample rate: an infinite period", WithRate(valid, 2.7e-312), DataFileProblem::BadSampleRate},
     };
     const std::string path = testing::TempDir() + "/damaged.dat";
     for (const auto& c : cases) {
