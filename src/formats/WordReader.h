@@ -2,7 +2,7 @@
 // Blank-separated words of a text read piece by piece: a word is handed out whole even when it
 // spans two pieces. A word stays valid until the next call.
 
-#include "formats/TextSource.h"
+#include "formats/TextPieces.h"
 
 #include <cstdint>
 #include <string>
@@ -17,22 +17,14 @@ public:
     // False at the end of the text, or when it cannot be read on (problem() says why).
     bool next(std::string_view& word);
     // Bytes gone through so far.
-    std::int64_t consumed() const { return offset_ + static_cast<std::int64_t>(position_); }
+    std::int64_t consumed() const { return pieces_.consumed(); }
     // Why the text ended early; empty when it simply ended.
-    const std::string& problem() const { return problem_; }
+    const std::string& problem() const { return pieces_.problem; }
     // From the first byte again; false when the source cannot go back.
-    bool restart();
+    bool restart() { return pieces_.restart(); }
 
 private:
-    bool refill();
-
-    TextSource& source_;
-    std::vector<char> buffer_;
-    std::size_t position_ = 0;
-    std::size_t end_ = 0;
-    std::int64_t offset_ = 0; // of buffer_[0] in the text
-    bool ended_ = false;
-    std::string problem_;
+    TextPieces pieces_;
 };
 
 // Blanks as the C locale's isspace() has them.
