@@ -1,6 +1,7 @@
 #include "formats/DataFileCapture.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tesmar {
 
@@ -32,17 +33,27 @@ CaptureLineNames NameEveryLine(CaptureLineNames names)
     return names;
 }
 
+bool CaptureBusesDiffer(const DataFile& file)
+{
+    const std::size_t a = file.busA ? file.busA->size() : 0;
+    const std::size_t b = file.busB ? file.busB->size() : 0;
+    return std::holds_alternative<LogicSettingsChunk>(file.settings) && b > 0 && b != a;
+}
+
 std::optional<CaptureSamples> CaptureFromDataFile(const DataFile& file)
 {
     const auto* settings = std::get_if<LogicSettingsChunk>(&file.settings);
-    if (!settings)
+    if (!settings || CaptureBusesDiffer(file))
         return std::nullopt;
     CaptureSamples capture;
     if (file.busA)
         capture.busA = *file.busA;
     if (file.busB)
         capture.busB = *file.busB;
-    capture.samplePeriod = settings->sampleRate > 0 ? 1.0 / settings->sampleRate : 0.0;
+    // The reader refuses samples without a usable rate; a file of none keeps the default period,
+    // so that nothing downstream divides by a period of 0.
+    if (std::isfinite(settings->sampleRate) && settings->sampleRate > 0 && std::isfinite(1.0 / settings->sampleRate))
+        capture.samplePeriod = 1.0 / settings->sampleRate;
     const double unit = settings->timeUnitFactor > 0 ? settings->timeUnitFactor : 1.0;
     capture.firstSampleTime = settings->firstSampleTime / unit;
     return capture;

@@ -41,8 +41,11 @@ std::vector<CaptureLine> CaptureLinesOf(const CaptureSamples& capture, const Cap
 // Every line named: a channel setup's blank name becomes the line's A.0 … B.7.
 CaptureLineNames NameEveryLine(CaptureLineNames names);
 
-// The capture of a logic analyser data file; nullopt for another page's file.
+// The capture of a logic analyser data file; nullopt for another page's file, and for one whose
+// bus B holds a number of samples other than bus A's (a capture's buses run side by side).
 std::optional<CaptureSamples> CaptureFromDataFile(const DataFile& file);
+// True for a logic analyser data file whose bus B holds samples, but not as many as bus A.
+bool CaptureBusesDiffer(const DataFile& file);
 // A logic analyser data file showing the capture as the page would after a buffered or
 // streamed capture (rate code 5 up to 1544 samples, else 6) with bus B as second input
 // when it has samples.

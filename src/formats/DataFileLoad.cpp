@@ -166,6 +166,8 @@ std::variant<CaptureImport, std::string> LoadCaptureFile(const std::string& path
     auto file = ReadDataFile(bytes);
     if (const auto* error = std::get_if<DataFileReadError>(&file))
         return "cannot read " + path + ": " + DataFileProblemText(*error);
+    if (CaptureBusesDiffer(std::get<DataFile>(file)))
+        return path + ": bus A and bus B hold different numbers of samples, so they cannot be lined up";
     const auto capture = CaptureFromDataFile(std::get<DataFile>(file));
     if (!capture)
         return path + " holds no logic analyser capture";

@@ -82,6 +82,9 @@ class CliBadInput : public ::testing::Test {
         DataFile empty = LogicDataFile(SmallCapture());
         empty.busA.reset();
         bytes("no-samples.dat", WriteDataFile(empty));
+        DataFile uneven = LogicDataFile(SmallCapture());
+        uneven.busB = std::vector<std::uint8_t>(10, 0xFF);
+        bytes("buses-differ.dat", WriteDataFile(uneven));
         bytes("oscilloscope.dat",
               WriteDataFile(DataFile{
                   OscSettingsChunk{}, {"\x1b]0;title\x07remark"}, std::vector<double>{1, 2}, {}, {}, {}}));
@@ -154,6 +157,7 @@ TEST_F(CliBadInput, EveryBadInputEndsWithItsMessageAndStatus) {
          1,
          "nothing decoded: no frame on RxD (A.1) or TxD (A.2)"},
         {{"decode", "uart", "@no-samples.dat"}, 1, "no-samples.dat holds no samples"},
+        {{"convert", "@buses-differ.dat", "@out.vcd"}, 1, "bus A and bus B hold different numbers of samples"},
         {{"decode", "1wire", "@oscilloscope.dat"}, 1, "oscilloscope.dat holds no logic analyser capture"},
         // Options.
         {{"decode", "uart", "@uart.dat", "--baud", "0"},

@@ -337,6 +337,23 @@ TEST(Interchange, LogicDataFileCarriesTheCapture)
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, capture);
     EXPECT_FALSE(CaptureFromDataFile(DataFile{OscSettingsChunk{}, {}, {}, {}, {}, {}}));
+
+    // Buses of different lengths cannot be lined up sample by sample.
+    DataFile uneven = file;
+    uneven.busB = std::vector<std::uint8_t>(10, 0xFF);
+    EXPECT_FALSE(CaptureFromDataFile(uneven));
+    uneven.busA.reset();
+    EXPECT_FALSE(CaptureFromDataFile(uneven));
+
+    // A page saved before any capture: no samples, and no rate to divide by.
+    for (const double rate : {0.0, -1.0, 2.7e-312, HUGE_VAL, std::nan("")}) {
+        LogicSettingsChunk empty;
+        empty.sampleRate = rate;
+        const auto none = CaptureFromDataFile(DataFile{empty, {}, {}, {}, {}, {}});
+        ASSERT_TRUE(none);
+        EXPECT_TRUE(none->busA.empty() && none->busB.empty());
+        EXPECT_TRUE(std::isfinite(none->samplePeriod) && none->samplePeriod > 0) << rate;
+    }
 }
 
 TEST(Interchange, AnalogueFilesBecomeCsvRows)

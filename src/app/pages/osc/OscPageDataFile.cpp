@@ -3,6 +3,7 @@
 #include "app/pages/osc/OscChart.h"
 #include "app/pages/osc/OscPage.h"
 #include "app/pages/PageDataFileFields.h"
+#include "formats/PageRecordChecks.h"
 #include "ui/knob/TOscKnob.h"
 
 #include <QComboBox>
@@ -63,9 +64,8 @@ std::optional<DataFile> OscPage::saveDataFile() const
 
 bool OscPage::openDataFile(const DataFile& file)
 {
-    const auto* s = std::get_if<OscSettingsChunk>(&file.settings);
-    if (!s || !std::isfinite(s->samplePeriod) || s->samplePeriod <= 0 || !std::isfinite(s->firstTimeA) ||
-        !std::isfinite(s->firstTimeB))
+    const OscSettingsChunk* s = OscRecordSettings(file);
+    if (!s)
         return false;
 
     // The buttons and knobs as a user would set them; their handlers lay out an empty chart.

@@ -5,6 +5,7 @@
 #include "recorder/RecorderDataFile.h"
 #include "recorder/acquisition/RecAcquisition.h"
 #include "app/pages/PageDataFileFields.h"
+#include "formats/PageRecordChecks.h"
 #include "ui/knob/TOscKnob.h"
 
 #include <QComboBox>
@@ -81,8 +82,8 @@ std::optional<DataFile> RecPage::saveDataFile() const
 
 bool RecPage::openDataFile(const DataFile& file)
 {
-    const auto* s = std::get_if<RecorderSettingsChunk>(&file.settings);
-    if (!s || !std::isfinite(s->samplePeriod) || s->samplePeriod <= 0 || running())
+    const RecorderSettingsChunk* s = RecorderRecordSettings(file);
+    if (!s || running())
         return false;
     const std::vector<double>* a = file.channelA ? &*file.channelA : nullptr;
     const std::vector<double>* b = file.channelB ? &*file.channelB : nullptr;
@@ -98,8 +99,8 @@ bool RecPage::openDataFile(const DataFile& file)
 
 bool RecPage::openDataFile(const DataFileScan& scan, DataFileSource& source)
 {
-    const auto* s = std::get_if<RecorderSettingsChunk>(&scan.head.settings);
-    if (!s || !std::isfinite(s->samplePeriod) || s->samplePeriod <= 0 || running())
+    const RecorderSettingsChunk* s = RecorderRecordSettings(scan.head);
+    if (!s || running())
         return false;
     std::unique_ptr<RecorderStream> stream;
     if (scan.chunkA || scan.chunkB) {

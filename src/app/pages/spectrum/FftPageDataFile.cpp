@@ -3,6 +3,7 @@
 #include "app/pages/spectrum/FftChart.h"
 #include "app/pages/spectrum/FftPage.h"
 #include "app/pages/PageDataFileFields.h"
+#include "formats/PageRecordChecks.h"
 #include "ui/knob/TOscKnob.h"
 
 #include <QCheckBox>
@@ -16,13 +17,6 @@
 #include <utility>
 
 namespace tesmar {
-
-namespace {
-
-// The largest transform the page makes; a file claiming more is not one of ours.
-constexpr std::size_t kMaxStoredPoints = 131072 / 2 + 1;
-
-} // namespace
 
 std::optional<DataFile> FftPage::saveDataFile() const
 {
@@ -71,21 +65,11 @@ std::optional<DataFile> FftPage::saveDataFile() const
 
 bool FftPage::openDataFile(const DataFile& file)
 {
-    const auto* s = std::get_if<SpectrumSettingsChunk>(&file.settings);
-    if (!s || !std::isfinite(s->sampleRate) || s->sampleRate <= 0)
+    const SpectrumSettingsChunk* s = SpectrumRecordSettings(file);
+    if (!s)
         return false;
-    // One transform length serves both channels: n stored values stand for 2n − 2 samples.
-    std::size_t stored = 0;
-    for (const auto* values : {&file.channelA, &file.channelB}) {
-        if (!*values)
-            continue;
-        const std::size_t n = (*values)->size();
-        if (n < 2 || n > kMaxStoredPoints || (stored != 0 && n != stored))
-            return false;
-        stored = n;
-        if (!std::all_of((*values)->begin(), (*values)->end(), [](double v) { return std::isfinite(v); }))
-            return false;
-    }
+    // The check made both channels' lengths agree: n stored values stand for 2n − 2 samples.
+    const std::size_t stored = file.channelA ? file.channelA->size() : file.channelB ? file.channelB->size() : 0;
 
     // Channels and knobs as a user would set them, on an empty chart.
     record_ = {};
