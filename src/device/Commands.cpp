@@ -4,7 +4,7 @@
 
 namespace tesmar {
 
-void SendCommand(UsbSession& session, const DeviceCommand& command)
+bool SendCommand(UsbSession& session, const DeviceCommand& command)
 {
     SetupPacket& setup = session.setupPacket();
     setup.bRequest = command.code;
@@ -12,15 +12,18 @@ void SendCommand(UsbSession& session, const DeviceCommand& command)
         setup.wValue = *command.wValue;
     if (command.wIndex)
         setup.wIndex = *command.wIndex;
-    session.WriteCommand(command.data.empty() ? nullptr : command.data.data(),
-                         static_cast<std::uint16_t>(command.data.size()));
+    const std::uint32_t written = session.WriteCommand(command.data.empty() ? nullptr : command.data.data(),
+                                                       static_cast<std::uint16_t>(command.data.size()));
     session.pause(command.pauseAfterMs);
+    return written == command.data.size();
 }
 
-void SendCommands(UsbSession& session, const CommandSequence& commands)
+bool SendCommands(UsbSession& session, const CommandSequence& commands)
 {
     for (const DeviceCommand& command : commands)
-        SendCommand(session, command);
+        if (!SendCommand(session, command))
+            return false;
+    return true;
 }
 
 std::vector<std::uint8_t> QueryDevice(UsbSession& session, std::uint8_t code, int pauseMs, std::uint32_t answerLength)

@@ -46,9 +46,11 @@ struct DeviceCommand {
 
 using CommandSequence = std::vector<DeviceCommand>;
 
-// Sets the command's fields in the session's setup packet, writes it and pauses.
-void SendCommand(UsbSession& session, const DeviceCommand& command);
-void SendCommands(UsbSession& session, const CommandSequence& commands);
+// Sets the command's fields in the session's setup packet, writes it and pauses. False when its
+// data stage was not written whole (a command without data cannot tell).
+bool SendCommand(UsbSession& session, const DeviceCommand& command);
+// Stops at the first command that fails: what follows it would act on what did not arrive.
+bool SendCommands(UsbSession& session, const CommandSequence& commands);
 
 // A command without data or parameters, then an optional read of `answerLength` bytes after
 // `pauseMs`; returns the bytes read (shorter when the read delivered less).

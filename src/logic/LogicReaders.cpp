@@ -12,7 +12,8 @@ namespace {
 // False when the start block did not reach the instrument.
 bool SendBlock(UsbSession& session, const LogicBlockResult& block)
 {
-    SendCommands(session, block.generatorUpload);
+    if (!SendCommands(session, block.generatorUpload))
+        return false;
     SetupPacket setup;
     setup.bRequest = CmdStartLogic;
     setup.wValue = block.wValue.value_or(0);

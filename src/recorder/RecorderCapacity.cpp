@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <unistd.h>
 
@@ -27,7 +28,13 @@ std::uint64_t AvailableMemoryBytes()
 std::size_t DayPoints(double pointPeriod)
 {
     // A small allowance keeps 86 400 s / 1 ms at 86 400 000 despite rounding.
-    return static_cast<std::size_t>(std::ceil(kSecondsPerDay / pointPeriod - 1e-6));
+    const double points = std::ceil(kSecondsPerDay / pointPeriod - 1e-6);
+    if (!(points > 0))
+        return 0;
+    // A period so short (a damaged file's) that a day holds more points than can be counted:
+    // more than any memory holds, with room left for the spare added to it.
+    constexpr std::size_t kUncountable = std::numeric_limits<std::size_t>::max() / 4;
+    return points < static_cast<double>(kUncountable) ? static_cast<std::size_t>(points) : kUncountable;
 }
 
 namespace {

@@ -211,6 +211,10 @@ TEST(RecorderStream, OneDayEndsTheRecordingWithStatusFive)
     EXPECT_EQ(stream->status(), RecDayExceeded);
     EXPECT_EQ(stream->record().count(), 8'640u);
     EXPECT_EQ(DayPoints(1e-3), 86'400'000u);
+    // Periods of damaged files: counted without overflow, and more points than memory holds.
+    for (const double period : {1e-310, 4.9e-324, 0.0})
+        EXPECT_GE(DayPoints(period), std::size_t(1) << 60) << period;
+    EXPECT_EQ(DayPoints(-1.0), 0u);
 }
 
 TEST(RecorderStream, RecordOfAWholeDayEndsComplete)

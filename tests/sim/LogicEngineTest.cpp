@@ -255,6 +255,29 @@ TEST_F(LogicFixture, AStartBlockLostOnTheWayEndsTheCaptureAtOnce)
     EXPECT_FALSE(ReadLogicBuffer(session, BuildLogicBlock(in), frame, stop)); // no stop is ever asked
 }
 
+// A pattern that did not reach the generator whole would be played as if it had.
+TEST_F(LogicFixture, AGeneratorPatternLostOnTheWayStartsNoCapture)
+{
+    GeneratorImage image{};
+    LogicBlockInput in;
+    in.rateEntry = 31;
+    in.sampleRate = 1e6;
+    in.bufferMode = true;
+    in.busBGenerator = true;
+    in.generator = &image;
+    const LogicBlockResult block = BuildLogicBlock(in);
+    ASSERT_GT(block.generatorUpload.size(), 3u);
+    for (const int lost : {0, 2, static_cast<int>(block.generatorUpload.size()) - 1}) {
+        SCOPED_TRACE(lost);
+        instrument.armFaults({{SimFaultKind::TransferError, SimFaultTrigger::Transfers, static_cast<double>(lost)}});
+        LogicBufferFrame frame;
+        EXPECT_FALSE(ReadLogicBuffer(session, block, frame, stop));
+    }
+    instrument.armFaults({});
+    LogicBufferFrame frame;
+    EXPECT_TRUE(ReadLogicBuffer(session, block, frame, stop));
+}
+
 TEST_F(LogicFixture, AStopEndsAWaitForATriggerThatNeverComes)
 {
     LogicScene quiet;
