@@ -1,6 +1,7 @@
 #include "cli/CaptureLines.h"
 
 #include "CliText.h"
+#include "StreamedLines.h"
 #include "formats/DataFileLoad.h"
 #include "logic/ChannelNames.h"
 #include "logic/GeneratorData.h"
@@ -154,7 +155,7 @@ std::optional<int> FindCaptureLine(const std::string& text, const DecodeInput& i
     return channel;
 }
 
-void ListCaptureLines(const DecodeInput& input, std::ostream& out)
+bool ListCaptureLines(const DecodeInput& input, std::ostream& out, std::string& problem)
 {
     // Edges per line, one pass per bus.
     auto edges = [](const std::vector<std::uint8_t>& bus) {
@@ -165,7 +166,16 @@ void ListCaptureLines(const DecodeInput& input, std::ostream& out)
                     counts[static_cast<std::size_t>(k)] += (changed >> k) & 1;
         return counts;
     };
-    const std::array<std::array<std::int64_t, 8>, 2> counts = {edges(input.capture.busA), edges(input.capture.busB)};
+    std::array<std::array<std::int64_t, 8>, 2> counts = {edges(input.capture.busA), edges(input.capture.busB)};
+    if (input.changes) {
+        std::array<std::int64_t, 16> streamed{};
+        if (!CountStreamedEdges(*input.changes, streamed)) {
+            problem = input.changes->problem();
+            return false;
+        }
+        for (int c = 0; c < kLogicChannelCount; ++c)
+            counts[static_cast<std::size_t>(c / 8)][static_cast<std::size_t>(c % 8)] = streamed[static_cast<std::size_t>(c)];
+    }
     const bool named = AnyFileName(input);
     std::size_t nameWidth = 4;
     for (const auto& name : input.fileNames)
@@ -180,6 +190,7 @@ void ListCaptureLines(const DecodeInput& input, std::ostream& out)
             << std::string(nameWidth - std::max<std::size_t>(name.empty() ? 1 : name.size(), 0) + 2, ' ')
             << counts[static_cast<std::size_t>(c / 8)][static_cast<std::size_t>(c % 8)] << '\n';
     }
+    return true;
 }
 
 } // namespace tesmar

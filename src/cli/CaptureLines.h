@@ -49,7 +49,8 @@ bool HasCaptureLine(const DecodeInput& input, int channel);
 // ("no line 'X'", "'X' names both A.0 and A.3", "the capture has no line B.1").
 std::optional<int> FindCaptureLine(const std::string& text, const DecodeInput& input, std::string& problem);
 
-// One row per line the capture holds: its channel, the file's name for it and its edge count.
-void ListCaptureLines(const DecodeInput& input, std::ostream& out);
+// One row per line the capture holds: its channel, the file's name for it and its edge count;
+// false, with the reason in `problem`, when a streamed file could not be read again.
+bool ListCaptureLines(const DecodeInput& input, std::ostream& out, std::string& problem);
 
 } // namespace tesmar

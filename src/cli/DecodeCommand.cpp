@@ -6,6 +6,7 @@
 #include "ExitStatus.h"
 #include "DecoderTableText.h"
 #include "FileProgress.h"
+#include "StreamedLines.h"
 #include "StreamedUart.h"
 #include "UartTableText.h"
 
@@ -133,6 +134,21 @@ struct DecodeContext {
         }
         return seconds;
     }
+    // Where the lines of a streamed file lie in time.
+    LineTiming timing() const { return {capture.samplePeriod, capture.firstSampleTime, input.sampleCount()}; }
+    // The lines followed through a streamed file.
+    StreamLineEvents events(std::initializer_list<std::optional<int>> channels) const
+    {
+        return StreamLineEvents(*input.changes, channels, progress);
+    }
+    // Whether a streamed file could not be read to its end (said on standard error).
+    bool unreadable() const
+    {
+        if (!input.changes || input.changes->problem().empty())
+            return false;
+        err << "tesmar-cli decode: " << TerminalText(path + ": " + input.changes->problem()) << '\n';
+        return true;
+    }
     // The status of a refused option (64 unless set otherwise).
     int refused() const { return status ? status : 64; }
     // An empty result says why and is not a success.
@@ -169,7 +185,15 @@ int DecodeUartCommand(const DecodeContext& context)
     if (!rxFound || !txFound)
         return context.refused();
     if (context.options.has("--estimate-baud")) {
-        const auto estimate = EstimateUartBaud(context.queries, *rx, DefaultChannelName(*rx));
+        std::variant<long long, DecoderMessage> estimate;
+        if (context.input.changes) {
+            StreamLineEvents events = context.events({rx});
+            estimate = EstimateUartBaudEvents(events, context.timing(), *rx, DefaultChannelName(*rx));
+            if (context.unreadable())
+                return 1;
+        } else {
+            estimate = EstimateUartBaud(context.queries, *rx, DefaultChannelName(*rx));
+        }
         if (const auto* message = std::get_if<DecoderMessage>(&estimate))
             return context.refuse(*message);
         context.out << std::get<long long>(estimate) << '\n';
@@ -277,7 +301,15 @@ int DecodeSpiCommand(const DecodeContext& context)
         context.err << "tesmar-cli decode: spi needs --mosi, --miso or both (a line not given is not decoded)\n";
         return 64;
     }
-    const auto result = DecodeSpi(context.queries, request);
+    SpiDecodeResult result;
+    if (context.input.changes) {
+        StreamLineEvents events = context.events({request.sck, request.mosi, request.miso, request.cs});
+        result = DecodeSpiEvents(events, context.timing(), request);
+        if (context.unreadable())
+            return 1;
+    } else {
+        result = DecodeSpi(context.queries, request);
+    }
     if (result.error)
         return context.refuse(*result.error);
     const DecoderTable table = SpiTable(result, context.table);
@@ -298,7 +330,15 @@ int DecodeI2cCommand(const DecodeContext& context)
         return context.refused();
     I2cDecodeRequest request{*scl, *sda, *marker1};
     request.maxRows = context.limit();
-    const auto result = DecodeI2c(context.queries, request);
+    I2cDecodeResult result;
+    if (context.input.changes) {
+        StreamLineEvents events = context.events({request.scl, request.sda});
+        result = DecodeI2cEvents(events, context.timing(), request);
+        if (context.unreadable())
+            return 1;
+    } else {
+        result = DecodeI2c(context.queries, request);
+    }
     if (result.error)
         return context.refuse(*result.error);
     const DecoderTable table = I2cDecoderTable(result.grid, context.table);
@@ -317,7 +357,15 @@ int DecodeOneWireCommand(const DecodeContext& context)
         return context.refused();
     OneWireRequest request{*dq, static_cast<OneWireDevice>(*device), *marker1};
     request.maxRows = context.limit();
-    const auto result = DecodeOneWire(context.queries, request);
+    OneWireDecodeResult result;
+    if (context.input.changes) {
+        StreamLineEvents events = context.events({request.dq});
+        result = DecodeOneWireEvents(events, context.timing(), request);
+        if (context.unreadable())
+            return 1;
+    } else {
+        result = DecodeOneWire(context.queries, request);
+    }
     if (result.error)
         return context.refuse(*result.error);
     const DecoderTable table = OneWireTable(result, context.table);
@@ -339,12 +387,17 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
             err << "tesmar-cli decode: --list-lines takes one FILE\n" << kDecodeUsage;
             return 64;
         }
-        auto loaded = LoadDecodeInput(args[1], std::nullopt, err);
+        const bool streamed = CaptureFileKindOf(args[1]) == CaptureFileKind::Vcd;
+        auto loaded = streamed ? OpenStreamedInput(args[1], err) : LoadDecodeInput(args[1], std::nullopt, err);
         if (const auto* message = std::get_if<std::string>(&loaded)) {
             err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
             return 1;
         }
-        ListCaptureLines(std::get<DecodeInput>(loaded), out);
+        std::string problem;
+        if (!ListCaptureLines(std::get<DecodeInput>(loaded), out, problem)) {
+            err << "tesmar-cli decode: " << TerminalText(args[1] + ": " + problem) << '\n';
+            return 1;
+        }
         return 0;
     }
     if (args.size() < 2) {
@@ -397,9 +450,8 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
     // A progress line while a large file is read, on a terminal only.
     FileProgress reading(err, "tesmar-cli decode: ", isatty(STDERR_FILENO) == 1);
     const ReadProgress progress = reading.callback();
-    // UART is decoded from a value change dump as its changes stream past, in bounded memory.
-    const bool streamed = protocol == "uart" && !options.has("--estimate-baud") &&
-                          CaptureFileKindOf(args[1]) == CaptureFileKind::Vcd;
+    // A value change dump is decoded as its changes stream past, in bounded memory.
+    const bool streamed = CaptureFileKindOf(args[1]) == CaptureFileKind::Vcd;
     auto loaded = streamed ? OpenStreamedInput(args[1], err, progress) : LoadDecodeInput(args[1], givenRate, err, progress);
     reading.end();
     if (const auto* message = std::get_if<std::string>(&loaded)) {

@@ -8,6 +8,7 @@
 #include "decoders/UartEncoder.h"
 #include "formats/DataFileLoad.h"
 #include "formats/VcdFile.h"
+#include "formats/VcdStream.h"
 #include "text/MessageTable.h"
 
 #include <gtest/gtest.h>
