@@ -1,18 +1,25 @@
 // SPI, I2C and 1-Wire decoded, and the baud rate estimated, on a value change dump as its changes
 // stream past give exactly what the decoders give on the same capture held sample by sample.
 
+#include "cli/DecodeCommand.h"
 #include "cli/StreamedLines.h"
 #include "decoders/I2cDecoder.h"
 #include "decoders/OneWireDecoder.h"
 #include "decoders/SpiDecoder.h"
 #include "decoders/UartBaudEstimate.h"
+#include "formats/DataFileLoad.h"
 #include "formats/VcdFile.h"
 #include "formats/VcdStream.h"
 #include "sim/LogicScene.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <random>
+#include <sstream>
+
+#include <unistd.h>
 
 namespace tesmar {
 namespace {
@@ -266,6 +273,216 @@ TEST(StreamedDecode, EventsAreTheSamplesAtWhichTheLinesChange)
         EXPECT_EQ(got, expected) << watched;
         EXPECT_GE(expected.size(), 2u) << watched;
     }
+}
+
+
+namespace fs = std::filesystem;
+
+class StreamedDecodeCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = fs::temp_directory_path() / ("tesmar_streamed_" + std::to_string(::getpid()) + "_" +
+                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+
+    struct Run {
+        int status;
+        std::string out;
+        std::string err;
+    };
+    static Run Decode(const std::vector<std::string>& args)
+    {
+        std::ostringstream out, err;
+        const int status = RunDecodeCommand(args, out, err);
+        return {status, out.str(), err.str()};
+    }
+
+    fs::path folder_;
+};
+
+// The first line where two outputs differ, for a short failure message.
+std::string FirstDifference(const std::string& a, const std::string& b)
+{
+    std::istringstream inA(a), inB(b);
+    std::string lineA, lineB;
+    for (int line = 1;; ++line) {
+        const bool moreA = static_cast<bool>(std::getline(inA, lineA));
+        const bool moreB = static_cast<bool>(std::getline(inB, lineB));
+        if (!moreA && !moreB)
+            return "no difference";
+        if (!moreA || !moreB || lineA != lineB)
+            return "line " + std::to_string(line) + ":\n  " + (moreA ? lineA : "(none)") + "\n  " + (moreB ? lineB : "(none)");
+    }
+}
+
+// The line and edge count of each row of --list-lines (the names depend on the format).
+std::vector<std::string> EdgeCounts(const std::string& list)
+{
+    std::vector<std::string> rows;
+    std::istringstream in(list);
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line))
+        rows.push_back(line.substr(0, line.find(' ')) + " " + line.substr(line.rfind(' ') + 1));
+    return rows;
+}
+
+// Every option set of a protocol on a sigrok session (held sample by sample) and on the same
+// capture as a value change dump (streamed): the same output, refusals included.
+const std::vector<std::vector<std::string>>& CommandTable()
+{
+    static const std::vector<std::vector<std::string>> table = {
+        {"spi", "--sck", "A.1", "--mosi", "A.2", "--miso", "A.3"},
+        {"spi", "--sck", "A.1", "--mosi", "A.2", "--miso", "A.3", "--cs", "A.7", "--csv"},
+        {"spi", "--sck", "A.1", "--miso", "A.3", "--cs", "A.7", "--mode", "3", "--order", "lsb", "--marker1", "1.03ms"},
+        {"spi", "--sck", "A.1", "--mosi", "A.2", "--cpol", "1", "--cpha", "0", "--cs", "A.7", "--cs-active", "high"},
+        {"spi", "--sck", "A.1", "--mosi", "A.2", "--cs", "A.7", "--limit", "5", "--csv"},
+        {"i2c", "--scl", "A.4", "--sda", "A.5"},
+        {"i2c", "--scl", "A.4", "--sda", "A.5", "--marker1", "2.2ms", "--csv", "--limit", "4"},
+        {"i2c", "--scl", "A.0", "--sda", "A.6"},
+        {"1wire", "--dq", "A.6", "--device", "thermometer"},
+        {"1wire", "--dq", "A.6", "--marker1", "7ms", "--csv"},
+        {"1wire", "--dq", "A.0"},
+        {"uart", "--rx", "A.0", "--estimate-baud"},
+        {"uart", "--rx", "A.1", "--estimate-baud"},
+        {"uart", "--rx", "A.0", "--tx", "A.6", "--baud", "115200", "--csv"},
+    };
+    return table;
+}
+
+TEST_F(StreamedDecodeCommand, AVcdDecodesAsTheSameCaptureHeldWhole)
+{
+    const CaptureSamples samples = SceneCapture(0, 500, 40000, -1e-3);
+    ASSERT_EQ(SaveCaptureFile(path("scene.dat"), samples), "");
+    ASSERT_EQ(SaveCaptureFile(path("scene.vcd"), samples), "");
+    std::size_t lines = 0;
+    for (auto args : CommandTable()) {
+        SCOPED_TRACE(args[0] + " " + args[2]);
+        args.insert(args.begin() + 1, path("scene.dat"));
+        const Run whole = Decode(args);
+        args[1] = path("scene.vcd");
+        const Run streamed = Decode(args);
+        EXPECT_EQ(streamed.status, whole.status);
+        EXPECT_TRUE(streamed.out == whole.out) << FirstDifference(streamed.out, whole.out);
+        EXPECT_EQ(streamed.err, whole.err);
+        lines += static_cast<std::size_t>(std::count(whole.out.begin(), whole.out.end(), '\n'));
+    }
+    EXPECT_GT(lines, 300u);
+    const Run whole = Decode({"--list-lines", path("scene.dat")});
+    const Run streamed = Decode({"--list-lines", path("scene.vcd")});
+    EXPECT_EQ(EdgeCounts(streamed.out), EdgeCounts(whole.out));
+    EXPECT_EQ(EdgeCounts(whole.out).size(), 16u);
+    EXPECT_EQ(whole.status, 0);
+    EXPECT_EQ(streamed.status, 0);
+}
+
+// The cells of a CSV grid without the time columns that follow them.
+std::vector<std::string> CellsWithoutTimes(const std::string& csv)
+{
+    std::vector<std::string> rows;
+    std::istringstream in(csv);
+    std::string header, line;
+    std::getline(in, header);
+    std::size_t timeColumns = 0;
+    for (std::size_t at = header.find(", s"); at != std::string::npos; at = header.find(", s", at + 1))
+        ++timeColumns;
+    // A time column's heading holds a comma of its own ("t MISO, s").
+    const auto columns = std::count(header.begin(), header.end(), ',') + 1 - static_cast<std::ptrdiff_t>(timeColumns);
+    while (std::getline(in, line)) {
+        std::size_t cut = line.size();
+        for (std::size_t k = 0; k < timeColumns; ++k)
+            cut = line.rfind(',', cut - 1);
+        rows.push_back(line.substr(0, cut));
+        EXPECT_EQ(std::count(line.begin(), line.end(), ','), columns - 1) << line;
+    }
+    return rows;
+}
+
+// The default scene's bus A at 1 MHz: a burst of traffic from the first sample, a long quiet
+// stretch and the same burst again, written change by change. `last` is the sample of the end
+// marker.
+void WriteBursts(const std::string& path, std::int64_t burst, std::int64_t secondAt, std::int64_t last)
+{
+    std::ofstream out(path);
+    out << "$timescale 1 us $end\n$comment sample_period 1e-06 $end\n$scope module scene $end\n";
+    for (int c = 0; c < 8; ++c)
+        out << "$var wire 1 " << static_cast<char>('!' + c) << " line" << c << " $end\n";
+    out << "$upscope $end\n$enddefinitions $end\n";
+    const LogicScene scene = LogicScene::Default();
+    int levels = -1;
+    for (const std::int64_t start : {std::int64_t(0), secondAt})
+        for (std::int64_t i = 0; i < burst; ++i) {
+            const int now = scene.busAAt(i * 1000);
+            if (now == levels)
+                continue;
+            out << '#' << start + i << '\n';
+            for (int c = 0; c < 8; ++c)
+                if (levels < 0 || ((now ^ levels) >> c & 1))
+                    out << ((now >> c) & 1) << static_cast<char>('!' + c) << '\n';
+            levels = now;
+        }
+    out << '#' << last << '\n';
+}
+
+// More samples than a capture held sample by sample may have: refused that way, decoded as the
+// changes stream past, with the rows the same traffic gives in a capture that does fit.
+TEST_F(StreamedDecodeCommand, ACaptureLongerThanAnyHeldWholeDecodes)
+{
+    constexpr std::int64_t kBurst = 30000;
+    constexpr std::int64_t kSecond = kMaxInterchangeSamples + 12345;
+    constexpr std::int64_t kLast = kMaxInterchangeSamples + 50000;
+    WriteBursts(path("long.vcd"), kBurst, kSecond, kLast);
+    EXPECT_LT(fs::file_size(path("long.vcd")), std::uintmax_t(8) << 20);
+    const auto held = LoadCaptureFile(path("long.vcd"));
+    ASSERT_TRUE(std::holds_alternative<std::string>(held));
+    EXPECT_NE(std::get<std::string>(held).find("samples"), std::string::npos) << std::get<std::string>(held);
+    // The same bursts with a quiet stretch of a few milliseconds between them, held whole.
+    WriteBursts(path("short.vcd"), kBurst, kBurst + 4000, kBurst + 4000 + (kLast - kSecond));
+    const auto shortCapture = LoadCaptureFile(path("short.vcd"));
+    ASSERT_TRUE(std::holds_alternative<CaptureImport>(shortCapture));
+    ASSERT_EQ(SaveCaptureFile(path("short.sr"), std::get<CaptureImport>(shortCapture).capture,
+                              std::get<CaptureImport>(shortCapture).lineNames),
+              "");
+    for (auto args : CommandTable()) {
+        if (std::find(args.begin(), args.end(), "--marker1") != args.end())
+            continue;
+        SCOPED_TRACE(args[0] + " " + args[2]);
+        args.insert(args.begin() + 1, path("short.sr"));
+        if (std::find(args.begin(), args.end(), "--csv") == args.end() && args.back() != "--estimate-baud")
+            args.push_back("--csv");
+        const Run whole = Decode(args);
+        args[1] = path("long.vcd");
+        const Run streamed = Decode(args);
+        ASSERT_EQ(streamed.status, whole.status) << streamed.err;
+        EXPECT_EQ(streamed.err, whole.err);
+        if (args.back() == "--estimate-baud") {
+            EXPECT_EQ(streamed.out, whole.out);
+            continue;
+        }
+        const auto rows = CellsWithoutTimes(streamed.out);
+        const auto wholeRows = CellsWithoutTimes(whole.out);
+        auto joined = [](const std::vector<std::string>& lines) {
+            std::string text;
+            for (const auto& line : lines)
+                text += line + "\n";
+            return text;
+        };
+        EXPECT_TRUE(rows == wholeRows) << FirstDifference(joined(rows), joined(wholeRows));
+        if (whole.status == 0 && std::find(args.begin(), args.end(), "--limit") == args.end()) {
+            // The second burst lies past the samples a held capture may have.
+            EXPECT_GT(rows.size(), 8u);
+            const std::string last = streamed.out.substr(streamed.out.rfind('\n', streamed.out.size() - 2) + 1);
+            EXPECT_NE(last.find(",268."), std::string::npos) << last;
+        }
+    }
+    const Run whole = Decode({"--list-lines", path("short.sr")});
+    const Run streamed = Decode({"--list-lines", path("long.vcd")});
+    EXPECT_EQ(EdgeCounts(streamed.out), EdgeCounts(whole.out));
+    EXPECT_EQ(EdgeCounts(whole.out).size(), 8u);
 }
 
 } // namespace
