@@ -2,7 +2,9 @@
 
 #include "CliText.h"
 #include "StreamedLines.h"
+#include "formats/CsvStream.h"
 #include "formats/DataFileLoad.h"
+#include "formats/VcdStream.h"
 #include "logic/ChannelNames.h"
 #include "logic/GeneratorData.h"
 
@@ -72,20 +74,35 @@ std::int64_t DecodeInput::sampleCount() const
     return static_cast<std::int64_t>(std::max(capture.busA.size(), capture.busB.size()));
 }
 
-std::variant<DecodeInput, std::string> OpenStreamedInput(const std::string& path, std::ostream& err,
-                                                         const ReadProgress& progress)
+bool StreamedCaptureFile(const std::string& path)
+{
+    const auto kind = CaptureFileKindOf(path);
+    return kind == CaptureFileKind::Vcd || kind == CaptureFileKind::Csv;
+}
+
+std::variant<DecodeInput, std::string> OpenStreamedInput(const std::string& path, std::optional<double> givenRate,
+                                                         std::ostream& err, const ReadProgress& progress)
 {
     std::string problem;
     auto source = FileTextSource::Open(path, problem);
     if (!source)
         return problem;
-    VcdStreamLimits limits;
-    limits.maxSamples = kMostStreamedSamples;
-    auto opened = VcdStream::Open(std::move(source), limits, progress);
-    if (auto* refusal = std::get_if<std::string>(&opened))
-        return path + ": " + *refusal;
     DecodeInput input;
-    input.changes = std::move(std::get<std::unique_ptr<VcdStream>>(opened));
+    if (CaptureFileKindOf(path) == CaptureFileKind::Csv) {
+        CsvStreamLimits limits;
+        limits.maxSamples = kMostStreamedSamples;
+        auto opened = CsvStream::Open(std::move(source), givenRate, limits, progress);
+        if (auto* refusal = std::get_if<std::string>(&opened))
+            return path + ": " + *refusal;
+        input.changes = std::move(std::get<std::unique_ptr<CsvStream>>(opened));
+    } else {
+        VcdStreamLimits limits;
+        limits.maxSamples = kMostStreamedSamples;
+        auto opened = VcdStream::Open(std::move(source), limits, progress);
+        if (auto* refusal = std::get_if<std::string>(&opened))
+            return path + ": " + *refusal;
+        input.changes = std::move(std::get<std::unique_ptr<VcdStream>>(opened));
+    }
     for (const auto& warning : input.changes->warnings())
         err << "tesmar-cli decode: " << TerminalText(path + ": " + warning) << '\n';
     if (auto refusal = SetTimes(input.capture, input.changes->samplePeriod(), input.changes->firstSampleTime(), path))

@@ -387,8 +387,8 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
             err << "tesmar-cli decode: --list-lines takes one FILE\n" << kDecodeUsage;
             return 64;
         }
-        const bool streamed = CaptureFileKindOf(args[1]) == CaptureFileKind::Vcd;
-        auto loaded = streamed ? OpenStreamedInput(args[1], err) : LoadDecodeInput(args[1], std::nullopt, err);
+        auto loaded = StreamedCaptureFile(args[1]) ? OpenStreamedInput(args[1], std::nullopt, err)
+                                                   : LoadDecodeInput(args[1], std::nullopt, err);
         if (const auto* message = std::get_if<std::string>(&loaded)) {
             err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
             return 1;
@@ -450,9 +450,9 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
     // A progress line while a large file is read, on a terminal only.
     FileProgress reading(err, "tesmar-cli decode: ", isatty(STDERR_FILENO) == 1);
     const ReadProgress progress = reading.callback();
-    // A value change dump is decoded as its changes stream past, in bounded memory.
-    const bool streamed = CaptureFileKindOf(args[1]) == CaptureFileKind::Vcd;
-    auto loaded = streamed ? OpenStreamedInput(args[1], err, progress) : LoadDecodeInput(args[1], givenRate, err, progress);
+    // A value change dump or CSV is decoded as its changes stream past, in bounded memory.
+    auto loaded = StreamedCaptureFile(args[1]) ? OpenStreamedInput(args[1], givenRate, err, progress)
+                                               : LoadDecodeInput(args[1], givenRate, err, progress);
     reading.end();
     if (const auto* message = std::get_if<std::string>(&loaded)) {
         err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
