@@ -331,8 +331,8 @@ std::vector<std::string> EdgeCounts(const std::string& list)
     return rows;
 }
 
-// Every option set of a protocol on a sigrok session (held sample by sample) and on the same
-// capture as a value change dump (streamed): the same output, refusals included.
+// Option sets of each protocol, run on a capture held sample by sample and on the same capture as
+// a value change dump or CSV (streamed): the same output, refusals included.
 const std::vector<std::vector<std::string>>& CommandTable()
 {
     static const std::vector<std::vector<std::string>> table = {
@@ -356,28 +356,33 @@ const std::vector<std::vector<std::string>>& CommandTable()
 
 TEST_F(StreamedDecodeCommand, AVcdDecodesAsTheSameCaptureHeldWhole)
 {
-    const CaptureSamples samples = SceneCapture(0, 500, 40000, -1e-3);
+    // From time 0: a CSV's times are decimal text, so another first time would round apart.
+    const CaptureSamples samples = SceneCapture(0, 500, 40000, 0.0);
     ASSERT_EQ(SaveCaptureFile(path("scene.dat"), samples), "");
     ASSERT_EQ(SaveCaptureFile(path("scene.vcd"), samples), "");
+    ASSERT_EQ(SaveCaptureFile(path("scene.csv"), samples), "");
     std::size_t lines = 0;
-    for (auto args : CommandTable()) {
-        SCOPED_TRACE(args[0] + " " + args[2]);
-        args.insert(args.begin() + 1, path("scene.dat"));
-        const Run whole = Decode(args);
-        args[1] = path("scene.vcd");
-        const Run streamed = Decode(args);
-        EXPECT_EQ(streamed.status, whole.status);
-        EXPECT_TRUE(streamed.out == whole.out) << FirstDifference(streamed.out, whole.out);
-        EXPECT_EQ(streamed.err, whole.err);
-        lines += static_cast<std::size_t>(std::count(whole.out.begin(), whole.out.end(), '\n'));
+    for (const char* name : {"scene.vcd", "scene.csv"}) {
+        SCOPED_TRACE(name);
+        for (auto args : CommandTable()) {
+            SCOPED_TRACE(args[0] + " " + args[2]);
+            args.insert(args.begin() + 1, path("scene.dat"));
+            const Run whole = Decode(args);
+            args[1] = path(name);
+            const Run streamed = Decode(args);
+            EXPECT_EQ(streamed.status, whole.status);
+            EXPECT_TRUE(streamed.out == whole.out) << FirstDifference(streamed.out, whole.out);
+            EXPECT_EQ(streamed.err, whole.err);
+            lines += static_cast<std::size_t>(std::count(whole.out.begin(), whole.out.end(), '\n'));
+        }
+        const Run whole = Decode({"--list-lines", path("scene.dat")});
+        const Run streamed = Decode({"--list-lines", path(name)});
+        EXPECT_EQ(EdgeCounts(streamed.out), EdgeCounts(whole.out));
+        EXPECT_EQ(EdgeCounts(whole.out).size(), 16u);
+        EXPECT_EQ(whole.status, 0);
+        EXPECT_EQ(streamed.status, 0);
     }
-    EXPECT_GT(lines, 300u);
-    const Run whole = Decode({"--list-lines", path("scene.dat")});
-    const Run streamed = Decode({"--list-lines", path("scene.vcd")});
-    EXPECT_EQ(EdgeCounts(streamed.out), EdgeCounts(whole.out));
-    EXPECT_EQ(EdgeCounts(whole.out).size(), 16u);
-    EXPECT_EQ(whole.status, 0);
-    EXPECT_EQ(streamed.status, 0);
+    EXPECT_GT(lines, 600u);
 }
 
 // The cells of a CSV grid without the time columns that follow them.
@@ -405,27 +410,51 @@ std::vector<std::string> CellsWithoutTimes(const std::string& csv)
 // The default scene's bus A at 1 MHz: a burst of traffic from the first sample, a long quiet
 // stretch and the same burst again, written change by change. `last` is the sample of the end
 // marker.
+// A CSV (by the name's end) states the rate and has a row for each change, by sample index.
 void WriteBursts(const std::string& path, std::int64_t burst, std::int64_t secondAt, std::int64_t last)
 {
+    const bool csv = path.ends_with(".csv");
     std::ofstream out(path);
-    out << "$timescale 1 us $end\n$comment sample_period 1e-06 $end\n$scope module scene $end\n";
-    for (int c = 0; c < 8; ++c)
-        out << "$var wire 1 " << static_cast<char>('!' + c) << " line" << c << " $end\n";
-    out << "$upscope $end\n$enddefinitions $end\n";
+    if (csv) {
+        out << "; Samplerate: 1 MHz\ntime";
+        for (int c = 0; c < 8; ++c)
+            out << ",line" << c;
+        out << '\n';
+    } else {
+        out << "$timescale 1 us $end\n$comment sample_period 1e-06 $end\n$scope module scene $end\n";
+        for (int c = 0; c < 8; ++c)
+            out << "$var wire 1 " << static_cast<char>('!' + c) << " line" << c << " $end\n";
+        out << "$upscope $end\n$enddefinitions $end\n";
+    }
     const LogicScene scene = LogicScene::Default();
     int levels = -1;
+    auto row = [&](std::int64_t at, int now) {
+        out << at;
+        for (int c = 0; c < 8; ++c)
+            out << ',' << ((now >> c) & 1);
+        out << '\n';
+    };
     for (const std::int64_t start : {std::int64_t(0), secondAt})
-        for (std::int64_t i = 0; i < burst; ++i) {
-            const int now = scene.busAAt(i * 1000);
+        // The quiet stretch after a burst holds the idle levels the scene starts with.
+        for (std::int64_t i = 0; i <= burst; ++i) {
+            const int now = scene.busAAt(i < burst ? i * 1000 : 0);
             if (now == levels)
                 continue;
-            out << '#' << start + i << '\n';
-            for (int c = 0; c < 8; ++c)
-                if (levels < 0 || ((now ^ levels) >> c & 1))
-                    out << ((now >> c) & 1) << static_cast<char>('!' + c) << '\n';
+            if (csv) {
+                row(start + i, now);
+            } else {
+                out << '#' << start + i << '\n';
+                for (int c = 0; c < 8; ++c)
+                    if (levels < 0 || ((now ^ levels) >> c & 1))
+                        out << ((now >> c) & 1) << static_cast<char>('!' + c) << '\n';
+            }
             levels = now;
         }
-    out << '#' << last << '\n';
+    // The end: the last sample of a CSV, the end of the last sample of a VCD.
+    if (csv)
+        row(last - 1, levels);
+    else
+        out << '#' << last << '\n';
 }
 
 // More samples than a capture held sample by sample may have: refused that way, decoded as the
@@ -435,11 +464,6 @@ TEST_F(StreamedDecodeCommand, ACaptureLongerThanAnyHeldWholeDecodes)
     constexpr std::int64_t kBurst = 30000;
     constexpr std::int64_t kSecond = kMaxInterchangeSamples + 12345;
     constexpr std::int64_t kLast = kMaxInterchangeSamples + 50000;
-    WriteBursts(path("long.vcd"), kBurst, kSecond, kLast);
-    EXPECT_LT(fs::file_size(path("long.vcd")), std::uintmax_t(8) << 20);
-    const auto held = LoadCaptureFile(path("long.vcd"));
-    ASSERT_TRUE(std::holds_alternative<std::string>(held));
-    EXPECT_NE(std::get<std::string>(held).find("samples"), std::string::npos) << std::get<std::string>(held);
     // The same bursts with a quiet stretch of a few milliseconds between them, held whole.
     WriteBursts(path("short.vcd"), kBurst, kBurst + 4000, kBurst + 4000 + (kLast - kSecond));
     const auto shortCapture = LoadCaptureFile(path("short.vcd"));
@@ -447,42 +471,51 @@ TEST_F(StreamedDecodeCommand, ACaptureLongerThanAnyHeldWholeDecodes)
     ASSERT_EQ(SaveCaptureFile(path("short.sr"), std::get<CaptureImport>(shortCapture).capture,
                               std::get<CaptureImport>(shortCapture).lineNames),
               "");
-    for (auto args : CommandTable()) {
-        if (std::find(args.begin(), args.end(), "--marker1") != args.end())
-            continue;
-        SCOPED_TRACE(args[0] + " " + args[2]);
-        args.insert(args.begin() + 1, path("short.sr"));
-        if (std::find(args.begin(), args.end(), "--csv") == args.end() && args.back() != "--estimate-baud")
-            args.push_back("--csv");
-        const Run whole = Decode(args);
-        args[1] = path("long.vcd");
-        const Run streamed = Decode(args);
-        ASSERT_EQ(streamed.status, whole.status) << streamed.err;
-        EXPECT_EQ(streamed.err, whole.err);
-        if (args.back() == "--estimate-baud") {
-            EXPECT_EQ(streamed.out, whole.out);
-            continue;
+    for (const std::string name : {"long.vcd", "long.csv"}) {
+        SCOPED_TRACE(name);
+        const std::string file = path(name);
+        WriteBursts(file, kBurst, kSecond, kLast);
+        EXPECT_LT(fs::file_size(file), std::uintmax_t(8) << 20);
+        const auto held = LoadCaptureFile(file);
+        ASSERT_TRUE(std::holds_alternative<std::string>(held));
+        EXPECT_NE(std::get<std::string>(held).find("samples"), std::string::npos) << std::get<std::string>(held);
+        for (auto args : CommandTable()) {
+            if (std::find(args.begin(), args.end(), "--marker1") != args.end())
+                continue;
+            SCOPED_TRACE(args[0] + " " + args[2]);
+            args.insert(args.begin() + 1, path("short.sr"));
+            if (std::find(args.begin(), args.end(), "--csv") == args.end() && args.back() != "--estimate-baud")
+                args.push_back("--csv");
+            const Run whole = Decode(args);
+            args[1] = file;
+            const Run streamed = Decode(args);
+            ASSERT_EQ(streamed.status, whole.status) << streamed.err;
+            EXPECT_EQ(streamed.err, whole.err);
+            if (args.back() == "--estimate-baud") {
+                EXPECT_EQ(streamed.out, whole.out);
+                continue;
+            }
+            const auto rows = CellsWithoutTimes(streamed.out);
+            const auto wholeRows = CellsWithoutTimes(whole.out);
+            auto joined = [](const std::vector<std::string>& lines) {
+                std::string text;
+                for (const auto& line : lines)
+                    text += line + "\n";
+                return text;
+            };
+            EXPECT_TRUE(rows == wholeRows) << FirstDifference(joined(rows), joined(wholeRows));
+            if (whole.status == 0 && std::find(args.begin(), args.end(), "--limit") == args.end()) {
+                // The second burst lies past the samples a held capture may have.
+                EXPECT_GT(rows.size(), 8u);
+                const std::string last = streamed.out.substr(streamed.out.rfind('\n', streamed.out.size() - 2) + 1);
+                EXPECT_NE(last.find(",268."), std::string::npos) << last;
+            }
         }
-        const auto rows = CellsWithoutTimes(streamed.out);
-        const auto wholeRows = CellsWithoutTimes(whole.out);
-        auto joined = [](const std::vector<std::string>& lines) {
-            std::string text;
-            for (const auto& line : lines)
-                text += line + "\n";
-            return text;
-        };
-        EXPECT_TRUE(rows == wholeRows) << FirstDifference(joined(rows), joined(wholeRows));
-        if (whole.status == 0 && std::find(args.begin(), args.end(), "--limit") == args.end()) {
-            // The second burst lies past the samples a held capture may have.
-            EXPECT_GT(rows.size(), 8u);
-            const std::string last = streamed.out.substr(streamed.out.rfind('\n', streamed.out.size() - 2) + 1);
-            EXPECT_NE(last.find(",268."), std::string::npos) << last;
-        }
+        const Run whole = Decode({"--list-lines", path("short.sr")});
+        const Run streamed = Decode({"--list-lines", file});
+        EXPECT_EQ(EdgeCounts(streamed.out), EdgeCounts(whole.out));
+        EXPECT_EQ(EdgeCounts(whole.out).size(), 8u);
     }
-    const Run whole = Decode({"--list-lines", path("short.sr")});
-    const Run streamed = Decode({"--list-lines", path("long.vcd")});
-    EXPECT_EQ(EdgeCounts(streamed.out), EdgeCounts(whole.out));
-    EXPECT_EQ(EdgeCounts(whole.out).size(), 8u);
 }
 
 } // namespace
