@@ -109,12 +109,18 @@ struct DecodeContext {
     // The number of rows asked for, or all of them.
     std::int64_t limit() const { return rowLimit; }
     std::int64_t rowLimit = INT64_MAX;
-    // The grid printed, cut to --limit rows.
-    int print(DecoderTable table) const
+    // A grid of `count` rows printed a chunk at a time (`rows`: numbered from 1 in each chunk),
+    // cut to --limit rows: the grid's texts are never held whole.
+    int printRows(const DecoderTable& frame, std::size_t count, const DecoderRowChunk& rows) const
     {
-        if (static_cast<std::int64_t>(table.rows.size()) > rowLimit)
-            KeepRows(table, static_cast<std::size_t>(rowLimit));
-        PrintDecoderTable(table, options.has("--csv"), out);
+        count = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), rowLimit));
+        const auto numbered = [&rows](std::size_t from, std::size_t to) {
+            DecoderTable part = rows(from, to);
+            for (std::size_t r = 0; r < part.rows.size(); ++r)
+                part.rows[r][0] = std::to_string(from + r + 1);
+            return part;
+        };
+        PrintDecoderRows(frame, count, numbered, options.has("--csv"), out);
         return 0;
     }
     std::optional<double> marker(const std::string& key) const
@@ -170,6 +176,14 @@ struct DecodeContext {
         return index;
     }
 };
+
+// Items `from` … `to` - 1 of `items`, as far as it has them.
+template <class Items> Items Slice(const Items& items, std::size_t from, std::size_t to)
+{
+    from = std::min(from, items.size());
+    to = std::min(to, items.size());
+    return Items(items.begin() + static_cast<std::ptrdiff_t>(from), items.begin() + static_cast<std::ptrdiff_t>(to));
+}
 
 // The baud rate: any whole positive number; whether the capture has enough samples for it is
 // the decoder's check.
@@ -312,13 +326,20 @@ int DecodeSpiCommand(const DecodeContext& context)
     }
     if (result.error)
         return context.refuse(*result.error);
-    const DecoderTable table = SpiTable(result, context.table);
-    if (table.rows.empty())
+    if (result.miso.empty() && result.mosi.empty())
         return context.nothingFound("no whole byte on SCK (" + DefaultChannelName(*sck) + ") after --marker1" +
                                     (request.cs ? std::string(" while CS (") + DefaultChannelName(*request.cs) +
                                                       ") was active"
                                                 : std::string()));
-    return context.print(table);
+    return context.printRows(SpiTable({}, context.table), std::max(result.miso.size(), result.mosi.size()),
+                             [&](std::size_t from, std::size_t to) {
+                                 SpiDecodeResult part;
+                                 part.miso = Slice(result.miso, from, to);
+                                 part.mosi = Slice(result.mosi, from, to);
+                                 part.misoTimes = Slice(result.misoTimes, from, to);
+                                 part.mosiTimes = Slice(result.mosiTimes, from, to);
+                                 return SpiTable(part, context.table);
+                             });
 }
 
 int DecodeI2cCommand(const DecodeContext& context)
@@ -341,11 +362,15 @@ int DecodeI2cCommand(const DecodeContext& context)
     }
     if (result.error)
         return context.refuse(*result.error);
-    const DecoderTable table = I2cDecoderTable(result.grid, context.table);
-    if (table.rows.empty())
+    if (result.grid.rows.empty())
         return context.nothingFound("no whole byte after a start on SCL (" + DefaultChannelName(*scl) + ") and SDA (" +
                                     DefaultChannelName(*sda) + ")");
-    return context.print(table);
+    return context.printRows(I2cDecoderTable({}, context.table), result.grid.rows.size(),
+                             [&](std::size_t from, std::size_t to) {
+                                 I2cGrid part;
+                                 part.rows = Slice(result.grid.rows, from, to);
+                                 return I2cDecoderTable(part, context.table);
+                             });
 }
 
 int DecodeOneWireCommand(const DecodeContext& context)
@@ -368,10 +393,13 @@ int DecodeOneWireCommand(const DecodeContext& context)
     }
     if (result.error)
         return context.refuse(*result.error);
-    const DecoderTable table = OneWireTable(result, context.table);
-    if (table.rows.empty())
+    if (result.rows.empty())
         return context.nothingFound("no 1-Wire traffic on DQ (" + DefaultChannelName(*dq) + ") after --marker1");
-    return context.print(table);
+    return context.printRows(OneWireTable({}, context.table), result.rows.size(), [&](std::size_t from, std::size_t to) {
+        OneWireDecodeResult part;
+        part.rows = Slice(result.rows, from, to);
+        return OneWireTable(part, context.table);
+    });
 }
 
 } // namespace
