@@ -15,12 +15,13 @@ std::variant<std::unique_ptr<CsvStream>, std::string> CsvStream::Open(std::uniqu
     s.givenRate_ = givenRate;
     s.maxRows_ = limits.maxSamples;
 
-    // The first pass: every row checked, the changes and the times that fix the grid kept while
-    // they fit, the shortest interval between those times found either way.
+    // The first pass: every row checked, the changes kept while they fit (the time of each row
+    // that changes something, then a byte per change), the shortest interval between the times
+    // that fix the grid found either way.
     CsvRows rows(*s.source_, givenRate, s.maxRows_, progress);
     std::vector<LineChange> rowChanges;
-    std::vector<double> rowTimes;
-    bool kept = true;
+    std::vector<double> unchangedTimes; // of the rows that fix the grid but change nothing (the first two)
+    bool kept = limits.keptBytes > 0;
     double at = 0.0, previous = 0.0, shortest = 0.0;
     std::size_t distinctTimes = 0;
     auto addTime = [&](double time) {
@@ -31,21 +32,26 @@ std::variant<std::unique_ptr<CsvStream>, std::string> CsvStream::Open(std::uniqu
             shortest = gap;
         previous = time;
         ++distinctTimes;
-        if (kept)
-            rowTimes.push_back(time);
     };
     bool fixesGrid = false;
     while (rows.next(rowChanges, at, fixesGrid)) {
-        if (kept) {
-            s.kept_.insert(s.kept_.end(), rowChanges.begin(), rowChanges.end());
-            if (s.kept_.size() * sizeof(LineChange) + rowTimes.size() * sizeof(double) > limits.keptBytes) {
-                kept = false;
-                s.kept_ = {};
-                rowTimes = {};
-            }
-        }
         if (fixesGrid)
             addTime(at);
+        if (!kept)
+            continue;
+        if (rowChanges.empty() && fixesGrid)
+            unchangedTimes.push_back(at);
+        if (!rowChanges.empty())
+            s.times_.push_back(at);
+        for (std::size_t k = 0; k < rowChanges.size(); ++k)
+            s.packed_.push_back(static_cast<std::uint8_t>(rowChanges[k].channel | (rowChanges[k].level ? kLevel : 0) |
+                                                          (k == 0 ? kNewRow : 0)));
+        if (s.times_.size() * sizeof(double) + s.packed_.size() > limits.keptBytes) {
+            kept = false;
+            s.times_ = {};
+            s.packed_ = {};
+            unchangedTimes = {};
+        }
     }
     if (!rows.problem().empty())
         return rows.problem();
@@ -57,27 +63,40 @@ std::variant<std::unique_ptr<CsvStream>, std::string> CsvStream::Open(std::uniqu
     const double lastTime = rows.lastTime();
     addTime(lastTime);
 
+    // The times that fix the grid once more, in the same order, for the fit: from memory, or
+    // from the file again.
     PeriodEstimate estimate;
-    if (!rows.rate() && kept) {
-        estimate = EstimateSamplePeriod(rowTimes);
-    } else if (!rows.rate()) {
-        // The times again, in the same order, for the fit.
-        if (!s.source_->rewind())
-            return std::string("the file cannot be read again");
-        CsvRows again(*s.source_, givenRate, s.maxRows_, progress);
+    if (!rows.rate()) {
         SamplePeriodFit fit(shortest);
         bool any = false;
         double last = 0.0;
-        while (again.next(rowChanges, at, fixesGrid))
-            if (fixesGrid && (!any || last != at)) {
-                fit.add(at);
-                last = at;
-                any = true;
+        auto add = [&](double time) {
+            if (any && last == time)
+                return;
+            fit.add(time);
+            last = time;
+            any = true;
+        };
+        if (kept) {
+            std::size_t unchanged = 0;
+            for (const double time : s.times_) {
+                for (; unchanged < unchangedTimes.size() && unchangedTimes[unchanged] < time; ++unchanged)
+                    add(unchangedTimes[unchanged]);
+                add(time);
             }
-        if (!again.problem().empty())
-            return again.problem();
-        if (!any || last != lastTime)
-            fit.add(lastTime);
+            for (; unchanged < unchangedTimes.size(); ++unchanged)
+                add(unchangedTimes[unchanged]);
+        } else {
+            if (!s.source_->rewind())
+                return std::string("the file cannot be read again");
+            CsvRows again(*s.source_, givenRate, s.maxRows_, progress);
+            while (again.next(rowChanges, at, fixesGrid))
+                if (fixesGrid)
+                    add(at);
+            if (!again.problem().empty())
+                return again.problem();
+        }
+        add(lastTime);
         estimate = fit.result();
     }
     const CsvGrid grid = CsvRowGrid(rows.rate(), estimate, s.warnings_);
@@ -108,6 +127,7 @@ bool CsvStream::readAgain()
 bool CsvStream::restart()
 {
     replayed_ = 0;
+    timeIndex_ = 0;
     rowChanges_.clear();
     rowPosition_ = 0;
     if (keptAll_)
@@ -123,28 +143,32 @@ std::int64_t CsvStream::indexOf(double time) const
 
 bool CsvStream::next(SampleChange& change)
 {
-    const LineChange* found = nullptr;
     if (keptAll_) {
-        if (replayed_ >= kept_.size())
+        if (replayed_ >= packed_.size())
             return false;
-        found = &kept_[replayed_++];
-    } else {
-        while (rowPosition_ >= rowChanges_.size()) {
-            double at = 0.0;
-            bool fixesGrid = false;
-            rowPosition_ = 0;
-            if (!rows_ || !rows_->next(rowChanges_, at, fixesGrid)) {
-                if (rows_ && !rows_->problem().empty())
-                    problem_ = rows_->problem();
-                rowChanges_.clear();
-                return false;
-            }
-        }
-        found = &rowChanges_[rowPosition_++];
+        const std::uint8_t byte = packed_[replayed_++];
+        if (byte & kNewRow)
+            time_ = times_[timeIndex_++];
+        change.index = indexOf(time_);
+        change.channel = byte & kChannel;
+        change.level = (byte & kLevel) != 0;
+        return true;
     }
-    change.index = indexOf(found->time);
-    change.channel = found->channel;
-    change.level = found->level;
+    while (rowPosition_ >= rowChanges_.size()) {
+        double at = 0.0;
+        bool fixesGrid = false;
+        rowPosition_ = 0;
+        if (!rows_ || !rows_->next(rowChanges_, at, fixesGrid)) {
+            if (rows_ && !rows_->problem().empty())
+                problem_ = rows_->problem();
+            rowChanges_.clear();
+            return false;
+        }
+    }
+    const LineChange& found = rowChanges_[rowPosition_++];
+    change.index = indexOf(found.time);
+    change.channel = found.channel;
+    change.level = found.level;
     return true;
 }
 

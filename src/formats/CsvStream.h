@@ -18,7 +18,7 @@
 namespace tesmar {
 
 struct CsvStreamLimits {
-    // The memory kept for changes and row times at most.
+    // The memory kept for changes at most (a byte each and the time of each row that has any).
     std::size_t keptBytes = kVcdKeptChangeBytes;
     // Samples (and rows) the capture may have.
     std::int64_t maxSamples = kMaxInterchangeSamples;
@@ -60,9 +60,17 @@ private:
     std::unique_ptr<CsvRows> rows_;
     std::vector<LineChange> rowChanges_; // of the row being gone through
     std::size_t rowPosition_ = 0;
-    std::vector<LineChange> kept_;
+    // The changes kept: a byte each (line, level, whether it is the first of its row), and the
+    // time of each row that has any.
+    static constexpr std::uint8_t kChannel = 0x0F;
+    static constexpr std::uint8_t kLevel = 0x10;
+    static constexpr std::uint8_t kNewRow = 0x20;
+    std::vector<std::uint8_t> packed_;
+    std::vector<double> times_;
     bool keptAll_ = false;
     std::size_t replayed_ = 0;
+    std::size_t timeIndex_ = 0;
+    double time_ = 0.0;
     double gridPeriod_ = 1.0; // in the units of the row times
     CaptureLineNames lineNames_{};
     std::vector<std::string> warnings_;

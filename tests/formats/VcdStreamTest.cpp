@@ -218,6 +218,8 @@ TEST(CsvChangeStream, HoldsWhatTheWholeCaptureReaderHolds)
         {"D0,D1\n1,0\n1,1\n0,1\n", 1e6},
         {"Time [s],A,B\n0,1,0\n0.000003,0,0\n0.000004,0,1\n0.00001,1,1\n0.000017,1,0\n", std::nullopt},
         {"time,D0\n0.25,1\n", std::nullopt},
+        {"time,D0\n0,1\n0.000002,1\n0.000005,0\n0.00001,1\n0.000011,1\n", std::nullopt},
+        {"time\n0\n0.5\n2\n", std::nullopt},
         {"time,D0\n0,1\n0.000001,0\n0.0000025,1\n0.0000041,0\n0.00001,1\n", std::nullopt},
         {"; Samplerate: 1 MHz\ntime,logic,logic\n0,1,0\n12,0,0\n13,1,1\n400,1,1\n", 3e6},
         {"milliseconds,x\n0,0\n1.5,z\n3,1\n4.5,0\n", std::nullopt},
