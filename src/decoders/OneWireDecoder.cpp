@@ -4,6 +4,7 @@
 #include "decoders/OneWireCommands.h"
 #include "text/MessageTable.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace tesmar {
