@@ -4,7 +4,9 @@
 # (one wire, 1 MHz, changes only, about 12 MB), timed in pairs, tesmar-cli then sigrok-cli, so
 # that both see the same load of the machine. sigrok-cli is skipped with a message when missing.
 # With --large, the large-file cases follow with their peak memory: a 100 M-sample VCD decoded,
-# converted to CSV, and the CSV decoded; with --huge also a 2 GB VCD decoded.
+# converted to CSV, and the CSV decoded; then SPI, I2C and 1-Wire decoded on a 300 M-sample VCD
+# of the virtual instrument's bus traffic (more samples than a capture held sample by sample may
+# have: bursts of 1 M samples, 14 M quiet ones after each); with --huge also a 2 GB VCD decoded.
 # Run from the checkout after a build:
 #   bench/decoders/cli_decode_vcd.sh [--large] [--huge] [build-dir] [pairs]
 set -euo pipefail
@@ -22,6 +24,7 @@ build=${1:-build}
 pairs=${2:-3}
 cli="$build/src/cli/tesmar-cli"
 make_vcd="$build/bench/decoders/make_uart_vcd"
+make_scene="$build/bench/decoders/make_scene_vcd"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -82,6 +85,15 @@ if ((large)); then
   read -r w c m <<<"$(measure "$cli" decode uart "$work/big.csv" --rx rx --baud 115200)"
   echo "decode uart, CSV:  $w s / $c s / $((m / 1024)) MB, $(($(wc -l <"$work/out") - 1)) rows"
   rm -f "$work/big.csv"
+  "$make_scene" "$work/scene.vcd" 300000000 1000000 14000000 2>/dev/null
+  ls -l "$work/scene.vcd" | awk '{ printf "VCD: 300 M samples of bus traffic in bursts, %.1f MB\n", $5 / 1e6 }'
+  read -r w c m <<<"$(measure "$cli" decode spi "$work/scene.vcd" --sck sck --mosi mosi --miso miso --cs cs)"
+  echo "decode spi:        $w s / $c s / $((m / 1024)) MB, $(($(wc -l <"$work/out") - 1)) rows"
+  read -r w c m <<<"$(measure "$cli" decode i2c "$work/scene.vcd" --scl scl --sda sda)"
+  echo "decode i2c:        $w s / $c s / $((m / 1024)) MB, $(($(wc -l <"$work/out") - 1)) rows"
+  read -r w c m <<<"$(measure "$cli" decode 1wire "$work/scene.vcd" --dq dq --device thermometer)"
+  echo "decode 1wire:      $w s / $c s / $((m / 1024)) MB, $(($(wc -l <"$work/out") - 1)) rows"
+  rm -f "$work/scene.vcd"
 fi
 if ((huge)); then
   "$make_vcd" "$work/huge.vcd" 2650000000 2>/dev/null

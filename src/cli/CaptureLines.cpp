@@ -1,7 +1,10 @@
 #include "cli/CaptureLines.h"
 
 #include "CliText.h"
+#include "StreamedLines.h"
+#include "formats/CsvStream.h"
 #include "formats/DataFileLoad.h"
+#include "formats/VcdStream.h"
 #include "logic/ChannelNames.h"
 #include "logic/GeneratorData.h"
 
@@ -71,20 +74,35 @@ std::int64_t DecodeInput::sampleCount() const
     return static_cast<std::int64_t>(std::max(capture.busA.size(), capture.busB.size()));
 }
 
-std::variant<DecodeInput, std::string> OpenStreamedInput(const std::string& path, std::ostream& err,
-                                                         const ReadProgress& progress)
+bool StreamedCaptureFile(const std::string& path)
+{
+    const auto kind = CaptureFileKindOf(path);
+    return kind == CaptureFileKind::Vcd || kind == CaptureFileKind::Csv;
+}
+
+std::variant<DecodeInput, std::string> OpenStreamedInput(const std::string& path, std::optional<double> givenRate,
+                                                         std::ostream& err, const ReadProgress& progress)
 {
     std::string problem;
     auto source = FileTextSource::Open(path, problem);
     if (!source)
         return problem;
-    VcdStreamLimits limits;
-    limits.maxSamples = kMostStreamedSamples;
-    auto opened = VcdStream::Open(std::move(source), limits, progress);
-    if (auto* refusal = std::get_if<std::string>(&opened))
-        return path + ": " + *refusal;
     DecodeInput input;
-    input.changes = std::move(std::get<std::unique_ptr<VcdStream>>(opened));
+    if (CaptureFileKindOf(path) == CaptureFileKind::Csv) {
+        CsvStreamLimits limits;
+        limits.maxSamples = kMostStreamedSamples;
+        auto opened = CsvStream::Open(std::move(source), givenRate, limits, progress);
+        if (auto* refusal = std::get_if<std::string>(&opened))
+            return path + ": " + *refusal;
+        input.changes = std::move(std::get<std::unique_ptr<CsvStream>>(opened));
+    } else {
+        VcdStreamLimits limits;
+        limits.maxSamples = kMostStreamedSamples;
+        auto opened = VcdStream::Open(std::move(source), limits, progress);
+        if (auto* refusal = std::get_if<std::string>(&opened))
+            return path + ": " + *refusal;
+        input.changes = std::move(std::get<std::unique_ptr<VcdStream>>(opened));
+    }
     for (const auto& warning : input.changes->warnings())
         err << "tesmar-cli decode: " << TerminalText(path + ": " + warning) << '\n';
     if (auto refusal = SetTimes(input.capture, input.changes->samplePeriod(), input.changes->firstSampleTime(), path))
@@ -154,7 +172,7 @@ std::optional<int> FindCaptureLine(const std::string& text, const DecodeInput& i
     return channel;
 }
 
-void ListCaptureLines(const DecodeInput& input, std::ostream& out)
+bool ListCaptureLines(const DecodeInput& input, std::ostream& out, std::string& problem)
 {
     // Edges per line, one pass per bus.
     auto edges = [](const std::vector<std::uint8_t>& bus) {
@@ -165,7 +183,16 @@ void ListCaptureLines(const DecodeInput& input, std::ostream& out)
                     counts[static_cast<std::size_t>(k)] += (changed >> k) & 1;
         return counts;
     };
-    const std::array<std::array<std::int64_t, 8>, 2> counts = {edges(input.capture.busA), edges(input.capture.busB)};
+    std::array<std::array<std::int64_t, 8>, 2> counts = {edges(input.capture.busA), edges(input.capture.busB)};
+    if (input.changes) {
+        std::array<std::int64_t, 16> streamed{};
+        if (!CountStreamedEdges(*input.changes, streamed)) {
+            problem = input.changes->problem();
+            return false;
+        }
+        for (int c = 0; c < kLogicChannelCount; ++c)
+            counts[static_cast<std::size_t>(c / 8)][static_cast<std::size_t>(c % 8)] = streamed[static_cast<std::size_t>(c)];
+    }
     const bool named = AnyFileName(input);
     std::size_t nameWidth = 4;
     for (const auto& name : input.fileNames)
@@ -180,6 +207,7 @@ void ListCaptureLines(const DecodeInput& input, std::ostream& out)
             << std::string(nameWidth - std::max<std::size_t>(name.empty() ? 1 : name.size(), 0) + 2, ' ')
             << counts[static_cast<std::size_t>(c / 8)][static_cast<std::size_t>(c % 8)] << '\n';
     }
+    return true;
 }
 
 } // namespace tesmar

@@ -6,6 +6,7 @@
 #include "ExitStatus.h"
 #include "DecoderTableText.h"
 #include "FileProgress.h"
+#include "StreamedLines.h"
 #include "StreamedUart.h"
 #include "UartTableText.h"
 
@@ -108,12 +109,18 @@ struct DecodeContext {
     // The number of rows asked for, or all of them.
     std::int64_t limit() const { return rowLimit; }
     std::int64_t rowLimit = INT64_MAX;
-    // The grid printed, cut to --limit rows.
-    int print(DecoderTable table) const
+    // A grid of `count` rows printed a chunk at a time (`rows`: numbered from 1 in each chunk),
+    // cut to --limit rows: the grid's texts are never held whole.
+    int printRows(const DecoderTable& frame, std::size_t count, const DecoderRowChunk& rows) const
     {
-        if (static_cast<std::int64_t>(table.rows.size()) > rowLimit)
-            KeepRows(table, static_cast<std::size_t>(rowLimit));
-        PrintDecoderTable(table, options.has("--csv"), out);
+        count = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), rowLimit));
+        const auto numbered = [&rows](std::size_t from, std::size_t to) {
+            DecoderTable part = rows(from, to);
+            for (std::size_t r = 0; r < part.rows.size(); ++r)
+                part.rows[r][0] = std::to_string(from + r + 1);
+            return part;
+        };
+        PrintDecoderRows(frame, count, numbered, options.has("--csv"), out);
         return 0;
     }
     std::optional<double> marker(const std::string& key) const
@@ -132,6 +139,21 @@ struct DecodeContext {
             return std::nullopt;
         }
         return seconds;
+    }
+    // Where the lines of a streamed file lie in time.
+    LineTiming timing() const { return {capture.samplePeriod, capture.firstSampleTime, input.sampleCount()}; }
+    // The lines followed through a streamed file.
+    StreamLineEvents events(std::initializer_list<std::optional<int>> channels) const
+    {
+        return StreamLineEvents(*input.changes, channels, progress);
+    }
+    // Whether a streamed file could not be read to its end (said on standard error).
+    bool unreadable() const
+    {
+        if (!input.changes || input.changes->problem().empty())
+            return false;
+        err << "tesmar-cli decode: " << TerminalText(path + ": " + input.changes->problem()) << '\n';
+        return true;
     }
     // The status of a refused option (64 unless set otherwise).
     int refused() const { return status ? status : 64; }
@@ -155,6 +177,14 @@ struct DecodeContext {
     }
 };
 
+// Items `from` … `to` - 1 of `items`, as far as it has them.
+template <class Items> Items Slice(const Items& items, std::size_t from, std::size_t to)
+{
+    from = std::min(from, items.size());
+    to = std::min(to, items.size());
+    return Items(items.begin() + static_cast<std::ptrdiff_t>(from), items.begin() + static_cast<std::ptrdiff_t>(to));
+}
+
 // The baud rate: any whole positive number; whether the capture has enough samples for it is
 // the decoder's check.
 constexpr NumberRange kBaudRange{1, 1e9, true, " baud"};
@@ -169,7 +199,15 @@ int DecodeUartCommand(const DecodeContext& context)
     if (!rxFound || !txFound)
         return context.refused();
     if (context.options.has("--estimate-baud")) {
-        const auto estimate = EstimateUartBaud(context.queries, *rx, DefaultChannelName(*rx));
+        std::variant<long long, DecoderMessage> estimate;
+        if (context.input.changes) {
+            StreamLineEvents events = context.events({rx});
+            estimate = EstimateUartBaudEvents(events, context.timing(), *rx, DefaultChannelName(*rx));
+            if (context.unreadable())
+                return 1;
+        } else {
+            estimate = EstimateUartBaud(context.queries, *rx, DefaultChannelName(*rx));
+        }
         if (const auto* message = std::get_if<DecoderMessage>(&estimate))
             return context.refuse(*message);
         context.out << std::get<long long>(estimate) << '\n';
@@ -277,16 +315,31 @@ int DecodeSpiCommand(const DecodeContext& context)
         context.err << "tesmar-cli decode: spi needs --mosi, --miso or both (a line not given is not decoded)\n";
         return 64;
     }
-    const auto result = DecodeSpi(context.queries, request);
+    SpiDecodeResult result;
+    if (context.input.changes) {
+        StreamLineEvents events = context.events({request.sck, request.mosi, request.miso, request.cs});
+        result = DecodeSpiEvents(events, context.timing(), request);
+        if (context.unreadable())
+            return 1;
+    } else {
+        result = DecodeSpi(context.queries, request);
+    }
     if (result.error)
         return context.refuse(*result.error);
-    const DecoderTable table = SpiTable(result, context.table);
-    if (table.rows.empty())
+    if (result.miso.empty() && result.mosi.empty())
         return context.nothingFound("no whole byte on SCK (" + DefaultChannelName(*sck) + ") after --marker1" +
                                     (request.cs ? std::string(" while CS (") + DefaultChannelName(*request.cs) +
                                                       ") was active"
                                                 : std::string()));
-    return context.print(table);
+    return context.printRows(SpiTable({}, context.table), std::max(result.miso.size(), result.mosi.size()),
+                             [&](std::size_t from, std::size_t to) {
+                                 SpiDecodeResult part;
+                                 part.miso = Slice(result.miso, from, to);
+                                 part.mosi = Slice(result.mosi, from, to);
+                                 part.misoTimes = Slice(result.misoTimes, from, to);
+                                 part.mosiTimes = Slice(result.mosiTimes, from, to);
+                                 return SpiTable(part, context.table);
+                             });
 }
 
 int DecodeI2cCommand(const DecodeContext& context)
@@ -298,14 +351,26 @@ int DecodeI2cCommand(const DecodeContext& context)
         return context.refused();
     I2cDecodeRequest request{*scl, *sda, *marker1};
     request.maxRows = context.limit();
-    const auto result = DecodeI2c(context.queries, request);
+    I2cDecodeResult result;
+    if (context.input.changes) {
+        StreamLineEvents events = context.events({request.scl, request.sda});
+        result = DecodeI2cEvents(events, context.timing(), request);
+        if (context.unreadable())
+            return 1;
+    } else {
+        result = DecodeI2c(context.queries, request);
+    }
     if (result.error)
         return context.refuse(*result.error);
-    const DecoderTable table = I2cDecoderTable(result.grid, context.table);
-    if (table.rows.empty())
+    if (result.grid.rows.empty())
         return context.nothingFound("no whole byte after a start on SCL (" + DefaultChannelName(*scl) + ") and SDA (" +
                                     DefaultChannelName(*sda) + ")");
-    return context.print(table);
+    return context.printRows(I2cDecoderTable({}, context.table), result.grid.rows.size(),
+                             [&](std::size_t from, std::size_t to) {
+                                 I2cGrid part;
+                                 part.rows = Slice(result.grid.rows, from, to);
+                                 return I2cDecoderTable(part, context.table);
+                             });
 }
 
 int DecodeOneWireCommand(const DecodeContext& context)
@@ -317,13 +382,24 @@ int DecodeOneWireCommand(const DecodeContext& context)
         return context.refused();
     OneWireRequest request{*dq, static_cast<OneWireDevice>(*device), *marker1};
     request.maxRows = context.limit();
-    const auto result = DecodeOneWire(context.queries, request);
+    OneWireDecodeResult result;
+    if (context.input.changes) {
+        StreamLineEvents events = context.events({request.dq});
+        result = DecodeOneWireEvents(events, context.timing(), request);
+        if (context.unreadable())
+            return 1;
+    } else {
+        result = DecodeOneWire(context.queries, request);
+    }
     if (result.error)
         return context.refuse(*result.error);
-    const DecoderTable table = OneWireTable(result, context.table);
-    if (table.rows.empty())
+    if (result.rows.empty())
         return context.nothingFound("no 1-Wire traffic on DQ (" + DefaultChannelName(*dq) + ") after --marker1");
-    return context.print(table);
+    return context.printRows(OneWireTable({}, context.table), result.rows.size(), [&](std::size_t from, std::size_t to) {
+        OneWireDecodeResult part;
+        part.rows = Slice(result.rows, from, to);
+        return OneWireTable(part, context.table);
+    });
 }
 
 } // namespace
@@ -339,12 +415,17 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
             err << "tesmar-cli decode: --list-lines takes one FILE\n" << kDecodeUsage;
             return 64;
         }
-        auto loaded = LoadDecodeInput(args[1], std::nullopt, err);
+        auto loaded = StreamedCaptureFile(args[1]) ? OpenStreamedInput(args[1], std::nullopt, err)
+                                                   : LoadDecodeInput(args[1], std::nullopt, err);
         if (const auto* message = std::get_if<std::string>(&loaded)) {
             err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
             return 1;
         }
-        ListCaptureLines(std::get<DecodeInput>(loaded), out);
+        std::string problem;
+        if (!ListCaptureLines(std::get<DecodeInput>(loaded), out, problem)) {
+            err << "tesmar-cli decode: " << TerminalText(args[1] + ": " + problem) << '\n';
+            return 1;
+        }
         return 0;
     }
     if (args.size() < 2) {
@@ -397,10 +478,9 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
     // A progress line while a large file is read, on a terminal only.
     FileProgress reading(err, "tesmar-cli decode: ", isatty(STDERR_FILENO) == 1);
     const ReadProgress progress = reading.callback();
-    // UART is decoded from a value change dump as its changes stream past, in bounded memory.
-    const bool streamed = protocol == "uart" && !options.has("--estimate-baud") &&
-                          CaptureFileKindOf(args[1]) == CaptureFileKind::Vcd;
-    auto loaded = streamed ? OpenStreamedInput(args[1], err, progress) : LoadDecodeInput(args[1], givenRate, err, progress);
+    // A value change dump or CSV is decoded as its changes stream past, in bounded memory.
+    auto loaded = StreamedCaptureFile(args[1]) ? OpenStreamedInput(args[1], givenRate, err, progress)
+                                               : LoadDecodeInput(args[1], givenRate, err, progress);
     reading.end();
     if (const auto* message = std::get_if<std::string>(&loaded)) {
         err << "tesmar-cli decode: " << TerminalText(*message) << '\n';

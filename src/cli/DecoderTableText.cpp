@@ -44,34 +44,66 @@ DecoderTable WithTimeColumns(const DecoderTable& grid)
 
 void PrintDecoderTable(const DecoderTable& grid, bool csv, std::ostream& out)
 {
+    PrintDecoderRows(
+        grid, grid.rows.size(),
+        [&grid](std::size_t from, std::size_t to) {
+            DecoderTable part;
+            part.rows.assign(grid.rows.begin() + static_cast<std::ptrdiff_t>(from),
+                             grid.rows.begin() + static_cast<std::ptrdiff_t>(to));
+            part.times.assign(grid.times.begin() + static_cast<std::ptrdiff_t>(from),
+                              grid.times.begin() + static_cast<std::ptrdiff_t>(to));
+            return part;
+        },
+        csv, out);
+}
+
+void PrintDecoderRows(const DecoderTable& frame, std::size_t count, const DecoderRowChunk& rows, bool csv,
+                      std::ostream& out)
+{
     // The window's leading blanks centre texts in its cells; columns here align by themselves.
-    DecoderTable table = WithTimeColumns(grid);
-    for (auto& header : table.headers)
-        header = TrimBlanks(header);
-    for (auto& row : table.rows)
-        for (auto& cell : row)
-            cell = TrimBlanks(cell);
+    std::vector<std::string> headers;
+    for (const auto& header : frame.headers)
+        headers.push_back(TrimBlanks(header));
+    for (const std::string& name : frame.timeNames)
+        headers.push_back("t " + name + ", s");
+    // Each row's texts with its times after them, made a chunk at a time.
+    auto eachRow = [&](auto&& use) {
+        constexpr std::size_t kChunk = 4096;
+        std::vector<std::string> cells;
+        for (std::size_t from = 0; from < count; from += kChunk) {
+            const DecoderTable part = rows(from, std::min(count, from + kChunk));
+            for (std::size_t r = 0; r < part.rows.size(); ++r) {
+                cells.clear();
+                for (const auto& cell : part.rows[r])
+                    cells.push_back(TrimBlanks(cell));
+                for (int column : frame.timeColumns)
+                    cells.push_back(TimeText(part.times[r][static_cast<std::size_t>(column)]));
+                use(cells);
+            }
+        }
+    };
     if (csv) {
         auto line = [&](const std::vector<std::string>& cells) {
             for (std::size_t c = 0; c < cells.size(); ++c)
                 out << (c ? "," : "") << CsvCell(cells[c]);
             out << '\n';
         };
-        line(table.headers);
-        for (const auto& row : table.rows)
-            line(row);
+        line(headers);
+        eachRow(line);
         return;
     }
-    // Columns as wide as their longest text, counted in characters, not bytes.
+    // Columns as wide as their longest text, counted in characters, not bytes: the rows are made
+    // twice, once for the widths.
     auto width = [](const std::string& text) {
         return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
     };
-    std::vector<std::size_t> widths(table.headers.size(), 0);
-    for (std::size_t c = 0; c < table.headers.size(); ++c) {
-        widths[c] = width(table.headers[c]);
-        for (const auto& row : table.rows)
-            widths[c] = std::max(widths[c], width(row[c]));
-    }
+    std::vector<std::size_t> widths(headers.size(), 0);
+    for (std::size_t c = 0; c < headers.size(); ++c)
+        widths[c] = width(headers[c]);
+    eachRow([&](const std::vector<std::string>& cells) {
+        for (std::size_t c = 0; c < widths.size() && c < cells.size(); ++c)
+            widths[c] = std::max(widths[c], width(cells[c]));
+    });
     auto line = [&](const std::vector<std::string>& cells) {
         std::string text;
         for (std::size_t c = 0; c < cells.size(); ++c) {
@@ -83,9 +115,8 @@ void PrintDecoderTable(const DecoderTable& grid, bool csv, std::ostream& out)
             text.pop_back();
         out << text << '\n';
     };
-    line(table.headers);
-    for (const auto& row : table.rows)
-        line(row);
+    line(headers);
+    eachRow(line);
 }
 
 void KeepRows(DecoderTable& grid, std::size_t rows)

@@ -2,7 +2,7 @@
 
 namespace tesmar {
 
-LineChanges::LineChanges(VcdStream& stream, int channel, const ReadProgress& progress)
+LineChanges::LineChanges(ChangeStream& stream, int channel, const ReadProgress& progress)
     : stream_(stream), channel_(channel), progress_(stream.changesKept() ? ReadProgress() : progress),
       count_(stream.sampleCount())
 {
@@ -10,7 +10,7 @@ LineChanges::LineChanges(VcdStream& stream, int channel, const ReadProgress& pro
 
 bool LineChanges::next(std::int64_t& at)
 {
-    VcdChange change{};
+    SampleChange change{};
     while (stream_.next(change)) {
         if (progress_ && ++sinceProgress_ == 65536) {
             sinceProgress_ = 0;
@@ -56,7 +56,7 @@ std::size_t LineChanges::next(std::int64_t* into, std::size_t room)
     return count;
 }
 
-UartDecodeResult DecodeStreamedUart(VcdStream& stream, const LogicCapture& times, const UartDecodeRequest& request,
+UartDecodeResult DecodeStreamedUart(ChangeStream& stream, const LogicCapture& times, const UartDecodeRequest& request,
                                     const ReadProgress& progress, std::string& problem)
 {
     UartDecodeResult result;

@@ -1,10 +1,10 @@
 #pragma once
-// UART decoded on the lines of a value change dump as its changes stream past: each line is read
-// as its changes (EdgeLine), so a dump of any length decodes in memory bounded by the stretch of
+// UART decoded on the lines of a capture file as its changes stream past: each line is read
+// as its changes (EdgeLine), so a file of any length decodes in memory bounded by the stretch of
 // one frame, with the result DecodeUart gives on the same capture held sample by sample.
 
 #include "decoders/UartDecoder.h"
-#include "formats/VcdStream.h"
+#include "formats/ChangeStream.h"
 #include "logic/LogicCapture.h"
 
 #include <string>
@@ -13,20 +13,20 @@ namespace tesmar {
 
 // `times` gives the capture's sample period and first time. `problem` is set when the file could
 // not be read again; `progress` is told how far each pass over the file has come.
-UartDecodeResult DecodeStreamedUart(VcdStream& stream, const LogicCapture& times, const UartDecodeRequest& request,
+UartDecodeResult DecodeStreamedUart(ChangeStream& stream, const LogicCapture& times, const UartDecodeRequest& request,
                                     const ReadProgress& progress, std::string& problem);
 
 // The changes of one line from the stream, as the sample indexes at which its level changes
 // (several changes on one sample count as their last); false when there is none left.
 class LineChanges {
 public:
-    LineChanges(VcdStream& stream, int channel, const ReadProgress& progress = {});
+    LineChanges(ChangeStream& stream, int channel, const ReadProgress& progress = {});
     bool next(std::int64_t& at);
     // Up to `room` of them into `into`; how many.
     std::size_t next(std::int64_t* into, std::size_t room);
 
 private:
-    VcdStream& stream_;
+    ChangeStream& stream_;
     int channel_;
     ReadProgress progress_;
     std::int64_t count_;

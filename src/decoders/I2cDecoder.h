@@ -3,6 +3,7 @@
 
 #include "decoders/DecoderMessage.h"
 #include "decoders/I2cTable.h"
+#include "decoders/LineEvents.h"
 #include "logic/ChannelQueries.h"
 
 #include <optional>
@@ -23,5 +24,10 @@ struct I2cDecodeResult {
 };
 
 I2cDecodeResult DecodeI2c(const ChannelQueries& queries, const I2cDecodeRequest& request);
+
+// The same decoding on lines known by their changes: `events` follows SCL and SDA and is gone
+// through twice (the clock's quarter period first). An empty result when it cannot be gone
+// through again.
+I2cDecodeResult DecodeI2cEvents(LineEvents& events, const LineTiming& timing, const I2cDecodeRequest& request);
 
 } // namespace tesmar

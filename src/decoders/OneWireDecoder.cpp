@@ -4,23 +4,23 @@
 #include "decoders/OneWireCommands.h"
 #include "text/MessageTable.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace tesmar {
 
 namespace {
 
-class OneWireReader {
+// The low pulses of DQ held sample by sample.
+class SamplePulses {
 public:
-    OneWireReader(const ChannelQueries& queries, const OneWireRequest& request, std::int64_t start, std::int64_t end,
-                  OneWireDecodeResult& result)
-        : queries_(queries), request_(request), data_(queries.data(request.dq).data()),
-          mask_(ChannelQueries::lineMask(request.dq)), start_(start), end_(end), p_(start), result_(result)
+    SamplePulses(const ChannelQueries& queries, int dq, std::int64_t start, std::int64_t end)
+        : queries_(queries), dq_(dq), data_(queries.data(dq).data()), mask_(ChannelQueries::lineMask(dq)),
+          start_(start), end_(end), p_(start)
     {
     }
 
     bool atEnd() const { return p_ >= end_; }
-    bool full() const { return static_cast<std::int64_t>(result_.rows.size()) >= request_.maxRows; }
 
     // The next low pulse: its start t1 and width; false when no pulse starts before the end.
     bool measure(double& t1, double& width)
@@ -30,15 +30,84 @@ public:
                 ++p_;
         if (p_ >= end_)
             return false;
-        t1 = queries_.timeAt(request_.dq, p_);
+        t1 = queries_.timeAt(dq_, p_);
         const std::int64_t fall = p_;
         while (p_ < end_ && !high(p_))
             ++p_;
-        // From the sample count, with a hair of slack, so that a pulse of exactly 15 µs or
-        // 450 µs is not moved across its threshold by rounding.
-        width = static_cast<double>(p_ - fall) * queries_.period(request_.dq) * (1.0 + 1e-9);
+        width = PulseWidth(p_ - fall, queries_.period(dq_));
         return true;
     }
+
+    // From the sample count, with a hair of slack, so that a pulse of exactly 15 µs or 450 µs is
+    // not moved across its threshold by rounding.
+    static double PulseWidth(std::int64_t samples, double period)
+    {
+        return static_cast<double>(samples) * period * (1.0 + 1e-9);
+    }
+
+private:
+    bool high(std::int64_t i) const { return data_[i] & mask_; }
+
+    const ChannelQueries& queries_;
+    int dq_;
+    const std::uint8_t* data_;
+    std::uint8_t mask_;
+    std::int64_t start_;
+    std::int64_t end_;
+    std::int64_t p_;
+};
+
+// The same pulses of DQ known by its changes: the level holds from one change to the next.
+class EventPulses {
+public:
+    EventPulses(LineEvents& events, const LineTiming& timing, int dq, std::int64_t start, std::int64_t end)
+        : at_(events), timing_(timing), dq_(dq), start_(start), end_(end), p_(start)
+    {
+        at_.moveTo(p_);
+    }
+
+    bool atEnd() const { return p_ >= end_; }
+
+    bool measure(double& t1, double& width)
+    {
+        if (!(p_ == start_ && !at_.high(dq_)))
+            while (p_ < end_ && at_.high(dq_))
+                skip();
+        if (p_ >= end_)
+            return false;
+        t1 = timing_.timeAt(p_);
+        const std::int64_t fall = p_;
+        while (p_ < end_ && !at_.high(dq_))
+            skip();
+        width = SamplePulses::PulseWidth(p_ - fall, timing_.period);
+        return true;
+    }
+
+private:
+    void skip()
+    {
+        p_ = std::min(at_.nextChange(), end_);
+        at_.moveTo(p_);
+    }
+
+    LineCursor at_;
+    const LineTiming& timing_;
+    int dq_;
+    std::int64_t start_;
+    std::int64_t end_;
+    std::int64_t p_;
+};
+
+template <class Pulses> class OneWireReader {
+public:
+    OneWireReader(Pulses& pulses, const OneWireRequest& request, OneWireDecodeResult& result)
+        : pulses_(pulses), request_(request), result_(result)
+    {
+    }
+
+    bool atEnd() const { return pulses_.atEnd(); }
+    bool full() const { return static_cast<std::int64_t>(result_.rows.size()) >= request_.maxRows; }
+    bool measure(double& t1, double& width) { return pulses_.measure(t1, width); }
 
     bool seekReset()
     {
@@ -121,8 +190,6 @@ public:
     }
 
 private:
-    bool high(std::int64_t i) const { return data_[i] & mask_; }
-
     void addReset(double t1)
     {
         add({OneWireElement::Reset, 0, {}, t1});
@@ -136,13 +203,8 @@ private:
         phaseSentByDevice_ = searchRom_ = powerSupply_ = false;
     }
 
-    const ChannelQueries& queries_;
+    Pulses& pulses_;
     const OneWireRequest& request_;
-    const std::uint8_t* data_;
-    std::uint8_t mask_;
-    std::int64_t start_;
-    std::int64_t end_;
-    std::int64_t p_;
     OneWireDecodeResult& result_;
     bool presenceExpected_ = false;
     int phaseCount_ = 0;
@@ -151,6 +213,24 @@ private:
     bool searchRom_ = false;
     bool powerSupply_ = false;
 };
+
+template <class Pulses> void ReadOneWire(Pulses& pulses, const OneWireRequest& request, OneWireDecodeResult& result)
+{
+    OneWireReader<Pulses> reader(pulses, request, result);
+    if (!reader.seekReset()) {
+        result.error = DecoderMessage{Msg::strLan1WrNoReset, {}};
+        return;
+    }
+    while (!reader.atEnd() && !reader.full()) {
+        std::uint8_t value = 0;
+        double start = 0;
+        if (!reader.readByte(value, start))
+            break;
+        OneWireRow row{OneWireElement::Byte, value, {}, start};
+        reader.interpret(row);
+        reader.add(std::move(row));
+    }
+}
 
 } // namespace
 
@@ -168,20 +248,37 @@ OneWireDecodeResult DecodeOneWire(const ChannelQueries& queries, const OneWireRe
         return result;
     }
     const std::int64_t s0 = queries.indexAt(request.dq, request.marker1);
-    OneWireReader reader(queries, request, s0, e, result);
-    if (s0 >= e || !reader.seekReset()) {
+    if (s0 >= e) {
         result.error = DecoderMessage{Msg::strLan1WrNoReset, {}};
         return result;
     }
-    while (!reader.atEnd() && !reader.full()) {
-        std::uint8_t value = 0;
-        double start = 0;
-        if (!reader.readByte(value, start))
-            break;
-        OneWireRow row{OneWireElement::Byte, value, {}, start};
-        reader.interpret(row);
-        reader.add(std::move(row));
+    SamplePulses pulses(queries, request.dq, s0, e);
+    ReadOneWire(pulses, request, result);
+    return result;
+}
+
+OneWireDecodeResult DecodeOneWireEvents(LineEvents& events, const LineTiming& timing, const OneWireRequest& request)
+{
+    OneWireDecodeResult result;
+    if (timing.period > kOneWireMaxPeriod) {
+        result.error = DecoderMessage{Msg::strLan1WrTdLess, {}};
+        return result;
     }
+    // As a capture held sample by sample is read: up to the last sample, not into it.
+    const std::int64_t e = timing.sampleCount - 1;
+    if (e <= 0) {
+        result.error = DecoderMessage{Msg::strLan1WrNoDataA, {}};
+        return result;
+    }
+    const std::int64_t s0 = ChannelQueries::IndexAt(request.marker1, timing.firstTime, timing.period);
+    if (s0 >= e) {
+        result.error = DecoderMessage{Msg::strLan1WrNoReset, {}};
+        return result;
+    }
+    if (!events.restart())
+        return result;
+    EventPulses pulses(events, timing, request.dq, s0, e);
+    ReadOneWire(pulses, request, result);
     return result;
 }
 

@@ -4,6 +4,7 @@
 
 #include "decoders/DecoderMessage.h"
 #include "decoders/DecoderTable.h"
+#include "decoders/LineEvents.h"
 #include "logic/ChannelQueries.h"
 
 #include <cstdint>
@@ -44,6 +45,10 @@ struct OneWireDecodeResult {
 };
 
 OneWireDecodeResult DecodeOneWire(const ChannelQueries& queries, const OneWireRequest& request);
+
+// The same decoding on DQ known by its changes (`events` follows it), in one pass. An empty
+// result when it cannot be gone through.
+OneWireDecodeResult DecodeOneWireEvents(LineEvents& events, const LineTiming& timing, const OneWireRequest& request);
 
 // Number, code ("Rst", "Prn" or the byte in hex), description.
 DecoderTable OneWireTable(const OneWireDecodeResult& result, const MessageTable& table);

@@ -3,6 +3,7 @@
 
 #include "decoders/DecoderMessage.h"
 #include "decoders/DecoderTable.h"
+#include "decoders/LineEvents.h"
 #include "decoders/SpiSettings.h"
 #include "logic/ChannelQueries.h"
 
@@ -42,6 +43,11 @@ struct SpiDecodeResult {
 double MeanEdgeSpacing(const std::uint8_t* data, std::int64_t count, std::uint8_t mask);
 
 SpiDecodeResult DecodeSpi(const ChannelQueries& queries, const SpiDecodeRequest& request);
+
+// The same decoding on lines known by their changes: `events` follows SCK, the data lines given
+// and CS, and is gone through twice (the clock's edge spacing first). An empty result when it
+// cannot be gone through again.
+SpiDecodeResult DecodeSpiEvents(LineEvents& events, const LineTiming& timing, const SpiDecodeRequest& request);
 
 // Number, BIN(MISO), HEX, BIN(MOSI), HEX.
 DecoderTable SpiTable(const SpiDecodeResult& result, const MessageTable& table);

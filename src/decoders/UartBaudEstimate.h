@@ -3,6 +3,7 @@
 // list of the UART window when within 5 %.
 
 #include "decoders/DecoderMessage.h"
+#include "decoders/LineEvents.h"
 #include "logic/ChannelQueries.h"
 
 #include <array>
@@ -21,5 +22,8 @@ long long SnapUartBaud(double baud);
 // `channelName` fills the "no data" message.
 std::variant<long long, DecoderMessage> EstimateUartBaud(const ChannelQueries& queries, int channel,
                                                          const std::string& channelName);
+// The same on a line known by its changes (`events` follows it; gone through twice).
+std::variant<long long, DecoderMessage> EstimateUartBaudEvents(LineEvents& events, const LineTiming& timing,
+                                                               int channel, const std::string& channelName);
 
 } // namespace tesmar

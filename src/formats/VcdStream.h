@@ -5,6 +5,7 @@
 // again from the file, so a dump of any length is read in bounded memory. The rules are those of
 // ReadVcd (VcdFile.h), which is built on this.
 
+#include "formats/ChangeStream.h"
 #include "formats/DataFileCapture.h"
 #include "formats/TextSource.h"
 #include "formats/VcdTimeline.h"
@@ -20,12 +21,7 @@
 
 namespace tesmar {
 
-// A change of one line on the sample grid: the line holds `level` from sample `index` on.
-struct VcdChange {
-    std::int64_t index;
-    int channel;
-    bool level;
-};
+using VcdChange = SampleChange;
 
 // The memory kept for changes at most (two to four bytes each in a file in time order); more are
 // read again from the file.
@@ -37,36 +33,32 @@ struct VcdStreamLimits {
     std::int64_t maxSamples = kMaxInterchangeSamples;
 };
 
-class VcdStream {
+class VcdStream final : public ChangeStream {
 public:
     // Reads the header and goes through the changes once; the reason when the file cannot be
     // read. `progress` is told the bytes gone through.
     static std::variant<std::unique_ptr<VcdStream>, std::string> Open(std::unique_ptr<TextSource> source,
                                                                      const VcdStreamLimits& limits = {},
                                                                      const ReadProgress& progress = {});
-    ~VcdStream();
+    ~VcdStream() override;
 
-    const CaptureLineNames& lineNames() const { return lineNames_; }
-    const std::vector<std::string>& warnings() const { return warnings_; }
-    double samplePeriod() const { return samplePeriod_; }
-    double firstSampleTime() const { return firstSampleTime_; }
-    std::int64_t sampleCount() const { return sampleCount_; }
-    bool hasBusB() const { return hasBusB_; }
-    // Whether the changes are all in memory (no further reads of the file).
-    bool changesKept() const { return keptAll_; }
+    const CaptureLineNames& lineNames() const override { return lineNames_; }
+    const std::vector<std::string>& warnings() const override { return warnings_; }
+    double samplePeriod() const override { return samplePeriod_; }
+    double firstSampleTime() const override { return firstSampleTime_; }
+    std::int64_t sampleCount() const override { return sampleCount_; }
+    bool hasBusB() const override { return hasBusB_; }
+    bool changesKept() const override { return keptAll_; }
 
-    // Goes through the changes from the first again; false when the file cannot be read again.
-    bool restart();
-    // The next change in time order; false at the end, or when the file could not be read on
-    // (problem() says why).
-    bool next(VcdChange& change);
-    const std::string& problem() const { return problem_; }
+    bool restart() override;
+    bool next(VcdChange& change) override;
+    const std::string& problem() const override { return problem_; }
 
     // Every sample, from the first change on; the reason when the file could not be read again.
     std::variant<CaptureSamples, std::string> samples(const ReadProgress& progress = {});
     // Bytes of the file gone through by the current pass, of its whole length (-1: not known).
-    std::int64_t passDone() const;
-    std::int64_t passTotal() const;
+    std::int64_t passDone() const override;
+    std::int64_t passTotal() const override;
 
     class Body;
     struct Header;

@@ -79,24 +79,45 @@ PeriodEstimate EstimateSamplePeriod(const std::vector<double>& times)
         if (gap > 0 && (shortest == 0.0 || gap < shortest))
             shortest = gap;
     }
-    if (shortest == 0.0)
-        return {0.0, true};
-    for (int divisor = 1; divisor <= 8; ++divisor) {
-        double period = shortest / divisor;
-        bool fits = true;
-        for (double t : times) {
-            const double k = std::round(t / period);
-            if (std::fabs(t - k * period) > 0.01 * period) {
-                fits = false;
-                break;
-            }
-            if (k > 0)
-                period = t / k; // later times pin the period down more closely
-        }
-        if (fits)
-            return {period, true};
+    SamplePeriodFit fit(shortest);
+    if (shortest > 0.0)
+        for (double t : times)
+            fit.add(t);
+    return fit.result();
+}
+
+SamplePeriodFit::SamplePeriodFit(double shortest) : shortest_(shortest)
+{
+    for (int d = 0; d < kDivisors; ++d) {
+        period_[static_cast<std::size_t>(d)] = shortest / (d + 1);
+        fits_[static_cast<std::size_t>(d)] = true;
     }
-    return {shortest, false};
+}
+
+void SamplePeriodFit::add(double t)
+{
+    // Each divisor of the shortest interval is tried on its own; the first that puts every time
+    // on a whole sample wins.
+    for (std::size_t d = 0; d < period_.size(); ++d) {
+        if (!fits_[d])
+            continue;
+        double& period = period_[d];
+        const double k = std::round(t / period);
+        if (std::fabs(t - k * period) > 0.01 * period)
+            fits_[d] = false;
+        else if (k > 0)
+            period = t / k; // later times pin the period down more closely
+    }
+}
+
+PeriodEstimate SamplePeriodFit::result() const
+{
+    if (shortest_ == 0.0)
+        return {0.0, true};
+    for (std::size_t d = 0; d < period_.size(); ++d)
+        if (fits_[d])
+            return {period_[d], true};
+    return {shortest_, false};
 }
 
 double SnapToDeviceClock(double period)

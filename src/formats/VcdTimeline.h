@@ -4,6 +4,7 @@
 
 #include "formats/DataFileCapture.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,6 +36,21 @@ struct PeriodEstimate {
 // puts every time on a whole sample, refined over the whole span; the shortest interval, marked
 // non-uniform, when no such period exists.
 PeriodEstimate EstimateSamplePeriod(const std::vector<double>& times);
+
+// The same estimate from times handed over one after the other, once the shortest interval
+// between them is known (a file need not keep its times).
+class SamplePeriodFit {
+public:
+    explicit SamplePeriodFit(double shortest);
+    void add(double time);
+    PeriodEstimate result() const;
+
+private:
+    static constexpr int kDivisors = 8;
+    double shortest_;
+    std::array<double, kDivisors> period_{};
+    std::array<bool, kDivisors> fits_{};
+};
 
 // A period within a few parts per billion of a whole number of the instrument's 24 MHz clock
 // ticks is taken as exactly that: files written from our captures come back with their rate.

@@ -8,6 +8,7 @@
 #include "decoders/UartEncoder.h"
 #include "formats/DataFileLoad.h"
 #include "formats/VcdFile.h"
+#include "formats/VcdStream.h"
 #include "text/MessageTable.h"
 
 #include <gtest/gtest.h>
@@ -290,7 +291,14 @@ TEST(UartTableText, PrintsAsTheWindowGrid)
     sameLine.txd = result.rxd;
     sameLine.txd.startTimes[2] = -0.0;
     sameLine.rxd.startTimes[2] = 0.0;
-    for (const UartDecodeResult* r : {&result, &txOnly, &sameLine}) {
+    // More rows than are printed at a time, the widest time near the end.
+    UartDecodeResult many;
+    for (int i = 0; i < 9000; ++i) {
+        many.rxd.bytes.push_back(static_cast<std::uint8_t>(i));
+        many.rxd.startTimes.push_back(i * 1e-3);
+    }
+    many.rxd.startTimes[8990] = -1.23456789e-300;
+    for (const UartDecodeResult* r : {&result, &txOnly, &sameLine, &many}) {
         for (const bool csv : {false, true}) {
             for (const std::size_t rows : {std::size_t(5), std::numeric_limits<std::size_t>::max()}) {
                 DecoderTable grid = UartTable(*r, table);

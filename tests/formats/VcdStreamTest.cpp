@@ -3,6 +3,7 @@
 // fit the memory kept for them.
 
 #include "formats/CsvFile.h"
+#include "formats/CsvStream.h"
 #include "formats/TextSource.h"
 #include "formats/VcdFile.h"
 #include "formats/VcdStream.h"
@@ -173,6 +174,102 @@ TEST(CsvStream, PiecesOfAnySizeReadAsTheWholeText)
             ExpectSameImport(whole, ReadCaptureCsvFrom(source, rate));
         }
     }
+}
+
+// The capture a CSV read as a stream of changes holds, sample by sample.
+std::variant<CaptureImport, std::string> StreamedCsv(const std::string& text, std::optional<double> rate, std::size_t kept)
+{
+    CsvStreamLimits limits;
+    limits.keptBytes = kept;
+    auto opened = CsvStream::Open(std::make_unique<MemoryTextSource>(text, 7), rate, limits);
+    if (auto* refusal = std::get_if<std::string>(&opened))
+        return *refusal;
+    CsvStream& stream = *std::get<std::unique_ptr<CsvStream>>(opened);
+    if (kept == 0 || kept == kVcdKeptChangeBytes) {
+        EXPECT_EQ(stream.changesKept(), kept > 0);
+    }
+    CaptureImport result;
+    // Twice over: every pass gives the same changes.
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_TRUE(stream.restart());
+        CaptureFiller filler(stream.sampleCount(), stream.hasBusB());
+        SampleChange change{};
+        while (stream.next(change))
+            filler.change(change.index, change.channel, change.level);
+        EXPECT_EQ(stream.problem(), "");
+        result.capture = filler.finish();
+    }
+    result.capture.samplePeriod = stream.samplePeriod();
+    result.capture.firstSampleTime = stream.firstSampleTime();
+    result.warnings = stream.warnings();
+    result.lineNames = stream.lineNames();
+    return result;
+}
+
+TEST(CsvChangeStream, HoldsWhatTheWholeCaptureReaderHolds)
+{
+    CaptureLineNames names{};
+    names[2] = "clk";
+    names[9] = "B.1";
+    CaptureSamples uneven = NoisyCapture(500, 9);
+    const std::vector<std::pair<std::string, std::optional<double>>> files = {
+        {WriteCaptureCsv(NoisyCapture(3000, 3), names), std::nullopt},
+        {"; Samplerate: 250 kHz\r\nD0;D1\r\n1;0\r\n1;1\r\n\r\n0;x\r\n0;1", std::nullopt},
+        {"D0,D1\n1,0\n1,1\n0,1\n", 1e6},
+        {"Time [s],A,B\n0,1,0\n0.000003,0,0\n0.000004,0,1\n0.00001,1,1\n0.000017,1,0\n", std::nullopt},
+        {"time,D0\n0.25,1\n", std::nullopt},
+        {"time,D0\n0,1\n0.000002,1\n0.000005,0\n0.00001,1\n0.000011,1\n", std::nullopt},
+        {"time\n0\n0.5\n2\n", std::nullopt},
+        {"time,D0\n0,1\n0.000001,0\n0.0000025,1\n0.0000041,0\n0.00001,1\n", std::nullopt},
+        {"; Samplerate: 1 MHz\ntime,logic,logic\n0,1,0\n12,0,0\n13,1,1\n400,1,1\n", 3e6},
+        {"milliseconds,x\n0,0\n1.5,z\n3,1\n4.5,0\n", std::nullopt},
+        {"time,D0\n0,1\n0.5,0\n0.25,1\n", std::nullopt},
+        {"D0,D1\n1,0\n", std::nullopt},
+        {"time,D0\n0,1\n1,2\n", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [text, rate] : files) {
+        const auto whole = ReadCaptureCsv(text, rate);
+        for (const std::size_t kept : {kVcdKeptChangeBytes, std::size_t(0), std::size_t(40)}) {
+            SCOPED_TRACE(text.substr(0, 30) + ", kept " + std::to_string(kept));
+            const auto streamed = StreamedCsv(text, rate, kept);
+            ASSERT_EQ(whole.index(), streamed.index());
+            if (const auto* refusal = std::get_if<std::string>(&whole)) {
+                EXPECT_EQ(*refusal, std::get<std::string>(streamed));
+                continue;
+            }
+            const auto& a = std::get<CaptureImport>(whole);
+            const auto& b = std::get<CaptureImport>(streamed);
+            EXPECT_EQ(a.capture, b.capture);
+            EXPECT_EQ(a.capture.samplePeriod, b.capture.samplePeriod);
+            EXPECT_EQ(a.capture.firstSampleTime, b.capture.firstSampleTime);
+            EXPECT_EQ(a.warnings, b.warnings);
+            EXPECT_EQ(a.lineNames, b.lineNames);
+        }
+    }
+}
+
+// Rows need not be held to find the grid of rows unevenly spaced, nor samples to go past the
+// most a held capture may have.
+TEST(CsvChangeStream, AGridOfMoreSamplesThanACaptureHolds)
+{
+    const std::string text = "time,D0\n0,0\n0.000001,1\n0.000003,0\n300,1\n";
+    const auto whole = ReadCaptureCsv(text);
+    ASSERT_TRUE(std::holds_alternative<std::string>(whole));
+    EXPECT_NE(std::get<std::string>(whole).find("samples"), std::string::npos);
+    CsvStreamLimits limits;
+    limits.keptBytes = 0;
+    limits.maxSamples = std::int64_t(1) << 40;
+    auto opened = CsvStream::Open(std::make_unique<MemoryTextSource>(text), std::nullopt, limits);
+    ASSERT_TRUE(std::holds_alternative<std::unique_ptr<CsvStream>>(opened));
+    CsvStream& stream = *std::get<std::unique_ptr<CsvStream>>(opened);
+    EXPECT_EQ(stream.sampleCount(), 300'000'001);
+    EXPECT_DOUBLE_EQ(stream.samplePeriod(), 1e-6);
+    std::vector<std::int64_t> at;
+    SampleChange change{};
+    while (stream.next(change))
+        at.push_back(change.index);
+    EXPECT_EQ(at, (std::vector<std::int64_t>{0, 1, 3, 300'000'000}));
 }
 
 TEST(CsvStream, TimesAreWrittenAsPrintfWritesThem)

@@ -1,0 +1,226 @@
+#include "decoders/I2cDecoder.h"
+
+#include "decoders/DecoderText.h"
+
+#include <algorithm>
+
+namespace tesmar {
+
+namespace {
+
+enum class I2cEvent { None, Start, Stop, End };
+
+// The reader of I2cDecoder.cpp stepping from change to change instead of sample by sample: the
+// levels stay as they are in between, so every question it asks has the same answer there.
+class I2cEventReader {
+public:
+    I2cEventReader(LineEvents& events, const LineTiming& timing, const I2cDecodeRequest& request, std::int64_t start,
+                   std::int64_t end, I2cGrid& grid)
+        : at_(events), timing_(timing), scl_(request.scl), sda_(request.sda), start_(start), end_(end), p_(start),
+          grid_(grid), maxRows_(request.maxRows)
+    {
+        at_.moveTo(p_);
+    }
+
+    bool atEnd() const { return p_ > end_; }
+    double timeHere() const { return timing_.timeAt(p_); }
+    bool full() const { return grid_.count >= maxRows_; }
+
+    I2cEvent readBit(int& bit)
+    {
+        while (p_ <= end_ && !sclHigh())
+            skip();
+        if (p_ > end_)
+            return I2cEvent::End;
+        bit = sdaHigh() ? 1 : 0;
+        while (p_ <= end_ && sclHigh()) {
+            const bool changed = p_ > 0 && sdaHigh() != at_.highBefore(sda_);
+            if ((p_ == start_ && bit == 0) || changed) {
+                const bool isStart = (p_ == start_ && bit == 0) || (!sdaHigh() && bit == 1);
+                const bool isStop = !isStart && sdaHigh() && bit == 0;
+                const double time = timeHere();
+                step();
+                if (isStart) {
+                    started_ = true;
+                    I2cRow& row = grid_.row(grid_.count + 1);
+                    row.cells[I2cStart] = "    Start";
+                    row.times[I2cStart] = time;
+                    return I2cEvent::Start;
+                }
+                if (isStop && !started_)
+                    return I2cEvent::Stop;
+                if (isStop) {
+                    I2cRow& row = grid_.row(std::max(grid_.count, 1));
+                    row.cells[I2cStop] = "    Stop";
+                    row.times[I2cStop] = time;
+                    return I2cEvent::Stop;
+                }
+                continue;
+            }
+            skip();
+        }
+        return I2cEvent::None;
+    }
+
+    bool seekStart()
+    {
+        int bit = 0;
+        for (;;) {
+            const I2cEvent event = readBit(bit);
+            if (event == I2cEvent::Start)
+                break;
+            if (event == I2cEvent::End || atEnd())
+                return false;
+        }
+        skipClockHigh();
+        return !atEnd();
+    }
+
+    void skipClockHigh()
+    {
+        while (p_ <= end_ && sclHigh())
+            skip();
+    }
+
+    static constexpr int kAckMissing = -1;
+
+    struct Byte {
+        unsigned value = 0;
+        int ack = 1;
+        double byteTime = 0;
+        double ackTime = 0;
+    };
+
+    I2cEvent readByte(Byte& byte, double quarter)
+    {
+        byte = Byte{};
+        byte.byteTime = timeHere() + quarter;
+        int bit = 0;
+        for (int k = 0; k < 8; ++k) {
+            const I2cEvent event = readBit(bit);
+            if (event != I2cEvent::None)
+                return event;
+            byte.value = (byte.value << 1) | static_cast<unsigned>(bit);
+        }
+        byte.ackTime = timeHere() + quarter;
+        const I2cEvent event = readBit(byte.ack);
+        if (event == I2cEvent::End) {
+            byte.ack = kAckMissing;
+            return I2cEvent::None;
+        }
+        return event;
+    }
+
+private:
+    bool sclHigh() const { return at_.high(scl_); }
+    bool sdaHigh() const { return at_.high(sda_); }
+    // To the next sample.
+    void step()
+    {
+        ++p_;
+        at_.moveTo(p_);
+    }
+    // To the next sample at which a line changes (past the end when none does).
+    void skip()
+    {
+        p_ = std::min(at_.nextChange(), end_ + 1);
+        at_.moveTo(p_);
+    }
+
+    LineCursor at_;
+    const LineTiming& timing_;
+    int scl_;
+    int sda_;
+    std::int64_t start_;
+    std::int64_t end_;
+    std::int64_t p_;
+    I2cGrid& grid_;
+    std::int64_t maxRows_;
+    bool started_ = false;
+};
+
+} // namespace
+
+I2cDecodeResult DecodeI2cEvents(LineEvents& events, const LineTiming& timing, const I2cDecodeRequest& request)
+{
+    I2cDecodeResult result;
+    // As a capture held sample by sample is read: up to the sample before the last.
+    const std::int64_t e = timing.sampleCount - 2;
+    if (e <= 0) {
+        result.error = DecoderMessage{Msg::strLanI2cNoDataA, {}};
+        return result;
+    }
+    const std::int64_t s0 = ChannelQueries::IndexAt(request.marker1, timing.firstTime, timing.period);
+    if (e - 1 < s0)
+        return result;
+
+    if (!events.restart())
+        return result;
+    std::int64_t previous = -1, sum = 0, intervals = 0;
+    {
+        LineCursor at(events);
+        at.moveTo(0);
+        for (std::int64_t p = at.nextChange(); p < e; p = at.nextChange()) {
+            at.moveTo(p);
+            if (at.high(request.scl) == at.highBefore(request.scl))
+                continue;
+            if (previous >= 0) {
+                sum += p - previous;
+                ++intervals;
+            }
+            previous = p;
+        }
+    }
+    const double q =
+        (intervals > 0 ? static_cast<double>(sum) / static_cast<double>(intervals) / 2.0 : 0.0) * timing.period;
+    result.quarterPeriod = q;
+
+    if (!events.restart())
+        return I2cDecodeResult{};
+    I2cGrid& grid = result.grid;
+    I2cEventReader reader(events, timing, request, s0, e, grid);
+    if (!reader.seekStart()) {
+        result.error = DecoderMessage{Msg::strLanI2cNoStart, {}};
+        return result;
+    }
+    bool expectAddress = true;
+    I2cEventReader::Byte byte;
+    while (!reader.atEnd() && !reader.full()) {
+        const I2cEvent event = reader.readByte(byte, q);
+        if (event == I2cEvent::End)
+            break;
+        if (event == I2cEvent::Stop) {
+            expectAddress = true;
+            if (!reader.seekStart())
+                break;
+            continue;
+        }
+        if (event == I2cEvent::Start) {
+            expectAddress = true;
+            reader.skipClockHigh();
+            continue;
+        }
+        I2cRow& row = grid.row(grid.count + 1);
+        const bool ackMissing = byte.ack == I2cEventReader::kAckMissing;
+        const std::string ack = ackMissing ? "?ACK" : byte.ack == 0 ? "ACK" : "NACK";
+        const double ackTime = ackMissing ? kNoElementTime : byte.ackTime;
+        if (expectAddress) {
+            row.cells[I2cAddress] = BinaryDigits(byte.value >> 1, 7);
+            row.cells[I2cDirection] = (byte.value & 1) ? "R" : "W";
+            row.cells[I2cAddressAck] = ack;
+            row.times[I2cAddress] = byte.byteTime;
+            row.times[I2cDirection] = byte.ackTime - 4 * q;
+            row.times[I2cAddressAck] = ackTime;
+            expectAddress = false;
+        } else {
+            row.cells[I2cData] = BinaryDigits(byte.value, 8);
+            row.cells[I2cDataAck] = ack;
+            row.times[I2cData] = byte.byteTime;
+            row.times[I2cDataAck] = ackTime;
+            ++grid.count;
+        }
+    }
+    return result;
+}
+
+} // namespace tesmar

@@ -1,0 +1,142 @@
+#include "decoders/SpiDecoder.h"
+
+namespace tesmar {
+
+namespace {
+
+struct SpiLines {
+    const SpiDecodeRequest& request;
+    bool wantHighBefore; // the clock's level before a sampling edge
+
+    bool selected(const LineCursor& at) const { return request.cs && at.high(*request.cs) != request.csActiveLow; }
+    bool samplingEdge(const LineCursor& at) const
+    {
+        return at.highBefore(request.sck) == wantHighBefore && at.high(request.sck) != wantHighBefore;
+    }
+};
+
+} // namespace
+
+SpiDecodeResult DecodeSpiEvents(LineEvents& events, const LineTiming& timing, const SpiDecodeRequest& request)
+{
+    SpiDecodeResult result;
+    // As a capture held sample by sample counts: the last sample is no clock edge.
+    const std::int64_t n = timing.sampleCount - 1;
+    if (n - 1 <= 0) {
+        result.error = DecoderMessage{Msg::strLanSpiNoDataA, {}};
+        return result;
+    }
+    const std::int64_t s0 = ChannelQueries::IndexAt(request.marker1, timing.firstTime, timing.period);
+    if (s0 > n - 1)
+        return result;
+    const bool rising = request.settings.polarity == request.settings.phase;
+    const SpiLines lines{request, !rising};
+    const std::int64_t end = n;
+
+    // First pass: the mean clock edge spacing over the whole line, and for a start inside a
+    // selection, the edges in front of its last whole byte (they are passed over).
+    if (!events.restart())
+        return result;
+    std::int64_t skipEdges = 0;
+    {
+        LineCursor at(events);
+        at.moveTo(0);
+        std::int64_t previous = -1, sum = 0, intervals = 0;
+        bool startSeen = false;
+        bool counting = false;
+        std::int64_t edges = 0;
+        for (std::int64_t p = at.nextChange(); p < end; p = at.nextChange()) {
+            if (!startSeen && p > s0) {
+                at.moveTo(s0);
+                counting = lines.selected(at);
+                startSeen = true;
+            }
+            at.moveTo(p);
+            if (at.high(request.sck) != at.highBefore(request.sck)) {
+                if (previous >= 0) {
+                    sum += p - previous;
+                    ++intervals;
+                }
+                previous = p;
+            }
+            if (counting) {
+                if (!lines.selected(at)) {
+                    skipEdges = edges % 8;
+                    counting = false;
+                } else {
+                    edges += lines.samplingEdge(at);
+                }
+            }
+        }
+        result.edgeSpacing =
+            (intervals > 0 ? static_cast<double>(sum) / static_cast<double>(intervals) : 0.0) * timing.period;
+    }
+    const double h = result.edgeSpacing;
+
+    if (!events.restart())
+        return SpiDecodeResult{};
+    LineCursor at(events);
+    at.moveTo(s0);
+    bool wasSelected = lines.selected(at);
+    int bitCount = 0;
+    unsigned misoByte = 0, mosiByte = 0;
+    // A byte cut short by the end of a selection is dropped with its start time.
+    auto dropPartialByte = [&] {
+        if (bitCount > 0) {
+            result.misoTimes.pop_back();
+            result.mosiTimes.pop_back();
+        }
+        bitCount = 0;
+        misoByte = mosiByte = 0;
+    };
+    // Nothing happens between two changes.
+    for (std::int64_t p = at.nextChange(); p < end; p = at.nextChange()) {
+        at.moveTo(p);
+        if (request.cs) {
+            const bool now = lines.selected(at);
+            if (now != wasSelected)
+                dropPartialByte();
+            wasSelected = now;
+            if (!now)
+                continue;
+        }
+        if (!lines.samplingEdge(at))
+            continue;
+        if (skipEdges > 0) {
+            --skipEdges;
+            continue;
+        }
+        if (bitCount == 0) {
+            const double time = timing.timeAt(p) - h;
+            result.misoTimes.push_back(time);
+            result.mosiTimes.push_back(time);
+        }
+        const unsigned weight = request.settings.msbFirst ? (0x80u >> bitCount) : (1u << bitCount);
+        if (request.miso && at.high(*request.miso))
+            misoByte |= weight;
+        if (request.mosi && at.high(*request.mosi))
+            mosiByte |= weight;
+        if (++bitCount == 8) {
+            result.miso.push_back(static_cast<std::uint8_t>(misoByte));
+            result.mosi.push_back(static_cast<std::uint8_t>(mosiByte));
+            bitCount = 0;
+            misoByte = mosiByte = 0;
+            if (static_cast<std::int64_t>(result.miso.size()) > request.maxPairs)
+                break;
+        }
+    }
+    // An incomplete last byte is dropped, and so is its start time.
+    result.misoTimes.resize(result.miso.size());
+    result.mosiTimes.resize(result.mosi.size());
+    if (!request.miso) {
+        result.miso.clear();
+        result.misoTimes.clear();
+    }
+    if (!request.mosi) {
+        result.mosi.clear();
+        result.mosiTimes.clear();
+    }
+    return result;
+}
+
+} // namespace tesmar
