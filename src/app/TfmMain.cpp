@@ -42,6 +42,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
@@ -127,7 +128,13 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     layout->addWidget(pgcntrMain, 1);
     createServiceButtons();
     layout->addWidget(pnService);
-    setCentralWidget(central);
+    // A screen smaller than the window's least size (a large scale factor) scrolls the whole
+    // window instead of cutting its pages; on a usual screen nothing scrolls here.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(central);
+    setCentralWidget(scroll);
 
     statusPanel_ = new QLabel(this);
     statusPanel_->setObjectName("stbrMainPanel");
@@ -208,8 +215,9 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     connect(lanPage_, &LanPage::patchAllowedChanged, this, &TfmMain::setPatchAllowed);
     // Below this the readouts and the page's controls would no longer fit side by side; a lower
     // window scrolls the control panel.
-    setMinimumSize(760, 540);
-    resize(1000, 700);
+    const QSize least(760, 540);
+    setMinimumSize(screen() ? least.boundedTo(screen()->availableGeometry().size()) : least);
+    resize(QSize(1000, 700).boundedTo(screen() ? screen()->availableGeometry().size() : QSize(1000, 700)));
 }
 
 TfmMain::~TfmMain() = default;

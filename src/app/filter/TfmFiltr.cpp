@@ -1,5 +1,7 @@
 #include "TfmFiltr.h"
 
+#include "app/TextFit.h"
+
 #include "app/FileDialogs.h"
 #include "app/UserMessages.h"
 #include "app/options/OptionVariables.h"
@@ -76,7 +78,9 @@ TfmFiltr::TfmFiltr(std::array<FilterResponse, 2>& responses, const OptionVariabl
         auto* e = new QLineEdit(this);
         e->setObjectName(name);
         e->setToolTip(hint + " (после ввода числа нажмите Enter)");
-        e->setMaximumWidth(90);
+        // Room for the longest value the fields take (Fmax up to 200 000, gains in dB with
+        // three decimals), in the locale's digits and separators.
+        FitFieldTo(e, QLocale().toString(-200000.001, 'f', 3));
         e->installEventFilter(this);
         return e;
     };

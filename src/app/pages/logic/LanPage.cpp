@@ -191,7 +191,8 @@ void LanPage::buildControls()
     panel->addWidget(buildControlGroup());
     panel->addWidget(buildSearchGroup());
     generatorPanel = new LanGeneratorPanel(generator_, ctx_.messages, pnLANSetup);
-    generatorPanel->setMinimumHeight(300);
+    // Room for the data table, but never less than the panel's own controls need.
+    generatorPanel->setMinimumHeight(std::max(300, generatorPanel->minimumSizeHint().height()));
     panel->addWidget(generatorPanel, 1);
     // A small window scrolls the panel instead of squashing it.
     auto* scroll = new QScrollArea(this);

@@ -111,7 +111,8 @@ void FftPage::buildControls()
     panel->addWidget(buildAnalysisGroups());
     panel->addWidget(buildControlGroup());
     panel->addStretch(1);
-    layout->addWidget(pnFFTSetup);
+    pnFFTSetupScroll = MakeSetupScroll(this, pnFFTSetup, "pnFFTSetupScroll");
+    layout->addWidget(pnFFTSetupScroll);
 
     connect(lsbFFTSetupHide, &QToolButton::clicked, this, &FftPage::lsbFFTSetupHideClick);
     connect(lsbFFTSetupShow, &QToolButton::clicked, this, &FftPage::lsbFFTSetupShowClick);
@@ -327,14 +328,14 @@ QWidget* FftPage::buildReadouts()
 
 void FftPage::lsbFFTSetupHideClick()
 {
-    pnFFTSetup->setVisible(false);
+    pnFFTSetupScroll->setVisible(false);
     lsbFFTSetupShow->setVisible(true);
 }
 
 void FftPage::lsbFFTSetupShowClick()
 {
     lsbFFTSetupShow->setVisible(false);
-    pnFFTSetup->setVisible(true);
+    pnFFTSetupScroll->setVisible(true);
 }
 
 bool FftPage::eventFilter(QObject* watched, QEvent* event)
