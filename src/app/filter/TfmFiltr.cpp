@@ -104,6 +104,7 @@ TfmFiltr::TfmFiltr(std::array<FilterResponse, 2>& responses, const OptionVariabl
 
     chFiltr = new QCustomPlot(this);
     chFiltr->setObjectName("chFiltr");
+    chFiltr->setMinimumSize(300, 200);
     chFiltr->setToolTip(msg(Msg::strFltHint));
     chFiltr->xAxis->setLabel(msg(Msg::strFFTFrec_Hz));
     srFiltr = chFiltr->addGraph();

@@ -106,7 +106,10 @@ void LanPage::buildControls()
     chartRow->addWidget(captions);
     chLAN = new LanChart(centre);
     chLAN->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    chLAN->setMinimumSize(300, 250);
+    // The sixteen captions stand one above the other beside their traces: the plot (with the
+    // time axis below it) is never lower than they are.
+    const int captionHeight = channelCaptions[0]->sizeHint().height();
+    chLAN->setMinimumSize(300, std::max(250, 17 * captionHeight + 4 * chLAN->fontMetrics().height()));
     chartRow->addWidget(chLAN, 1);
     centreColumn->addLayout(chartRow, 1);
     // The generator's lines are drawn with the mouse: left button 1, right button 0.
