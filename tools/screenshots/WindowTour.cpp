@@ -1,6 +1,7 @@
 #include "WindowTour.h"
 
 #include "app/TfmMain.h"
+#include "app/decoders/DecoderWindow.h"
 #include "app/decoders/TfmLAN_UART.h"
 #include "app/files/TfmRemark.h"
 #include "app/filter/TfmFiltr.h"
@@ -61,6 +62,8 @@ void Prepare(TfmMain& main, const QString& name, QWidget& window)
         main.fmTerminal->showPage("I2C");
     else if (name == "fmLANSetup")
         main.lanPage()->fmLANSetup->setChannel("A0", Qt::red);
+    if (auto* decoder = qobject_cast<DecoderWindow*>(&window))
+        decoder->showFitted(); // sized to its table, as its menu item opens it
     window.show();
 }
 

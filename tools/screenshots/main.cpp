@@ -89,7 +89,7 @@ int main(int argc, char* argv[])
         ok &= Save(window, folder, pages[i]);
     }
     if (TfmLAN_UART* uart = window.decoderWindows.fmLAN_UART) {
-        uart->show();
+        uart->showFitted();
         ok &= Save(*uart, folder, "uart");
         uart->hide();
     }

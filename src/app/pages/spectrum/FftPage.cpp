@@ -172,8 +172,9 @@ QWidget* FftPage::buildAnalysisGroups()
         on->setToolTip("Учитывать АЧХ фильтра канала при расчете спектра");
         QToolButton* set = MakePageButton(filter, a ? "spbtFFTFiltrationSetCh1" : "spbtFFTFiltrationSetCh2", "...",
                                           msg(a ? Msg::strSetFltParamChA : Msg::strSetFltParamChB), false);
-        filterGrid->addWidget(on, ch, 0);
-        filterGrid->addWidget(set, ch, 1);
+        // Both channels on one row: the panel must stay low enough for a laptop screen.
+        filterGrid->addWidget(on, 0, 2 * ch);
+        filterGrid->addWidget(set, 0, 2 * ch + 1);
         (a ? chboxFFTFiltrationOnCh1 : chboxFFTFiltrationOnCh2) = on;
         (a ? spbtFFTFiltrationSetCh1 : spbtFFTFiltrationSetCh2) = set;
     }
