@@ -73,7 +73,7 @@ void ShowTool(QWidget& window, const TourSize& size)
     if (size.toolsAtMinimum)
         window.resize(1, 1); // held at the minimum the window allows
     else
-        window.resize(window.sizeHint().expandedTo(window.size()).boundedTo(size.screen.size()));
+        window.resize(window.size().boundedTo(size.screen.size())); // as it opens, within the screen
     Settle();
 }
 
