@@ -1,5 +1,8 @@
 #include "TfmMain.h"
 
+#include "app/ScreenFit.h"
+#include "app/language/LanguageWindows.h"
+
 #include "MainMenu.h"
 #include "UserMessages.h"
 #include "device/Commands.h"
@@ -42,6 +45,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
@@ -127,7 +131,13 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     layout->addWidget(pgcntrMain, 1);
     createServiceButtons();
     layout->addWidget(pnService);
-    setCentralWidget(central);
+    // A screen smaller than the window's least size (a large scale factor) scrolls the whole
+    // window instead of cutting its pages; on a usual screen nothing scrolls here.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(central);
+    setCentralWidget(scroll);
 
     statusPanel_ = new QLabel(this);
     statusPanel_->setObjectName("stbrMainPanel");
@@ -208,8 +218,13 @@ TfmMain::TfmMain(MainWindowEnvironment environment, QWidget* parent)
     connect(lanPage_, &LanPage::patchAllowedChanged, this, &TfmMain::setPatchAllowed);
     // Below this the readouts and the page's controls would no longer fit side by side; a lower
     // window scrolls the control panel.
-    setMinimumSize(760, 540);
-    resize(1000, 700);
+    // Tool windows larger than a small screen scroll (the decoder windows fit themselves).
+    for (const LanguageWindow& tool : FindLanguageWindows(this))
+        if (tool.window != this && !qobject_cast<DecoderWindow*>(tool.window))
+            ScrollWhenScreenTooSmall(tool.window);
+    central->installEventFilter(this);
+    updateLeastSize();
+    resize(QSize(1000, 700).boundedTo(screen() ? screen()->availableGeometry().size() : QSize(1000, 700)));
 }
 
 TfmMain::~TfmMain() = default;
@@ -608,6 +623,36 @@ void TfmMain::changeEvent(QEvent* event)
             preview->xAxis->setLabel(msg(Msg::strOscTime_ms));
     }
     QMainWindow::changeEvent(event);
+}
+
+bool TfmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == centralContent() && event->type() == QEvent::LayoutRequest)
+        QMetaObject::invokeMethod(this, &TfmMain::updateLeastSize, Qt::QueuedConnection);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QWidget* TfmMain::centralContent() const
+{
+    const auto* scroll = qobject_cast<QScrollArea*>(centralWidget());
+    return scroll ? scroll->widget() : nullptr;
+}
+
+void TfmMain::updateLeastSize()
+{
+    // Below 760 x 540 the readouts and the page's controls would no longer fit side by side;
+    // larger fonts (or longer texts) need more, and a small screen offers less: then the window
+    // scrolls.
+    QSize least(760, 540);
+    if (const QWidget* content = centralContent()) {
+        const QSize pages = content->minimumSizeHint();
+        const int bars = menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
+        least = least.expandedTo({pages.width(), pages.height() + bars});
+    }
+    if (screen())
+        least = least.boundedTo(screen()->availableGeometry().size());
+    if (least != minimumSize())
+        setMinimumSize(least);
 }
 
 char TfmMain::decimalSeparator() const

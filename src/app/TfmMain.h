@@ -173,6 +173,7 @@ signals:
     void firstShowingDone();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -187,6 +188,10 @@ private:
     QString msg(Msg key) const;
     void guarded(int code, const std::function<void()>& step);
     void createServiceButtons();
+    // The pages and service buttons inside the window-wide scroll area.
+    QWidget* centralContent() const;
+    // The window's least size: the pages' needs, at least 760 x 540, at most the screen.
+    void updateLeastSize();
     void readWindowPositions();
     void writeWindowPositions();
     // The sections a setup file shares with the settings file (menu, ch, opt, main, the page

@@ -333,6 +333,45 @@ private slots:
         QCOMPARE(p.chRec->channelAxis(1)->range().upper, 1.0);
     }
 
+    // Time labels of a chart made narrow (one replot, as after a resize) and zoomed in below a
+    // millisecond: each label has its room and no two read the same.
+    void timeLabelsNeitherCrowdNorRepeat_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<bool>("inMicroseconds");
+        QTest::newRow("narrow, one second") << 340 << 1.0 << false;
+        QTest::newRow("wide, one second") << 1300 << 1.0 << false;
+        QTest::newRow("wide, half a millisecond") << 1300 << 0.0005 << false;
+        QTest::newRow("wide, half a microsecond") << 1300 << 0.0000005 << true;
+    }
+
+    void timeLabelsNeitherCrowdNorRepeat()
+    {
+        QFETCH(int, width);
+        QFETCH(double, seconds);
+        QFETCH(bool, inMicroseconds);
+        RecChart chart;
+        chart.setTimeInMicroseconds(inMicroseconds);
+        chart.resize(1300, 300);
+        chart.show();
+        const double start = 2.0 / kSecondsPerDay;
+        chart.xAxis->setRange(start, start + seconds / kSecondsPerDay);
+        chart.replot();
+        QTest::qWait(50);
+        chart.resize(width, 300); // the chart replots itself once
+        QTest::qWait(50);
+        const QVector<double> ticks = chart.xAxis->tickVector();
+        const QVector<QString> labels = chart.xAxis->tickVectorLabels();
+        QVERIFY(!ticks.isEmpty());
+        const QFontMetrics metrics(chart.xAxis->tickLabelFont());
+        for (int i = 1; i < ticks.size(); ++i) {
+            QVERIFY2(labels[i] != labels[i - 1], qPrintable(labels[i]));
+            const double gap = chart.xAxis->coordToPixel(ticks[i]) - chart.xAxis->coordToPixel(ticks[i - 1]);
+            QVERIFY2(gap > metrics.horizontalAdvance(labels[i]), qPrintable(QString::number(gap)));
+        }
+    }
+
     void markerTable()
     {
         Harness h;

@@ -1,16 +1,15 @@
 // Pictures of the running program for the user manual: each page after a measurement on the
-// virtual instrument, grabbed from the window. Run by scripts/make-screenshots.sh.
+// virtual instrument, grabbed from the window at a laptop's 1366x768. The same walk as the window
+// size test then photographs every page and tool window at that size and at the main window's
+// minimum into FOLDER/sizes. Run by scripts/make-screenshots.sh.
+
+#include "WindowTour.h"
 
 #include "app/TfmMain.h"
 #include "app/UserMessages.h"
 #include "app/decoders/DecoderWindows.h"
 #include "app/decoders/TfmLAN_UART.h"
-#include "app/pages/spectrum/FftPage.h"
-#include "app/pages/logic/LanPage.h"
-#include "app/pages/osc/OscPage.h"
-#include "app/pages/recorder/RecPage.h"
 #include "app/files/TfmRemark.h"
-#include "recorder/RecorderRecord.h"
 #include "sim/AnalogEngine.h"
 #include "sim/LogicEngine.h"
 #include "sim/SimClock.h"
@@ -18,14 +17,13 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QToolButton>
 
 #include <cstdio>
-#include <functional>
 
 namespace {
 
@@ -44,20 +42,7 @@ private:
     }
 };
 
-// Runs the event loop until `done` or the time is up.
-bool WaitFor(const std::function<bool()>& done, int milliseconds = 15000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > milliseconds)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-bool Save(QWidget& widget, const QString& folder, const char* name)
+bool Save(QWidget& widget, const QString& folder, const QString& name)
 {
     QApplication::processEvents();
     const QString path = folder + "/" + name + ".png";
@@ -91,52 +76,39 @@ int main(int argc, char* argv[])
     CommandLine line = CommandLine::Parse({"-SIM"});
     TfmMain window(MainWindowEnvironment{instrument, messages, settings.path().toStdString() + "/", line,
                                          [&clock](int ms) { clock.sleepMs(ms); }});
-    window.resize(1100, 720);
+    const QSize laptop(1366, 768);
+    window.resize(laptop);
     window.show();
     window.FormShow();
 
-    bool ok = true;
-    OscPage& osc = *window.oscPage();
-    window.pages()->setCurrentIndex(0);
-    osc.sbOscOnCh2->click();
-    osc.sbOscRunSingle->click();
-    ok &= WaitFor([&] { return osc.sbOscRunSingle->text() != "Сброс"; });
-    ok &= Save(window, folder, "oscilloscope");
-
-    FftPage& fft = *window.fftPage();
-    window.pages()->setCurrentIndex(1);
-    fft.spbtFFTCh1dB->click();
-    fft.sbFFTRunSingle->click();
-    ok &= WaitFor([&] { return fft.sbFFTRunSingle->text() != "Сброс"; });
-    ok &= Save(window, folder, "spectrum");
-
-    RecPage& rec = *window.recPage();
-    window.pages()->setCurrentIndex(2);
-    rec.sbRecRun->click();
-    ok &= WaitFor([&] { return rec.record() && rec.record()->count() > 3000; });
-    rec.sbRecRun->click();
-    ok &= WaitFor([&] { return !rec.running(); });
-    ok &= Save(window, folder, "recorder");
-
-    LanPage& lan = *window.lanPage();
-    window.pages()->setCurrentIndex(3);
-    lan.sbLANRun->click();
-    ok &= WaitFor([&] { return lan.sbLANRun->text() != "Сброс"; });
-    ok &= Save(window, folder, "logic");
-
+    bool ok = MeasureOnEveryPage(window);
+    window.resize(laptop);
+    const char* pages[] = {"oscilloscope", "spectrum", "recorder", "logic"};
+    for (int i = 0; i < TfmMain::kPageCount; ++i) {
+        window.pages()->setCurrentIndex(i);
+        ok &= Save(window, folder, pages[i]);
+    }
     if (TfmLAN_UART* uart = window.decoderWindows.fmLAN_UART) {
-        uart->show();
-        uart->spbtCalcBaudClick();
-        uart->spbtDeCodeClick();
+        uart->showFitted();
         ok &= Save(*uart, folder, "uart");
         uart->hide();
     }
     window.fmRemark->showForPage(3);
     window.fmRemark->mmLAN->setPlainText("Bus A: the demonstration traffic of the virtual instrument.");
     ok &= Save(*window.fmRemark, folder, "remark");
+    window.fmRemark->hide();
+
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const TourSize sizes[] = {{laptop, false, QRect(QPoint(), laptop)}, {window.minimumSize(), true, screen}};
+    const char* sizeNames[] = {"1366x768", "minimum"};
+    for (int s = 0; s < 2; ++s) {
+        const QString sizeFolder = folder + "/sizes/" + sizeNames[s];
+        QDir().mkpath(sizeFolder);
+        TourWindows(window, sizes[s], [&](const QString& name, QWidget& shown) { ok &= Save(shown, sizeFolder, name); });
+    }
 
     window.close();
     if (!ok)
-        std::fputs("tesmar-screenshots: a measurement did not finish\n", stderr);
+        std::fputs("tesmar-screenshots: a measurement did not finish or a picture was not written\n", stderr);
     return ok ? 0 : 1;
 }

@@ -30,8 +30,6 @@ TfmRemark::TfmRemark(DialogFolders& folders, const MessageTable& table, UserMess
 {
     setObjectName("fmRemark");
     setWindowTitle("Комментарий");
-    setMinimumSize(420, 200);
-    resize(495, 241);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -54,7 +52,7 @@ TfmRemark::TfmRemark(DialogFolders& folders, const MessageTable& table, UserMess
     pgcntrRem = new QTabWidget(this);
     pgcntrRem->setObjectName("pgcntrRem");
     pgcntrRem->tabBar()->setExpanding(false);
-    pgcntrRem->setUsesScrollButtons(false); // tabs wrap rather than scroll away
+    pgcntrRem->setUsesScrollButtons(false); // every tab in view
     const char* const pageNames[kPages] = {"tsOsc", "tsFFT", "tsRec", "tsLAN"};
     const char* const editorNames[kPages] = {"mmOsc", "mmFFT", "mmRec", "mmLAN"};
     const char* const captions[kPages] = {"Осциллограф", "Спектр анализатор", "Самописец", "Логический анализатор"};
@@ -71,6 +69,10 @@ TfmRemark::TfmRemark(DialogFolders& folders, const MessageTable& table, UserMess
     mmRec = editors_[2];
     mmLAN = editors_[3];
     layout->addWidget(pgcntrRem, 1);
+    // At least 420 x 200 (design size 495 x 241), and never narrower than the row of the four
+    // tabs (a tab bar does not wrap).
+    setMinimumSize(QSize(420, 200).expandedTo(layout->totalMinimumSize()));
+    resize(QSize(495, 241).expandedTo(minimumSize()));
 
     connect(spbtNew, &QToolButton::clicked, this, &TfmRemark::spbtNewClick);
     connect(spbtOpen, &QToolButton::clicked, this, &TfmRemark::spbtOpenClick);

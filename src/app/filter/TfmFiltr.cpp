@@ -1,5 +1,7 @@
 #include "TfmFiltr.h"
 
+#include "app/TextFit.h"
+
 #include "app/FileDialogs.h"
 #include "app/UserMessages.h"
 #include "app/options/OptionVariables.h"
@@ -72,17 +74,20 @@ TfmFiltr::TfmFiltr(std::array<FilterResponse, 2>& responses, const OptionVariabl
     spbtExit = Button(this, "spbtExit", "Готово", "Установить параметры фильтра и закрыть это окно", false);
     for (QToolButton* b : {spbtNew, spbtOpen, spbtSave, spbtFlog, spbtKdB})
         tools->addWidget(b);
-    auto field = [this](const char* name, const QString& hint) {
+    auto field = [this](const char* name, const QString& hint, const QString& widest) {
         auto* e = new QLineEdit(this);
         e->setObjectName(name);
         e->setToolTip(hint + " (после ввода числа нажмите Enter)");
-        e->setMaximumWidth(90);
+        FitFieldTo(e, widest); // in the locale's digits and separators
+        e->setMaximumWidth(e->minimumWidth());
         e->installEventFilter(this);
         return e;
     };
-    edKmax = field("edKmax", "Верхняя граница коэффициента передачи");
-    edKmin = field("edKmin", "Нижняя граница коэффициента передачи");
-    edFmax = field("edFmax", "Верхняя граница частоты");
+    // Gains to three decimals, the frequency up to 200 000 Hz.
+    const QString widestGain = QLocale().toString(-999.999, 'f', 3);
+    edKmax = field("edKmax", "Верхняя граница коэффициента передачи", widestGain);
+    edKmin = field("edKmin", "Нижняя граница коэффициента передачи", widestGain);
+    edFmax = field("edFmax", "Верхняя граница частоты", QLocale().toString(200000));
     lbKmaxUnit = new QLabel(this);
     lbKminUnit = new QLabel(this);
     tools->addWidget(new QLabel("Kmax=", this));
@@ -100,6 +105,7 @@ TfmFiltr::TfmFiltr(std::array<FilterResponse, 2>& responses, const OptionVariabl
 
     chFiltr = new QCustomPlot(this);
     chFiltr->setObjectName("chFiltr");
+    chFiltr->setMinimumSize(300, 200);
     chFiltr->setToolTip(msg(Msg::strFltHint));
     chFiltr->xAxis->setLabel(msg(Msg::strFFTFrec_Hz));
     srFiltr = chFiltr->addGraph();

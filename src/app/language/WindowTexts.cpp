@@ -212,7 +212,9 @@ void Collect(QObject* parent, Slots& s, Scope& scope)
             AddWidget(s, widget, name);
         if (IsLeaf(child))
             continue;
-        if (child->objectName().isEmpty()) {
+        // Qt's own parts (a scroll area's viewport, a tab widget's stack) are not controls:
+        // the captions under them keep the scope of the control above.
+        if (child->objectName().isEmpty() || child->objectName().startsWith("qt_")) {
             Collect(child, s, scope);
         } else {
             Scope inner{child->objectName()};

@@ -66,7 +66,7 @@ LanGeneratorPanel::LanGeneratorPanel(GeneratorData& data, const MessageTable& ta
     spbtLANGeneratorStep->setMaxLength(1);
     spbtLANGeneratorStep->setValidator(new QRegularExpressionValidator(QRegularExpression("[1-9]?"), this));
     spbtLANGeneratorStep->setToolTip("Выберете шаг увеличения / уменьшения");
-    spbtLANGeneratorStep->setMaximumWidth(24);
+    spbtLANGeneratorStep->setMaximumWidth(spbtLANGeneratorStep->minimumSizeHint().width());
     spbtNewGeneratorData = button("spbtNewGeneratorData", "Новый", "Очистить данные генератора");
     spbtOpenGeneratorData = button("spbtOpenGeneratorData", "Откр.", "Открыть файл с данными генератора");
     spbtSaveGeneratorData = button("spbtSaveGeneratorData", "Сохр.", "Сохранить в файл данные генератора");
@@ -195,7 +195,7 @@ QLineEdit* LanGeneratorPanel::digitEdit(const char* name, const QString& text, c
     auto* e = new QLineEdit(text, this);
     e->setObjectName(name);
     e->setMaxLength(1);
-    e->setMaximumWidth(24);
+    e->setMaximumWidth(e->minimumSizeHint().width()); // one digit: as narrow as the font allows
     e->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-7]?"), e));
     e->setToolTip(hint);
     return e;

@@ -5,7 +5,10 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QEvent>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 
 namespace tesmar {
@@ -32,6 +35,46 @@ QLabel* MakePageLabel(QWidget* parent, const char* name, const QString& text)
     if (text.isEmpty() && name && *name)
         label->setProperty(kKeepCaptionProperty, true);
     return label;
+}
+
+namespace {
+
+// Keeps a scroll area as wide as its panel needs whenever the panel's layout changes.
+class PanelWidthKeeper final : public QObject {
+public:
+    PanelWidthKeeper(QScrollArea* area, QWidget* panel) : QObject(area), area_(area), panel_(panel) { update(); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == panel_ && event->type() == QEvent::LayoutRequest)
+            update();
+        return false;
+    }
+
+private:
+    void update()
+    {
+        const int frame = 2 * area_->frameWidth();
+        area_->setMinimumWidth(panel_->minimumSizeHint().width() + area_->verticalScrollBar()->sizeHint().width() + frame);
+    }
+
+    QScrollArea* area_;
+    QWidget* panel_;
+};
+
+} // namespace
+
+QScrollArea* MakeSetupScroll(QWidget* page, QWidget* panel, const char* name)
+{
+    auto* area = new QScrollArea(page);
+    area->setObjectName(name);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setWidgetResizable(true);
+    area->setWidget(panel);
+    area->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    panel->installEventFilter(new PanelWidthKeeper(area, panel));
+    return area;
 }
 
 void ShowRunButtonsIdle(QToolButton* single, QToolButton* cycle, const MessageTable& messages)

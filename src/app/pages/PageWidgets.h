@@ -6,6 +6,7 @@
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QScrollArea;
 class QToolButton;
 
 namespace tesmar {
@@ -19,6 +20,11 @@ namespace tesmar {
 QToolButton* MakePageButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                             bool checkable = true);
 QLabel* MakePageLabel(QWidget* parent, const char* name, const QString& text = {});
+
+// The page's setup panel in a vertical scroll area named `name`: a window lower than the panel
+// scrolls it instead of squashing its groups, and the area keeps the panel's whole width (also
+// when texts in it change).
+QScrollArea* MakeSetupScroll(QWidget* page, QWidget* panel, const char* name);
 
 // The single and cyclic run buttons at rest: both enabled and released, green, with their
 // captions and hints.

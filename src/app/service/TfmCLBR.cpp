@@ -1,5 +1,7 @@
 #include "TfmCLBR.h"
 
+#include "app/TextFit.h"
+
 #include "app/FileDialogs.h"
 #include "app/UserMessages.h"
 #include "settings/IniFile.h"
@@ -165,6 +167,9 @@ QWidget* TfmCLBR::createPairPanel()
     edK = edit("edK");
     edU0_ = edit("edU0_");
     edK_ = edit("edK_");
+    // The pair is shown with 15 significant digits and the locale's separators.
+    for (QLineEdit* field : {edU0, edK, edU0_, edK_})
+        FitFieldTo(field, WidestGeneralNumber());
     auto* oldCaption = new QLabel("Старые", box);
     oldCaption->setObjectName("lbOld");
     auto* newCaption = new QLabel("Новые", box);

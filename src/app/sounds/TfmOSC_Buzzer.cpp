@@ -1,7 +1,11 @@
 #include "TfmOSC_Buzzer.h"
 
+#include "app/TextFit.h"
+
 #include "SoundPlayer.h"
 #include "app/FileDialogs.h"
+
+#include <algorithm>
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -51,7 +55,9 @@ QWidget* TfmOSC_Buzzer::buildChannelGroup(int channel)
         grid->addWidget(new QLabel(kCaptions[k], group), k, 0);
         auto* field = new QLineEdit(QString(DefaultThresholdTexts()[k]).replace(',', QChar(decimalSeparator())), group);
         field->setObjectName(Name("ed", i, ""));
-        field->setMaximumWidth(70);
+        // Thresholds in volts with decimals, frequencies up to five digits.
+        FitFieldTo(field, "00000" + QString(QChar(decimalSeparator())) + "00");
+        field->setMaximumWidth(std::max(70, field->minimumWidth()));
         field->installEventFilter(this);
         connect(field, &QLineEdit::textChanged, this, [this] { thresholdsEdited_ = true; });
         grid->addWidget(field, k, 1);

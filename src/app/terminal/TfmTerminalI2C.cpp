@@ -5,6 +5,8 @@
 
 #include "terminal/TerminalFields.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -83,7 +85,6 @@ QWidget* TfmTerminal::buildGroup(bool write) {
     const QString d = write ? "Wr" : "Rd";
     auto* group = new QGroupBox(write ? "Буфер передатчика" : "Буфер приемника");
     group->setObjectName("grboxI2C" + d);
-    group->setMinimumHeight(kGroupMinimumHeight);
     QSpinBox*& count = write ? udI2CCountWr : udI2CCountRd;
     QSpinBox*& speed = write ? udI2CSpeedWr : udI2CSpeedRd;
     QRadioButton*& master = write ? rbI2CMasterWr : rbI2CMasterRd;
@@ -150,6 +151,8 @@ QWidget* TfmTerminal::buildGroup(bool write) {
     auto* layout = new QVBoxLayout(group);
     layout->addLayout(settings);
     layout->addLayout(body, 1);
+    // Never lower than its settings, buttons and a few table rows need.
+    group->setMinimumHeight(std::max(kGroupMinimumHeight, layout->totalMinimumSize().height()));
     return group;
 }
 

@@ -3,6 +3,8 @@
 #include "ui/knob/KnobGeometry.h"
 #include "ui/knob/TOscKnobLabel.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -287,9 +289,10 @@ void TOscKnob::updateCaption() {
     const auto& entry = selection_.selected();
     const QString text = QString::fromStdString(ScaleEntryText(entry, decimalSeparator(), !captionDimHide_));
     caption_->setText(text);
-    const QFontMetrics metrics(caption_->font());
-    const int width = metrics.horizontalAdvance(text) + 1;
-    const int height = metrics.height();
+    // Measured as the label measures itself on its screen, so that no pixel row of the text is cut.
+    const QFontMetrics metrics = caption_->fontMetrics();
+    const int width = std::max(metrics.horizontalAdvance(text) + 1, caption_->sizeHint().width());
+    const int height = std::max(metrics.height(), caption_->sizeHint().height());
     if (captionAvtoCenter_)
         caption_->setGeometry(face_.x - width / 2 + 1, face_.y - height / 2, width, height);
     else

@@ -106,7 +106,10 @@ void LanPage::buildControls()
     chartRow->addWidget(captions);
     chLAN = new LanChart(centre);
     chLAN->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    chLAN->setMinimumSize(300, 250);
+    // The sixteen captions stand one above the other beside their traces: the plot (with the
+    // time axis below it) is never lower than they are.
+    const int captionHeight = channelCaptions[0]->sizeHint().height();
+    chLAN->setMinimumSize(300, std::max(250, 17 * captionHeight + 4 * chLAN->fontMetrics().height()));
     chartRow->addWidget(chLAN, 1);
     centreColumn->addLayout(chartRow, 1);
     // The generator's lines are drawn with the mouse: left button 1, right button 0.
@@ -191,7 +194,8 @@ void LanPage::buildControls()
     panel->addWidget(buildControlGroup());
     panel->addWidget(buildSearchGroup());
     generatorPanel = new LanGeneratorPanel(generator_, ctx_.messages, pnLANSetup);
-    generatorPanel->setMinimumHeight(300);
+    // Room for the data table, but never less than the panel's own controls need.
+    generatorPanel->setMinimumHeight(std::max(300, generatorPanel->minimumSizeHint().height()));
     panel->addWidget(generatorPanel, 1);
     // A small window scrolls the panel instead of squashing it.
     auto* scroll = new QScrollArea(this);

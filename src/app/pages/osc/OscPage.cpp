@@ -114,15 +114,7 @@ void OscPage::buildControls()
     panel->addWidget(buildRunGroup());
     panel->addStretch(1);
     // A window lower than the panel scrolls the panel instead of squashing its groups.
-    pnOscSetupScroll = new QScrollArea(this);
-    pnOscSetupScroll->setObjectName("pnOscSetupScroll");
-    pnOscSetupScroll->setFrameShape(QFrame::NoFrame);
-    pnOscSetupScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    pnOscSetupScroll->setWidgetResizable(true);
-    pnOscSetupScroll->setWidget(pnOscSetup);
-    pnOscSetupScroll->setMinimumWidth(pnOscSetup->minimumSizeHint().width() +
-                                      pnOscSetupScroll->verticalScrollBar()->sizeHint().width());
-    pnOscSetupScroll->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    pnOscSetupScroll = MakeSetupScroll(this, pnOscSetup, "pnOscSetupScroll");
     layout->addWidget(pnOscSetupScroll);
 
     connect(lsbOscSetupHide, &QToolButton::clicked, this, &OscPage::lsbOscSetupHideClick);

@@ -4,6 +4,7 @@
 #include "recorder/RecTimeAxis.h"
 #include "recorder/RecorderRecord.h"
 
+#include <QFontMetrics>
 #include <QHelpEvent>
 #include <QToolTip>
 
@@ -22,6 +23,13 @@ protected:
     QString getTickLabel(double tick, const QLocale&, QChar, int) override
     {
         return QString::fromStdString(RecTimeText(std::max(0.0, tick), inMicroseconds));
+    }
+
+    // Never finer than the labels resolve (1 ms, or 1 µs): neighbouring labels would read the same.
+    double getTickStep(const QCPRange& range) override
+    {
+        const double finest = (inMicroseconds ? 1e-6 : 1e-3) / kSecondsPerDay;
+        return std::max(QCPAxisTicker::getTickStep(range), finest);
     }
 };
 
@@ -94,9 +102,16 @@ void RecChart::setTimeInMicroseconds(bool on)
 
 void RecChart::refreshCurves()
 {
-    const int columns = std::max(1, axisRect()->width());
-    // A time label is about 90 pixels wide: room for each.
-    ticker_->setTickCount(std::max(2, columns / 150));
+    // The plot's width after this replot's layout (the axis rectangle still has the last one's
+    // until then: a resized chart would get the old tick count and point columns).
+    const QMargins margins = axisRect()->margins();
+    const int columns = std::max(1, width() - margins.left() - margins.right());
+    // Room for each time label, measured in the axis font, and as much again between labels
+    // (the axis rounds the step, which may add ticks).
+    const bool inMicroseconds = static_cast<RecTimeTicker*>(ticker_.data())->inMicroseconds;
+    const int label = QFontMetrics(xAxis->tickLabelFont())
+                          .horizontalAdvance(QString::fromStdString(RecTimeText(0, inMicroseconds)));
+    ticker_->setTickCount(std::max(1, columns / std::max(1, 2 * label)));
     const QCPRange range = xAxis->range();
     for (int ch = 0; ch < 2; ++ch) {
         QCPGraph* graph = ch == 0 ? srRec_Ch1 : srRec_Ch2;

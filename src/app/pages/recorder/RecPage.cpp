@@ -146,15 +146,7 @@ void RecPage::buildControls()
     panel->addWidget(buildRunGroup());
     panel->addWidget(buildMarkerTable(), 1);
     // A window lower than the panel scrolls the panel instead of squashing its groups.
-    pnRecSetupScroll = new QScrollArea(this);
-    pnRecSetupScroll->setObjectName("pnRecSetupScroll");
-    pnRecSetupScroll->setFrameShape(QFrame::NoFrame);
-    pnRecSetupScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    pnRecSetupScroll->setWidgetResizable(true);
-    pnRecSetupScroll->setWidget(pnRecSetup);
-    pnRecSetupScroll->setMinimumWidth(pnRecSetup->minimumSizeHint().width() +
-                                      pnRecSetupScroll->verticalScrollBar()->sizeHint().width());
-    pnRecSetupScroll->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    pnRecSetupScroll = MakeSetupScroll(this, pnRecSetup, "pnRecSetupScroll");
     layout->addWidget(pnRecSetupScroll);
 
     connect(lsbRecSetupHide, &QToolButton::clicked, this, &RecPage::lsbRecSetupHideClick);

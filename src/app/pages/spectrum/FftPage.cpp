@@ -111,7 +111,8 @@ void FftPage::buildControls()
     panel->addWidget(buildAnalysisGroups());
     panel->addWidget(buildControlGroup());
     panel->addStretch(1);
-    layout->addWidget(pnFFTSetup);
+    pnFFTSetupScroll = MakeSetupScroll(this, pnFFTSetup, "pnFFTSetupScroll");
+    layout->addWidget(pnFFTSetupScroll);
 
     connect(lsbFFTSetupHide, &QToolButton::clicked, this, &FftPage::lsbFFTSetupHideClick);
     connect(lsbFFTSetupShow, &QToolButton::clicked, this, &FftPage::lsbFFTSetupShowClick);
@@ -171,8 +172,9 @@ QWidget* FftPage::buildAnalysisGroups()
         on->setToolTip("Учитывать АЧХ фильтра канала при расчете спектра");
         QToolButton* set = MakePageButton(filter, a ? "spbtFFTFiltrationSetCh1" : "spbtFFTFiltrationSetCh2", "...",
                                           msg(a ? Msg::strSetFltParamChA : Msg::strSetFltParamChB), false);
-        filterGrid->addWidget(on, ch, 0);
-        filterGrid->addWidget(set, ch, 1);
+        // Both channels on one row: the panel must stay low enough for a laptop screen.
+        filterGrid->addWidget(on, 0, 2 * ch);
+        filterGrid->addWidget(set, 0, 2 * ch + 1);
         (a ? chboxFFTFiltrationOnCh1 : chboxFFTFiltrationOnCh2) = on;
         (a ? spbtFFTFiltrationSetCh1 : spbtFFTFiltrationSetCh2) = set;
     }
@@ -327,14 +329,14 @@ QWidget* FftPage::buildReadouts()
 
 void FftPage::lsbFFTSetupHideClick()
 {
-    pnFFTSetup->setVisible(false);
+    pnFFTSetupScroll->setVisible(false);
     lsbFFTSetupShow->setVisible(true);
 }
 
 void FftPage::lsbFFTSetupShowClick()
 {
     lsbFFTSetupShow->setVisible(false);
-    pnFFTSetup->setVisible(true);
+    pnFFTSetupScroll->setVisible(true);
 }
 
 bool FftPage::eventFilter(QObject* watched, QEvent* event)

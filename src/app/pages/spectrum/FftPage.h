@@ -18,6 +18,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QScrollArea;
 class QScrollBar;
 class QTimer;
 class QToolButton;
@@ -95,6 +96,7 @@ public:
     QLabel* lbFFTMarker2Sub1VoltA = nullptr;
     QLabel* lbFFTMarker2Sub1VoltB = nullptr;
     QWidget* pnFFTSetup = nullptr;
+    QScrollArea* pnFFTSetupScroll = nullptr; // holds pnFFTSetup
     QToolButton* lsbFFTSetupHide = nullptr;
     QToolButton* lsbFFTSetupShow = nullptr;
     QTimer* timerRunFFT = nullptr;
