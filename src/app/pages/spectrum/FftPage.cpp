@@ -107,7 +107,12 @@ void FftPage::buildControls()
     rateLayout->setContentsMargins(2, 2, 2, 2);
     knFFTFrecDiv = CreatePageKnob("knFFTFrecDiv", rateGroup);
     rateLayout->addWidget(knFFTFrecDiv, 0, Qt::AlignHCenter);
-    panel->addWidget(rateGroup);
+    // The window list beside the rate knob: the panel must stay low enough for a laptop screen.
+    auto* rateRow = new QHBoxLayout;
+    rateRow->setSpacing(2);
+    rateRow->addWidget(rateGroup, 1);
+    rateRow->addWidget(buildWindowGroup(), 0, Qt::AlignVCenter);
+    panel->addLayout(rateRow);
     panel->addWidget(buildAnalysisGroups());
     panel->addWidget(buildControlGroup());
     panel->addStretch(1);
@@ -215,8 +220,12 @@ QWidget* FftPage::buildAnalysisGroups()
     connect(cbFFTKNIMax, &QCheckBox::clicked, this, &FftPage::cbFFTKNIMaxClick);
     connect(edFFTKNIF, &QLineEdit::returnPressed, this, &FftPage::edFFTKNIFEnter);
     column->addWidget(kni);
+    return box;
+}
 
-    auto* window = new QGroupBox("Окно БПФ", box);
+QWidget* FftPage::buildWindowGroup()
+{
+    auto* window = new QGroupBox("Окно БПФ", pnFFTSetup);
     window->setObjectName("grboxFFTWin");
     auto* windowLayout = new QHBoxLayout(window);
     windowLayout->setContentsMargins(4, 2, 4, 2);
@@ -224,8 +233,7 @@ QWidget* FftPage::buildAnalysisGroups()
     cbFFTWinParam->setObjectName("cbFFTWinParam");
     cbFFTWinParam->addItems({"Нет", "Хамминга", "Ханнинга", "Блэкмана", "Харриса"});
     windowLayout->addWidget(cbFFTWinParam);
-    column->addWidget(window);
-    return box;
+    return window;
 }
 
 QWidget* FftPage::buildControlGroup()

@@ -138,6 +138,7 @@ private:
     void buildControls();
     QWidget* buildChannelGroup(int channel);
     QWidget* buildAnalysisGroups();
+    QWidget* buildWindowGroup();
     QWidget* buildControlGroup();
     QWidget* buildReadouts();
     bool running() const;
