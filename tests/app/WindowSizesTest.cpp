@@ -45,6 +45,13 @@ class WindowSizesTest : public QObject {
                 for (QScrollArea* whole : window.findChildren<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly))
                     if (whole->verticalScrollBar()->isVisible() || whole->horizontalScrollBar()->isVisible())
                         found << "the whole window scrolls";
+            // On the laptop's screen the analogue pages are read whole: not even a setup panel
+            // scrolls. The logic page's panel ends in the generator's data, a list of 1544 rows
+            // that scrolls anyway; its panel may scroll to reach the list's buttons.
+            if (scale() == 1 && &window == harness.window.get() && !size.toolsAtMinimum && !name.startsWith("logic"))
+                for (QScrollArea* area : window.findChildren<QScrollArea*>())
+                    if (area->isVisible() && area->verticalScrollBar()->isVisible())
+                        found << area->objectName() + " scrolls on the laptop's screen";
             found += AuditFitsScreen(window, screen);
             for (const QString& problem : found)
                 problems << name + ": " + problem;
