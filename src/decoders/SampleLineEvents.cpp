@@ -1,0 +1,85 @@
+#include "decoders/SampleLineEvents.h"
+
+#include <algorithm>
+
+namespace tesmar {
+
+SampleLineEvents::SampleLineEvents(const ChannelQueries& queries, std::initializer_list<std::optional<int>> channels,
+                                   std::int64_t count)
+    : count_(std::max<std::int64_t>(count, 0))
+{
+    for (const auto& channel : channels) {
+        if (!channel)
+            continue;
+        Bus& bus = buses_[*channel < 8 ? 0 : 1];
+        const auto data = queries.data(*channel);
+        bus.data = data.data();
+        bus.size = static_cast<std::int64_t>(data.size());
+        bus.mask |= ChannelQueries::lineMask(*channel);
+    }
+    inside_ = count_;
+    for (const Bus& bus : buses_)
+        if (bus.mask)
+            inside_ = std::min(inside_, bus.size);
+}
+
+void SampleLineEvents::setLevelPastEnd(int channel, bool high)
+{
+    Bus& bus = buses_[channel < 8 ? 0 : 1];
+    const std::uint8_t bit = ChannelQueries::lineMask(channel) & bus.mask;
+    bus.pastEnd = static_cast<std::uint8_t>(high ? bus.pastEnd | bit : bus.pastEnd & ~bit);
+}
+
+bool SampleLineEvents::restart()
+{
+    position_ = 0;
+    levels_ = 0;
+    found_ = read_ = 0;
+    return true;
+}
+
+template <class Levels> void SampleLineEvents::findChanges(std::int64_t to, Levels levelsAt)
+{
+    std::uint16_t before = levels_;
+    std::size_t found = found_;
+    for (std::int64_t i = position_; i < to; ++i) {
+        const std::uint16_t now = levelsAt(i);
+        // Written every time, kept only when something changed.
+        changeAt_[found] = i;
+        changeLevels_[found] = now;
+        found += now != before;
+        before = now;
+    }
+    levels_ = before;
+    found_ = found;
+    position_ = to;
+}
+
+bool SampleLineEvents::fill()
+{
+    found_ = read_ = 0;
+    const Bus& a = buses_[0];
+    const Bus& b = buses_[1];
+    while (found_ == 0 && position_ < count_) {
+        // At most one change a sample: a batch of samples cannot overfill the batch of changes.
+        const std::int64_t end = std::min(count_, position_ + static_cast<std::int64_t>(kBatch));
+        const std::int64_t inside = std::clamp(inside_, position_, end);
+        if (!b.mask)
+            findChanges(inside, [&](std::int64_t i) { return static_cast<std::uint16_t>(a.data[i] & a.mask); });
+        else if (!a.mask)
+            findChanges(inside, [&](std::int64_t i) { return static_cast<std::uint16_t>((b.data[i] & b.mask) << 8); });
+        else
+            findChanges(inside, [&](std::int64_t i) {
+                return static_cast<std::uint16_t>((a.data[i] & a.mask) | ((b.data[i] & b.mask) << 8));
+            });
+        // Past the end of a bus's data.
+        findChanges(end, [&](std::int64_t i) {
+            const unsigned low = i < a.size ? a.data[i] & a.mask : a.pastEnd;
+            const unsigned high = i < b.size ? b.data[i] & b.mask : b.pastEnd;
+            return static_cast<std::uint16_t>(low | (high << 8));
+        });
+    }
+    return found_ > 0;
+}
+
+} // namespace tesmar
