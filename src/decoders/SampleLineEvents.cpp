@@ -1,6 +1,7 @@
 #include "decoders/SampleLineEvents.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tesmar {
 
@@ -17,7 +18,8 @@ SampleLineEvents::SampleLineEvents(const ChannelQueries& queries, std::initializ
         bus.size = static_cast<std::int64_t>(data.size());
         bus.mask |= ChannelQueries::lineMask(*channel);
     }
-    inside_ = count_;
+    // Following no line at all, nothing ever changes.
+    inside_ = buses_[0].mask || buses_[1].mask ? count_ : 0;
     for (const Bus& bus : buses_)
         if (bus.mask)
             inside_ = std::min(inside_, bus.size);
@@ -38,17 +40,24 @@ bool SampleLineEvents::restart()
     return true;
 }
 
-template <class Levels> void SampleLineEvents::findChanges(std::int64_t to, Levels levelsAt)
+template <class Levels, class Quiet>
+void SampleLineEvents::findChanges(std::int64_t to, Levels levelsAt, Quiet quiet)
 {
     std::uint16_t before = levels_;
     std::size_t found = found_;
-    for (std::int64_t i = position_; i < to; ++i) {
-        const std::uint16_t now = levelsAt(i);
-        // Written every time, kept only when something changed.
-        changeAt_[found] = i;
-        changeLevels_[found] = now;
-        found += now != before;
-        before = now;
+    std::int64_t i = position_;
+    while (i < to) {
+        if (i + 8 <= to && quiet(i, before)) {
+            i += 8;
+            continue;
+        }
+        for (const std::int64_t stop = std::min(i + 8, to); i < stop; ++i) {
+            const std::uint16_t now = levelsAt(i);
+            // Written every time, kept only when something changed.
+            changes_[found] = static_cast<std::uint32_t>(i - batchStart_) << 16 | now;
+            found += now != before;
+            before = now;
+        }
     }
     levels_ = before;
     found_ = found;
@@ -60,24 +69,43 @@ bool SampleLineEvents::fill()
     found_ = read_ = 0;
     const Bus& a = buses_[0];
     const Bus& b = buses_[1];
+    auto quietOn = [](const Bus& bus, unsigned shift) {
+        return [&bus, shift](std::int64_t i, std::uint16_t levels) {
+            constexpr std::uint64_t kEachByte = 0x0101010101010101u;
+            std::uint64_t word = 0;
+            std::memcpy(&word, bus.data + i, sizeof word);
+            return ((word ^ ((levels >> shift) & 0xFFu) * kEachByte) & bus.mask * kEachByte) == 0;
+        };
+    };
+    auto cannotTell = [](std::int64_t, std::uint16_t) { return false; };
     while (found_ == 0 && position_ < count_) {
         // At most one change a sample: a batch of samples cannot overfill the batch of changes.
+        batchStart_ = position_;
         const std::int64_t end = std::min(count_, position_ + static_cast<std::int64_t>(kBatch));
         const std::int64_t inside = std::clamp(inside_, position_, end);
         if (!b.mask)
-            findChanges(inside, [&](std::int64_t i) { return static_cast<std::uint16_t>(a.data[i] & a.mask); });
+            findChanges(
+                inside, [&](std::int64_t i) { return static_cast<std::uint16_t>(a.data[i] & a.mask); }, quietOn(a, 0));
         else if (!a.mask)
-            findChanges(inside, [&](std::int64_t i) { return static_cast<std::uint16_t>((b.data[i] & b.mask) << 8); });
+            findChanges(
+                inside, [&](std::int64_t i) { return static_cast<std::uint16_t>((b.data[i] & b.mask) << 8); },
+                quietOn(b, 8));
         else
-            findChanges(inside, [&](std::int64_t i) {
-                return static_cast<std::uint16_t>((a.data[i] & a.mask) | ((b.data[i] & b.mask) << 8));
-            });
+            findChanges(
+                inside,
+                [&](std::int64_t i) {
+                    return static_cast<std::uint16_t>((a.data[i] & a.mask) | ((b.data[i] & b.mask) << 8));
+                },
+                cannotTell);
         // Past the end of a bus's data.
-        findChanges(end, [&](std::int64_t i) {
-            const unsigned low = i < a.size ? a.data[i] & a.mask : a.pastEnd;
-            const unsigned high = i < b.size ? b.data[i] & b.mask : b.pastEnd;
-            return static_cast<std::uint16_t>(low | (high << 8));
-        });
+        findChanges(
+            end,
+            [&](std::int64_t i) {
+                const unsigned low = i < a.size ? a.data[i] & a.mask : a.pastEnd;
+                const unsigned high = i < b.size ? b.data[i] & b.mask : b.pastEnd;
+                return static_cast<std::uint16_t>(low | (high << 8));
+            },
+            cannotTell);
     }
     return found_ > 0;
 }

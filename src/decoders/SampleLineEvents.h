@@ -28,9 +28,9 @@ public:
     {
         if (read_ == found_ && !fill())
             return false;
-        at = changeAt_[read_];
-        levels = changeLevels_[read_];
-        ++read_;
+        const std::uint32_t change = changes_[read_++];
+        at = batchStart_ + static_cast<std::int64_t>(change >> 16);
+        levels = static_cast<std::uint16_t>(change);
         return true;
     }
 
@@ -45,19 +45,23 @@ private:
 
     // The changes among the next samples; false when there are none left.
     bool fill();
-    template <class Levels> void findChanges(std::int64_t to, Levels levelsAt);
+    // From position_ to `to`: `levelsAt(i)` gives the levels at sample i, `quiet(i, levels)` whether
+    // samples i … i + 7 all have `levels` (false when it cannot tell).
+    template <class Levels, class Quiet> void findChanges(std::int64_t to, Levels levelsAt, Quiet quiet);
 
     // Changes are found a batch of samples at a time, in a loop without branches on the data:
     // a decoder steps through them far faster than through a branch for every sample.
     static constexpr std::size_t kBatch = 512;
+    static_assert(kBatch <= 0x10000, "a change's distance into its batch is kept in 16 bits");
 
     std::array<Bus, 2> buses_;
     std::int64_t count_;
     std::int64_t inside_ = 0;   // samples that every bus followed has data for
     std::int64_t position_ = 0; // the next sample to look at
     std::uint16_t levels_ = 0;  // at the sample before it
-    std::array<std::int64_t, kBatch> changeAt_{};
-    std::array<std::uint16_t, kBatch> changeLevels_{};
+    std::int64_t batchStart_ = 0;
+    // Each change as its sample's distance from batchStart_ (high half) and the levels there.
+    std::array<std::uint32_t, kBatch> changes_{};
     std::size_t found_ = 0;
     std::size_t read_ = 0;
 };
