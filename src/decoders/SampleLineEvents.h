@@ -48,6 +48,8 @@ private:
     // From position_ to `to`: `levelsAt(i)` gives the levels at sample i, `quiet(i, levels)` whether
     // samples i … i + 7 all have `levels` (false when it cannot tell).
     template <class Levels, class Quiet> void findChanges(std::int64_t to, Levels levelsAt, Quiet quiet);
+    // The same for bus A alone, the common case, on eight samples at a time (little-endian).
+    void findChangesOnBusA(std::int64_t to);
 
     // Changes are found a batch of samples at a time, in a loop without branches on the data:
     // a decoder steps through them far faster than through a branch for every sample.
