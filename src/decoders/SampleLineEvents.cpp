@@ -87,15 +87,13 @@ void SampleLineEvents::findChangesOnBusA(std::int64_t to)
             differ &= ~(std::uint64_t{0xFF} << (8 * k));
         }
     }
-    for (; i < to; ++i) {
-        const auto now = static_cast<std::uint8_t>(a.data[i] & a.mask);
-        changes_[found] = static_cast<std::uint32_t>(i - batchStart_) << 16 | now;
-        found += now != before;
-        before = now;
-    }
     levels_ = before;
     found_ = found;
-    position_ = to;
+    position_ = i;
+    // The last few samples one by one.
+    findChanges(
+        to, [&](std::int64_t s) { return static_cast<std::uint16_t>(a.data[s] & a.mask); },
+        [](std::int64_t, std::uint16_t) { return false; });
 }
 
 bool SampleLineEvents::fill()
