@@ -1,6 +1,8 @@
 #include "decoders/I2cDecoder.h"
 
 #include "decoders/DecoderText.h"
+#include "decoders/EdgeSpacing.h"
+#include "decoders/SampleLineEvents.h"
 
 #include <algorithm>
 
@@ -10,39 +12,48 @@ namespace {
 
 enum class I2cEvent { None, Start, Stop, End };
 
-class I2cReader {
+constexpr int kAckMissing = -1;
+
+struct I2cByte {
+    unsigned value = 0;
+    int ack = 1; // 0 ACK, 1 NACK, or missing
+    double byteTime = 0;
+    double ackTime = 0;
+};
+
+// The bus read bit by bit, stepping from change to change: the levels stay as they are in
+// between, so every question it asks has the same answer there.
+template <class Events> class I2cEventReader {
 public:
-    I2cReader(const ChannelQueries& queries, const I2cDecodeRequest& request, std::int64_t start, std::int64_t end,
-              I2cGrid& grid)
-        : queries_(queries), scl_(request.scl), sclData_(queries.data(request.scl).data()),
-          sdaData_(queries.data(request.sda).data()), sclMask_(ChannelQueries::lineMask(request.scl)),
-          sdaMask_(ChannelQueries::lineMask(request.sda)), start_(start), end_(end), p_(start), grid_(grid),
-          maxRows_(request.maxRows)
+    I2cEventReader(Events& events, const LineTiming& timing, const I2cDecodeRequest& request, std::int64_t start,
+                   std::int64_t end, I2cGrid& grid)
+        : at_(events), timing_(timing), scl_(request.scl), sda_(request.sda), start_(start), end_(end), p_(start),
+          grid_(grid), maxRows_(request.maxRows)
     {
+        at_.moveTo(p_);
     }
 
-    std::int64_t position() const { return p_; }
     bool atEnd() const { return p_ > end_; }
-    double timeHere() const { return queries_.timeAt(scl_, p_); }
+    double timeHere() const { return timing_.timeAt(p_); }
     bool full() const { return grid_.count >= maxRows_; }
 
     // One bit: SDA at the first sample with SCL high; a START or STOP while SCL stays high is
-    // reported as the event. End: no high SCL sample was left to read. Every sample is read
-    // once: a clock still high at the last sample ends there, and the next bit finds the end.
+    // reported as the event. End: no high SCL sample was left to read. A clock still high at the
+    // last sample ends there, and the next bit finds the end.
     I2cEvent readBit(int& bit)
     {
-        while (p_ <= end_ && !sclHigh(p_))
-            ++p_;
+        while (p_ <= end_ && !sclHigh())
+            skip();
         if (p_ > end_)
             return I2cEvent::End;
-        bit = sdaHigh(p_) ? 1 : 0;
-        while (p_ <= end_ && sclHigh(p_)) {
-            const bool changed = p_ > 0 && sdaHigh(p_) != sdaHigh(p_ - 1);
+        bit = sdaHigh() ? 1 : 0;
+        while (p_ <= end_ && sclHigh()) {
+            const bool changed = p_ > 0 && sdaHigh() != at_.highBefore(sda_);
             if ((p_ == start_ && bit == 0) || changed) {
-                const bool isStart = (p_ == start_ && bit == 0) || (!sdaHigh(p_) && bit == 1);
-                const bool isStop = !isStart && sdaHigh(p_) && bit == 0;
+                const bool isStart = (p_ == start_ && bit == 0) || (!sdaHigh() && bit == 1);
+                const bool isStop = !isStart && sdaHigh() && bit == 0;
                 const double time = timeHere();
-                ++p_;
+                step();
                 if (isStart) {
                     started_ = true;
                     I2cRow& row = grid_.row(grid_.count + 1);
@@ -60,7 +71,7 @@ public:
                 }
                 continue;
             }
-            ++p_;
+            skip();
         }
         return I2cEvent::None;
     }
@@ -82,23 +93,14 @@ public:
 
     void skipClockHigh()
     {
-        while (p_ <= end_ && sclHigh(p_))
-            ++p_;
+        while (p_ <= end_ && sclHigh())
+            skip();
     }
 
-    static constexpr int kAckMissing = -1;
-
-    struct Byte {
-        unsigned value = 0;
-        int ack = 1; // 0 ACK, 1 NACK, or missing
-        double byteTime = 0;
-        double ackTime = 0;
-    };
-
     // Eight bits MSB first and the acknowledge; any event abandons the byte.
-    I2cEvent readByte(Byte& byte, double quarter)
+    I2cEvent readByte(I2cByte& byte, double quarter)
     {
-        byte = Byte{};
+        byte = I2cByte{};
         byte.byteTime = timeHere() + quarter;
         int bit = 0;
         for (int k = 0; k < 8; ++k) {
@@ -118,15 +120,25 @@ public:
     }
 
 private:
-    bool sclHigh(std::int64_t i) const { return sclData_[i] & sclMask_; }
-    bool sdaHigh(std::int64_t i) const { return sdaData_[i] & sdaMask_; }
+    bool sclHigh() const { return at_.high(scl_); }
+    bool sdaHigh() const { return at_.high(sda_); }
+    // To the next sample.
+    void step()
+    {
+        ++p_;
+        at_.moveTo(p_);
+    }
+    // To the next sample at which a line changes (past the end when none does).
+    void skip()
+    {
+        p_ = std::min(at_.nextChange(), end_ + 1);
+        at_.moveTo(p_);
+    }
 
-    const ChannelQueries& queries_;
+    LineCursor<Events> at_;
+    const LineTiming& timing_;
     int scl_;
-    const std::uint8_t* sclData_;
-    const std::uint8_t* sdaData_;
-    std::uint8_t sclMask_;
-    std::uint8_t sdaMask_;
+    int sda_;
     std::int64_t start_;
     std::int64_t end_;
     std::int64_t p_;
@@ -135,51 +147,45 @@ private:
     bool started_ = false; // a START has been read
 };
 
-double QuarterPeriodSamples(const std::uint8_t* scl, std::uint8_t mask, std::int64_t end)
-{
-    std::int64_t previous = -1, sum = 0, intervals = 0;
-    for (std::int64_t p = 1; p < end; ++p) {
-        if (((scl[p] ^ scl[p - 1]) & mask) == 0)
-            continue;
-        if (previous >= 0) {
-            sum += p - previous;
-            ++intervals;
-        }
-        previous = p;
-    }
-    return intervals > 0 ? static_cast<double>(sum) / static_cast<double>(intervals) / 2.0 : 0.0;
-}
-
-} // namespace
-
-I2cDecodeResult DecodeI2c(const ChannelQueries& queries, const I2cDecodeRequest& request)
+template <class Events>
+I2cDecodeResult DecodeI2cOver(Events& events, const LineTiming& timing, const I2cDecodeRequest& request)
 {
     I2cDecodeResult result;
-    const auto scl = queries.data(request.scl);
-    const auto sda = queries.data(request.sda);
-    // Both lines are read up to e, so e must lie inside both.
-    std::int64_t e = queries.samples(request.scl) - 1;
-    e = std::min({e, static_cast<std::int64_t>(scl.size()) - 1, static_cast<std::int64_t>(sda.size()) - 1});
-    if (e <= 0 || scl.empty() || sda.empty()) {
+    // As a capture held sample by sample is read: up to the sample before the last.
+    const std::int64_t e = timing.sampleCount - 2;
+    if (e <= 0) {
         result.error = DecoderMessage{Msg::strLanI2cNoDataA, {}};
         return result;
     }
-    const std::int64_t s0 = queries.indexAt(request.scl, request.marker1);
+    const std::int64_t s0 = ChannelQueries::IndexAt(request.marker1, timing.firstTime, timing.period);
     if (e - 1 < s0)
         return result;
 
-    const double period = queries.period(request.scl);
-    const double q = QuarterPeriodSamples(scl.data(), ChannelQueries::lineMask(request.scl), e) * period;
+    if (!events.restart())
+        return result;
+    EdgeSpacing spacing;
+    {
+        LineCursor<Events> at(events);
+        at.moveTo(0);
+        for (std::int64_t p = at.nextChange(); p < e; p = at.nextChange()) {
+            at.moveTo(p);
+            if (at.high(request.scl) != at.highBefore(request.scl))
+                spacing.add(p);
+        }
+    }
+    const double q = spacing.mean() / 2.0 * timing.period;
     result.quarterPeriod = q;
 
+    if (!events.restart())
+        return I2cDecodeResult{};
     I2cGrid& grid = result.grid;
-    I2cReader reader(queries, request, s0, e, grid);
+    I2cEventReader<Events> reader(events, timing, request, s0, e, grid);
     if (!reader.seekStart()) {
         result.error = DecoderMessage{Msg::strLanI2cNoStart, {}};
         return result;
     }
     bool expectAddress = true;
-    I2cReader::Byte byte;
+    I2cByte byte;
     while (!reader.atEnd() && !reader.full()) {
         const I2cEvent event = reader.readByte(byte, q);
         if (event == I2cEvent::End)
@@ -197,7 +203,7 @@ I2cDecodeResult DecodeI2c(const ChannelQueries& queries, const I2cDecodeRequest&
             continue;
         }
         I2cRow& row = grid.row(grid.count + 1);
-        const bool ackMissing = byte.ack == I2cReader::kAckMissing;
+        const bool ackMissing = byte.ack == kAckMissing;
         const std::string ack = ackMissing ? "?ACK" : byte.ack == 0 ? "ACK" : "NACK";
         const double ackTime = ackMissing ? kNoElementTime : byte.ackTime;
         if (expectAddress) {
@@ -217,6 +223,31 @@ I2cDecodeResult DecodeI2c(const ChannelQueries& queries, const I2cDecodeRequest&
         }
     }
     return result;
+}
+
+} // namespace
+
+I2cDecodeResult DecodeI2cEvents(LineEvents& events, const LineTiming& timing, const I2cDecodeRequest& request)
+{
+    return DecodeI2cOver(events, timing, request);
+}
+
+I2cDecodeResult DecodeI2c(const ChannelQueries& queries, const I2cDecodeRequest& request)
+{
+    const auto scl = queries.data(request.scl);
+    const auto sda = queries.data(request.sda);
+    // Both lines are read up to e, so e must lie inside both.
+    std::int64_t e = queries.samples(request.scl) - 1;
+    e = std::min({e, static_cast<std::int64_t>(scl.size()) - 1, static_cast<std::int64_t>(sda.size()) - 1});
+    if (e <= 0 || scl.empty() || sda.empty()) {
+        I2cDecodeResult result;
+        result.error = DecoderMessage{Msg::strLanI2cNoDataA, {}};
+        return result;
+    }
+    // The decoding reads up to the sample before the last of the lines it is given.
+    SampleLineEvents events(queries, {request.scl, request.sda}, e + 2);
+    const LineTiming timing{queries.period(request.scl), queries.firstTime(request.scl), e + 2};
+    return DecodeI2cOver(events, timing, request);
 }
 
 } // namespace tesmar

@@ -23,9 +23,11 @@ struct I2cDecodeResult {
     double quarterPeriod = 0.0; // q, seconds
 };
 
+// The decoding of the capture held sample by sample: the checks that need its arrays, then
+// DecodeI2cEvents over them.
 I2cDecodeResult DecodeI2c(const ChannelQueries& queries, const I2cDecodeRequest& request);
 
-// The same decoding on lines known by their changes: `events` follows SCL and SDA and is gone
+// The decoding on lines known by their changes: `events` follows SCL and SDA and is gone
 // through twice (the clock's quarter period first). An empty result when it cannot be gone
 // through again.
 I2cDecodeResult DecodeI2cEvents(LineEvents& events, const LineTiming& timing, const I2cDecodeRequest& request);

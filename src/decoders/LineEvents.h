@@ -30,10 +30,11 @@ struct LineTiming {
     double timeAt(std::int64_t index) const { return firstTime + period * static_cast<double>(index); }
 };
 
-// The levels at a sample that only moves forward.
-class LineCursor {
+// The levels at a sample that only moves forward. `Events` may be a final LineEvents class, for
+// its calls to be inlined where the decoders step through every change.
+template <class Events = LineEvents> class LineCursor {
 public:
-    explicit LineCursor(LineEvents& events) : events_(events) { fetch(); }
+    explicit LineCursor(Events& events) : events_(events) { fetch(); }
 
     // Moves to sample `s` (not before the last one asked about).
     void moveTo(std::int64_t s)
@@ -57,7 +58,7 @@ public:
 private:
     void fetch() { hasNext_ = events_.next(nextAt_, nextLevels_); }
 
-    LineEvents& events_;
+    Events& events_;
     std::uint16_t levels_ = 0;
     std::uint16_t beforeLast_ = 0; // before the change at lastAt_
     std::int64_t lastAt_ = -1;

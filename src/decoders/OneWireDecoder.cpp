@@ -90,7 +90,7 @@ private:
         at_.moveTo(p_);
     }
 
-    LineCursor at_;
+    LineCursor<> at_;
     const LineTiming& timing_;
     int dq_;
     std::int64_t start_;

@@ -42,11 +42,13 @@ struct SpiDecodeResult {
 // Mean distance between SCK edges over the whole line, in samples (0 with at most one edge).
 double MeanEdgeSpacing(const std::uint8_t* data, std::int64_t count, std::uint8_t mask);
 
+// The decoding of the capture held sample by sample: the checks that need its arrays, then
+// DecodeSpiEvents over them.
 SpiDecodeResult DecodeSpi(const ChannelQueries& queries, const SpiDecodeRequest& request);
 
-// The same decoding on lines known by their changes: `events` follows SCK, the data lines given
-// and CS, and is gone through twice (the clock's edge spacing first). An empty result when it
-// cannot be gone through again.
+// The decoding on lines known by their changes: `events` follows SCK, the data lines given and
+// CS, and is gone through twice (the clock's edge spacing first). An empty result when it cannot
+// be gone through again.
 SpiDecodeResult DecodeSpiEvents(LineEvents& events, const LineTiming& timing, const SpiDecodeRequest& request);
 
 // Number, BIN(MISO), HEX, BIN(MOSI), HEX.

@@ -1,23 +1,37 @@
 #include "decoders/SpiDecoder.h"
 
+#include "decoders/EdgeSpacing.h"
+#include "decoders/SampleLineEvents.h"
+
 namespace tesmar {
 
 namespace {
+
+// Where MISO and MOSI lie in time: a byte's start time is that of its data line, and bus B as the
+// generator has a sample period and first time of its own.
+struct SpiLineTimes {
+    LineTiming miso;
+    LineTiming mosi;
+};
 
 struct SpiLines {
     const SpiDecodeRequest& request;
     bool wantHighBefore; // the clock's level before a sampling edge
 
-    bool selected(const LineCursor& at) const { return request.cs && at.high(*request.cs) != request.csActiveLow; }
-    bool samplingEdge(const LineCursor& at) const
+    template <class Cursor> bool selected(const Cursor& at) const
+    {
+        return request.cs && at.high(*request.cs) != request.csActiveLow;
+    }
+    template <class Cursor> bool samplingEdge(const Cursor& at) const
     {
         return at.highBefore(request.sck) == wantHighBefore && at.high(request.sck) != wantHighBefore;
     }
 };
 
-} // namespace
-
-SpiDecodeResult DecodeSpiEvents(LineEvents& events, const LineTiming& timing, const SpiDecodeRequest& request)
+// `timing` is SCK's.
+template <class Events>
+SpiDecodeResult DecodeSpiOver(Events& events, const LineTiming& timing, const SpiDecodeRequest& request,
+                              const SpiLineTimes& lineTimes)
 {
     SpiDecodeResult result;
     // As a capture held sample by sample counts: the last sample is no clock edge.
@@ -39,9 +53,9 @@ SpiDecodeResult DecodeSpiEvents(LineEvents& events, const LineTiming& timing, co
         return result;
     std::int64_t skipEdges = 0;
     {
-        LineCursor at(events);
+        LineCursor<Events> at(events);
         at.moveTo(0);
-        std::int64_t previous = -1, sum = 0, intervals = 0;
+        EdgeSpacing spacing;
         bool startSeen = false;
         bool counting = false;
         std::int64_t edges = 0;
@@ -52,13 +66,8 @@ SpiDecodeResult DecodeSpiEvents(LineEvents& events, const LineTiming& timing, co
                 startSeen = true;
             }
             at.moveTo(p);
-            if (at.high(request.sck) != at.highBefore(request.sck)) {
-                if (previous >= 0) {
-                    sum += p - previous;
-                    ++intervals;
-                }
-                previous = p;
-            }
+            if (at.high(request.sck) != at.highBefore(request.sck))
+                spacing.add(p);
             if (counting) {
                 if (!lines.selected(at)) {
                     skipEdges = edges % 8;
@@ -68,14 +77,13 @@ SpiDecodeResult DecodeSpiEvents(LineEvents& events, const LineTiming& timing, co
                 }
             }
         }
-        result.edgeSpacing =
-            (intervals > 0 ? static_cast<double>(sum) / static_cast<double>(intervals) : 0.0) * timing.period;
+        result.edgeSpacing = spacing.mean() * timing.period;
     }
     const double h = result.edgeSpacing;
 
     if (!events.restart())
         return SpiDecodeResult{};
-    LineCursor at(events);
+    LineCursor<Events> at(events);
     at.moveTo(s0);
     bool wasSelected = lines.selected(at);
     int bitCount = 0;
@@ -107,9 +115,8 @@ SpiDecodeResult DecodeSpiEvents(LineEvents& events, const LineTiming& timing, co
             continue;
         }
         if (bitCount == 0) {
-            const double time = timing.timeAt(p) - h;
-            result.misoTimes.push_back(time);
-            result.mosiTimes.push_back(time);
+            result.misoTimes.push_back(lineTimes.miso.timeAt(p) - h);
+            result.mosiTimes.push_back(lineTimes.mosi.timeAt(p) - h);
         }
         const unsigned weight = request.settings.msbFirst ? (0x80u >> bitCount) : (1u << bitCount);
         if (request.miso && at.high(*request.miso))
@@ -137,6 +144,33 @@ SpiDecodeResult DecodeSpiEvents(LineEvents& events, const LineTiming& timing, co
         result.mosiTimes.clear();
     }
     return result;
+}
+
+} // namespace
+
+SpiDecodeResult DecodeSpiEvents(LineEvents& events, const LineTiming& timing, const SpiDecodeRequest& request)
+{
+    return DecodeSpiOver(events, timing, request, SpiLineTimes{timing, timing});
+}
+
+SpiDecodeResult DecodeSpi(const ChannelQueries& queries, const SpiDecodeRequest& request)
+{
+    const std::int64_t n = queries.samples(request.sck);
+    const auto empty = [&](std::optional<int> channel) { return channel && queries.data(*channel).empty(); };
+    if (n - 1 <= 0 || empty(request.sck) || empty(request.miso) || empty(request.mosi)) {
+        SpiDecodeResult result;
+        result.error = DecoderMessage{Msg::strLanSpiNoDataA, {}};
+        return result;
+    }
+    // n counts the spans between SCK's samples.
+    SampleLineEvents events(queries, {request.sck, request.mosi, request.miso, request.cs}, n + 1);
+    // Beyond the end of the select line's data the device counts as deselected.
+    if (request.cs)
+        events.setLevelPastEnd(*request.cs, request.csActiveLow);
+    auto timingOf = [&](int channel) { return LineTiming{queries.period(channel), queries.firstTime(channel), n + 1}; };
+    // A line not given has no data of its own: its times are the clock's.
+    const SpiLineTimes lineTimes{timingOf(request.miso.value_or(request.sck)), timingOf(request.mosi.value_or(request.sck))};
+    return DecodeSpiOver(events, timingOf(request.sck), request, lineTimes);
 }
 
 } // namespace tesmar

@@ -1,5 +1,8 @@
 // SPI, I2C and 1-Wire decoded, and the baud rate estimated, on a value change dump as its changes
 // stream past give exactly what the decoders give on the same capture held sample by sample.
+// SPI and I2C decode both ways with one decoder: for them the table holds the changes read from
+// the file, kept or read again on every pass, against those of the arrays; their results
+// themselves are fixed by hand in SpiTest, SpiFramingTest and I2cTest.
 
 #include "cli/DecodeCommand.h"
 #include "cli/StreamedLines.h"
@@ -193,7 +196,7 @@ TEST(StreamedDecode, GivesWhatTheSamplesGiveForEveryCaptureAndRequest)
             auto opened = VcdStream::Open(std::make_unique<MemoryTextSource>(vcd, 61), limits);
             ASSERT_TRUE(std::holds_alternative<std::unique_ptr<VcdStream>>(opened));
             VcdStream& stream = *std::get<std::unique_ptr<VcdStream>>(opened);
-            // The sample-array decoders read the capture the file holds.
+            // The capture the file holds, decoded from its arrays.
             const auto whole = stream.samples();
             ASSERT_TRUE(std::holds_alternative<CaptureSamples>(whole));
             const CaptureSamples& read = std::get<CaptureSamples>(whole);
