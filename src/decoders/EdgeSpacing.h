@@ -24,4 +24,15 @@ private:
     std::int64_t intervals_ = 0;
 };
 
+// The same over samples [0, count) held in memory, the line being bit `mask` of each byte: a
+// clock edge at every sample whose level differs from the one before.
+inline double MeanEdgeSpacing(const std::uint8_t* data, std::int64_t count, std::uint8_t mask)
+{
+    EdgeSpacing spacing;
+    for (std::int64_t i = 0; i + 1 < count; ++i)
+        if ((data[i] ^ data[i + 1]) & mask)
+            spacing.add(i + 1);
+    return spacing.mean();
+}
+
 } // namespace tesmar

@@ -9,15 +9,6 @@
 
 namespace tesmar {
 
-double MeanEdgeSpacing(const std::uint8_t* data, std::int64_t count, std::uint8_t mask)
-{
-    EdgeSpacing spacing;
-    for (std::int64_t i = 0; i + 1 < count; ++i)
-        if ((data[i] ^ data[i + 1]) & mask)
-            spacing.add(i + 1);
-    return spacing.mean();
-}
-
 DecoderTable SpiTable(const SpiDecodeResult& result, const MessageTable& table)
 {
     DecoderTable grid;

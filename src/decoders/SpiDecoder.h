@@ -3,6 +3,7 @@
 
 #include "decoders/DecoderMessage.h"
 #include "decoders/DecoderTable.h"
+#include "decoders/EdgeSpacing.h"
 #include "decoders/LineEvents.h"
 #include "decoders/SpiSettings.h"
 #include "logic/ChannelQueries.h"
@@ -38,9 +39,6 @@ struct SpiDecodeResult {
     std::vector<double> mosiTimes;
     double edgeSpacing = 0.0; // mean SCK edge spacing h, seconds
 };
-
-// Mean distance between SCK edges over the whole line, in samples (0 with at most one edge).
-double MeanEdgeSpacing(const std::uint8_t* data, std::int64_t count, std::uint8_t mask);
 
 // The decoding of the capture held sample by sample: the checks that need its arrays, then
 // DecodeSpiEvents over them.

@@ -28,10 +28,11 @@ struct SpiLines {
     }
 };
 
-// `timing` is SCK's.
+// `timing` is SCK's. `knownSpacing`: SCK's mean edge spacing in samples when the caller has it
+// at hand (lines in memory); the first pass then ends once it knows the edges to pass over.
 template <class Events>
 SpiDecodeResult DecodeSpiOver(Events& events, const LineTiming& timing, const SpiDecodeRequest& request,
-                              const SpiLineTimes& lineTimes)
+                              const SpiLineTimes& lineTimes, std::optional<double> knownSpacing = std::nullopt)
 {
     SpiDecodeResult result;
     // As a capture held sample by sample counts: the last sample is no clock edge.
@@ -48,11 +49,14 @@ SpiDecodeResult DecodeSpiOver(Events& events, const LineTiming& timing, const Sp
     const std::int64_t end = n;
 
     // First pass: the mean clock edge spacing over the whole line, and for a start inside a
-    // selection, the edges in front of its last whole byte (they are passed over).
-    if (!events.restart())
-        return result;
+    // selection, the edges in front of its last whole byte (they are passed over). Without a
+    // select line nothing is passed over.
     std::int64_t skipEdges = 0;
-    {
+    if (knownSpacing && !request.cs) {
+        result.edgeSpacing = *knownSpacing * timing.period;
+    } else {
+        if (!events.restart())
+            return result;
         LineCursor<Events> at(events);
         at.moveTo(0);
         EdgeSpacing spacing;
@@ -65,6 +69,8 @@ SpiDecodeResult DecodeSpiOver(Events& events, const LineTiming& timing, const Sp
                 counting = lines.selected(at);
                 startSeen = true;
             }
+            if (knownSpacing && startSeen && !counting)
+                break;
             at.moveTo(p);
             if (at.high(request.sck) != at.highBefore(request.sck))
                 spacing.add(p);
@@ -77,7 +83,7 @@ SpiDecodeResult DecodeSpiOver(Events& events, const LineTiming& timing, const Sp
                 }
             }
         }
-        result.edgeSpacing = spacing.mean() * timing.period;
+        result.edgeSpacing = (knownSpacing ? *knownSpacing : spacing.mean()) * timing.period;
     }
     const double h = result.edgeSpacing;
 
@@ -170,7 +176,10 @@ SpiDecodeResult DecodeSpi(const ChannelQueries& queries, const SpiDecodeRequest&
     auto timingOf = [&](int channel) { return LineTiming{queries.period(channel), queries.firstTime(channel), n + 1}; };
     // A line not given has no data of its own: its times are the clock's.
     const SpiLineTimes lineTimes{timingOf(request.miso.value_or(request.sck)), timingOf(request.mosi.value_or(request.sck))};
-    return DecodeSpiOver(events, timingOf(request.sck), request, lineTimes);
+    // The spacing straight from the clock's samples: a pass over them costs far less than one
+    // over the changes of every line followed.
+    const double spacing = MeanEdgeSpacing(queries.data(request.sck).data(), n, ChannelQueries::lineMask(request.sck));
+    return DecodeSpiOver(events, timingOf(request.sck), request, lineTimes, spacing);
 }
 
 } // namespace tesmar
