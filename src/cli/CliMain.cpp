@@ -39,6 +39,7 @@ const char* const kUsage =
     "  --replay-usb FILE   answer as the instrument did in a record of --record-usb, checking\n"
     "                 that the program sends the same (see docs/usb-session-record.md)\n"
     "  --probe        exit 0 when an instrument is plugged in, 1 otherwise\n"
+    "  --version      print the program's version\n"
     "commands:\n"
     "  info           identity, version, calibration, type and number of the instrument\n"
     "  info FILE.dat  the chunks and settings of a data file\n"
@@ -105,6 +106,9 @@ int RunCommand(const std::vector<std::string>& words, std::ostream& out, std::os
             return LibUsbTransport::instrumentPresent() ? kExitComplete : kExitFailure;
         else if ((word == "--help" || word == "-h") && rest.empty()) {
             out << kUsage << kExitStatusHelp;
+            return kExitComplete;
+        } else if ((word == "--version" || word == "-V") && rest.empty()) {
+            out << "tesmar-cli " << TESMAR_VERSION << '\n';
             return kExitComplete;
         } else
             rest.push_back(word);

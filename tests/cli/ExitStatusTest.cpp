@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -249,6 +250,17 @@ TEST_F(ExitStatus, WithoutAnInstrumentEveryDeviceCommandGivesTwo)
         EXPECT_FALSE(done.err.empty());
     }
     EXPECT_FALSE(fs::exists(path("x.vcd")));
+}
+
+TEST_F(ExitStatus, VersionIsPrintedAlone)
+{
+    for (const char* option : {"--version", "-V"}) {
+        SCOPED_TRACE(option);
+        const Finished done = run({option});
+        EXPECT_EQ(done.status, kExitComplete) << done.err;
+        EXPECT_TRUE(std::regex_match(done.out, std::regex("tesmar-cli [0-9]+\\.[0-9]+(\\.[0-9]+)*\n"))) << done.out;
+        EXPECT_EQ(done.err, "");
+    }
 }
 
 TEST_F(ExitStatus, SignalsEndTheWorkWith130AndKeepWhatWasCaptured)
