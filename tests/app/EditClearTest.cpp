@@ -23,23 +23,43 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <memory>
+
 using namespace tesmar;
 using Answer = UserMessages::SaveAnswer;
 
 namespace {
 
-// The next file dialog to open is answered with `path`.
+// The next file dialog to open is answered with `path`. A dialog that does not take the answer
+// within a second is cancelled, so that the test fails instead of waiting for ever.
 void AnswerNextFileDialog(const QString& path)
 {
     auto* poll = new QTimer;
     poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, [poll, path] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            dialog->selectFile(path);
-            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    auto ticksSinceAnswer = std::make_shared<int>(-1);
+    QObject::connect(poll, &QTimer::timeout, [poll, path, ticksSinceAnswer] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            if (*ticksSinceAnswer >= 0) {
+                poll->stop();
+                poll->deleteLater();
+            }
+            return;
         }
+        if (*ticksSinceAnswer >= 0) {
+            if (++*ticksSinceAnswer == 50)
+                dialog->reject();
+            return;
+        }
+        // The name field ignores selectFile while it has the focus, which the dialog takes
+        // whenever its window becomes active.
+        if (QWidget* focused = dialog->focusWidget())
+            focused->clearFocus();
+        dialog->selectFile(path);
+        if (dialog->selectedFiles() != QStringList{path})
+            return; // again on the next tick
+        *ticksSinceAnswer = 0;
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     });
     poll->start();
 }
