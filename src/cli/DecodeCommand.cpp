@@ -239,30 +239,32 @@ int DecodeUartCommand(const DecodeContext& context)
     if (context.options.has("--marker2"))
         request.marker2 = *marker2;
     request.maxEntries = context.limit();
-    UartDecodeResult result;
+    StreamedUartResult streamed;
     if (context.input.changes) {
         std::string problem;
-        result = DecodeStreamedUart(*context.input.changes, context.capture, request, context.progress, problem);
+        streamed = DecodeStreamedUart(*context.input.changes, context.capture, request, context.progress, problem);
         if (!problem.empty()) {
             context.err << "tesmar-cli decode: " << TerminalText(context.path + ": " + problem) << '\n';
             return 1;
         }
     } else {
-        result = DecodeUart(context.queries, request);
+        streamed.decoded = DecodeUart(context.queries, request);
     }
+    const UartDecodeResult& result = streamed.decoded;
+    const UartLineResult& txd = streamed.txd();
     const auto printUart = [&] {
-        PrintUartTable(result, context.table, context.options.has("--csv"),
+        PrintUartTable(result.rxd, txd, context.table, context.options.has("--csv"),
                        static_cast<std::size_t>(std::min<std::int64_t>(context.rowLimit, INT64_MAX)), context.out);
     };
     if (!result.messages.empty()) {
         // What was decoded before the refusal, without a header over nothing.
-        if (!result.rxd.bytes.empty() || !result.txd.bytes.empty())
+        if (!result.rxd.bytes.empty() || !txd.bytes.empty())
             printUart();
         for (const auto& message : result.messages)
             context.refuse(message);
         return 1;
     }
-    if (result.rxd.bytes.empty() && result.txd.bytes.empty()) {
+    if (result.rxd.bytes.empty() && txd.bytes.empty()) {
         // Up to its stop bit, as the decoder counts it.
         const double frame = (1.0 + request.settings.dataBits + (request.settings.parity != UartParity::None)) / *baud;
         if (frame > context.captureEnd() - context.captureStart())

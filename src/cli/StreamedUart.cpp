@@ -56,10 +56,11 @@ std::size_t LineChanges::next(std::int64_t* into, std::size_t room)
     return count;
 }
 
-UartDecodeResult DecodeStreamedUart(ChangeStream& stream, const LogicCapture& times, const UartDecodeRequest& request,
-                                    const ReadProgress& progress, std::string& problem)
+StreamedUartResult DecodeStreamedUart(ChangeStream& stream, const LogicCapture& times, const UartDecodeRequest& request,
+                                      const ReadProgress& progress, std::string& problem)
 {
-    UartDecodeResult result;
+    StreamedUartResult streamed;
+    UartDecodeResult& result = streamed.decoded;
     const UartLineTiming timing{times.samplePeriod, times.firstSampleTime, stream.sampleCount() - 1,
                                 stream.sampleCount() > 0};
     auto decode = [&](int channel, double start, const char* name) {
@@ -80,10 +81,10 @@ UartDecodeResult DecodeStreamedUart(ChangeStream& stream, const LogicCapture& ti
     const double txStart = request.marker2.value_or(request.marker1);
     // One line decoded as both from the same time decodes the same: once is enough.
     if (request.txd && request.rxd == request.txd && txStart == request.marker1 && result.messages.empty())
-        result.txd = result.rxd;
+        streamed.txdIsRxd = true;
     else if (request.txd && problem.empty())
         result.txd = decode(*request.txd, txStart, "TxD");
-    return result;
+    return streamed;
 }
 
 } // namespace tesmar

@@ -11,9 +11,17 @@
 
 namespace tesmar {
 
+struct StreamedUartResult {
+    UartDecodeResult decoded;
+    // One line asked for as both from the same time is decoded once: TxD's columns are RxD's,
+    // held once (decoded.txd stays empty).
+    bool txdIsRxd = false;
+    const UartLineResult& txd() const { return txdIsRxd ? decoded.rxd : decoded.txd; }
+};
+
 // `times` gives the capture's sample period and first time. `problem` is set when the file could
 // not be read again; `progress` is told how far each pass over the file has come.
-UartDecodeResult DecodeStreamedUart(ChangeStream& stream, const LogicCapture& times, const UartDecodeRequest& request,
+StreamedUartResult DecodeStreamedUart(ChangeStream& stream, const LogicCapture& times, const UartDecodeRequest& request,
                                     const ReadProgress& progress, std::string& problem);
 
 // The changes of one line from the stream, as the sample indexes at which its level changes

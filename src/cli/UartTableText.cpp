@@ -8,7 +8,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <limits>
 #include <utility>
 #include <vector>
 #include <string>
@@ -33,58 +32,63 @@ std::size_t Characters(const std::string& text)
 }
 
 // The time texts of both lines, formatted once for both passes over the rows (and once for a
-// line decoded as both), as long as the grid is small enough for them to be kept.
+// line decoded as both), as long as the grid is small enough for them to be kept. Only their
+// lengths are indexed: the rows are printed in order.
 class TimeTexts {
 public:
     static constexpr std::size_t kMostRows = std::size_t(4) << 20;
 
-    TimeTexts(const UartDecodeResult& result, std::size_t rows)
+    TimeTexts(const UartLineResult& rxd, const UartLineResult& txd, std::size_t rows) : oneLine_(&rxd == &txd)
     {
         if (rows > kMostRows)
             return;
-        ends_.reserve(2 * rows);
-        same_.assign(rows, false);
-        chars_.reserve(rows * 12);
+        const std::size_t lines = oneLine_ ? 1 : 2;
+        lengths_.reserve(lines * rows);
+        chars_.reserve(lines * rows * 12);
         char text[40];
+        auto add = [&](const UartLineResult& line, std::size_t r) {
+            const std::size_t length =
+                r < line.startTimes.size() && !std::isnan(line.startTimes[r]) ? TimeChars(line.startTimes[r], text, sizeof text) : 0;
+            chars_.append(text, length);
+            lengths_.push_back(static_cast<std::uint8_t>(length));
+        };
         for (std::size_t r = 0; r < rows; ++r) {
-            const double rx = r < result.rxd.startTimes.size() ? result.rxd.startTimes[r] : kNone;
-            const double tx = r < result.txd.startTimes.size() ? result.txd.startTimes[r] : kNone;
-            const std::size_t rxLength = std::isnan(rx) ? 0 : TimeChars(rx, text, sizeof text);
-            chars_.append(text, rxLength);
-            ends_.push_back(static_cast<std::uint32_t>(chars_.size()));
-            if (!std::isnan(tx) && tx == rx && std::signbit(tx) == std::signbit(rx)) {
-                same_[r] = true; // the text of RxD serves
-            } else if (!std::isnan(tx)) {
-                chars_.append(text, TimeChars(tx, text, sizeof text));
-            }
-            ends_.push_back(static_cast<std::uint32_t>(chars_.size()));
-            if (chars_.size() > UINT32_MAX - 100) {
-                ends_.clear();
-                return;
-            }
+            add(rxd, r);
+            if (!oneLine_)
+                add(txd, r);
         }
+        kept_ = true;
     }
-    bool kept() const { return !ends_.empty(); }
-    // Line k's time text of row r.
-    std::pair<const char*, std::size_t> text(std::size_t r, std::size_t k) const
+    bool kept() const { return kept_; }
+    std::size_t length(std::size_t r, std::size_t k) const { return lengths_[index(r, k)]; }
+    // Line k's time text of row r; quickest when asked for in order.
+    std::pair<const char*, std::size_t> text(std::size_t r, std::size_t k)
     {
-        if (k == 1 && same_[r])
-            k = 0;
-        const std::size_t i = 2 * r + k;
-        const std::size_t start = i == 0 ? 0 : ends_[i - 1];
-        return {chars_.data() + start, ends_[i] - start};
+        const std::size_t i = index(r, k);
+        if (i < cursor_)
+            cursor_ = offset_ = 0;
+        for (; cursor_ < i; ++cursor_)
+            offset_ += lengths_[cursor_];
+        return {chars_.data() + offset_, lengths_[i]};
     }
 
 private:
-    static constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    std::size_t index(std::size_t r, std::size_t k) const { return oneLine_ ? r : 2 * r + k; }
+
+    bool oneLine_;
+    bool kept_ = false;
     std::string chars_;
-    std::vector<std::uint32_t> ends_;
-    std::vector<bool> same_; // TxD's time is RxD's
+    std::vector<std::uint8_t> lengths_;
+    std::size_t cursor_ = 0; // the text at offset_ in chars_
+    std::size_t offset_ = 0;
 };
 
 class RowWriter {
 public:
-    RowWriter(const UartDecodeResult& result, std::size_t rows) : result_(result), rows_(rows), times_(result, rows) {}
+    RowWriter(const UartLineResult& rxd, const UartLineResult& txd, std::size_t rows)
+        : lines_{&rxd, &txd}, rows_(rows), times_(rxd, txd, rows)
+    {
+    }
 
     // The cells of row r (0-based) into cells_, their lengths into lengths_.
     void fill(std::size_t r)
@@ -96,9 +100,8 @@ public:
             at += length;
         };
         put(0, static_cast<std::size_t>(std::to_chars(at, at + 24, r + 1).ptr - at));
-        const UartLineResult* lines[2] = {&result_.rxd, &result_.txd};
         for (std::size_t k = 0; k < 2; ++k) {
-            const UartLineResult& line = *lines[k];
+            const UartLineResult& line = *lines_[k];
             if (r >= line.bytes.size()) {
                 put(1 + 2 * k, 0);
                 put(2 + 2 * k, 0);
@@ -115,7 +118,7 @@ public:
             put(2 + 2 * k, 2);
         }
         for (std::size_t k = 0; k < 2; ++k) {
-            const UartLineResult& line = *lines[k];
+            const UartLineResult& line = *lines_[k];
             if (times_.kept()) {
                 const auto [text, length] = times_.text(r, k);
                 cells_[5 + k] = text;
@@ -129,12 +132,12 @@ public:
 
     std::size_t rows() const { return rows_; }
     bool timesKept() const { return times_.kept(); }
-    std::size_t timeLength(std::size_t r, std::size_t k) const { return times_.text(r, k).second; }
+    std::size_t timeLength(std::size_t r, std::size_t k) const { return times_.length(r, k); }
     std::array<const char*, kColumns> cells_{};
     std::array<std::size_t, kColumns> lengths_{};
 
 private:
-    const UartDecodeResult& result_;
+    std::array<const UartLineResult*, 2> lines_;
     std::size_t rows_;
     std::array<char, 256> storage_{};
     TimeTexts times_;
@@ -145,12 +148,18 @@ private:
 void PrintUartTable(const UartDecodeResult& result, const MessageTable& table, bool csv, std::size_t rows,
                     std::ostream& out)
 {
+    PrintUartTable(result.rxd, result.txd, table, csv, rows, out);
+}
+
+void PrintUartTable(const UartLineResult& rxd, const UartLineResult& txd, const MessageTable& table, bool csv,
+                    std::size_t rows, std::ostream& out)
+{
     const DecoderTable empty = UartTable(UartDecodeResult{}, table);
     std::vector<std::string> headers;
     for (const auto& header : WithTimeColumns(empty).headers)
         headers.push_back(TrimBlanks(header));
-    rows = std::min(rows, std::max(result.rxd.bytes.size(), result.txd.bytes.size()));
-    RowWriter writer(result, rows);
+    rows = std::min(rows, std::max(rxd.bytes.size(), txd.bytes.size()));
+    RowWriter writer(rxd, txd, rows);
     std::string text;
     text.reserve(kFlushAt + 512);
     auto flush = [&] {
@@ -185,7 +194,7 @@ void PrintUartTable(const UartDecodeResult& result, const MessageTable& table, b
         // Every cell's width is known without writing it: the row number's digits, 8 and 2 for
         // a line's bytes, the kept time texts.
         widths[0] = std::max(widths[0], std::to_string(rows).size());
-        const UartLineResult* lines[2] = {&result.rxd, &result.txd};
+        const UartLineResult* lines[2] = {&rxd, &txd};
         for (std::size_t k = 0; k < 2; ++k) {
             if (rows > 0 && !lines[k]->bytes.empty()) {
                 widths[1 + 2 * k] = std::max<std::size_t>(widths[1 + 2 * k], 8);

@@ -14,5 +14,8 @@ class MessageTable;
 // At most `rows` rows.
 void PrintUartTable(const UartDecodeResult& result, const MessageTable& table, bool csv, std::size_t rows,
                     std::ostream& out);
+// The same with the lines' results given apart (one line decoded as both is held once).
+void PrintUartTable(const UartLineResult& rxd, const UartLineResult& txd, const MessageTable& table, bool csv,
+                    std::size_t rows, std::ostream& out);
 
 } // namespace tesmar

@@ -99,6 +99,22 @@ private:
     std::int64_t bits_ = 0;
 };
 
+// Room for as many frames as the samples can hold, so that the results are never copied as they
+// grow; room that is never written costs no memory.
+void ReserveForFrames(UartLineResult& result, std::int64_t samples, int frameBits, std::int64_t samplesPerBit,
+                      std::int64_t maxEntries)
+{
+    // An accepted frame moves on by at least its bits and a stop bit, one sample short of a bit
+    // each, less the half bit the next search starts back.
+    const std::int64_t shortestFrame =
+        std::max<std::int64_t>(1, (frameBits + 1) * (samplesPerBit - 1) - samplesPerBit / 2);
+    constexpr std::int64_t kMostReserved = std::int64_t(1) << 24;
+    const std::int64_t most = std::min(maxEntries, kMostReserved - 1) + 1; // one past the limit is kept
+    const auto frames = static_cast<std::size_t>(std::max<std::int64_t>(0, std::min(samples / shortestFrame + 1, most)));
+    result.bytes.reserve(frames);
+    result.startTimes.reserve(frames);
+}
+
 template <class Line>
 UartLineResult DecodeUartOn(Line& line, const UartLineTiming& timing, const UartSettings& settings, double startTime,
                             const char* lineName, std::vector<DecoderMessage>& messages, std::int64_t maxEntries)
@@ -125,6 +141,7 @@ UartLineResult DecodeUartOn(Line& line, const UartLineTiming& timing, const Uart
         return result;
 
     UartBitSampler<Line> sampler(line, period, bitTime);
+    ReserveForFrames(result, e - s, frameBits, sampler.samplesPerBit(), maxEntries);
 
     // Start at the falling edge of the frame the marker is in or before.
     if (line.high(s))

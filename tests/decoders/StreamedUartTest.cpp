@@ -137,13 +137,13 @@ TEST(StreamedUart, DecodesAsTheWholeCaptureWhateverThePiecesAndTheKeptBudget)
                 ASSERT_TRUE(std::holds_alternative<std::unique_ptr<VcdStream>>(opened));
                 VcdStream& stream = *std::get<std::unique_ptr<VcdStream>>(opened);
                 std::string problem;
-                const UartDecodeResult streamed = DecodeStreamedUart(stream, capture, r.request, {}, problem);
+                const StreamedUartResult streamed = DecodeStreamedUart(stream, capture, r.request, {}, problem);
                 EXPECT_TRUE(problem.empty()) << problem;
-                ExpectSameLine(streamed.rxd, whole.rxd);
-                ExpectSameLine(streamed.txd, whole.txd);
-                ASSERT_EQ(streamed.messages.size(), whole.messages.size());
+                ExpectSameLine(streamed.decoded.rxd, whole.rxd);
+                ExpectSameLine(streamed.txd(), whole.txd);
+                ASSERT_EQ(streamed.decoded.messages.size(), whole.messages.size());
                 for (std::size_t m = 0; m < whole.messages.size(); ++m)
-                    EXPECT_EQ(streamed.messages[m].key, whole.messages[m].key);
+                    EXPECT_EQ(streamed.decoded.messages[m].key, whole.messages[m].key);
             }
             if (std::string(r.name) == "both lines from the start") {
                 EXPECT_GT(whole.rxd.bytes.size(), file.frames / 2);
