@@ -71,9 +71,14 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window system plugin is loaded at run time, so no library dependency names it.
-# Help → manual opens the HTML manual through xdg-open.
+# The window system plugin and libzip are loaded at run time, so no library dependency names
+# them. Help → manual opens the HTML manual through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, xdg-utils")
+if(TESMAR_LIBZIP_PACKAGE)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${TESMAR_LIBZIP_PACKAGE}")
+else()
+  message(WARNING "no Debian package found for ${TESMAR_LIBZIP_SONAME}: the package will not depend on libzip")
+endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${TESMAR_PACKAGING_DIR}/postinst ${TESMAR_PACKAGING_DIR}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

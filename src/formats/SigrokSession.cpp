@@ -2,8 +2,7 @@
 
 #include "settings/IniFile.h"
 #include "formats/VcdTimeline.h"
-
-#include <zip.h>
+#include "formats/ZipLibrary.h"
 
 #include <cmath>
 #include <cstdio>
@@ -16,10 +15,7 @@ namespace {
 
 constexpr std::size_t kChunkSamples = 4 << 20; // samples per logic-1-N member
 
-struct ZipCloser {
-    void operator()(zip_t* z) const { zip_discard(z); }
-};
-using ZipHandle = std::unique_ptr<zip_t, ZipCloser>;
+using ZipHandle = std::unique_ptr<zip_t, decltype(ZipFunctions::discard)>;
 
 std::string RateText(double hz)
 {
@@ -36,23 +32,24 @@ std::string RateText(double hz)
     return std::to_string(static_cast<long long>(std::llround(hz))) + " Hz";
 }
 
-std::optional<std::string> ReadMember(zip_t* z, const std::string& name, std::uint64_t limit, std::string& why)
+std::optional<std::string> ReadMember(const ZipFunctions& zip, zip_t* z, const std::string& name, std::uint64_t limit,
+                                      std::string& why)
 {
     zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat(z, name.c_str(), 0, &st) != 0)
+    zip.statInit(&st);
+    if (zip.stat(z, name.c_str(), 0, &st) != 0)
         return std::nullopt;
     if (!(st.valid & ZIP_STAT_SIZE) || st.size > limit) {
         why = "member " + name + " is too large";
         return std::nullopt;
     }
-    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> file(zip_fopen(z, name.c_str(), 0), zip_fclose);
+    std::unique_ptr<zip_file_t, decltype(ZipFunctions::fclose)> file(zip.fopen(z, name.c_str(), 0), zip.fclose);
     if (!file) {
         why = "member " + name + " cannot be read";
         return std::nullopt;
     }
     std::string data(static_cast<std::size_t>(st.size), '\0');
-    const zip_int64_t got = zip_fread(file.get(), data.data(), st.size);
+    const zip_int64_t got = zip.fread(file.get(), data.data(), st.size);
     if (got < 0 || static_cast<zip_uint64_t>(got) != st.size) {
         why = "member " + name + " is damaged";
         return std::nullopt;
@@ -100,8 +97,13 @@ std::string WriteSigrokSession(const std::string& path, const CaptureSamples& ca
     bool inPlace = true;
     for (std::size_t k = 0; k < lines.size(); ++k)
         inPlace = inPlace && lines[k].channel == static_cast<int>(k);
+    std::string unloaded;
+    const ZipFunctions* loaded = Zip(unloaded);
+    if (!loaded)
+        return "cannot write " + path + ": " + unloaded;
+    const ZipFunctions& zip = *loaded;
     int error = 0;
-    ZipHandle z(zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error));
+    ZipHandle z(zip.open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error), zip.discard);
     if (!z)
         return "cannot create " + path;
     std::ostringstream meta;
@@ -114,11 +116,11 @@ std::string WriteSigrokSession(const std::string& path, const CaptureSamples& ca
     std::vector<std::string> texts = {"2", meta.str()};
     std::vector<std::vector<std::uint8_t>> interleaved;
     auto add = [&](const char* name, const void* data, std::size_t size) {
-        zip_source_t* src = zip_source_buffer(z.get(), data, size, 0);
+        zip_source_t* src = zip.sourceBuffer(z.get(), data, size, 0);
         if (!src)
             return false;
-        if (zip_file_add(z.get(), name, src, ZIP_FL_OVERWRITE) < 0) {
-            zip_source_free(src);
+        if (zip.fileAdd(z.get(), name, src, ZIP_FL_OVERWRITE) < 0) {
+            zip.sourceFree(src);
             return false;
         }
         return true;
@@ -153,9 +155,9 @@ std::string WriteSigrokSession(const std::string& path, const CaptureSamples& ca
     if (!ok)
         return "cannot write " + path;
     zip_t* raw = z.release();
-    if (zip_close(raw) != 0) {
-        const std::string why = zip_strerror(raw);
-        zip_discard(raw);
+    if (zip.close(raw) != 0) {
+        const std::string why = zip.strerror(raw);
+        zip.discard(raw);
         return "cannot write " + path + ": " + why;
     }
     return {};
@@ -163,18 +165,23 @@ std::string WriteSigrokSession(const std::string& path, const CaptureSamples& ca
 
 std::variant<CaptureImport, std::string> ReadSigrokSession(const std::string& path, std::uint64_t maxBytes)
 {
+    std::string unloaded;
+    const ZipFunctions* loaded = Zip(unloaded);
+    if (!loaded)
+        return "cannot read sigrok sessions: " + unloaded;
+    const ZipFunctions& zip = *loaded;
     int error = 0;
-    ZipHandle z(zip_open(path.c_str(), ZIP_RDONLY, &error));
+    ZipHandle z(zip.open(path.c_str(), ZIP_RDONLY, &error), zip.discard);
     if (!z)
         return std::string("not a sigrok session (.sr): not a zip archive");
     std::string why;
-    const auto versionText = ReadMember(z.get(), "version", 64, why);
+    const auto versionText = ReadMember(zip, z.get(), "version", 64, why);
     if (!versionText)
         return why.empty() ? std::string("not a sigrok session: no version member") : why;
     const int version = FormatVersion(*versionText);
     if (version != 1 && version != 2)
         return "sigrok session format version '" + PrintableText(*versionText) + "' is not supported (only 1 and 2)";
-    const auto metaText = ReadMember(z.get(), "metadata", 1 << 20, why);
+    const auto metaText = ReadMember(zip, z.get(), "metadata", 1 << 20, why);
     if (!metaText)
         return why.empty() ? std::string("not a sigrok session: no metadata member") : why;
     IniFile meta;
@@ -201,10 +208,10 @@ std::variant<CaptureImport, std::string> ReadSigrokSession(const std::string& pa
         // Version 1 keeps all samples in the one member the metadata names; version 2 in
         // numbered members after it.
         std::optional<std::string> data =
-            version == 1 ? ReadMember(z.get(), capturefile, maxBytes, why)
-                         : ReadMember(z.get(), capturefile + "-" + std::to_string(chunk), maxBytes - total, why);
+            version == 1 ? ReadMember(zip, z.get(), capturefile, maxBytes, why)
+                         : ReadMember(zip, z.get(), capturefile + "-" + std::to_string(chunk), maxBytes - total, why);
         if (!data && chunk == 1 && why.empty() && version == 2)
-            data = ReadMember(z.get(), capturefile, maxBytes, why); // written without the chunk number
+            data = ReadMember(zip, z.get(), capturefile, maxBytes, why); // written without the chunk number
         if (!why.empty())
             return why;
         if (!data)

@@ -1,4 +1,5 @@
 #include "formats/SigrokSession.h"
+#include "formats/ZipLibrary.h"
 
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -185,6 +186,26 @@ TEST_F(SigrokFixture, SessionsWrittenBySigrokCliAreRead)
     EXPECT_EQ(c.busA.size(), 5000u);
     EXPECT_TRUE(c.busB.empty());
     EXPECT_DOUBLE_EQ(c.samplePeriod, 4e-6);
+}
+
+TEST(ZipLibrary, ALibraryThatCannotServeIsRefusedWithItsReason)
+{
+    ZipFunctions functions;
+    std::string problem;
+    EXPECT_FALSE(LoadZipFunctions("libtesmar-no-such-library.so.9", functions, problem));
+    EXPECT_NE(problem.find("libtesmar-no-such-library.so.9"), std::string::npos) << problem;
+
+    // A library that loads but is no libzip.
+    problem.clear();
+    EXPECT_FALSE(LoadZipFunctions("libm.so.6", functions, problem));
+    EXPECT_EQ(problem, "libzip has no zip_open");
+
+    // The one the build found serves every function, and is loaded once.
+    problem.clear();
+    const ZipFunctions* zip = Zip(problem);
+    ASSERT_NE(zip, nullptr) << problem;
+    EXPECT_EQ(Zip(problem), zip);
+    EXPECT_NE(zip->fileAdd, nullptr);
 }
 
 } // namespace
