@@ -7,6 +7,8 @@
 #include "formats/DataFile.h"
 #include "formats/DataFileLoad.h"
 
+#include "CliTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,16 +25,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using CliRun = testing::CommandRun;
 
 CliRun RunWords(const std::vector<std::string>& words) {
-    std::ostringstream out, err;
-    const int status = RunCli(words, out, err);
-    return {status, out.str(), err.str()};
+    return testing::RunCommand(RunCli, words);
 }
 
 // A capture of UART traffic ("U" at 9600 baud on A.0) sampled at 1 MHz, 8 lines.
@@ -51,12 +47,8 @@ CaptureSamples SmallCapture(double period = 1e-6) {
 class CliBadInput : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ =
-            fs::temp_directory_path() / ("tesmar_bad_" + std::to_string(::getpid()) + "_" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
         for (const char* name : {"folder.dat", "folder.vcd", "folder.csv"})
-            fs::create_directories(folder_ / name);
+            fs::create_directories(scratch_.folder() / name);
         text("nan-first.csv", "time,A.0\nnan,1\n0.000001,0\n");
         text("nan-middle.csv", "time,A.0\n0,1\n0.000001,nan\n0.000002,1\n");
         text("inf-time.csv", "time,A.0\n0,1\ninf,0\n");
@@ -89,8 +81,7 @@ class CliBadInput : public ::testing::Test {
               WriteDataFile(DataFile{
                   OscSettingsChunk{}, {"\x1b]0;title\x07remark"}, std::vector<double>{1, 2}, {}, {}, {}}));
     }
-    void TearDown() override { fs::remove_all(folder_); }
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+    std::string path(const std::string& name) const { return scratch_.path(name); }
     void text(const std::string& name, const std::string& content) {
         WriteWholeFile(path(name), content.data(), content.size());
     }
@@ -98,7 +89,7 @@ class CliBadInput : public ::testing::Test {
         WriteWholeFile(path(name), content.data(), content.size());
     }
 
-    fs::path folder_;
+    testing::ScratchFolder scratch_{"tesmar_bad_"};
 };
 
 TEST_F(CliBadInput, EveryBadInputEndsWithItsMessageAndStatus) {
@@ -184,7 +175,7 @@ TEST_F(CliBadInput, EveryBadInputEndsWithItsMessageAndStatus) {
         SCOPED_TRACE(trace);
         std::string message = c.message;
         for (auto at = message.find('@'); at != std::string::npos; at = message.find('@'))
-            message.replace(at, 1, folder_.string() + "/");
+            message.replace(at, 1, scratch_.folder().string() + "/");
         const CliRun run = RunWords(words);
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_NE(run.err.find(message), std::string::npos) << run.err;

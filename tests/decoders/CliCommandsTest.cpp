@@ -6,6 +6,8 @@
 #include "decoders/UartEncoder.h"
 #include "formats/DataFileLoad.h"
 
+#include "CliTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,25 +23,11 @@ namespace fs = std::filesystem;
 
 class CliCommands : public ::testing::Test {
 protected:
-    void SetUp() override
+    using Run = testing::CommandRun;
+    std::string path(const std::string& name) const { return scratch_.path(name); }
+    template <class Command> static Run run(Command command, const std::vector<std::string>& args)
     {
-        folder_ = fs::temp_directory_path() / ("tesmar_cli_" + std::to_string(::getpid()) + "_" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
-
-    struct Run {
-        int status;
-        std::string out;
-        std::string err;
-    };
-    template <class Command> Run run(Command command, const std::vector<std::string>& args)
-    {
-        std::ostringstream out, err;
-        const int status = command(args, out, err);
-        return {status, out.str(), err.str()};
+        return testing::RunCommand(command, args);
     }
 
     // Bus B traffic from the encoders copied into a capture with a pre-trigger part:
@@ -77,7 +65,7 @@ protected:
         return dat;
     }
 
-    fs::path folder_;
+    testing::ScratchFolder scratch_{"tesmar_cli_"};
 };
 
 TEST_F(CliCommands, DecodeGivesTheSameRowsFromTheDatAndFromItsVcdAndCsv)

@@ -6,6 +6,8 @@
 #include "formats/DataFileLoad.h"
 #include "logic/GeneratorEditing.h"
 
+#include "CliTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,17 +19,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using CliRun = testing::CommandRun;
 
 CliRun Cli(const std::vector<std::string>& words)
 {
-    std::ostringstream out, err;
-    const int status = RunCli(words, out, err);
-    return {status, out.str(), err.str()};
+    return testing::RunCommand(RunCli, words);
 }
 
 // The rows of CSV output (header left out), split into cells.
@@ -59,14 +55,7 @@ std::string HexColumn(const std::string& csv, std::size_t column)
 
 class CliLinesEncode : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        folder_ = fs::temp_directory_path() / ("tesmar_cli_lines_" + std::to_string(::getpid()) + "_" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+    std::string path(const std::string& name) const { return scratch_.path(name); }
 
     std::string write(const std::string& name, const std::string& text) const
     {
@@ -74,7 +63,7 @@ protected:
         return path(name);
     }
 
-    fs::path folder_;
+    testing::ScratchFolder scratch_{"tesmar_cli_lines_"};
 };
 
 // UART frames at 115 200 baud on bit `line` of a 1 MHz capture, one idle bit between frames.
@@ -247,7 +236,7 @@ TEST_F(CliLinesEncode, EncodeChecksEveryOptionAndWritesNothingHalfDone)
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
         EXPECT_FALSE(fs::exists(out)) << c.words[1];
     }
-    const CliRun folder = Cli({"encode", "uart", "--text", "x", "--out", folder_.string()});
+    const CliRun folder = Cli({"encode", "uart", "--text", "x", "--out", scratch_.folder().string()});
     EXPECT_EQ(folder.status, 74);
     EXPECT_NE(folder.err.find("cannot write"), std::string::npos);
 }

@@ -15,6 +15,8 @@
 #include "formats/VcdStream.h"
 #include "sim/LogicScene.h"
 
+#include "CliTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -22,7 +24,6 @@
 #include <random>
 #include <sstream>
 
-#include <unistd.h>
 
 namespace tesmar {
 namespace {
@@ -278,33 +279,13 @@ TEST(StreamedDecode, EventsAreTheSamplesAtWhichTheLinesChange)
     }
 }
 
-
-namespace fs = std::filesystem;
-
 class StreamedDecodeCommand : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        folder_ = fs::temp_directory_path() / ("tesmar_streamed_" + std::to_string(::getpid()) + "_" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+    using Run = testing::CommandRun;
+    std::string path(const std::string& name) const { return scratch_.path(name); }
+    static Run Decode(const std::vector<std::string>& args) { return testing::RunCommand(RunDecodeCommand, args); }
 
-    struct Run {
-        int status;
-        std::string out;
-        std::string err;
-    };
-    static Run Decode(const std::vector<std::string>& args)
-    {
-        std::ostringstream out, err;
-        const int status = RunDecodeCommand(args, out, err);
-        return {status, out.str(), err.str()};
-    }
-
-    fs::path folder_;
+    testing::ScratchFolder scratch_{"tesmar_streamed_"};
 };
 
 // The first line where two outputs differ, for a short failure message.
@@ -478,7 +459,7 @@ TEST_F(StreamedDecodeCommand, ACaptureLongerThanAnyHeldWholeDecodes)
         SCOPED_TRACE(name);
         const std::string file = path(name);
         WriteBursts(file, kBurst, kSecond, kLast);
-        EXPECT_LT(fs::file_size(file), std::uintmax_t(8) << 20);
+        EXPECT_LT(std::filesystem::file_size(file), std::uintmax_t(8) << 20);
         const auto held = LoadCaptureFile(file);
         ASSERT_TRUE(std::holds_alternative<std::string>(held));
         EXPECT_NE(std::get<std::string>(held).find("samples"), std::string::npos) << std::get<std::string>(held);
