@@ -37,7 +37,7 @@ namespace {
 const char* const kDecodeUsage =
     "usage: tesmar-cli decode PROTOCOL FILE [options]   (FILE: .dat, .vcd, .csv or .sr, or a\n"
     "                                                   1544-byte generator data file)\n"
-    "       tesmar-cli decode --list-lines FILE          (the lines, their names and edges)\n"
+    "       tesmar-cli decode --list-lines FILE [--rate R]  (the lines, their names and edges)\n"
     "  uart   --rx CH --tx CH --baud N --bits 5..8 --parity none|even|odd --stop 1|2\n"
     "         only the lines given are decoded, the other's columns stay empty; with neither,\n"
     "         --rx is the first line of the capture\n"
@@ -404,6 +404,60 @@ int DecodeOneWireCommand(const DecodeContext& context)
     });
 }
 
+// --rate when given, checked; false after saying why.
+bool ReadGivenRate(const CliOptions& options, std::optional<double>& givenRate, std::ostream& err)
+{
+    if (!options.has("--rate"))
+        return true;
+    std::string problem;
+    const auto rate =
+        CheckedNumber("--rate", options.get("--rate", ""), {1, 1e9, false, " Hz"}, problem, NumberUnits::Hertz);
+    if (!rate) {
+        err << "tesmar-cli decode: " << problem << '\n';
+        return false;
+    }
+    givenRate = *rate;
+    return true;
+}
+
+// --rate serves only files that may state no rate of their own; false after saying so.
+bool RateFitsInput(const CliOptions& options, const DecodeInput& input, const std::string& path, std::ostream& err)
+{
+    if (!options.has("--rate") || input.generatorData || CaptureFileKindOf(path) == CaptureFileKind::Csv)
+        return true;
+    err << "tesmar-cli decode: --rate: " << TerminalText(path)
+        << " is a capture with its own sample rate (--rate is for generator data files and CSV files"
+           " that state none)\n";
+    return false;
+}
+
+int ListLinesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    CliOptions options("decode", kDecodeUsage);
+    if (args.size() < 2 || args[1].rfind("--", 0) == 0) {
+        err << "tesmar-cli decode: --list-lines takes one FILE\n" << kDecodeUsage;
+        return 64;
+    }
+    std::optional<double> givenRate;
+    if (!options.parse(args, 2, {"--rate"}, {}, err) || !ReadGivenRate(options, givenRate, err))
+        return 64;
+    auto loaded = StreamedCaptureFile(args[1]) ? OpenStreamedInput(args[1], givenRate, err)
+                                               : LoadDecodeInput(args[1], givenRate, err);
+    if (const auto* message = std::get_if<std::string>(&loaded)) {
+        err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
+        return 1;
+    }
+    const DecodeInput& input = std::get<DecodeInput>(loaded);
+    if (!RateFitsInput(options, input, args[1], err))
+        return 64;
+    std::string problem;
+    if (!ListCaptureLines(input, out, problem)) {
+        err << "tesmar-cli decode: " << TerminalText(args[1] + ": " + problem) << '\n';
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -412,24 +466,8 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
         out << kDecodeUsage << kExitStatusHelp;
         return kExitComplete;
     }
-    if (!args.empty() && args[0] == "--list-lines") {
-        if (args.size() != 2) {
-            err << "tesmar-cli decode: --list-lines takes one FILE\n" << kDecodeUsage;
-            return 64;
-        }
-        auto loaded = StreamedCaptureFile(args[1]) ? OpenStreamedInput(args[1], std::nullopt, err)
-                                                   : LoadDecodeInput(args[1], std::nullopt, err);
-        if (const auto* message = std::get_if<std::string>(&loaded)) {
-            err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
-            return 1;
-        }
-        std::string problem;
-        if (!ListCaptureLines(std::get<DecodeInput>(loaded), out, problem)) {
-            err << "tesmar-cli decode: " << TerminalText(args[1] + ": " + problem) << '\n';
-            return 1;
-        }
-        return 0;
-    }
+    if (!args.empty() && args[0] == "--list-lines")
+        return ListLinesCommand(args, out, err);
     if (args.size() < 2) {
         err << kDecodeUsage;
         return 64;
@@ -466,15 +504,8 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
         limit = static_cast<std::int64_t>(*rows);
     }
     std::optional<double> givenRate;
-    if (options.has("--rate")) {
-        const auto rate =
-            CheckedNumber("--rate", options.get("--rate", ""), {1, 1e9, false, " Hz"}, problem, NumberUnits::Hertz);
-        if (!rate) {
-            err << "tesmar-cli decode: " << problem << '\n';
-            return 64;
-        }
-        givenRate = *rate;
-    }
+    if (!ReadGivenRate(options, givenRate, err))
+        return 64;
 
     const MessageTable table;
     // A progress line while a large file is read, on a terminal only.
@@ -489,12 +520,8 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
         return 1;
     }
     const DecodeInput& input = std::get<DecodeInput>(loaded);
-    if (options.has("--rate") && !input.generatorData && CaptureFileKindOf(args[1]) != CaptureFileKind::Csv) {
-        err << "tesmar-cli decode: --rate: " << TerminalText(args[1])
-            << " is a capture with its own sample rate (--rate is for generator data files and CSV files"
-               " that state none)\n";
+    if (!RateFitsInput(options, input, args[1], err))
         return 64;
-    }
     const ChannelQueries queries(input.capture);
     DecodeContext context{queries, input, input.capture, options, table, out, err, args[1], progress};
     context.rowLimit = limit;

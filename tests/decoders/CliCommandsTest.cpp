@@ -387,6 +387,13 @@ TEST_F(CliCommands, SigrokCsvDecodesAtItsStatedRateOrTheOneGiven)
     const Run given = decode("bare.csv", {"--rate", "250000"});
     ASSERT_EQ(given.status, 0) << given.err;
     EXPECT_EQ(given.out, stated.out);
+    // The lines of such a file are listed with the rate given, as they are decoded.
+    EXPECT_EQ(run(RunDecodeCommand, {"--list-lines", path("bare.csv")}).status, 1);
+    const Run listed = run(RunDecodeCommand, {"--list-lines", path("bare.csv"), "--rate", "250k"});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, "line  name  edges\nA.0   A.0   14\nA.1   A.1   0\n");
+    EXPECT_EQ(run(RunDecodeCommand, {"--list-lines", path("bare.csv"), "--rate", "0"}).status, 64);
+    EXPECT_EQ(run(RunDecodeCommand, {"--list-lines", path("bare.csv"), "--baud", "9600"}).status, 64);
 
     EXPECT_EQ(run(RunConvertCommand, {path("bare.csv"), path("bare.vcd")}).status, 1);
     EXPECT_FALSE(fs::exists(path("bare.vcd")));
