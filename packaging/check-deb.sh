@@ -26,7 +26,8 @@ for path in ./usr/bin/tesmar ./usr/bin/tesmar-cli ./usr/lib/udev/rules.d/60-tesm
     fi
 done
 depends="$(dpkg-deb -f "$deb" Depends)"
-for dependency in libusb-1.0 libqt6widgets6 libqcustomplot2.1-qt6 qt6-qpa-plugins xdg-utils; do
+# libzip is loaded at run time, so only the package names it.
+for dependency in libusb-1.0 libqt6widgets6 libqcustomplot2.1-qt6 qt6-qpa-plugins xdg-utils libzip; do
     if ! grep -q "$dependency" <<<"$depends"; then
         echo "missing dependency: $dependency (Depends: $depends)"
         status=1
@@ -49,6 +50,12 @@ home="$scratch/home"
 mkdir -p "$home"
 if ! out="$(HOME="$home" "$root/usr/bin/tesmar-cli" --sim info 2>&1)"; then
     echo "installed tesmar-cli --sim info failed: $out"
+    status=1
+fi
+# A sigrok session: the installed program finds libzip when it first needs it.
+if ! out="$(HOME="$home" "$root/usr/bin/tesmar-cli" decode --list-lines "$(dirname "$0")/../examples/capture.sr" 2>&1)" ||
+   ! grep -q "^A.0 " <<<"$out"; then
+    echo "installed tesmar-cli does not read a sigrok session: $out"
     status=1
 fi
 if ! out="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$home" "$root/usr/bin/tesmar" --help 2>&1)" ||
