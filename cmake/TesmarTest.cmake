@@ -1,12 +1,18 @@
-# tesmar_add_test(NAME name SOURCES ... LIBS ...)
-# One GoogleTest program; each of its tests becomes a ctest test.
+# tesmar_add_test(NAME name SOURCES ... LIBS ... [LABELS ...])
+# One GoogleTest program; each of its tests becomes a ctest test. Tests that draw with Qt carry
+# the label gui, as the window tests do (./test.sh --tsan leaves them out).
 function(tesmar_add_test)
-  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  set(labels "")
+  if(T_LABELS)
+    set(labels LABELS "${T_LABELS}")
+  endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+    # One value a property: the discovery splits values at semicolons.
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen ENVIRONMENT_MODIFICATION LC_ALL=set:C.UTF-8 ${labels})
 endfunction()
 
 # tesmar_add_qt_test(NAME name SOURCES ... LIBS ...)

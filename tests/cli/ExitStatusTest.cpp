@@ -265,6 +265,13 @@ TEST_F(ExitStatus, VersionIsPrintedAlone)
 
 TEST_F(ExitStatus, SignalsEndTheWorkWith130AndKeepWhatWasCaptured)
 {
+#if defined(__SANITIZE_THREAD__)
+    // The sanitizer's runtime adds a thread of its own and intercepts the waits for signals, so
+    // which thread a process-directed signal reaches is no longer the program's doing: now and
+    // then SIGTERM ends the process by its default action. The program's threads are checked
+    // without it.
+    GTEST_SKIP() << "signal delivery is not the program's own under ThreadSanitizer";
+#endif
     // A record cut short keeps what it has.
     Finished done = run({"--sim", "record", "--duration", "1h", "--out", path("cut.dat")}, SIGINT, outputTaken("cut.dat"));
     EXPECT_TRUE(done.exited);
