@@ -29,6 +29,12 @@ char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+std::string LowerName(std::string_view name) {
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
+    return lower;
+}
+
 // Names are Latin in every file the program uses, so ASCII folding is enough.
 bool SameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
@@ -163,6 +169,7 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {
 
 bool IniFile::load() {
     lines_.clear();
+    indexSections();
     std::ifstream in(path_, std::ios::binary);
     if (!in)
         return false;
@@ -217,6 +224,17 @@ void IniFile::setText(const std::string& utf8Text) {
         lines_.push_back(utf8Text.substr(start, end - start));
         start = end + (utf8Text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
+    indexSections();
+}
+
+void IniFile::indexSections() {
+    headers_.clear();
+    firstHeader_.clear();
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        if (const auto name = SectionName(lines_[i])) {
+            headers_.push_back(i);
+            firstHeader_.try_emplace(LowerName(*name), i);
+        }
 }
 
 std::string IniFile::text() const {
@@ -229,16 +247,12 @@ std::string IniFile::text() const {
 }
 
 IniFile::SectionRange IniFile::findSection(const std::string& section) const {
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const auto name = SectionName(lines_[i]);
-        if (!name || !SameName(*name, section))
-            continue;
-        std::size_t end = i + 1;
-        while (end < lines_.size() && !SectionName(lines_[end]))
-            ++end;
-        return {true, i, end};
-    }
-    return {false, 0, 0};
+    const auto found = firstHeader_.find(LowerName(section));
+    if (found == firstHeader_.end())
+        return {false, 0, 0};
+    const std::size_t header = found->second;
+    const auto next = std::upper_bound(headers_.begin(), headers_.end(), header);
+    return {true, header, next == headers_.end() ? lines_.size() : *next};
 }
 
 std::optional<std::size_t> IniFile::findKey(const std::string& section, const std::string& key) const {
@@ -339,6 +353,7 @@ void IniFile::writeString(const std::string& section, const std::string& key, co
             lines_.emplace_back();
         lines_.push_back("[" + section + "]");
         lines_.push_back(newLine);
+        indexSections();
         return;
     }
     // After the section's last key line, so that blank lines and comments that lead into the
@@ -348,6 +363,7 @@ void IniFile::writeString(const std::string& section, const std::string& key, co
         if (KeyName(lines_[i]))
             insertAt = i + 1;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), newLine);
+    indexSections();
 }
 
 void IniFile::writeInteger(const std::string& section, const std::string& key, long long value) {

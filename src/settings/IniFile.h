@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tesmar {
@@ -59,9 +60,16 @@ class IniFile {
     };
     SectionRange findSection(const std::string& section) const;
     std::optional<std::size_t> findKey(const std::string& section, const std::string& key) const;
+    // Remakes the section index below after lines were added or replaced.
+    void indexSections();
 
     std::string path_;
     std::vector<std::string> lines_;
+    // The lines that open a section, in order, and the first of them for each name (in lower
+    // case): a large file (a language file has thousands of keys) is not scanned whole for
+    // every key read.
+    std::vector<std::size_t> headers_;
+    std::unordered_map<std::string, std::size_t> firstHeader_;
 };
 
 } // namespace tesmar

@@ -182,6 +182,24 @@ TEST(IniFile, WritingReplacesInPlaceAndLeavesOtherLinesAlone) {
                                "k=v\n"));
 }
 
+TEST(IniFile, SectionsAreFoundAfterEveryChangeOfTheLines) {
+    IniFile ini;
+    ini.setText("[a]\nx=1\n[B]\ny=2\n[a]\nx=9\n");
+    // The first of two sections of one name is the one read and written.
+    EXPECT_EQ(ini.readString("A", "x", ""), "1");
+    ini.writeString("a", "z", "3"); // the lines after it move down
+    ini.writeString("b", "w", "4");
+    ini.writeString("c", "v", "5"); // a new section at the end
+    EXPECT_EQ(ini.readString("b", "y", ""), "2");
+    EXPECT_EQ(ini.readString("B", "w", ""), "4");
+    EXPECT_EQ(ini.readString("C", "v", ""), "5");
+    EXPECT_EQ(ini.keys("a"), (std::vector<std::string>{"x", "z"}));
+    EXPECT_EQ(ini.text(), Crlf("[a]\nx=1\nz=3\n[B]\ny=2\nw=4\n[a]\nx=9\n\n[c]\nv=5\n"));
+    ini.setText("[b]\nq=1\n");
+    EXPECT_FALSE(ini.hasSection("a"));
+    EXPECT_EQ(ini.readString("b", "q", ""), "1");
+}
+
 TEST(IniFile, KeyGoesRightAfterAnEmptySectionHeader) {
     IniFile ini;
     ini.setText("[a]\n\n[b]\nx=1\n");
