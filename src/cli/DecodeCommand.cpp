@@ -431,6 +431,26 @@ bool RateFitsInput(const CliOptions& options, const DecodeInput& input, const st
     return false;
 }
 
+// FILE's capture with the rate given, a VCD or CSV as its changes stream past (in bounded memory),
+// with the progress of a large file on a terminal; the exit status after saying why it cannot
+// be used.
+std::variant<DecodeInput, int> OpenDecodeFile(const std::string& path, const CliOptions& options,
+                                              std::optional<double> givenRate, FileProgress& reading,
+                                              std::ostream& err)
+{
+    const ReadProgress progress = reading.callback();
+    auto loaded = StreamedCaptureFile(path) ? OpenStreamedInput(path, givenRate, err, progress)
+                                            : LoadDecodeInput(path, givenRate, err, progress);
+    reading.end();
+    if (const auto* message = std::get_if<std::string>(&loaded)) {
+        err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
+        return 1;
+    }
+    if (!RateFitsInput(options, std::get<DecodeInput>(loaded), path, err))
+        return 64;
+    return std::move(std::get<DecodeInput>(loaded));
+}
+
 int ListLinesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     CliOptions options("decode", kDecodeUsage);
@@ -441,17 +461,12 @@ int ListLinesCommand(const std::vector<std::string>& args, std::ostream& out, st
     std::optional<double> givenRate;
     if (!options.parse(args, 2, {"--rate"}, {}, err) || !ReadGivenRate(options, givenRate, err))
         return 64;
-    auto loaded = StreamedCaptureFile(args[1]) ? OpenStreamedInput(args[1], givenRate, err)
-                                               : LoadDecodeInput(args[1], givenRate, err);
-    if (const auto* message = std::get_if<std::string>(&loaded)) {
-        err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
-        return 1;
-    }
-    const DecodeInput& input = std::get<DecodeInput>(loaded);
-    if (!RateFitsInput(options, input, args[1], err))
-        return 64;
+    FileProgress reading(err, "tesmar-cli decode: ", isatty(STDERR_FILENO) == 1);
+    auto opened = OpenDecodeFile(args[1], options, givenRate, reading, err);
+    if (const int* status = std::get_if<int>(&opened))
+        return *status;
     std::string problem;
-    if (!ListCaptureLines(input, out, problem)) {
+    if (!ListCaptureLines(std::get<DecodeInput>(opened), out, problem)) {
         err << "tesmar-cli decode: " << TerminalText(args[1] + ": " + problem) << '\n';
         return 1;
     }
@@ -511,17 +526,10 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
     // A progress line while a large file is read, on a terminal only.
     FileProgress reading(err, "tesmar-cli decode: ", isatty(STDERR_FILENO) == 1);
     const ReadProgress progress = reading.callback();
-    // A value change dump or CSV is decoded as its changes stream past, in bounded memory.
-    auto loaded = StreamedCaptureFile(args[1]) ? OpenStreamedInput(args[1], givenRate, err, progress)
-                                               : LoadDecodeInput(args[1], givenRate, err, progress);
-    reading.end();
-    if (const auto* message = std::get_if<std::string>(&loaded)) {
-        err << "tesmar-cli decode: " << TerminalText(*message) << '\n';
-        return 1;
-    }
-    const DecodeInput& input = std::get<DecodeInput>(loaded);
-    if (!RateFitsInput(options, input, args[1], err))
-        return 64;
+    auto opened = OpenDecodeFile(args[1], options, givenRate, reading, err);
+    if (const int* status = std::get_if<int>(&opened))
+        return *status;
+    const DecodeInput& input = std::get<DecodeInput>(opened);
     const ChannelQueries queries(input.capture);
     DecodeContext context{queries, input, input.capture, options, table, out, err, args[1], progress};
     context.rowLimit = limit;
